@@ -1,0 +1,29 @@
+# Each folder of src/core is one static library named kovi_<folder>; each folder of tests/core
+# is one test program. Sources are globbed so that adding a file needs no edit here.
+
+function(kovi_core_module name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  add_library(kovi_${name} STATIC ${sources})
+  target_include_directories(kovi_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(kovi_${name} PUBLIC ${ARG_DEPENDS})
+endfunction()
+
+# Core tests run without a display, with XDG folders pointing into the build tree so nothing
+# reaches the real home.
+function(kovi_core_tests name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  set(target kovi_${name}_tests)
+  add_executable(${target} ${sources})
+  target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} kovi_testsupport GTest::gtest GTest::gmock)
+  set(home ${CMAKE_CURRENT_BINARY_DIR}/home-${name})
+  gtest_discover_tests(${target}
+    TEST_PREFIX "core.${name}."
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 120 LABELS core
+      ENVIRONMENT "HOME=${home};XDG_DATA_HOME=${home}/data;XDG_CONFIG_HOME=${home}/config;XDG_CACHE_HOME=${home}/cache;KOVI_SHARED_DIR=${PROJECT_SOURCE_DIR}/../shared")
+endfunction()

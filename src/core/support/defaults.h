@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/support/date.h"
+
+#include <sigc++/signal.h>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace kovi {
+
+// The user's settings: typed values by key, kept in one JSON file
+// ({"key": {"type": "bool"|"number"|"string"|"bytes"|"date", "value": …}}), written atomically
+// (folder 0700, file 0600) after every change. "Absent" and "stored with another type" stay
+// distinguishable. Main thread only.
+class Defaults {
+public:
+    using Bytes = std::vector<std::uint8_t>;
+    using Value = std::variant<bool, double, std::string, Bytes, Date>;
+
+    // An empty path keeps the values in memory only.
+    explicit Defaults(std::string filePath = {});
+
+    static std::string defaultFilePath(); // $XDG_CONFIG_HOME/KoviBrowser/defaults.json
+
+    bool contains(const std::string& key) const;
+    std::optional<Value> object(const std::string& key) const;
+
+    // Strict reads: nullopt when absent or stored with another type.
+    std::optional<bool> boolValue(const std::string& key) const;
+    std::optional<double> numberValue(const std::string& key) const;
+    std::optional<std::string> stringValue(const std::string& key) const;
+    std::optional<Bytes> bytesValue(const std::string& key) const;
+    std::optional<Date> dateValue(const std::string& key) const;
+
+    // Lenient reads in the manner of the usual settings stores: a number counts as a Bool when
+    // it is not zero, the texts "true"/"yes"/"1" (any case) count as true; a Bool counts as 0 or
+    // 1 and a numeric text as its number. Anything else gives false or 0.
+    bool boolForKey(const std::string& key) const;
+    double doubleForKey(const std::string& key) const;
+
+    // Every write emits changed(key), even when the value is the same.
+    void set(const std::string& key, Value value);
+    void setBool(const std::string& key, bool value) { set(key, Value(value)); }
+    void setNumber(const std::string& key, double value) { set(key, Value(value)); }
+    void setString(const std::string& key, std::string value) { set(key, Value(std::move(value))); }
+    void setBytes(const std::string& key, Bytes value) { set(key, Value(std::move(value))); }
+    void setDate(const std::string& key, Date value) { set(key, Value(value)); }
+    void remove(const std::string& key);
+
+    sigc::signal<void(const std::string&)>& signalChanged() { return m_changed; }
+
+private:
+    void load();
+    void save() const;
+
+    std::string m_path;
+    std::map<std::string, Value> m_values;
+    sigc::signal<void(const std::string&)> m_changed;
+};
+
+} // namespace kovi

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/support/result.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kovi::files {
+
+std::string join(std::string_view folder, std::string_view name);
+bool exists(const std::string& path);
+bool isDirectory(const std::string& path);
+
+// mkdir -p; new folders get `mode`.
+Result<void> ensureDirectory(const std::string& path, int mode = 0700);
+
+// Writes the whole file to a temporary file beside it and renames it into place, so readers see
+// the old or the new contents, never a mix. The parent folder is created when missing.
+Result<void> writeAtomically(const std::string& path, std::string_view contents, int mode = 0600);
+
+// Reads a regular file of at most `maxBytes` bytes; reads no more than maxBytes + 1 to find out.
+// Errors: NotFound, NotRegular, TooLarge, Io.
+Result<std::string> readBounded(const std::string& path, std::size_t maxBytes);
+
+// Copies an unreadable file aside as "<path>.unreadable-<UTC yyyyMMdd-HHmmss>", keeps the newest
+// five such copies, and prints one line saying so. Returns the copy's path.
+std::optional<std::string> keepAside(const std::string& path);
+
+} // namespace kovi::files

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/support/result.h"
+
+#include <sigc++/trackable.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+typedef struct _SoupSession SoupSession;
+
+namespace kovi {
+
+struct HttpRequest {
+    std::string url;
+    std::string method = "GET";
+    std::vector<std::pair<std::string, std::string>> headers;
+    std::string body;        // sent when not empty
+    std::string contentType; // of the body
+    double timeoutSeconds = 60;                // whole request, connection to last byte
+    std::size_t maxBodyBytes = 10 * 1024 * 1024; // bodies past this fail with TooLarge
+};
+
+struct HttpResponse {
+    unsigned status = 0;
+    std::string body;
+    std::map<std::string, std::string> headers; // names lower-cased
+    std::string finalUrl;
+};
+
+// Asynchronous HTTP on the GLib main loop (libsoup). Completions run on the main loop. A request
+// that is cancelled, or whose client is destroyed, never calls back. Errors: Network, Timeout,
+// TooLarge, InvalidInput (bad URL).
+class HttpClient : public sigc::trackable {
+public:
+    using RequestId = std::uint64_t;
+    using Callback = std::function<void(Result<HttpResponse>)>;
+
+    explicit HttpClient(std::string userAgent = {});
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    RequestId send(HttpRequest request, Callback callback);
+    void cancel(RequestId id);
+    void cancelAll();
+    std::size_t pendingCount() const { return m_pending.size(); }
+
+    struct Pending;
+
+private:
+    friend struct Pending;
+    void finished(RequestId id);
+
+    SoupSession* m_session = nullptr;
+    RequestId m_nextId = 1;
+    std::map<RequestId, Pending*> m_pending;
+};
+
+} // namespace kovi

@@ -1,0 +1,124 @@
+#pragma once
+
+// Helpers that keep every stored file to one set of JSON rules:
+// - keys are field names, compact output, keys in field order (ordered_json);
+// - dates are numbers of seconds since 2001; integral values are written without a fraction;
+// - UUIDs are written upper case and read in either case;
+// - byte data is standard Base64, decoded strictly;
+// - optional fields are left out when absent and read as absent when missing or null;
+// - a dictionary keyed by UUID is a flat array [key1, value1, key2, value2, ...];
+// - enumerations with payloads are one-key objects.
+// Decoding throws DecodeError; callers that load a file catch it and treat the file as unreadable.
+
+#include "core/support/date.h"
+#include "core/support/url.h"
+#include "core/support/uuid.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kovi {
+
+using Json = nlohmann::ordered_json;
+using Bytes = std::vector<std::uint8_t>;
+
+class DecodeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class EncodeError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr const char* kInvalidNumberOfKeys = "Invalid number of keys found, expected one.";
+
+namespace json {
+
+// Parsing and printing. parse() accepts "\/" escapes and refuses top-level scalars when asked.
+Json parse(std::string_view text); // throws DecodeError
+std::string dump(const Json& value); // compact; invalid UTF-8 is replaced rather than thrown
+std::string dumpPretty(const Json& value); // two-space indentation
+
+// Object access. `require*` fail when the key is missing, null or of the wrong type.
+const Json& requireObject(const Json& value, std::string_view what = "value");
+const Json& requireArray(const Json& value, std::string_view what = "value");
+const Json* member(const Json& object, std::string_view key); // nullptr when missing or null
+
+std::string asString(const Json& value);
+bool asBool(const Json& value);
+double asDouble(const Json& value);
+std::int64_t asInt64(const Json& value); // integral numbers only (5.0 passes, 5.5 does not)
+Date asDate(const Json& value);
+Uuid asUuid(const Json& value);
+Url asUrl(const Json& value);
+Bytes asBytes(const Json& value); // strict Base64
+
+std::string requireString(const Json& object, std::string_view key);
+bool requireBool(const Json& object, std::string_view key);
+double requireDouble(const Json& object, std::string_view key);
+std::int64_t requireInt64(const Json& object, std::string_view key);
+Date requireDate(const Json& object, std::string_view key);
+Uuid requireUuid(const Json& object, std::string_view key);
+Url requireUrl(const Json& object, std::string_view key);
+Bytes requireBytes(const Json& object, std::string_view key);
+std::vector<Uuid> requireUuidArray(const Json& object, std::string_view key);
+
+std::optional<std::string> optionalString(const Json& object, std::string_view key);
+std::optional<bool> optionalBool(const Json& object, std::string_view key);
+std::optional<Date> optionalDate(const Json& object, std::string_view key);
+std::optional<Uuid> optionalUuid(const Json& object, std::string_view key);
+std::optional<Url> optionalUrl(const Json& object, std::string_view key);
+std::optional<Bytes> optionalBytes(const Json& object, std::string_view key);
+
+// Values for writing.
+Json number(double value); // integral values as integers; throws EncodeError when not finite
+Json date(Date value);
+Json uuid(const Uuid& value);
+Json uuidArray(const std::vector<Uuid>& values);
+Json bytes(const Bytes& value);
+
+// Base64 (standard alphabet, padded).
+std::string base64Encode(const Bytes& data);
+std::optional<Bytes> base64Decode(std::string_view text); // nullopt on any invalid character or length
+
+// A one-key enumeration object: returns the case key present among `cases` and its payload.
+// Keys that are not cases are ignored; none or several cases throw kInvalidNumberOfKeys.
+std::pair<std::string, const Json*> oneCase(const Json& object, std::initializer_list<std::string_view> cases);
+
+// A dictionary keyed by UUID, as a flat array. Later duplicates replace earlier ones on reading.
+template <class Value, class Encode>
+Json uuidKeyedArray(const std::vector<std::pair<Uuid, Value>>& entries, Encode encode)
+{
+    Json array = Json::array();
+    for (const auto& [key, value] : entries) {
+        array.push_back(uuid(key));
+        array.push_back(encode(value));
+    }
+    return array;
+}
+
+template <class Decode>
+auto decodeUuidKeyedArray(const Json& array, Decode decode)
+    -> std::vector<std::pair<Uuid, decltype(decode(array))>>
+{
+    requireArray(array, "dictionary");
+    if (array.size() % 2 != 0)
+        throw DecodeError("Expected an even number of elements in a keyed array.");
+    std::vector<std::pair<Uuid, decltype(decode(array))>> result;
+    result.reserve(array.size() / 2);
+    for (std::size_t i = 0; i < array.size(); i += 2)
+        result.emplace_back(asUuid(array[i]), decode(array[i + 1]));
+    return result;
+}
+
+} // namespace json
+} // namespace kovi

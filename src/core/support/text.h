@@ -1,0 +1,34 @@
+#pragma once
+
+// Unicode text helpers shared by several features. All text is UTF-8.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kovi::text {
+
+// Trims U+0020 and U+0009 only.
+std::string trimSpacesAndTabs(std::string_view s);
+// Trims Unicode white space and line breaks (the White_Space property).
+std::string trimWhitespaceAndNewlines(std::string_view s);
+// Trims Unicode white space without line breaks (space separators and tab).
+std::string trimWhitespace(std::string_view s);
+bool isBlank(std::string_view s); // empty after trimWhitespaceAndNewlines
+bool containsWhitespace(std::string_view s); // any White_Space code point
+
+// User-perceived characters (extended grapheme clusters).
+std::size_t graphemeCount(std::string_view s);
+std::string graphemePrefix(std::string_view s, std::size_t count);
+
+// Locale-independent case mapping per code point (no Turkic rules).
+std::string lowercased(std::string_view s);
+std::string uppercased(std::string_view s); // full mapping ("ß" → "SS")
+// Case-insensitive, locale-independent containment (case folding on NFC text).
+bool containsCaseInsensitive(std::string_view haystack, std::string_view needle);
+
+bool isValidUtf8(std::string_view s);
+// Percent-encodes every byte except A-Z a-z 0-9 - . _ ~
+std::string percentEncodeQueryValue(std::string_view s);
+
+} // namespace kovi::text
