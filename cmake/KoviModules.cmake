@@ -4,9 +4,16 @@
 function(kovi_core_module name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
-  add_library(kovi_${name} STATIC ${sources})
-  target_include_directories(kovi_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(kovi_${name} PUBLIC ${ARG_DEPENDS})
+  if(sources)
+    add_library(kovi_${name} STATIC ${sources})
+    target_include_directories(kovi_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(kovi_${name} PUBLIC ${ARG_DEPENDS})
+  else()
+    # A module whose sources are not written yet still links its dependencies.
+    add_library(kovi_${name} INTERFACE)
+    target_include_directories(kovi_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(kovi_${name} INTERFACE ${ARG_DEPENDS})
+  endif()
 endfunction()
 
 # Core tests run without a display, with XDG folders pointing into the build tree so nothing

@@ -76,6 +76,7 @@ private:
 
     LibraryArchive m_archive;
     std::optional<std::string> m_errorMessage;
+    std::string m_directory;
     std::string m_filePath;
     bool m_canWrite = true;
 };

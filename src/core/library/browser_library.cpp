@@ -1,0 +1,307 @@
+#include "core/library/browser_library.h"
+
+#include "core/support/files.h"
+#include "core/support/storage_paths.h"
+#include "core/support/text.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kovi {
+
+namespace {
+
+constexpr const char* kCouldNotBeRead = "The library could not be read. Your saved file has been preserved. ";
+
+Error libraryError(LibraryError error)
+{
+    return Error{error == LibraryError::invalidArchive ? ErrorCode::InvalidInput : ErrorCode::Io,
+                 std::string(describe(error))};
+}
+
+Error formatError(const std::exception& error)
+{
+    return Error{ErrorCode::CorruptData, std::string("The file is not in the correct format. ") + error.what()};
+}
+
+// The checks every archive passes before it is used or written, beyond its JSON form.
+bool meetsRules(const LibraryArchive& archive)
+{
+    if (archive.version != 1 || archive.pages.size() > BrowserLibrary::maxPages
+        || archive.workspaces.size() > BrowserLibrary::maxWorkspaces)
+        return false;
+    for (const auto& page : archive.pages) {
+        if (!BrowserLibrary::isWebURL(page.url) || page.title.empty()
+            || (page.collection != kBookmarksCollection && page.collection != kReadingListCollection))
+            return false;
+    }
+    for (const auto& workspace : archive.workspaces) {
+        if (workspace.pages.empty() || workspace.pages.size() > BrowserLibrary::maxWorkspacePages)
+            return false;
+        for (const auto& page : workspace.pages)
+            if (!BrowserLibrary::isWebURL(page.url))
+                return false;
+    }
+    return true;
+}
+
+Result<std::string> encodeCompact(const LibraryArchive& archive)
+{
+    try {
+        return json::dump(toJson(archive));
+    } catch (const std::exception& error) {
+        return Error{ErrorCode::InvalidInput, error.what()};
+    }
+}
+
+// A copy of `value` whose objects list their keys in byte order, at every depth.
+Json sortedKeys(const Json& value)
+{
+    if (value.is_array()) {
+        Json array = Json::array();
+        for (const auto& element : value)
+            array.push_back(sortedKeys(element));
+        return array;
+    }
+    if (!value.is_object())
+        return value;
+    std::vector<std::string> keys;
+    for (auto it = value.begin(); it != value.end(); ++it)
+        keys.push_back(it.key());
+    std::sort(keys.begin(), keys.end());
+    Json object = Json::object();
+    for (const auto& key : keys)
+        object[key] = sortedKeys(value.at(key));
+    return object;
+}
+
+} // namespace
+
+BrowserLibrary::BrowserLibrary(std::optional<std::string> directory)
+{
+    m_directory = directory ? *directory : paths::defaultStorageDirectory();
+    m_filePath = files::join(m_directory, fileName);
+
+    auto bytes = files::readBounded(m_filePath, maxArchiveBytes);
+    if (!bytes && bytes.error().code == ErrorCode::NotFound)
+        return;
+
+    Error failure;
+    if (bytes) {
+        auto decoded = decode(*bytes);
+        if (decoded) {
+            m_archive = std::move(*decoded);
+            return;
+        }
+        failure = decoded.error();
+    } else if (bytes.error().code == ErrorCode::TooLarge) {
+        failure = libraryError(LibraryError::invalidArchive);
+    } else {
+        failure = bytes.error();
+    }
+    // Keep the user's file exactly as it is: no write may replace it while we cannot read it.
+    m_canWrite = false;
+    m_errorMessage = kCouldNotBeRead + failure.message;
+}
+
+void BrowserLibrary::setErrorMessage(std::optional<std::string> message)
+{
+    m_errorMessage = std::move(message);
+    errorMessageChanged.emit();
+}
+
+bool BrowserLibrary::isWebURL(const Url& url)
+{
+    std::string scheme = url.schemeLowercased();
+    return (scheme == "http" || scheme == "https") && url.host().has_value();
+}
+
+bool BrowserLibrary::isBookmarked(const Url& url) const
+{
+    return std::any_of(m_archive.pages.begin(), m_archive.pages.end(), [&](const SavedPage& page) {
+        return page.url == url && page.collection == kBookmarksCollection;
+    });
+}
+
+Result<LibraryArchive> BrowserLibrary::decode(std::string_view data)
+{
+    if (data.size() > maxArchiveBytes)
+        return libraryError(LibraryError::invalidArchive);
+    LibraryArchive archive;
+    try {
+        archive = libraryArchiveFromJson(json::parse(data));
+    } catch (const std::exception& error) {
+        return formatError(error);
+    }
+    if (!meetsRules(archive))
+        return libraryError(LibraryError::invalidArchive);
+    return archive;
+}
+
+Result<void> BrowserLibrary::write(const LibraryArchive& archive)
+{
+    if (!m_canWrite)
+        return libraryError(LibraryError::unreadableFile);
+    auto bytes = encodeCompact(archive);
+    if (!bytes)
+        return bytes.error();
+    if (bytes->size() > maxArchiveBytes || !meetsRules(archive))
+        return libraryError(LibraryError::invalidArchive);
+
+    if (auto made = files::ensureDirectory(m_directory); !made)
+        return made.error();
+    if (auto written = files::writeAtomically(m_filePath, *bytes); !written)
+        return written.error();
+
+    m_archive = archive;
+    archiveChanged.emit();
+    return {};
+}
+
+void BrowserLibrary::commit(const LibraryArchive& archive)
+{
+    if (auto written = write(archive); !written)
+        setErrorMessage(written.error().message);
+}
+
+void BrowserLibrary::toggleBookmark(const Url& url, const std::string& title)
+{
+    if (!isBookmarked(url)) {
+        save(url, title, kBookmarksCollection);
+        return;
+    }
+    // Every bookmark of the page goes, so the star never stays lit by a duplicate left behind.
+    LibraryArchive next = m_archive;
+    std::erase_if(next.pages, [&](const SavedPage& page) {
+        return page.url == url && page.collection == kBookmarksCollection;
+    });
+    commit(next);
+}
+
+void BrowserLibrary::save(const Url& url, const std::string& title, const std::string& collection)
+{
+    if (!isWebURL(url))
+        return;
+    bool alreadySaved = std::any_of(m_archive.pages.begin(), m_archive.pages.end(), [&](const SavedPage& page) {
+        return page.url == url && page.collection == collection;
+    });
+    if (alreadySaved)
+        return;
+
+    // A title of blanks would show as an empty row, so it falls back like an empty one.
+    std::string shownTitle = title;
+    if (text::isBlank(title))
+        shownTitle = url.host().value_or("");
+    if (shownTitle.empty())
+        shownTitle = "Saved page";
+
+    SavedPage page{Uuid::random(), url, shownTitle, collection, false, Date::now()};
+    LibraryArchive next = m_archive;
+    next.pages.insert(next.pages.begin(), std::move(page));
+    commit(next);
+}
+
+void BrowserLibrary::update(const SavedPage& page)
+{
+    if (!isWebURL(page.url) || text::isBlank(page.title))
+        return;
+    LibraryArchive next = m_archive;
+    auto it = std::find_if(next.pages.begin(), next.pages.end(), [&](const SavedPage& p) { return p.id == page.id; });
+    if (it == next.pages.end())
+        return;
+    *it = page;
+    commit(next);
+}
+
+void BrowserLibrary::remove(const Uuid& id)
+{
+    LibraryArchive next = m_archive;
+    std::erase_if(next.pages, [&](const SavedPage& page) { return page.id == id; });
+    commit(next);
+}
+
+void BrowserLibrary::saveWorkspace(const std::string& name, const std::vector<WorkspaceSnapshot::Page>& pages)
+{
+    WorkspaceSnapshot workspace;
+    workspace.id = Uuid::random();
+    workspace.name = name;
+    workspace.createdAt = Date::now();
+    std::copy_if(pages.begin(), pages.end(), std::back_inserter(workspace.pages),
+                 [](const WorkspaceSnapshot::Page& page) { return isWebURL(page.url); });
+    if (workspace.pages.empty())
+        return;
+    LibraryArchive next = m_archive;
+    next.workspaces.insert(next.workspaces.begin(), std::move(workspace));
+    commit(next);
+}
+
+void BrowserLibrary::removeWorkspace(const Uuid& id)
+{
+    LibraryArchive next = m_archive;
+    std::erase_if(next.workspaces, [&](const WorkspaceSnapshot& workspace) { return workspace.id == id; });
+    commit(next);
+}
+
+Result<std::string> BrowserLibrary::exportedData() const
+{
+    // An unreadable library shows as empty; exporting that would invite overwriting a good backup.
+    if (!m_canWrite)
+        return libraryError(LibraryError::unreadableFile);
+    try {
+        return json::dumpPretty(sortedKeys(toJson(m_archive)));
+    } catch (const std::exception& error) {
+        return Error{ErrorCode::InvalidInput, error.what()};
+    }
+}
+
+Result<void> BrowserLibrary::importData(std::string_view data)
+{
+    auto imported = decode(data);
+    if (!imported)
+        return imported.error();
+
+    LibraryArchive merged = m_archive;
+    for (const auto& page : imported->pages) {
+        bool known = std::any_of(merged.pages.begin(), merged.pages.end(), [&](const SavedPage& existing) {
+            return existing.url == page.url && existing.collection == page.collection;
+        });
+        if (known)
+            continue;
+        SavedPage copy = page;
+        copy.id = Uuid::random();
+        merged.pages.push_back(std::move(copy));
+    }
+    for (const auto& workspace : imported->workspaces) {
+        bool known = std::any_of(merged.workspaces.begin(), merged.workspaces.end(),
+                                 [&](const WorkspaceSnapshot& existing) {
+                                     return existing.name == workspace.name && existing.pages == workspace.pages;
+                                 });
+        if (known)
+            continue;
+        WorkspaceSnapshot copy = workspace;
+        copy.id = Uuid::random();
+        merged.workspaces.push_back(std::move(copy));
+    }
+    return write(merged);
+}
+
+Result<void> BrowserLibrary::importFile(const std::string& path)
+{
+    auto bytes = files::readBounded(path, maxArchiveBytes);
+    if (!bytes) {
+        if (bytes.error().code == ErrorCode::TooLarge)
+            return libraryError(LibraryError::invalidArchive);
+        return bytes.error();
+    }
+    return importData(*bytes);
+}
+
+Result<void> BrowserLibrary::exportToFile(const std::string& path) const
+{
+    auto data = exportedData();
+    if (!data)
+        return data.error();
+    return files::writeAtomically(path, *data);
+}
+
+} // namespace kovi

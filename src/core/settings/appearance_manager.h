@@ -1,0 +1,35 @@
+#pragma once
+
+#include <sigc++/signal.h>
+
+namespace kovi {
+
+class Defaults;
+
+// Dark mode and the glass look of the window chrome, kept in the settings store under their
+// own names. One instance per process, passed to every view. Main thread only.
+class AppearanceManager {
+public:
+    static constexpr const char* isLiquidGlassEnabledKey = "isLiquidGlassEnabled";
+    static constexpr const char* isDarkModeKey = "isDarkMode";
+
+    explicit AppearanceManager(Defaults& defaults);
+
+    AppearanceManager(const AppearanceManager&) = delete;
+    AppearanceManager& operator=(const AppearanceManager&) = delete;
+
+    bool isLiquidGlassEnabled() const { return m_isLiquidGlassEnabled; }
+    void setIsLiquidGlassEnabled(bool value);
+    sigc::signal<void()> isLiquidGlassEnabledChanged;
+
+    bool isDarkMode() const { return m_isDarkMode; }
+    void setIsDarkMode(bool value);
+    sigc::signal<void()> isDarkModeChanged;
+
+private:
+    Defaults& m_defaults;
+    bool m_isLiquidGlassEnabled = false;
+    bool m_isDarkMode = true;
+};
+
+} // namespace kovi

@@ -1,0 +1,164 @@
+#include "core/support/files.h"
+
+#include <gio/gio.h>
+#include <glib.h>
+#include <glib/gstdio.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace kovi::files {
+
+namespace {
+
+Error errnoError(ErrorCode code, const std::string& what, int err)
+{
+    return Error{code, what + ": " + std::strerror(err)};
+}
+
+std::string utcStamp()
+{
+    GDateTime* now = g_date_time_new_now_utc();
+    gchar* text = g_date_time_format(now, "%Y%m%d-%H%M%S");
+    std::string stamp(text);
+    g_free(text);
+    g_date_time_unref(now);
+    return stamp;
+}
+
+} // namespace
+
+std::string join(std::string_view folder, std::string_view name)
+{
+    std::string path(folder);
+    if (!path.empty() && path.back() != '/')
+        path.push_back('/');
+    path.append(name);
+    return path;
+}
+
+bool exists(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool isDirectory(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+Result<void> ensureDirectory(const std::string& path, int mode)
+{
+    if (path.empty())
+        return Error{ErrorCode::Io, "No folder given."};
+    if (g_mkdir_with_parents(path.c_str(), mode) != 0)
+        return errnoError(ErrorCode::Io, "Could not create the folder " + path, errno);
+    return {};
+}
+
+Result<void> writeAtomically(const std::string& path, std::string_view contents, int mode)
+{
+    gchar* parent = g_path_get_dirname(path.c_str());
+    auto made = ensureDirectory(parent);
+    g_free(parent);
+    if (!made)
+        return made;
+    GError* error = nullptr;
+    // CONSISTENT writes a temporary file and renames it; DURABLE (an fsync per save) is left out
+    // on purpose: saves are frequent and a crash still leaves the previous whole file.
+    if (!g_file_set_contents_full(path.c_str(), contents.data(), static_cast<gssize>(contents.size()),
+                                  G_FILE_SET_CONTENTS_CONSISTENT, mode, &error)) {
+        Error result{ErrorCode::Io, error ? error->message : "Could not write " + path};
+        g_clear_error(&error);
+        return result;
+    }
+    return {};
+}
+
+Result<std::string> readBounded(const std::string& path, std::size_t maxBytes)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        int err = errno;
+        return errnoError(err == ENOENT ? ErrorCode::NotFound : ErrorCode::Io, "Could not open " + path, err);
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        int err = errno;
+        ::close(fd);
+        return errnoError(ErrorCode::Io, "Could not read " + path, err);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return Error{ErrorCode::NotRegular, path + " is not a regular file."};
+    }
+    std::string data;
+    data.reserve(std::min<std::size_t>(static_cast<std::size_t>(st.st_size), maxBytes) + 1);
+    std::vector<char> buffer(64 * 1024);
+    while (data.size() <= maxBytes) {
+        std::size_t want = std::min(buffer.size(), maxBytes + 1 - data.size());
+        ssize_t n = ::read(fd, buffer.data(), want);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            int err = errno;
+            ::close(fd);
+            return errnoError(ErrorCode::Io, "Could not read " + path, err);
+        }
+        if (n == 0)
+            break;
+        data.append(buffer.data(), static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (data.size() > maxBytes)
+        return Error{ErrorCode::TooLarge, path + " is larger than " + std::to_string(maxBytes) + " bytes."};
+    return data;
+}
+
+std::optional<std::string> keepAside(const std::string& path)
+{
+    std::string copy = path + ".unreadable-" + utcStamp();
+    // Streamed copy: the damaged file may be large.
+    GFile* source = g_file_new_for_path(path.c_str());
+    GFile* target = g_file_new_for_path(copy.c_str());
+    GError* error = nullptr;
+    bool copied = g_file_copy(source, target, G_FILE_COPY_OVERWRITE, nullptr, nullptr, nullptr, &error);
+    g_object_unref(source);
+    g_object_unref(target);
+    if (!copied) {
+        std::cout << "Could not keep a copy of the unreadable file " << path << ": "
+                  << (error ? error->message : "unknown error") << std::endl;
+        g_clear_error(&error);
+        return std::nullopt;
+    }
+    ::chmod(copy.c_str(), 0600);
+    std::cout << "Kept a copy of the unreadable file " << path << " as " << copy << std::endl;
+
+    // Keep the newest five copies: the stamps sort by time.
+    gchar* folder = g_path_get_dirname(path.c_str());
+    gchar* base = g_path_get_basename(path.c_str());
+    std::string prefix = std::string(base) + ".unreadable-";
+    std::vector<std::string> copies;
+    if (GDir* dir = g_dir_open(folder, 0, nullptr)) {
+        while (const gchar* name = g_dir_read_name(dir))
+            if (std::string_view(name).substr(0, prefix.size()) == prefix)
+                copies.emplace_back(name);
+        g_dir_close(dir);
+    }
+    std::sort(copies.begin(), copies.end());
+    for (std::size_t i = 0; i + 5 < copies.size(); ++i)
+        g_remove(join(folder, copies[i]).c_str());
+    g_free(folder);
+    g_free(base);
+    return copy;
+}
+
+} // namespace kovi::files

@@ -1,0 +1,115 @@
+#include "core/web/page_extension.h"
+
+namespace kovi {
+
+namespace {
+
+Json encodeStrings(const std::vector<std::string>& values)
+{
+    Json array = Json::array();
+    for (const auto& value : values)
+        array.push_back(value);
+    return array;
+}
+
+std::vector<std::string> requireStrings(const Json& object, std::string_view key)
+{
+    const Json* array = json::member(object, key);
+    if (!array)
+        throw DecodeError("Missing key \"" + std::string(key) + "\".");
+    json::requireArray(*array, key);
+    std::vector<std::string> values;
+    values.reserve(array->size());
+    for (const auto& element : *array)
+        values.push_back(json::asString(element));
+    return values;
+}
+
+Json encodeScript(const PageExtension::Script& script)
+{
+    Json object = Json::object();
+    object["matches"] = encodeStrings(script.matches);
+    object["excludes"] = encodeStrings(script.excludes);
+    object["javascript"] = script.javascript;
+    object["css"] = script.css;
+    object["runAt"] = script.runAt;
+    return object;
+}
+
+PageExtension::Script decodeScript(const Json& value)
+{
+    json::requireObject(value, "script");
+    PageExtension::Script script;
+    script.matches = requireStrings(value, "matches");
+    script.excludes = requireStrings(value, "excludes");
+    script.javascript = json::requireString(value, "javascript");
+    script.css = json::requireString(value, "css");
+    script.runAt = json::requireString(value, "runAt");
+    return script;
+}
+
+} // namespace
+
+std::vector<std::string> PageExtension::sites() const
+{
+    std::vector<std::string> result;
+    for (const auto& script : scripts)
+        result.insert(result.end(), script.matches.begin(), script.matches.end());
+    return result;
+}
+
+Json encodePageExtension(const PageExtension& extension)
+{
+    Json scripts = Json::array();
+    for (const auto& script : extension.scripts)
+        scripts.push_back(encodeScript(script));
+
+    Json object = Json::object();
+    object["id"] = json::uuid(extension.id);
+    object["name"] = extension.name;
+    object["version"] = extension.version;
+    object["description"] = extension.description;
+    object["scripts"] = std::move(scripts);
+    object["enabled"] = extension.enabled;
+    object["isBuiltIn"] = extension.isBuiltIn;
+    return object;
+}
+
+PageExtension decodePageExtension(const Json& value)
+{
+    json::requireObject(value, "page extension");
+    PageExtension extension;
+    extension.id = json::requireUuid(value, "id");
+    extension.name = json::requireString(value, "name");
+    extension.version = json::requireString(value, "version");
+    extension.description = json::requireString(value, "description");
+    const Json* scripts = json::member(value, "scripts");
+    if (!scripts)
+        throw DecodeError("Missing key \"scripts\".");
+    json::requireArray(*scripts, "scripts");
+    for (const auto& script : *scripts)
+        extension.scripts.push_back(decodeScript(script));
+    extension.enabled = json::requireBool(value, "enabled");
+    extension.isBuiltIn = json::requireBool(value, "isBuiltIn");
+    return extension;
+}
+
+Json encodePageExtensions(const std::vector<PageExtension>& extensions)
+{
+    Json array = Json::array();
+    for (const auto& extension : extensions)
+        array.push_back(encodePageExtension(extension));
+    return array;
+}
+
+std::vector<PageExtension> decodePageExtensions(const Json& value)
+{
+    json::requireArray(value, "page extensions");
+    std::vector<PageExtension> extensions;
+    extensions.reserve(value.size());
+    for (const auto& element : value)
+        extensions.push_back(decodePageExtension(element));
+    return extensions;
+}
+
+} // namespace kovi

@@ -1,0 +1,125 @@
+#include "support/loopback_server.h"
+
+#include <libsoup/soup.h>
+
+#include <cctype>
+#include <stdexcept>
+
+namespace kovi::test {
+
+namespace {
+
+struct DelayedReply {
+    SoupServerMessage* message;
+    LoopbackServer::Reply reply;
+};
+
+void applyReply(SoupServerMessage* message, const LoopbackServer::Reply& reply)
+{
+    soup_server_message_set_status(message, reply.status, nullptr);
+    for (const auto& [name, value] : reply.headers)
+        soup_message_headers_replace(soup_server_message_get_response_headers(message), name.c_str(), value.c_str());
+    soup_server_message_set_response(message, reply.contentType.c_str(), SOUP_MEMORY_COPY, reply.body.data(),
+                                     reply.body.size());
+}
+
+} // namespace
+
+LoopbackServer::LoopbackServer()
+    : m_server(soup_server_new(nullptr, nullptr))
+{
+    soup_server_add_handler(m_server, nullptr, reinterpret_cast<SoupServerCallback>(&LoopbackServer::handle), this,
+                            nullptr);
+    GError* error = nullptr;
+    if (!soup_server_listen_local(m_server, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, &error)) {
+        std::string message = error ? error->message : "listen failed";
+        g_clear_error(&error);
+        throw std::runtime_error(message);
+    }
+    GSList* uris = soup_server_get_uris(m_server);
+    int port = g_uri_get_port(static_cast<GUri*>(uris->data));
+    g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
+    m_baseUrl = "http://127.0.0.1:" + std::to_string(port);
+}
+
+LoopbackServer::~LoopbackServer()
+{
+    for (unsigned timer : m_timers)
+        g_source_remove(timer);
+    for (SoupServerMessage* message : m_paused) {
+        soup_server_message_set_status(message, 503, nullptr);
+        soup_server_message_unpause(message);
+    }
+    soup_server_disconnect(m_server);
+    g_object_unref(m_server);
+}
+
+void LoopbackServer::on(const std::string& path, Reply reply)
+{
+    m_handlers[path] = [reply](const Request&) { return reply; };
+}
+
+void LoopbackServer::on(const std::string& path, Handler handler)
+{
+    m_handlers[path] = std::move(handler);
+}
+
+void LoopbackServer::handle(SoupServer*, SoupServerMessage* message, const char* path, void*, void* self)
+{
+    static_cast<LoopbackServer*>(self)->serve(message, path);
+}
+
+void LoopbackServer::serve(SoupServerMessage* message, const char* path)
+{
+    Request request;
+    request.method = soup_server_message_get_method(message);
+    request.path = path;
+    if (const char* query = g_uri_get_query(soup_server_message_get_uri(message)))
+        request.query = query;
+    SoupMessageBody* body = soup_server_message_get_request_body(message);
+    if (GBytes* bytes = soup_message_body_flatten(body)) {
+        gsize size = 0;
+        const char* data = static_cast<const char*>(g_bytes_get_data(bytes, &size));
+        request.body.assign(data ? data : "", size);
+        g_bytes_unref(bytes);
+    }
+    soup_message_headers_foreach(
+        soup_server_message_get_request_headers(message),
+        [](const char* name, const char* value, gpointer headers) {
+            std::string key(name);
+            for (auto& c : key)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            (*static_cast<std::map<std::string, std::string>*>(headers))[key] = value;
+        },
+        &request.headers);
+    m_requests.push_back(request);
+
+    auto it = m_handlers.find(request.path);
+    if (it == m_handlers.end()) {
+        applyReply(message, Reply{404, "Not Found"});
+        return;
+    }
+    Reply reply = it->second(request);
+    if (reply.neverAnswer) {
+        soup_server_message_pause(message);
+        m_paused.push_back(message);
+        return;
+    }
+    if (reply.delayMs == 0) {
+        applyReply(message, reply);
+        return;
+    }
+    soup_server_message_pause(message);
+    auto* delayed = new DelayedReply{message, reply};
+    m_timers.push_back(g_timeout_add_full(
+        G_PRIORITY_DEFAULT, reply.delayMs,
+        [](gpointer data) -> gboolean {
+            auto* d = static_cast<DelayedReply*>(data);
+            applyReply(d->message, d->reply);
+            soup_server_message_unpause(d->message);
+            return G_SOURCE_REMOVE;
+        },
+        delayed, [](gpointer data) { delete static_cast<DelayedReply*>(data); }));
+}
+
+} // namespace kovi::test

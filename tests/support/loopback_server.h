@@ -1,0 +1,59 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+typedef struct _SoupServer SoupServer;
+typedef struct _SoupServerMessage SoupServerMessage;
+
+namespace kovi::test {
+
+// An HTTP server on 127.0.0.1 (a free port) inside the test process, served from the GLib main
+// loop. Each path answers with a canned reply; requests are recorded.
+class LoopbackServer {
+public:
+    struct Reply {
+        unsigned status = 200;
+        std::string body;
+        std::string contentType = "text/plain";
+        std::map<std::string, std::string> headers;
+        bool neverAnswer = false;   // keep the connection open without replying
+        unsigned delayMs = 0;       // answer after this long
+    };
+    struct Request {
+        std::string method;
+        std::string path;
+        std::string query;
+        std::string body;
+        std::map<std::string, std::string> headers;
+    };
+    using Handler = std::function<Reply(const Request&)>;
+
+    LoopbackServer();
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    void on(const std::string& path, Reply reply);
+    void on(const std::string& path, Handler handler);
+
+    // "http://127.0.0.1:<port>"
+    const std::string& baseUrl() const { return m_baseUrl; }
+    std::string url(const std::string& path) const { return m_baseUrl + path; }
+    const std::vector<Request>& requests() const { return m_requests; }
+
+private:
+    static void handle(SoupServer*, SoupServerMessage*, const char* path, void* query, void* self);
+    void serve(SoupServerMessage* message, const char* path);
+
+    SoupServer* m_server = nullptr;
+    std::string m_baseUrl;
+    std::map<std::string, Handler> m_handlers;
+    std::vector<Request> m_requests;
+    std::vector<unsigned> m_timers;
+    std::vector<SoupServerMessage*> m_paused;
+};
+
+} // namespace kovi::test
