@@ -26,7 +26,7 @@ function(kovi_core_tests name)
   endif()
   set(target kovi_${name}_tests)
   add_executable(${target} ${sources})
-  target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} kovi_testsupport GTest::gtest GTest::gmock)
+  target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} kovi_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   set(home ${CMAKE_CURRENT_BINARY_DIR}/home-${name})
   gtest_discover_tests(${target}
     TEST_PREFIX "core.${name}."

@@ -1,0 +1,253 @@
+#include "core/model/canvas.h"
+
+#include "core/model/hashing.h"
+
+namespace kovi {
+
+namespace {
+
+constexpr std::array<std::string_view, 6> noteColorNames = {"yellow", "pink", "blue", "green", "purple", "orange"};
+constexpr std::array<std::string_view, 4> backgroundNames = {"default", "dots", "grid", "lines"};
+
+template <class Enum, std::size_t N>
+std::optional<Enum> caseFromName(const std::array<std::string_view, N>& names, std::string_view text)
+{
+    for (std::size_t i = 0; i < N; ++i) {
+        if (names[i] == text)
+            return static_cast<Enum>(i);
+    }
+    return std::nullopt;
+}
+
+NoteColor requireNoteColor(const Json& object, std::string_view key)
+{
+    std::string text = json::requireString(object, key);
+    auto color = noteColorFromRawValue(text);
+    if (!color)
+        throw DecodeError("Cannot initialize NoteColor from invalid String value " + text + ".");
+    return *color;
+}
+
+// A point or a size: a JSON array whose first two elements are numbers.
+std::pair<double, double> requirePair(const Json& object, std::string_view key)
+{
+    const Json* value = json::member(object, key);
+    if (!value)
+        throw DecodeError("Missing key \"" + std::string(key) + "\".");
+    const Json& array = json::requireArray(*value, key);
+    if (array.size() < 2)
+        throw DecodeError("Unkeyed container reached end before value in \"" + std::string(key) + "\".");
+    return {json::asDouble(array[0]), json::asDouble(array[1])};
+}
+
+Json pair(double first, double second)
+{
+    Json array = Json::array();
+    array.push_back(json::number(first));
+    array.push_back(json::number(second));
+    return array;
+}
+
+struct TypeEncoder {
+    Json operator()(const CanvasItemType::WebPreview& v) const { return wrap("webPreview", urlAndTitle(v.url, v.title)); }
+    Json operator()(const CanvasItemType::Link& v) const { return wrap("link", urlAndTitle(v.url, v.title)); }
+    Json operator()(const CanvasItemType::Note& v) const
+    {
+        Json content = Json::object();
+        content["text"] = v.text;
+        content["color"] = toJson(v.color);
+        return wrap("note", std::move(content));
+    }
+    Json operator()(const CanvasItemType::Image& v) const
+    {
+        Json content = Json::object();
+        content["data"] = json::bytes(v.data);
+        return wrap("image", std::move(content));
+    }
+
+    static Json urlAndTitle(const Url& url, const std::string& title)
+    {
+        Json content = Json::object();
+        content["url"] = url.string();
+        content["title"] = title;
+        return content;
+    }
+    static Json wrap(const char* name, Json content)
+    {
+        Json object = Json::object();
+        object[name] = std::move(content);
+        return object;
+    }
+};
+
+struct TypeHasher {
+    std::size_t& seed;
+    void operator()(const CanvasItemType::WebPreview& v) const { hashing::add(seed, v.url); hashing::add(seed, v.title); }
+    void operator()(const CanvasItemType::Link& v) const { hashing::add(seed, v.url); hashing::add(seed, v.title); }
+    void operator()(const CanvasItemType::Note& v) const
+    {
+        hashing::add(seed, v.text);
+        hashing::add(seed, std::string_view(rawValue(v.color)));
+    }
+    void operator()(const CanvasItemType::Image& v) const { hashing::addBytes(seed, v.data); }
+};
+
+} // namespace
+
+std::string_view rawValue(NoteColor color)
+{
+    return noteColorNames[static_cast<std::size_t>(color)];
+}
+
+std::optional<NoteColor> noteColorFromRawValue(std::string_view text)
+{
+    return caseFromName<NoteColor>(noteColorNames, text);
+}
+
+std::string_view rawValue(CanvasBackground background)
+{
+    return backgroundNames[static_cast<std::size_t>(background)];
+}
+
+std::optional<CanvasBackground> canvasBackgroundFromRawValue(std::string_view text)
+{
+    return caseFromName<CanvasBackground>(backgroundNames, text);
+}
+
+CanvasItemType CanvasItemType::fromJson(const Json& object)
+{
+    auto [name, payload] = json::oneCase(object, {"webPreview", "note", "image", "link"});
+    const Json& content = json::requireObject(*payload, name);
+    if (name == "webPreview")
+        return {WebPreview{json::requireUrl(content, "url"), json::requireString(content, "title")}};
+    if (name == "link")
+        return {Link{json::requireUrl(content, "url"), json::requireString(content, "title")}};
+    if (name == "note")
+        return {Note{json::requireString(content, "text"), requireNoteColor(content, "color")}};
+    return {Image{json::requireBytes(content, "data")}};
+}
+
+CanvasItem CanvasItem::fromJson(const Json& object)
+{
+    json::requireObject(object, "CanvasItem");
+    Uuid id = json::requireUuid(object, "id");
+    const Json* typeObject = json::member(object, "type");
+    if (!typeObject)
+        throw DecodeError("Missing key \"type\".");
+    CanvasItemType type = CanvasItemType::fromJson(*typeObject);
+    auto [x, y] = requirePair(object, "position");
+    auto [width, height] = requirePair(object, "size");
+    return CanvasItem{
+        .id = id,
+        .type = std::move(type),
+        .position = {x, y},
+        .size = {width, height},
+        .zIndex = json::requireInt64(object, "zIndex"),
+        .createdAt = json::requireDate(object, "createdAt"),
+    };
+}
+
+KoviCanvas KoviCanvas::fromJson(const Json& object)
+{
+    json::requireObject(object, "KoviCanvas");
+    KoviCanvas canvas;
+    canvas.id = json::requireUuid(object, "id");
+    canvas.name = json::requireString(object, "name");
+    const Json* items = json::member(object, "items");
+    if (!items)
+        throw DecodeError("Missing key \"items\".");
+    for (const Json& item : json::requireArray(*items, "items"))
+        canvas.items.push_back(CanvasItem::fromJson(item));
+    std::string background = json::requireString(object, "backgroundColor");
+    auto pattern = canvasBackgroundFromRawValue(background);
+    if (!pattern)
+        throw DecodeError("Cannot initialize CanvasBackground from invalid String value " + background + ".");
+    canvas.backgroundColor = *pattern;
+    canvas.spaceId = json::optionalUuid(object, "spaceId");
+    canvas.createdAt = json::requireDate(object, "createdAt");
+    canvas.lastModifiedAt = json::requireDate(object, "lastModifiedAt");
+    return canvas;
+}
+
+Json toJson(NoteColor color)
+{
+    return Json(std::string(rawValue(color)));
+}
+
+Json toJson(CanvasBackground background)
+{
+    return Json(std::string(rawValue(background)));
+}
+
+Json toJson(const CanvasItemType& type)
+{
+    return std::visit(TypeEncoder{}, type.value);
+}
+
+Json toJson(const CanvasItem& item)
+{
+    Json object = Json::object();
+    object["id"] = json::uuid(item.id);
+    object["type"] = toJson(item.type);
+    object["position"] = pair(item.position.x, item.position.y);
+    object["size"] = pair(item.size.width, item.size.height);
+    object["zIndex"] = item.zIndex;
+    object["createdAt"] = json::date(item.createdAt);
+    return object;
+}
+
+Json toJson(const KoviCanvas& canvas)
+{
+    Json object = Json::object();
+    object["id"] = json::uuid(canvas.id);
+    object["name"] = canvas.name;
+    Json items = Json::array();
+    for (const CanvasItem& item : canvas.items)
+        items.push_back(toJson(item));
+    object["items"] = std::move(items);
+    object["backgroundColor"] = toJson(canvas.backgroundColor);
+    if (canvas.spaceId)
+        object["spaceId"] = json::uuid(*canvas.spaceId);
+    object["createdAt"] = json::date(canvas.createdAt);
+    object["lastModifiedAt"] = json::date(canvas.lastModifiedAt);
+    return object;
+}
+
+std::size_t hashValue(const CanvasItemType& type)
+{
+    std::size_t seed = 0;
+    hashing::combine(seed, type.value.index());
+    std::visit(TypeHasher{seed}, type.value);
+    return seed;
+}
+
+std::size_t hashValue(const CanvasItem& item)
+{
+    std::size_t seed = 0;
+    hashing::add(seed, item.id);
+    hashing::combine(seed, hashValue(item.type));
+    hashing::addDouble(seed, item.position.x);
+    hashing::addDouble(seed, item.position.y);
+    hashing::addDouble(seed, item.size.width);
+    hashing::addDouble(seed, item.size.height);
+    hashing::add(seed, item.zIndex);
+    hashing::addDate(seed, item.createdAt);
+    return seed;
+}
+
+std::size_t hashValue(const KoviCanvas& canvas)
+{
+    std::size_t seed = 0;
+    hashing::add(seed, canvas.id);
+    hashing::add(seed, canvas.name);
+    hashing::combine(seed, canvas.items.size());
+    for (const CanvasItem& item : canvas.items)
+        hashing::combine(seed, hashValue(item));
+    hashing::add(seed, std::string_view(rawValue(canvas.backgroundColor)));
+    hashing::addOptional(seed, canvas.spaceId);
+    hashing::addDate(seed, canvas.createdAt);
+    hashing::addDate(seed, canvas.lastModifiedAt);
+    return seed;
+}
+
+} // namespace kovi
