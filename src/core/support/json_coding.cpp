@@ -47,6 +47,9 @@ constexpr signed char base64Value(unsigned char c)
 
 Json parse(std::string_view text)
 {
+    // A raw NUL can't appear in valid JSON, and the parser would take it for the end of input.
+    if (text.find('\0') != std::string_view::npos)
+        fail("The data is not valid JSON: it contains a NUL byte.");
     try {
         return Json::parse(text.begin(), text.end());
     } catch (const Json::exception& error) {
