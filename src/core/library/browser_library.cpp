@@ -5,6 +5,7 @@
 #include "core/support/text.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 namespace kovi {
@@ -261,11 +262,13 @@ Result<void> BrowserLibrary::importData(std::string_view data)
         return imported.error();
 
     LibraryArchive merged = m_archive;
+    // Keyed by collection and address, so merging a large file stays linear.
+    std::unordered_set<std::string> known;
+    auto pageKey = [](const SavedPage& page) { return page.collection + '\n' + page.url.string(); };
+    for (const auto& page : merged.pages)
+        known.insert(pageKey(page));
     for (const auto& page : imported->pages) {
-        bool known = std::any_of(merged.pages.begin(), merged.pages.end(), [&](const SavedPage& existing) {
-            return existing.url == page.url && existing.collection == page.collection;
-        });
-        if (known)
+        if (!known.insert(pageKey(page)).second)
             continue;
         SavedPage copy = page;
         copy.id = Uuid::random();
