@@ -31,7 +31,7 @@ struct OmniboxMatch {
     std::optional<std::string> subtitle;
     std::optional<Url> url;
     std::optional<Bytes> favicon;
-    OmniboxAction action;
+    OmniboxAction action = SearchAction{};
     int relevance = 0;
     OmniboxMatchType type = OmniboxMatchType::verbatimSearch;
 
