@@ -1,0 +1,60 @@
+#include "core/settings/appearance_manager.h"
+
+#include "core/support/defaults.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kovi {
+namespace {
+
+TEST(AppearanceManagerTest, FreshInstallIsDarkWithOpaqueChromeAndWritesNothing)
+{
+    Defaults defaults;
+    int writes = 0;
+    defaults.signalChanged().connect([&](const std::string&) { ++writes; });
+    AppearanceManager appearance(defaults);
+    EXPECT_TRUE(appearance.isDarkMode());
+    EXPECT_FALSE(appearance.isLiquidGlassEnabled());
+    EXPECT_EQ(writes, 0);
+    EXPECT_FALSE(defaults.contains("isDarkMode"));
+}
+
+TEST(AppearanceManagerTest, StoredValuesAreReadBackAndOnlyABooleanCountsForDarkMode)
+{
+    Defaults defaults;
+    defaults.setBool("isDarkMode", false);
+    defaults.setBool("isLiquidGlassEnabled", true);
+    AppearanceManager light(defaults);
+    EXPECT_FALSE(light.isDarkMode());
+    EXPECT_TRUE(light.isLiquidGlassEnabled());
+
+    for (auto value : {Defaults::Value(0.0), Defaults::Value(std::string("false")), Defaults::Value(Defaults::Bytes{})}) {
+        defaults.set("isDarkMode", value);
+        EXPECT_TRUE(AppearanceManager(defaults).isDarkMode());
+    }
+}
+
+TEST(AppearanceManagerTest, SettingNotifiesThenWritesEvenTheSameValue)
+{
+    Defaults defaults;
+    AppearanceManager appearance(defaults);
+    std::vector<std::string> events;
+    defaults.signalChanged().connect([&](const std::string& key) { events.push_back("write " + key); });
+    appearance.isDarkModeChanged.connect([&] { events.push_back(appearance.isDarkMode() ? "dark" : "light"); });
+    appearance.isLiquidGlassEnabledChanged.connect([&] { events.push_back("glass"); });
+
+    appearance.setIsDarkMode(true);
+    appearance.setIsDarkMode(false);
+    appearance.setIsLiquidGlassEnabled(true);
+    EXPECT_EQ(events, (std::vector<std::string>{"dark", "write isDarkMode", "light", "write isDarkMode", "glass",
+                                                "write isLiquidGlassEnabled"}));
+    EXPECT_EQ(defaults.boolValue("isDarkMode"), false);
+    EXPECT_EQ(defaults.boolValue("isLiquidGlassEnabled"), true);
+    EXPECT_FALSE(AppearanceManager(defaults).isDarkMode());
+}
+
+} // namespace
+} // namespace kovi
