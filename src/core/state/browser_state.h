@@ -437,6 +437,11 @@ private:
 
     // Start-up and files.
     std::string filePath(const char* fileName) const;
+    // Reads and decodes one file. A missing or empty file gives nullopt quietly; an unreadable
+    // one is copied aside first (or protected from overwriting when that fails).
+    template <class Decode>
+    auto readStoredFile(const char* fileName, Decode decode) -> std::optional<decltype(decode(Json()))>;
+    bool writeStoredFile(const char* fileName, const std::string& contents, const char* failurePrefix);
     void loadState();
     void loadHistory();
     void loadDownloads();
@@ -508,6 +513,9 @@ private:
         std::string json;
     };
     std::unordered_map<Uuid, EncodedHistoryItem> m_historyCache;
+
+    // Files whose unreadable content could not be copied aside: never written over.
+    std::unordered_set<std::string> m_protectedFiles;
 
     DesktopHandler m_desktop;
     sigc::connection m_autoArchiveTimer;

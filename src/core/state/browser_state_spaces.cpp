@@ -1,0 +1,230 @@
+#include "core/state/browser_state.h"
+
+#include "core/library/browser_library.h"
+#include "core/support/text.h"
+
+#include <algorithm>
+
+namespace kovi {
+
+// ---- Spaces --------------------------------------------------------------------------------
+
+void BrowserState::createNewSpace(const std::string& name, SpaceColor color, const std::string& icon)
+{
+    std::string trimmed = text::trimWhitespaceAndNewlines(name);
+    if (trimmed.empty())
+        return;
+    ChangeScope scope(*this);
+    Space space{
+        .id = Uuid::random(),
+        .name = std::move(trimmed),
+        .color = color,
+        .icon = icon,
+        .tabOrder = {},
+        .sidebarOrder = {},
+        .lastActiveTabId = std::nullopt,
+        .createdAt = Date::now(),
+    };
+    Uuid id = space.id;
+    addSpace(std::move(space));
+    setCurrentSpaceId(id);
+}
+
+void BrowserState::addSpace(Space space)
+{
+    ChangeScope scope(*this);
+    Uuid id = space.id;
+    m_spaces.push_back(std::move(space));
+    markChanged(Property::spaces);
+    if (!m_currentSpaceId)
+        setCurrentSpaceId(id);
+    saveState();
+}
+
+void BrowserState::updateSpace(const Space& space)
+{
+    ChangeScope scope(*this);
+    int index = spaceIndex(space.id);
+    if (index >= 0 && m_spaces[static_cast<std::size_t>(index)] != space)
+        mutableSpace(index) = space;
+    saveState();
+}
+
+void BrowserState::removeSpace(const Uuid& spaceId)
+{
+    if (m_spaces.size() < 2 || spaceIndex(spaceId) < 0)
+        return;
+    ChangeScope scope(*this);
+
+    std::vector<Uuid> doomed;
+    for (const auto& [id, tab] : m_tabs) {
+        if (tab.spaceId == spaceId)
+            doomed.push_back(id);
+    }
+    for (const Uuid& id : doomed)
+        eraseTab(id);
+
+    std::vector<Uuid> folders;
+    for (const auto& [id, folder] : m_folders) {
+        if (folder.spaceId == spaceId)
+            folders.push_back(id);
+    }
+    for (const Uuid& id : folders)
+        eraseFolder(id);
+
+    auto canvasCount = m_canvases.size();
+    std::erase_if(m_canvases, [&](const KoviCanvas& canvas) { return canvas.spaceId == spaceId; });
+    if (m_canvases.size() != canvasCount)
+        markChanged(Property::canvases);
+    saveKoviCanvases();
+
+    std::erase_if(m_spaces, [&](const Space& space) { return space.id == spaceId; });
+    markChanged(Property::spaces);
+
+    if (m_currentSpaceId == spaceId)
+        setCurrentSpaceId(m_spaces.front().id);
+    saveState();
+}
+
+void BrowserState::moveTabToSpace(const Uuid& tabId, const Uuid& spaceId)
+{
+    const Tab* found = findTab(tabId);
+    if (!found || found->spaceId == spaceId || spaceIndex(spaceId) < 0)
+        return;
+    ChangeScope scope(*this);
+    Tab tab = *found;
+
+    int oldIndex = spaceIndex(tab.spaceId);
+    if (oldIndex >= 0) {
+        Space& old = mutableSpace(oldIndex);
+        std::erase(old.tabOrder, tabId);
+        std::erase(old.sidebarOrder, SidebarItem::tab(tabId));
+    }
+    if (tab.folderId) {
+        if (TabFolder* folder = findFolder(*tab.folderId)) {
+            TabFolder changed = *folder;
+            std::erase(changed.tabIds, tabId);
+            putFolder(changed);
+        }
+        // Also a link to a folder that is gone: otherwise the tab would be hidden.
+        tab.folderId.reset();
+    }
+    tab.spaceId = spaceId;
+    putTab(tab);
+
+    if (!tab.isPinned) {
+        int index = spaceIndex(spaceId);
+        ensureSidebarOrderInitialized(index);
+        Space& target = mutableSpace(index);
+        if (std::find(target.tabOrder.begin(), target.tabOrder.end(), tabId) == target.tabOrder.end())
+            target.tabOrder.push_back(tabId);
+        std::erase(target.sidebarOrder, SidebarItem::tab(tabId));
+        target.sidebarOrder.push_back(SidebarItem::tab(tabId));
+    }
+    if (m_splitViewConfig.leftTabId == tabId || m_splitViewConfig.rightTabId == tabId)
+        disableSplitView();
+    if (m_activeTabId == tabId)
+        setActiveTabId(preferredTabId(m_currentSpaceId));
+    saveState();
+}
+
+void BrowserState::saveCurrentWorkspace()
+{
+    std::vector<WorkspaceSnapshot::Page> pages;
+    std::vector<Tab> tabs = pinnedTabs();
+    for (Tab& tab : unpinnedTabs())
+        tabs.push_back(std::move(tab));
+    for (const Tab& tab : tabs) {
+        std::string title = tab.title;
+        if (title.empty())
+            title = tab.url.host().value_or("Untitled");
+        pages.push_back(WorkspaceSnapshot::Page{tab.url, std::move(title), tab.isPinned});
+    }
+    std::string name = "Workspace";
+    if (int index = currentSpaceIndex(); index >= 0)
+        name = m_spaces[static_cast<std::size_t>(index)].name;
+    m_library.saveWorkspace(name, pages);
+    setIsLibraryVisible(true);
+}
+
+// ---- Split view ----------------------------------------------------------------------------
+
+void BrowserState::enableSplitView(const Uuid& leftTabId, const Uuid& rightTabId)
+{
+    ChangeScope scope(*this);
+    setSplitViewConfig(SplitViewConfig{true, leftTabId, rightTabId, 0.5});
+    setActiveSplitSide(SplitViewSide::left);
+}
+
+void BrowserState::disableSplitView()
+{
+    SplitViewConfig config = m_splitViewConfig;
+    config.isEnabled = false;
+    config.leftTabId.reset();
+    config.rightTabId.reset();
+    setSplitViewConfig(config);
+}
+
+void BrowserState::toggleSplitView()
+{
+    if (m_splitViewConfig.isEnabled) {
+        disableSplitView();
+        return;
+    }
+    if (!m_activeTabId)
+        return;
+    for (const Tab& tab : tabsForCurrentSpace()) {
+        if (tab.id != *m_activeTabId) {
+            enableSplitView(*m_activeTabId, tab.id);
+            return;
+        }
+    }
+}
+
+void BrowserState::openInSplitView(const Uuid& tabId)
+{
+    if (!m_activeTabId || *m_activeTabId == tabId)
+        return;
+    enableSplitView(*m_activeTabId, tabId);
+}
+
+void BrowserState::setSplitTab(SplitViewSide side, const Uuid& tabId)
+{
+    if (!findTab(tabId))
+        return;
+    ChangeScope scope(*this);
+    SplitViewConfig config = m_splitViewConfig;
+    if (side == SplitViewSide::left) {
+        if (config.rightTabId == tabId)
+            config.rightTabId = config.leftTabId;
+        config.leftTabId = tabId;
+    } else {
+        if (config.leftTabId == tabId)
+            config.leftTabId = config.rightTabId;
+        config.rightTabId = tabId;
+    }
+    setSplitViewConfig(config);
+    setActiveSplitSide(side);
+    setActiveTabId(tabId);
+}
+
+void BrowserState::swapSplitViews()
+{
+    if (!m_splitViewConfig.isEnabled)
+        return;
+    SplitViewConfig config = m_splitViewConfig;
+    std::swap(config.leftTabId, config.rightTabId);
+    setSplitViewConfig(config);
+}
+
+std::optional<Tab> BrowserState::leftSplitTab() const
+{
+    return m_splitViewConfig.leftTabId ? tab(*m_splitViewConfig.leftTabId) : std::nullopt;
+}
+
+std::optional<Tab> BrowserState::rightSplitTab() const
+{
+    return m_splitViewConfig.rightTabId ? tab(*m_splitViewConfig.rightTabId) : std::nullopt;
+}
+
+} // namespace kovi

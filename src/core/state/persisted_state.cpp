@@ -1,0 +1,60 @@
+#include "core/state/persisted_state.h"
+
+namespace kovi {
+
+PersistedState PersistedState::fromJson(const Json& object)
+{
+    json::requireObject(object, "PersistedState");
+    PersistedState state;
+
+    const Json* tabs = json::member(object, "tabs");
+    if (!tabs)
+        throw DecodeError("Missing key \"tabs\".");
+    state.tabs = json::decodeUuidKeyedArray(*tabs, [](const Json& value) { return Tab::fromJson(value); });
+
+    if (const Json* folders = json::member(object, "folders"))
+        state.folders = json::decodeUuidKeyedArray(*folders, [](const Json& value) { return TabFolder::fromJson(value); });
+
+    const Json* spaces = json::member(object, "spaces");
+    if (!spaces)
+        throw DecodeError("Missing key \"spaces\".");
+    for (const Json& space : json::requireArray(*spaces, "spaces"))
+        state.spaces.push_back(Space::fromJson(space));
+
+    state.currentSpaceId = json::optionalUuid(object, "currentSpaceId");
+    state.activeTabId = json::optionalUuid(object, "activeTabId");
+    return state;
+}
+
+Json PersistedState::encode(const std::unordered_map<Uuid, Tab>& tabs, const std::unordered_map<Uuid, TabFolder>& folders,
+                            const std::vector<Space>& spaces, const std::optional<Uuid>& currentSpaceId,
+                            const std::optional<Uuid>& activeTabId)
+{
+    Json object = Json::object();
+    Json tabArray = Json::array();
+    for (const auto& [id, tab] : tabs) {
+        tabArray.push_back(json::uuid(id));
+        tabArray.push_back(toJson(tab));
+    }
+    object["tabs"] = std::move(tabArray);
+
+    Json folderArray = Json::array();
+    for (const auto& [id, folder] : folders) {
+        folderArray.push_back(json::uuid(id));
+        folderArray.push_back(toJson(folder));
+    }
+    object["folders"] = std::move(folderArray);
+
+    Json spaceArray = Json::array();
+    for (const Space& space : spaces)
+        spaceArray.push_back(toJson(space));
+    object["spaces"] = std::move(spaceArray);
+
+    if (currentSpaceId)
+        object["currentSpaceId"] = json::uuid(*currentSpaceId);
+    if (activeTabId)
+        object["activeTabId"] = json::uuid(*activeTabId);
+    return object;
+}
+
+} // namespace kovi
