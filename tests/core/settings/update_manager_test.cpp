@@ -271,14 +271,5 @@ TEST(UpdateVersionComparison, DigitRunsCompareByValue)
     EXPECT_EQ(UpdateManager::compareNumeric("1.0b", "1.0"), 1);
 }
 
-TEST(UpdateOptions, StandardOptionsComeFromTheBuild)
-{
-    auto options = UpdateManager::Options::standard();
-    EXPECT_EQ(options.feedUrl, KOVI_UPDATE_FEED_URL);
-    EXPECT_EQ(options.currentVersion, KOVI_VERSION);
-    EXPECT_EQ(options.currentBuild, KOVI_BUILD_NUMBER);
-    EXPECT_NE(options.feedUrl.find("/updates/latest.json"), std::string::npos);
-}
-
 } // namespace
 } // namespace kovi
