@@ -335,12 +335,14 @@ TEST(PageExtensionImportTest, RefusesEveryUnsupportedFolderWithItsMessage)
         auto result = PageExtensionStore::readFolder(scratch.folder());
         ASSERT_FALSE(result.ok());
         EXPECT_EQ(result.error().code, c.code);
-        if (c.code == ErrorCode::InvalidInput)
+        if (c.code == ErrorCode::InvalidInput) {
             EXPECT_EQ(result.error().message, c.message);
-        else
+        } else {
             EXPECT_FALSE(result.error().message.empty());
-        if (folderExists)
+        }
+        if (folderExists) {
             EXPECT_EQ(listing(scratch.folder()), before);
+        }
     }
 }
 
