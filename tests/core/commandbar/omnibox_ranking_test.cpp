@@ -162,8 +162,9 @@ TEST(OmniboxRankingTest, RelevanceOfTabsAndHistory)
     auto all = openTabMatches("h", world.sources(), now);
     EXPECT_EQ(all.size(), 7u);
     for (const auto& m : all) {
-        if (m.url->isHttpOrHttps())
+        if (m.url->isHttpOrHttps()) {
             EXPECT_GE(m.relevance, 1340) << m.title;
+        }
     }
 }
 
