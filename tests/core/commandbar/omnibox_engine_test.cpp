@@ -1,7 +1,12 @@
 #include "core/commandbar/omnibox_engine.h"
 
+#include "core/library/browser_library.h"
+#include "core/state/browser_state.h"
+#include "core/support/defaults.h"
+#include "core/support/notification_center.h"
 #include "support/loopback_server.h"
 #include "support/main_loop.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -265,6 +270,38 @@ TEST_F(OmniboxEngineTest, CallbackMayDestroyTheEngine)
     EXPECT_FALSE(engine);
     test::drainMainLoop();
     EXPECT_TRUE(m_server.requests().empty());
+}
+
+TEST_F(OmniboxEngineTest, ReadsAllTabsButOnlyTheShownSpacesHistory)
+{
+    test::TempDir dir;
+    Defaults defaults;
+    NotificationCenter notifications;
+    BrowserLibrary library(dir.path());
+    BrowserState state(dir.path(), defaults, notifications, library);
+    auto open = [&](const std::string& address, const std::string& title) {
+        state.addTab(Tab(Uuid::random(), *Url::parse(address), title, false, false, state.currentSpaceId(),
+                         std::nullopt));
+    };
+    open("https://garden.example/roses", "Roses"); // visited in the first space
+    state.createNewSpace("Other", SpaceColor::red, "leaf");
+    open("https://garden.example/tulips", "Tulips");
+
+    m_server.on(suggestPath, json(R"(["garden", []])"));
+    OmniboxEngine engine(m_http, m_server.baseUrl());
+    engine.update({"garden", OmniboxEventType::keystroke}, state,
+                  [this](std::vector<OmniboxMatch> matches) { m_lists.push_back(std::move(matches)); });
+    ASSERT_EQ(m_lists.size(), 1u);
+    int tabs = 0;
+    std::vector<std::string> visits;
+    for (const auto& m : m_lists[0]) {
+        if (m.type == OmniboxMatchType::openTab)
+            ++tabs;
+        if (m.type == OmniboxMatchType::historyURL)
+            visits.push_back(m.title);
+    }
+    EXPECT_EQ(tabs, 2);
+    EXPECT_EQ(visits, std::vector<std::string>{"Tulips"});
 }
 
 } // namespace
