@@ -12,10 +12,6 @@ namespace kovi {
 
 namespace {
 
-// Far above any real list (one import is at most 2 MB); a larger file is treated as unreadable
-// rather than read whole on the main thread.
-constexpr std::size_t maxFileBytes = 64 * 1024 * 1024;
-
 constexpr const char* tooLargeToSaveMessage =
     "The extensions could not be saved because they are too large.";
 

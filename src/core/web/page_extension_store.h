@@ -6,6 +6,7 @@
 
 #include <sigc++/signal.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ namespace kovi {
 class PageExtensionStore {
 public:
     static constexpr const char* fileName = "page_extensions.json";
+    // Far above any real list (one import is at most 2 MB). A larger file is not read whole on
+    // the main thread but treated as unreadable, so no list larger than this is ever written.
+    static constexpr std::size_t maxFileBytes = 64 * 1024 * 1024;
 
     static constexpr const char* loadFailedMessage =
         "Extensions could not be loaded. The saved file has been preserved.";

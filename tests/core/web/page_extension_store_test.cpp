@@ -269,6 +269,23 @@ TEST(PageExtensionStoreTest, FailedWriteKeepsListAndLaterSuccessKeepsTheMessage)
     EXPECT_EQ(observed.errors, 2);
 }
 
+// A list too large to be read back at the next start must not replace the saved one.
+TEST(PageExtensionStoreTest, ListTooLargeToReadBackIsNotWritten)
+{
+    TempDir dir;
+    PageExtensionStore store(dir.path());
+    store.install(sample());
+    const std::string saved = dir.read("page_extensions.json");
+
+    PageExtension huge = sample("Huge");
+    huge.scripts[0].javascript.assign(PageExtensionStore::maxFileBytes, 'x');
+    store.install(huge);
+    EXPECT_EQ(store.errorMessage(), "The extensions could not be saved because they are too large.");
+    EXPECT_EQ(store.extensions().size(), 2u);
+    EXPECT_EQ(store.revision(), 1);
+    EXPECT_EQ(dir.read("page_extensions.json"), saved);
+}
+
 TEST(PageExtensionStoreTest, ScriptsForTheWebLayerFollowTheList)
 {
     TempDir dir;
