@@ -2,6 +2,7 @@
 
 #include <libsoup/soup.h>
 
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 
@@ -12,6 +13,8 @@ namespace {
 struct DelayedReply {
     SoupServerMessage* message;
     LoopbackServer::Reply reply;
+    std::vector<unsigned>* timers; // the server's list; the timer removes itself once it fired
+    unsigned id = 0;
 };
 
 void applyReply(SoupServerMessage* message, const LoopbackServer::Reply& reply)
@@ -110,16 +113,18 @@ void LoopbackServer::serve(SoupServerMessage* message, const char* path)
         return;
     }
     soup_server_message_pause(message);
-    auto* delayed = new DelayedReply{message, reply};
-    m_timers.push_back(g_timeout_add_full(
+    auto* delayed = new DelayedReply{message, reply, &m_timers};
+    delayed->id = g_timeout_add_full(
         G_PRIORITY_DEFAULT, reply.delayMs,
         [](gpointer data) -> gboolean {
             auto* d = static_cast<DelayedReply*>(data);
+            std::erase(*d->timers, d->id);
             applyReply(d->message, d->reply);
             soup_server_message_unpause(d->message);
             return G_SOURCE_REMOVE;
         },
-        delayed, [](gpointer data) { delete static_cast<DelayedReply*>(data); }));
+        delayed, [](gpointer data) { delete static_cast<DelayedReply*>(data); });
+    m_timers.push_back(delayed->id);
 }
 
 } // namespace kovi::test
