@@ -27,6 +27,11 @@ inline void PrintTo(const Uuid& id, std::ostream* out)
     *out << id.toString();
 }
 
+inline void PrintTo(const SidebarItem& item, std::ostream* out)
+{
+    *out << item.id();
+}
+
 } // namespace kovi
 
 namespace kovi::test {

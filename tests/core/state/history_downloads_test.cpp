@@ -1,0 +1,309 @@
+#include "state_fixture.h"
+
+#include "support/main_loop.h"
+
+#include <glib.h>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace kovi::test {
+namespace {
+
+using HistoryTest = StateTest;
+using DownloadsTest = StateTest;
+
+HistoryItem visit(const std::string& address, Date at, std::optional<Uuid> spaceId)
+{
+    return HistoryItem{Uuid::random(), *Url::parse(address), address, at, std::nullopt, spaceId};
+}
+
+std::vector<std::string> titles(const std::vector<HistoryItem>& items)
+{
+    std::vector<std::string> result;
+    for (const HistoryItem& item : items)
+        result.push_back(item.title);
+    return result;
+}
+
+TEST_F(HistoryTest, RepeatedVisitsOfTheNewestPageAreRecordedOnce)
+{
+    start();
+    open("https://same.example/");
+    open("https://same.example/"); // a second tab showing the page just recorded
+    EXPECT_EQ(state->history().size(), 1u);
+
+    Uuid a = open("https://a.example/");
+    Uuid b = open("https://b.example/");
+    state->setActiveTabId(a);
+    std::vector<std::string> urls;
+    for (const HistoryItem& item : state->history())
+        urls.push_back(item.url.string());
+    EXPECT_EQ(urls, (std::vector<std::string>{"https://a.example/", "https://b.example/", "https://a.example/",
+                                              "https://same.example/"}));
+    (void)b;
+    EXPECT_EQ(json::parse(dir.read(BrowserState::historyFileName)).size(), 4u);
+}
+
+TEST_F(HistoryTest, VisitsKeepTheirSpaceAndCompareWithTheShownSpace)
+{
+    start();
+    Uuid home = currentSpace();
+    Uuid a = open("https://a.example/");
+    state->createNewSpace("Work", SpaceColor::green, "globe");
+    Uuid work = currentSpace();
+    Tab elsewhere = *state->tab(a);
+    // The shown space (Work) has no visit yet, so a tab of Home is recorded again, under Home.
+    state->addToHistory(elsewhere);
+    EXPECT_EQ(state->history().front().spaceId, home);
+    EXPECT_EQ(state->history().size(), 2u);
+    EXPECT_TRUE(state->historyForCurrentSpace().empty());
+    Tab spaceless(Uuid::random(), url("https://x.example/"), std::nullopt, false, false, std::nullopt, std::nullopt);
+    state->addToHistory(spaceless);
+    EXPECT_EQ(state->history().front().spaceId, work);
+}
+
+TEST_F(HistoryTest, TheListIsCappedAtAThousand)
+{
+    start();
+    std::vector<HistoryItem> full;
+    for (int i = 0; i < 1000; ++i)
+        full.push_back(visit("https://site" + std::to_string(i) + ".example/", Date(i), currentSpace()));
+    state->setHistory(full);
+    open("https://newest.example/");
+    ASSERT_EQ(state->history().size(), 1000u);
+    EXPECT_EQ(state->history().front().url, url("https://newest.example/"));
+    EXPECT_EQ(state->history().back().title, "https://site998.example/");
+    EXPECT_EQ(json::parse(dir.read(BrowserState::historyFileName)).size(), 1000u);
+}
+
+TEST_F(HistoryTest, RemovalAndClearingAreSaved)
+{
+    start();
+    Uuid home = currentSpace();
+    Uuid other = Uuid::random();
+    state->setHistory({visit("https://a.example/", Date(1), home), visit("https://b.example/", Date(2), other),
+                       visit("https://c.example/", Date(3), home)});
+    Uuid first = state->history()[0].id;
+    state->removeHistoryItem(first);
+    EXPECT_EQ(titles(state->history()), (std::vector<std::string>{"https://b.example/", "https://c.example/"}));
+    state->clearHistoryForCurrentSpace();
+    EXPECT_EQ(titles(state->history()), (std::vector<std::string>{"https://b.example/"}));
+    restart();
+    EXPECT_EQ(titles(state->history()), (std::vector<std::string>{"https://b.example/"}));
+}
+
+TEST_F(HistoryTest, EntriesWithoutASpaceJoinTheCurrentSpaceOnLoad)
+{
+    dir.write(BrowserState::historyFileName,
+              R"([{"id":"1B4E28BA-2FA1-11D2-883F-0016D3CCA427","url":"https:\/\/a.example\/","title":"A","visitedAt":1},)"
+              R"({"id":"0e984725-c51c-4bf4-9960-e1c80e27aba0","url":"https://b.example/","title":"B","visitedAt":2.5,)"
+              R"("spaceId":null,"favicon":"AQID"}])");
+    start();
+    ASSERT_EQ(state->history().size(), 2u);
+    EXPECT_EQ(state->historyForCurrentSpace().size(), 2u);
+    EXPECT_EQ(state->history()[1].favicon, (Bytes{1, 2, 3}));
+}
+
+class CalendarTest : public HistoryTest {
+protected:
+    void SetUp() override
+    {
+        const char* zone = std::getenv("TZ");
+        m_savedZone = zone ? std::optional<std::string>(zone) : std::nullopt;
+        setenv("TZ", "KVT-3", 1); // three hours east of UTC, no daylight saving
+        tzset();
+    }
+    void TearDown() override
+    {
+        if (m_savedZone)
+            setenv("TZ", m_savedZone->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+
+    // Local time in the test zone.
+    static Date local(int year, int month, int day, int hour, int minute = 0)
+    {
+        GDateTime* time = g_date_time_new_utc(year, month, day, hour, minute, 0);
+        Date date = Date::fromUnix(static_cast<double>(g_date_time_to_unix(time)) - 3 * 3600);
+        g_date_time_unref(time);
+        return date;
+    }
+
+private:
+    std::optional<std::string> m_savedZone;
+};
+
+TEST_F(CalendarTest, TodayYesterdayAndOlderCoverEveryEntry)
+{
+    clock.set(local(2024, 1, 3, 10)); // a Wednesday, 10:00
+    start();
+    Uuid home = currentSpace();
+    state->setHistory({
+        visit("https://wed-early.example/", local(2024, 1, 3, 0, 5), home),
+        visit("https://tue-late.example/", local(2024, 1, 2, 23, 59), home),
+        visit("https://tue-early.example/", local(2024, 1, 2, 0, 0), home),
+        visit("https://mon-afternoon.example/", local(2024, 1, 1, 15), home),
+        visit("https://mon-morning.example/", local(2024, 1, 1, 9), home),
+        visit("https://elsewhere.example/", local(2024, 1, 2, 12), Uuid::random()),
+    });
+    EXPECT_EQ(titles(state->historyForDate(clock.now())), (std::vector<std::string>{"https://wed-early.example/"}));
+    EXPECT_EQ(titles(state->yesterdaysHistory()),
+              (std::vector<std::string>{"https://tue-late.example/", "https://tue-early.example/"}));
+    // Monday after 10:00 used to fall between the two lists and was shown nowhere.
+    EXPECT_EQ(titles(state->olderHistory()),
+              (std::vector<std::string>{"https://mon-afternoon.example/", "https://mon-morning.example/"}));
+}
+
+TEST_F(CalendarTest, DaysFollowTheLocalZoneNotUtc)
+{
+    clock.set(local(2024, 3, 10, 1)); // 01:00 local is still the previous day in UTC
+    start();
+    state->setHistory({visit("https://late.example/", local(2024, 3, 9, 23), currentSpace())});
+    EXPECT_TRUE(state->historyForDate(clock.now()).empty());
+    EXPECT_EQ(state->yesterdaysHistory().size(), 1u);
+}
+
+DownloadItem running(const Uuid& id, Date at)
+{
+    return DownloadItem{id, *Url::parse("https://example.com/file.zip"), "file.zip", std::nullopt, 0, 0,
+                        DownloadStatus::downloading, at, std::nullopt};
+}
+
+TEST_F(DownloadsTest, ReportsUpdateTheRecord)
+{
+    start();
+    Uuid id = Uuid::random();
+    state->setDownloads({running(id, clock.now())});
+    state->saveDownloads();
+    state->updateDownload(id, 5, 10, std::nullopt, std::nullopt);
+    EXPECT_EQ(state->downloads()[0].downloadedBytes, 5);
+    EXPECT_EQ(state->downloads()[0].totalBytes, 10);
+
+    clock.advance(3);
+    state->updateDownload(id, 10, 10, DownloadStatus::completed, url("file:///home/user/Downloads/file%20(1).zip"));
+    const DownloadItem& done = state->downloads()[0];
+    EXPECT_EQ(done.status, DownloadStatus::completed);
+    EXPECT_EQ(done.completedAt, clock.now());
+    EXPECT_EQ(done.filename, "file (1).zip");
+
+    // Late byte counts for a finished download change nothing and write nothing.
+    forget(downloadsFile());
+    state->updateDownload(id, 1, 1, std::nullopt, std::nullopt);
+    EXPECT_EQ(state->downloads()[0].downloadedBytes, 10);
+    EXPECT_FALSE(written(downloadsFile()));
+    state->updateDownload(Uuid::random(), 1, 1, DownloadStatus::failed, std::nullopt);
+    EXPECT_FALSE(written(downloadsFile()));
+
+    Uuid failing = Uuid::random();
+    state->setDownloads({running(failing, clock.now()), state->downloads()[0]});
+    state->updateDownload(failing, std::nullopt, std::nullopt, DownloadStatus::failed, std::nullopt);
+    EXPECT_FALSE(state->downloads()[0].completedAt);
+    EXPECT_TRUE(written(downloadsFile()));
+}
+
+// Every progress report used to rewrite downloads.json, many times a second.
+TEST_F(DownloadsTest, ProgressIsWrittenAtMostOnceASecondAndStatusAtOnce)
+{
+    start();
+    Uuid id = Uuid::random();
+    state->setDownloads({running(id, clock.now())});
+    state->updateDownload(id, 1, 100, std::nullopt, std::nullopt);
+    EXPECT_NE(dir.read(BrowserState::downloadsFileName).find("\"downloadedBytes\":1,"), std::string::npos);
+
+    clock.advance(0.3);
+    state->updateDownload(id, 2, 100, std::nullopt, std::nullopt);
+    EXPECT_NE(dir.read(BrowserState::downloadsFileName).find("\"downloadedBytes\":1,"), std::string::npos);
+    EXPECT_EQ(state->downloads()[0].downloadedBytes, 2);
+
+    clock.advance(0.8);
+    state->updateDownload(id, 3, 100, std::nullopt, std::nullopt);
+    EXPECT_NE(dir.read(BrowserState::downloadsFileName).find("\"downloadedBytes\":3,"), std::string::npos);
+
+    clock.advance(0.1);
+    state->updateDownload(id, 4, 100, std::nullopt, std::nullopt);
+    // The pending report reaches the file by itself shortly after.
+    EXPECT_TRUE(runUntil([&] {
+        return dir.read(BrowserState::downloadsFileName).find("\"downloadedBytes\":4,") != std::string::npos;
+    }, 5));
+
+    clock.advance(0.1);
+    state->updateDownload(id, 100, 100, DownloadStatus::completed, std::nullopt);
+    EXPECT_NE(dir.read(BrowserState::downloadsFileName).find("\"completed\""), std::string::npos);
+}
+
+TEST_F(DownloadsTest, UnfinishedDownloadsFailAtTheNextStart)
+{
+    start();
+    Uuid a = Uuid::random(), b = Uuid::random(), c = Uuid::random(), d = Uuid::random();
+    DownloadItem paused = running(b, clock.now());
+    paused.status = DownloadStatus::paused;
+    DownloadItem cancelled = running(c, clock.now());
+    cancelled.status = DownloadStatus::cancelled;
+    DownloadItem completed = running(d, clock.now());
+    completed.status = DownloadStatus::completed;
+    completed.downloadedBytes = 7;
+    state->setDownloads({running(a, clock.now()), paused, cancelled, completed});
+    state->saveDownloads();
+    restart();
+    std::vector<DownloadStatus> statuses;
+    for (const DownloadItem& item : state->downloads())
+        statuses.push_back(item.status);
+    EXPECT_EQ(statuses, (std::vector<DownloadStatus>{DownloadStatus::failed, DownloadStatus::failed,
+                                                     DownloadStatus::cancelled, DownloadStatus::completed}));
+    EXPECT_EQ(state->downloads()[3].downloadedBytes, 7);
+    EXPECT_EQ(dir.read(BrowserState::downloadsFileName).find("downloading"), std::string::npos);
+
+    // Rewritten at start-up even when nothing was unfinished.
+    std::string lower = json::dump(Json::array({toJson(completed)}));
+    std::string upperId = d.toString();
+    std::string lowerId = upperId;
+    for (char& ch : lowerId)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    lower.replace(lower.find(upperId), upperId.size(), lowerId);
+    dir.write(BrowserState::downloadsFileName, lower);
+    restart();
+    EXPECT_NE(dir.read(BrowserState::downloadsFileName).find(upperId), std::string::npos);
+}
+
+TEST_F(DownloadsTest, ClearingAndRemovingKeepTheRest)
+{
+    start();
+    DownloadItem done = running(Uuid::random(), clock.now());
+    done.status = DownloadStatus::completed;
+    DownloadItem failed = running(Uuid::random(), clock.now());
+    failed.status = DownloadStatus::failed;
+    DownloadItem cancelled = running(Uuid::random(), clock.now());
+    cancelled.status = DownloadStatus::cancelled;
+    state->setDownloads({done, failed, cancelled, done});
+    state->clearCompletedDownloads();
+    EXPECT_EQ(state->downloads(), (std::vector<DownloadItem>{failed, cancelled}));
+    forget(downloadsFile());
+    state->removeDownload(failed.id);
+    EXPECT_EQ(state->downloads(), (std::vector<DownloadItem>{cancelled}));
+    EXPECT_TRUE(written(downloadsFile()));
+}
+
+TEST_F(DownloadsTest, OpeningAndShowingHandTheFileToTheDesktop)
+{
+    start();
+    std::vector<std::string> calls;
+    state->setDesktopHandler({[&](const Url& file) { calls.push_back("open " + file.string()); },
+                              [&](const Url& file) { calls.push_back("show " + file.string()); }});
+    DownloadItem pending = running(Uuid::random(), clock.now());
+    DownloadItem done = running(Uuid::random(), clock.now());
+    done.status = DownloadStatus::completed;
+    done.localPath = url("file:///tmp/x.pdf");
+    state->setDownloads({pending, done});
+    state->openDownload(pending.id);
+    state->showDownloadInFinder(pending.id);
+    state->openDownload(Uuid::random());
+    state->openDownload(done.id);
+    state->showDownloadInFinder(done.id);
+    EXPECT_EQ(calls, (std::vector<std::string>{"open file:///tmp/x.pdf", "show file:///tmp/x.pdf"}));
+}
+
+} // namespace
+} // namespace kovi::test
