@@ -21,11 +21,17 @@ int hexValue(char c)
 
 Uuid Uuid::random()
 {
-    // GLib draws version-4 UUIDs from the system's random source.
-    gchar* text = g_uuid_string_random();
-    auto parsed = parse(text);
-    g_free(text);
-    return *parsed;
+    // A version-4 UUID from the same random source g_uuid_string_random() draws from, without
+    // formatting and re-parsing text: suggestion lists make one per row on every keystroke.
+    std::array<std::uint8_t, 16> bytes{};
+    for (std::size_t i = 0; i < bytes.size(); i += 4) {
+        guint32 value = g_random_int();
+        for (std::size_t j = 0; j < 4; ++j)
+            bytes[i + j] = static_cast<std::uint8_t>(value >> (8 * j));
+    }
+    bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x40); // version 4
+    bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80); // RFC 4122 variant
+    return Uuid(bytes);
 }
 
 std::optional<Uuid> Uuid::parse(std::string_view text)
