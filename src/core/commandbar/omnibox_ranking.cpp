@@ -3,6 +3,7 @@
 #include "core/support/text.h"
 
 #include <algorithm>
+#include <deque>
 #include <unordered_map>
 #include <utility>
 
@@ -17,9 +18,52 @@ bool isAscii(std::string_view text)
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// Url::host() without the decoding pass in the common case of a plain host name.
+std::optional<std::string> hostOf(const Url& url)
+{
+    std::string_view raw = url.rawHost();
+    if (raw.empty() || raw.front() == '[' || raw.find('%') != std::string_view::npos)
+        return url.host();
+    return std::string(raw);
+}
+
 bool isInShownSpace(const HistoryItem& item, const std::optional<Uuid>& currentSpaceId)
 {
     return item.spaceId == currentSpaceId; // two absent spaces count as the same
+}
+
+// Lower-cases into `scratch`, which is reused across records so that scanning a few thousand
+// of them allocates almost nothing.
+int scoreIgnoringCase(std::string_view query, std::string_view candidate, std::string& scratch)
+{
+    // One branch-free pass lower-cases ASCII and notes any other byte.
+    scratch.resize(candidate.size());
+    const auto* in = reinterpret_cast<const unsigned char*>(candidate.data());
+    auto* out = reinterpret_cast<unsigned char*>(scratch.data());
+    const std::size_t size = candidate.size();
+    unsigned char seen = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        const unsigned char c = in[i];
+        seen |= c;
+        out[i] = static_cast<unsigned char>(c + ((static_cast<unsigned char>(c - 'A') < 26u) << 5));
+    }
+    if (seen & 0x80)
+        return textScore(query, lowercased(candidate));
+    return textScore(query, scratch);
+}
+
+int scoreRecord(std::string_view query, std::string_view name, const Url& url, std::string& scratch)
+{
+    return std::max(scoreIgnoringCase(query, name, scratch), scoreIgnoringCase(query, url.string(), scratch));
+}
+
+// The display name, without a copy in the usual case of a titled record.
+std::string_view scoredName(const std::string& title, const Url& url, std::string& storage)
+{
+    if (!title.empty())
+        return title;
+    storage = displayName(title, url);
+    return storage;
 }
 
 OmniboxMatch baseMatch(std::string title, std::optional<std::string> subtitle, OmniboxAction action, int relevance,
@@ -53,28 +97,56 @@ OmniboxMatch historyMatch(const HistoryItem& item, int relevance, OmniboxMatchTy
     return match;
 }
 
+void appendOpenTabMatches(std::string_view query, const Sources& sources, Date now, std::vector<OmniboxMatch>& out)
+{
+    std::string storage, scratch;
+    for (const auto& [id, tab] : sources.tabs) {
+        const int score = scoreRecord(query, scoredName(tab.title, tab.url, storage), tab.url, scratch);
+        if (score > 0)
+            out.push_back(tabMatch(tab, openTabBaseRelevance + score + recencyBonus(tab.lastAccessedAt, now),
+                                   OmniboxMatchType::openTab));
+    }
+}
+
+void appendHistoryURLMatches(std::string_view query, const Sources& sources, Date now,
+                             std::vector<OmniboxMatch>& out)
+{
+    std::string storage, scratch;
+    for (const HistoryItem& item : sources.history) {
+        if (!isInShownSpace(item, sources.currentSpaceId))
+            continue;
+        const int score = scoreRecord(query, scoredName(item.title, item.url, storage), item.url, scratch);
+        if (score > 0)
+            out.push_back(historyMatch(item, historyBaseRelevance + score + recencyBonus(item.visitedAt, now),
+                                       OmniboxMatchType::historyURL));
+    }
+}
+
 // Destinations, kept apart by kind so that a URL whose text happens to read "search:x" never
-// collapses with the search for "x".
+// collapses with the search for "x". The text views the match itself or `storage`.
 struct DestinationKey {
     std::size_t kind;
-    std::string text;
+    std::string_view text;
     bool operator==(const DestinationKey&) const = default;
 };
 
 struct DestinationKeyHash {
     std::size_t operator()(const DestinationKey& key) const noexcept
     {
-        return std::hash<std::string>()(key.text) ^ (key.kind * 0x9e3779b97f4a7c15ULL);
+        return std::hash<std::string_view>()(key.text) ^ (key.kind * 0x9e3779b97f4a7c15ULL);
     }
 };
 
-DestinationKey destinationKey(const OmniboxAction& action)
+DestinationKey destinationKey(const OmniboxAction& action, std::deque<std::string>& storage)
 {
     if (const auto* open = std::get_if<OpenURLAction>(&action))
         return {action.index(), open->url.string()};
-    if (const auto* tab = std::get_if<SwitchToTabAction>(&action))
-        return {action.index(), tab->tabId.toString()};
-    return {action.index(), lowercased(std::get<SearchAction>(action).text)};
+    if (const auto* tab = std::get_if<SwitchToTabAction>(&action)) {
+        const auto& bytes = tab->tabId.bytes();
+        return {action.index(), std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())};
+    }
+    storage.push_back(lowercased(std::get<SearchAction>(action).text));
+    return {action.index(), storage.back()};
 }
 
 } // namespace
@@ -101,9 +173,16 @@ int textScore(std::string_view query, std::string_view candidate)
     return 0;
 }
 
+int textScoreIgnoringCase(std::string_view query, std::string_view candidate)
+{
+    std::string scratch;
+    return scoreIgnoringCase(query, candidate, scratch);
+}
+
 int recordTextScore(std::string_view query, std::string_view name, const Url& url)
 {
-    return std::max(textScore(query, lowercased(name)), textScore(query, lowercased(url.string())));
+    std::string scratch;
+    return scoreRecord(query, name, url, scratch);
 }
 
 int recencyBonus(Date recordTime, Date now)
@@ -122,14 +201,14 @@ std::string displayName(const std::string& title, const Url& url)
 {
     if (!title.empty())
         return title;
-    if (auto host = url.host())
+    if (auto host = hostOf(url))
         return *host;
     return untitled;
 }
 
 std::string place(const Url& url)
 {
-    if (auto host = url.host())
+    if (auto host = hostOf(url))
         return *host;
     return url.string();
 }
@@ -151,28 +230,14 @@ OmniboxMatch verbatimSearchMatch(const std::string& text)
 std::vector<OmniboxMatch> openTabMatches(std::string_view query, const Sources& sources, Date now)
 {
     std::vector<OmniboxMatch> matches;
-    for (const auto& [id, tab] : sources.tabs) {
-        const std::string name = displayName(tab.title, tab.url);
-        const int score = recordTextScore(query, name, tab.url);
-        if (score > 0)
-            matches.push_back(tabMatch(tab, openTabBaseRelevance + score + recencyBonus(tab.lastAccessedAt, now),
-                                       OmniboxMatchType::openTab));
-    }
+    appendOpenTabMatches(query, sources, now, matches);
     return matches;
 }
 
 std::vector<OmniboxMatch> historyURLMatches(std::string_view query, const Sources& sources, Date now)
 {
     std::vector<OmniboxMatch> matches;
-    for (const HistoryItem& item : sources.history) {
-        if (!isInShownSpace(item, sources.currentSpaceId))
-            continue;
-        const std::string name = displayName(item.title, item.url);
-        const int score = recordTextScore(query, name, item.url);
-        if (score > 0)
-            matches.push_back(historyMatch(item, historyBaseRelevance + score + recencyBonus(item.visitedAt, now),
-                                           OmniboxMatchType::historyURL));
-    }
+    appendHistoryURLMatches(query, sources, now, matches);
     return matches;
 }
 
@@ -222,34 +287,39 @@ std::vector<OmniboxMatch> buildLocalMatches(const std::string& text, const Sourc
     if (auto url = urlParser.parseURL(text))
         matches.push_back(typedAddressMatch(*url));
     const std::string query = lowercased(text);
-    auto tabs = openTabMatches(query, sources, now);
-    auto history = historyURLMatches(query, sources, now);
-    matches.reserve(matches.size() + tabs.size() + history.size() + 1);
-    std::move(tabs.begin(), tabs.end(), std::back_inserter(matches));
-    std::move(history.begin(), history.end(), std::back_inserter(matches));
+    // Room for the worst case ("h" matches every web page), so the list never moves.
+    matches.reserve(sources.tabs.size() + sources.history.size() + 2);
+    appendOpenTabMatches(query, sources, now, matches);
+    appendHistoryURLMatches(query, sources, now, matches);
     matches.push_back(verbatimSearchMatch(text));
     return matches;
 }
 
 std::vector<OmniboxMatch> dedupeAndSort(std::vector<OmniboxMatch> matches)
 {
-    std::vector<OmniboxMatch> kept;
+    // Work on positions; the records, which carry favicons, move once at the end.
+    std::vector<std::size_t> kept;
     kept.reserve(matches.size());
-    std::unordered_map<DestinationKey, std::size_t, DestinationKeyHash> positions;
-    positions.reserve(matches.size());
-    for (auto& match : matches) {
-        auto [it, inserted] = positions.try_emplace(destinationKey(match.action), kept.size());
+    std::deque<std::string> keyStorage;
+    std::unordered_map<DestinationKey, std::size_t, DestinationKeyHash> slots;
+    slots.reserve(matches.size());
+    for (std::size_t i = 0; i < matches.size(); ++i) {
+        auto [it, inserted] = slots.try_emplace(destinationKey(matches[i].action, keyStorage), kept.size());
         if (inserted)
-            kept.push_back(std::move(match));
-        else if (match.relevance > kept[it->second].relevance)
-            kept[it->second] = std::move(match);
+            kept.push_back(i);
+        else if (matches[i].relevance > matches[kept[it->second]].relevance)
+            kept[it->second] = i;
     }
-    std::stable_sort(kept.begin(), kept.end(), [](const OmniboxMatch& a, const OmniboxMatch& b) {
-        if (a.relevance != b.relevance)
-            return a.relevance > b.relevance;
-        return a.title < b.title; // byte order of UTF-8 is code-point order
+    std::stable_sort(kept.begin(), kept.end(), [&matches](std::size_t a, std::size_t b) {
+        if (matches[a].relevance != matches[b].relevance)
+            return matches[a].relevance > matches[b].relevance;
+        return matches[a].title < matches[b].title; // byte order of UTF-8 is code-point order
     });
-    return kept;
+    std::vector<OmniboxMatch> sorted;
+    sorted.reserve(kept.size());
+    for (std::size_t i : kept)
+        sorted.push_back(std::move(matches[i]));
+    return sorted;
 }
 
 } // namespace kovi::omnibox

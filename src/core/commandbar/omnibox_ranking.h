@@ -43,6 +43,8 @@ std::string lowercased(std::string_view text);
 // 320 when equal, 240 when `candidate` begins with the query, 140 when it contains it, else 0.
 // Both arguments are already lower-cased.
 int textScore(std::string_view query, std::string_view candidate);
+// textScore of `candidate` lower-cased; `query` is already lower-cased.
+int textScoreIgnoringCase(std::string_view query, std::string_view candidate);
 // The better of the display name's and the URL text's scores.
 int recordTextScore(std::string_view query, std::string_view displayName, const Url& url);
 // 90 within the hour (or in the future), 60 within a day, 30 within three days, else 0.
