@@ -90,6 +90,30 @@ TEST(OmniboxRankingTest, TextScoreLevels)
         EXPECT_EQ(textScore(c.query, c.candidate), c.score) << c.query << " in " << c.candidate;
 }
 
+TEST(OmniboxRankingTest, ScoringIgnoresLetterCaseOfTheCandidate)
+{
+    struct Case {
+        const char* query; // already lower-cased
+        const char* candidate;
+        int score;
+    };
+    const Case cases[] = {
+        {"news", "NEWS", 320},
+        {"news", "News Today", 240},
+        {"news", "Bad NeWs", 140},
+        {"news", "NEW", 0},
+        {"[a]", "[A]", 320},            // only letters change
+        {"@", "`", 0},                  // neighbours of the letter range stay apart
+        {"école", "ÉCOLE", 320},
+        {"kelvin", "\u212Aelvin", 320}, // the Kelvin sign lower-cases to ASCII k
+        {"straße", "STRASSE", 0},       // lower-casing, not folding
+        {"é", "CAFÉ", 140},
+        {"e", "CAFÉ", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(textScoreIgnoringCase(c.query, c.candidate), c.score) << c.query << " in " << c.candidate;
+}
+
 TEST(OmniboxRankingTest, RecordScoreTakesTheBetterOfNameAndAddress)
 {
     EXPECT_EQ(recordTextScore("docs", "Docs", url("https://example.com/")), 320);
