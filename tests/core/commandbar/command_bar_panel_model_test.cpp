@@ -253,17 +253,12 @@ TEST(CommandBarPanelLayoutTest, CardAndListGeometry)
     EXPECT_DOUBLE_EQ(CommandBarPanelModel::cardWidth(2000), 600);
 }
 
-TEST(CommandBarPanelLayoutTest, HintsAndHighlights)
+TEST(CommandBarPanelLayoutTest, HintWords)
 {
-    using Highlight = CommandBarPanelModel::RowHighlight;
     EXPECT_EQ(CommandBarPanelModel::hintWord(OpenURLAction{*Url::parse("https://a.example/")}), "Open");
     EXPECT_EQ(CommandBarPanelModel::hintWord(SwitchToTabAction{}), "Switch");
     EXPECT_EQ(CommandBarPanelModel::hintWord(SwitchToSpaceAction{}), "Switch");
     EXPECT_EQ(CommandBarPanelModel::hintWord(SearchAction{"x"}), "Search");
-    EXPECT_EQ(CommandBarPanelModel::rowHighlight(true, true), Highlight::selected);
-    EXPECT_EQ(CommandBarPanelModel::rowHighlight(true, false), Highlight::selected);
-    EXPECT_EQ(CommandBarPanelModel::rowHighlight(false, true), Highlight::hovered);
-    EXPECT_EQ(CommandBarPanelModel::rowHighlight(false, false), Highlight::none);
 }
 
 } // namespace
