@@ -14,7 +14,6 @@
 namespace kovi {
 
 class BrowserState;
-class HttpClient;
 
 // The suggestion list under the address field. Each update delivers the local list at once
 // and, for text that is not an address, the list merged with remote search suggestions later,

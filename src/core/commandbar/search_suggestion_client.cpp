@@ -34,8 +34,7 @@ void SearchSuggestionClient::fetch(std::string_view text, Callback done)
     request.url = requestUrl(text);
     request.timeoutSeconds = m_timeoutSeconds;
     request.maxBodyBytes = maxBodyBytes;
-    // The request holds no reference to this client: a cancelled or orphaned request never
-    // calls back, and the destructor cancels.
+    // Capturing `this` is safe: the destructor cancels, and a cancelled request never calls back.
     m_pending = m_http.send(std::move(request), [this, done = std::move(done)](Result<HttpResponse> result) {
         m_pending.reset();
         done(result ? parseResponse(result->body) : std::vector<std::string>());

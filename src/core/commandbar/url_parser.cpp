@@ -151,8 +151,10 @@ std::optional<Url> URLParser::parseURL(std::string_view input) const
     if (hasInnerWhitespace)
         return std::nullopt;
 
-    if (looksLikeDomain(text))
-        return Url::parse("https://" + text);
+    if (looksLikeDomain(text)) {
+        if (auto url = Url::parse("https://" + text))
+            return url;
+    }
 
     return detectLink(text);
 }
