@@ -1,0 +1,70 @@
+#pragma once
+
+#include "ui/app/app_context.h"
+#include "ui/app/view_parts.h"
+
+#include <gtkmm/application.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace kovi {
+
+class MainWindow;
+class MenuCommands;
+class UpdateAlerts;
+
+// The application object: owns every long-lived object of the process (settings, notification
+// centre, library, browser state, appearance, AI service, account, update checker), opens the
+// one window, and saves the browser state once on orderly shutdown (quit, last window closed,
+// SIGTERM or SIGINT).
+class KoviApplication : public Gtk::Application {
+public:
+    static constexpr const char* applicationId = "app.kovi.Browser";
+
+    struct Options {
+        std::optional<std::string> storageDirectory; // nullopt: $XDG_DATA_HOME/KoviBrowser
+        std::string defaultsPath;                    // empty: Defaults::defaultFilePath()
+        std::optional<std::string> updateFeedUrl;    // nullopt: the built-in feed
+        bool startupUpdateCheck = true;
+        bool nonUnique = false; // tests: no single-instance registration
+        std::optional<ViewParts> parts;              // nullopt: defaultViewParts()
+    };
+
+    static Glib::RefPtr<KoviApplication> create();
+    static Glib::RefPtr<KoviApplication> create(Options options);
+    ~KoviApplication() override;
+
+    // Valid after start-up.
+    AppContext& context() { return *m_context; }
+    MenuCommands& commands() { return *m_commands; }
+    UpdateAlerts& updateAlerts() { return *m_alerts; }
+    MainWindow* mainWindow() const { return m_window; }
+
+    // Saves the browser state; run once by shutdown.
+    void saveOnShutdown();
+
+protected:
+    explicit KoviApplication(Options options);
+    void on_startup() override;
+    void on_activate() override;
+    void on_shutdown() override;
+
+private:
+    void createCore();
+    void showAbout();
+
+    struct Core;
+    Options m_options;
+    std::unique_ptr<Core> m_core;
+    std::unique_ptr<AppContext> m_context;
+    std::unique_ptr<MenuCommands> m_commands;
+    std::unique_ptr<UpdateAlerts> m_alerts;
+    MainWindow* m_window = nullptr;
+    unsigned m_sigterm = 0;
+    unsigned m_sigint = 0;
+    bool m_saved = false;
+};
+
+} // namespace kovi

@@ -1,0 +1,323 @@
+#include "ui/app/main_browser_view.h"
+
+#include "core/library/browser_library.h"
+#include "core/settings/auth_manager.h"
+#include "core/state/browser_state.h"
+#include "core/support/defaults.h"
+#include "core/support/notification_center.h"
+#include "core/support/notification_names.h"
+#include "ui/app/app_context.h"
+#include "ui/app/content_view.h"
+#include "ui/design/theme.h"
+#include "ui/layouts/browser_layout_settings_view.h"
+#include "ui/layouts/onboarding_view.h"
+#include "ui/settings/auth_view.h"
+
+#include <adwaita.h>
+#include <glibmm/main.h>
+
+namespace kovi {
+
+MainBrowserView::MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& window,
+                                 std::function<Gtk::Widget*()> makeChromeStart)
+    : m_ctx(ctx), m_parts(std::move(parts)), m_window(window), m_makeChromeStart(std::move(makeChromeStart)),
+      m_aiChatLayer(true, [this] { m_ctx.state.setIsAIChatVisible(false); }),
+      m_aiSettingsLayer(true, [this] { m_ctx.state.setIsKoviMaxSettingsVisible(false); }),
+      m_accountLayer(true, [this] { setShowAccountSettings(false); })
+{
+    add_css_class("kovi-root");
+    set_hexpand(true);
+    set_vexpand(true);
+    m_hasCompletedOnboarding = m_ctx.defaults.boolValue(hasCompletedOnboardingKey).value_or(false);
+
+    m_screens.set_hexpand(true);
+    m_screens.set_vexpand(true);
+    m_screens.set_transition_type(Gtk::StackTransitionType::NONE);
+    set_child(m_screens);
+
+    m_layoutStack.set_transition_type(Gtk::StackTransitionType::CROSSFADE);
+    m_layoutStack.set_transition_duration(300);
+    m_layoutStack.set_hexpand(true);
+    m_layoutStack.set_vexpand(true);
+    m_browser.set_child(m_layoutStack);
+    for (OverlayLayer* layer : {&m_aiChatLayer, &m_aiSettingsLayer, &m_accountLayer})
+        m_browser.add_overlay(*layer);
+
+    BrowserState& state = m_ctx.state;
+    m_connections.push_back(m_ctx.auth.authStateChanged.connect([this] { scheduleRoute(); }));
+    m_connections.push_back(state.layoutModeChanged.connect([this] { refreshLayout(); }));
+    m_connections.push_back(state.isAIChatVisibleChanged.connect([this] { refreshPanels(); }));
+    m_connections.push_back(state.isKoviMaxSettingsVisibleChanged.connect([this] { refreshPanels(); }));
+    m_connections.push_back(state.isLibraryVisibleChanged.connect([this] {
+        refreshSheets();
+        refreshLibraryAlert();
+    }));
+    m_connections.push_back(state.isExtensionsVisibleChanged.connect([this] { refreshSheets(); }));
+    m_connections.push_back(m_ctx.library.errorMessageChanged.connect([this] { refreshLibraryAlert(); }));
+    m_connections.push_back(m_ctx.notifications.observe(notifications::showAccountSettings,
+                                                        [this](const Notification&) { setShowAccountSettings(true); }));
+    m_connections.push_back(m_ctx.notifications.observe(notifications::showSettings, [this](const Notification&) {
+        // Whatever screen is shown.
+        if (m_parts.openSettings)
+            m_parts.openSettings(m_ctx);
+    }));
+    m_connections.push_back(m_ctx.defaults.signalChanged().connect([this](const std::string& key) {
+        if (key != hasCompletedOnboardingKey)
+            return;
+        const bool stored = m_ctx.defaults.boolValue(hasCompletedOnboardingKey).value_or(false);
+        if (stored != m_hasCompletedOnboarding) {
+            m_hasCompletedOnboarding = stored;
+            scheduleRoute();
+        }
+    }));
+
+    route();
+    refreshSheets();
+    refreshLibraryAlert();
+}
+
+MainBrowserView::~MainBrowserView()
+{
+    for (auto& c : m_connections)
+        c.disconnect();
+    m_routeIdle.disconnect();
+    m_sheetIdle.disconnect();
+    if (m_libraryAlert) {
+        g_signal_handlers_disconnect_by_data(m_libraryAlert, this);
+        gtk_window_destroy(GTK_WINDOW(m_libraryAlert));
+    }
+}
+
+void MainBrowserView::setHasCompletedOnboarding(bool value)
+{
+    m_hasCompletedOnboarding = value;
+    m_ctx.defaults.setBool(hasCompletedOnboardingKey, value);
+    scheduleRoute();
+}
+
+void MainBrowserView::scheduleRoute()
+{
+    // Routing replaces the screen whose button may still be running its handler.
+    if (m_routeIdle.connected())
+        return;
+    m_routeIdle = Glib::signal_idle().connect([this] {
+        route();
+        return false;
+    });
+}
+
+void MainBrowserView::route()
+{
+    if (!m_ctx.auth.isAuthenticated())
+        showScreen(Screen::welcome);
+    else if (!m_hasCompletedOnboarding)
+        showScreen(Screen::onboarding);
+    else
+        showScreen(Screen::browser);
+}
+
+void MainBrowserView::showScreen(Screen screen)
+{
+    if (screen == m_screen)
+        return;
+    Gtk::Widget* old = m_screenWidget;
+    Gtk::Widget* next = nullptr;
+    switch (screen) {
+    case Screen::welcome:
+        next = Gtk::make_managed<AuthView>(m_ctx.auth);
+        break;
+    case Screen::onboarding:
+        next = Gtk::make_managed<OnboardingView>(m_ctx.state, m_ctx.defaults, m_ctx.notifications, [this] {
+            m_hasCompletedOnboarding = true;
+            m_ctx.defaults.setBool(hasCompletedOnboardingKey, true);
+            scheduleRoute();
+        });
+        break;
+    case Screen::browser:
+        next = &m_browser;
+        break;
+    case Screen::none:
+        break;
+    }
+    m_screen = screen;
+    m_screenWidget = next;
+    if (next) {
+        m_screens.add(*next);
+        m_screens.set_visible_child(*next);
+    }
+    if (old)
+        m_screens.remove(*old);
+    if (screen == Screen::browser) {
+        refreshLayout();
+        refreshPanels();
+    } else {
+        // Leaving the browser (a sign-out) drops its layout; it is built anew on return.
+        if (m_layout) {
+            m_layoutStack.remove(*m_layout);
+            m_layout = nullptr;
+            m_layoutKind = LayoutKind::none;
+        }
+    }
+}
+
+void MainBrowserView::refreshLayout()
+{
+    if (m_screen != Screen::browser)
+        return;
+    // Until the horizontal-tab layout is plugged in, the sidebar layout stands in for it.
+    const bool traditional = m_ctx.state.layoutMode() == BrowserLayoutMode::traditional && m_parts.traditionalLayout;
+    const LayoutKind kind = traditional ? LayoutKind::traditional : LayoutKind::content;
+    if (kind == m_layoutKind && m_layout)
+        return;
+    Gtk::Widget* next = nullptr;
+    if (kind == LayoutKind::traditional)
+        next = m_parts.traditionalLayout(m_ctx);
+    if (!next) {
+        auto* content = Gtk::make_managed<ContentView>(m_ctx, m_parts);
+        if (m_makeChromeStart)
+            content->setChromeStart(m_makeChromeStart());
+        next = content;
+    }
+    Gtk::Widget* old = m_layout;
+    m_layout = next;
+    m_layoutKind = kind;
+    m_layoutStack.add(*next);
+    m_layoutStack.set_visible_child(*next);
+    if (old) {
+        // Removed once the crossfade is over.
+        auto holder = std::make_shared<sigc::connection>();
+        *holder = m_layoutStack.property_transition_running().signal_changed().connect([this, old, holder] {
+            if (m_layoutStack.get_transition_running())
+                return;
+            holder->disconnect();
+            if (old->get_parent() == &m_layoutStack)
+                m_layoutStack.remove(*old);
+        });
+        if (!m_layoutStack.get_transition_running()) {
+            holder->disconnect();
+            m_layoutStack.remove(*old);
+        }
+    }
+}
+
+ContentView* MainBrowserView::contentView() const
+{
+    return dynamic_cast<ContentView*>(m_layout);
+}
+
+AuthView* MainBrowserView::authView() const
+{
+    return m_screen == Screen::welcome ? dynamic_cast<AuthView*>(m_screenWidget) : nullptr;
+}
+
+OnboardingView* MainBrowserView::onboardingView() const
+{
+    return m_screen == Screen::onboarding ? dynamic_cast<OnboardingView*>(m_screenWidget) : nullptr;
+}
+
+void MainBrowserView::setShowAccountSettings(bool value)
+{
+    if (m_showAccountSettings == value)
+        return;
+    m_showAccountSettings = value;
+    refreshPanels();
+}
+
+void MainBrowserView::setShowLayoutSettings(bool value)
+{
+    if (m_showLayoutSettings == value)
+        return;
+    m_showLayoutSettings = value;
+    refreshSheets();
+}
+
+void MainBrowserView::refreshPanels()
+{
+    auto update = [this](OverlayLayer& layer, bool wanted, const std::function<Gtk::Widget*(AppContext&)>& make) {
+        if (wanted == layer.isPresented())
+            return;
+        if (wanted)
+            layer.present(make ? make(m_ctx) : nullptr);
+        else
+            layer.dismiss();
+    };
+    const bool browser = m_screen == Screen::browser;
+    update(m_aiChatLayer, browser && m_ctx.state.isAIChatVisible(), m_parts.aiChatPanel);
+    update(m_aiSettingsLayer, browser && m_ctx.state.isKoviMaxSettingsVisible(), m_parts.aiSettingsPanel);
+    update(m_accountLayer, browser && m_showAccountSettings, m_parts.accountPanel);
+}
+
+void MainBrowserView::updateSheet(std::unique_ptr<Gtk::Window>& sheet, bool wanted,
+                                  const std::function<Gtk::Window*()>& make, std::function<void()> onClosed)
+{
+    if (wanted && !sheet) {
+        Gtk::Window* window = make ? make() : nullptr;
+        if (!window)
+            return;
+        sheet.reset(window);
+        window->set_transient_for(m_window);
+        window->set_modal(true);
+        m_ctx.theme.attach(*window);
+        window->signal_close_request().connect(
+            [onClosed] {
+                onClosed();
+                return true; // the flag change takes the window down
+            },
+            false);
+        window->present();
+    } else if (!wanted && sheet) {
+        sheet->hide();
+        // Deleted outside any handler the window may still be running.
+        m_closedSheets.push_back(std::move(sheet));
+        if (!m_sheetIdle.connected()) {
+            m_sheetIdle = Glib::signal_idle().connect([this] {
+                m_closedSheets.clear();
+                return false;
+            });
+        }
+    }
+}
+
+void MainBrowserView::refreshSheets()
+{
+    BrowserState& state = m_ctx.state;
+    updateSheet(m_layoutSheet, m_showLayoutSettings,
+                [this]() -> Gtk::Window* { return new BrowserLayoutSettingsView(m_ctx.state, m_window); },
+                [this] { setShowLayoutSettings(false); });
+    updateSheet(m_librarySheet, state.isLibraryVisible(),
+                [this]() -> Gtk::Window* { return m_parts.librarySheet ? m_parts.librarySheet(m_ctx, m_window) : nullptr; },
+                [this] { m_ctx.state.setIsLibraryVisible(false); });
+    updateSheet(m_extensionsSheet, state.isExtensionsVisible(),
+                [this]() -> Gtk::Window* {
+                    return m_parts.extensionsSheet ? m_parts.extensionsSheet(m_ctx, m_window) : nullptr;
+                },
+                [this] { m_ctx.state.setIsExtensionsVisible(false); });
+    // "Done" of the layout sheet hides it: treat that as closing.
+    if (m_layoutSheet && !m_layoutSheet->get_visible())
+        setShowLayoutSettings(false);
+}
+
+void MainBrowserView::refreshLibraryAlert()
+{
+    // The library sheet shows its own errors.
+    const auto& message = m_ctx.library.errorMessage();
+    const bool wanted = message.has_value() && !m_ctx.state.isLibraryVisible();
+    if (!wanted || m_libraryAlert)
+        return;
+    GtkWidget* dialog = adw_message_dialog_new(GTK_WINDOW(m_window.gobj()), "Library could not be saved",
+                                               message ? message->c_str() : "");
+    adw_message_dialog_add_response(ADW_MESSAGE_DIALOG(dialog), "ok", "OK");
+    adw_message_dialog_set_default_response(ADW_MESSAGE_DIALOG(dialog), "ok");
+    adw_message_dialog_set_close_response(ADW_MESSAGE_DIALOG(dialog), "ok");
+    m_libraryAlert = ADW_MESSAGE_DIALOG(dialog);
+    g_signal_connect(dialog, "response", G_CALLBACK(+[](AdwMessageDialog*, const char*, gpointer self) {
+                         auto* view = static_cast<MainBrowserView*>(self);
+                         view->m_libraryAlert = nullptr;
+                         // Any dismissal clears the message.
+                         view->m_ctx.library.setErrorMessage(std::nullopt);
+                     }),
+                     this);
+    gtk_window_present(GTK_WINDOW(dialog));
+}
+
+} // namespace kovi

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "ui/app/overlay_layer.h"
+#include "ui/app/view_parts.h"
+
+#include <gtkmm/overlay.h>
+#include <gtkmm/stack.h>
+#include <gtkmm/window.h>
+#include <sigc++/connection.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+typedef struct _AdwMessageDialog AdwMessageDialog;
+
+namespace kovi {
+
+struct AppContext;
+class AuthView;
+class ContentView;
+class OnboardingView;
+
+// The root view of the browser window. It routes between the welcome screen (until someone is
+// signed in), the onboarding (until "hasCompletedOnboarding") and the browser layout, lays the
+// AI chat, AI settings and account panels over the browser on dimming scrims, presents the
+// library, page-extension and layout sheets, raises the "Library could not be saved" alert, and
+// answers showSettings and showAccountSettings.
+class MainBrowserView : public Gtk::Overlay {
+public:
+    enum class Screen { none, welcome, onboarding, browser };
+    static constexpr const char* hasCompletedOnboardingKey = "hasCompletedOnboarding";
+
+    // `makeChromeStart` builds the window's own controls for the sidebar layout's chrome strip.
+    MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& window,
+                    std::function<Gtk::Widget*()> makeChromeStart = {});
+    ~MainBrowserView() override;
+
+    Screen screen() const { return m_screen; }
+    bool hasCompletedOnboarding() const { return m_hasCompletedOnboarding; }
+    // The two-way flag: stored under "hasCompletedOnboarding".
+    void setHasCompletedOnboarding(bool value);
+
+    bool showAccountSettings() const { return m_showAccountSettings; }
+    void setShowAccountSettings(bool value);
+    bool showLayoutSettings() const { return m_showLayoutSettings; }
+    void setShowLayoutSettings(bool value);
+
+    ContentView* contentView() const;
+    Gtk::Widget* layoutWidget() const { return m_layout; }
+    AuthView* authView() const;
+    OnboardingView* onboardingView() const;
+    OverlayLayer& aiChatLayer() { return m_aiChatLayer; }
+    OverlayLayer& aiSettingsLayer() { return m_aiSettingsLayer; }
+    OverlayLayer& accountLayer() { return m_accountLayer; }
+    Gtk::Window* librarySheet() const { return m_librarySheet.get(); }
+    Gtk::Window* extensionsSheet() const { return m_extensionsSheet.get(); }
+    Gtk::Window* layoutSettingsSheet() const { return m_layoutSheet.get(); }
+    AdwMessageDialog* libraryAlert() const { return m_libraryAlert; }
+
+private:
+    enum class LayoutKind { none, content, traditional };
+
+    void scheduleRoute();
+    void route();
+    void showScreen(Screen screen);
+    void refreshLayout();
+    void refreshPanels();
+    void refreshSheets();
+    void refreshLibraryAlert();
+    void updateSheet(std::unique_ptr<Gtk::Window>& sheet, bool wanted,
+                     const std::function<Gtk::Window*()>& make, std::function<void()> onClosed);
+
+    AppContext& m_ctx;
+    ViewParts m_parts;
+    Gtk::Window& m_window;
+    std::function<Gtk::Widget*()> m_makeChromeStart;
+    std::vector<sigc::connection> m_connections;
+    sigc::connection m_routeIdle;
+    sigc::connection m_sheetIdle;
+
+    Screen m_screen = Screen::none;
+    bool m_hasCompletedOnboarding = false;
+    bool m_showAccountSettings = false;
+    bool m_showLayoutSettings = false;
+
+    Gtk::Stack m_screens;
+    Gtk::Widget* m_screenWidget = nullptr;
+    Gtk::Overlay m_browser;
+    Gtk::Stack m_layoutStack;
+    Gtk::Widget* m_layout = nullptr;
+    LayoutKind m_layoutKind = LayoutKind::none;
+    OverlayLayer m_aiChatLayer;
+    OverlayLayer m_aiSettingsLayer;
+    OverlayLayer m_accountLayer;
+
+    std::unique_ptr<Gtk::Window> m_librarySheet;
+    std::unique_ptr<Gtk::Window> m_extensionsSheet;
+    std::unique_ptr<Gtk::Window> m_layoutSheet;
+    std::vector<std::unique_ptr<Gtk::Window>> m_closedSheets;
+    AdwMessageDialog* m_libraryAlert = nullptr;
+};
+
+} // namespace kovi

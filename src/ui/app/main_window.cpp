@@ -1,0 +1,74 @@
+#include "ui/app/main_window.h"
+
+#include "core/state/browser_state.h"
+#include "core/support/defaults.h"
+#include "core/support/notification_center.h"
+#include "core/support/notification_names.h"
+#include "ui/app/app_context.h"
+#include "ui/design/theme.h"
+
+#include <gtkmm/menubutton.h>
+
+namespace kovi {
+
+MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const Glib::RefPtr<Gio::MenuModel>& menu)
+    : m_ctx(ctx), m_menu(menu),
+      m_root(ctx, std::move(parts), *this, [menu]() -> Gtk::Widget* {
+          auto* button = Gtk::make_managed<Gtk::MenuButton>();
+          button->set_icon_name("open-menu-symbolic");
+          button->set_menu_model(menu);
+          button->set_has_frame(false);
+          button->set_primary(true);
+          button->set_tooltip_text("Menu");
+          button->add_css_class("kovi-window-menu");
+          return button;
+      })
+{
+    add_css_class("kovi-main-window");
+    set_title("Kovi");
+    set_default_size(1280, 820);
+    // An empty title bar: client-side decorations (shadow, resize edges) without a bar.
+    auto* titlebar = Gtk::make_managed<Gtk::Box>();
+    titlebar->set_visible(false);
+    set_titlebar(*titlebar);
+
+    m_overlay.set_child(m_root);
+    // Two corner groups rather than one bar, so the space between them stays clickable.
+    m_buttons.set_visible(false);
+    for (Gtk::WindowControls* controls : {&m_startControls, &m_endControls}) {
+        controls->add_css_class("kovi-window-buttons");
+        controls->set_valign(Gtk::Align::START);
+        controls->set_margin(6);
+        m_overlay.add_overlay(*controls);
+    }
+    m_startControls.set_halign(Gtk::Align::START);
+    m_endControls.set_halign(Gtk::Align::END);
+    set_child(m_overlay);
+
+    m_ctx.theme.attach(*this);
+
+    m_connections.push_back(m_ctx.notifications.observe(notifications::layoutModeChanged,
+                                                        [this](const Notification&) { updateTrafficLights(); }));
+    // Also on every change of the layout itself, whoever made it.
+    m_connections.push_back(m_ctx.state.layoutModeChanged.connect([this] { updateTrafficLights(); }));
+    updateTrafficLights();
+}
+
+MainWindow::~MainWindow()
+{
+    for (auto& c : m_connections)
+        c.disconnect();
+}
+
+void MainWindow::updateTrafficLights()
+{
+    const bool shown = m_ctx.defaults.stringValue("browserLayoutMode").value_or("") == "traditional";
+    m_buttons.set_visible(shown);
+    for (Gtk::WindowControls* controls : {&m_startControls, &m_endControls}) {
+        controls->set_visible(shown);
+        if (shown)
+            controls->set_opacity(1.0);
+    }
+}
+
+} // namespace kovi

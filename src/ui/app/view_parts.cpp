@@ -1,0 +1,17 @@
+// Where each area's views are plugged into the main window: one include and one assignment per
+// view. Keep the order of ViewParts.
+#include "ui/app/view_parts.h"
+
+#include "ui/app/app_context.h"
+
+namespace kovi {
+
+ViewParts defaultViewParts()
+{
+    ViewParts parts;
+    // parts.sidebar = [](AppContext& ctx, SidebarHost& host) -> Gtk::Widget* { ... };
+    // parts.tabContent = [](AppContext& ctx, const Tab& tab) -> Gtk::Widget* { ... };
+    return parts;
+}
+
+} // namespace kovi

@@ -1,0 +1,110 @@
+#include "ui/app/window_chrome.h"
+
+#include "core/state/browser_state.h"
+#include "ui/design/kovi_design.h"
+
+#include <gtkmm/eventcontrollermotion.h>
+
+#include <gtk/gtk.h>
+
+#include <cmath>
+
+namespace kovi {
+
+WindowDragHandle::WindowDragHandle()
+{
+    add_css_class("kovi-window-drag");
+    set_hexpand(true);
+}
+
+VisualEffectBlur::VisualEffectBlur(Material material) : m_material(material)
+{
+    add_css_class("kovi-material");
+    set_can_target(false);
+    setMaterial(material);
+}
+
+void VisualEffectBlur::setMaterial(Material material)
+{
+    m_material = material;
+    remove_css_class("hud");
+    remove_css_class("sidebar");
+    add_css_class(material == Material::hudWindow ? "hud" : "sidebar");
+}
+
+SidebarResizeHandle::SidebarResizeHandle(BrowserState& state) : m_state(state)
+{
+    add_css_class("kovi-resize-handle");
+    set_size_request(handleWidth + 2 * hitInset, -1);
+    set_vexpand(true);
+    m_strip.add_css_class("kovi-resize-strip");
+    m_strip.set_size_request(handleWidth, -1);
+    m_strip.set_hexpand(false);
+    m_strip.set_halign(Gtk::Align::CENTER);
+    m_strip.set_vexpand(true);
+    m_strip.set_can_target(false);
+    append(m_strip);
+    gtk_widget_set_cursor_from_name(GTK_WIDGET(gobj()), "col-resize");
+
+    auto motion = Gtk::EventControllerMotion::create();
+    motion->signal_enter().connect([this](double, double) {
+        m_isHovered = true;
+        refreshLook();
+    });
+    motion->signal_leave().connect([this] {
+        m_isHovered = false;
+        refreshLook();
+    });
+    add_controller(motion);
+
+    m_drag = Gtk::GestureDrag::create();
+    m_drag->signal_drag_begin().connect([this](double, double) { beginDrag(); });
+    m_drag->signal_drag_update().connect([this](double x, double y) { updateDrag(x, y); });
+    m_drag->signal_drag_end().connect([this](double, double) { endDrag(); });
+    add_controller(m_drag);
+    refreshLook();
+}
+
+SidebarResizeHandle::~SidebarResizeHandle() = default;
+
+void SidebarResizeHandle::beginDrag()
+{
+    m_widthAtStart = m_state.sidebarWidth();
+    m_isDragging = false;
+}
+
+void SidebarResizeHandle::updateDrag(double offsetX, double offsetY)
+{
+    if (!m_isDragging && std::hypot(offsetX, offsetY) < minimumDragDistance)
+        return;
+    if (!m_isDragging) {
+        m_isDragging = true;
+        refreshLook();
+    }
+    // From the width at the start of the drag, so the edge stays under the pointer.
+    double width = KoviDesign::clampSidebarWidth(m_widthAtStart + offsetX);
+    if (width != m_state.sidebarWidth())
+        m_state.setSidebarWidth(width);
+}
+
+void SidebarResizeHandle::endDrag()
+{
+    if (!m_isDragging)
+        return;
+    m_isDragging = false;
+    refreshLook();
+}
+
+void SidebarResizeHandle::refreshLook()
+{
+    if (m_isHovered || m_isDragging)
+        m_strip.add_css_class("shown");
+    else
+        m_strip.remove_css_class("shown");
+    if (m_isDragging)
+        m_strip.add_css_class("dragging");
+    else
+        m_strip.remove_css_class("dragging");
+}
+
+} // namespace kovi

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <sigc++/connection.h>
+#include <sigc++/trackable.h>
+
+#include <vector>
+
+namespace Gtk {
+class Window;
+}
+
+namespace kovi {
+
+class AppearanceManager;
+
+// Registers the bundled stylesheets and icons once per process (every data/css file, in file
+// name order, above libadwaita's own), and keeps every attached window's look in step with the
+// appearance settings: the forced dark or light scheme and the kovi-dark / kovi-glass classes
+// the stylesheets key on. A change applies at once.
+class Theme : public sigc::trackable {
+public:
+    explicit Theme(AppearanceManager& appearance);
+    ~Theme();
+    Theme(const Theme&) = delete;
+    Theme& operator=(const Theme&) = delete;
+
+    // Idempotent; needs a display.
+    static void installResources();
+
+    // The window follows the settings until it is destroyed.
+    void attach(Gtk::Window& window);
+    void apply();
+
+private:
+    void applyTo(Gtk::Window& window) const;
+
+    AppearanceManager& m_appearance;
+    std::vector<Gtk::Window*> m_windows;
+    std::vector<sigc::connection> m_connections;
+};
+
+} // namespace kovi

@@ -1,0 +1,203 @@
+#include "ui/layouts/layout_preview.h"
+
+#include <adwaita.h>
+#include <gtkmm/stylecontext.h>
+
+#include <cmath>
+
+namespace kovi {
+
+namespace {
+
+struct Rgba {
+    double r, g, b, a;
+};
+
+Rgba themeColor(Gtk::Widget& widget, const char* name, Rgba fallback)
+{
+    Gdk::RGBA color;
+    if (widget.get_style_context()->lookup_color(name, color))
+        return {color.get_red(), color.get_green(), color.get_blue(), color.get_alpha()};
+    return fallback;
+}
+
+void setColor(const Cairo::RefPtr<Cairo::Context>& cr, Rgba c, double opacity = 1.0)
+{
+    cr->set_source_rgba(c.r, c.g, c.b, c.a * opacity);
+}
+
+void roundedRect(const Cairo::RefPtr<Cairo::Context>& cr, double x, double y, double w, double h, double r)
+{
+    r = std::min(r, std::min(w, h) / 2);
+    cr->begin_new_sub_path();
+    cr->arc(x + w - r, y + r, r, -M_PI / 2, 0);
+    cr->arc(x + w - r, y + h - r, r, 0, M_PI / 2);
+    cr->arc(x + r, y + h - r, r, M_PI / 2, M_PI);
+    cr->arc(x + r, y + r, r, M_PI, 3 * M_PI / 2);
+    cr->close_path();
+}
+
+void circle(const Cairo::RefPtr<Cairo::Context>& cr, double x, double y, double d, Rgba c, double opacity)
+{
+    cr->arc(x + d / 2, y + d / 2, d / 2, 0, 2 * M_PI);
+    setColor(cr, c, opacity);
+    cr->fill();
+}
+
+constexpr Rgba red{1.0, 0.23, 0.19, 1}, yellow{1.0, 0.8, 0.0, 1}, green{0.2, 0.78, 0.35, 1};
+constexpr Rgba blue{0.0, 0.48, 1.0, 1}, purple{0.69, 0.32, 0.87, 1}, orange{1.0, 0.58, 0.0, 1};
+constexpr Rgba gray{0.56, 0.56, 0.58, 1};
+
+void chevron(const Cairo::RefPtr<Cairo::Context>& cr, double cx, double cy, bool left, Rgba c)
+{
+    const double s = 3.0;
+    cr->move_to(cx + (left ? s / 2 : -s / 2), cy - s);
+    cr->line_to(cx + (left ? -s / 2 : s / 2), cy);
+    cr->line_to(cx + (left ? s / 2 : -s / 2), cy + s);
+    cr->set_line_width(1.4);
+    setColor(cr, c, 0.6);
+    cr->stroke();
+}
+
+} // namespace
+
+LayoutPreview::LayoutPreview(BrowserLayoutMode mode) : m_mode(mode)
+{
+    add_css_class("kovi-layout-preview");
+    set_draw_func(sigc::mem_fun(*this, &LayoutPreview::draw));
+    // Colours come from the scheme; redraw when it flips.
+    m_darkHandler = g_signal_connect_swapped(adw_style_manager_get_default(), "notify::dark",
+                                             G_CALLBACK(gtk_widget_queue_draw), gobj());
+}
+
+LayoutPreview::~LayoutPreview()
+{
+    if (m_darkHandler)
+        g_signal_handler_disconnect(adw_style_manager_get_default(), m_darkHandler);
+}
+
+void LayoutPreview::setMode(BrowserLayoutMode mode)
+{
+    if (m_mode == mode)
+        return;
+    m_mode = mode;
+    queue_draw();
+}
+
+void LayoutPreview::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height)
+{
+    const double w = width, h = height;
+    cr->save();
+    roundedRect(cr, 0, 0, w, h, 12);
+    cr->clip();
+    if (m_mode == BrowserLayoutMode::vertical)
+        drawVertical(cr, w, h);
+    else
+        drawTraditional(cr, w, h);
+    cr->restore();
+    // Hairline of the separator colour inside the border.
+    roundedRect(cr, 0.5, 0.5, w - 1, h - 1, 11.5);
+    cr->set_line_width(1);
+    setColor(cr, themeColor(*this, "borders", {0, 0, 0, 0.15}));
+    cr->stroke();
+}
+
+void LayoutPreview::drawVertical(const Cairo::RefPtr<Cairo::Context>& cr, double w, double h)
+{
+    const Rgba window = themeColor(*this, "window_bg_color", {0.93, 0.93, 0.93, 1});
+    const Rgba control = themeColor(*this, "view_bg_color", {1, 1, 1, 1});
+    const Rgba text = themeColor(*this, "view_bg_color", {1, 1, 1, 1});
+
+    // Page.
+    setColor(cr, text);
+    cr->rectangle(80, 0, std::max(0.0, w - 80), h);
+    cr->fill();
+    // Sidebar.
+    setColor(cr, window, 0.5);
+    cr->rectangle(0, 0, 80, h);
+    cr->fill();
+    // Window buttons: 10 × 10, spacing 6, 8 from the top and leading edges.
+    double x = 8;
+    for (Rgba c : {red, yellow, green}) {
+        circle(cr, x, 8, 10, c, 0.8);
+        x += 16;
+    }
+    // Four tab rows, 24 high, inset 8, spacing 8.
+    double y = 8 + 10 + 8;
+    for (int i = 0; i < 4; ++i) {
+        roundedRect(cr, 8, y, 80 - 16, 24, 4);
+        setColor(cr, control);
+        cr->fill();
+        y += 24 + 8;
+    }
+    // Space dots, 20 × 20, spacing 6, 12 from the bottom, centred in the sidebar.
+    const double dotsWidth = 3 * 20 + 2 * 6;
+    x = (80 - dotsWidth) / 2;
+    for (Rgba c : {blue, purple, orange}) {
+        circle(cr, x, h - 12 - 20, 20, c, 0.7);
+        x += 26;
+    }
+}
+
+void LayoutPreview::drawTraditional(const Cairo::RefPtr<Cairo::Context>& cr, double w, double h)
+{
+    const Rgba window = themeColor(*this, "window_bg_color", {0.93, 0.93, 0.93, 1});
+    const Rgba control = themeColor(*this, "view_bg_color", {1, 1, 1, 1});
+    const Rgba text = themeColor(*this, "view_bg_color", {1, 1, 1, 1});
+    const Rgba foreground = themeColor(*this, "window_fg_color", {0, 0, 0, 0.8});
+
+    // Page.
+    setColor(cr, text);
+    cr->rectangle(0, 60, w, std::max(0.0, h - 60));
+    cr->fill();
+    // Tab strip, 32 high.
+    setColor(cr, window, 0.8);
+    cr->rectangle(0, 0, w, 32);
+    cr->fill();
+    double x = 8;
+    for (Rgba c : {red, yellow, green}) {
+        circle(cr, x, 12, 8, c, 0.8);
+        x += 14;
+    }
+    x += -6 + 4;
+    for (int i = 0; i < 3; ++i) {
+        roundedRect(cr, x, 4, 100, 24, 4);
+        if (i == 0) {
+            setColor(cr, control);
+            cr->fill();
+        } else {
+            cr->begin_new_path();
+        }
+        // Favicon and title inside the tab, centred.
+        const double contentWidth = 12 + 4 + 50;
+        const double cx = x + (100 - contentWidth) / 2;
+        circle(cr, cx, 10, 12, gray, 0.5);
+        roundedRect(cr, cx + 16, 12, 50, 8, 2);
+        setColor(cr, gray, 0.3);
+        cr->fill();
+        x += 100 + 4;
+    }
+    // New-tab plus.
+    setColor(cr, foreground, 0.5);
+    cr->set_line_width(1.2);
+    cr->move_to(x + 1, 16);
+    cr->line_to(x + 9, 16);
+    cr->move_to(x + 5, 12);
+    cr->line_to(x + 5, 20);
+    cr->stroke();
+
+    // Address row, 28 high.
+    setColor(cr, window, 0.6);
+    cr->rectangle(0, 32, w, 28);
+    cr->fill();
+    chevron(cr, 14, 46, true, foreground);
+    chevron(cr, 28, 46, false, foreground);
+    // The address field takes half of what is left; a spacer takes the rest.
+    const double fieldX = 8 + 10 + 8 + 10 + 8;
+    const double fieldWidth = std::max(0.0, (w - fieldX - 8 - 8) / 2);
+    roundedRect(cr, fieldX, 36, fieldWidth, 20, 4);
+    setColor(cr, control);
+    cr->fill();
+}
+
+} // namespace kovi

@@ -1,0 +1,175 @@
+#include "ui/layouts/onboarding_view.h"
+
+#include "core/support/defaults.h"
+#include "core/support/notification_center.h"
+#include "core/support/notification_names.h"
+#include "ui/app/logo.h"
+#include "ui/design/styles.h"
+
+#include <glibmm/main.h>
+#include <gtkmm/scrolledwindow.h>
+
+#include <algorithm>
+
+namespace kovi {
+
+OnboardingMetrics OnboardingMetrics::forSize(int width, int height)
+{
+    OnboardingMetrics m;
+    m.compact = height < 550;
+    m.wide = width > 500;
+    if (m.compact) {
+        m.columnSpacing = 16;
+        m.spacerMinimum = 10;
+        m.logoSize = 60;
+        m.titleSize = 24;
+        m.subtitleSize = 14;
+        m.previewHeight = 120;
+    }
+    m.previewMaxWidth = std::max(0, std::min(width - 80, 600));
+    return m;
+}
+
+OnboardingView::OnboardingView(BrowserState& state, Defaults& defaults, NotificationCenter& notifications,
+                               std::function<void()> onCompleted)
+    : Gtk::Box(Gtk::Orientation::VERTICAL), m_state(state), m_defaults(defaults), m_notifications(notifications),
+      m_onCompleted(std::move(onCompleted))
+{
+    add_css_class("kovi-onboarding");
+    set_size_request(400, 400);
+    set_hexpand(true);
+    set_vexpand(true);
+
+    auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
+    scroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::EXTERNAL);
+    scroller->set_vexpand(true);
+    append(*scroller);
+
+    auto* page = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 0);
+    page->set_vexpand(true);
+
+    // "Skip", top right.
+    auto* top = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
+    m_skip.set_label("Skip");
+    m_skip.set_has_frame(false);
+    m_skip.add_css_class("kovi-onboarding-skip");
+    m_skip.set_hexpand(true);
+    m_skip.set_halign(Gtk::Align::END);
+    m_skip.set_margin(6);
+    m_skip.signal_clicked().connect([this] { completeOnboarding(); });
+    top->append(m_skip);
+    page->append(*top);
+
+    m_topSpacer.set_vexpand(true);
+    page->append(m_topSpacer);
+
+    m_column.set_halign(Gtk::Align::CENTER);
+    m_column.set_margin_start(20);
+    m_column.set_margin_end(20);
+    m_logo = makeLogoImage(100);
+    m_logo->set_halign(Gtk::Align::CENTER);
+    m_column.append(*m_logo);
+
+    auto* titles = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 8);
+    m_title.add_css_class("kovi-onboarding-title");
+    m_subtitle.add_css_class("kovi-onboarding-subtitle");
+    m_subtitle.add_css_class("kovi-secondary");
+    m_subtitle.set_wrap(true);
+    m_subtitle.set_justify(Gtk::Justification::CENTER);
+    titles->append(m_title);
+    titles->append(m_subtitle);
+    m_column.append(*titles);
+
+    m_cards.set_halign(Gtk::Align::CENTER);
+    m_verticalCard = Gtk::make_managed<LayoutOptionCard>(
+        BrowserLayoutMode::vertical, true, "Vertical Tabs", "Modern sidebar layout with spaces and organized tabs",
+        "sidebar.left", [this] { selectMode(BrowserLayoutMode::vertical); });
+    m_traditionalCard = Gtk::make_managed<LayoutOptionCard>(
+        BrowserLayoutMode::traditional, false, "Horizontal Tabs", "Tabs arranged across the top of your window",
+        "rectangle.split.1x2", [this] { selectMode(BrowserLayoutMode::traditional); });
+    m_cards.append(*m_verticalCard);
+    m_cards.append(*m_traditionalCard);
+    m_column.append(m_cards);
+
+    m_preview.set_halign(Gtk::Align::CENTER);
+    m_column.append(m_preview);
+
+    auto* label = Gtk::make_managed<Gtk::Label>("Get Started");
+    m_getStarted.set_child(*label);
+    applyButtonStyle(m_getStarted, ButtonVariant::secondary, ButtonSize::md);
+    m_getStarted.add_css_class("kovi-get-started");
+    m_getStarted.set_halign(Gtk::Align::CENTER);
+    m_getStarted.signal_clicked().connect([this] { completeOnboarding(); });
+    m_column.append(m_getStarted);
+
+    auto* footnote = Gtk::make_managed<Gtk::Label>("You can change this anytime in Settings");
+    footnote->add_css_class("kovi-onboarding-footnote");
+    footnote->add_css_class("kovi-tertiary");
+    m_column.append(*footnote);
+    page->append(m_column);
+
+    m_bottomSpacer.set_vexpand(true);
+    page->append(m_bottomSpacer);
+    scroller->set_child(*page);
+
+    applyMetrics(OnboardingMetrics::forSize(800, 700));
+}
+
+OnboardingView::~OnboardingView()
+{
+    m_metricsIdle.disconnect();
+}
+
+void OnboardingView::size_allocate_vfunc(int width, int height, int baseline)
+{
+    const OnboardingMetrics wanted = OnboardingMetrics::forSize(width, height);
+    if (!(wanted == m_metrics) && !m_metricsIdle.connected()) {
+        // Sizes may not change inside an allocation; apply them right after it.
+        m_metricsIdle = Glib::signal_idle().connect([this] {
+            applyMetrics(OnboardingMetrics::forSize(get_width(), get_height()));
+            return false;
+        });
+    }
+    Gtk::Box::size_allocate_vfunc(width, height, baseline);
+}
+
+void OnboardingView::applyMetrics(const OnboardingMetrics& m)
+{
+    m_metrics = m;
+    if (m.compact)
+        add_css_class("compact");
+    else
+        remove_css_class("compact");
+    m_column.set_spacing(m.columnSpacing);
+    m_topSpacer.set_size_request(-1, m.spacerMinimum);
+    m_bottomSpacer.set_size_request(-1, m.spacerMinimum);
+    m_logo->set_pixel_size(m.logoSize);
+    m_logo->set_size_request(m.logoSize, m.logoSize);
+    m_cards.set_orientation(m.wide ? Gtk::Orientation::HORIZONTAL : Gtk::Orientation::VERTICAL);
+    m_cards.set_spacing(m.wide ? 24 : 16);
+    m_preview.set_size_request(m.previewMaxWidth, m.previewHeight);
+}
+
+void OnboardingView::selectMode(BrowserLayoutMode mode)
+{
+    m_selectedMode = mode;
+    m_verticalCard->setSelected(mode == BrowserLayoutMode::vertical);
+    m_traditionalCard->setSelected(mode == BrowserLayoutMode::traditional);
+    m_preview.setMode(mode);
+}
+
+void OnboardingView::completeOnboarding()
+{
+    // Always assigned, even when unchanged: the setter stores the key again.
+    m_state.setLayoutMode(m_selectedMode);
+    // The callback may replace this screen; keep what the later steps need.
+    Defaults& defaults = m_defaults;
+    NotificationCenter& notificationCenter = m_notifications;
+    auto onCompleted = m_onCompleted;
+    if (onCompleted)
+        onCompleted();
+    defaults.setBool(completedKey, true);
+    notificationCenter.post(notifications::layoutModeChanged);
+}
+
+} // namespace kovi

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/state/browser_state.h"
+#include "ui/layouts/layout_option_card.h"
+#include "ui/layouts/layout_preview.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/image.h>
+#include <gtkmm/label.h>
+#include <sigc++/connection.h>
+
+#include <functional>
+
+namespace kovi {
+
+class Defaults;
+class NotificationCenter;
+
+// Sizes of the onboarding screen for the space it is offered: compact below 550 px of height,
+// wide above 500 px of width.
+struct OnboardingMetrics {
+    bool compact = false;
+    bool wide = false;
+    int columnSpacing = 32;
+    int spacerMinimum = 20;
+    int logoSize = 100;
+    int titleSize = 32;
+    int subtitleSize = 16;
+    int previewHeight = 180;
+    int previewMaxWidth = 600;
+
+    static OnboardingMetrics forSize(int width, int height);
+    bool operator==(const OnboardingMetrics&) const = default;
+};
+
+// The first-run screen: pick the sidebar or the horizontal-tab layout, see a miniature of it, and
+// finish with "Get Started" or "Skip". Both store the pick in BrowserState::layoutMode, mark the
+// onboarding done ("hasCompletedOnboarding") through `onCompleted` and the settings, and post
+// layoutModeChanged. The pick starts at the sidebar layout whatever is stored.
+class OnboardingView : public Gtk::Box {
+public:
+    static constexpr const char* completedKey = "hasCompletedOnboarding";
+
+    OnboardingView(BrowserState& state, Defaults& defaults, NotificationCenter& notifications,
+                   std::function<void()> onCompleted);
+    ~OnboardingView() override;
+
+    BrowserLayoutMode selectedMode() const { return m_selectedMode; }
+    void selectMode(BrowserLayoutMode mode);
+    void completeOnboarding();
+
+    const OnboardingMetrics& metrics() const { return m_metrics; }
+    // Applies the metrics for an offered size (normally done on every allocation).
+    void applyMetrics(const OnboardingMetrics& metrics);
+
+    LayoutOptionCard& verticalCard() { return *m_verticalCard; }
+    LayoutOptionCard& traditionalCard() { return *m_traditionalCard; }
+    LayoutPreview& preview() { return m_preview; }
+    Gtk::Button& skipButton() { return m_skip; }
+    Gtk::Button& getStartedButton() { return m_getStarted; }
+    Gtk::Box& cardsBox() { return m_cards; }
+
+protected:
+    void size_allocate_vfunc(int width, int height, int baseline) override;
+
+private:
+    BrowserState& m_state;
+    Defaults& m_defaults;
+    NotificationCenter& m_notifications;
+    std::function<void()> m_onCompleted;
+    BrowserLayoutMode m_selectedMode = BrowserLayoutMode::vertical;
+    int currentStep = 0; // one step only; kept for the flow's shape
+
+    OnboardingMetrics m_metrics;
+    Gtk::Box m_column{Gtk::Orientation::VERTICAL};
+    Gtk::Box m_topSpacer;
+    Gtk::Box m_bottomSpacer;
+    Gtk::Image* m_logo = nullptr;
+    Gtk::Label m_title{"Welcome to Kovi"};
+    Gtk::Label m_subtitle{"Choose your browsing experience"};
+    Gtk::Box m_cards{Gtk::Orientation::HORIZONTAL};
+    LayoutOptionCard* m_verticalCard = nullptr;
+    LayoutOptionCard* m_traditionalCard = nullptr;
+    LayoutPreview m_preview{BrowserLayoutMode::vertical};
+    Gtk::Button m_skip;
+    Gtk::Button m_getStarted;
+    sigc::connection m_metricsIdle;
+};
+
+} // namespace kovi
