@@ -29,12 +29,19 @@ void applyReply(SoupServerMessage* message, const LoopbackServer::Reply& reply)
 } // namespace
 
 LoopbackServer::LoopbackServer()
-    : m_server(soup_server_new(nullptr, nullptr))
+    : LoopbackServer(nullptr)
+{
+}
+
+LoopbackServer::LoopbackServer(GTlsCertificate* certificate)
+    : m_server(certificate ? soup_server_new("tls-certificate", certificate, nullptr) : soup_server_new(nullptr, nullptr))
 {
     soup_server_add_handler(m_server, nullptr, reinterpret_cast<SoupServerCallback>(&LoopbackServer::handle), this,
                             nullptr);
     GError* error = nullptr;
-    if (!soup_server_listen_local(m_server, 0, SOUP_SERVER_LISTEN_IPV4_ONLY, &error)) {
+    auto flags = static_cast<SoupServerListenOptions>(SOUP_SERVER_LISTEN_IPV4_ONLY
+                                                      | (certificate ? SOUP_SERVER_LISTEN_HTTPS : 0));
+    if (!soup_server_listen_local(m_server, 0, flags, &error)) {
         std::string message = error ? error->message : "listen failed";
         g_clear_error(&error);
         throw std::runtime_error(message);
@@ -42,13 +49,18 @@ LoopbackServer::LoopbackServer()
     GSList* uris = soup_server_get_uris(m_server);
     int port = g_uri_get_port(static_cast<GUri*>(uris->data));
     g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
-    m_baseUrl = "http://127.0.0.1:" + std::to_string(port);
+    m_baseUrl = std::string(certificate ? "https" : "http") + "://127.0.0.1:" + std::to_string(port);
 }
 
 LoopbackServer::~LoopbackServer()
 {
     for (unsigned timer : m_timers)
         g_source_remove(timer);
+    for (SoupServerMessage* message : m_open) {
+        soup_message_body_complete(soup_server_message_get_response_body(message));
+        soup_server_message_unpause(message);
+        g_object_unref(message);
+    }
     for (SoupServerMessage* message : m_paused) {
         soup_server_message_set_status(message, 503, nullptr);
         soup_server_message_unpause(message);
@@ -103,6 +115,18 @@ void LoopbackServer::serve(SoupServerMessage* message, const char* path)
         return;
     }
     Reply reply = it->second(request);
+    if (reply.holdBodyOpen) {
+        soup_server_message_set_status(message, reply.status, nullptr);
+        SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
+        for (const auto& [name, value] : reply.headers)
+            soup_message_headers_replace(headers, name.c_str(), value.c_str());
+        soup_message_headers_set_content_type(headers, reply.contentType.c_str(), nullptr);
+        soup_message_headers_set_encoding(headers, SOUP_ENCODING_CHUNKED);
+        soup_message_body_append(soup_server_message_get_response_body(message), SOUP_MEMORY_COPY,
+                                 reply.body.data(), reply.body.size());
+        m_open.push_back(static_cast<SoupServerMessage*>(g_object_ref(message)));
+        return;
+    }
     if (reply.neverAnswer) {
         soup_server_message_pause(message);
         m_paused.push_back(message);

@@ -7,6 +7,7 @@
 
 typedef struct _SoupServer SoupServer;
 typedef struct _SoupServerMessage SoupServerMessage;
+typedef struct _GTlsCertificate GTlsCertificate;
 
 namespace kovi::test {
 
@@ -21,6 +22,7 @@ public:
         std::map<std::string, std::string> headers;
         bool neverAnswer = false;   // keep the connection open without replying
         unsigned delayMs = 0;       // answer after this long
+        bool holdBodyOpen = false;  // send the headers and `body` as a first chunk, never finish
     };
     struct Request {
         std::string method;
@@ -32,6 +34,8 @@ public:
     using Handler = std::function<Reply(const Request&)>;
 
     LoopbackServer();
+    // An HTTPS server ("https://127.0.0.1:<port>") presenting `certificate`.
+    explicit LoopbackServer(GTlsCertificate* certificate);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
@@ -39,7 +43,7 @@ public:
     void on(const std::string& path, Reply reply);
     void on(const std::string& path, Handler handler);
 
-    // "http://127.0.0.1:<port>"
+    // "http://127.0.0.1:<port>" (https for a server with a certificate)
     const std::string& baseUrl() const { return m_baseUrl; }
     std::string url(const std::string& path) const { return m_baseUrl + path; }
     const std::vector<Request>& requests() const { return m_requests; }
@@ -54,6 +58,7 @@ private:
     std::vector<Request> m_requests;
     std::vector<unsigned> m_timers;
     std::vector<SoupServerMessage*> m_paused;
+    std::vector<SoupServerMessage*> m_open; // replies whose body never finishes
 };
 
 } // namespace kovi::test
