@@ -1,0 +1,412 @@
+#include "ui/sidebar/sidebar_rows.h"
+
+#include "core/sidebar/sidebar_drop.h"
+#include "core/sidebar/sidebar_text.h"
+#include "core/state/browser_state.h"
+#include "ui/sidebar/sidebar_environment.h"
+
+#include <giomm/menu.h>
+#include <giomm/themedicon.h>
+#include <gdkmm/clipboard.h>
+#include <gtkmm/eventcontrollermotion.h>
+#include <gtkmm/gestureclick.h>
+
+namespace kovi {
+
+namespace {
+
+void addAction(const Glib::RefPtr<Gio::SimpleActionGroup>& group, const char* name, std::function<void()> run)
+{
+    group->add_action(name, [run = std::move(run)] { run(); });
+}
+
+// Right-click opens the row's menu at the pointer.
+void onSecondaryClick(Gtk::Widget& widget, std::function<void(double, double)> show)
+{
+    auto click = Gtk::GestureClick::create();
+    click->set_button(3);
+    click->signal_pressed().connect([show = std::move(show)](int, double x, double y) { show(x, y); });
+    widget.add_controller(click);
+}
+
+void popupAt(Gtk::PopoverMenu& menu, double x, double y)
+{
+    Gdk::Rectangle point(static_cast<int>(x), static_cast<int>(y), 1, 1);
+    menu.set_pointing_to(point);
+    menu.popup();
+}
+
+} // namespace
+
+// ---- Tab row -----------------------------------------------------------------------------------
+
+SidebarTabRow::SidebarTabRow(SidebarEnvironment& env, Variant variant, const Tab& tab, bool isActive, int index,
+                             std::optional<Uuid> folderId)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL, variant == Variant::keep ? 8 : 10)
+    , m_env(env)
+    , m_variant(variant)
+    , m_tab(tab)
+    , m_isActive(isActive)
+    , m_index(index)
+    , m_folderId(folderId)
+{
+    add_css_class("sidebar-tab-row");
+    add_css_class(variant == Variant::keep ? "keep" : variant == Variant::topLevel ? "top-level" : "in-folder");
+    set_focusable(false);
+
+    const int iconSize = variant == Variant::topLevel ? 18 : 16;
+    m_icon.set_size_request(iconSize, iconSize);
+    m_icon.set_pixel_size(iconSize);
+    m_icon.add_css_class("sidebar-favicon");
+    m_iconStack.set_child(m_icon);
+    m_spinner.set_size_request(7, 7);
+    m_spinner.set_halign(Gtk::Align::CENTER);
+    m_spinner.set_valign(Gtk::Align::CENTER);
+    m_spinner.set_visible(false);
+    m_iconStack.add_overlay(m_spinner);
+    append(m_iconStack);
+
+    m_title.set_ellipsize(Pango::EllipsizeMode::END);
+    m_title.set_single_line_mode(true);
+    m_title.set_xalign(0);
+    m_title.set_hexpand(true);
+    m_title.add_css_class("sidebar-tab-title");
+    append(m_title);
+
+    m_actions.set_spacing(4);
+    m_actions.set_valign(Gtk::Align::CENTER);
+    m_pin.set_icon_name(sidebarIconName("pin"));
+    m_pin.set_tooltip_text("Pin to Favorites");
+    m_close.set_icon_name(sidebarIconName("xmark"));
+    m_close.set_tooltip_text("Close Tab");
+    for (Gtk::Button* button : {&m_pin, &m_close}) {
+        button->add_css_class("sidebar-row-action");
+        button->set_has_frame(false);
+        button->set_focus_on_click(false);
+        button->set_valign(Gtk::Align::CENTER);
+    }
+    m_pin.signal_clicked().connect([this] { m_env.state.pinTab(m_tab.id); });
+    m_close.signal_clicked().connect([this] { m_env.state.removeTab(m_tab.id); });
+    if (variant != Variant::keep)
+        m_actions.append(m_pin);
+    m_actions.append(m_close);
+    append(m_actions);
+
+    auto click = Gtk::GestureClick::create();
+    click->set_button(1);
+    click->signal_released().connect([this](int, double, double) { m_env.state.setActiveTabId(m_tab.id); });
+    add_controller(click);
+    onSecondaryClick(*this, [this](double x, double y) { showMenu(x, y); });
+
+    auto motion = Gtk::EventControllerMotion::create();
+    motion->signal_enter().connect([this](double, double) { setHovered(true); });
+    motion->signal_leave().connect([this] { setHovered(false); });
+    add_controller(motion);
+
+    if (variant != Variant::keep) {
+        attachDragSource(
+            *this, [this] { return std::optional<DraggedItem>(DraggedItem{m_tab.id, false}); },
+            [this]() -> Glib::RefPtr<Gdk::Paintable> {
+                return renderDragPreview(sidebarDisplayTitle(m_tab), m_env.favicons.texture(m_tab.favicon), false,
+                                         get_scale_factor());
+            },
+            [this](bool dragging) {
+                m_isDragging = dragging;
+                setClass(*this, "dragging", dragging);
+                if (!dragging && onDragFinished)
+                    onDragFinished();
+            });
+        attachDropTarget(
+            *this, [this](const DraggedItem& item, double, double y) { return handleDrop(item, y); },
+            [this](bool targeted) { setClass(*this, "targeted", targeted); });
+        m_env.setAnchor(m_tab.id, this);
+    }
+
+    Tab initial = m_tab;
+    m_tab.title = std::string(1, '\x01'); // forces the first update to fill every widget
+    m_tab.isLoading = !initial.isLoading;
+    m_tab.favicon = Bytes{0};
+    m_isActive = !isActive;
+    update(initial, isActive, index);
+    refreshActions();
+}
+
+SidebarTabRow::~SidebarTabRow()
+{
+    m_env.clearAnchor(m_tab.id, this);
+    if (m_isHovered && m_env.onPreviewRequest && m_variant != Variant::keep)
+        m_env.onPreviewRequest(m_tab.id, false);
+    if (m_menu)
+        m_menu->unparent();
+}
+
+void SidebarTabRow::update(const Tab& tab, bool isActive, int index)
+{
+    m_index = index;
+    if (tab.title != m_tab.title || tab.url != m_tab.url)
+        m_title.set_text(sidebarDisplayTitle(tab));
+    if (tab.favicon != m_tab.favicon) {
+        if (auto texture = m_env.favicons.texture(tab.favicon))
+            m_icon.set(texture);
+        else
+            setSymbol(m_icon, "globe", m_variant == Variant::topLevel ? 14 : 12);
+        setClass(m_icon, "symbol", !m_env.favicons.texture(tab.favicon));
+    }
+    if (tab.isLoading != m_tab.isLoading && m_variant == Variant::keep) {
+        m_spinner.set_visible(tab.isLoading);
+        m_spinner.set_spinning(tab.isLoading);
+        m_icon.set_opacity(tab.isLoading ? 0.5 : 1.0);
+    }
+    if (isActive != m_isActive) {
+        setClass(*this, "active", isActive);
+        if (isActive)
+            set_state_flags(Gtk::StateFlags::SELECTED, false);
+        else
+            unset_state_flags(Gtk::StateFlags::SELECTED);
+    }
+    const bool pinnedChanged = tab.isPinned != m_tab.isPinned;
+    if (tab.id != m_tab.id && m_variant != Variant::keep) {
+        m_env.clearAnchor(m_tab.id, this);
+        m_env.setAnchor(tab.id, this);
+    }
+    m_tab = tab;
+    m_isActive = isActive;
+    if (pinnedChanged)
+        refreshActions();
+}
+
+void SidebarTabRow::setHovered(bool hovered)
+{
+    if (hovered == m_isHovered)
+        return;
+    m_isHovered = hovered;
+    setClass(*this, "hovered", hovered);
+    refreshActions();
+    if (m_variant != Variant::keep && m_env.onPreviewRequest)
+        m_env.onPreviewRequest(m_tab.id, hovered);
+}
+
+void SidebarTabRow::refreshActions()
+{
+    if (m_variant == Variant::keep) {
+        // The close button keeps its place and only fades.
+        m_close.set_opacity(m_isHovered ? 1.0 : 0.0);
+        m_close.set_can_target(m_isHovered);
+        return;
+    }
+    m_actions.set_visible(m_isHovered);
+    m_pin.set_visible(!m_tab.isPinned);
+}
+
+bool SidebarTabRow::handleDrop(const DraggedItem& item, double y)
+{
+    const Uuid rowTab = m_tab.id;
+    if (m_variant == Variant::topLevel) {
+        const int index = m_index;
+        return m_env.performDrop(
+            [&](const SidebarDropContext& c) { return decideTabRowDrop(item, rowTab, index, y, c); });
+    }
+    const Uuid folder = m_folderId.value_or(Uuid());
+    return m_env.performDrop(
+        [&](const SidebarDropContext& c) { return decideFolderTabRowDrop(item, folder, rowTab, c); });
+}
+
+void SidebarTabRow::buildActions()
+{
+    m_group = Gio::SimpleActionGroup::create();
+    BrowserState& state = m_env.state;
+    addAction(m_group, "pin", [this, &state] { state.pinTab(m_tab.id); });
+    addAction(m_group, "unpin", [this, &state] { state.unpinTab(m_tab.id); });
+    addAction(m_group, "keep", [this, &state] { state.toggleAutoArchiveExcluded(m_tab.id); });
+    addAction(m_group, "split", [this, &state] { state.openInSplitView(m_tab.id); });
+    addAction(m_group, "quick-view", [this] {
+        if (m_env.openQuickView)
+            m_env.openQuickView(m_tab.url);
+    });
+    addAction(m_group, "new-folder", [this, &state] { state.createFolder(newFolderName, {m_tab.id}); });
+    addAction(m_group, "remove-from-folder", [this, &state] { state.removeTabFromFolder(m_tab.id); });
+    addAction(m_group, "duplicate", [this, &state] {
+        if (m_variant == Variant::keep) {
+            // The keep row's copy: no title, in the shown space.
+            state.addTab(Tab(Uuid::random(), m_tab.url, std::nullopt, false, false, state.currentSpaceId(), std::nullopt));
+        } else {
+            state.addTab(Tab(Uuid::random(), m_tab.url, m_tab.title, false, false, m_tab.spaceId, std::nullopt));
+        }
+    });
+    addAction(m_group, "copy-url", [this] { get_clipboard()->set_text(m_tab.url.string()); });
+    addAction(m_group, "close", [this, &state] { state.removeTab(m_tab.id); });
+    auto move = Gio::SimpleAction::create("move-to-space", Glib::VariantType("s"));
+    move->signal_activate().connect([this, &state](const Glib::VariantBase& parameter) {
+        auto text = Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get();
+        if (auto space = Uuid::parse(text.raw()))
+            state.moveTabToSpace(m_tab.id, *space);
+    });
+    m_group->add_action(move);
+    insert_action_group("row", m_group);
+}
+
+void SidebarTabRow::showMenu(double x, double y)
+{
+    if (!m_group)
+        buildActions();
+    const bool kept = m_tab.isAutoArchiveExcluded;
+    const char* keepLabel = kept ? "Allow Auto-Archive" : "Keep in Sidebar";
+    auto menu = Gio::Menu::create();
+    auto section = [&menu] {
+        auto s = Gio::Menu::create();
+        menu->append_section(s);
+        return s;
+    };
+    if (m_variant == Variant::keep) {
+        auto first = section();
+        first->append("Pin to Favorites", "row.pin");
+        first->append(keepLabel, "row.keep");
+        section()->append("Duplicate Tab", "row.duplicate");
+        section()->append("Close Tab", "row.close");
+    } else if (m_variant == Variant::inFolder) {
+        auto first = section();
+        first->append("Remove from Folder", "row.remove-from-folder");
+        first->append("Pin to Favorites", "row.pin");
+        first->append(keepLabel, "row.keep");
+        section()->append("Close", "row.close");
+    } else {
+        auto first = section();
+        first->append("Pin to Favorites", "row.pin");
+        first->append(keepLabel, "row.keep");
+        auto views = section();
+        views->append("Open in Split View", "row.split");
+        views->append("Open in Quick View", "row.quick-view");
+        const auto& spaces = m_env.state.spaces();
+        if (spaces.size() >= 2) {
+            auto targets = Gio::Menu::create();
+            for (const Space& space : spaces) {
+                if (m_tab.spaceId && space.id == *m_tab.spaceId)
+                    continue;
+                auto item = Gio::MenuItem::create(space.name, "");
+                item->set_action_and_target("row.move-to-space", Glib::Variant<Glib::ustring>::create(space.id.toString()));
+                item->set_icon(Gio::ThemedIcon::create(sidebarIconName(space.icon)));
+                targets->append_item(item);
+            }
+            views->append_submenu("Move to Space", targets);
+        }
+        section()->append("New Folder with Tab", "row.new-folder");
+        auto copy = section();
+        copy->append("Duplicate Tab", "row.duplicate");
+        copy->append("Copy URL", "row.copy-url");
+        section()->append("Close", "row.close");
+    }
+    if (!m_menu) {
+        m_menu = std::make_unique<Gtk::PopoverMenu>();
+        m_menu->set_parent(*this);
+        m_menu->set_has_arrow(false);
+    }
+    m_menu->set_menu_model(menu);
+    popupAt(*m_menu, x, y);
+}
+
+// ---- Pinned tile -------------------------------------------------------------------------------
+
+PinnedTabIcon::PinnedTabIcon(SidebarEnvironment& env, const Tab& tab, bool isActive)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL), m_env(env), m_tab(tab), m_isActive(isActive)
+{
+    add_css_class("sidebar-pinned-tile");
+    set_size_request(-1, 52);
+    set_hexpand(true);
+    set_halign(Gtk::Align::FILL);
+    m_icon.set_pixel_size(22);
+    m_icon.set_hexpand(true);
+    m_icon.set_halign(Gtk::Align::CENTER);
+    m_icon.set_valign(Gtk::Align::CENTER);
+    m_letter.add_css_class("sidebar-pinned-letter");
+    m_letter.set_hexpand(true);
+    m_letter.set_halign(Gtk::Align::CENTER);
+    append(m_icon);
+    append(m_letter);
+    set_tooltip_text(sidebarDisplayTitle(tab));
+    setClass(*this, "active", isActive);
+    refreshIcon();
+
+    auto click = Gtk::GestureClick::create();
+    click->set_button(1);
+    click->signal_released().connect([this](int, double, double) { m_env.state.setActiveTabId(m_tab.id); });
+    add_controller(click);
+    auto motion = Gtk::EventControllerMotion::create();
+    motion->signal_enter().connect([this](double, double) { add_css_class("hovered"); });
+    motion->signal_leave().connect([this] { remove_css_class("hovered"); });
+    add_controller(motion);
+    onSecondaryClick(*this, [this](double x, double y) {
+        if (!m_group) {
+            m_group = Gio::SimpleActionGroup::create();
+            addAction(m_group, "unpin", [this] { m_env.state.unpinTab(m_tab.id); });
+            addAction(m_group, "close", [this] { m_env.state.removeTab(m_tab.id); });
+            insert_action_group("tile", m_group);
+            m_menu = std::make_unique<Gtk::PopoverMenu>();
+            m_menu->set_parent(*this);
+            m_menu->set_has_arrow(false);
+            auto menu = Gio::Menu::create();
+            menu->append("Unpin", "tile.unpin");
+            menu->append("Close", "tile.close");
+            m_menu->set_menu_model(menu);
+        }
+        popupAt(*m_menu, x, y);
+    });
+}
+
+PinnedTabIcon::~PinnedTabIcon()
+{
+    if (m_menu)
+        m_menu->unparent();
+}
+
+void PinnedTabIcon::update(const Tab& tab, bool isActive)
+{
+    const bool iconChanged = tab.favicon != m_tab.favicon || tab.title != m_tab.title || tab.url != m_tab.url;
+    if (isActive != m_isActive)
+        setClass(*this, "active", isActive);
+    m_tab = tab;
+    m_isActive = isActive;
+    if (iconChanged) {
+        set_tooltip_text(sidebarDisplayTitle(tab));
+        refreshIcon();
+    }
+}
+
+void PinnedTabIcon::refreshIcon()
+{
+    auto texture = m_env.favicons.texture(m_tab.favicon);
+    m_icon.set_visible(static_cast<bool>(texture));
+    m_letter.set_visible(!texture);
+    if (texture)
+        m_icon.set(texture);
+    else
+        m_letter.set_text(pinnedTabLetter(m_tab));
+}
+
+// ---- Drop zone ---------------------------------------------------------------------------------
+
+DropZone::DropZone(int idleHeight, int index, std::function<bool(const DraggedItem&, int)> drop)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL), m_idleHeight(idleHeight), m_index(index), m_drop(std::move(drop))
+{
+    add_css_class("sidebar-drop-zone");
+    set_size_request(-1, idleHeight);
+    set_hexpand(true);
+    m_bar.add_css_class("sidebar-drop-bar");
+    m_bar.set_size_request(-1, 4);
+    m_bar.set_hexpand(true);
+    m_bar.set_valign(Gtk::Align::CENTER);
+    append(m_bar);
+    attachDropTarget(
+        *this, [this](const DraggedItem& item, double, double) { return m_drop(item, m_index); },
+        [this](bool targeted) { setTargeted(targeted); });
+}
+
+void DropZone::setTargeted(bool targeted)
+{
+    m_isTargeted = targeted;
+    setClass(*this, "targeted", targeted);
+    // The zone keeps its height (so the list does not jump under the pointer); the thinner
+    // accent bar inside it shows the target.
+    setClass(m_bar, "targeted", targeted);
+}
+
+} // namespace kovi

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/model/dragged_item.h"
+#include "core/model/space.h"
+#include "core/sidebar/delayed_task.h"
+#include "core/support/json_coding.h"
+
+#include <gdkmm/texture.h>
+#include <glibmm/refptr.h>
+#include <gtkmm/image.h>
+#include <sigc++/connection.h>
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace Gtk {
+class DragSource;
+class DropTarget;
+class Widget;
+} // namespace Gtk
+
+namespace kovi {
+
+// A DelayedTask on the GLib main loop. The pending timer dies with the task.
+class GlibDelayedTask final : public DelayedTask {
+public:
+    ~GlibDelayedTask() override;
+    void start(double seconds, std::function<void()> work) override;
+    void cancel() override;
+    bool isPending() const override { return m_timer.connected(); }
+
+private:
+    sigc::connection m_timer;
+};
+
+// Decoded favicons, cached by the bytes' hash so the rows of a long list decode each icon once.
+// Bytes that are no image give nullptr (the rows then show the globe). Main thread only.
+class FaviconCache {
+public:
+    static constexpr std::size_t maxEntries = 512;
+    Glib::RefPtr<Gdk::Texture> texture(const std::optional<Bytes>& bytes);
+
+private:
+    std::unordered_map<std::size_t, Glib::RefPtr<Gdk::Texture>> m_textures;
+};
+
+// The eight space colours as RGB, for light and dark appearance (0...255).
+struct SpaceRgb {
+    int red, green, blue;
+};
+SpaceRgb spaceColorRgb(SpaceColor color, bool dark);
+// CSS classes the sidebar stylesheet defines per colour: "space-bg-<raw>", "space-fg-<raw>",
+// "space-border-<raw>".
+std::string spaceColorClass(std::string_view role, SpaceColor color);
+// Removes every colour class of the role, then adds the one for `color`.
+void setSpaceColorClass(Gtk::Widget& widget, std::string_view role, SpaceColor color);
+
+// The icon name for a symbol name: the shared table first, then the sidebar's own additions
+// (space icons and a few controls); unknown symbols get a plain folder rather than nothing.
+std::string sidebarIconName(std::string_view symbol);
+void setSymbol(Gtk::Image& image, std::string_view symbol, int pixelSize);
+
+// Drag and drop of sidebar items. The source offers the JSON payload type and the "tab:"/
+// "folder:" text; targets read the text and accept only a valid payload.
+void attachDragSource(Gtk::Widget& widget, std::function<std::optional<DraggedItem>()> item,
+                      std::function<Glib::RefPtr<Gdk::Paintable>()> icon,
+                      std::function<void(bool dragging)> onDragState = {});
+// `onDrop(item, x, y)` returns whether the drop was taken; `onTargeted` follows the drag.
+Glib::RefPtr<Gtk::DropTarget> attachDropTarget(Gtk::Widget& widget,
+                                               std::function<bool(const DraggedItem&, double x, double y)> onDrop,
+                                               std::function<void(bool)> onTargeted);
+// The text a drop carried, as a payload (nothing for foreign or malformed text).
+std::optional<DraggedItem> draggedItemFromText(std::string_view text);
+
+// The card that follows the pointer while a row is dragged: icon and title on a dark card,
+// 220 px wide.
+Glib::RefPtr<Gdk::Texture> renderDragPreview(const std::string& title, const Glib::RefPtr<Gdk::Texture>& favicon,
+                                             bool isFolder, int scale = 1);
+
+// Adds or removes a CSS class.
+void setClass(Gtk::Widget& widget, const char* name, bool on);
+
+} // namespace kovi

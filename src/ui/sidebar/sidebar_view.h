@@ -1,0 +1,122 @@
+#pragma once
+
+#include "core/commandbar/search_suggestion_client.h"
+#include "core/sidebar/hover_preview_model.h"
+#include "core/sidebar/space_swipe_detector.h"
+#include "ui/sidebar/address_bar.h"
+#include "ui/sidebar/bottom_bar.h"
+#include "ui/sidebar/sidebar_environment.h"
+#include "ui/sidebar/space_editor.h"
+#include "ui/sidebar/tab_list.h"
+#include "ui/sidebar/top_bar.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/image.h>
+#include <gtkmm/label.h>
+#include <gtkmm/overlay.h>
+#include <gtkmm/picture.h>
+#include <gtkmm/scrolledwindow.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace kovi {
+
+class AppearanceManager;
+class BrowserState;
+class HttpClient;
+class NotificationCenter;
+class SidebarHost;
+class TabSnapshotProvider;
+struct AppContext;
+
+// What the sidebar needs from the application. References must outlive the sidebar.
+struct SidebarServices {
+    BrowserState& state;
+    AppearanceManager& appearance;
+    NotificationCenter& notifications;
+    HttpClient* http = nullptr;                   // none: the sidebar keeps its own client
+    TabSnapshotProvider* snapshots = nullptr;     // none: no hover previews
+    std::function<Gtk::Widget*()> accountButton;  // the account control of the bottom row
+    std::function<void(const Url&)> openQuickView;
+    std::string suggestionBaseUrl = std::string(SearchSuggestionClient::defaultBaseUrl);
+};
+
+// The vertical sidebar: top bar, address field, favourites, "Keep", the space's header and
+// list, the new-tab row and the bottom bar. It reads the browser state and refreshes what
+// changed once per turn of the main loop. Main thread only.
+class SidebarView : public Gtk::Box {
+public:
+    SidebarView(SidebarServices services, SidebarHost& host);
+    ~SidebarView() override;
+
+    // Runs a pending refresh now (tests and measurements).
+    void flushRefresh();
+    // The overlay that holds the hover preview bubble; by default the nearest ancestor overlay
+    // (the main window's), which lies over the page as well as the sidebar.
+    void setPreviewOverlay(Gtk::Overlay* overlay);
+    void openSpaceEditor(std::optional<Space> editing);
+    // Feeds one scroll step to the swipe detector (the scroll controller does this).
+    void handleSwipe(const SpaceSwipeDetector::Event& event);
+
+    SidebarTabList& tabList() { return m_list; }
+    SidebarTopBar& topBar() { return m_topBar; }
+    SidebarAddressBar& addressBar() { return m_address; }
+    SidebarBottomBar& bottomBar() { return m_bottom; }
+    Gtk::Button& newTabButton() { return m_newTab; }
+    Gtk::Label& spaceHeaderLabel() { return m_spaceName; }
+    Gtk::Widget& spaceHeader() { return m_spaceHeader; }
+    SidebarEnvironment& environment() { return m_env; }
+    HoverPreviewModel& previewModel() { return m_preview; }
+    Gtk::Widget* previewBubble() const { return m_bubble.get_parent() ? const_cast<Gtk::Box*>(&m_bubble) : nullptr; }
+    bool isPreviewShown() const { return m_bubble.get_parent() && m_bubble.get_visible(); }
+    SpaceEditorWindow* spaceEditor() const { return m_editor.get(); }
+
+private:
+    void scheduleRefresh();
+    void refresh();
+    void refreshSpaceHeader();
+    void refreshPreview();
+    Gtk::Overlay* previewOverlay();
+    void setupSwipe();
+
+    SidebarServices m_services;
+    BrowserState& m_state;
+    SidebarHost& m_host;
+    std::unique_ptr<HttpClient> m_ownHttp;
+    SidebarEnvironment m_env;
+
+    SidebarTopBar m_topBar;
+    SidebarAddressBar m_address;
+    SidebarTabList m_list;
+    Gtk::Box m_spaceHeader;
+    Gtk::Image m_spaceIcon;
+    Gtk::Label m_spaceName;
+    Gtk::ScrolledWindow m_scroller;
+    Gtk::Button m_newTab;
+    SidebarBottomBar m_bottom;
+
+    GlibDelayedTask m_previewDelay;
+    HoverPreviewModel m_preview;
+    Gtk::Box m_bubble;
+    Gtk::Picture m_bubblePicture;
+    Gtk::Overlay* m_previewOverlay = nullptr;
+    bool m_previewOverlayChosen = false;
+
+    SpaceSwipeDetector m_swipe;
+    double m_pointerY = -1;
+    bool m_swipeBegan = false;
+
+    std::unique_ptr<SpaceEditorWindow> m_editor;
+    GlibDelayedTask m_editorCleanup;
+    sigc::connection m_refreshIdle;
+    std::vector<sigc::connection> m_connections;
+};
+
+// The sidebar of the application's main window, for the shell's view parts.
+Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host);
+
+} // namespace kovi

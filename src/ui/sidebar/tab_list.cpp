@@ -1,0 +1,246 @@
+#include "ui/sidebar/tab_list.h"
+
+#include "core/sidebar/sidebar_drop.h"
+#include "core/sidebar/sidebar_text.h"
+#include "core/state/browser_state.h"
+#include "ui/sidebar/child_arrangement.h"
+#include "ui/sidebar/sidebar_environment.h"
+
+namespace kovi {
+
+SidebarTabList::SidebarTabList(SidebarEnvironment& env) : m_env(env)
+{
+    m_pinned.set_column_homogeneous(true);
+    m_pinned.set_column_spacing(8);
+    m_pinned.set_row_spacing(8);
+    m_pinned.add_css_class("sidebar-pinned-grid");
+
+    m_keep.set_orientation(Gtk::Orientation::VERTICAL);
+    m_keep.add_css_class("sidebar-keep");
+    m_keepHeader.set_text(sectionHeaderText("Keep"));
+    m_keepHeader.set_xalign(0);
+    m_keepHeader.add_css_class("sidebar-section-header");
+    m_keepHeader.set_margin_start(18);
+    m_keepHeader.set_margin_end(18);
+    m_keepHeader.set_margin_bottom(6);
+    m_keep.append(m_keepHeader);
+    m_keepRows.set_orientation(Gtk::Orientation::VERTICAL);
+    m_keepRows.set_margin_bottom(10);
+    m_keep.append(m_keepRows);
+
+    m_list.set_orientation(Gtk::Orientation::VERTICAL);
+    m_list.add_css_class("sidebar-list");
+}
+
+SidebarTabList::~SidebarTabList() = default;
+
+void SidebarTabList::dragFinished()
+{
+    if (onDragFinished)
+        onDragFinished();
+}
+
+void SidebarTabList::refresh()
+{
+    ++m_refreshCount;
+    SidebarSections sections = buildSidebarSections(m_env.state, Date::now());
+    m_env.shownItems = sections.shownItems;
+    refreshPinned();
+    refreshKeep(sections.keepTabs);
+    refreshList(sections);
+}
+
+void SidebarTabList::refreshPinned()
+{
+    const auto pinned = m_env.state.pinnedTabs();
+    const auto active = m_env.state.activeTabId();
+    std::vector<Uuid> order;
+    for (const Tab& tab : pinned)
+        order.push_back(tab.id);
+    m_pinned.set_visible(!pinned.empty());
+    if (order == m_pinnedOrder) {
+        for (const Tab& tab : pinned)
+            m_pinnedTiles.at(tab.id)->update(tab, active == tab.id);
+        return;
+    }
+    // The set or order changed (rare): lay the grid out anew.
+    while (Gtk::Widget* child = m_pinned.get_first_child())
+        m_pinned.remove(*child);
+    m_pinnedTiles.clear();
+    int i = 0;
+    for (const Tab& tab : pinned) {
+        auto* tile = Gtk::make_managed<PinnedTabIcon>(m_env, tab, active == tab.id);
+        m_pinned.attach(*tile, i % 4, i / 4);
+        m_pinnedTiles[tab.id] = tile;
+        ++i;
+    }
+    m_pinnedOrder = std::move(order);
+}
+
+void SidebarTabList::refreshKeep(const std::vector<Tab>& keepTabs)
+{
+    const auto active = m_env.state.activeTabId();
+    m_keep.set_visible(!keepTabs.empty());
+    std::unordered_map<Uuid, SidebarTabRow*> rows;
+    std::vector<Gtk::Widget*> desired;
+    for (const Tab& tab : keepTabs) {
+        SidebarTabRow* row = keepRow(tab.id);
+        if (row) {
+            row->update(tab, active == tab.id, 0);
+            m_keepRowsById.erase(tab.id);
+        } else {
+            row = Gtk::make_managed<SidebarTabRow>(m_env, SidebarTabRow::Variant::keep, tab, active == tab.id, 0);
+            row->set_margin_start(8);
+            row->set_margin_end(8);
+        }
+        rows[tab.id] = row;
+        desired.push_back(row);
+    }
+    m_keepRowsById = std::move(rows);
+    arrangeChildren(m_keepRows, desired);
+}
+
+void SidebarTabList::refreshList(const SidebarSections& sections)
+{
+    const auto active = m_env.state.activeTabId();
+    const auto& tabs = m_env.state.tabs();
+    const auto& folders = m_env.state.folders();
+    std::unordered_map<std::string, Gtk::Widget*> entries;
+    std::unordered_map<Uuid, SidebarTabRow*> tabRows;
+    std::unordered_map<Uuid, FolderRow*> folderRows;
+    std::unordered_map<int, DropZone*> zones;
+    std::vector<Gtk::Widget*> desired;
+    desired.reserve(sections.entries.size());
+
+    auto reuse = [this](const std::string& key) -> Gtk::Widget* {
+        auto it = m_entries.find(key);
+        if (it == m_entries.end())
+            return nullptr;
+        Gtk::Widget* widget = it->second;
+        m_entries.erase(it);
+        return widget;
+    };
+
+    for (const SidebarEntry& entry : sections.entries) {
+        Gtk::Widget* widget = reuse(entry.key);
+        switch (entry.kind) {
+        case SidebarEntry::Kind::emptyMessage:
+            if (!widget) {
+                auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 5);
+                box->add_css_class("sidebar-empty");
+                auto* title = Gtk::make_managed<Gtk::Label>("A fresh space");
+                title->add_css_class("sidebar-empty-title");
+                auto* detail = Gtk::make_managed<Gtk::Label>("Your tabs will appear here.");
+                detail->add_css_class("sidebar-empty-detail");
+                for (Gtk::Label* label : {title, detail}) {
+                    label->set_xalign(0);
+                    box->append(*label);
+                }
+                widget = box;
+            }
+            break;
+        case SidebarEntry::Kind::header:
+            if (!widget) {
+                auto* label = Gtk::make_managed<Gtk::Label>(sectionHeaderText(entry.title));
+                label->set_xalign(0);
+                label->add_css_class("sidebar-section-header");
+                label->add_css_class(entry.title == "Today" ? "today" : "earlier");
+                widget = label;
+            }
+            break;
+        case SidebarEntry::Kind::dropZone: {
+            auto* zone = static_cast<DropZone*>(widget);
+            if (!zone) {
+                zone = Gtk::make_managed<DropZone>(8, entry.index, [this](const DraggedItem& item, int index) {
+                    return m_env.performDrop(
+                        [&](const SidebarDropContext& c) { return decideDropZoneDrop(item, index, c); });
+                });
+            }
+            zones[entry.index] = zone;
+            widget = zone;
+            break;
+        }
+        case SidebarEntry::Kind::tabRow: {
+            const Tab& tab = tabs.at(*entry.id);
+            auto* row = static_cast<SidebarTabRow*>(widget);
+            if (row) {
+                row->update(tab, active == tab.id, entry.index);
+            } else {
+                row = Gtk::make_managed<SidebarTabRow>(m_env, SidebarTabRow::Variant::topLevel, tab,
+                                                       active == tab.id, entry.index);
+                row->onDragFinished = [this] { dragFinished(); };
+            }
+            row->set_visible(true);
+            tabRows[tab.id] = row;
+            widget = row;
+            break;
+        }
+        case SidebarEntry::Kind::folderRow: {
+            const TabFolder& folder = folders.at(*entry.id);
+            auto* row = static_cast<FolderRow*>(widget);
+            if (!row) {
+                row = Gtk::make_managed<FolderRow>(m_env, folder, entry.index);
+                row->onDragFinished = [this] { dragFinished(); };
+            } else {
+                row->update(folder, m_env.state.tabsInFolder(folder.id), active, entry.index);
+            }
+            row->set_visible(true);
+            folderRows[folder.id] = row;
+            widget = row;
+            break;
+        }
+        }
+        entries[entry.key] = widget;
+        desired.push_back(widget);
+    }
+
+    // Rows whose entry is gone while they are being dragged stay, hidden, until the drag ends:
+    // destroying a drag's source in the middle of its drop is not safe.
+    for (auto& [key, widget] : m_entries) {
+        auto* row = dynamic_cast<SidebarTabRow*>(widget);
+        auto* folder = dynamic_cast<FolderRow*>(widget);
+        if ((row && row->isDragging()) || (folder && folder->isDragging())) {
+            widget->set_visible(false);
+            desired.push_back(widget);
+            entries[key] = widget;
+        }
+    }
+
+    m_entries = std::move(entries);
+    m_tabRows = std::move(tabRows);
+    m_folderRows = std::move(folderRows);
+    m_zones = std::move(zones);
+    arrangeChildren(m_list, desired);
+}
+
+SidebarTabRow* SidebarTabList::topLevelRow(const Uuid& tabId) const
+{
+    auto it = m_tabRows.find(tabId);
+    return it == m_tabRows.end() ? nullptr : it->second;
+}
+
+SidebarTabRow* SidebarTabList::keepRow(const Uuid& tabId) const
+{
+    auto it = m_keepRowsById.find(tabId);
+    return it == m_keepRowsById.end() ? nullptr : it->second;
+}
+
+FolderRow* SidebarTabList::folderRow(const Uuid& folderId) const
+{
+    auto it = m_folderRows.find(folderId);
+    return it == m_folderRows.end() ? nullptr : it->second;
+}
+
+DropZone* SidebarTabList::dropZone(int index) const
+{
+    auto it = m_zones.find(index);
+    return it == m_zones.end() ? nullptr : it->second;
+}
+
+PinnedTabIcon* SidebarTabList::pinnedTile(const Uuid& tabId) const
+{
+    auto it = m_pinnedTiles.find(tabId);
+    return it == m_pinnedTiles.end() ? nullptr : it->second;
+}
+
+} // namespace kovi

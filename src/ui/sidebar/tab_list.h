@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/sidebar/sidebar_sections.h"
+#include "ui/sidebar/folder_row.h"
+#include "ui/sidebar/sidebar_rows.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/grid.h>
+#include <gtkmm/label.h>
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace kovi {
+
+class SidebarEnvironment;
+
+// The three groups of the shown space: the favourites grid, the "Keep" section and the list
+// with its headers, rows and drop zones. refresh() brings them in line with the state while
+// keeping every widget whose entry still exists (a title change touches one label; a move
+// reorders widgets without rebuilding them).
+class SidebarTabList {
+public:
+    explicit SidebarTabList(SidebarEnvironment& env);
+    ~SidebarTabList();
+
+    Gtk::Grid& pinnedGrid() { return m_pinned; }
+    Gtk::Box& keepSection() { return m_keep; }
+    Gtk::Box& list() { return m_list; }
+
+    void refresh();
+
+    // Look-ups for tests and the preview.
+    SidebarTabRow* topLevelRow(const Uuid& tabId) const;
+    SidebarTabRow* keepRow(const Uuid& tabId) const;
+    FolderRow* folderRow(const Uuid& folderId) const;
+    DropZone* dropZone(int index) const;
+    PinnedTabIcon* pinnedTile(const Uuid& tabId) const;
+    int refreshCount() const { return m_refreshCount; }
+
+    // A drag from one of the rows ended: rows parked during the drag can go now.
+    std::function<void()> onDragFinished;
+
+private:
+    void refreshPinned();
+    void refreshKeep(const std::vector<Tab>& keepTabs);
+    void refreshList(const SidebarSections& sections);
+    void dragFinished();
+
+    SidebarEnvironment& m_env;
+    Gtk::Grid m_pinned;
+    Gtk::Box m_keep;
+    Gtk::Label m_keepHeader;
+    Gtk::Box m_keepRows;
+    Gtk::Box m_list;
+
+    std::vector<Uuid> m_pinnedOrder;
+    std::unordered_map<Uuid, PinnedTabIcon*> m_pinnedTiles;
+    std::unordered_map<Uuid, SidebarTabRow*> m_keepRowsById;
+    std::unordered_map<std::string, Gtk::Widget*> m_entries; // by entry key
+    std::unordered_map<Uuid, SidebarTabRow*> m_tabRows;
+    std::unordered_map<Uuid, FolderRow*> m_folderRows;
+    std::unordered_map<int, DropZone*> m_zones;
+    int m_refreshCount = 0;
+};
+
+} // namespace kovi

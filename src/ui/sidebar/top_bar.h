@@ -1,0 +1,49 @@
+#pragma once
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/image.h>
+#include <gtkmm/windowhandle.h>
+
+#include <string>
+
+namespace kovi {
+
+class BrowserState;
+class NotificationCenter;
+class SidebarHost;
+
+// The sidebar's first row: the window's own close, minimise and maximise buttons, the pin
+// toggle, and Back, Forward and Stop/Reload for the active tab. Pressing and dragging its empty
+// parts moves the window. Page buttons post page commands with the active tab as object.
+class SidebarTopBar : public Gtk::WindowHandle {
+public:
+    SidebarTopBar(BrowserState& state, NotificationCenter& notifications, SidebarHost& host);
+    ~SidebarTopBar() override;
+
+    // Posts the page command for the active tab; nothing without one.
+    void post(const char* name);
+    void refresh();
+
+    Gtk::Button& backButton() { return m_back; }
+    Gtk::Button& forwardButton() { return m_forward; }
+    Gtk::Button& reloadButton() { return m_reload; }
+    Gtk::Button& pinButton() { return m_pin; }
+
+private:
+    void setLightsHovered(bool hovered);
+
+    BrowserState& m_state;
+    NotificationCenter& m_notifications;
+    SidebarHost& m_host;
+    Gtk::Box m_row;
+    Gtk::Box m_lights;
+    Gtk::Button m_closeLight, m_minimizeLight, m_zoomLight;
+    Gtk::Image m_closeGlyph, m_minimizeGlyph, m_zoomGlyph;
+    Gtk::Button m_pin;
+    Gtk::Box m_nav;
+    Gtk::Button m_back, m_forward, m_reload;
+    std::vector<sigc::connection> m_connections;
+};
+
+} // namespace kovi
