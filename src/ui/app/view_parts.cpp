@@ -3,13 +3,14 @@
 #include "ui/app/view_parts.h"
 
 #include "ui/app/app_context.h"
+#include "ui/sidebar/sidebar_view.h"
 
 namespace kovi {
 
 ViewParts defaultViewParts()
 {
     ViewParts parts;
-    // parts.sidebar = [](AppContext& ctx, SidebarHost& host) -> Gtk::Widget* { ... };
+    parts.sidebar = makeSidebarView;
     // parts.tabContent = [](AppContext& ctx, const Tab& tab) -> Gtk::Widget* { ... };
     return parts;
 }
