@@ -161,6 +161,8 @@ ContentView::~ContentView()
     for (auto& c : m_timers)
         c.disconnect();
     m_stackTransition.disconnect();
+    // The panel is a member declared after the slide holder: let go of it before either dies.
+    m_slide.setChild(nullptr);
     m_slideMotion.reset();
     m_floatScrimMotion.reset();
 }

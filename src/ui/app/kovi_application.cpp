@@ -52,6 +52,7 @@ KoviApplication::KoviApplication(Options options)
 
 KoviApplication::~KoviApplication()
 {
+    m_windowHidden.disconnect();
     delete m_window;
     m_window = nullptr;
     m_commands.reset();
@@ -112,7 +113,7 @@ void KoviApplication::on_activate()
         ViewParts parts = m_options.parts ? *m_options.parts : defaultViewParts();
         m_window = new MainWindow(*m_context, std::move(parts), m_commands->menu());
         add_window(*m_window);
-        m_window->signal_hide().connect([this] {
+        m_windowHidden = m_window->signal_hide().connect([this] {
             // Closing the window ends the application (the last window closed).
             quit();
         });

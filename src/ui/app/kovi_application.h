@@ -62,6 +62,7 @@ private:
     std::unique_ptr<MenuCommands> m_commands;
     std::unique_ptr<UpdateAlerts> m_alerts;
     MainWindow* m_window = nullptr;
+    sigc::connection m_windowHidden;
     unsigned m_sigterm = 0;
     unsigned m_sigint = 0;
     bool m_saved = false;

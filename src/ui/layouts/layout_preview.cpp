@@ -124,7 +124,11 @@ void LayoutPreview::drawVertical(const Cairo::RefPtr<Cairo::Context>& cr, double
     }
     // Four tab rows, 24 high, inset 8, spacing 8.
     double y = 8 + 10 + 8;
+    const double dotsTop = h - 12 - 20;
     for (int i = 0; i < 4; ++i) {
+        // A short frame keeps the dots clear: rows that would run into them are left out.
+        if (y + 24 > dotsTop - 8)
+            break;
         roundedRect(cr, 8, y, 80 - 16, 24, 4);
         setColor(cr, control);
         cr->fill();

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "core/ai/ai_service.h"
+#include "core/library/browser_library.h"
+#include "core/settings/appearance_manager.h"
+#include "core/settings/auth_manager.h"
+#include "core/state/browser_state.h"
+#include "core/support/defaults.h"
+#include "core/support/notification_center.h"
+#include "support/gtk_test_support.h"
+#include "support/temp_dir.h"
+#include "ui/app/app_context.h"
+#include "ui/app/kovi_application.h"
+#include "ui/app/main_window.h"
+#include "ui/app/menu_commands.h"
+#include "ui/design/theme.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kovi::test {
+
+// The long-lived objects of the application on a temporary folder, for tests that build one
+// view by itself.
+struct CoreObjects {
+    explicit CoreObjects(const std::string& folder)
+        : defaults(folder + "/defaults.json"), library(folder), state(folder, defaults, notifications, library),
+          appearance(defaults), ai(defaults), auth(defaults), theme(appearance),
+          ctx{defaults, notifications, library, state, appearance, ai, auth, theme, nullptr}
+    {
+    }
+    Defaults defaults;
+    NotificationCenter notifications;
+    BrowserLibrary library;
+    BrowserState state;
+    AppearanceManager appearance;
+    AIService ai;
+    AuthManager auth;
+    Theme theme;
+    AppContext ctx;
+};
+
+// Counts the notifications of one name and keeps the last object.
+struct NotificationProbe {
+    NotificationProbe(NotificationCenter& center, const std::string& name)
+    {
+        connection = center.observe(name, [this](const Notification& n) {
+            ++count;
+            lastObject = n.object;
+        });
+    }
+    ~NotificationProbe() { connection.disconnect(); }
+    int count = 0;
+    std::optional<Uuid> lastObject;
+    sigc::connection connection;
+};
+
+// A tab of the shown space (or of `space`).
+inline Tab makeTab(BrowserState& state, const std::string& url, const std::string& title = "",
+                   bool pinned = false, std::optional<Uuid> space = std::nullopt)
+{
+    return Tab(Uuid::random(), *Url::parse(url), title.empty() ? std::nullopt : std::optional<std::string>(title),
+               pinned, false, space ? space : state.currentSpaceId(), std::nullopt);
+}
+
+// The whole application with its window, on a temporary profile; the feed address may point at
+// a loopback server.
+class AppHarness {
+public:
+    explicit AppHarness(const std::string& folder, std::optional<std::string> feedUrl = std::nullopt,
+                        bool startupUpdateCheck = false, ViewParts parts = {})
+    {
+        ensureGtk();
+        KoviApplication::Options options;
+        options.storageDirectory = folder + "/data";
+        options.defaultsPath = folder + "/config/defaults.json";
+        options.updateFeedUrl = feedUrl ? feedUrl : std::optional<std::string>("http://127.0.0.1:9/updates/latest.json");
+        options.startupUpdateCheck = startupUpdateCheck;
+        options.nonUnique = true;
+        options.parts = std::move(parts);
+        app = KoviApplication::create(std::move(options));
+        app->register_application();
+        app->activate();
+    }
+    ~AppHarness()
+    {
+        if (app && app->mainWindow())
+            app->mainWindow()->hide();
+        settle(20);
+        app.reset();
+    }
+    AppContext& ctx() { return app->context(); }
+    MainWindow& window() { return *app->mainWindow(); }
+    MainBrowserView& root() { return window().rootView(); }
+
+    Glib::RefPtr<KoviApplication> app;
+};
+
+} // namespace kovi::test

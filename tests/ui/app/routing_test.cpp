@@ -1,0 +1,140 @@
+// The window's way from a fresh profile to the browser: welcome, onboarding, main view, and the
+// next launch straight to the main view.
+#include "app_fixture.h"
+
+#include "core/support/notification_names.h"
+#include "ui/app/content_view.h"
+#include "ui/app/empty_state_view.h"
+#include "ui/layouts/onboarding_view.h"
+#include "ui/settings/auth_view.h"
+
+#include <adwaita.h>
+
+namespace kovi::test {
+namespace {
+
+using Screen = MainBrowserView::Screen;
+
+TEST(Routing, FreshProfileGoesWelcomeOnboardingBrowserAndNextLaunchStraightToBrowser)
+{
+    TempDir dir;
+    {
+        AppHarness h(dir.path());
+        ASSERT_TRUE(waitForWindow(h.window()));
+        ASSERT_EQ(h.root().screen(), Screen::welcome);
+        ASSERT_NE(h.root().authView(), nullptr);
+        EXPECT_FALSE(h.window().windowButtonsVisible());
+
+        // The real button, clicked through the display.
+        ASSERT_TRUE(xdoClickWidget(h.root().authView()->startButton()));
+        ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::onboarding; }));
+        EXPECT_TRUE(h.ctx().auth.isAuthenticated());
+        OnboardingView* onboarding = h.root().onboardingView();
+        ASSERT_NE(onboarding, nullptr);
+        EXPECT_EQ(onboarding->selectedMode(), BrowserLayoutMode::vertical);
+
+        NotificationProbe layoutChanged(h.ctx().notifications, notifications::layoutModeChanged);
+        settle(100);
+        ASSERT_TRUE(xdoClickWidget(onboarding->getStartedButton()));
+        ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::browser; }));
+        EXPECT_EQ(layoutChanged.count, 1);
+        EXPECT_EQ(h.ctx().defaults.boolValue("hasCompletedOnboarding"), true);
+        EXPECT_EQ(h.ctx().defaults.stringValue("browserLayoutMode"), "vertical");
+        ContentView* content = h.root().contentView();
+        ASSERT_NE(content, nullptr);
+        EXPECT_NE(content->startPage(), nullptr);
+    }
+    {
+        AppHarness h(dir.path());
+        ASSERT_TRUE(waitForWindow(h.window()));
+        EXPECT_EQ(h.root().screen(), Screen::browser);
+        EXPECT_NE(h.root().contentView(), nullptr);
+    }
+}
+
+TEST(Routing, SignOutReturnsToWelcomeAndPanelsStayOverTheBrowserOnly)
+{
+    TempDir dir;
+    AppHarness h(dir.path());
+    h.ctx().auth.continueAsGuest();
+    h.root().setHasCompletedOnboarding(true);
+    ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::browser; }));
+
+    h.ctx().state.setIsAIChatVisible(true);
+    h.ctx().state.setIsKoviMaxSettingsVisible(true);
+    EXPECT_TRUE(h.root().aiChatLayer().isPresented());
+    EXPECT_TRUE(h.root().aiSettingsLayer().isPresented());
+    // A tap on the front scrim closes only the front panel.
+    h.root().aiSettingsLayer().tapScrim();
+    EXPECT_FALSE(h.ctx().state.isKoviMaxSettingsVisible());
+    EXPECT_TRUE(h.ctx().state.isAIChatVisible());
+
+    // The account panel answers its notification.
+    h.ctx().notifications.post(notifications::showAccountSettings);
+    EXPECT_TRUE(h.root().showAccountSettings());
+    h.root().accountLayer().tapScrim();
+    EXPECT_FALSE(h.root().showAccountSettings());
+
+    h.ctx().auth.signOut();
+    ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::welcome; }));
+    EXPECT_EQ(h.root().contentView(), nullptr);
+}
+
+TEST(Routing, ShowSettingsOpensTheSettingsWindowOnEveryScreen)
+{
+    TempDir dir;
+    int opened = 0;
+    ViewParts parts;
+    parts.openSettings = [&](AppContext&) { ++opened; };
+    AppHarness h(dir.path(), std::nullopt, false, parts);
+    ASSERT_EQ(h.root().screen(), Screen::welcome);
+    h.app->commands().activate("settings");
+    EXPECT_EQ(opened, 1);
+}
+
+TEST(Routing, LibraryErrorAlertWaitsForTheLibrarySheetAndDismissalClearsIt)
+{
+    TempDir dir;
+    AppHarness h(dir.path());
+    h.ctx().auth.continueAsGuest();
+    h.root().setHasCompletedOnboarding(true);
+    ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::browser; }));
+
+    h.ctx().state.setIsLibraryVisible(true);
+    h.ctx().library.setErrorMessage(std::string("Disk full"));
+    EXPECT_EQ(h.root().libraryAlert(), nullptr); // the sheet shows its own errors
+    h.ctx().state.setIsLibraryVisible(false);
+    ASSERT_NE(h.root().libraryAlert(), nullptr);
+    EXPECT_STREQ(adw_message_dialog_get_heading(h.root().libraryAlert()), "Library could not be saved");
+    EXPECT_STREQ(adw_message_dialog_get_body(h.root().libraryAlert()), "Disk full");
+    adw_message_dialog_response(h.root().libraryAlert(), "ok");
+    EXPECT_EQ(h.ctx().library.errorMessage(), std::nullopt);
+    EXPECT_EQ(h.root().libraryAlert(), nullptr);
+}
+
+TEST(Routing, SheetsFollowTheirFlagsAndClosingTheWindowClearsTheFlag)
+{
+    TempDir dir;
+    int built = 0;
+    ViewParts parts;
+    parts.librarySheet = [&](AppContext&, Gtk::Window&) -> Gtk::Window* {
+        ++built;
+        return new Gtk::Window();
+    };
+    AppHarness h(dir.path(), std::nullopt, false, parts);
+    h.ctx().auth.continueAsGuest();
+    h.root().setHasCompletedOnboarding(true);
+    ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::browser; }));
+
+    h.app->commands().activate("show-library");
+    ASSERT_NE(h.root().librarySheet(), nullptr);
+    EXPECT_EQ(built, 1);
+    EXPECT_TRUE(h.root().librarySheet()->get_modal());
+    h.root().librarySheet()->close();
+    EXPECT_FALSE(h.ctx().state.isLibraryVisible());
+    EXPECT_EQ(h.root().librarySheet(), nullptr);
+    settle(50);
+}
+
+} // namespace
+} // namespace kovi::test
