@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/support/uuid.h"
+#include "core/web/find_counter.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/label.h>
+#include <sigc++/connection.h>
+
+#include <string>
+#include <vector>
+
+namespace kovi {
+
+class WebContent;
+
+// The floating find bar: a search field with a "current/total" counter, previous and next
+// buttons and a close button (Escape). It searches nothing itself: each edit posts findInPage
+// for the active tab, Return and the arrows post findInPageNext / findInPagePrevious, and the
+// total is the engine's count reported back for the active tab. Built fresh each time it is
+// shown. Main thread only.
+class FindInPageView : public Gtk::Box {
+public:
+    explicit FindInPageView(WebContent& web);
+    ~FindInPageView() override;
+
+    std::string searchText() const { return m_field.get_text(); }
+    int currentMatch() const { return m_counter.current(); }
+    int totalMatches() const { return m_counter.total(); }
+    std::string counterText() const { return m_counterLabel.get_text(); }
+    bool isCounterShown() const { return m_counterLabel.get_visible(); }
+    bool canStep() const { return m_next.get_sensitive(); }
+    Gtk::Entry& field() { return m_field; }
+
+    void findNext();
+    void findPrevious();
+    void close();
+
+private:
+    void textChanged();
+    void performSearch(const std::string& text);
+    void matchesCounted(const Uuid& tabId, int count);
+    void refreshCounter();
+
+    WebContent& m_web;
+    FindCounter m_counter;
+    Gtk::Box m_fieldGroup;
+    Gtk::Entry m_field;
+    Gtk::Label m_counterLabel;
+    Gtk::Box m_steps;
+    Gtk::Button m_previous;
+    Gtk::Button m_next;
+    Gtk::Button m_close;
+    std::vector<sigc::connection> m_connections;
+};
+
+} // namespace kovi

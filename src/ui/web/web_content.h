@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/support/http_client.h"
+#include "core/support/uuid.h"
+#include "ui/web/space_web_session_manager.h"
+#include "ui/web/web_view_pool.h"
+
+#include <sigc++/signal.h>
+#include <sigc++/trackable.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace kovi {
+
+class AppearanceManager;
+class BrowserState;
+class Defaults;
+class DownloadManager;
+class NotificationCenter;
+class PageExtensionStore;
+
+// The page layer of the application: the per-space sessions, the pool of live views, the
+// downloads and the icon fetching, with the shared objects every page view needs. Made once by
+// the application (after and destroyed before the objects it refers to) and passed to every
+// view that shows pages. Main thread only.
+class WebContent : public sigc::trackable {
+public:
+    struct Folders {
+        std::optional<std::string> sessionData;    // default: <storage>/sessions
+        std::optional<std::string> sessionCache;   // default: <cache>/KoviBrowser/sessions
+        std::optional<std::string> downloads;      // default: the user's Downloads folder
+        std::optional<std::string> partialDownloads; // default: <cache>/KoviBrowser/downloads
+    };
+
+    WebContent(BrowserState& state, NotificationCenter& notifications, Defaults& defaults,
+               AppearanceManager& appearance, PageExtensionStore& extensions, Folders folders = {});
+    ~WebContent();
+    WebContent(const WebContent&) = delete;
+    WebContent& operator=(const WebContent&) = delete;
+
+    BrowserState& state() { return m_state; }
+    NotificationCenter& notifications() { return m_notifications; }
+    Defaults& defaults() { return m_defaults; }
+    AppearanceManager& appearance() { return m_appearance; }
+    PageExtensionStore& extensions() { return m_extensions; }
+    SpaceWebSessionManager& sessions() { return m_sessions; }
+    WebViewPool& pool() { return m_pool; }
+    DownloadManager& downloads() { return *m_downloads; }
+    HttpClient& iconClient() { return m_iconClient; }
+
+    // The engine's count of matches for the latest find in a tab's page (the find bar shows it).
+    sigc::signal<void(const Uuid& tabId, int count)> matchesCounted;
+
+private:
+    BrowserState& m_state;
+    NotificationCenter& m_notifications;
+    Defaults& m_defaults;
+    AppearanceManager& m_appearance;
+    PageExtensionStore& m_extensions;
+    SpaceWebSessionManager m_sessions;
+    std::unique_ptr<DownloadManager> m_downloads;
+    WebViewPool m_pool;
+    HttpClient m_iconClient;
+};
+
+} // namespace kovi

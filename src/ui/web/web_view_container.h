@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/model/tab.h"
+#include "core/web/delayed_task.h"
+#include "core/web/zoom_badge_model.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
+#include <gtkmm/overlay.h>
+#include <sigc++/connection.h>
+
+#include <memory>
+#include <vector>
+
+namespace kovi {
+
+class WebContent;
+class WebViewRepresentable;
+
+// The content of one tab: its live page; over it, while the tab's last load failed, an opaque
+// overlay with the error and "Try Again"; and for a moment after each zoom change a badge with
+// the zoom percentage in the top-right corner. Built for one tab; a container for another tab
+// is a new container. Main thread only.
+class WebViewContainer : public Gtk::Overlay {
+public:
+    WebViewContainer(WebContent& web, const Tab& tab);
+    ~WebViewContainer() override;
+
+    const Uuid& tabId() const { return m_tab.id; }
+    WebViewRepresentable& page() { return *m_page; }
+
+    bool isErrorShown() const;
+    std::string errorMessage() const;
+    bool isZoomBadgeShown() const { return m_badge.isVisible(); }
+    int zoomPercent() const { return m_badge.zoomPercent(); }
+
+    // "Try Again": clears the tab's error and loads the tab's address again.
+    void tryAgain();
+
+private:
+    void refreshError();
+    void refreshBadge();
+
+    WebContent& m_web;
+    Tab m_tab;
+    MainLoopScheduler m_scheduler;
+    ZoomBadgeModel m_badge;
+    WebViewRepresentable* m_page = nullptr; // managed child
+    Gtk::Box m_errorLayer;
+    Gtk::Label m_errorTitle;
+    Gtk::Label m_errorMessage;
+    Gtk::Button m_tryAgain;
+    Gtk::Label m_badgeLabel;
+    std::vector<sigc::connection> m_connections;
+};
+
+} // namespace kovi

@@ -1,0 +1,406 @@
+#include "ui/web/web_view_coordinator.h"
+
+#include "core/state/browser_state.h"
+#include "core/web/favicon_candidates.h"
+#include "core/web/navigation_policy.h"
+#include "ui/web/favicon_capture.h"
+#include "ui/web/web_content.h"
+
+#include <sigc++/adaptors/track_obj.h>
+#include <glibmm/main.h>
+#include <webkit/webkit.h>
+
+namespace kovi {
+
+namespace {
+
+// Icons a page may declare; more than this is not a real page's list.
+constexpr std::size_t maxDeclaredIcons = 32;
+
+struct ScriptCall {
+    std::weak_ptr<WebViewCoordinator*> coordinator;
+    std::string pageUrl;
+};
+
+std::optional<std::string> responseHeader(WebKitURIResponse* response, const char* name)
+{
+    SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+    if (!headers)
+        return std::nullopt;
+    const char* value = soup_message_headers_get_one(headers, name);
+    if (!value)
+        return std::nullopt;
+    return std::string(value);
+}
+
+} // namespace
+
+WebViewCoordinator::WebViewCoordinator(WebContent& web, Uuid tabId)
+    : m_web(web)
+    , m_tabId(tabId)
+    , m_token(std::make_shared<WebViewCoordinator*>(this))
+{
+    setupNavigationNotifications();
+}
+
+WebViewCoordinator::~WebViewCoordinator()
+{
+    for (auto& connection : m_navigationObservers)
+        connection.disconnect();
+    m_token.reset();
+    disconnectView();
+}
+
+void WebViewCoordinator::attach(WebKitWebView* view)
+{
+    setupObservers(view);
+    // Report what happened while the tab was not shown, so it never keeps a stale spinner,
+    // title or address.
+    mirrorProgress();
+    mirrorTitle();
+    mirrorAddress();
+    mirrorHistoryButtons();
+}
+
+void WebViewCoordinator::detach()
+{
+    disconnectView();
+}
+
+void WebViewCoordinator::disconnectView()
+{
+    m_favicon.reset();
+    if (m_view)
+        g_signal_handlers_disconnect_by_data(m_view, this);
+    if (m_backForwardList)
+        g_signal_handlers_disconnect_by_data(m_backForwardList, this);
+    if (m_findController)
+        g_signal_handlers_disconnect_by_data(m_findController, this);
+    m_view = nullptr;
+    m_backForwardList = nullptr;
+    m_findController = nullptr;
+    m_loadFailed = false;
+    m_failureShown = false;
+}
+
+void WebViewCoordinator::setupObservers(WebKitWebView* view)
+{
+    disconnectView();
+    m_view = view;
+    if (!view)
+        return;
+    g_signal_connect(view, "notify::estimated-load-progress", G_CALLBACK(&WebViewCoordinator::onProgressChanged), this);
+    g_signal_connect(view, "notify::is-loading", G_CALLBACK(&WebViewCoordinator::onProgressChanged), this);
+    g_signal_connect(view, "notify::title", G_CALLBACK(&WebViewCoordinator::onTitleChanged), this);
+    g_signal_connect(view, "notify::uri", G_CALLBACK(&WebViewCoordinator::onUriChanged), this);
+    g_signal_connect(view, "load-changed", G_CALLBACK(&WebViewCoordinator::onLoadChanged), this);
+    g_signal_connect(view, "load-failed", G_CALLBACK(&WebViewCoordinator::onLoadFailed), this);
+    g_signal_connect(view, "load-failed-with-tls-errors", G_CALLBACK(&WebViewCoordinator::onLoadFailedWithTlsErrors), this);
+    g_signal_connect(view, "web-process-terminated", G_CALLBACK(&WebViewCoordinator::onWebProcessTerminated), this);
+    g_signal_connect(view, "decide-policy", G_CALLBACK(&WebViewCoordinator::onDecidePolicy), this);
+    m_backForwardList = webkit_web_view_get_back_forward_list(view);
+    g_signal_connect(m_backForwardList, "changed", G_CALLBACK(&WebViewCoordinator::onBackForwardChanged), this);
+    m_findController = webkit_web_view_get_find_controller(view);
+    g_signal_connect(m_findController, "counted-matches", G_CALLBACK(&WebViewCoordinator::onCountedMatches), this);
+    g_signal_connect(m_findController, "failed-to-find-text", G_CALLBACK(&WebViewCoordinator::onFailedToFindText), this);
+}
+
+void WebViewCoordinator::applyAppearance(bool isDarkMode)
+{
+    if (!m_view)
+        return;
+    GdkRGBA color = isDarkMode ? GdkRGBA{0, 0, 0, 1} : GdkRGBA{1, 1, 1, 1};
+    webkit_web_view_set_background_color(m_view, &color);
+}
+
+// ---- Observations ---------------------------------------------------------------------------
+
+void WebViewCoordinator::onProgressChanged(WebKitWebView*, GParamSpec*, gpointer self) noexcept
+{
+    static_cast<WebViewCoordinator*>(self)->mirrorProgress();
+}
+
+void WebViewCoordinator::onTitleChanged(WebKitWebView*, GParamSpec*, gpointer self) noexcept
+{
+    static_cast<WebViewCoordinator*>(self)->mirrorTitle();
+}
+
+void WebViewCoordinator::onUriChanged(WebKitWebView*, GParamSpec*, gpointer self) noexcept
+{
+    static_cast<WebViewCoordinator*>(self)->mirrorAddress();
+}
+
+void WebViewCoordinator::onBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
+                                              gpointer self) noexcept
+{
+    static_cast<WebViewCoordinator*>(self)->mirrorHistoryButtons();
+}
+
+void WebViewCoordinator::mirrorProgress()
+{
+    if (!m_view)
+        return;
+    bool loading = webkit_web_view_is_loading(m_view);
+    // A failed load keeps the loading indicator off with progress 0 until the next load starts.
+    if (m_failureShown && !loading)
+        return;
+    m_web.state().updateTabLoading(m_tabId, loading, webkit_web_view_get_estimated_load_progress(m_view));
+}
+
+void WebViewCoordinator::mirrorTitle()
+{
+    if (!m_view)
+        return;
+    const char* title = webkit_web_view_get_title(m_view);
+    if (NavigationPolicy::acceptsTitle(title))
+        m_web.state().updateTabTitle(m_tabId, title);
+}
+
+void WebViewCoordinator::mirrorAddress()
+{
+    if (!m_view)
+        return;
+    const char* uri = webkit_web_view_get_uri(m_view);
+    std::optional<std::string> stored;
+    if (auto tab = m_web.state().tab(m_tabId))
+        stored = tab->url.string();
+    if (!NavigationPolicy::acceptsAddress(stored, uri))
+        return;
+    if (auto url = Url::parse(uri))
+        m_web.state().updateTabURL(m_tabId, *url);
+}
+
+void WebViewCoordinator::mirrorHistoryButtons()
+{
+    if (!m_view)
+        return;
+    m_web.state().updateTabNavigation(m_tabId, webkit_web_view_can_go_back(m_view), webkit_web_view_can_go_forward(m_view));
+}
+
+// ---- Navigation -----------------------------------------------------------------------------
+
+void WebViewCoordinator::onLoadChanged(WebKitWebView*, int event, gpointer self) noexcept
+{
+    auto* coordinator = static_cast<WebViewCoordinator*>(self);
+    switch (event) {
+    case WEBKIT_LOAD_STARTED:
+        coordinator->didStartNavigation();
+        break;
+    case WEBKIT_LOAD_COMMITTED:
+        coordinator->mirrorHistoryButtons();
+        break;
+    case WEBKIT_LOAD_FINISHED:
+        coordinator->didFinishNavigation();
+        break;
+    default:
+        break;
+    }
+}
+
+void WebViewCoordinator::didStartNavigation()
+{
+    m_loadFailed = false;
+    m_failureShown = false;
+    m_favicon.reset(); // the tab moves on: an icon of the previous page must not arrive
+    m_web.state().setNavigationError(m_tabId, std::nullopt);
+    m_web.state().updateTabLoading(m_tabId, true, 0);
+}
+
+void WebViewCoordinator::didFinishNavigation()
+{
+    // After a failure the engine still reports the end of the load; the error stays shown.
+    if (m_loadFailed)
+        return;
+    m_web.state().setNavigationError(m_tabId, std::nullopt);
+    m_web.state().updateTabLoading(m_tabId, false, 1.0);
+    captureFavicon();
+}
+
+gboolean WebViewCoordinator::onLoadFailed(WebKitWebView*, int, const char*, GError* error, gpointer self) noexcept
+{
+    auto* coordinator = static_cast<WebViewCoordinator*>(self);
+    const char* domain = error ? g_quark_to_string(error->domain) : "";
+    coordinator->reportNavigationError(domain ? domain : "", error ? error->code : 0, error ? error->message : "");
+    // Our overlay shows the failure; the engine's own error page would replace the last page.
+    return TRUE;
+}
+
+gboolean WebViewCoordinator::onLoadFailedWithTlsErrors(WebKitWebView*, const char*, GTlsCertificate*, int,
+                                                       gpointer self) noexcept
+{
+    static_cast<WebViewCoordinator*>(self)->reportFailure(NavigationPolicy::certificateErrorDescription());
+    return TRUE;
+}
+
+void WebViewCoordinator::reportNavigationError(const char* domain, int code, const char* message)
+{
+    m_loadFailed = true;
+    if (NavigationPolicy::isIgnoredError(domain, code))
+        return;
+    reportFailure(NavigationPolicy::errorDescription(domain, code, message ? message : ""));
+}
+
+void WebViewCoordinator::reportFailure(const std::string& message)
+{
+    m_loadFailed = true;
+    m_failureShown = true;
+    m_web.state().updateTabLoading(m_tabId, false, 0);
+    m_web.state().setNavigationError(m_tabId, message);
+}
+
+void WebViewCoordinator::onWebProcessTerminated(WebKitWebView*, int, gpointer self) noexcept
+{
+    static_cast<WebViewCoordinator*>(self)->webContentProcessDidTerminate();
+}
+
+void WebViewCoordinator::webContentProcessDidTerminate()
+{
+    m_favicon.reset();
+    m_loadFailed = true;
+    m_failureShown = true;
+    m_web.state().updateTabLoading(m_tabId, false, 0);
+    m_web.state().setNavigationError(m_tabId, NavigationPolicy::crashMessage);
+}
+
+// ---- Policy ---------------------------------------------------------------------------------
+
+gboolean WebViewCoordinator::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type,
+                                            gpointer self) noexcept
+{
+    auto* coordinator = static_cast<WebViewCoordinator*>(self);
+    switch (type) {
+    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION:
+        return coordinator->decideNewWindow(decision);
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE:
+        return coordinator->decideResponse(decision);
+    default:
+        return FALSE;
+    }
+}
+
+bool WebViewCoordinator::decideNewWindow(WebKitPolicyDecision* decision)
+{
+    WebKitNavigationAction* action =
+        webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    WebKitURIRequest* request = action ? webkit_navigation_action_get_request(action) : nullptr;
+    const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+    auto url = uri && *uri ? Url::parse(uri) : std::nullopt;
+    if (!url)
+        return FALSE; // no address: the engine goes on with the request
+    webkit_policy_decision_ignore(decision);
+    // The new tab becomes active, which replaces the view showing this page; that happens after
+    // the engine's signal has returned, never under it.
+    BrowserState& state = m_web.state();
+    Glib::signal_idle().connect_once(sigc::track_object(
+        [&state, url = *url]() {
+            state.addTab(Tab(Uuid::random(), url, std::nullopt, false, false, state.currentSpaceId(), std::nullopt));
+        },
+        m_web));
+    return TRUE;
+}
+
+bool WebViewCoordinator::decideResponse(WebKitPolicyDecision* decision)
+{
+    auto* responseDecision = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+    WebKitURIResponse* response = webkit_response_policy_decision_get_response(responseDecision);
+    NavigationPolicy::Response info;
+    const char* uri = response ? webkit_uri_response_get_uri(response) : nullptr;
+    info.isHttp = uri && (g_str_has_prefix(uri, "http:") || g_str_has_prefix(uri, "https:"));
+    if (uri)
+        info.url = uri;
+    if (const char* mime = response ? webkit_uri_response_get_mime_type(response) : nullptr)
+        info.mimeType = mime;
+    if (response)
+        info.contentDisposition = responseHeader(response, "Content-Disposition");
+    info.canShowMimeType = webkit_response_policy_decision_is_mime_type_supported(responseDecision);
+    if (const char* suggested = response ? webkit_uri_response_get_suggested_filename(response) : nullptr)
+        info.suggestedFilename = suggested;
+
+    if (!NavigationPolicy::decideResponse(info).download) {
+        webkit_policy_decision_use(decision);
+        return TRUE;
+    }
+    // The download continues this very request inside the page's own session; the download
+    // handling names and records it.
+    webkit_policy_decision_download(decision);
+    return TRUE;
+}
+
+// ---- Favicon --------------------------------------------------------------------------------
+
+const char* WebViewCoordinator::faviconCollectorScript()
+{
+    return "(function() {\n"
+           "  var links = Array.from(document.querySelectorAll(\"link[rel~='icon'], link[rel='apple-touch-icon'], "
+           "link[rel='shortcut icon']\"));\n"
+           "  return links.map(function(link) { return link.href; }).filter(Boolean);\n"
+           "})();";
+}
+
+void WebViewCoordinator::captureFavicon()
+{
+    if (!m_view)
+        return;
+    const char* uri = webkit_web_view_get_uri(m_view);
+    if (!uri || !*uri)
+        return;
+    auto* call = new ScriptCall{m_token, uri};
+    webkit_web_view_evaluate_javascript(m_view, faviconCollectorScript(), -1, nullptr, nullptr, nullptr,
+                                        &WebViewCoordinator::onFaviconScriptDone, call);
+}
+
+void WebViewCoordinator::onFaviconScriptDone(GObject* source, GAsyncResult* result, gpointer data) noexcept
+{
+    std::unique_ptr<ScriptCall> call(static_cast<ScriptCall*>(data));
+    GError* error = nullptr;
+    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+    g_clear_error(&error);
+    std::vector<std::string> declared;
+    if (value && jsc_value_is_array(value)) {
+        JSCValue* lengthValue = jsc_value_object_get_property(value, "length");
+        int length = lengthValue ? jsc_value_to_int32(lengthValue) : 0;
+        if (lengthValue)
+            g_object_unref(lengthValue);
+        for (int i = 0; i < length && declared.size() < maxDeclaredIcons; ++i) {
+            JSCValue* item = jsc_value_object_get_property_at_index(value, static_cast<guint>(i));
+            if (item && jsc_value_is_string(item)) {
+                char* text = jsc_value_to_string(item);
+                declared.emplace_back(text ? text : "");
+                g_free(text);
+            }
+            if (item)
+                g_object_unref(item);
+        }
+    }
+    if (value)
+        g_object_unref(value);
+    auto coordinator = call->coordinator.lock();
+    if (!coordinator)
+        return;
+    (*coordinator)->faviconCandidatesCollected(call->pageUrl, declared);
+}
+
+void WebViewCoordinator::faviconCandidatesCollected(const std::string& pageUrl, const std::vector<std::string>& declared)
+{
+    if (!m_view)
+        return;
+    const char* current = webkit_web_view_get_uri(m_view);
+    if (!current || pageUrl != current)
+        return; // the tab has moved on
+    auto page = Url::parse(pageUrl);
+    if (!page)
+        return;
+    auto candidates = FaviconCandidates::build(declared, *page);
+    std::weak_ptr<WebViewCoordinator*> token = m_token;
+    m_favicon = std::make_unique<FaviconCapture>(
+        m_web.iconClient(), std::move(candidates), [this, token, pageUrl](FaviconCapture::Bytes bytes) {
+            if (token.expired() || !m_view)
+                return;
+            const char* now = webkit_web_view_get_uri(m_view);
+            if (!now || pageUrl != now)
+                return; // an icon for a page the tab has left
+            m_web.state().updateTabFavicon(m_tabId, std::move(bytes));
+        });
+}
+
+} // namespace kovi

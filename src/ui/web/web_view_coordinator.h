@@ -1,0 +1,126 @@
+#pragma once
+
+#include "core/support/notification_center.h"
+#include "core/support/uuid.h"
+
+#include <glib.h>
+#include <sigc++/connection.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitBackForwardList WebKitBackForwardList;
+typedef struct _WebKitBackForwardListItem WebKitBackForwardListItem;
+typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
+typedef struct _WebKitFindController WebKitFindController;
+typedef struct _GTlsCertificate GTlsCertificate;
+typedef struct _GParamSpec GParamSpec;
+typedef struct _GError GError;
+typedef struct _GObject GObject;
+typedef struct _GAsyncResult GAsyncResult;
+
+namespace kovi {
+
+class FaviconCapture;
+class WebContent;
+
+// The companion of one placed tab view: mirrors the page's loading progress, title, address and
+// history buttons into the browser state, turns failed loads into the tab's error text, links
+// that ask for a new window into new tabs and unshowable responses into downloads, fetches the
+// page's icon when a load finishes, and carries out the page commands posted for its tab.
+// A pooled view outlives its coordinator: every engine signal is disconnected when the
+// coordinator detaches or dies. Main thread only.
+class WebViewCoordinator {
+public:
+    WebViewCoordinator(WebContent& web, Uuid tabId);
+    ~WebViewCoordinator();
+    WebViewCoordinator(const WebViewCoordinator&) = delete;
+    WebViewCoordinator& operator=(const WebViewCoordinator&) = delete;
+
+    const Uuid& tabId() const { return m_tabId; }
+    WebKitWebView* webView() const { return m_view; }
+
+    // The page-extension revision last applied to the view (-1: none yet).
+    int extensionRevision = -1;
+
+    // Watches this view from now on (dropping any previous one) and mirrors its current state.
+    void attach(WebKitWebView* view);
+    // Stops watching the view; commands are ignored until the next attach.
+    void detach();
+    // Dark or light page background.
+    void applyAppearance(bool isDarkMode);
+
+    // The script that lists the icons a page declares.
+    static const char* faviconCollectorScript();
+    // The picture-in-picture script for a candidate expression.
+    static std::string pictureInPictureScript(const std::string& candidate);
+
+private:
+    // Engine signals.
+    static void onProgressChanged(WebKitWebView*, GParamSpec*, gpointer self) noexcept;
+    static void onTitleChanged(WebKitWebView*, GParamSpec*, gpointer self) noexcept;
+    static void onUriChanged(WebKitWebView*, GParamSpec*, gpointer self) noexcept;
+    static void onBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer, gpointer self) noexcept;
+    static void onLoadChanged(WebKitWebView*, int event, gpointer self) noexcept;
+    static gboolean onLoadFailed(WebKitWebView*, int event, const char* uri, GError* error, gpointer self) noexcept;
+    static gboolean onLoadFailedWithTlsErrors(WebKitWebView*, const char* uri, GTlsCertificate*, int errors,
+                                              gpointer self) noexcept;
+    static void onWebProcessTerminated(WebKitWebView*, int reason, gpointer self) noexcept;
+    static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type, gpointer self) noexcept;
+    static void onCountedMatches(WebKitFindController*, guint count, gpointer self) noexcept;
+    static void onFailedToFindText(WebKitFindController*, gpointer self) noexcept;
+    static void onFaviconScriptDone(GObject* source, GAsyncResult* result, gpointer data) noexcept;
+
+    void setupObservers(WebKitWebView* view);
+    void disconnectView();
+    void mirrorProgress();
+    void mirrorTitle();
+    void mirrorAddress();
+    void mirrorHistoryButtons();
+    void didStartNavigation();
+    void didFinishNavigation();
+    void reportNavigationError(const char* domain, int code, const char* message);
+    void reportFailure(const std::string& message);
+    void webContentProcessDidTerminate();
+    bool decideNewWindow(WebKitPolicyDecision* decision);
+    bool decideResponse(WebKitPolicyDecision* decision);
+    void captureFavicon();
+    void faviconCandidatesCollected(const std::string& pageUrl, const std::vector<std::string>& declared);
+
+    // Page commands (web_view_coordinator_commands.cpp).
+    void setupNavigationNotifications();
+    void observe(const char* name, void (WebViewCoordinator::*action)(const Notification&));
+    void goBack(const Notification&);
+    void goForward(const Notification&);
+    void reload(const Notification&);
+    void zoomIn(const Notification&);
+    void zoomOut(const Notification&);
+    void zoomReset(const Notification&);
+    void findInPage(const Notification&);
+    void findNext(const Notification&);
+    void findPrevious(const Notification&);
+    void toggleDevTools(const Notification&);
+    void enterPictureInPicture(const Notification&);
+    void checkAndEnterPiP(const Notification&);
+    void navigate(const Notification&);
+    void adjustZoom(double delta);
+    void postZoomChanged(double zoom);
+    void runScript(const std::string& script);
+
+    WebContent& m_web;
+    Uuid m_tabId;
+    WebKitWebView* m_view = nullptr; // owned by the pool
+    WebKitBackForwardList* m_backForwardList = nullptr;
+    WebKitFindController* m_findController = nullptr;
+    bool m_loadFailed = false;   // the engine reports "finished" after a failure too
+    bool m_failureShown = false; // a failure the user sees: loading stays off with progress 0
+    std::unique_ptr<FaviconCapture> m_favicon;
+    std::vector<sigc::connection> m_navigationObservers;
+    // Async engine callbacks hold this weakly and do nothing once the coordinator is gone.
+    std::shared_ptr<WebViewCoordinator*> m_token;
+};
+
+} // namespace kovi

@@ -1,0 +1,181 @@
+// The page commands each coordinator carries out for its own tab.
+#include "ui/web/web_view_coordinator.h"
+
+#include "core/support/defaults.h"
+#include "core/support/notification_names.h"
+#include "core/web/page_zoom.h"
+#include "ui/web/web_content.h"
+
+#include <webkit/webkit.h>
+
+namespace kovi {
+
+namespace {
+
+constexpr guint maxCountedMatches = 1000;
+constexpr auto findOptions =
+    static_cast<guint32>(WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND);
+
+} // namespace
+
+void WebViewCoordinator::observe(const char* name, void (WebViewCoordinator::*action)(const Notification&))
+{
+    m_navigationObservers.push_back(m_web.notifications().observe(name, [this, action](const Notification& note) {
+        if (!note.object || *note.object != m_tabId)
+            return;
+        if (!m_view)
+            return;
+        (this->*action)(note);
+    }));
+}
+
+void WebViewCoordinator::setupNavigationNotifications()
+{
+    namespace n = notifications;
+    observe(n::webViewGoBack, &WebViewCoordinator::goBack);
+    observe(n::webViewGoForward, &WebViewCoordinator::goForward);
+    observe(n::webViewReload, &WebViewCoordinator::reload);
+    observe(n::webViewZoomIn, &WebViewCoordinator::zoomIn);
+    observe(n::webViewZoomOut, &WebViewCoordinator::zoomOut);
+    observe(n::webViewZoomReset, &WebViewCoordinator::zoomReset);
+    observe(n::findInPage, &WebViewCoordinator::findInPage);
+    observe(n::findInPageNext, &WebViewCoordinator::findNext);
+    observe(n::findInPagePrevious, &WebViewCoordinator::findPrevious);
+    observe(n::toggleDevTools, &WebViewCoordinator::toggleDevTools);
+    observe(n::enterPictureInPicture, &WebViewCoordinator::enterPictureInPicture);
+    observe(n::checkAndEnterPiP, &WebViewCoordinator::checkAndEnterPiP);
+    observe(n::webViewNavigate, &WebViewCoordinator::navigate);
+}
+
+void WebViewCoordinator::goBack(const Notification&)
+{
+    webkit_web_view_go_back(m_view);
+}
+
+void WebViewCoordinator::goForward(const Notification&)
+{
+    webkit_web_view_go_forward(m_view);
+}
+
+void WebViewCoordinator::reload(const Notification&)
+{
+    if (webkit_web_view_is_loading(m_view))
+        webkit_web_view_stop_loading(m_view);
+    else
+        webkit_web_view_reload(m_view);
+}
+
+void WebViewCoordinator::zoomIn(const Notification&)
+{
+    adjustZoom(PageZoom::step);
+}
+
+void WebViewCoordinator::zoomOut(const Notification&)
+{
+    adjustZoom(-PageZoom::step);
+}
+
+void WebViewCoordinator::zoomReset(const Notification&)
+{
+    webkit_web_view_set_zoom_level(m_view, 1.0);
+    postZoomChanged(webkit_web_view_get_zoom_level(m_view));
+}
+
+void WebViewCoordinator::adjustZoom(double delta)
+{
+    double zoom = PageZoom::adjusted(webkit_web_view_get_zoom_level(m_view), delta);
+    webkit_web_view_set_zoom_level(m_view, zoom);
+    postZoomChanged(zoom);
+}
+
+void WebViewCoordinator::postZoomChanged(double zoom)
+{
+    m_web.notifications().post(notifications::webViewZoomChanged, m_tabId, {{"zoom", zoom}});
+}
+
+void WebViewCoordinator::findInPage(const Notification& note)
+{
+    auto query = note.value<std::string>("query");
+    if (!query)
+        return;
+    if (query->empty()) {
+        webkit_find_controller_search_finish(m_findController);
+        runScript("window.getSelection().removeAllRanges()");
+        m_web.matchesCounted.emit(m_tabId, 0);
+        return;
+    }
+    // The engine searches the text as given: nothing of the query ever becomes script.
+    webkit_find_controller_search(m_findController, query->c_str(), findOptions, maxCountedMatches);
+    webkit_find_controller_count_matches(m_findController, query->c_str(), findOptions, maxCountedMatches);
+}
+
+void WebViewCoordinator::findNext(const Notification&)
+{
+    webkit_find_controller_search_next(m_findController);
+}
+
+void WebViewCoordinator::findPrevious(const Notification&)
+{
+    webkit_find_controller_search_previous(m_findController);
+}
+
+void WebViewCoordinator::onCountedMatches(WebKitFindController*, guint count, gpointer self) noexcept
+{
+    auto* coordinator = static_cast<WebViewCoordinator*>(self);
+    coordinator->m_web.matchesCounted.emit(coordinator->m_tabId, static_cast<int>(count));
+}
+
+void WebViewCoordinator::onFailedToFindText(WebKitFindController*, gpointer self) noexcept
+{
+    auto* coordinator = static_cast<WebViewCoordinator*>(self);
+    coordinator->m_web.matchesCounted.emit(coordinator->m_tabId, 0);
+}
+
+void WebViewCoordinator::toggleDevTools(const Notification&)
+{
+    WebKitSettings* settings = webkit_web_view_get_settings(m_view);
+    webkit_settings_set_enable_developer_extras(settings, TRUE);
+    webkit_web_inspector_show(webkit_web_view_get_inspector(m_view));
+}
+
+std::string WebViewCoordinator::pictureInPictureScript(const std::string& candidate)
+{
+    return "(function() {\n"
+           "    const videos = Array.from(document.querySelectorAll('video')).filter(v => v.readyState > 0);\n"
+           "    if (!videos.length || !document.pictureInPictureEnabled) return { ok: false, reason: \"no_video\" };\n"
+           "    const playing = videos.find(v => !v.paused && !v.ended && v.readyState > 2);\n"
+           "    const candidate = " + candidate + ";\n"
+           "    if (!candidate) return { ok: false, reason: \"not_playing\" };\n"
+           "    candidate.requestPictureInPicture();\n"
+           "    return { ok: true };\n"
+           "})();";
+}
+
+void WebViewCoordinator::enterPictureInPicture(const Notification&)
+{
+    runScript(pictureInPictureScript("playing || videos[0]"));
+}
+
+void WebViewCoordinator::checkAndEnterPiP(const Notification&)
+{
+    auto enabled = m_web.defaults().boolValue("autoPiPEnabled");
+    if (enabled && !*enabled)
+        return;
+    runScript(pictureInPictureScript("playing"));
+}
+
+void WebViewCoordinator::navigate(const Notification& note)
+{
+    auto url = note.value<Url>("url");
+    if (!url)
+        return;
+    webkit_web_view_load_uri(m_view, url->string().c_str());
+}
+
+void WebViewCoordinator::runScript(const std::string& script)
+{
+    webkit_web_view_evaluate_javascript(m_view, script.c_str(), static_cast<gssize>(script.size()), nullptr, nullptr,
+                                        nullptr, nullptr, nullptr);
+}
+
+} // namespace kovi

@@ -1,0 +1,203 @@
+#include "ui/web/web_view_pool.h"
+
+#include "ui/web/space_web_session_manager.h"
+
+#include <glibmm/main.h>
+#include <gtk/gtk.h>
+#include <webkit/webkit.h>
+
+namespace kovi {
+
+namespace {
+
+void destroyEntry(WebViewPool::Entry& entry)
+{
+    if (WebKitWebView* view = entry.view.get()) {
+        webkit_web_view_stop_loading(view);
+        if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view))) {
+            if (GTK_IS_BOX(parent))
+                gtk_box_remove(GTK_BOX(parent), GTK_WIDGET(view));
+            else
+                gtk_widget_unparent(GTK_WIDGET(view));
+        }
+    }
+    if (entry.lastSnapshot)
+        g_object_unref(entry.lastSnapshot);
+    entry.lastSnapshot = nullptr;
+    entry.scripts.reset();
+    entry.view.clear();
+}
+
+} // namespace
+
+struct WebViewPool::SnapshotRequest {
+    std::weak_ptr<bool> alive;
+    WebViewPool* pool;
+    Uuid tabId;
+    bool remember; // keep the picture in the entry instead of handing it out
+    std::function<void(GdkTexture*)> done;
+};
+
+WebViewPool::WebViewPool(SpaceWebSessionManager& sessions)
+    : m_sessions(sessions)
+{
+}
+
+WebViewPool::~WebViewPool()
+{
+    *m_alive = false;
+    removeAll();
+}
+
+WebKitWebView* WebViewPool::webView(const Uuid& tabId) const
+{
+    auto it = m_storage.find(tabId);
+    return it == m_storage.end() ? nullptr : it->second.view.get();
+}
+
+WebViewPool::Entry* WebViewPool::entry(const Uuid& tabId)
+{
+    auto it = m_storage.find(tabId);
+    return it == m_storage.end() ? nullptr : &it->second;
+}
+
+bool WebViewPool::isCompatible(const Entry& entry, const std::optional<Uuid>& spaceId)
+{
+    if (!spaceId)
+        return true;
+    return entry.spaceId == spaceId;
+}
+
+WebViewPool::Entry& WebViewPool::build(const Uuid& tabId, const std::optional<Uuid>& spaceId,
+                                       const std::vector<UserScriptSpec>& scripts)
+{
+    removeWebView(tabId);
+    auto& session = m_sessions.session(spaceId);
+
+    WebKitSettings* settings = webkit_settings_new();
+    webkit_settings_set_enable_javascript(settings, TRUE);
+    webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
+    webkit_settings_set_enable_back_forward_navigation_gestures(settings, TRUE);
+    webkit_settings_set_user_agent(settings, SpaceWebSessionManager::userAgent);
+    // Scripts may not open windows on their own; links and gestures still can.
+    webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+
+    // The content manager is fixed at construction, so the page scripts go in first and are
+    // there for the first load.
+    WebKitUserContentManager* manager = webkit_user_content_manager_new();
+    auto installer = std::make_unique<UserScriptInstaller>(manager);
+    installer->apply(scripts);
+
+    auto* view = static_cast<WebKitWebView*>(g_object_new(WEBKIT_TYPE_WEB_VIEW,
+        "web-context", session.context.get(),
+        "network-session", session.network.get(),
+        "user-content-manager", manager,
+        "settings", settings,
+        nullptr));
+    g_object_unref(manager);
+    g_object_unref(settings);
+    gtk_widget_set_hexpand(GTK_WIDGET(view), TRUE);
+    gtk_widget_set_vexpand(GTK_WIDGET(view), TRUE);
+
+    Entry entry;
+    entry.view = GObjectPtr<WebKitWebView>::ref(view);
+    entry.spaceId = spaceId;
+    entry.scripts = std::move(installer);
+    auto [it, inserted] = m_storage.emplace(tabId, std::move(entry));
+    return it->second;
+}
+
+void WebViewPool::removeWebView(const Uuid& tabId)
+{
+    auto it = m_storage.find(tabId);
+    if (it == m_storage.end())
+        return;
+    viewWillBeRemoved.emit(tabId);
+    // The signal's slots may have changed the table.
+    it = m_storage.find(tabId);
+    if (it == m_storage.end())
+        return;
+    Entry entry = std::move(it->second);
+    m_storage.erase(it);
+    destroyEntry(entry);
+}
+
+void WebViewPool::removeAll()
+{
+    std::vector<Uuid> ids;
+    for (const auto& [id, entry] : m_storage)
+        ids.push_back(id);
+    for (const auto& id : ids)
+        removeWebView(id);
+}
+
+void WebViewPool::snapshot(const Uuid& tabId, std::function<void(GdkTexture*)> done)
+{
+    std::weak_ptr<bool> alive = m_alive;
+    Glib::signal_idle().connect_once([this, alive, tabId, done = std::move(done)]() mutable {
+        if (alive.expired()) {
+            done(nullptr);
+            return;
+        }
+        Entry* found = entry(tabId);
+        if (!found || !found->view) {
+            done(nullptr);
+            return;
+        }
+        if (!gtk_widget_get_mapped(GTK_WIDGET(found->view.get()))) {
+            done(found->lastSnapshot);
+            return;
+        }
+        auto* request = new SnapshotRequest{alive, this, tabId, false, std::move(done)};
+        webkit_web_view_get_snapshot(found->view.get(), WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE,
+                                     nullptr, &WebViewPool::snapshotReady, request);
+    });
+}
+
+void WebViewPool::rememberSnapshot(const Uuid& tabId)
+{
+    Entry* found = entry(tabId);
+    if (!found || !found->view || !gtk_widget_get_mapped(GTK_WIDGET(found->view.get())))
+        return;
+    auto* request = new SnapshotRequest{m_alive, this, tabId, true, nullptr};
+    webkit_web_view_get_snapshot(found->view.get(), WEBKIT_SNAPSHOT_REGION_VISIBLE, WEBKIT_SNAPSHOT_OPTIONS_NONE,
+                                 nullptr, &WebViewPool::snapshotReady, request);
+}
+
+void WebViewPool::snapshotReady(GObject* source, GAsyncResult* result, gpointer data) noexcept
+{
+    std::unique_ptr<SnapshotRequest> request(static_cast<SnapshotRequest*>(data));
+    GError* error = nullptr;
+    GdkTexture* texture = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, &error);
+    g_clear_error(&error);
+    if (request->alive.expired()) {
+        if (request->done)
+            request->done(nullptr);
+        if (texture)
+            g_object_unref(texture);
+        return;
+    }
+    Entry* found = request->pool->entry(request->tabId);
+    // The picture belongs to the view it came from; a tab whose view was replaced meanwhile
+    // must not show the old page.
+    bool sameView = found && found->view.get() == WEBKIT_WEB_VIEW(source);
+    if (request->remember) {
+        if (sameView && texture) {
+            if (found->lastSnapshot)
+                g_object_unref(found->lastSnapshot);
+            found->lastSnapshot = texture;
+            texture = nullptr;
+        }
+    } else if (request->done) {
+        if (sameView && texture) {
+            if (found->lastSnapshot)
+                g_object_unref(found->lastSnapshot);
+            found->lastSnapshot = GDK_TEXTURE(g_object_ref(texture));
+        }
+        request->done(sameView ? texture : nullptr);
+    }
+    if (texture)
+        g_object_unref(texture);
+}
+
+} // namespace kovi

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/support/url.h"
+#include "core/support/uuid.h"
+
+#include <gtkmm/box.h>
+#include <sigc++/connection.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+typedef struct _WebKitWebView WebKitWebView;
+typedef struct _GdkTexture GdkTexture;
+
+namespace kovi {
+
+class WebContent;
+class WebViewCoordinator;
+
+// Shows one tab's pooled web view: takes it from the pool, or builds it in the session of the
+// tab's space and loads the tab's address, and attaches a coordinator of its own for as long
+// as it shows the view. Keeps the page's background and extension scripts current. Main thread
+// only.
+class WebViewRepresentable : public Gtk::Box {
+public:
+    WebViewRepresentable(WebContent& web, Uuid tabId, Url initialUrl);
+    ~WebViewRepresentable() override;
+
+    const Uuid& tabId() const { return m_tabId; }
+    WebViewCoordinator& coordinator() { return *m_coordinator; }
+    WebKitWebView* webView() const;
+
+    // The space whose session the tab uses: the tab's own, else the shown space.
+    std::optional<Uuid> resolvedSpaceIdentifier() const;
+
+    // A picture of the tab's page for the hover preview, always delivered later (nullptr when
+    // the tab has no view).
+    static void snapshot(WebContent& web, const Uuid& tabId, std::function<void(GdkTexture*)> done);
+
+private:
+    void makeView();
+    void update();
+    void viewWillBeRemoved(const Uuid& tabId);
+
+    WebContent& m_web;
+    Uuid m_tabId;
+    Url m_initialUrl;
+    std::unique_ptr<WebViewCoordinator> m_coordinator;
+    std::vector<sigc::connection> m_connections;
+};
+
+} // namespace kovi

@@ -1,0 +1,152 @@
+#include "web_test_fixture.h"
+
+#include "ui/design/theme.h"
+#include "ui/web/web_view_container.h"
+
+#include <adwaita.h>
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <gtkmm/init.h>
+#include <webkit/webkit.h>
+
+namespace kovi::test {
+
+void initGtkOnce()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    gtk_init();
+    Gtk::init_gtkmm_internals();
+    Theme::installResources();
+}
+
+WebFixture::WebFixture()
+{
+    initGtkOnce();
+    library = std::make_unique<BrowserLibrary>(dir.file("library"));
+    state = std::make_unique<BrowserState>(dir.file("state"), defaults, notifications, *library);
+    appearance = std::make_unique<AppearanceManager>(defaults);
+    extensions = std::make_unique<PageExtensionStore>(dir.file("extensions"));
+    WebContent::Folders folders;
+    folders.sessionData = dir.file("sessions");
+    folders.sessionCache = dir.file("cache");
+    folders.downloads = dir.file("Downloads");
+    folders.partialDownloads = dir.file("partial");
+    web = std::make_unique<WebContent>(*state, notifications, defaults, *appearance, *extensions, folders);
+    window = new Gtk::Window();
+    window->set_default_size(1000, 700);
+    window->present();
+}
+
+WebFixture::~WebFixture()
+{
+    shown = nullptr;
+    window->unset_child();
+    window->destroy();
+    delete window;
+    web.reset();
+    drainMainLoop();
+}
+
+Uuid WebFixture::openTab(const std::string& url, std::optional<Uuid> spaceId)
+{
+    Tab tab(Uuid::random(), *Url::parse(url), std::nullopt, false, false, spaceId ? spaceId : state->currentSpaceId(),
+            std::nullopt);
+    state->addTab(tab);
+    return tab.id;
+}
+
+WebViewContainer& WebFixture::show(const Uuid& tabId)
+{
+    auto tab = state->tab(tabId);
+    EXPECT_TRUE(tab.has_value());
+    auto* container = Gtk::make_managed<WebViewContainer>(*web, *tab);
+    window->set_child(*container);
+    shown = container;
+    return *container;
+}
+
+bool WebFixture::waitLoaded(const Uuid& tabId, double seconds)
+{
+    return runUntil(
+        [&] {
+            auto t = state->tab(tabId);
+            return t && !t->isLoading && t->loadingProgress == 1.0;
+        },
+        seconds);
+}
+
+std::string WebFixture::evaluate(const Uuid& tabId, const std::string& script)
+{
+    struct Call {
+        bool done = false;
+        std::string result;
+    } call;
+    WebKitWebView* view = viewOf(tabId);
+    if (!view)
+        return {};
+    webkit_web_view_evaluate_javascript(
+        view, script.c_str(), -1, nullptr, nullptr, nullptr,
+        [](GObject* source, GAsyncResult* result, gpointer data) {
+            auto* c = static_cast<Call*>(data);
+            GError* error = nullptr;
+            JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+            if (value) {
+                char* text = jsc_value_to_string(value);
+                c->result = text ? text : "";
+                g_free(text);
+                g_object_unref(value);
+            } else {
+                c->result = std::string("error: ") + (error ? error->message : "");
+            }
+            g_clear_error(&error);
+            c->done = true;
+        },
+        &call);
+    runUntil([&] { return call.done; }, 10);
+    return call.result;
+}
+
+std::size_t WebFixture::requestsFor(const std::string& path) const
+{
+    std::size_t count = 0;
+    for (const auto& request : server.requests())
+        count += request.path == path ? 1 : 0;
+    return count;
+}
+
+Uuid WebFixture::addSpace(const std::string& name)
+{
+    state->createNewSpace(name, SpaceColor::blue, "star");
+    return *state->currentSpaceId();
+}
+
+std::string page(const std::string& title, const std::string& body, const std::string& head)
+{
+    return "<!doctype html><html><head><meta charset=utf-8><title>" + title + "</title>" + head + "</head><body>"
+        + body + "</body></html>";
+}
+
+LoopbackServer::Reply html(const std::string& text)
+{
+    LoopbackServer::Reply reply;
+    reply.body = text;
+    reply.contentType = "text/html; charset=utf-8";
+    return reply;
+}
+
+std::string pngBytes(int width, int height, unsigned rgba)
+{
+    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height);
+    gdk_pixbuf_fill(pixbuf, rgba);
+    gchar* buffer = nullptr;
+    gsize size = 0;
+    gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
+    std::string out(buffer, size);
+    g_free(buffer);
+    g_object_unref(pixbuf);
+    return out;
+}
+
+} // namespace kovi::test

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "core/library/browser_library.h"
+#include "core/model/tab.h"
+#include "core/settings/appearance_manager.h"
+#include "core/state/browser_state.h"
+#include "core/support/defaults.h"
+#include "core/support/notification_center.h"
+#include "core/web/page_extension_store.h"
+#include "support/loopback_server.h"
+#include "support/main_loop.h"
+#include "support/temp_dir.h"
+#include "ui/web/web_content.h"
+#include "ui/web/web_view_container.h"
+
+#include <gtest/gtest.h>
+#include <gtkmm/window.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+typedef struct _WebKitWebView WebKitWebView;
+
+namespace kovi::test {
+
+// Starts GTK and the project's resources once per process.
+void initGtkOnce();
+
+// A browser state on a temp folder, the page layer with every folder inside it, a loopback
+// server and a window to show pages in.
+class WebFixture : public testing::Test {
+protected:
+    WebFixture();
+    ~WebFixture() override;
+
+    // A new active tab in the given space (the shown one by default).
+    Uuid openTab(const std::string& url, std::optional<Uuid> spaceId = std::nullopt);
+    // Shows the tab's content container in the window (replacing what it showed).
+    WebViewContainer& show(const Uuid& tabId);
+    // Waits until the tab finished loading (loading off, progress 1).
+    bool waitLoaded(const Uuid& tabId, double seconds = 20);
+    // Runs JavaScript in the tab's page and returns the result as text ("" on error).
+    std::string evaluate(const Uuid& tabId, const std::string& script);
+    WebKitWebView* viewOf(const Uuid& tabId) { return web->pool().webView(tabId); }
+    std::optional<Tab> tab(const Uuid& id) { return state->tab(id); }
+    std::size_t requestsFor(const std::string& path) const;
+    // A second space, which becomes the shown one.
+    Uuid addSpace(const std::string& name);
+
+    TempDir dir;
+    Defaults defaults{""};
+    NotificationCenter notifications;
+    std::unique_ptr<BrowserLibrary> library;
+    std::unique_ptr<BrowserState> state;
+    std::unique_ptr<AppearanceManager> appearance;
+    std::unique_ptr<PageExtensionStore> extensions;
+    std::unique_ptr<WebContent> web;
+    LoopbackServer server;
+    Gtk::Window* window = nullptr;
+    WebViewContainer* shown = nullptr;
+};
+
+// An HTML page with a title and a body.
+std::string page(const std::string& title, const std::string& body = "", const std::string& head = "");
+LoopbackServer::Reply html(const std::string& text);
+// A small PNG of the given size and colour.
+std::string pngBytes(int width, int height, unsigned rgba = 0x3366ccff);
+
+} // namespace kovi::test

@@ -1,0 +1,153 @@
+// Live pages in pooled views: what the page reports reaches the tab, commands reach only their
+// own tab, and switching tabs keeps each page alive.
+#include "web_test_fixture.h"
+
+#include "core/support/notification_names.h"
+#include "ui/web/web_view_container.h"
+#include "ui/web/web_view_coordinator.h"
+#include "ui/web/web_view_representable.h"
+
+#include <webkit/webkit.h>
+
+namespace kovi::test {
+namespace {
+
+class WebViewCoordinatorTest : public WebFixture {
+protected:
+    WebViewCoordinatorTest()
+    {
+        server.on("/one", html(page("Page One", "<a id=next href='/two'>two</a>")));
+        server.on("/two", html(page("Page Two")));
+        server.on("/redirect", LoopbackServer::Reply{302, "", "text/plain", {{"Location", "/two"}}});
+        server.on("/untitled", html("<!doctype html><body>no title</body>"));
+    }
+};
+
+TEST_F(WebViewCoordinatorTest, LoadReportsTitleFinalAddressAndProgress)
+{
+    Uuid id = openTab(server.url("/redirect"));
+    show(id);
+    std::vector<double> progress;
+    auto watch = state->tabsChanged.connect([&] {
+        if (auto t = tab(id); t && t->isLoading)
+            progress.push_back(t->loadingProgress);
+    });
+    ASSERT_TRUE(waitLoaded(id));
+    ASSERT_TRUE(runUntil([&] { return tab(id)->title == "Page Two"; }));
+    watch.disconnect();
+    EXPECT_EQ(tab(id)->url.string(), server.url("/two"));
+    EXPECT_FALSE(progress.empty());
+    for (double p : progress) {
+        EXPECT_GE(p, 0.0);
+        EXPECT_LE(p, 1.0);
+    }
+    EXPECT_FALSE(shown->isErrorShown());
+}
+
+TEST_F(WebViewCoordinatorTest, HistoryButtonsFollowNavigationAndCommandsReachOnlyTheirTab)
+{
+    Uuid first = openTab(server.url("/one"));
+    show(first);
+    ASSERT_TRUE(waitLoaded(first));
+    evaluate(first, "document.getElementById('next').click()");
+    ASSERT_TRUE(runUntil([&] { return tab(first)->url.string() == server.url("/two") && tab(first)->canGoBack; }));
+    ASSERT_TRUE(waitLoaded(first));
+    EXPECT_FALSE(tab(first)->canGoForward);
+
+    // Another tab, or no tab at all, does not move this page.
+    notifications.post(notifications::webViewGoBack, Uuid::random());
+    notifications.post(notifications::webViewGoBack);
+    drainMainLoop();
+    EXPECT_EQ(tab(first)->url.string(), server.url("/two"));
+
+    notifications.post(notifications::webViewGoBack, first);
+    ASSERT_TRUE(runUntil([&] { return tab(first)->url.string() == server.url("/one") && tab(first)->canGoForward; }));
+    notifications.post(notifications::webViewGoForward, first);
+    ASSERT_TRUE(runUntil([&] { return tab(first)->url.string() == server.url("/two"); }));
+}
+
+TEST_F(WebViewCoordinatorTest, EmptyTitlesKeepThePreviousTitle)
+{
+    Uuid id = openTab(server.url("/one"));
+    show(id);
+    ASSERT_TRUE(runUntil([&] { return tab(id)->title == "Page One"; }));
+    evaluate(id, "document.title = ''");
+    drainMainLoop();
+    EXPECT_EQ(tab(id)->title, "Page One");
+}
+
+TEST_F(WebViewCoordinatorTest, SwitchingTabsKeepsEachPageAliveWithoutReloading)
+{
+    Uuid a = openTab(server.url("/one"));
+    show(a);
+    ASSERT_TRUE(waitLoaded(a));
+    WebKitWebView* viewA = viewOf(a);
+    evaluate(a, "window.marker = 42");
+
+    Uuid b = openTab(server.url("/two"));
+    show(b);
+    ASSERT_TRUE(waitLoaded(b));
+    show(a);
+    drainMainLoop();
+    EXPECT_EQ(viewOf(a), viewA);
+    EXPECT_EQ(evaluate(a, "String(window.marker)"), "42");
+    EXPECT_EQ(requestsFor("/one"), 1u);
+    EXPECT_EQ(requestsFor("/two"), 1u);
+    EXPECT_EQ(web->pool().size(), 2u);
+}
+
+TEST_F(WebViewCoordinatorTest, ClosingATabDestroysItsView)
+{
+    Uuid a = openTab(server.url("/one"));
+    show(a);
+    ASSERT_TRUE(waitLoaded(a));
+    Uuid b = openTab(server.url("/two"));
+    show(b);
+    ASSERT_TRUE(waitLoaded(b));
+    GObject* viewA = G_OBJECT(viewOf(a));
+    bool finalized = false;
+    g_object_weak_ref(viewA, [](gpointer flag, GObject*) { *static_cast<bool*>(flag) = true; }, &finalized);
+
+    state->removeTab(a);
+    EXPECT_EQ(viewOf(a), nullptr);
+    EXPECT_TRUE(runUntil([&] { return finalized; }));
+    EXPECT_NE(viewOf(b), nullptr);
+
+    // A closed tab that is still shown stops being watched; nothing crashes and the page is gone.
+    state->removeTab(b);
+    drainMainLoop();
+    EXPECT_EQ(viewOf(b), nullptr);
+    EXPECT_EQ(web->pool().size(), 0u);
+}
+
+TEST_F(WebViewCoordinatorTest, ATabMovedToAnotherSpaceGetsAViewInThatSpacesSession)
+{
+    Uuid home = *state->currentSpaceId();
+    Uuid a = openTab(server.url("/one"), home);
+    show(a);
+    ASSERT_TRUE(waitLoaded(a));
+    WebKitWebView* before = viewOf(a);
+    EXPECT_EQ(web->pool().entry(a)->spaceId, home);
+
+    Uuid work = addSpace("Work");
+    state->moveTabToSpace(a, work);
+    show(a);
+    WebKitWebView* after = viewOf(a);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(web->pool().entry(a)->spaceId, work);
+    EXPECT_EQ(webkit_web_view_get_network_session(after), web->sessions().session(work).network.get());
+    ASSERT_TRUE(waitLoaded(a));
+}
+
+TEST_F(WebViewCoordinatorTest, EveryPageGetsTheFixedUserAgent)
+{
+    Uuid a = openTab(server.url("/one"));
+    show(a);
+    ASSERT_TRUE(waitLoaded(a));
+    ASSERT_FALSE(server.requests().empty());
+    EXPECT_EQ(server.requests().front().headers.at("user-agent"), SpaceWebSessionManager::userAgent);
+    EXPECT_EQ(std::string(SpaceWebSessionManager::userAgent).size(), 117u);
+}
+
+} // namespace
+} // namespace kovi::test
