@@ -21,11 +21,17 @@ int hexValue(char c)
 
 Uuid Uuid::random()
 {
-    // A version-4 UUID from the same random source g_uuid_string_random() draws from, without
-    // formatting and re-parsing text: suggestion lists make one per row on every keystroke.
+    // A version-4 UUID. GLib's global generator takes a lock on every call; a per-thread GRand,
+    // seeded from the system's random source like the global one, does not. Suggestion lists
+    // make one identifier per row on every keystroke.
+    struct Generator {
+        GRand* rand = g_rand_new();
+        ~Generator() { g_rand_free(rand); }
+    };
+    thread_local Generator generator;
     std::array<std::uint8_t, 16> bytes{};
     for (std::size_t i = 0; i < bytes.size(); i += 4) {
-        guint32 value = g_random_int();
+        guint32 value = g_rand_int(generator.rand);
         for (std::size_t j = 0; j < 4; ++j)
             bytes[i + j] = static_cast<std::uint8_t>(value >> (8 * j));
     }
