@@ -3,8 +3,8 @@
 #include "core/support/text.h"
 
 #include <algorithm>
+#include <bit>
 #include <deque>
-#include <unordered_map>
 #include <utility>
 
 namespace kovi::omnibox {
@@ -297,18 +297,29 @@ std::vector<OmniboxMatch> buildLocalMatches(const std::string& text, const Sourc
 
 std::vector<OmniboxMatch> dedupeAndSort(std::vector<OmniboxMatch> matches)
 {
-    // Work on positions; the records, which carry favicons, move once at the end.
-    std::vector<std::size_t> kept;
-    kept.reserve(matches.size());
+    // Work on positions; the records, which carry favicons, move once at the end. Destinations
+    // are found through an open-addressing table of slot numbers (0 = free).
     std::deque<std::string> keyStorage;
-    std::unordered_map<DestinationKey, std::size_t, DestinationKeyHash> slots;
-    slots.reserve(matches.size());
+    std::vector<DestinationKey> keys;
+    keys.reserve(matches.size());
+    for (const auto& match : matches)
+        keys.push_back(destinationKey(match.action, keyStorage));
+
+    std::vector<std::size_t> kept; // per slot, the position of its best match so far
+    kept.reserve(matches.size());
+    const std::size_t capacity = std::bit_ceil(std::max<std::size_t>(16, matches.size() * 2));
+    std::vector<std::size_t> table(capacity, 0);
+    const DestinationKeyHash hash;
     for (std::size_t i = 0; i < matches.size(); ++i) {
-        auto [it, inserted] = slots.try_emplace(destinationKey(matches[i].action, keyStorage), kept.size());
-        if (inserted)
+        std::size_t probe = hash(keys[i]) & (capacity - 1);
+        while (table[probe] != 0 && keys[kept[table[probe] - 1]] != keys[i])
+            probe = (probe + 1) & (capacity - 1);
+        if (table[probe] == 0) {
             kept.push_back(i);
-        else if (matches[i].relevance > matches[kept[it->second]].relevance)
-            kept[it->second] = i;
+            table[probe] = kept.size();
+        } else if (std::size_t& best = kept[table[probe] - 1]; matches[i].relevance > matches[best].relevance) {
+            best = i;
+        }
     }
     std::stable_sort(kept.begin(), kept.end(), [&matches](std::size_t a, std::size_t b) {
         if (matches[a].relevance != matches[b].relevance)
