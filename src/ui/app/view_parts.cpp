@@ -3,6 +3,7 @@
 #include "ui/app/view_parts.h"
 
 #include "ui/app/app_context.h"
+#include "ui/commandbar/command_bar_view.h"
 #include "ui/sidebar/sidebar_view.h"
 
 namespace kovi {
@@ -12,6 +13,7 @@ ViewParts defaultViewParts()
     ViewParts parts;
     parts.sidebar = makeSidebarView;
     // parts.tabContent = [](AppContext& ctx, const Tab& tab) -> Gtk::Widget* { ... };
+    parts.commandBar = makeCommandBarView;
     return parts;
 }
 
