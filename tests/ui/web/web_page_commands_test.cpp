@@ -1,0 +1,167 @@
+// New windows become tabs, find in page reports the engine's count, and hostile pages cannot
+// flood the tab list.
+#include "web_test_fixture.h"
+
+#include "core/support/notification_names.h"
+#include "ui/web/find_in_page_view.h"
+
+#include <webkit/webkit.h>
+
+namespace kovi::test {
+namespace {
+
+class WebPageCommandsTest : public WebFixture {
+protected:
+    WebPageCommandsTest()
+    {
+        server.on("/opener", html(page("Opener",
+            "<a id=link target=_blank href='/two'>new</a>"
+            "<button id=one onclick=\"window.open('/two')\">one</button>"
+            "<button id=flood onclick=\"for (let i = 0; i < 50; ++i) window.open('/two?' + i)\">flood</button>")));
+        server.on("/two", html(page("Two")));
+        server.on("/text", html(page("Text",
+            "<p>apple Apple APPLE apples pineapple</p>"
+            "<p>it's a \"quoted\" back\\slash</p><p>line</p><p>break</p>")));
+        server.on("/auto", html(page("Auto", "<script>window.open('/two')</script>")));
+    }
+
+    std::size_t tabCount() const { return state->tabs().size(); }
+
+    // Clicks the element through the engine's own click, as a user's click would.
+    void click(const Uuid& tab, const std::string& id)
+    {
+        evaluate(tab, "document.getElementById('" + id + "').click()");
+    }
+};
+
+TEST_F(WebPageCommandsTest, ALinkToANewWindowOpensAnActiveTabInTheCurrentSpace)
+{
+    Uuid source = openTab(server.url("/opener"));
+    show(source);
+    ASSERT_TRUE(waitLoaded(source));
+    std::size_t before = tabCount();
+    click(source, "link");
+    ASSERT_TRUE(runUntil([&] { return tabCount() == before + 1; }));
+    auto active = state->activeTab();
+    ASSERT_TRUE(active);
+    EXPECT_NE(active->id, source);
+    EXPECT_EQ(active->url.string(), server.url("/two"));
+    EXPECT_EQ(active->spaceId, state->currentSpaceId());
+    EXPECT_EQ(active->title, "127.0.0.1"); // no title until its page reports one
+    EXPECT_EQ(tab(source)->url.string(), server.url("/opener"));
+    EXPECT_EQ(requestsFor("/two"), 0u); // loaded by its own view when shown
+}
+
+TEST_F(WebPageCommandsTest, PagesCannotOpenWindowsOnTheirOwnNorFloodTheTabList)
+{
+    Uuid autoTab = openTab(server.url("/auto"));
+    show(autoTab);
+    ASSERT_TRUE(waitLoaded(autoTab));
+    drainMainLoop();
+    std::size_t afterLoad = tabCount();
+    EXPECT_EQ(afterLoad, 1u);
+
+    Uuid source = openTab(server.url("/opener"));
+    show(source);
+    ASSERT_TRUE(waitLoaded(source));
+    std::size_t before = tabCount();
+    click(source, "flood");
+    runUntil([&] { return tabCount() > before + 1; }, 2);
+    drainMainLoop();
+    EXPECT_LE(tabCount(), before + 1);
+}
+
+TEST_F(WebPageCommandsTest, FindCountsMatchesCaseInsensitivelyAndTakesAnyTextLiterally)
+{
+    Uuid id = openTab(server.url("/text"));
+    show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    int counted = -1;
+    auto watch = web->matchesCounted.connect([&](const Uuid& tab, int count) {
+        if (tab == id)
+            counted = count;
+    });
+    auto find = [&](const std::string& query) {
+        counted = -1;
+        notifications.post(notifications::findInPage, id, {{"query", query}});
+        runUntil([&] { return counted >= 0; }, 5);
+        return counted;
+    };
+    EXPECT_EQ(find("apple"), 5);
+    EXPECT_EQ(find("it's"), 1);
+    EXPECT_EQ(find("\"quoted\""), 1);
+    EXPECT_EQ(find("back\\slash"), 1);
+    EXPECT_EQ(find("')); document.body.innerHTML = 'owned'; (('"), 0);
+    EXPECT_EQ(find("line\nbreak"), 0);
+    EXPECT_EQ(find("zebra"), 0);
+    EXPECT_NE(evaluate(id, "document.body.innerHTML"), "owned");
+    EXPECT_EQ(find(""), 0);
+    EXPECT_EQ(evaluate(id, "String(window.getSelection().rangeCount)"), "0");
+    watch.disconnect();
+}
+
+TEST_F(WebPageCommandsTest, TheFindBarPostsEachEditAndShowsTheEnginesCount)
+{
+    Uuid id = openTab(server.url("/text"));
+    show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    state->setIsFindInPageVisible(true);
+    auto* bar = Gtk::make_managed<FindInPageView>(*web);
+    shown->add_overlay(*bar);
+
+    std::vector<std::pair<std::optional<Uuid>, std::string>> posts;
+    int nexts = 0;
+    auto w1 = notifications.observe(notifications::findInPage, [&](const Notification& note) {
+        posts.emplace_back(note.object, note.value<std::string>("query").value_or("<none>"));
+    });
+    auto w2 = notifications.observe(notifications::findInPageNext, [&](const Notification&) { ++nexts; });
+
+    // Typed one character at a time, as a user types.
+    auto type = [&](const std::string& text) {
+        for (char c : text) {
+            int position = bar->field().get_text_length();
+            bar->field().insert_text(std::string(1, c), 1, position);
+        }
+    };
+    EXPECT_FALSE(bar->isCounterShown());
+    type("ap");
+    ASSERT_EQ(posts.size(), 2u);
+    EXPECT_EQ(posts[0].second, "a");
+    EXPECT_EQ(posts[1].second, "ap");
+    EXPECT_EQ(posts[1].first, id);
+    EXPECT_EQ(state->findInPageQuery(), "ap");
+    type("ple");
+    ASSERT_TRUE(runUntil([&] { return bar->totalMatches() == 5; }));
+    EXPECT_TRUE(bar->isCounterShown());
+    EXPECT_EQ(bar->counterText(), "1/5");
+    EXPECT_TRUE(bar->canStep());
+    bar->findNext();
+    EXPECT_EQ(bar->counterText(), "2/5");
+    bar->findPrevious();
+    bar->findPrevious();
+    EXPECT_EQ(bar->counterText(), "5/5");
+
+    std::size_t before = posts.size();
+    bar->field().delete_text(0, -1);
+    EXPECT_EQ(posts.size(), before + 1);
+    EXPECT_EQ(posts.back().second, "");
+    EXPECT_FALSE(bar->isCounterShown());
+    EXPECT_FALSE(bar->canStep());
+    g_signal_emit_by_name(bar->field().gobj(), "activate"); // Return in an empty field still steps
+    EXPECT_EQ(nexts, 2);
+
+    // Without an active tab the posts carry no object and the query is still kept.
+    state->setActiveTabId(std::nullopt);
+    type("x");
+    EXPECT_FALSE(posts.back().first.has_value());
+    EXPECT_EQ(state->findInPageQuery(), "x");
+
+    bar->close();
+    EXPECT_FALSE(state->isFindInPageVisible());
+    EXPECT_EQ(state->findInPageQuery(), "");
+    w1.disconnect();
+    w2.disconnect();
+}
+
+} // namespace
+} // namespace kovi::test

@@ -1,0 +1,207 @@
+// The tab content container: the error overlay for failed loads and crashed pages, "Try
+// Again", and the zoom badge.
+#include "web_test_fixture.h"
+
+#include "core/support/notification_names.h"
+#include "core/web/navigation_policy.h"
+#include "ui/web/web_view_coordinator.h"
+
+#include <gio/gio.h>
+#include <glib/gstdio.h>
+#include <webkit/webkit.h>
+
+#include <cmath>
+#include <sys/socket.h>
+#include <netinet/in.h>
+#include <unistd.h>
+
+namespace kovi::test {
+namespace {
+
+// A loopback port with nothing listening on it.
+int closedPort()
+{
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    int port = ntohs(address.sin_port);
+    close(fd);
+    return port;
+}
+
+// A self-signed certificate for 127.0.0.1, made for this run.
+GTlsCertificate* makeSelfSignedCertificate(const TempDir& dir)
+{
+    std::string key = dir.file("key.pem"), cert = dir.file("cert.pem");
+    std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout '" + key
+        + "' -out '" + cert + "' 2>/dev/null";
+    int status = 0;
+    if (!g_spawn_command_line_sync(("sh -c \"" + command + "\"").c_str(), nullptr, nullptr, &status, nullptr))
+        return nullptr;
+    GError* error = nullptr;
+    GTlsCertificate* certificate = g_tls_certificate_new_from_files(cert.c_str(), key.c_str(), &error);
+    g_clear_error(&error);
+    return certificate;
+}
+
+class WebViewContainerTest : public WebFixture {
+protected:
+    WebViewContainerTest()
+    {
+        server.on("/ok", html(page("Fine", "<p>hello</p>")));
+        server.on("/missing", LoopbackServer::Reply{404, page("Gone", "<h1>Not here</h1>"), "text/html"});
+        server.on("/slow", [](const LoopbackServer::Request&) {
+            LoopbackServer::Reply reply = html(page("Slow"));
+            reply.neverAnswer = true;
+            return reply;
+        });
+    }
+
+    std::optional<std::string> errorOf(const Uuid& id)
+    {
+        auto it = state->navigationErrors().find(id);
+        if (it == state->navigationErrors().end())
+            return std::nullopt;
+        return it->second;
+    }
+};
+
+TEST_F(WebViewContainerTest, ARefusedConnectionShowsTheOverlayUntilTryAgainSucceeds)
+{
+    std::string address = "http://127.0.0.1:" + std::to_string(closedPort()) + "/";
+    Uuid id = openTab(address);
+    auto& container = show(id);
+    ASSERT_TRUE(runUntil([&] { return errorOf(id).has_value(); }));
+    EXPECT_EQ(*errorOf(id), "Could not connect to the server: the connection was refused.");
+    EXPECT_TRUE(container.isErrorShown());
+    EXPECT_EQ(container.errorMessage(), *errorOf(id));
+    EXPECT_FALSE(tab(id)->isLoading);
+    EXPECT_EQ(tab(id)->loadingProgress, 0.0);
+    drainMainLoop(); // the engine's end-of-load report after the failure changes nothing
+    EXPECT_TRUE(container.isErrorShown());
+
+    // Try Again removes the overlay at once; failing again brings it back.
+    container.tryAgain();
+    EXPECT_FALSE(container.isErrorShown());
+    ASSERT_TRUE(runUntil([&] { return errorOf(id).has_value(); }));
+    EXPECT_TRUE(container.isErrorShown());
+
+    // An error stored for another tab shows nothing here.
+    state->setNavigationError(id, std::nullopt);
+    state->setNavigationError(Uuid::random(), "elsewhere");
+    EXPECT_FALSE(container.isErrorShown());
+}
+
+TEST_F(WebViewContainerTest, AServerErrorPageIsShownAsThePage)
+{
+    Uuid id = openTab(server.url("/missing"));
+    auto& container = show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    ASSERT_TRUE(runUntil([&] { return tab(id)->title == "Gone"; }));
+    EXPECT_FALSE(container.isErrorShown());
+}
+
+TEST_F(WebViewContainerTest, AnUntrustedCertificateShowsTheCertificateError)
+{
+    GTlsCertificate* certificate = makeSelfSignedCertificate(dir);
+    ASSERT_NE(certificate, nullptr);
+    LoopbackServer secure(certificate);
+    g_object_unref(certificate);
+    secure.on("/", html(page("Secret")));
+    Uuid id = openTab(secure.url("/"));
+    auto& container = show(id);
+    ASSERT_TRUE(runUntil([&] { return errorOf(id).has_value(); }));
+    EXPECT_EQ(*errorOf(id), NavigationPolicy::certificateErrorDescription());
+    EXPECT_TRUE(container.isErrorShown());
+    EXPECT_NE(tab(id)->title, "Secret");
+    EXPECT_TRUE(secure.requests().empty());
+}
+
+TEST_F(WebViewContainerTest, StoppingALoadShowsNoError)
+{
+    Uuid id = openTab(server.url("/slow"));
+    auto& container = show(id);
+    ASSERT_TRUE(runUntil([&] { return requestsFor("/slow") == 1 && tab(id)->isLoading; }));
+    notifications.post(notifications::webViewReload, id); // reload while loading stops
+    ASSERT_TRUE(runUntil([&] { return !tab(id)->isLoading; }));
+    drainMainLoop();
+    EXPECT_FALSE(container.isErrorShown());
+    EXPECT_FALSE(errorOf(id).has_value());
+}
+
+TEST_F(WebViewContainerTest, ACrashedPageShowsItsMessageAndTryAgainBringsItBack)
+{
+    Uuid id = openTab(server.url("/ok"));
+    auto& container = show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    webkit_web_view_terminate_web_process(viewOf(id));
+    ASSERT_TRUE(runUntil([&] { return errorOf(id).has_value(); }));
+    EXPECT_EQ(*errorOf(id), "This page stopped responding. Reload it to continue.");
+    EXPECT_TRUE(container.isErrorShown());
+    EXPECT_FALSE(tab(id)->isLoading);
+
+    container.tryAgain();
+    ASSERT_TRUE(waitLoaded(id));
+    EXPECT_FALSE(container.isErrorShown());
+    EXPECT_EQ(evaluate(id, "document.querySelector('p').textContent"), "hello");
+    EXPECT_EQ(requestsFor("/ok"), 2u);
+}
+
+TEST_F(WebViewContainerTest, ZoomStepsAreClampedAndShowTheBadgeOnlyInTheirTab)
+{
+    Uuid a = openTab(server.url("/ok"));
+    auto& container = show(a);
+    ASSERT_TRUE(waitLoaded(a));
+    EXPECT_FALSE(container.isZoomBadgeShown());
+    EXPECT_EQ(container.zoomPercent(), 100);
+
+    std::vector<double> reported;
+    auto watch = notifications.observe(notifications::webViewZoomChanged, [&](const Notification& note) {
+        if (note.object == a)
+            reported.push_back(*note.value<double>("zoom"));
+    });
+    for (int i = 0; i < 3; ++i)
+        notifications.post(notifications::webViewZoomIn, a);
+    EXPECT_NEAR(webkit_web_view_get_zoom_level(viewOf(a)), 1.36, 1e-9);
+    EXPECT_TRUE(container.isZoomBadgeShown());
+    EXPECT_EQ(container.zoomPercent(), 136);
+
+    // Another tab's zoom report leaves this badge alone.
+    notifications.post(notifications::webViewZoomChanged, Uuid::random(), {{"zoom", 3.0}});
+    EXPECT_EQ(container.zoomPercent(), 136);
+
+    webkit_web_view_set_zoom_level(viewOf(a), 4.95);
+    notifications.post(notifications::webViewZoomIn, a);
+    EXPECT_DOUBLE_EQ(reported.back(), 5.0);
+    webkit_web_view_set_zoom_level(viewOf(a), 0.3);
+    notifications.post(notifications::webViewZoomOut, a);
+    EXPECT_DOUBLE_EQ(reported.back(), 0.25);
+    EXPECT_EQ(container.zoomPercent(), 25);
+    notifications.post(notifications::webViewZoomReset, a);
+    EXPECT_DOUBLE_EQ(reported.back(), 1.0);
+    EXPECT_EQ(container.zoomPercent(), 100);
+    watch.disconnect();
+
+    // The badge hides by itself 1.8 s after the last change.
+    EXPECT_TRUE(container.isZoomBadgeShown());
+    EXPECT_TRUE(runUntil([&] { return !container.isZoomBadgeShown(); }, 4));
+}
+
+TEST_F(WebViewContainerTest, NavigateLoadsOnlyRealAddresses)
+{
+    Uuid id = openTab(server.url("/ok"));
+    show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    notifications.post(notifications::webViewNavigate, id, {{"url", server.url("/missing")}}); // a string
+    drainMainLoop();
+    EXPECT_EQ(requestsFor("/missing"), 0u);
+    notifications.post(notifications::webViewNavigate, id, {{"url", *Url::parse(server.url("/missing"))}});
+    ASSERT_TRUE(runUntil([&] { return tab(id)->title == "Gone"; }));
+}
+
+} // namespace
+} // namespace kovi::test
