@@ -10,6 +10,7 @@
 #include <glibmm/main.h>
 
 #include <cmath>
+#include <unordered_set>
 #include <utility>
 
 namespace kovi {
@@ -220,6 +221,7 @@ void BrowserState::putTab(const Tab& tab)
 {
     ChangeScope scope(*this);
     m_tabs.insert_or_assign(tab.id, tab);
+    m_tabJson.erase(tab.id);
     markChanged(Property::tabs);
 }
 
@@ -235,6 +237,7 @@ void BrowserState::eraseTab(const Uuid& id)
     ChangeScope scope(*this);
     if (m_tabs.erase(id) == 0)
         return;
+    m_tabJson.erase(id);
     markChanged(Property::tabs);
     m_closedTabs.push_back(id);
     if (m_navigationErrors.erase(id) > 0)
@@ -317,7 +320,24 @@ void BrowserState::setSplitRatio(double ratio)
 }
 
 void BrowserState::setActiveSplitSide(SplitViewSide side) { assign(m_activeSplitSide, side, Property::activeSplitSide); }
-void BrowserState::setHistory(std::vector<HistoryItem> history) { assign(m_history, std::move(history), Property::history); }
+void BrowserState::setHistory(std::vector<HistoryItem> history)
+{
+    if (history == m_history)
+        return;
+    // Forget the encoded text of every visit whose first record under its id changes.
+    std::unordered_map<Uuid, const HistoryItem*> previous;
+    for (const HistoryItem& item : m_history)
+        previous.try_emplace(item.id, &item);
+    std::unordered_set<Uuid> seen;
+    for (const HistoryItem& item : history) {
+        if (!seen.insert(item.id).second)
+            continue;
+        auto old = previous.find(item.id);
+        if (old == previous.end() || !(*old->second == item))
+            m_historyJson.erase(item.id);
+    }
+    assign(m_history, std::move(history), Property::history);
+}
 void BrowserState::setIsHistoryPanelVisible(bool visible) { assign(m_isHistoryPanelVisible, visible, Property::isHistoryPanelVisible); }
 void BrowserState::setDownloads(std::vector<DownloadItem> downloads) { assign(m_downloads, std::move(downloads), Property::downloads); }
 void BrowserState::setIsDownloadsPanelVisible(bool visible) { assign(m_isDownloadsPanelVisible, visible, Property::isDownloadsPanelVisible); }

@@ -506,13 +506,13 @@ private:
     bool m_downloadProgressUnsaved = false;
     sigc::connection m_downloadFlushTimer;
 
-    // Serialised history entries, reused while an entry is unchanged (history.json is
-    // rewritten on every visit).
-    struct EncodedHistoryItem {
-        HistoryItem item;
-        std::string json;
-    };
-    std::unordered_map<Uuid, EncodedHistoryItem> m_historyCache;
+    // Encoded records, reused while a record is unchanged: browser_state.json and history.json
+    // are rewritten whole on every activation, which changes one tab and adds one visit.
+    // putTab/eraseTab drop a tab's entry; setHistory drops the entries of changed visits.
+    std::unordered_map<Uuid, std::string> m_tabJson;
+    std::unordered_map<Uuid, std::string> m_historyJson;
+    // The text of the file being written, kept between writes so its memory is reused.
+    std::string m_fileText;
 
     // Files whose unreadable content could not be copied aside: never written over.
     std::unordered_set<std::string> m_protectedFiles;

@@ -143,6 +143,9 @@ void BrowserState::loadState()
     loadHistory();
     loadDownloads();
     loadCanvases();
+    // Loading changed records in place; nothing encoded before may be reused.
+    m_tabJson.clear();
+    m_historyJson.clear();
 }
 
 void BrowserState::loadHistory()
@@ -210,9 +213,17 @@ void BrowserState::saveState()
 
 void BrowserState::writeStateFile()
 {
-    std::string text;
+    std::string& text = m_fileText;
     try {
-        text = json::dump(PersistedState::encode(m_tabs, m_folders, m_spaces, m_currentSpaceId, m_activeTabId));
+        std::vector<std::pair<Uuid, const std::string*>> encoded;
+        encoded.reserve(m_tabs.size());
+        for (const auto& [id, tab] : m_tabs) {
+            auto cached = m_tabJson.find(id);
+            if (cached == m_tabJson.end())
+                cached = m_tabJson.emplace(id, json::dump(toJson(tab))).first;
+            encoded.emplace_back(id, &cached->second);
+        }
+        PersistedState::assemble(encoded, m_folders, m_spaces, m_currentSpaceId, m_activeTabId, text);
     } catch (const std::exception& error) {
         printLine(std::string("Failed to save state: ") + error.what());
         return;
@@ -231,30 +242,35 @@ void BrowserState::saveHistory()
 
 void BrowserState::writeHistoryFile()
 {
-    // history.json is rewritten on every visit; entries rarely change once recorded, so their
-    // encoded text is reused while the entry is unchanged.
-    std::string text = "[";
-    std::unordered_set<Uuid> present;
+    std::string& text = m_fileText;
+    text.clear();
     try {
+        std::size_t size = 2;
         for (const HistoryItem& item : m_history) {
-            auto cached = m_historyCache.find(item.id);
-            if (cached == m_historyCache.end() || !(cached->second.item == item)) {
-                EncodedHistoryItem encoded{item, json::dump(toJson(item))};
-                cached = m_historyCache.insert_or_assign(item.id, std::move(encoded)).first;
-            }
+            auto cached = m_historyJson.find(item.id);
+            size += cached == m_historyJson.end() ? 256 : cached->second.size() + 1;
+        }
+        text.reserve(size);
+        text += '[';
+        std::unordered_set<Uuid> present;
+        for (const HistoryItem& item : m_history) {
             if (text.size() > 1)
                 text += ',';
-            text += cached->second.json;
-            present.insert(item.id);
+            if (!present.insert(item.id).second) {
+                text += json::dump(toJson(item)); // a repeated id: its text is not the cached one
+                continue;
+            }
+            auto cached = m_historyJson.find(item.id);
+            if (cached == m_historyJson.end())
+                cached = m_historyJson.emplace(item.id, json::dump(toJson(item))).first;
+            text += cached->second;
         }
+        text += ']';
+        if (m_historyJson.size() > present.size())
+            std::erase_if(m_historyJson, [&](const auto& entry) { return !present.count(entry.first); });
     } catch (const std::exception& error) {
         printLine(std::string("Failed to save history: ") + error.what());
         return;
-    }
-    text += ']';
-    if (m_historyCache.size() > present.size()) {
-        for (auto it = m_historyCache.begin(); it != m_historyCache.end();)
-            it = present.count(it->first) ? std::next(it) : m_historyCache.erase(it);
     }
     writeStoredFile(historyFileName, text, "Failed to save history: ");
 }

@@ -57,4 +57,60 @@ Json PersistedState::encode(const std::unordered_map<Uuid, Tab>& tabs, const std
     return object;
 }
 
+void PersistedState::assemble(const std::vector<std::pair<Uuid, const std::string*>>& encodedTabs,
+                              const std::unordered_map<Uuid, TabFolder>& folders, const std::vector<Space>& spaces,
+                              const std::optional<Uuid>& currentSpaceId, const std::optional<Uuid>& activeTabId,
+                              std::string& out)
+{
+    std::size_t size = 256;
+    for (const auto& [id, text] : encodedTabs)
+        size += text->size() + 41;
+    out.clear();
+    out.reserve(size);
+    auto quoted = [&out](const Uuid& id) {
+        out += '"';
+        out += id.toString();
+        out += '"';
+    };
+
+    out += "{\"tabs\":[";
+    bool first = true;
+    for (const auto& [id, text] : encodedTabs) {
+        if (!first)
+            out += ',';
+        first = false;
+        quoted(id);
+        out += ',';
+        out += *text;
+    }
+    out += "],\"folders\":[";
+    first = true;
+    for (const auto& [id, folder] : folders) {
+        if (!first)
+            out += ',';
+        first = false;
+        quoted(id);
+        out += ',';
+        out += json::dump(toJson(folder));
+    }
+    out += "],\"spaces\":[";
+    first = true;
+    for (const Space& space : spaces) {
+        if (!first)
+            out += ',';
+        first = false;
+        out += json::dump(toJson(space));
+    }
+    out += ']';
+    if (currentSpaceId) {
+        out += ",\"currentSpaceId\":";
+        quoted(*currentSpaceId);
+    }
+    if (activeTabId) {
+        out += ",\"activeTabId\":";
+        quoted(*activeTabId);
+    }
+    out += '}';
+}
+
 } // namespace kovi

@@ -7,6 +7,7 @@
 #include "core/support/uuid.h"
 
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -31,6 +32,14 @@ struct PersistedState {
     static Json encode(const std::unordered_map<Uuid, Tab>& tabs, const std::unordered_map<Uuid, TabFolder>& folders,
                        const std::vector<Space>& spaces, const std::optional<Uuid>& currentSpaceId,
                        const std::optional<Uuid>& activeTabId);
+
+    // The same file text, built from tab records that are already encoded (each the compact
+    // JSON of one tab, in the order of `tabIds`). Gives exactly json::dump(encode(...)).
+    // The text replaces the contents of `out`.
+    static void assemble(const std::vector<std::pair<Uuid, const std::string*>>& encodedTabs,
+                         const std::unordered_map<Uuid, TabFolder>& folders, const std::vector<Space>& spaces,
+                         const std::optional<Uuid>& currentSpaceId, const std::optional<Uuid>& activeTabId,
+                         std::string& out);
 };
 
 } // namespace kovi

@@ -1,5 +1,7 @@
 #include "state_fixture.h"
 
+#include "core/state/persisted_state.h"
+
 #include <glib.h>
 
 namespace kovi::test {
@@ -150,6 +152,53 @@ TEST_F(PersistenceTest, HistoryDownloadsAndCanvasFilesHaveTheirExactForms)
               std::string(R"([{"id":")") + folderText + R"(","name":"C","items":[{"id":")" + tabText +
                   R"(","type":{"note":{"text":"hi","color":"pink"}},"position":[1.5,-2],"size":[100,50],)"
                   R"("zIndex":-1,"createdAt":3}],"backgroundColor":"default","createdAt":1,"lastModifiedAt":2}])");
+}
+
+// Saves reuse the text of unchanged records; the file must still be the plain encoding of the
+// whole state after every kind of change.
+TEST_F(PersistenceTest, ReusedRecordTextNeverGoesStale)
+{
+    start();
+    auto expectPlainEncoding = [&] {
+        std::string plain = json::dump(PersistedState::encode(state->tabs(), state->folders(), state->spaces(),
+                                                              state->currentSpaceId(), state->activeTabId()));
+        EXPECT_EQ(dir.read(BrowserState::stateFileName), plain);
+        Json history = Json::array();
+        for (const HistoryItem& item : state->history())
+            history.push_back(toJson(item));
+        EXPECT_EQ(dir.read(BrowserState::historyFileName), json::dump(history));
+    };
+    Uuid a = open("https://a.example/");
+    Uuid b = open("https://b.example/");
+    expectPlainEncoding();
+    state->updateTabTitle(a, "Changed \"quoted\" / title");
+    state->updateTabFavicon(b, Bytes(5000, 7));
+    state->saveState();
+    expectPlainEncoding();
+    state->setActiveTabId(a);
+    expectPlainEncoding();
+    state->removeTab(b);
+    expectPlainEncoding();
+    std::vector<HistoryItem> history = state->history();
+    history.front().title = "Edited by the panel";
+    state->setHistory(history);
+    state->saveHistory();
+    expectPlainEncoding();
+    // Two visits under one id (a hand-edited file) keep their own contents.
+    HistoryItem twin = state->history().front();
+    twin.title = "Twin";
+    history = state->history();
+    history.push_back(twin);
+    state->setHistory(history);
+    state->saveHistory();
+    expectPlainEncoding();
+    std::reverse(history.begin(), history.end());
+    state->setHistory(history);
+    state->saveHistory();
+    expectPlainEncoding();
+    state->setHistory({});
+    state->saveHistory();
+    expectPlainEncoding();
 }
 
 class RepairTest : public StateTest {
