@@ -166,7 +166,12 @@ void DownloadManager::failed(WebKitDownload* download, const GError* error)
     running.failed = true;
     if (running.cancelledHere)
         return;
-    std::cout << "Download failed: " << (error ? error->message : "unknown error") << std::endl;
+    // A server's refusal (a failing status) fails quietly; a broken transfer says why.
+    WebKitURIResponse* response = webkit_download_get_response(download);
+    guint status = response ? webkit_uri_response_get_status_code(response) : 0;
+    bool refused = response && isHttp(webkit_uri_response_get_uri(response)) && (status < 200 || status > 299);
+    if (!refused)
+        std::cout << "Download failed: " << (error ? error->message : "unknown error") << std::endl;
     markFailed(running);
 }
 

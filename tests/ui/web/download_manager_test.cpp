@@ -1,0 +1,185 @@
+// Downloads run inside the page's session, land under safe free names with the exact bytes, and
+// never leave a file or a "completed" record behind when they fail.
+#include "web_test_fixture.h"
+
+#include "ui/web/download_manager.h"
+
+#include <webkit/webkit.h>
+
+#include <filesystem>
+
+namespace kovi::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string payload(std::size_t size)
+{
+    std::string out(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        out[i] = static_cast<char>((i * 131 + 7) % 251);
+    return out;
+}
+
+class DownloadManagerTest : public WebFixture {
+protected:
+    DownloadManagerTest()
+    {
+        server.on("/start", html(page("Start")));
+        server.on("/attachment", LoopbackServer::Reply{200, payload(300000), "text/plain",
+                                                       {{"Content-Disposition", "ATTACHMENT; filename=\"report.pdf\""}}});
+        server.on("/underscored", LoopbackServer::Reply{200, "u", "text/plain",
+                                                        {{"Content-Disposition", "attachment; filename=my_big_report.txt"}}});
+        server.on("/binary", LoopbackServer::Reply{200, payload(1000), "application/x-kovi-unknown", {}});
+        server.on("/gone", LoopbackServer::Reply{404, "missing", "text/plain",
+                                                 {{"Content-Disposition", "attachment; filename=gone.bin"}}});
+        server.on("/hostile", LoopbackServer::Reply{200, "x", "text/plain",
+                                                    {{"Content-Disposition",
+                                                      "attachment; filename=\"../../.bashrc\""}}});
+        server.on("/endless", [](const LoopbackServer::Request&) {
+            LoopbackServer::Reply reply{200, payload(5000), "application/octet-stream",
+                                        {{"Content-Disposition", "attachment; filename=endless.bin"}}};
+            reply.holdBodyOpen = true;
+            return reply;
+        });
+    }
+
+    void SetUp() override
+    {
+        source = openTab(server.url("/start"));
+        show(source);
+        ASSERT_TRUE(waitLoaded(source));
+    }
+
+    // Follows a link in the page, as a click would.
+    void follow(const std::string& path)
+    {
+        evaluate(source, "location.href = '" + path + "'");
+    }
+
+    std::optional<DownloadItem> record(std::size_t index = 0)
+    {
+        if (index >= state->downloads().size())
+            return std::nullopt;
+        return state->downloads()[index];
+    }
+
+    bool waitStatus(std::size_t count, DownloadStatus status)
+    {
+        return runUntil([&] {
+            if (state->downloads().size() < count)
+                return false;
+            for (std::size_t i = 0; i < count; ++i) {
+                if (state->downloads()[i].status != status)
+                    return false;
+            }
+            return true;
+        }, 15);
+    }
+
+    std::vector<std::string> downloadedFiles() const
+    {
+        std::vector<std::string> names;
+        if (fs::exists(dir.file("Downloads")))
+            for (const auto& entry : fs::directory_iterator(dir.file("Downloads")))
+                names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    bool partialFolderEmpty() const
+    {
+        return !fs::exists(dir.file("partial")) || fs::is_empty(dir.file("partial"));
+    }
+
+    Uuid source;
+};
+
+TEST_F(DownloadManagerTest, AnAttachmentIsSavedWithItsExactBytesAndAFreeName)
+{
+    follow("/attachment");
+    ASSERT_TRUE(waitStatus(1, DownloadStatus::completed));
+    auto first = *record();
+    EXPECT_EQ(first.filename, "report.pdf");
+    EXPECT_EQ(first.url.string(), server.url("/attachment"));
+    EXPECT_EQ(first.downloadedBytes, 300000);
+    EXPECT_EQ(first.totalBytes, 300000);
+    ASSERT_TRUE(first.localPath);
+    EXPECT_EQ(*first.localPath->filePath(), dir.file("Downloads/report.pdf"));
+    EXPECT_TRUE(first.completedAt.has_value());
+    EXPECT_EQ(dir.read("Downloads/report.pdf"), payload(300000));
+    EXPECT_TRUE(state->isDownloadsPanelVisible());
+    EXPECT_EQ(tab(source)->url.string(), server.url("/start")); // the page stays
+    EXPECT_FALSE(shown->isErrorShown());
+
+    follow("/attachment");
+    ASSERT_TRUE(waitStatus(2, DownloadStatus::completed));
+    EXPECT_EQ(record()->filename, "report (1).pdf");
+    follow("/attachment");
+    ASSERT_TRUE(waitStatus(3, DownloadStatus::completed));
+    EXPECT_EQ(record()->filename, "report (2).pdf");
+    EXPECT_EQ(downloadedFiles(), (std::vector<std::string>{"report (1).pdf", "report (2).pdf", "report.pdf"}));
+    EXPECT_TRUE(partialFolderEmpty());
+}
+
+TEST_F(DownloadManagerTest, ATypeThePageCannotShowIsDownloadedUnderItsAddressName)
+{
+    follow("/binary");
+    ASSERT_TRUE(waitStatus(1, DownloadStatus::completed));
+    EXPECT_EQ(record()->filename, "binary");
+    EXPECT_EQ(dir.read("Downloads/binary"), payload(1000));
+}
+
+TEST_F(DownloadManagerTest, AHostileNameIsMadeSafe)
+{
+    follow("/hostile");
+    ASSERT_TRUE(waitStatus(1, DownloadStatus::completed));
+    EXPECT_EQ(record()->filename, "bashrc");
+    EXPECT_EQ(downloadedFiles(), (std::vector<std::string>{"bashrc"}));
+    EXPECT_FALSE(fs::exists(dir.file(".bashrc")));
+}
+
+TEST_F(DownloadManagerTest, AServerErrorFailsAndLeavesNoFile)
+{
+    follow("/gone");
+    ASSERT_TRUE(waitStatus(1, DownloadStatus::failed));
+    EXPECT_FALSE(record()->localPath.has_value());
+    EXPECT_TRUE(downloadedFiles().empty());
+    EXPECT_TRUE(partialFolderEmpty());
+}
+
+TEST_F(DownloadManagerTest, RemovingARunningDownloadCancelsItsTransfer)
+{
+    follow("/endless");
+    ASSERT_TRUE(runUntil([&] { return record() && record()->downloadedBytes >= 5000; }, 15));
+    EXPECT_EQ(record()->status, DownloadStatus::downloading);
+    EXPECT_EQ(web->downloads().runningCount(), 1u);
+    state->removeDownload(record()->id);
+    ASSERT_TRUE(runUntil([&] { return web->downloads().runningCount() == 0; }, 10));
+    EXPECT_TRUE(state->downloads().empty());
+    EXPECT_TRUE(downloadedFiles().empty());
+    EXPECT_TRUE(partialFolderEmpty());
+}
+
+TEST_F(DownloadManagerTest, ShuttingDownWithARunningDownloadRecordsItAsFailed)
+{
+    follow("/endless");
+    ASSERT_TRUE(runUntil([&] { return record() && record()->downloadedBytes >= 5000; }, 15));
+    web.reset();
+    EXPECT_EQ(record()->status, DownloadStatus::failed);
+    EXPECT_TRUE(partialFolderEmpty());
+}
+
+TEST_F(DownloadManagerTest, TidyingTheNameHappensBeforeItIsMadeFree)
+{
+    defaults.setBool(DownloadManager::tidyDownloadsKey, true);
+    follow("/underscored");
+    ASSERT_TRUE(waitStatus(1, DownloadStatus::completed));
+    EXPECT_EQ(record()->filename, "my big report.txt");
+    follow("/underscored");
+    ASSERT_TRUE(waitStatus(2, DownloadStatus::completed));
+    EXPECT_EQ(record()->filename, "my big report (1).txt");
+}
+
+} // namespace
+} // namespace kovi::test

@@ -1,0 +1,202 @@
+// Each space keeps its own cookies and storage; page icons are captured with their limits; page
+// extensions apply by pattern, in worlds of their own.
+#include "web_test_fixture.h"
+
+#include "core/web/page_extension.h"
+
+#include <webkit/webkit.h>
+
+namespace kovi::test {
+namespace {
+
+class WebSessionsTest : public WebFixture {
+protected:
+    WebSessionsTest()
+    {
+        server.on("/set", html(page("Set", "<script>document.cookie = 'who=alice; path=/';"
+                                           "localStorage.setItem('who', 'alice');</script>")));
+        server.on("/read", html(page("Read")));
+    }
+
+    std::string cookieAndStorage(const Uuid& id)
+    {
+        return evaluate(id, "document.cookie + '|' + String(localStorage.getItem('who'))");
+    }
+};
+
+TEST_F(WebSessionsTest, SpacesKeepCookiesAndStorageApartAndTabsOfOneSpaceShareThem)
+{
+    Uuid home = *state->currentSpaceId();
+    Uuid writer = openTab(server.url("/set"), home);
+    show(writer);
+    ASSERT_TRUE(waitLoaded(writer));
+    EXPECT_EQ(cookieAndStorage(writer), "who=alice|alice");
+
+    Uuid sameSpace = openTab(server.url("/read"), home);
+    show(sameSpace);
+    ASSERT_TRUE(waitLoaded(sameSpace));
+    EXPECT_EQ(cookieAndStorage(sameSpace), "who=alice|alice");
+    EXPECT_EQ(server.requests().back().headers.count("cookie"), 1u);
+
+    Uuid work = addSpace("Work");
+    Uuid otherSpace = openTab(server.url("/read"), work);
+    show(otherSpace);
+    ASSERT_TRUE(waitLoaded(otherSpace));
+    EXPECT_EQ(cookieAndStorage(otherSpace), "|null");
+    EXPECT_EQ(server.requests().back().headers.count("cookie"), 0u);
+    EXPECT_NE(webkit_web_view_get_network_session(viewOf(otherSpace)),
+              webkit_web_view_get_network_session(viewOf(writer)));
+    // Each persistent session keeps its data in a folder named after its space.
+    EXPECT_TRUE(dir.exists("sessions/" + home.toString()));
+    EXPECT_TRUE(dir.exists("sessions/" + work.toString()));
+}
+
+TEST_F(WebSessionsTest, PagesOfNoSpaceShareOneEphemeralSession)
+{
+    auto& a = web->sessions().session(std::nullopt);
+    auto& b = web->sessions().session(std::nullopt);
+    EXPECT_EQ(&a, &b);
+    EXPECT_TRUE(webkit_network_session_is_ephemeral(a.network.get()));
+    EXPECT_FALSE(webkit_network_session_is_ephemeral(web->sessions().session(Uuid::random()).network.get()));
+}
+
+class FaviconTest : public WebFixture {
+protected:
+    FaviconTest()
+    {
+        icon = pngBytes(16, 16);
+        server.on("/icons", html(page("Icons", "", "<link rel=icon href='/missing.png'><link rel=icon href='img/good.png'>")));
+        server.on("/img/good.png", LoopbackServer::Reply{200, icon, "image/png", {}});
+        server.on("/huge", html(page("Huge", "", "<link rel=icon href='/big.png'><link rel='shortcut icon' href='/edge.png'>")));
+        std::string big = icon + std::string(2'000'000 - icon.size(), '\0');
+        edge = icon + std::string(1'999'999 - icon.size(), '\0');
+        server.on("/big.png", LoopbackServer::Reply{200, big, "image/png", {}});
+        server.on("/edge.png", LoopbackServer::Reply{200, edge, "image/png", {}});
+        server.on("/junk", html(page("Junk", "", "<link rel=icon href='/junk.png'>")));
+        server.on("/junk.png", LoopbackServer::Reply{200, "not an image at all", "image/png", {}});
+        server.on("/plain", html(page("Plain")));
+    }
+
+    std::string favicon(const Uuid& id)
+    {
+        auto t = tab(id);
+        if (!t || !t->favicon)
+            return {};
+        return std::string(t->favicon->begin(), t->favicon->end());
+    }
+
+    std::string icon;
+    std::string edge;
+};
+
+TEST_F(FaviconTest, TheFirstUsableDeclaredIconIsTaken)
+{
+    Uuid id = openTab(server.url("/icons"));
+    show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    ASSERT_TRUE(runUntil([&] { return !favicon(id).empty(); }));
+    EXPECT_EQ(favicon(id), icon);
+    EXPECT_EQ(requestsFor("/missing.png"), 1u);
+}
+
+TEST_F(FaviconTest, AnIconOfTwoMillionBytesIsRefusedAndOneByteLessIsTaken)
+{
+    Uuid id = openTab(server.url("/huge"));
+    show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    ASSERT_TRUE(runUntil([&] { return !favicon(id).empty(); }, 15));
+    EXPECT_EQ(favicon(id).size(), edge.size());
+    EXPECT_EQ(requestsFor("/big.png"), 1u);
+}
+
+TEST_F(FaviconTest, UndecodableIconsAndPagesWithoutIconsKeepThePreviousFavicon)
+{
+    Uuid id = openTab(server.url("/icons"));
+    show(id);
+    ASSERT_TRUE(runUntil([&] { return !favicon(id).empty(); }));
+    notifications.post("webViewNavigate", id, {{"url", *Url::parse(server.url("/junk"))}});
+    ASSERT_TRUE(runUntil([&] { return requestsFor("/junk.png") == 1; }));
+    ASSERT_TRUE(waitLoaded(id));
+    drainMainLoop();
+    EXPECT_EQ(favicon(id), icon);
+}
+
+TEST_F(FaviconTest, AnIconArrivingAfterTheTabMovedOnIsDropped)
+{
+    server.on("/slowicon", html(page("Slow icon", "", "<link rel=icon href='/slow.png'>")));
+    LoopbackServer::Reply slow{200, pngBytes(8, 8, 0xff0000ff), "image/png", {}};
+    slow.delayMs = 1500;
+    server.on("/slow.png", slow);
+    Uuid id = openTab(server.url("/slowicon"));
+    show(id);
+    ASSERT_TRUE(runUntil([&] { return requestsFor("/slow.png") == 1; }));
+    notifications.post("webViewNavigate", id, {{"url", *Url::parse(server.url("/plain"))}});
+    ASSERT_TRUE(runUntil([&] { return tab(id)->title == "Plain"; }));
+    runUntil([] { return false; }, 2.0); // past the slow icon's answer
+    EXPECT_TRUE(favicon(id).empty());
+}
+
+class PageExtensionInjectionTest : public WebFixture {
+protected:
+    PageExtensionInjectionTest()
+    {
+        server.on("/app/page", html(page("App", "<p id=p>text</p><script>window.pageSees = typeof window.extMarker;</script>")));
+        server.on("/other", html(page("Other", "<p id=p>text</p>")));
+    }
+
+    PageExtension extension(std::vector<std::string> matches, std::string runAt = "document_end")
+    {
+        PageExtension e;
+        e.name = "Test";
+        e.version = "1.0";
+        e.description = "d";
+        PageExtension::Script script;
+        script.matches = std::move(matches);
+        script.css = "p { color: rgb(1, 2, 3) !important; }";
+        script.javascript = "window.extMarker = 'set'; document.documentElement.dataset.ext = 'ran';";
+        script.runAt = runAt;
+        e.scripts.push_back(script);
+        return e;
+    }
+
+    std::string color(const Uuid& id) { return evaluate(id, "getComputedStyle(document.getElementById('p')).color"); }
+};
+
+TEST_F(PageExtensionInjectionTest, ScriptsAndStylesApplyByPatternInTheirOwnWorld)
+{
+    extensions->install(extension({"http://127.0.0.1/app/*"}));
+    Uuid matching = openTab(server.url("/app/page"));
+    show(matching);
+    ASSERT_TRUE(waitLoaded(matching));
+    ASSERT_TRUE(runUntil([&] { return evaluate(matching, "document.documentElement.dataset.ext || ''") == "ran"; }, 5));
+    EXPECT_EQ(color(matching), "rgb(1, 2, 3)");
+    // The extension's globals stay in its world: the page never sees them.
+    EXPECT_EQ(evaluate(matching, "typeof window.extMarker"), "undefined");
+    EXPECT_EQ(evaluate(matching, "String(window.pageSees)"), "undefined");
+    EXPECT_EQ(evaluate(matching, "String(document.querySelectorAll('style[id^=kovi-style-]').length)"), "1");
+
+    Uuid other = openTab(server.url("/other"));
+    show(other);
+    ASSERT_TRUE(waitLoaded(other));
+    EXPECT_EQ(evaluate(other, "document.documentElement.dataset.ext || 'none'"), "none");
+    EXPECT_NE(color(other), "rgb(1, 2, 3)");
+}
+
+TEST_F(PageExtensionInjectionTest, DisablingAnExtensionReachesShownPagesAtTheirNextLoad)
+{
+    extensions->install(extension({"*://*/*"}));
+    Uuid id = openTab(server.url("/other"));
+    show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    ASSERT_EQ(color(id), "rgb(1, 2, 3)");
+    auto installed = extensions->extensions().back().id;
+    extensions->setEnabled(installed, false);
+    notifications.post("webViewReload", id);
+    ASSERT_TRUE(runUntil([&] { return requestsFor("/other") == 2; }));
+    ASSERT_TRUE(waitLoaded(id));
+    EXPECT_NE(color(id), "rgb(1, 2, 3)");
+    EXPECT_TRUE(web->pool().entry(id)->scripts->installed().empty());
+}
+
+} // namespace
+} // namespace kovi::test
