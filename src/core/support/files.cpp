@@ -71,14 +71,32 @@ Result<void> writeAtomically(const std::string& path, std::string_view contents,
     g_free(parent);
     if (!made)
         return made;
-    GError* error = nullptr;
-    // CONSISTENT writes a temporary file and renames it; DURABLE (an fsync per save) is left out
-    // on purpose: saves are frequent and a crash still leaves the previous whole file.
-    if (!g_file_set_contents_full(path.c_str(), contents.data(), static_cast<gssize>(contents.size()),
-                                  G_FILE_SET_CONTENTS_CONSISTENT, mode, &error)) {
-        Error result{ErrorCode::Io, error ? error->message : "Could not write " + path};
-        g_clear_error(&error);
-        return result;
+    // A temporary file beside the target, renamed over it: readers see the old or the new file,
+    // never a mix. No fsync: saves are frequent, and g_file_set_contents_full would sync every
+    // replacement of an existing file even without DURABLE.
+    std::string temp = path + ".XXXXXX";
+    int fd = g_mkstemp_full(temp.data(), O_WRONLY | O_CLOEXEC, mode);
+    if (fd < 0)
+        return errnoError(ErrorCode::Io, "Could not write " + path, errno);
+    const char* data = contents.data();
+    std::size_t left = contents.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, data, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            int err = errno;
+            ::close(fd);
+            g_unlink(temp.c_str());
+            return errnoError(ErrorCode::Io, "Could not write " + path, err);
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    if (::close(fd) != 0 || g_rename(temp.c_str(), path.c_str()) != 0) {
+        int err = errno;
+        g_unlink(temp.c_str());
+        return errnoError(ErrorCode::Io, "Could not write " + path, err);
     }
     return {};
 }
