@@ -111,7 +111,7 @@ void KoviApplication::on_activate()
 {
     if (!m_window) {
         ViewParts parts = m_options.parts ? *m_options.parts : defaultViewParts();
-        m_window = new MainWindow(*m_context, std::move(parts), m_commands->menu());
+        m_window = new MainWindow(*m_context, std::move(parts), *m_commands);
         add_window(*m_window);
         m_windowHidden = m_window->signal_hide().connect([this] {
             // Closing the window ends the application (the last window closed).

@@ -18,6 +18,19 @@
 
 namespace kovi {
 
+void closeDialogSoon(GtkWindow* dialog)
+{
+    // A response given without a click leaves the dialog open; a click closes it by itself.
+    g_idle_add_full(G_PRIORITY_DEFAULT_IDLE,
+                    +[](gpointer data) -> gboolean {
+                        auto* window = GTK_WINDOW(data);
+                        if (gtk_widget_get_visible(GTK_WIDGET(window)))
+                            gtk_window_destroy(window);
+                        return G_SOURCE_REMOVE;
+                    },
+                    g_object_ref(dialog), g_object_unref);
+}
+
 MainBrowserView::MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& window,
                                  std::function<Gtk::Widget*()> makeChromeStart)
     : m_ctx(ctx), m_parts(std::move(parts)), m_window(window), m_makeChromeStart(std::move(makeChromeStart)),
@@ -310,8 +323,9 @@ void MainBrowserView::refreshLibraryAlert()
     adw_message_dialog_set_default_response(ADW_MESSAGE_DIALOG(dialog), "ok");
     adw_message_dialog_set_close_response(ADW_MESSAGE_DIALOG(dialog), "ok");
     m_libraryAlert = ADW_MESSAGE_DIALOG(dialog);
-    g_signal_connect(dialog, "response", G_CALLBACK(+[](AdwMessageDialog*, const char*, gpointer self) {
+    g_signal_connect(dialog, "response", G_CALLBACK(+[](AdwMessageDialog* alert, const char*, gpointer self) {
                          auto* view = static_cast<MainBrowserView*>(self);
+                         closeDialogSoon(GTK_WINDOW(alert));
                          view->m_libraryAlert = nullptr;
                          // Any dismissal clears the message.
                          view->m_ctx.library.setErrorMessage(std::nullopt);

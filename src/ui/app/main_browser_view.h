@@ -14,7 +14,12 @@
 
 typedef struct _AdwMessageDialog AdwMessageDialog;
 
+typedef struct _GtkWindow GtkWindow;
+
 namespace kovi {
+
+// Closes a message dialog after the current event, unless it is already gone.
+void closeDialogSoon(GtkWindow* dialog);
 
 struct AppContext;
 class AuthView;

@@ -7,16 +7,22 @@
 #include "ui/app/app_context.h"
 #include "ui/design/theme.h"
 
+#include "ui/app/menu_commands.h"
+
 #include <gtkmm/menubutton.h>
+#include <gtkmm/popover.h>
 
 namespace kovi {
 
-MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const Glib::RefPtr<Gio::MenuModel>& menu)
-    : m_ctx(ctx), m_menu(menu),
-      m_root(ctx, std::move(parts), *this, [menu]() -> Gtk::Widget* {
+MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const MenuCommands& commands)
+    : m_ctx(ctx),
+      m_root(ctx, std::move(parts), *this, [&commands]() -> Gtk::Widget* {
           auto* button = Gtk::make_managed<Gtk::MenuButton>();
           button->set_icon_name("open-menu-symbolic");
-          button->set_menu_model(menu);
+          button->set_menu_model(commands.menu());
+          // The open menu takes the keyboard: give it the shortcuts too.
+          if (auto* popover = button->get_popover())
+              popover->add_controller(commands.makeShortcutController());
           button->set_has_frame(false);
           button->set_primary(true);
           button->set_tooltip_text("Menu");
@@ -49,8 +55,11 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const Glib::RefPtr<Gio:
 
     m_connections.push_back(m_ctx.notifications.observe(notifications::layoutModeChanged,
                                                         [this](const Notification&) { updateTrafficLights(); }));
-    // Also on every change of the layout itself, whoever made it.
-    m_connections.push_back(m_ctx.state.layoutModeChanged.connect([this] { updateTrafficLights(); }));
+    // Also on every write of the stored layout, whoever made it (menu, sheet, settings).
+    m_connections.push_back(m_ctx.defaults.signalChanged().connect([this](const std::string& key) {
+        if (key == "browserLayoutMode")
+            updateTrafficLights();
+    }));
     updateTrafficLights();
 }
 

@@ -15,6 +15,7 @@
 namespace kovi {
 
 struct AppContext;
+class MenuCommands;
 
 // The one browser window: client-side decorations with an empty title bar (the content runs to
 // the top edge), the root view, and the window's own buttons (close, minimise, maximise) shown
@@ -22,7 +23,7 @@ struct AppContext;
 // whoever changes it.
 class MainWindow : public Gtk::ApplicationWindow {
 public:
-    MainWindow(AppContext& ctx, ViewParts parts, const Glib::RefPtr<Gio::MenuModel>& menu);
+    MainWindow(AppContext& ctx, ViewParts parts, const MenuCommands& commands);
     ~MainWindow() override;
 
     MainBrowserView& rootView() { return m_root; }
@@ -32,7 +33,6 @@ public:
 
 private:
     AppContext& m_ctx;
-    Glib::RefPtr<Gio::MenuModel> m_menu;
     Gtk::Overlay m_overlay;
     MainBrowserView m_root;
     Gtk::Box m_buttons{Gtk::Orientation::HORIZONTAL};

@@ -237,8 +237,10 @@ Glib::RefPtr<Gio::SimpleAction> MenuCommands::add(const std::string& name, std::
     auto action = Gio::SimpleAction::create(name);
     action->signal_activate().connect([run = std::move(run)](const Glib::VariantBase&) { run(); });
     m_app.add_action(action);
-    if (!accels.empty())
+    if (!accels.empty()) {
         m_app.set_accels_for_action("app." + name, accels);
+        m_accels.emplace_back("app." + name, accels);
+    }
     m_actions[name] = action;
     return action;
 }
@@ -257,6 +259,28 @@ Glib::RefPtr<Gio::SimpleAction> MenuCommands::addWithInt(const std::string& name
 void MenuCommands::addIntAccels(const std::string& name, int value, const std::vector<Glib::ustring>& accels)
 {
     m_app.set_accels_for_action("app." + name + "(" + std::to_string(value) + ")", accels);
+    m_accels.emplace_back("app." + name + "(" + std::to_string(value) + ")", accels);
+}
+
+Glib::RefPtr<Gtk::ShortcutController> MenuCommands::makeShortcutController() const
+{
+    auto controller = Gtk::ShortcutController::create();
+    controller->set_scope(Gtk::ShortcutScope::LOCAL);
+    controller->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    for (const auto& [detailed, accels] : m_accels) {
+        for (const auto& accel : accels) {
+            GtkShortcutTrigger* trigger = gtk_shortcut_trigger_parse_string(accel.c_str());
+            if (!trigger)
+                continue;
+            GtkShortcutAction* action = gtk_shortcut_action_parse_string(("action(" + detailed + ")").c_str());
+            if (!action) {
+                g_object_unref(trigger);
+                continue;
+            }
+            gtk_shortcut_controller_add_shortcut(controller->gobj(), gtk_shortcut_new(trigger, action));
+        }
+    }
+    return controller;
 }
 
 Glib::RefPtr<Gio::MenuItem> MenuCommands::item(const std::string& label, const std::string& detailedAction)
@@ -273,7 +297,7 @@ void MenuCommands::activate(const std::string& name)
 void MenuCommands::activate(const std::string& name, const Glib::VariantBase& parameter)
 {
     if (auto a = action(name); a && a->get_enabled())
-        a->activate(parameter);
+        a->activate_variant(parameter);
 }
 
 bool MenuCommands::isEnabled(const std::string& name) const

@@ -3,6 +3,7 @@
 #include <giomm/menu.h>
 #include <giomm/simpleaction.h>
 #include <gtkmm/application.h>
+#include <gtkmm/shortcutcontroller.h>
 #include <sigc++/connection.h>
 
 #include <functional>
@@ -41,6 +42,10 @@ public:
 
     static const char* bookmarksBarKey() { return "showBookmarksBar"; }
 
+    // The same shortcuts as a controller for a popup that takes the keyboard while it is open
+    // (the menu itself), so they keep working there.
+    Glib::RefPtr<Gtk::ShortcutController> makeShortcutController() const;
+
 private:
     Glib::RefPtr<Gio::SimpleAction> add(const std::string& name, std::function<void()> run,
                                         const std::vector<Glib::ustring>& accels = {});
@@ -58,6 +63,7 @@ private:
     Gtk::Application& m_app;
     AppContext& m_ctx;
     std::map<std::string, Glib::RefPtr<Gio::SimpleAction>> m_actions;
+    std::vector<std::pair<std::string, std::vector<Glib::ustring>>> m_accels; // detailed action → accels
     std::vector<sigc::connection> m_connections;
 
     Glib::RefPtr<Gio::Menu> m_menu;

@@ -1,5 +1,7 @@
 #include "ui/settings/update_alerts.h"
 
+#include "ui/app/main_browser_view.h"
+
 #include <adwaita.h>
 #include <giomm/appinfo.h>
 #include <gtkmm/window.h>
@@ -53,8 +55,9 @@ void UpdateAlerts::present(const UpdateAlert& alert, std::function<void(std::siz
     alertPresented.emit(alert);
 }
 
-void UpdateAlerts::onResponse(AdwMessageDialog*, const char* response, void* data)
+void UpdateAlerts::onResponse(AdwMessageDialog* dialog, const char* response, void* data)
 {
+    closeDialogSoon(GTK_WINDOW(dialog));
     auto* pending = static_cast<Pending*>(data);
     if (!pending->chosen)
         return;

@@ -17,6 +17,10 @@ namespace kovi::test {
 
 namespace {
 
+// The X window of a surface; 0 when the display is not X11 (defined at the end of the file,
+// after the X headers, whose macros clash with the test framework's names).
+unsigned long surfaceXid(GdkSurface* surface);
+
 bool run(const std::string& command)
 {
     return std::system(command.c_str()) == 0;
@@ -105,15 +109,16 @@ bool xdoClickWidget(Gtk::Widget& widget)
 
 bool xdoFocusWindow(Gtk::Window& window)
 {
-    // Without a window manager, clicking into the window gives it the keyboard focus.
+    // Without a window manager nobody gives the keyboard focus: set it on the X window.
     window.present();
     settle(50);
-    int x = 0, y = 0;
-    double sx = 0, sy = 0;
-    window.get_surface_transform(sx, sy);
-    x = static_cast<int>(sx) + 2;
-    y = static_cast<int>(sy) + window.get_height() - 4;
-    return run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+    auto surface = window.get_surface();
+    const unsigned long xid = surface ? surfaceXid(surface->gobj()) : 0;
+    if (!xid)
+        return false;
+    const bool ok = run("xdotool windowfocus --sync " + std::to_string(xid));
+    runUntil([&] { return window.is_active(); }, 2);
+    return ok;
 }
 
 bool screenshot(const std::string& path)
@@ -121,4 +126,17 @@ bool screenshot(const std::string& path)
     return run("import -window root '" + path + "' 2>/dev/null");
 }
 
+} // namespace kovi::test
+
+#include <gdk/x11/gdkx.h>
+
+namespace kovi::test {
+namespace {
+
+unsigned long surfaceXid(GdkSurface* surface)
+{
+    return GDK_IS_X11_SURFACE(surface) ? gdk_x11_surface_get_xid(surface) : 0;
+}
+
+} // namespace
 } // namespace kovi::test

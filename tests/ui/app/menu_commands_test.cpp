@@ -1,0 +1,298 @@
+// Every command of the menu, run through its action as the menu item or shortcut would run it.
+#include "app_fixture.h"
+
+#include "core/support/notification_names.h"
+#include "ui/app/content_view.h"
+
+#include <set>
+
+namespace kovi::test {
+namespace {
+
+class MenuCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        h = std::make_unique<AppHarness>(dir.path());
+        h->ctx().auth.continueAsGuest();
+        h->root().setHasCompletedOnboarding(true);
+        ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
+    }
+    BrowserState& state() { return h->ctx().state; }
+    MenuCommands& commands() { return h->app->commands(); }
+    Uuid addTab(const std::string& url, const std::string& title = "", bool pinned = false)
+    {
+        Tab tab = makeTab(state(), url, title, pinned);
+        state().addTab(tab);
+        return tab.id;
+    }
+
+    TempDir dir;
+    std::unique_ptr<AppHarness> h;
+};
+
+TEST_F(MenuCommandsTest, CommandBarCommandsSetTheModeBeforeShowing)
+{
+    state().setCommandBarMode(BrowserState::CommandBarMode::tabs);
+    commands().activate("new-tab");
+    EXPECT_TRUE(state().isCommandBarVisible());
+    EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::all);
+
+    state().setIsCommandBarVisible(false);
+    commands().activate("switch-tabs");
+    EXPECT_TRUE(state().isCommandBarVisible());
+    EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::tabs);
+
+    // Toggle twice from hidden: opens in the general mode, closes, leaves the mode general.
+    state().setIsCommandBarVisible(false);
+    commands().activate("toggle-command-bar");
+    EXPECT_TRUE(state().isCommandBarVisible());
+    EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::all);
+    state().setCommandBarMode(BrowserState::CommandBarMode::tabs);
+    commands().activate("toggle-command-bar");
+    EXPECT_FALSE(state().isCommandBarVisible());
+    EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::all);
+}
+
+TEST_F(MenuCommandsTest, SpacesAreCreatedByCountAndSwitchedByNumberAndByName)
+{
+    commands().activate("new-space");
+    ASSERT_EQ(state().spaces().size(), 2u);
+    EXPECT_EQ(state().spaces()[1].name, "Space 2");
+    EXPECT_EQ(state().spaces()[1].color, SpaceColor::blue);
+    EXPECT_EQ(state().spaces()[1].icon, "folder");
+    commands().activate("new-space");
+    EXPECT_EQ(state().spaces()[2].name, "Space 3"); // by count, not by looking for gaps
+
+    const Uuid first = state().spaces()[0].id, second = state().spaces()[1].id;
+    commands().activate("space", Glib::Variant<int>::create(2));
+    EXPECT_EQ(state().currentSpaceId(), second);
+    commands().activate("space", Glib::Variant<int>::create(9)); // beyond the last: nothing
+    EXPECT_EQ(state().currentSpaceId(), second);
+    commands().activate("switch-to-space", Glib::Variant<Glib::ustring>::create(first.toString()));
+    EXPECT_EQ(state().currentSpaceId(), first);
+
+    const auto labels = commands().labels("Spaces");
+    ASSERT_GE(labels.size(), 12u);
+    EXPECT_EQ(labels[0], "Switch to " + state().spaces()[0].name);
+    EXPECT_EQ(labels[2], "Switch to Space 3");
+    EXPECT_EQ(labels[3], "Space 1");
+    EXPECT_EQ(labels[11], "Space 9");
+}
+
+TEST_F(MenuCommandsTest, TabsAreClosedReopenedAndSelectedByPosition)
+{
+    const Uuid pinned = addTab("https://pinned.example/", "Pinned", true);
+    const Uuid a = addTab("https://a.example/", "A");
+    const Uuid b = addTab("https://b.example/", "B");
+    ASSERT_EQ(state().activeTabId(), b);
+
+    commands().activate("select-tab", Glib::Variant<int>::create(1));
+    EXPECT_EQ(state().activeTabId(), pinned); // pinned tabs come first
+    commands().activate("select-tab", Glib::Variant<int>::create(5));
+    EXPECT_EQ(state().activeTabId(), b); // beyond the count: the last
+    commands().activate("previous-tab");
+    EXPECT_EQ(state().activeTabId(), a);
+    commands().activate("next-tab");
+    EXPECT_EQ(state().activeTabId(), b);
+
+    commands().activate("close-tab");
+    EXPECT_FALSE(state().tab(b).has_value());
+    commands().activate("reopen-closed-tab");
+    EXPECT_TRUE(state().tab(b).has_value());
+    EXPECT_EQ(state().activeTabId(), b);
+
+    // Nothing active: "Close Tab" does nothing.
+    state().setActiveTabId(std::nullopt);
+    const auto count = state().tabs().size();
+    commands().activate("close-tab");
+    EXPECT_EQ(state().tabs().size(), count);
+}
+
+TEST_F(MenuCommandsTest, PageCommandsPostForTheActiveTabOrForNone)
+{
+    NotificationProbe back(h->ctx().notifications, notifications::webViewGoBack);
+    NotificationProbe forward(h->ctx().notifications, notifications::webViewGoForward);
+    NotificationProbe reload(h->ctx().notifications, notifications::webViewReload);
+    NotificationProbe zoomIn(h->ctx().notifications, notifications::webViewZoomIn);
+    NotificationProbe zoomOut(h->ctx().notifications, notifications::webViewZoomOut);
+    NotificationProbe zoomReset(h->ctx().notifications, notifications::webViewZoomReset);
+    NotificationProbe pip(h->ctx().notifications, notifications::enterPictureInPicture);
+    NotificationProbe devTools(h->ctx().notifications, notifications::toggleDevTools);
+
+    commands().activate("go-back"); // no tab: posted with no object
+    EXPECT_EQ(back.count, 1);
+    EXPECT_EQ(back.lastObject, std::nullopt);
+
+    const Uuid tab = addTab("https://example.com/");
+    for (const char* name : {"go-back", "go-forward", "reload", "zoom-in", "zoom-in-plus", "zoom-out",
+                             "zoom-reset", "picture-in-picture", "toggle-dev-tools"})
+        commands().activate(name);
+    EXPECT_EQ(back.lastObject, tab);
+    EXPECT_EQ(forward.lastObject, tab);
+    EXPECT_EQ(reload.lastObject, tab);
+    EXPECT_EQ(zoomIn.count, 2); // "Zoom In" and "Zoom In (+)"
+    EXPECT_EQ(zoomIn.lastObject, tab);
+    EXPECT_EQ(zoomOut.lastObject, tab);
+    EXPECT_EQ(zoomReset.lastObject, tab);
+    EXPECT_EQ(pip.lastObject, tab);
+    EXPECT_EQ(devTools.lastObject, tab);
+    EXPECT_TRUE(state().isDevToolsEnabled());
+}
+
+TEST_F(MenuCommandsTest, ViewTogglesAndTheirChangingTitles)
+{
+    state().setIsBrowserBezelEnabled(true);
+    auto view = commands().labels("View");
+    EXPECT_EQ(view[1], "Disable Browser Bezel");
+    commands().activate("toggle-bezel");
+    EXPECT_FALSE(state().isBrowserBezelEnabled());
+    EXPECT_EQ(h->ctx().defaults.boolValue("isBrowserBezelEnabled"), false);
+    EXPECT_EQ(commands().labels("View")[1], "Enable Browser Bezel");
+
+    addTab("https://a.example/");
+    addTab("https://b.example/");
+    EXPECT_EQ(commands().labels("View")[3], "Open Split View");
+    commands().activate("toggle-split-view");
+    EXPECT_TRUE(state().splitViewConfig().isEnabled);
+    EXPECT_EQ(commands().labels("View")[3], "Close Split View");
+
+    commands().activate("find-in-page");
+    EXPECT_TRUE(state().isFindInPageVisible());
+    commands().activate("show-history");
+    commands().activate("show-downloads");
+    commands().activate("ai-chat");
+    commands().activate("toggle-max-settings");
+    EXPECT_TRUE(state().isHistoryPanelVisible());
+    EXPECT_TRUE(state().isDownloadsPanelVisible());
+    EXPECT_TRUE(state().isAIChatVisible());
+    EXPECT_TRUE(state().isKoviMaxSettingsVisible());
+    commands().activate("show-history");
+    commands().activate("toggle-max-settings");
+    EXPECT_FALSE(state().isHistoryPanelVisible());
+    EXPECT_FALSE(state().isKoviMaxSettingsVisible());
+    commands().activate("open-max-settings");
+    commands().activate("open-max-settings");
+    EXPECT_TRUE(state().isKoviMaxSettingsVisible()); // sets, never toggles
+
+    view = commands().labels("View");
+    EXPECT_EQ(view[10], "Switch to Horizontal Tabs");
+    EXPECT_EQ(view[11], "Zoom In");
+    EXPECT_EQ(view[12], "Zoom In (+)");
+}
+
+TEST_F(MenuCommandsTest, LayoutCommandsAndTheWindowButtons)
+{
+    NotificationProbe layoutChanged(h->ctx().notifications, notifications::layoutModeChanged);
+    EXPECT_FALSE(h->window().windowButtonsVisible());
+
+    // The View command switches without announcing; the buttons follow the layout anyway.
+    commands().activate("toggle-layout");
+    EXPECT_EQ(state().layoutMode(), BrowserLayoutMode::traditional);
+    EXPECT_EQ(layoutChanged.count, 0);
+    EXPECT_TRUE(h->window().windowButtonsVisible());
+    EXPECT_EQ(commands().labels("View")[10], "Switch to Vertical Tabs");
+    // Until the horizontal-tab layout exists, the sidebar layout stands in for it.
+    EXPECT_NE(h->root().contentView(), nullptr);
+
+    // The Settings submenu announces, also when the layout is already the chosen one.
+    commands().activate("browser-layout", Glib::Variant<Glib::ustring>::create("vertical"));
+    EXPECT_EQ(state().layoutMode(), BrowserLayoutMode::vertical);
+    EXPECT_EQ(layoutChanged.count, 1);
+    EXPECT_FALSE(h->window().windowButtonsVisible());
+    EXPECT_EQ(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(commands().action("browser-layout")->get_state_variant()).get(), "vertical");
+    commands().activate("browser-layout", Glib::Variant<Glib::ustring>::create("vertical"));
+    EXPECT_EQ(layoutChanged.count, 2);
+    commands().activate("browser-layout", Glib::Variant<Glib::ustring>::create("traditional"));
+    EXPECT_TRUE(h->window().windowButtonsVisible());
+    EXPECT_EQ(h->ctx().defaults.stringValue("browserLayoutMode"), "traditional");
+}
+
+TEST_F(MenuCommandsTest, BookmarkCommandsAreEnabledForWebPagesOnly)
+{
+    EXPECT_FALSE(commands().isEnabled("bookmark-page"));
+    EXPECT_FALSE(commands().isEnabled("save-workspace")); // a space with no tabs
+
+    addTab("file:///tmp/notes.txt", "Notes");
+    EXPECT_FALSE(commands().isEnabled("bookmark-page"));
+    EXPECT_FALSE(commands().isEnabled("add-to-reading-list"));
+    EXPECT_TRUE(commands().isEnabled("save-workspace"));
+
+    addTab("https://example.com/page", "");
+    state().updateTabTitle(*state().activeTabId(), "");
+    EXPECT_TRUE(commands().isEnabled("bookmark-page"));
+    commands().activate("bookmark-page");
+    commands().activate("add-to-reading-list");
+    commands().activate("bookmark-page"); // already saved there: ignored by the library
+    const auto& pages = h->ctx().library.archive().pages;
+    ASSERT_EQ(pages.size(), 2u);
+    std::set<std::string> collections{pages[0].collection, pages[1].collection};
+    EXPECT_EQ(collections, (std::set<std::string>{"Bookmarks", "Reading List"}));
+    EXPECT_EQ(pages[0].title, "example.com"); // an empty title falls back to the host
+
+    commands().activate("show-library");
+    EXPECT_TRUE(state().isLibraryVisible());
+    commands().activate("page-extensions");
+    EXPECT_TRUE(state().isExtensionsVisible());
+
+    EXPECT_FALSE(h->ctx().defaults.contains("showBookmarksBar"));
+    commands().activate("toggle-bookmarks-bar");
+    EXPECT_EQ(h->ctx().defaults.boolValue("showBookmarksBar"), true);
+    commands().activate("toggle-bookmarks-bar");
+    EXPECT_EQ(h->ctx().defaults.boolValue("showBookmarksBar"), false);
+}
+
+TEST_F(MenuCommandsTest, AppearanceCommandsMarkTheCurrentChoice)
+{
+    auto stateOf = [&](const char* name) { return commands().action(name)->get_state_variant(); };
+    commands().activate("appearance", Glib::Variant<Glib::ustring>::create("light"));
+    EXPECT_FALSE(h->ctx().appearance.isDarkMode());
+    EXPECT_EQ(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(stateOf("appearance")).get(), "light");
+    EXPECT_TRUE(h->window().has_css_class("kovi-light"));
+
+    commands().activate("liquid-glass");
+    EXPECT_TRUE(h->ctx().appearance.isLiquidGlassEnabled());
+    EXPECT_TRUE(Glib::VariantBase::cast_dynamic<Glib::Variant<bool>>(stateOf("liquid-glass")).get());
+    EXPECT_TRUE(h->window().has_css_class("kovi-glass"));
+
+    // Changed elsewhere (settings window, sidebar): the marks follow.
+    h->ctx().appearance.setIsDarkMode(true);
+    EXPECT_EQ(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(stateOf("appearance")).get(), "dark");
+    EXPECT_TRUE(h->window().has_css_class("kovi-dark"));
+}
+
+TEST_F(MenuCommandsTest, TheMenuHasEveryMenuInOrder)
+{
+    auto menu = commands().menu();
+    std::vector<std::string> titles;
+    for (int i = 0; i < menu->get_n_items(); ++i) {
+        auto label = menu->get_item_attribute(i, Gio::MenuModel::Attribute::LABEL, Glib::VariantType("s"));
+        titles.push_back(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(label).get());
+    }
+    EXPECT_EQ(titles, (std::vector<std::string>{"Kovi", "File", "Edit", "View", "Bookmarks", "Spaces", "Tabs", "Settings"}));
+    EXPECT_EQ(commands().labels("Bookmarks").back(), "Page Extensions\u2026");
+    EXPECT_EQ(commands().labels("Settings"),
+              (std::vector<std::string>{"Check for Updates...", "Browser Layout", "Appearance", "Kovi Max Settings...",
+                                        "Settings..."}));
+    EXPECT_EQ(commands().labels("Edit"), (std::vector<std::string>{"Go Back", "Go Forward", "Reload"}));
+}
+
+TEST_F(MenuCommandsTest, ShortcutsAreTheLinuxFormsOfTheSpecifiedOnes)
+{
+    auto accels = [&](const std::string& action) {
+        auto list = h->app->get_accels_for_action(action);
+        return std::vector<std::string>(list.begin(), list.end());
+    };
+    EXPECT_EQ(accels("app.new-tab"), std::vector<std::string>{"<Control>t"});
+    EXPECT_EQ(accels("app.new-space"), std::vector<std::string>{"<Shift><Control>n"});
+    EXPECT_EQ(accels("app.toggle-bezel"), std::vector<std::string>{"<Control><Alt>b"});
+    EXPECT_EQ(accels("app.go-back"), std::vector<std::string>{"<Control>bracketleft"});
+    EXPECT_EQ(accels("app.next-tab"), std::vector<std::string>{"<Control><Alt>Right"});
+    EXPECT_EQ(accels("app.select-tab(3)"), std::vector<std::string>{"<Control>3"});
+    EXPECT_EQ(accels("app.space(2)"), std::vector<std::string>{"<Control><Alt>2"});
+    EXPECT_EQ(accels("app.settings"), std::vector<std::string>{"<Control>comma"});
+    EXPECT_EQ(accels("app.quit"), std::vector<std::string>{"<Control>q"});
+}
+
+} // namespace
+} // namespace kovi::test
