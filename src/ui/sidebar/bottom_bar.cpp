@@ -118,6 +118,13 @@ SidebarBottomBar::SidebarBottomBar(BrowserState& state, AppearanceManager& appea
     // come from a dot or its menu); a plain switch only restyles them.
     m_connections.push_back(m_state.spacesChanged.connect([this, refreshDelete] {
         refreshDelete();
+        // Spaces change on every tab switch (their last active tab): only what a dot shows counts.
+        std::string shown;
+        for (const Space& space : m_state.spaces())
+            shown += space.id.toString() + space.name + '\x1f' + std::string(rawValue(space.color)) + space.icon + '\x1e';
+        if (shown == m_shownSpaces)
+            return;
+        m_shownSpaces = shown;
         m_rebuild.start(0, [this] { rebuildDots(); });
     }));
     m_connections.push_back(m_state.currentSpaceIdChanged.connect([this] { refreshSelection(); }));
@@ -167,15 +174,21 @@ void SidebarBottomBar::rebuildDots()
         button->set_has_frame(false);
         button->set_focus_on_click(false);
         button->set_valign(Gtk::Align::CENTER);
+        button->set_halign(Gtk::Align::START);
+        button->set_hexpand(false);
         setClass(*button, "selected", selected);
         button->set_tooltip_text("Switch to " + space.name);
         auto* circle = Gtk::make_managed<Gtk::Box>();
         circle->add_css_class("sidebar-space-dot-circle");
+        circle->set_halign(Gtk::Align::CENTER);
+        circle->set_valign(Gtk::Align::CENTER);
         setSpaceColorClass(*circle, "bg", space.color);
         auto* icon = Gtk::make_managed<Gtk::Image>();
         setSymbol(*icon, space.icon, selected ? 12 : 10);
-        icon->set_hexpand(true);
         icon->set_halign(Gtk::Align::CENTER);
+        icon->set_valign(Gtk::Align::CENTER);
+        icon->set_hexpand(false);
+        circle->set_homogeneous(true); // the one child gets the whole circle, centred
         circle->append(*icon);
         button->set_child(*circle);
         if (selected)

@@ -83,6 +83,7 @@ private:
     BottomBarButton m_extensions;
     BottomBarButton m_appearanceToggle;
     GlibDelayedTask m_rebuild;
+    std::string m_shownSpaces;
     std::vector<sigc::connection> m_connections;
 };
 

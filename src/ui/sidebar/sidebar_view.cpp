@@ -62,6 +62,7 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
                 })
 {
     add_css_class("sidebar");
+    set_hexpand(false); // the window sizes the column; no child may widen it
     m_env.openQuickView = m_services.openQuickView;
     m_env.onPreviewRequest = [this](const Uuid& id, bool hovering) { m_preview.handlePreviewRequest(id, hovering); };
 
@@ -124,18 +125,6 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     append(m_bottom);
 
     // The hover preview bubble, placed into the window's overlay when first needed.
-    m_bubble.add_css_class("sidebar-preview-bubble");
-    m_bubble.set_overflow(Gtk::Overflow::HIDDEN);
-    m_bubble.set_size_request(static_cast<int>(HoverPreviewModel::bubbleWidth),
-                              static_cast<int>(HoverPreviewModel::bubbleHeight));
-    m_bubble.set_halign(Gtk::Align::START);
-    m_bubble.set_valign(Gtk::Align::START);
-    m_bubble.set_can_target(false);
-    m_bubblePicture.set_content_fit(Gtk::ContentFit::FILL);
-    m_bubblePicture.set_can_shrink(true);
-    m_bubblePicture.set_hexpand(true);
-    m_bubblePicture.set_vexpand(true);
-    m_bubble.append(m_bubblePicture);
     m_preview.changed.connect([this] { refreshPreview(); });
 
     // Up, Down and Escape belong to the address field, before the field itself sees them.
@@ -264,7 +253,7 @@ void SidebarView::refreshPreview()
         {row.origin.x, row.origin.y, row.size.width, row.size.height}, column.origin.y, column.size.height);
     m_bubble.set_margin_start(std::max(0, static_cast<int>(place.centerX - HoverPreviewModel::bubbleWidth / 2)));
     m_bubble.set_margin_top(std::max(0, static_cast<int>(place.centerY - HoverPreviewModel::bubbleHeight / 2)));
-    m_bubblePicture.set_paintable(picture->texture);
+    m_bubble.setTexture(picture->texture);
     m_bubble.set_visible(true);
 }
 

@@ -5,6 +5,7 @@
 #include "core/sidebar/space_swipe_detector.h"
 #include "ui/sidebar/address_bar.h"
 #include "ui/sidebar/bottom_bar.h"
+#include "ui/sidebar/preview_bubble.h"
 #include "ui/sidebar/sidebar_environment.h"
 #include "ui/sidebar/space_editor.h"
 #include "ui/sidebar/tab_list.h"
@@ -71,7 +72,7 @@ public:
     Gtk::Widget& spaceHeader() { return m_spaceHeader; }
     SidebarEnvironment& environment() { return m_env; }
     HoverPreviewModel& previewModel() { return m_preview; }
-    Gtk::Widget* previewBubble() const { return m_bubble.get_parent() ? const_cast<Gtk::Box*>(&m_bubble) : nullptr; }
+    Gtk::Widget* previewBubble() const { return m_bubble.get_parent() ? const_cast<PreviewBubble*>(&m_bubble) : nullptr; }
     bool isPreviewShown() const { return m_bubble.get_parent() && m_bubble.get_visible(); }
     SpaceEditorWindow* spaceEditor() const { return m_editor.get(); }
 
@@ -101,8 +102,7 @@ private:
 
     GlibDelayedTask m_previewDelay;
     HoverPreviewModel m_preview;
-    Gtk::Box m_bubble;
-    Gtk::Picture m_bubblePicture;
+    PreviewBubble m_bubble;
     Gtk::Overlay* m_previewOverlay = nullptr;
     bool m_previewOverlayChosen = false;
 

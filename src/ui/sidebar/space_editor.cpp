@@ -62,8 +62,8 @@ SpaceEditorWindow::SpaceEditorWindow(BrowserState& state, std::optional<Space> e
     m_preview.add_css_class("space-editor-preview");
     m_preview.set_size_request(56, 56);
     m_preview.set_halign(Gtk::Align::CENTER);
-    m_previewIcon.set_hexpand(true);
     m_previewIcon.set_halign(Gtk::Align::CENTER);
+    m_preview.set_homogeneous(true);
     m_preview.append(m_previewIcon);
     m_content.append(m_preview);
 
