@@ -237,7 +237,8 @@ public:
     // and its space's orders, activates another tab of the current space when it was active,
     // turns split view off when it was shown there, and saves.
     void removeTab(const Uuid& tabId);
-    // Brings back the most recently closed tab (into its folder when that still exists).
+    // Brings back the most recently closed tab (into its folder when that still exists; into
+    // the current space when its own space is gone).
     void reopenClosedTab();
     bool hasRecentlyClosedTabs() const { return !m_recentlyClosedTabs.empty(); }
     // Activates the next (+1) or previous (-1) tab of the keyboard order, wrapping around.
@@ -520,5 +521,10 @@ private:
     DesktopHandler m_desktop;
     sigc::connection m_autoArchiveTimer;
 };
+
+inline std::string_view rawValue(BrowserState::CommandBarMode mode)
+{
+    return mode == BrowserState::CommandBarMode::tabs ? "tabs" : "all";
+}
 
 } // namespace kovi

@@ -99,6 +99,12 @@ void BrowserState::reopenClosedTab()
     Tab tab = m_recentlyClosedTabs.back();
     m_recentlyClosedTabs.pop_back();
 
+    // A tab whose space was removed meanwhile would belong to no sidebar at all.
+    if (tab.spaceId && spaceIndex(tab.spaceId) < 0) {
+        tab.spaceId = m_currentSpaceId;
+        tab.folderId.reset();
+    }
+
     // Back into its folder when that still exists; otherwise a top-level tab, so it is shown.
     if (tab.folderId) {
         if (TabFolder* folder = findFolder(*tab.folderId)) {

@@ -139,6 +139,22 @@ TEST_F(TabsTest, ReopenedTabGoesBackIntoItsFolderOrToTheTopLevel)
     EXPECT_NE(std::find(items.begin(), items.end(), SidebarItem::tab(b)), items.end());
 }
 
+TEST_F(TabsTest, AReopenedTabWhoseSpaceIsGoneJoinsTheCurrentSpace)
+{
+    start();
+    Uuid home = currentSpace();
+    state->createNewSpace("Gone", SpaceColor::red, "globe");
+    Uuid gone = currentSpace();
+    Uuid a = open("https://a.example/");
+    state->removeTab(a);
+    state->setCurrentSpaceId(home);
+    state->removeSpace(gone);
+    state->reopenClosedTab();
+    EXPECT_EQ(state->tab(a)->spaceId, home);
+    EXPECT_EQ(ids(state->tabsForCurrentSpace()), (std::vector<Uuid>{a}));
+    EXPECT_EQ(state->activeTabId(), a);
+}
+
 TEST_F(TabsTest, ClosingTheLastTabOfAFolderKeepsTheFolder)
 {
     start();
