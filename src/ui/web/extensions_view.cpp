@@ -29,6 +29,7 @@ Gtk::Label* makeLabel(const std::string& text, std::initializer_list<const char*
     for (const char* css : classes)
         label->add_css_class(css);
     if (wrap) {
+        label->set_max_width_chars(90);
         label->set_wrap(true);
         label->set_wrap_mode(Pango::WrapMode::WORD_CHAR);
     }
