@@ -96,6 +96,37 @@ TEST_F(WebViewCoordinatorTest, SwitchingTabsKeepsEachPageAliveWithoutReloading)
     EXPECT_EQ(web->pool().size(), 2u);
 }
 
+TEST_F(WebViewCoordinatorTest, ASessionAcrossTwoSpacesSwitchesWithoutReloadsAndStateFollows)
+{
+    for (int i = 0; i < 4; ++i)
+        server.on("/p" + std::to_string(i), html(page("P" + std::to_string(i), "<input id=field>")));
+    Uuid home = *state->currentSpaceId();
+    Uuid work = addSpace("Work");
+    std::vector<Uuid> tabs;
+    for (int i = 0; i < 4; ++i) {
+        tabs.push_back(openTab(server.url("/p" + std::to_string(i)), i % 2 ? work : home));
+        show(tabs.back()); // the main view shows the active tab
+        ASSERT_TRUE(waitLoaded(tabs.back()));
+        evaluate(tabs.back(), "document.getElementById('field').value = 'typed " + std::to_string(i) + "'");
+    }
+    // Switching the way the main view does: the active tab changes (following it into its
+    // space) and a new container shows it.
+    for (int round = 0; round < 3; ++round) {
+        for (int i : {2, 0, 3, 1}) {
+            state->setActiveTabId(tabs[i]);
+            EXPECT_EQ(state->currentSpaceId(), i % 2 ? work : home);
+            show(tabs[i]);
+            EXPECT_EQ(evaluate(tabs[i], "document.getElementById('field').value"), "typed " + std::to_string(i));
+            EXPECT_EQ(tab(tabs[i])->title, "P" + std::to_string(i));
+            EXPECT_FALSE(tab(tabs[i])->isLoading);
+        }
+    }
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(requestsFor("/p" + std::to_string(i)), 1u) << i;
+    EXPECT_EQ(web->pool().size(), 4u);
+    EXPECT_EQ(web->sessions().sessionCount(), 2u);
+}
+
 TEST_F(WebViewCoordinatorTest, ClosingATabDestroysItsView)
 {
     Uuid a = openTab(server.url("/one"));
