@@ -36,7 +36,7 @@ TEST_F(WebSessionsTest, SpacesKeepCookiesAndStorageApartAndTabsOfOneSpaceShareTh
     show(sameSpace);
     ASSERT_TRUE(waitLoaded(sameSpace));
     // Another content process of the same session sees what the first one stored.
-    EXPECT_TRUE(runUntil([&] { return cookieAndStorage(sameSpace) == "who=alice|alice"; }, 5));
+    EXPECT_TRUE(runUntil([&] { return cookieAndStorage(sameSpace) == "who=alice|alice"; }, 15)) << cookieAndStorage(sameSpace) << " / " << cookieAndStorage(writer);
 
     Uuid work = addSpace("Work");
     Uuid otherSpace = openTab(server.url("/read"), work);
