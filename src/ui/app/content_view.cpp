@@ -202,10 +202,7 @@ void ContentView::buildFloating()
     });
     m_floatScrim.add_controller(scrimClick);
     m_floating.add_overlay(m_floatScrim);
-    m_floatScrimMotion = std::make_unique<MotionValue>(m_floatScrim, 0.0, [this](double v) {
-        m_floatScrim.set_opacity(v);
-        m_floatScrim.set_visible(v > 0.001 || m_host.isSidebarVisible());
-    });
+    m_floatScrimMotion = std::make_unique<MotionValue>(m_floatScrim, 0.0, [this](double v) { m_floatScrim.set_opacity(v); });
 
     m_revealStrip.add_css_class("kovi-reveal-strip");
     m_revealStrip.set_size_request(6, -1);
@@ -313,10 +310,13 @@ void ContentView::refreshFloatingVisibility(bool animated)
         m_slideMotion->animateTo(target, visible ? sidebarRevealAnimation : sidebarHideAnimation);
         if (visible)
             m_floatScrim.set_visible(true);
-        m_floatScrimMotion->animateTo(visible ? 1.0 : 0.0, KoviDesign::Animation::fast);
+        m_floatScrimMotion->animateTo(visible ? 1.0 : 0.0, KoviDesign::Animation::fast, [this] {
+            m_floatScrim.set_visible(m_host.isSidebarVisible());
+        });
     } else {
         m_slideMotion->jumpTo(target);
         m_floatScrimMotion->jumpTo(visible ? 1.0 : 0.0);
+        m_floatScrim.set_visible(visible);
     }
     m_floatScrim.set_can_target(visible);
 }

@@ -1,9 +1,23 @@
 #include "ui/design/motion.h"
 
-#include <adwaita.h>
+#include <glibmm/main.h>
+#include <gtk/gtk.h>
 #include <gtkmm/widget.h>
 
+#include <cmath>
+
 namespace kovi {
+
+namespace {
+
+bool animationsEnabled(GtkWidget* widget)
+{
+    gboolean enabled = TRUE;
+    g_object_get(gtk_widget_get_settings(widget), "gtk-enable-animations", &enabled, nullptr);
+    return enabled;
+}
+
+} // namespace
 
 MotionValue::MotionValue(Gtk::Widget& widget, double initial, std::function<void(double)> apply)
     : m_widget(widget), m_apply(std::move(apply)), m_value(initial), m_target(initial)
@@ -12,72 +26,105 @@ MotionValue::MotionValue(Gtk::Widget& widget, double initial, std::function<void
 
 MotionValue::~MotionValue()
 {
+    m_doneIdle.disconnect();
     stop();
+}
+
+double MotionValue::progressAt(const KoviDesign::Motion& motion, double t, bool& finished)
+{
+    using Kind = KoviDesign::Motion::Kind;
+    if (motion.kind != Kind::spring) {
+        const double d = motion.duration > 0 ? motion.duration : 0.001;
+        const double x = std::min(1.0, std::max(0.0, t / d));
+        finished = x >= 1.0;
+        if (motion.kind == Kind::easeOut)
+            return 1 - std::pow(1 - x, 3);
+        return x < 0.5 ? 4 * x * x * x : 1 - std::pow(-2 * x + 2, 3) / 2;
+    }
+    // Released from rest at 0 towards 1: the closed form of a damped spring.
+    const double omega = 2 * M_PI / motion.response;
+    const double zeta = motion.damping;
+    double displacement;
+    double velocity;
+    if (zeta < 1) {
+        const double wd = omega * std::sqrt(1 - zeta * zeta);
+        const double envelope = std::exp(-zeta * omega * t);
+        displacement = envelope * (std::cos(wd * t) + (zeta * omega / wd) * std::sin(wd * t));
+        velocity = envelope * (omega * omega / wd) * std::sin(wd * t);
+    } else {
+        const double envelope = std::exp(-omega * t);
+        displacement = envelope * (1 + omega * t);
+        velocity = envelope * omega * omega * t;
+    }
+    finished = (std::abs(displacement) < 0.001 && std::abs(velocity) < 0.01) || t > 10;
+    return finished ? 1.0 : 1 - displacement;
 }
 
 void MotionValue::stop()
 {
-    if (!m_animation)
-        return;
-    AdwAnimation* animation = m_animation;
-    m_animation = nullptr;
+    if (m_tickId)
+        gtk_widget_remove_tick_callback(m_widget.gobj(), m_tickId);
+    m_tickId = 0;
     m_done = nullptr;
-    g_signal_handlers_disconnect_by_data(animation, this);
-    // Pausing keeps the value where it is (a reset would jump back to the start).
-    adw_animation_pause(animation);
-    g_object_unref(animation);
 }
 
-void MotionValue::onFrame(double value, void* self)
+int MotionValue::onTick(GtkWidget*, GdkFrameClock* clock, void* self)
 {
     auto* motion = static_cast<MotionValue*>(self);
-    motion->m_value = value;
+    const long long now = gdk_frame_clock_get_frame_time(clock);
+    if (motion->m_startTime < 0)
+        motion->m_startTime = now;
+    bool finished = false;
+    const double p = progressAt(motion->m_motion, (now - motion->m_startTime) / 1e6, finished);
+    motion->m_value = finished ? motion->m_target : motion->m_from + (motion->m_target - motion->m_from) * p;
     if (motion->m_apply)
-        motion->m_apply(value);
+        motion->m_apply(motion->m_value);
+    if (!finished)
+        return G_SOURCE_CONTINUE;
+    motion->m_tickId = 0; // removed by returning G_SOURCE_REMOVE
+    motion->finish();
+    return G_SOURCE_REMOVE;
 }
 
-void MotionValue::onDone(AdwAnimation*, void* self)
+void MotionValue::finish()
 {
-    auto* motion = static_cast<MotionValue*>(self);
-    auto done = std::move(motion->m_done);
-    motion->m_done = nullptr;
-    if (done)
-        done();
+    if (!m_done)
+        return;
+    // Outside the frame, so `done` may hide or remove the animated widget.
+    m_doneIdle.disconnect();
+    m_doneIdle = Glib::signal_idle().connect([this] {
+        auto done = std::move(m_done);
+        m_done = nullptr;
+        if (done)
+            done();
+        return false;
+    });
 }
 
 void MotionValue::animateTo(double target, const KoviDesign::Motion& motion, std::function<void()> done)
 {
     stop();
+    m_doneIdle.disconnect();
     m_target = target;
-    if (m_value == target) {
+    m_done = std::move(done);
+    GtkWidget* widget = m_widget.gobj();
+    if (m_value == target || !gtk_widget_get_mapped(widget) || !animationsEnabled(widget)) {
+        m_value = target;
         if (m_apply)
             m_apply(target);
-        if (done)
-            done();
+        finish();
         return;
     }
-    m_done = std::move(done);
-    AdwAnimationTarget* animationTarget = adw_callback_animation_target_new(&MotionValue::onFrame, this, nullptr);
-    GtkWidget* widget = m_widget.gobj();
-    if (motion.kind == KoviDesign::Motion::Kind::spring) {
-        AdwSpringParams* params = adw_spring_params_new(motion.damping, 1.0, motion.stiffness());
-        m_animation = adw_spring_animation_new(widget, m_value, target, params, animationTarget);
-        adw_spring_params_unref(params);
-        adw_spring_animation_set_clamp(ADW_SPRING_ANIMATION(m_animation), FALSE);
-    } else {
-        m_animation = adw_timed_animation_new(widget, m_value, target,
-                                              static_cast<guint>(motion.duration * 1000), animationTarget);
-        adw_timed_animation_set_easing(ADW_TIMED_ANIMATION(m_animation),
-                                       motion.kind == KoviDesign::Motion::Kind::easeOut ? ADW_EASE_OUT_CUBIC
-                                                                                       : ADW_EASE_IN_OUT_CUBIC);
-    }
-    g_signal_connect(m_animation, "done", G_CALLBACK(&MotionValue::onDone), this);
-    adw_animation_play(m_animation);
+    m_motion = motion;
+    m_from = m_value;
+    m_startTime = -1;
+    m_tickId = gtk_widget_add_tick_callback(widget, &MotionValue::onTick, this, nullptr);
 }
 
 void MotionValue::jumpTo(double value)
 {
     stop();
+    m_doneIdle.disconnect();
     m_target = value;
     m_value = value;
     if (m_apply)

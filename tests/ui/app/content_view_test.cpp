@@ -1,0 +1,266 @@
+// The sidebar-layout main view: docked and floating sidebar, resize handle, page area choice,
+// overlays, and the space swipe.
+#include "app_fixture.h"
+
+#include "ui/app/content_view.h"
+#include "ui/app/empty_state_view.h"
+
+#include <gtkmm/label.h>
+#include <gtkmm/window.h>
+
+namespace kovi::test {
+namespace {
+
+class ContentViewTest : public ::testing::Test {
+protected:
+    void SetUp() override { ensureGtk(); }
+    void build(ViewParts parts = {})
+    {
+        parts.sidebar = [this](AppContext&, SidebarHost& host) -> Gtk::Widget* {
+            hostSeen = &host;
+            return Gtk::make_managed<Gtk::Label>("sidebar");
+        };
+        window = std::make_unique<Gtk::Window>();
+        window->set_default_size(1000, 700);
+        core.theme.attach(*window);
+        view = Gtk::make_managed<ContentView>(core.ctx, std::move(parts));
+        window->set_child(*view);
+        window->present();
+        ASSERT_TRUE(waitForWindow(*window));
+        settle(50);
+    }
+    void TearDown() override
+    {
+        if (window)
+            window->destroy();
+        settle(20);
+    }
+    BrowserState& state() { return core.state; }
+    Uuid addTab(const std::string& url, std::optional<Uuid> space = std::nullopt)
+    {
+        Tab tab = makeTab(state(), url, "", false, space);
+        state().addTab(tab);
+        return tab.id;
+    }
+
+    TempDir dir;
+    CoreObjects core{dir.path()};
+    std::unique_ptr<Gtk::Window> window;
+    ContentView* view = nullptr;
+    SidebarHost* hostSeen = nullptr;
+};
+
+TEST_F(ContentViewTest, DockedColumnIsTheSidebarWidthAndTheHandleFollowsThePointerWithinBounds)
+{
+    build();
+    ASSERT_EQ(hostSeen, &view->sidebarHost());
+    EXPECT_TRUE(view->isDocked());
+    EXPECT_EQ(view->sidebarColumn().get_width(), 280);
+
+    SidebarResizeHandle& handle = view->dockedResizeHandle();
+    handle.beginDrag();
+    handle.updateDrag(1, 1); // under 2 px: nothing
+    EXPECT_FALSE(handle.isDragging());
+    EXPECT_EQ(state().sidebarWidth(), 280);
+    handle.updateDrag(20, 0);
+    EXPECT_TRUE(handle.isDragging());
+    EXPECT_EQ(state().sidebarWidth(), 300);
+    // Successive updates carry the total translation from the start: the width follows the
+    // pointer instead of running away.
+    handle.updateDrag(25, 0);
+    EXPECT_EQ(state().sidebarWidth(), 305);
+    handle.updateDrag(-10, 0);
+    EXPECT_EQ(state().sidebarWidth(), 270);
+    handle.updateDrag(500, 0);
+    EXPECT_EQ(state().sidebarWidth(), 320);
+    EXPECT_TRUE(handle.isDragging()); // still dragging at the bound
+    handle.updateDrag(-500, 0);
+    EXPECT_EQ(state().sidebarWidth(), 220);
+    handle.endDrag();
+    EXPECT_FALSE(handle.isDragging());
+    settle(50);
+    EXPECT_EQ(view->sidebarColumn().get_width(), 220);
+}
+
+TEST_F(ContentViewTest, ResizeHandleDraggedWithTheRealPointer)
+{
+    build();
+    int x = 0, y = 0;
+    ASSERT_TRUE(widgetCenter(view->dockedResizeHandle(), x, y));
+    ASSERT_TRUE(xdoMoveTo(x, y));
+    settle(50);
+    system(("xdotool mousedown 1 mousemove " + std::to_string(x + 10) + " " + std::to_string(y) + " sleep 0.05 mousemove " +
+            std::to_string(x + 30) + " " + std::to_string(y) + " sleep 0.05 mousemove " + std::to_string(x + 40) + " " +
+            std::to_string(y) + " sleep 0.05 mouseup 1").c_str());
+    ASSERT_TRUE(runUntilGtk([&] { return !view->dockedResizeHandle().isDragging() && state().sidebarWidth() != 280; }, 5));
+    EXPECT_NEAR(state().sidebarWidth(), 320, 1);
+}
+
+TEST_F(ContentViewTest, PageAreaShowsStartPageTabPageOrSplitView)
+{
+    int tabPages = 0, splitPages = 0;
+    ViewParts parts;
+    parts.tabContent = [&](AppContext&, const Tab& tab) -> Gtk::Widget* {
+        ++tabPages;
+        return Gtk::make_managed<Gtk::Label>(tab.url.string());
+    };
+    parts.splitView = [&](AppContext&) -> Gtk::Widget* {
+        ++splitPages;
+        return Gtk::make_managed<Gtk::Label>("split");
+    };
+    build(std::move(parts));
+    ASSERT_NE(view->startPage(), nullptr);
+
+    const Uuid a = addTab("https://a.example/");
+    auto* label = dynamic_cast<Gtk::Label*>(view->shownPage());
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->get_text(), "https://a.example/");
+    EXPECT_EQ(tabPages, 1);
+    state().updateTabTitle(a, "A"); // a page report rebuilds nothing
+    EXPECT_EQ(tabPages, 1);
+
+    addTab("https://b.example/");
+    EXPECT_EQ(tabPages, 2);
+    state().toggleSplitView();
+    ASSERT_TRUE(state().splitViewConfig().isEnabled);
+    EXPECT_EQ(splitPages, 1);
+    EXPECT_EQ(dynamic_cast<Gtk::Label*>(view->shownPage())->get_text(), "split");
+
+    state().disableSplitView();
+    state().setActiveTabId(std::nullopt);
+    EXPECT_NE(view->startPage(), nullptr);
+}
+
+TEST_F(ContentViewTest, StartPageControlsSetTheirFlags)
+{
+    build();
+    EmptyStateView* page = view->startPage();
+    ASSERT_NE(page, nullptr);
+    state().setCommandBarMode(BrowserState::CommandBarMode::tabs);
+    g_signal_emit_by_name(page->searchButton().gobj(), "clicked");
+    EXPECT_TRUE(state().isCommandBarVisible());
+    EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::all);
+    g_signal_emit_by_name(page->libraryButton().gobj(), "clicked");
+    EXPECT_TRUE(state().isLibraryVisible());
+    g_signal_emit_by_name(page->historyButton().gobj(), "clicked");
+    g_signal_emit_by_name(page->historyButton().gobj(), "clicked"); // sets, never toggles
+    EXPECT_TRUE(state().isHistoryPanelVisible());
+    g_signal_emit_by_name(page->downloadsButton().gobj(), "clicked");
+    EXPECT_TRUE(state().isDownloadsPanelVisible());
+}
+
+TEST_F(ContentViewTest, FloatingSidebarRevealsAndHidesByTheRules)
+{
+    build();
+    SidebarHost& host = view->sidebarHost();
+    host.setIsPinned(false);
+    EXPECT_FALSE(view->isDocked());
+    EXPECT_FALSE(host.isSidebarVisible());
+    EXPECT_DOUBLE_EQ(view->floatingSidebarOffset(), -(280 + 30));
+
+    view->pointerEnteredRevealStrip();
+    EXPECT_TRUE(host.isSidebarVisible());
+    ASSERT_TRUE(runUntilGtk([&] { return view->floatingSidebarOffset() > -1; }, 3));
+
+    // Leaving hides it 0.3 s later, even when the pointer came back meanwhile.
+    view->pointerLeftFloatingSidebar();
+    settle(100);
+    EXPECT_TRUE(host.isSidebarVisible());
+    ASSERT_TRUE(runUntilGtk([&] { return !host.isSidebarVisible(); }, 2));
+
+    // An open downloads panel reveals it and keeps it open on leave.
+    state().setIsDownloadsPanelVisible(true);
+    EXPECT_TRUE(host.isSidebarVisible());
+    view->pointerLeftFloatingSidebar();
+    settle(450);
+    EXPECT_TRUE(host.isSidebarVisible());
+    state().setIsDownloadsPanelVisible(false);
+    settle(400);
+    EXPECT_TRUE(host.isSidebarVisible()); // closing the panel does not hide it by itself
+
+    // The sidebar's address field locks it open.
+    host.setIsInteractionLocked(true);
+    view->pointerLeftFloatingSidebar();
+    settle(450);
+    EXPECT_TRUE(host.isSidebarVisible());
+    host.setIsInteractionLocked(false);
+
+    view->tapFloatingScrim();
+    EXPECT_FALSE(host.isSidebarVisible());
+
+    // Back to docked: the same sidebar widget moves into the column.
+    host.setIsPinned(true);
+    EXPECT_TRUE(view->isDocked());
+    EXPECT_NE(view->sidebarWidget(), nullptr);
+}
+
+TEST_F(ContentViewTest, SpaceSwipeIsDebouncedAndStopsAtTheEnds)
+{
+    build();
+    ManualClock clock(Date(1024.0)); // binary-exact times below
+    Clock::Override use(clock);
+    state().createNewSpace("Two", SpaceColor::red, "folder");
+    state().createNewSpace("Three", SpaceColor::green, "folder");
+    const auto spaces = state().spaces();
+    state().setCurrentSpaceId(spaces[0].id);
+
+    view->switchToAdjacentSpace(-1); // first space: nothing, and no new window
+    EXPECT_EQ(state().currentSpaceId(), spaces[0].id);
+    view->switchToAdjacentSpace(1);
+    EXPECT_EQ(state().currentSpaceId(), spaces[1].id);
+    clock.set(Date(1024.125));
+    view->switchToAdjacentSpace(1); // within 0.22 s
+    EXPECT_EQ(state().currentSpaceId(), spaces[1].id);
+    clock.set(Date(1024.21875)); // ignored calls do not restart the interval
+    view->switchToAdjacentSpace(1);
+    EXPECT_EQ(state().currentSpaceId(), spaces[1].id);
+    clock.set(Date(1024.25));
+    view->switchToAdjacentSpace(1);
+    EXPECT_EQ(state().currentSpaceId(), spaces[2].id);
+    clock.advance(1);
+    view->switchToAdjacentSpace(1); // last space: nothing
+    EXPECT_EQ(state().currentSpaceId(), spaces[2].id);
+    view->switchToAdjacentSpace(-1);
+    EXPECT_EQ(state().currentSpaceId(), spaces[1].id);
+    EXPECT_EQ(view->lastSpaceSwipeStep(), -1);
+    // The sidebar reports swipes through its host.
+    clock.advance(1);
+    view->sidebarHost().spaceSwipe(-1);
+    EXPECT_EQ(state().currentSpaceId(), spaces[0].id);
+}
+
+TEST_F(ContentViewTest, BezelDragStripFindBarPlacementAndOverlayParts)
+{
+    int built = 0;
+    ViewParts parts;
+    parts.findBar = [&](AppContext&) -> Gtk::Widget* { return Gtk::make_managed<Gtk::Label>("find"); };
+    parts.historyPanel = [&](AppContext&) -> Gtk::Widget* {
+        ++built;
+        return Gtk::make_managed<Gtk::Label>("history");
+    };
+    build(std::move(parts));
+
+    state().setIsBrowserBezelEnabled(true);
+    EXPECT_FALSE(view->dragStripWhenBezelOff().get_visible());
+    EXPECT_TRUE(view->browserSurface().bezelEnabled());
+    state().toggleFindInPage();
+    ASSERT_TRUE(view->findBarLayer().isPresented());
+    EXPECT_EQ(view->findBarLayer().get_margin_top(), 20);
+    EXPECT_EQ(view->findBarLayer().get_margin_end(), 20);
+    state().setIsBrowserBezelEnabled(false);
+    EXPECT_TRUE(view->dragStripWhenBezelOff().get_visible());
+    EXPECT_EQ(view->findBarLayer().get_margin_top(), 12);
+    EXPECT_EQ(view->findBarLayer().get_margin_end(), 16);
+
+    state().setIsHistoryPanelVisible(true);
+    EXPECT_EQ(built, 1);
+    ASSERT_TRUE(view->historyLayer().isPresented());
+    view->historyLayer().tapScrim();
+    EXPECT_FALSE(state().isHistoryPanelVisible());
+    ASSERT_TRUE(runUntilGtk([&] { return view->historyLayer().content() == nullptr; }, 3));
+    state().setIsHistoryPanelVisible(true);
+    EXPECT_EQ(built, 2); // built anew each time it opens
+}
+
+} // namespace
+} // namespace kovi::test
