@@ -170,6 +170,45 @@ TEST_F(WebViewCoordinatorTest, ATabMovedToAnotherSpaceGetsAViewInThatSpacesSessi
     ASSERT_TRUE(waitLoaded(a));
 }
 
+TEST_F(WebViewCoordinatorTest, SnapshotsAreAsynchronousAndKeptForHiddenTabs)
+{
+    bool answered = false;
+    GdkTexture* picture = reinterpret_cast<GdkTexture*>(1);
+    WebViewRepresentable::snapshot(*web, Uuid::random(), [&](GdkTexture* t) {
+        answered = true;
+        picture = t;
+    });
+    EXPECT_FALSE(answered); // never from inside the call
+    ASSERT_TRUE(runUntil([&] { return answered; }));
+    EXPECT_EQ(picture, nullptr);
+
+    Uuid a = openTab(server.url("/one"));
+    show(a);
+    ASSERT_TRUE(waitLoaded(a));
+    runUntil([] { return false; }, 0.5); // drawn at least once
+    int width = 0;
+    answered = false;
+    WebViewRepresentable::snapshot(*web, a, [&](GdkTexture* t) {
+        answered = true;
+        width = t ? gdk_texture_get_width(t) : 0;
+    });
+    ASSERT_TRUE(runUntil([&] { return answered; }));
+    EXPECT_GT(width, 100);
+
+    // Hidden, the tab still has the picture taken as it went off screen.
+    Uuid b = openTab(server.url("/two"));
+    show(b);
+    ASSERT_TRUE(runUntil([&] { return web->pool().entry(a)->lastSnapshot != nullptr; }));
+    answered = false;
+    width = 0;
+    WebViewRepresentable::snapshot(*web, a, [&](GdkTexture* t) {
+        answered = true;
+        width = t ? gdk_texture_get_width(t) : 0;
+    });
+    ASSERT_TRUE(runUntil([&] { return answered; }));
+    EXPECT_GT(width, 100);
+}
+
 TEST_F(WebViewCoordinatorTest, EveryPageGetsTheFixedUserAgent)
 {
     Uuid a = openTab(server.url("/one"));
