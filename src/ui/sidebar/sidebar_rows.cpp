@@ -58,13 +58,18 @@ SidebarTabRow::SidebarTabRow(SidebarEnvironment& env, Variant variant, const Tab
     m_icon.set_size_request(iconSize, iconSize);
     m_icon.set_pixel_size(iconSize);
     m_icon.add_css_class("sidebar-favicon");
-    m_iconStack.set_child(m_icon);
-    m_spinner.set_size_request(7, 7);
-    m_spinner.set_halign(Gtk::Align::CENTER);
-    m_spinner.set_valign(Gtk::Align::CENTER);
-    m_spinner.set_visible(false);
-    m_iconStack.add_overlay(m_spinner);
-    append(m_iconStack);
+    if (variant == Variant::keep) {
+        m_iconStack.set_child(m_icon);
+        m_spinner = Gtk::make_managed<Gtk::Spinner>();
+        m_spinner->set_size_request(7, 7);
+        m_spinner->set_halign(Gtk::Align::CENTER);
+        m_spinner->set_valign(Gtk::Align::CENTER);
+        m_spinner->set_visible(false);
+        m_iconStack.add_overlay(*m_spinner);
+        append(m_iconStack);
+    } else {
+        append(m_icon);
+    }
 
     m_title.set_ellipsize(Pango::EllipsizeMode::END);
     m_title.set_single_line_mode(true);
@@ -75,22 +80,9 @@ SidebarTabRow::SidebarTabRow(SidebarEnvironment& env, Variant variant, const Tab
 
     m_actions.set_spacing(4);
     m_actions.set_valign(Gtk::Align::CENTER);
-    m_pin.set_icon_name(sidebarIconName("pin"));
-    m_pin.set_tooltip_text("Pin to Favorites");
-    m_close.set_icon_name(sidebarIconName("xmark"));
-    m_close.set_tooltip_text("Close Tab");
-    for (Gtk::Button* button : {&m_pin, &m_close}) {
-        button->add_css_class("sidebar-row-action");
-        button->set_has_frame(false);
-        button->set_focus_on_click(false);
-        button->set_valign(Gtk::Align::CENTER);
-    }
-    m_pin.signal_clicked().connect([this] { m_env.state.pinTab(m_tab.id); });
-    m_close.signal_clicked().connect([this] { m_env.state.removeTab(m_tab.id); });
-    if (variant != Variant::keep)
-        m_actions.append(m_pin);
-    m_actions.append(m_close);
     append(m_actions);
+    if (variant == Variant::keep)
+        ensureActionButtons(); // its close button keeps its place while hidden
 
     auto click = Gtk::GestureClick::create();
     click->set_button(1);
@@ -146,15 +138,16 @@ void SidebarTabRow::update(const Tab& tab, bool isActive, int index)
     if (tab.title != m_tab.title || tab.url != m_tab.url)
         m_title.set_text(sidebarDisplayTitle(tab));
     if (tab.favicon != m_tab.favicon) {
-        if (auto texture = m_env.favicons.texture(tab.favicon))
+        auto texture = m_env.favicons.texture(tab.favicon);
+        if (texture)
             m_icon.set(texture);
         else
             setSymbol(m_icon, "globe", m_variant == Variant::topLevel ? 14 : 12);
-        setClass(m_icon, "symbol", !m_env.favicons.texture(tab.favicon));
+        setClass(m_icon, "symbol", !texture);
     }
-    if (tab.isLoading != m_tab.isLoading && m_variant == Variant::keep) {
-        m_spinner.set_visible(tab.isLoading);
-        m_spinner.set_spinning(tab.isLoading);
+    if (tab.isLoading != m_tab.isLoading && m_spinner) {
+        m_spinner->set_visible(tab.isLoading);
+        m_spinner->set_spinning(tab.isLoading);
         m_icon.set_opacity(tab.isLoading ? 0.5 : 1.0);
     }
     if (isActive != m_isActive) {
@@ -186,16 +179,42 @@ void SidebarTabRow::setHovered(bool hovered)
         m_env.onPreviewRequest(m_tab.id, hovered);
 }
 
+void SidebarTabRow::ensureActionButtons()
+{
+    if (m_close)
+        return;
+    auto make = [this](const char* symbol, const char* tooltip) {
+        auto* button = Gtk::make_managed<Gtk::Button>();
+        button->set_icon_name(sidebarIconName(symbol));
+        button->set_tooltip_text(tooltip);
+        button->add_css_class("sidebar-row-action");
+        button->set_has_frame(false);
+        button->set_focus_on_click(false);
+        button->set_valign(Gtk::Align::CENTER);
+        m_actions.append(*button);
+        return button;
+    };
+    if (m_variant != Variant::keep) {
+        m_pin = make("pin", "Pin to Favorites");
+        m_pin->signal_clicked().connect([this] { m_env.state.pinTab(m_tab.id); });
+    }
+    m_close = make("xmark", "Close Tab");
+    m_close->signal_clicked().connect([this] { m_env.state.removeTab(m_tab.id); });
+}
+
 void SidebarTabRow::refreshActions()
 {
     if (m_variant == Variant::keep) {
         // The close button keeps its place and only fades.
-        m_close.set_opacity(m_isHovered ? 1.0 : 0.0);
-        m_close.set_can_target(m_isHovered);
+        m_close->set_opacity(m_isHovered ? 1.0 : 0.0);
+        m_close->set_can_target(m_isHovered);
         return;
     }
+    if (!m_isHovered && !m_close)
+        return;
+    ensureActionButtons();
     m_actions.set_visible(m_isHovered);
-    m_pin.set_visible(!m_tab.isPinned);
+    m_pin->set_visible(!m_tab.isPinned);
 }
 
 bool SidebarTabRow::handleDrop(const DraggedItem& item, double y)

@@ -46,6 +46,7 @@ private:
     void refreshActions();
     void showMenu(double x, double y);
     void buildActions();
+    void ensureActionButtons();
     bool handleDrop(const DraggedItem& item, double y);
 
     SidebarEnvironment& m_env;
@@ -59,11 +60,12 @@ private:
 
     Gtk::Overlay m_iconStack;
     Gtk::Image m_icon;
-    Gtk::Spinner m_spinner;
+    Gtk::Spinner* m_spinner = nullptr; // keep rows only
     Gtk::Label m_title;
     Gtk::Box m_actions;
-    Gtk::Button m_pin;
-    Gtk::Button m_close;
+    // Made on first hover: most rows of a long list are never hovered.
+    Gtk::Button* m_pin = nullptr;
+    Gtk::Button* m_close = nullptr;
     std::unique_ptr<Gtk::PopoverMenu> m_menu;
     Glib::RefPtr<Gio::SimpleActionGroup> m_group;
 };

@@ -74,6 +74,12 @@ void SidebarTabList::refreshPinned()
         m_pinnedTiles[tab.id] = tile;
         ++i;
     }
+    // Four equal columns even when the first row is not full.
+    for (; i < 4 && i > 0; ++i) {
+        auto* filler = Gtk::make_managed<Gtk::Box>();
+        filler->set_hexpand(true);
+        m_pinned.attach(*filler, i, 0);
+    }
     m_pinnedOrder = std::move(order);
 }
 

@@ -1,0 +1,96 @@
+#include "sidebar_ui_fixture.h"
+
+#include "core/ai/ai_service.h"
+#include "core/settings/auth_manager.h"
+#include "ui/app/app_context.h"
+#include "ui/app/content_view.h"
+#include "ui/app/view_parts.h"
+
+namespace kovi::sidebartest {
+namespace {
+
+// The sidebar in the main window's sidebar layout, docked and floating, light and dark.
+class SidebarInMainViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensureGtk();
+        defaults = std::make_unique<Defaults>(dir.file("defaults.json"));
+        library = std::make_unique<BrowserLibrary>(libraryDir.path());
+        state = std::make_unique<BrowserState>(dir.path(), *defaults, notifications, *library);
+        appearance = std::make_unique<AppearanceManager>(*defaults);
+        ai = std::make_unique<AIService>(*defaults);
+        auth = std::make_unique<AuthManager>(*defaults);
+        theme = std::make_unique<Theme>(*appearance);
+        context = std::make_unique<AppContext>(
+            AppContext{*defaults, notifications, *library, *state, *appearance, *ai, *auth, *theme, nullptr});
+        ViewParts parts;
+        parts.sidebar = makeSidebarView;
+        window = std::make_unique<Gtk::Window>();
+        window->set_decorated(false);
+        window->set_default_size(1100, 800);
+        content = Gtk::make_managed<ContentView>(*context, parts);
+        window->set_child(*content);
+        theme->attach(*window);
+        window->present();
+        ASSERT_TRUE(runUntil([&] { return window->get_mapped() && window->get_width() > 0; }));
+        pump(200);
+    }
+    void TearDown() override
+    {
+        window->destroy();
+        window.reset();
+        pump(30);
+    }
+    SidebarView* sidebar() const { return dynamic_cast<SidebarView*>(content->sidebarWidget()); }
+
+    test::TempDir dir, libraryDir;
+    std::unique_ptr<Defaults> defaults;
+    NotificationCenter notifications;
+    std::unique_ptr<BrowserLibrary> library;
+    std::unique_ptr<BrowserState> state;
+    std::unique_ptr<AppearanceManager> appearance;
+    std::unique_ptr<AIService> ai;
+    std::unique_ptr<AuthManager> auth;
+    std::unique_ptr<Theme> theme;
+    std::unique_ptr<AppContext> context;
+    std::unique_ptr<Gtk::Window> window;
+    ContentView* content = nullptr;
+};
+
+TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
+{
+    for (const char* url : {"https://news.example/", "https://mail.example/", "https://docs.example/"})
+        state->addTab(Tab(Uuid::random(), *Url::parse(url), std::nullopt, false, false, state->currentSpaceId(),
+                          std::nullopt));
+    const Uuid pinned = state->tabsForCurrentSpace().front().id;
+    state->pinTab(pinned);
+    state->createFolder("Projects", {state->tabsForCurrentSpace().front().id});
+    pump(200);
+
+    SidebarView* view = sidebar();
+    ASSERT_TRUE(view) << "the main view hosts the sidebar";
+    EXPECT_TRUE(content->isDocked());
+    EXPECT_TRUE(view->tabList().pinnedTile(pinned));
+    screenshot("main-docked-dark");
+    appearance->setIsDarkMode(false);
+    pump(200);
+    screenshot("main-docked-light");
+
+    // The pin toggle of the sidebar's own top bar undocks it; revealed, it floats over the page.
+    int x = 0, y = 0;
+    ASSERT_TRUE(screenPoint(view->topBar().pinButton(), 14, 14, x, y));
+    xdo({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
+    ASSERT_TRUE(runUntil([&] { return !content->isDocked(); }, 3));
+    content->pointerEnteredRevealStrip();
+    ASSERT_TRUE(runUntil([&] { return content->sidebarHost().isSidebarVisible(); }, 3));
+    pump(600);
+    EXPECT_EQ(sidebar(), view) << "the same sidebar moves into the floating panel";
+    screenshot("main-floating-light");
+    appearance->setIsDarkMode(true);
+    pump(200);
+    screenshot("main-floating-dark");
+}
+
+} // namespace
+} // namespace kovi::sidebartest
