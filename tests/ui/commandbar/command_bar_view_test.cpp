@@ -136,50 +136,6 @@ TEST_F(CommandBarViewTest, AClickOnARowRunsThatRowWhateverIsSelected)
     EXPECT_EQ(m_state.tabs().size(), 3u);
 }
 
-TEST_F(CommandBarViewTest, ReturnRunsTheSelectedResult)
-{
-    const Uuid home = *m_state.currentSpaceId();
-    const Uuid first = openTab("https://a.example/", "Alpha");
-
-    // A search opens a new tab of the current space; the active tab's page stays as it was.
-    ASSERT_TRUE(open());
-    m_driver.type("kovi cmdbar");
-    ASSERT_TRUE(runUntil([&] { return m_view->model().searchText() == "kovi cmdbar"; }));
-    ASSERT_EQ(rows().size(), 1u);
-    EXPECT_EQ(m_view->footerActionText(), std::string(returnGlyph) + " Search");
-    EXPECT_EQ(rows()[0]->hintText(), "Search");
-    m_driver.key("Return");
-    ASSERT_TRUE(runUntil([&] { return !m_state.isCommandBarVisible(); }));
-    ASSERT_EQ(m_state.tabs().size(), 2u);
-    const auto active = m_state.activeTab();
-    ASSERT_TRUE(active);
-    EXPECT_NE(active->id, first);
-    EXPECT_EQ(active->url.string(), "https://www.google.com/search?q=kovi%20cmdbar");
-    EXPECT_EQ(active->spaceId, home);
-    EXPECT_FALSE(active->isPinned);
-    EXPECT_FALSE(active->folderId.has_value());
-    EXPECT_EQ(m_state.tab(first)->url.string(), "https://a.example/");
-
-    // A space opens no tab.
-    Space work = m_state.spaces().front();
-    work.id = Uuid::random();
-    work.name = "Workshop";
-    work.tabOrder.clear();
-    work.sidebarOrder.clear();
-    work.lastActiveTabId.reset();
-    m_state.addSpace(work);
-    m_state.setCurrentSpaceId(home);
-    ASSERT_TRUE(open());
-    m_driver.type("Workshop");
-    ASSERT_TRUE(runUntil([&] { return m_view->model().searchText() == "Workshop"; }));
-    ASSERT_FALSE(rows().empty());
-    EXPECT_EQ(rows()[0]->title(), "Switch to Workshop");
-    m_driver.key("Return");
-    ASSERT_TRUE(runUntil([&] { return !m_state.isCommandBarVisible(); }));
-    EXPECT_EQ(m_state.currentSpaceId(), work.id);
-    EXPECT_EQ(m_state.tabs().size(), 2u);
-}
-
 TEST_F(CommandBarViewTest, TheCardFollowsTheSizeOfItsArea)
 {
     for (int i = 1; i <= 8; ++i)
