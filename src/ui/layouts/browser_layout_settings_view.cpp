@@ -12,6 +12,7 @@ BrowserLayoutSettingsView::BrowserLayoutSettingsView(BrowserState& state, Gtk::W
     add_css_class("kovi-sheet");
     set_transient_for(parent);
     set_modal(true);
+    set_hide_on_close(true);
     set_resizable(false);
     set_title("Browser Layout");
     set_default_size(500, -1);

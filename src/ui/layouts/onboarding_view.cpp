@@ -7,6 +7,7 @@
 #include "ui/design/styles.h"
 
 #include <glibmm/main.h>
+#include <gtkmm/overlay.h>
 #include <gtkmm/scrolledwindow.h>
 
 #include <algorithm>
@@ -41,9 +42,32 @@ OnboardingView::OnboardingView(BrowserState& state, Defaults& defaults, Notifica
     set_vexpand(true);
 
     auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
-    scroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::EXTERNAL);
+    // Scrolls without indicators; the width it asks for never holds the window wider than the
+    // space the arrangement was chosen for.
+    scroller->set_policy(Gtk::PolicyType::EXTERNAL, Gtk::PolicyType::EXTERNAL);
     scroller->set_vexpand(true);
-    append(*scroller);
+    scroller->set_hexpand(true);
+    // The arrangement depends on the space offered: an empty drawing area under the content
+    // reports it, without taking part in the content's own size.
+    auto* layers = Gtk::make_managed<Gtk::Overlay>();
+    layers->set_hexpand(true);
+    layers->set_vexpand(true);
+    m_sizeProbe.set_hexpand(true);
+    m_sizeProbe.set_vexpand(true);
+    m_sizeProbe.set_can_target(false);
+    m_sizeProbe.signal_resize().connect([this](int width, int height) {
+        const OnboardingMetrics wanted = OnboardingMetrics::forSize(width, height);
+        if (wanted == m_metrics || m_metricsIdle.connected())
+            return;
+        // Sizes may not change inside an allocation; apply them right after it.
+        m_metricsIdle = Glib::signal_idle().connect([this] {
+            applyMetrics(OnboardingMetrics::forSize(m_sizeProbe.get_width(), m_sizeProbe.get_height()));
+            return false;
+        });
+    });
+    layers->set_child(m_sizeProbe);
+    layers->add_overlay(*scroller);
+    append(*layers);
 
     auto* page = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 0);
     page->set_vexpand(true);
@@ -118,19 +142,6 @@ OnboardingView::OnboardingView(BrowserState& state, Defaults& defaults, Notifica
 OnboardingView::~OnboardingView()
 {
     m_metricsIdle.disconnect();
-}
-
-void OnboardingView::size_allocate_vfunc(int width, int height, int baseline)
-{
-    const OnboardingMetrics wanted = OnboardingMetrics::forSize(width, height);
-    if (!(wanted == m_metrics) && !m_metricsIdle.connected()) {
-        // Sizes may not change inside an allocation; apply them right after it.
-        m_metricsIdle = Glib::signal_idle().connect([this] {
-            applyMetrics(OnboardingMetrics::forSize(get_width(), get_height()));
-            return false;
-        });
-    }
-    Gtk::Box::size_allocate_vfunc(width, height, baseline);
 }
 
 void OnboardingView::applyMetrics(const OnboardingMetrics& m)

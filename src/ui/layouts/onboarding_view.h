@@ -6,6 +6,7 @@
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
+#include <gtkmm/drawingarea.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <sigc++/connection.h>
@@ -61,9 +62,6 @@ public:
     Gtk::Button& getStartedButton() { return m_getStarted; }
     Gtk::Box& cardsBox() { return m_cards; }
 
-protected:
-    void size_allocate_vfunc(int width, int height, int baseline) override;
-
 private:
     BrowserState& m_state;
     Defaults& m_defaults;
@@ -73,6 +71,7 @@ private:
     int currentStep = 0; // one step only; kept for the flow's shape
 
     OnboardingMetrics m_metrics;
+    Gtk::DrawingArea m_sizeProbe;
     Gtk::Box m_column{Gtk::Orientation::VERTICAL};
     Gtk::Box m_topSpacer;
     Gtk::Box m_bottomSpacer;

@@ -41,6 +41,7 @@ PrivacyInfoView::PrivacyInfoView(AuthManager& auth, Gtk::Window& parent) : m_aut
     add_css_class("kovi-sheet");
     set_transient_for(parent);
     set_modal(true);
+    set_hide_on_close(true);
     set_resizable(false);
     set_title("Privacy");
     set_default_size(width, -1);
