@@ -34,6 +34,8 @@ public:
     bool isDragging() const { return m_isDragging; }
     Gtk::Widget& header() { return m_header; }
     Gtk::Entry& nameEntry() { return m_entry; }
+    Gtk::Button& chevron() { return m_chevron; }
+    Gtk::Label& badge() { return m_badge; }
     SidebarTabRow* rowFor(const Uuid& tabId) const;
     DropZone* zoneAt(int index) const;
     std::function<void()> onDragFinished;

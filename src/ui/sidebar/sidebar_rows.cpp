@@ -11,6 +11,8 @@
 #include <gtkmm/eventcontrollermotion.h>
 #include <gtkmm/gestureclick.h>
 
+#include <gtk/gtk.h>
+
 namespace kovi {
 
 namespace {
@@ -152,6 +154,7 @@ void SidebarTabRow::update(const Tab& tab, bool isActive, int index)
     }
     if (isActive != m_isActive) {
         setClass(*this, "active", isActive);
+        gtk_accessible_update_state(GTK_ACCESSIBLE(gobj()), GTK_ACCESSIBLE_STATE_SELECTED, isActive ? TRUE : FALSE, -1);
         if (isActive)
             set_state_flags(Gtk::StateFlags::SELECTED, false);
         else
@@ -242,6 +245,9 @@ void SidebarTabRow::buildActions()
         if (m_env.openQuickView)
             m_env.openQuickView(m_tab.url);
     });
+    // Without the floating windows of the application, the entry is shown but disabled.
+    std::dynamic_pointer_cast<Gio::SimpleAction>(m_group->lookup_action("quick-view"))
+        ->set_enabled(static_cast<bool>(m_env.openQuickView));
     addAction(m_group, "new-folder", [this, &state] { state.createFolder(newFolderName, {m_tab.id}); });
     addAction(m_group, "remove-from-folder", [this, &state] { state.removeTabFromFolder(m_tab.id); });
     addAction(m_group, "duplicate", [this, &state] {

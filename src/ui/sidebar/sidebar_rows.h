@@ -38,6 +38,8 @@ public:
     bool isDragging() const { return m_isDragging; }
     bool isHovered() const { return m_isHovered; }
     Gtk::Label& titleLabel() { return m_title; }
+    // The context menu as last shown (none before the first right click).
+    Gtk::PopoverMenu* menu() const { return m_menu.get(); }
     // Called when a drag from this row ends (the list may have deferred its removal).
     std::function<void()> onDragFinished;
 

@@ -6,6 +6,7 @@
 #include "ui/app/app_context.h"
 #include "ui/app/sidebar_host.h"
 #include "ui/sidebar/tab_snapshot_provider.h"
+#include "ui/sidebar/web_snapshot_provider.h"
 
 #include <gdk/gdk.h>
 #include <gtkmm/eventcontrollerkey.h>
@@ -322,10 +323,24 @@ void SidebarView::setupSwipe()
     add_controller(scroll);
 }
 
+void SidebarView::adoptSnapshotProvider(std::unique_ptr<TabSnapshotProvider> provider)
+{
+    m_ownSnapshots = std::move(provider);
+    m_services.snapshots = m_ownSnapshots.get();
+}
+
 Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host)
 {
     SidebarServices services{context.state, context.appearance, context.notifications};
     return Gtk::make_managed<SidebarView>(std::move(services), host);
+}
+
+Gtk::Widget* makeSidebarViewWithPages(AppContext& context, SidebarHost& host, WebContent& pages)
+{
+    SidebarServices services{context.state, context.appearance, context.notifications};
+    auto* view = Gtk::make_managed<SidebarView>(std::move(services), host);
+    view->adoptSnapshotProvider(std::make_unique<WebSnapshotProvider>(pages));
+    return view;
 }
 
 } // namespace kovi

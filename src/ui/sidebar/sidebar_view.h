@@ -52,6 +52,8 @@ struct SidebarServices {
 class SidebarView : public Gtk::Box {
 public:
     SidebarView(SidebarServices services, SidebarHost& host);
+    // Keeps `provider` for as long as the sidebar and takes its pictures for the previews.
+    void adoptSnapshotProvider(std::unique_ptr<TabSnapshotProvider> provider);
     ~SidebarView() override;
 
     // Runs a pending refresh now (tests and measurements).
@@ -110,13 +112,18 @@ private:
     double m_pointerY = -1;
     bool m_swipeBegan = false;
 
+    std::unique_ptr<TabSnapshotProvider> m_ownSnapshots;
     std::unique_ptr<SpaceEditorWindow> m_editor;
     GlibDelayedTask m_editorCleanup;
     sigc::connection m_refreshIdle;
     std::vector<sigc::connection> m_connections;
 };
 
-// The sidebar of the application's main window, for the shell's view parts.
+class WebContent;
+
+// The sidebar of the application's main window, for the shell's view parts. Without the web
+// layer's pages there are no hover previews; with them, previews show the pooled tab views.
 Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host);
+Gtk::Widget* makeSidebarViewWithPages(AppContext& context, SidebarHost& host, WebContent& pages);
 
 } // namespace kovi

@@ -1,0 +1,136 @@
+#include "sidebar_ui_fixture.h"
+
+#include <giomm/menumodel.h>
+
+namespace kovi::sidebartest {
+namespace {
+
+// The labels of a menu, sections flattened ("-" between sections), submenus as "name>".
+std::vector<std::string> labels(const Glib::RefPtr<Gio::MenuModel>& model)
+{
+    std::vector<std::string> result;
+    for (int i = 0; i < model->get_n_items(); ++i) {
+        if (auto section = model->get_item_link(i, Gio::MenuModel::Link::SECTION)) {
+            if (!result.empty())
+                result.push_back("-");
+            auto inner = labels(section);
+            result.insert(result.end(), inner.begin(), inner.end());
+            continue;
+        }
+        auto value = model->get_item_attribute(i, Gio::MenuModel::Attribute::LABEL, Glib::VARIANT_TYPE_STRING);
+        std::string text = Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(value).get();
+        if (model->get_item_link(i, Gio::MenuModel::Link::SUBMENU))
+            text += ">";
+        result.push_back(text);
+    }
+    return result;
+}
+
+class SidebarMenusTest : public SidebarWindowTest {
+protected:
+    void SetUp() override
+    {
+        SidebarWindowTest::SetUp();
+        a = open("https://alpha.example/", "Alpha");
+        b = open("https://beta.example/", "Beta");
+        settle();
+    }
+    SidebarTabRow& row(const Uuid& id) { return *list().topLevelRow(id); }
+    // A right click on the row, then its menu's entries.
+    std::vector<std::string> openMenu(SidebarTabRow& r)
+    {
+        EXPECT_TRUE(click(r, 3));
+        EXPECT_TRUE(r.menu());
+        auto items = r.menu() ? labels(r.menu()->get_menu_model()) : std::vector<std::string>{};
+        if (r.menu())
+            r.menu()->popdown();
+        pump(50);
+        return items;
+    }
+    Uuid a, b;
+};
+
+TEST_F(SidebarMenusTest, TheTabMenuOffersItsEntriesInOrderAndActs)
+{
+    using V = std::vector<std::string>;
+    EXPECT_EQ(openMenu(row(a)), (V{"Pin to Favorites", "Keep in Sidebar", "-", "Open in Split View",
+                                   "Open in Quick View", "-", "New Folder with Tab", "-", "Duplicate Tab",
+                                   "Copy URL", "-", "Close"}));
+    state->createNewSpace("Work", SpaceColor::red, "briefcase.fill");
+    const Uuid work = *state->currentSpaceId();
+    state->setActiveTabId(a); // back to the first space
+    settle();
+    auto items = openMenu(row(a));
+    EXPECT_NE(std::find(items.begin(), items.end(), "Move to Space>"), items.end());
+
+    // Keep in Sidebar moves the row into the Keep section.
+    ASSERT_TRUE(row(a).activate_action("row.keep"));
+    settle();
+    EXPECT_TRUE(list().keepRow(a));
+    EXPECT_FALSE(list().topLevelRow(a));
+    EXPECT_TRUE(list().keepSection().get_visible());
+    auto* kept = list().keepRow(a);
+    ASSERT_TRUE(click(*kept, 3));
+    ASSERT_TRUE(kept->menu());
+    EXPECT_EQ(labels(kept->menu()->get_menu_model()),
+              (V{"Pin to Favorites", "Allow Auto-Archive", "-", "Duplicate Tab", "-", "Close Tab"}));
+    kept->menu()->popdown();
+
+    // Duplicate copies the title into the tab's own space and activates the copy.
+    openMenu(row(b));
+    ASSERT_TRUE(row(b).activate_action("row.duplicate"));
+    settle();
+    const Tab copy = *state->activeTab();
+    EXPECT_NE(copy.id, b);
+    EXPECT_EQ(copy.title, "Beta");
+    EXPECT_EQ(copy.url, state->tabs().at(b).url);
+
+    // Move to Space takes the tab out of this space's list.
+    openMenu(row(b));
+    ASSERT_TRUE(row(b).activate_action("row.move-to-space", Glib::Variant<Glib::ustring>::create(work.toString())));
+    settle();
+    EXPECT_EQ(state->tabs().at(b).spaceId, work);
+}
+
+TEST_F(SidebarMenusTest, FoldersExpandRenameAndDelete)
+{
+    state->createFolder("Trip", {a, b});
+    settle();
+    const Uuid f = state->folders().begin()->first;
+    FolderRow* folder = list().folderRow(f);
+    ASSERT_TRUE(folder);
+    EXPECT_EQ(folder->badge().get_text(), "2");
+    ASSERT_TRUE(folder->rowFor(a));
+
+    ASSERT_TRUE(click(folder->chevron()));
+    settle();
+    EXPECT_FALSE(state->folders().at(f).isExpanded);
+    EXPECT_FALSE(list().folderRow(f)->rowFor(a));
+    ASSERT_TRUE(click(list().folderRow(f)->chevron()));
+    settle();
+    EXPECT_TRUE(state->folders().at(f).isExpanded);
+
+    // Rename with the keyboard: committed on Return, as typed (blanks kept).
+    folder = list().folderRow(f);
+    ASSERT_TRUE(focusWindow(*window));
+    ASSERT_TRUE(click(folder->header(), 3));
+    xdo({"key", "Escape"}); // the menu closes as choosing an entry would close it
+    pump(50);
+    ASSERT_TRUE(folder->activate_action("folder.rename"));
+    ASSERT_TRUE(runUntil([&] { return folder->isEditing() && folder->nameEntry().get_width() > 0; }, 2));
+    folder->nameEntry().grab_focus();
+    pump(50);
+    xdo({"key", "--clearmodifiers", "ctrl+a"});
+    xdo({"type", "--delay", "15", " Summer "});
+    xdo({"key", "Return"});
+    ASSERT_TRUE(runUntil([&] { return state->folders().at(f).name == " Summer "; }, 3));
+    EXPECT_FALSE(folder->isEditing());
+
+    ASSERT_TRUE(folder->activate_action("folder.delete"));
+    settle();
+    EXPECT_TRUE(state->folders().empty());
+    EXPECT_TRUE(list().topLevelRow(a) && list().topLevelRow(b)) << "its tabs return to the list";
+}
+
+} // namespace
+} // namespace kovi::sidebartest
