@@ -10,14 +10,60 @@
 #include <gtkmm/init.h>
 
 #include <cstdlib>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace kovi::sidebartest {
+
+namespace {
+
+// Each test program gets an X server of its own: the tests move the real pointer and keyboard,
+// and other programs' windows on a shared display (all at 0,0 without a window manager) would
+// catch that input. The server goes when the program exits.
+struct PrivateDisplay {
+    GPid pid = 0;
+    ~PrivateDisplay()
+    {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+void startPrivateDisplay()
+{
+    static PrivateDisplay server;
+    if (server.pid > 0 || std::getenv("KOVI_SIDEBAR_SHARED_DISPLAY"))
+        return;
+    const char* argv[] = {"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", nullptr};
+    int out = -1;
+    GError* error = nullptr;
+    if (!g_spawn_async_with_pipes(nullptr, const_cast<char**>(argv), nullptr,
+                                  GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDERR_TO_DEV_NULL),
+                                  nullptr, nullptr, &server.pid, nullptr, &out, nullptr, &error)) {
+        g_clear_error(&error);
+        return; // keep whatever display the environment gives
+    }
+    std::string number;
+    char c = 0;
+    while (read(out, &c, 1) == 1 && c != '\n')
+        number += c;
+    close(out);
+    if (number.empty())
+        return;
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+}
+
+} // namespace
 
 void ensureGtk()
 {
     static bool ready = false;
     if (ready)
         return;
+    startPrivateDisplay();
     if (!gtk_init_check()) {
         FAIL() << "No display: run the sidebar UI tests under scripts/headless";
     }
