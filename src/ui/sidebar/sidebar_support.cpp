@@ -55,8 +55,10 @@ Glib::RefPtr<Gdk::Texture> FaviconCache::texture(const std::optional<Bytes>& byt
 {
     if (!bytes || bytes->empty())
         return {};
+    // The size goes into the key too, so two icons share an entry only if hash and size match.
     const std::size_t key = std::hash<std::string_view>{}(
-        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+                                std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()))
+                            ^ (bytes->size() * 0x9e3779b97f4a7c15ULL);
     if (auto it = m_textures.find(key); it != m_textures.end())
         return it->second;
     if (m_textures.size() >= maxEntries)
