@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kovi::test {
 namespace {
 
@@ -56,6 +58,20 @@ TEST_F(SpaceEditorTest, CreatingShowsTheNewSpaceAndEditingKeepsEverythingElse)
     EXPECT_EQ(edited.createdAt, first.createdAt);
     EXPECT_EQ(edited.sidebarOrder, first.sidebarOrder);
     EXPECT_EQ(state->tabs().at(tab).spaceId, first.id);
+}
+
+// The editor holds a copy of the space from when it opened; saving that copy whole would put
+// back the tab order of that moment and lose tabs opened meanwhile.
+TEST_F(SpaceEditorTest, SavingKeepsTabsOpenedWhileTheEditorWasOpen)
+{
+    start();
+    const Space opened = state->spaces().front();
+    const Uuid tab = open("https://later.example/");
+    ASSERT_TRUE(saveSpaceDraft(*state, opened, {"Renamed", SpaceColor::red, "folder.fill"}));
+    const Space saved = *state->space(opened.id);
+    EXPECT_EQ(saved.name, "Renamed");
+    EXPECT_NE(std::find(saved.tabOrder.begin(), saved.tabOrder.end(), tab), saved.tabOrder.end());
+    EXPECT_EQ(state->sidebarItemsForCurrentSpace().back(), SidebarItem::tab(tab));
 }
 
 TEST_F(SpaceEditorTest, TheLastSpaceIsNeverDeleted)
