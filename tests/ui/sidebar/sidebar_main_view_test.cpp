@@ -66,12 +66,17 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     const Uuid pinned = state->tabsForCurrentSpace().front().id;
     state->pinTab(pinned);
     state->createFolder("Projects", {state->tabsForCurrentSpace().front().id});
+    const Uuid kept = Uuid::random();
+    state->addTab(Tab(kept, *Url::parse("https://kept.example/"), std::string("Kept page"), false, false,
+                      state->currentSpaceId(), std::nullopt));
+    state->toggleAutoArchiveExcluded(kept);
     pump(200);
 
     SidebarView* view = sidebar();
     ASSERT_TRUE(view) << "the main view hosts the sidebar";
     EXPECT_TRUE(content->isDocked());
     EXPECT_TRUE(view->tabList().pinnedTile(pinned));
+    EXPECT_TRUE(view->tabList().keepRow(kept));
     screenshot("main-docked-dark");
     appearance->setIsDarkMode(false);
     pump(200);
