@@ -36,8 +36,9 @@ void GlibDelayedTask::start(double seconds, std::function<void()> work)
     const unsigned ms = seconds <= 0 ? 0 : static_cast<unsigned>(std::lround(seconds * 1000));
     m_timer = Glib::signal_timeout().connect(
         [this, work = std::move(work)] {
+            // Copied before the timer lets go of this function; the work may re-arm the task.
+            auto run = work;
             m_timer.disconnect();
-            auto run = work; // `this` may be re-armed by the work itself
             run();
             return false;
         },
