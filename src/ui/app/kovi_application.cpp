@@ -93,18 +93,19 @@ void KoviApplication::createCore()
 void KoviApplication::on_startup()
 {
     Gtk::Application::on_startup();
-    Theme::installResources();
-    createCore();
-    m_commands = std::make_unique<MenuCommands>(*this, *m_context);
-    m_commands->showAbout = [this] { showAbout(); };
-
-    // An orderly stop from outside goes through quit, so the state is saved once.
+    // An orderly stop from outside goes through quit, so the state is saved once. Installed
+    // first: a signal during start-up must not kill the process unsaved.
     auto onSignal = +[](gpointer self) -> gboolean {
         static_cast<KoviApplication*>(self)->quit();
         return G_SOURCE_CONTINUE;
     };
     m_sigterm = g_unix_signal_add(SIGTERM, onSignal, this);
     m_sigint = g_unix_signal_add(SIGINT, onSignal, this);
+    Theme::installResources();
+    createCore();
+    m_commands = std::make_unique<MenuCommands>(*this, *m_context);
+    m_commands->showAbout = [this] { showAbout(); };
+
 }
 
 void KoviApplication::on_activate()

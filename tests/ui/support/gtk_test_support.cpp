@@ -46,7 +46,11 @@ void ensureGtk()
 
 bool runUntilGtk(const std::function<bool()>& done, double timeoutSeconds)
 {
-    return runUntil(done, timeoutSeconds);
+    // Conditions outside the loop (files, other processes) wake nothing: poll as well.
+    const guint poll = g_timeout_add(20, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+    const bool held = runUntil(done, timeoutSeconds);
+    g_source_remove(poll);
+    return held;
 }
 
 void settle(int milliseconds)

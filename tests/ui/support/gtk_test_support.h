@@ -20,6 +20,7 @@ namespace kovi::test {
 void ensureGtk();
 
 // Runs the main loop until `done` holds or `timeoutSeconds` pass; returns whether it held.
+// Checks at least every 20 ms, so conditions outside the loop (files, processes) are seen.
 bool runUntilGtk(const std::function<bool()>& done, double timeoutSeconds = 10);
 // Lets pending work (idle handlers, layout, drawing) run for about `milliseconds`.
 void settle(int milliseconds = 100);

@@ -1,0 +1,164 @@
+// The program as a process: first launch writes the state on the default storage folder, an
+// orderly stop (SIGTERM, SIGINT, Ctrl+Q) saves it once and exits cleanly; appearance survives
+// a restart.
+#include "app_fixture.h"
+
+#include <adwaita.h>
+#include <glib.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace kovi::test {
+namespace {
+
+std::string koviBinary()
+{
+    // build/tests/ui/<test> → build/src/ui/kovi
+    const auto self = std::filesystem::read_symlink("/proc/self/exe");
+    return (self.parent_path().parent_path().parent_path() / "src/ui/kovi").string();
+}
+
+std::string capture(const std::string& command)
+{
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe))
+            out += buffer;
+        pclose(pipe);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
+        out.pop_back();
+    return out;
+}
+
+// The program started as a user's shell would (default signal dispositions, nothing blocked),
+// watched through GLib so its exit status is collected however the loop runs.
+class Process {
+public:
+    explicit Process(const std::string& home)
+    {
+        const std::string exe = koviBinary();
+        const std::string err = home + "/stderr.log";
+        gchar* argv[] = {const_cast<gchar*>(exe.c_str()), nullptr};
+        gchar** env = g_get_environ();
+        env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
+        env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
+        env = g_environ_setenv(env, "XDG_CONFIG_HOME", (home + "/config").c_str(), TRUE);
+        env = g_environ_setenv(env, "XDG_CACHE_HOME", (home + "/cache").c_str(), TRUE);
+        GError* error = nullptr;
+        const bool ok = g_spawn_async(nullptr, argv, env, GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL),
+                                      +[](gpointer) {
+                                          signal(SIGINT, SIG_DFL);
+                                          signal(SIGTERM, SIG_DFL);
+                                          sigset_t none;
+                                          sigemptyset(&none);
+                                          sigprocmask(SIG_SETMASK, &none, nullptr);
+                                      },
+                                      nullptr, &m_pid, &error);
+        g_strfreev(env);
+        if (!ok) {
+            ADD_FAILURE() << "cannot start " << exe << ": " << (error ? error->message : "");
+            g_clear_error(&error);
+            return;
+        }
+        m_watch = g_child_watch_add(m_pid, +[](GPid, gint status, gpointer self) {
+            auto* process = static_cast<Process*>(self);
+            process->m_status = status;
+            process->m_exited = true;
+            process->m_watch = 0;
+        }, this);
+    }
+    ~Process()
+    {
+        if (m_pid > 0 && !m_exited) {
+            kill(m_pid, SIGKILL);
+            runUntilGtk([&] { return m_exited; }, 5);
+        }
+        if (m_watch)
+            g_source_remove(m_watch);
+        if (m_pid > 0)
+            g_spawn_close_pid(m_pid);
+    }
+    // Waits for the exit; returns the exit status, or -1 on a timeout or a crash.
+    int wait(double seconds)
+    {
+        if (!runUntilGtk([&] { return m_exited; }, seconds))
+            return -1;
+        if (WIFSIGNALED(m_status))
+            ADD_FAILURE() << "ended by signal " << WTERMSIG(m_status);
+        return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
+    }
+    pid_t pid() const { return m_pid; }
+
+private:
+    GPid m_pid = -1;
+    guint m_watch = 0;
+    bool m_exited = false;
+    int m_status = 0;
+};
+
+bool fileExists(const std::string& path)
+{
+    return std::filesystem::exists(path);
+}
+
+class LifecycleTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(LifecycleTest, FirstLaunchWritesTheStateAndAnOrderlyStopSavesItAgain)
+{
+    TempDir home;
+    const std::string stateFile = home.path() + "/data/KoviBrowser/browser_state.json";
+    Process kovi(home.path());
+    ASSERT_TRUE(runUntilGtk([&] { return fileExists(stateFile); }, 20)) << "no state written at start-up";
+    // Give the window time to appear, then take the file away: only the shutdown save brings it back.
+    const std::string window = "xdotool search --sync --onlyvisible --pid " + std::to_string(kovi.pid());
+    ASSERT_EQ(std::system((window + " >/dev/null").c_str()), 0);
+    std::filesystem::remove(stateFile);
+    const int how = GetParam();
+    if (how == 0) {
+        kill(kovi.pid(), SIGTERM);
+    } else if (how == 1) {
+        kill(kovi.pid(), SIGINT);
+    } else {
+        const std::string id = capture(window + " | head -1");
+        ASSERT_FALSE(id.empty());
+        ASSERT_EQ(std::system(("xdotool windowfocus --sync " + id + " key --clearmodifiers ctrl+q").c_str()), 0);
+    }
+    EXPECT_EQ(kovi.wait(20), 0) << home.read("stderr.log");
+    EXPECT_TRUE(fileExists(stateFile));
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, LifecycleTest, ::testing::Values(0, 1, 2),
+                         [](const auto& info) { return std::string(info.param == 0 ? "Sigterm" : info.param == 1 ? "Sigint" : "CtrlQ"); });
+
+TEST(Appearance, DarkModeAndGlassSurviveARestartAndApplyAtOnce)
+{
+    TempDir dir;
+    {
+        AppHarness h(dir.path());
+        EXPECT_TRUE(h.ctx().appearance.isDarkMode()); // first launch: dark, opaque
+        EXPECT_FALSE(h.ctx().appearance.isLiquidGlassEnabled());
+        EXPECT_FALSE(h.ctx().defaults.contains("isDarkMode"));
+        EXPECT_TRUE(adw_style_manager_get_dark(adw_style_manager_get_default()));
+        h.app->commands().activate("appearance", Glib::Variant<Glib::ustring>::create("light"));
+        h.app->commands().activate("liquid-glass");
+        EXPECT_FALSE(adw_style_manager_get_dark(adw_style_manager_get_default()));
+        EXPECT_TRUE(h.window().has_css_class("kovi-glass"));
+    }
+    {
+        AppHarness h(dir.path());
+        EXPECT_FALSE(h.ctx().appearance.isDarkMode());
+        EXPECT_TRUE(h.ctx().appearance.isLiquidGlassEnabled());
+        EXPECT_TRUE(h.window().has_css_class("kovi-light"));
+        EXPECT_TRUE(h.window().has_css_class("kovi-glass"));
+        EXPECT_EQ(adw_style_manager_get_color_scheme(adw_style_manager_get_default()), ADW_COLOR_SCHEME_FORCE_LIGHT);
+    }
+}
+
+} // namespace
+} // namespace kovi::test
