@@ -52,7 +52,10 @@ FolderRow::FolderRow(SidebarEnvironment& env, const TabFolder& folder, int index
 
     m_children.set_orientation(Gtk::Orientation::VERTICAL);
     m_children.set_margin_start(20);
-    append(m_children);
+    m_reveal.set_transition_type(Gtk::RevealerTransitionType::SLIDE_DOWN);
+    m_reveal.set_transition_duration(200);
+    m_reveal.set_child(m_children);
+    append(m_reveal);
 
     auto motion = Gtk::EventControllerMotion::create();
     motion->signal_enter().connect([this](double, double) { m_header.add_css_class("hovered"); });
@@ -116,23 +119,18 @@ void FolderRow::update(const TabFolder& folder, const std::vector<Tab>& tabs, co
         m_label.set_text(folder.name);
     if (folder.tabIds.size() != m_folder.tabIds.size())
         m_badge.set_text(std::to_string(folder.tabIds.size()));
+    const bool firstUpdate = m_folder.tabIds.size() == folder.tabIds.size() + 1 && m_folder.tabIds.back().isNil();
     if (folder.isExpanded != m_folder.isExpanded) {
         m_chevron.set_icon_name(sidebarIconName(folder.isExpanded ? "chevron.down" : "chevron.right"));
-        m_children.set_visible(folder.isExpanded);
+        // Slides open and shut; the first showing takes no animation.
+        m_reveal.set_transition_duration(firstUpdate ? 0 : 200);
+        m_reveal.set_reveal_child(folder.isExpanded);
     }
     m_folder = folder;
 
-    if (!folder.isExpanded) {
-        // Collapsed: nothing to keep but the header.
-        for (auto& [id, row] : m_rows) {
-            if (row->isDragging())
-                return; // the drag's row stays until the drag ends
-        }
-        m_rows.clear();
-        m_zones.clear();
-        arrangeChildren(m_children, {});
+    // A folder that was never open has no rows to keep up to date.
+    if (!folder.isExpanded && m_rows.empty() && m_zones.empty())
         return;
-    }
 
     const Uuid folderId = folder.id;
     auto makeZone = [this, folderId](int i) {

@@ -9,6 +9,7 @@
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/popovermenu.h>
+#include <gtkmm/revealer.h>
 #include <gtkmm/stack.h>
 
 #include <memory>
@@ -35,6 +36,8 @@ public:
     Gtk::Widget& header() { return m_header; }
     Gtk::Entry& nameEntry() { return m_entry; }
     Gtk::Button& chevron() { return m_chevron; }
+    // Whether the folder's tabs are shown (or on their way in).
+    bool isShowingTabs() const { return m_reveal.get_reveal_child(); }
     Gtk::Label& badge() { return m_badge; }
     SidebarTabRow* rowFor(const Uuid& tabId) const;
     DropZone* zoneAt(int index) const;
@@ -58,6 +61,7 @@ private:
     Gtk::Label m_label;
     Gtk::Entry m_entry;
     Gtk::Label m_badge;
+    Gtk::Revealer m_reveal;
     Gtk::Box m_children;
     std::unordered_map<Uuid, SidebarTabRow*> m_rows;
     std::vector<DropZone*> m_zones;

@@ -105,10 +105,12 @@ TEST_F(SidebarMenusTest, FoldersExpandRenameAndDelete)
     ASSERT_TRUE(click(folder->chevron()));
     settle();
     EXPECT_FALSE(state->folders().at(f).isExpanded);
-    EXPECT_FALSE(list().folderRow(f)->rowFor(a));
+    EXPECT_FALSE(list().folderRow(f)->isShowingTabs());
+    EXPECT_EQ(list().folderRow(f), folder) << "the same row slides shut";
     ASSERT_TRUE(click(list().folderRow(f)->chevron()));
     settle();
     EXPECT_TRUE(state->folders().at(f).isExpanded);
+    EXPECT_TRUE(list().folderRow(f)->isShowingTabs());
 
     // Rename with the keyboard: committed on Return, as typed (blanks kept).
     folder = list().folderRow(f);
