@@ -324,6 +324,12 @@ std::vector<OmniboxMatch> dedupeAndSort(std::vector<OmniboxMatch> matches)
     std::stable_sort(kept.begin(), kept.end(), [&matches](std::size_t a, std::size_t b) {
         if (matches[a].relevance != matches[b].relevance)
             return matches[a].relevance > matches[b].relevance;
+        // What was typed as an address opens that address: ordered by title alone, the search
+        // for the same text would come first and Return would search instead of going there.
+        const bool typedA = matches[a].type == OmniboxMatchType::urlWhatYouTyped;
+        const bool typedB = matches[b].type == OmniboxMatchType::urlWhatYouTyped;
+        if (typedA != typedB)
+            return typedA;
         return matches[a].title < matches[b].title; // byte order of UTF-8 is code-point order
     });
     std::vector<OmniboxMatch> sorted;

@@ -277,18 +277,18 @@ TEST(OmniboxRankingTest, LocalListForTextAndForAddresses)
     EXPECT_EQ(empty.size(), 2u);
 }
 
-TEST(OmniboxRankingTest, AddressTiesPutTheVerbatimSearchFirst)
+// Typing an address and pressing Return must open it: ordered by title alone, "Search …"
+// would sort before "https://…" and "example.org" and the first row would be a web search.
+TEST(OmniboxRankingTest, TypedAddressWinsATieWithTheSearchForTheSameText)
 {
     World world;
     URLParser parser;
-    auto sorted = dedupeAndSort(buildLocalMatches("https://example.com", world.sources(), parser, now));
-    ASSERT_EQ(sorted.size(), 2u);
-    EXPECT_EQ(sorted[0].type, OmniboxMatchType::verbatimSearch); // "S" sorts before "h"
-    EXPECT_EQ(sorted[1].type, OmniboxMatchType::urlWhatYouTyped);
-
-    // An upper-case scheme sorts before "Search".
-    sorted = dedupeAndSort(buildLocalMatches("HTTPS://example.com", world.sources(), parser, now));
-    EXPECT_EQ(sorted[0].type, OmniboxMatchType::urlWhatYouTyped);
+    for (const char* typed : {"https://example.com", "HTTPS://example.com", "example.org"}) {
+        auto sorted = dedupeAndSort(buildLocalMatches(typed, world.sources(), parser, now));
+        ASSERT_EQ(sorted.size(), 2u) << typed;
+        EXPECT_EQ(sorted[0].type, OmniboxMatchType::urlWhatYouTyped) << typed;
+        EXPECT_EQ(sorted[1].type, OmniboxMatchType::verbatimSearch) << typed;
+    }
 }
 
 TEST(OmniboxRankingTest, DuplicatesKeepTheBetterScoredMatch)
