@@ -1,8 +1,7 @@
 #pragma once
 
 // The one table of look-and-feel constants shared by every view. Lengths are in pixels (one
-// pixel per point); the stylesheet data/css/10-design.css repeats the same numbers as classes, and
-// design_test checks the two agree.
+// pixel per point). The stylesheets of data/css repeat the numbers they need; keep them in step.
 namespace kovi::KoviDesign {
 
 namespace Spacing {

@@ -110,6 +110,11 @@ TEST_F(FirstRunTest, LayoutSheetSwitchesAtOnceWithoutAnnouncingAndDoneCloses)
     NotificationProbe announced(core.notifications, notifications::layoutModeChanged);
     auto sheet = std::make_unique<BrowserLayoutSettingsView>(core.state, parent);
     sheet->present();
+    if (getenv("KOVI_TEST_SHOTS")) {
+        waitForWindow(*sheet);
+        settle(300);
+        screenshot("/tmp/layout-sheet.png");
+    }
     EXPECT_TRUE(sheet->verticalCard().isSelected());
     g_signal_emit_by_name(sheet->traditionalCard().gobj(), "clicked");
     EXPECT_EQ(core.state.layoutMode(), BrowserLayoutMode::traditional);
@@ -142,6 +147,11 @@ TEST_F(FirstRunTest, WelcomeCreatesAGuestAndThePrivacySheetReplacesIt)
 
     PrivacyInfoView privacy(core.auth, *window);
     privacy.present();
+    if (getenv("KOVI_TEST_SHOTS")) {
+        waitForWindow(privacy);
+        settle(300);
+        screenshot("/tmp/privacy.png");
+    }
     g_signal_emit_by_name(privacy.continueAsGuestButton().gobj(), "clicked");
     EXPECT_NE(core.auth.currentUser()->id, first);
     EXPECT_FALSE(privacy.get_visible());
