@@ -52,6 +52,7 @@ ContentView::ContentView(AppContext& ctx, ViewParts parts)
     m_chromeStartSlot.set_margin_start(8);
     m_chromeStrip.append(m_chromeStartSlot);
     m_chromeStrip.append(*Gtk::make_managed<WindowDragHandle>());
+    m_chromeStrip.set_visible(false); // until the window gives its controls
     m_sidebarColumn.append(m_chromeStrip);
     m_sidebarSlot.set_vexpand(true);
     m_sidebarColumn.append(m_sidebarSlot);
@@ -242,13 +243,24 @@ void ContentView::buildFloating()
     m_slideMotion = std::make_unique<MotionValue>(m_slide, 0.0, [this](double v) { m_slide.setOffset(v); });
 }
 
-void ContentView::setChromeStart(Gtk::Widget* widget)
+void ContentView::setChromeStart(std::function<Gtk::Widget*()> make)
 {
     if (m_chromeStart)
         m_chromeStartSlot.remove(*m_chromeStart);
-    m_chromeStart = widget;
+    m_chromeStart = make ? make() : nullptr;
     if (m_chromeStart)
         m_chromeStartSlot.append(*m_chromeStart);
+    m_chromeStrip.set_visible(m_chromeStart != nullptr);
+    m_host.onTakeChrome = [this, make]() -> Gtk::Widget* {
+        // A fresh set for the sidebar's top bar: the strip is no longer needed.
+        if (m_chromeStart) {
+            m_chromeStartSlot.remove(*m_chromeStart);
+            m_chromeStart = nullptr;
+        }
+        m_chromeStrip.set_visible(false);
+        return make ? make() : nullptr;
+    };
+    m_host.setChromeWidget(m_chromeStart);
 }
 
 void ContentView::applyForm()

@@ -29,8 +29,9 @@ class EmptyStateView;
 // history and downloads panels).
 //
 // Where other areas plug in: see ViewParts (view_parts.h). The sidebar receives sidebarHost()
-// for its two-way flags and the space swipe. setChromeStart() puts the window's own controls
-// (the menu button) at the start of the chrome strip above the sidebar.
+// for its two-way flags, the space swipe and the window's own controls. setChromeStart() puts
+// those controls (the menu button) in a strip above the sidebar until the sidebar takes them
+// into its top bar (SidebarHost::takeChromeWidget).
 class ContentView : public Gtk::Overlay {
 public:
     static constexpr int minimumWidth = 700;
@@ -45,7 +46,8 @@ public:
     ~ContentView() override;
 
     SidebarHost& sidebarHost() { return m_host; }
-    void setChromeStart(Gtk::Widget* widget);
+    // `make` builds the window's controls (a new managed widget on every call).
+    void setChromeStart(std::function<Gtk::Widget*()> make);
 
     // Moves to the neighbouring space (-1 or +1): ignored within 0.22 s of the last accepted
     // swipe and at either end of the list of spaces.
@@ -57,6 +59,7 @@ public:
     Gtk::Widget* shownPage() const;
     EmptyStateView* startPage() const;
     Gtk::Widget& sidebarColumn() { return m_sidebarColumn; }
+    Gtk::Widget& chromeStrip() { return m_chromeStrip; }
     Gtk::Widget* sidebarWidget() const { return m_sidebar; }
     SidebarResizeHandle& dockedResizeHandle() { return m_dockedHandle; }
     SidebarResizeHandle& floatingResizeHandle() { return m_floatHandle; }

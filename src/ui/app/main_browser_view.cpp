@@ -188,7 +188,7 @@ void MainBrowserView::refreshLayout()
     if (!next) {
         auto* content = Gtk::make_managed<ContentView>(m_ctx, m_parts);
         if (m_makeChromeStart)
-            content->setChromeStart(m_makeChromeStart());
+            content->setChromeStart(m_makeChromeStart);
         next = content;
     }
     Gtk::Widget* old = m_layout;

@@ -4,6 +4,10 @@
 
 #include <functional>
 
+namespace Gtk {
+class Widget;
+}
+
 namespace kovi {
 
 // What the main view shares with the sidebar it hosts: three two-way flags and the space swipe.
@@ -32,6 +36,27 @@ public:
     }
     std::function<void(int)> onSpaceSwipe;
 
+    // The window's own controls (its menu button). Until a sidebar takes them into its top bar,
+    // the main view shows them in a strip above the sidebar. A sidebar that wants them calls
+    // takeChromeWidget() (now, or when chromeWidgetChanged is emitted) and packs the result, a
+    // new managed widget; the strip then goes away.
+    Gtk::Widget* takeChromeWidget()
+    {
+        if (!m_chromeWidget || !onTakeChrome)
+            return nullptr;
+        return onTakeChrome();
+    }
+    bool hasChromeWidget() const { return m_chromeWidget != nullptr; }
+    sigc::signal<void()> chromeWidgetChanged;
+
+    // Set by the main view.
+    void setChromeWidget(Gtk::Widget* widget)
+    {
+        m_chromeWidget = widget;
+        chromeWidgetChanged.emit();
+    }
+    std::function<Gtk::Widget*()> onTakeChrome;
+
 private:
     static void set(bool& field, bool value, sigc::signal<void()>& changed)
     {
@@ -44,6 +69,7 @@ private:
     bool m_isPinned = true;
     bool m_isSidebarVisible = false;
     bool m_isInteractionLocked = false;
+    Gtk::Widget* m_chromeWidget = nullptr;
 };
 
 } // namespace kovi

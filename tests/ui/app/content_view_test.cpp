@@ -264,3 +264,32 @@ TEST_F(ContentViewTest, BezelDragStripFindBarPlacementAndOverlayParts)
 
 } // namespace
 } // namespace kovi::test
+
+namespace kovi::test {
+namespace {
+
+TEST_F(ContentViewTest, TheWindowControlsMoveIntoTheSidebarWhenItTakesThem)
+{
+    build();
+    int made = 0, announced = 0;
+    auto connection = hostSeen->chromeWidgetChanged.connect([&] { ++announced; });
+    EXPECT_FALSE(hostSeen->hasChromeWidget());
+    view->setChromeStart([&]() -> Gtk::Widget* {
+        ++made;
+        return Gtk::make_managed<Gtk::Label>("menu");
+    });
+    EXPECT_EQ(announced, 1);
+    EXPECT_TRUE(hostSeen->hasChromeWidget());
+    EXPECT_TRUE(view->chromeStrip().get_visible());
+    Gtk::Widget* taken = hostSeen->takeChromeWidget();
+    ASSERT_NE(taken, nullptr);
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(taken->get_parent(), nullptr); // free to be packed by the sidebar
+    EXPECT_FALSE(view->chromeStrip().get_visible());
+    auto* box = Gtk::make_managed<Gtk::Box>();
+    box->append(*taken);
+    connection.disconnect();
+}
+
+} // namespace
+} // namespace kovi::test
