@@ -47,6 +47,14 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& 
     m_screens.set_vexpand(true);
     m_screens.set_transition_type(Gtk::StackTransitionType::NONE);
     set_child(m_screens);
+    // The window has no title bar: on the welcome and onboarding screens a strip along the top
+    // moves it (the browser layouts bring their own drag areas). It leaves the top-right corner
+    // free for the onboarding's "Skip".
+    m_screenDrag.set_valign(Gtk::Align::START);
+    m_screenDrag.set_size_request(-1, 38);
+    m_screenDrag.set_margin_end(96);
+    m_screenDrag.set_visible(false);
+    add_overlay(m_screenDrag);
 
     m_layoutStack.set_transition_type(Gtk::StackTransitionType::CROSSFADE);
     m_layoutStack.set_transition_duration(300);
@@ -154,6 +162,7 @@ void MainBrowserView::showScreen(Screen screen)
     }
     m_screen = screen;
     m_screenWidget = next;
+    m_screenDrag.set_visible(screen == Screen::welcome || screen == Screen::onboarding);
     if (next) {
         m_screens.add(*next);
         m_screens.set_visible_child(*next);

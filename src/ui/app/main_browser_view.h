@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/app/overlay_layer.h"
+#include "ui/app/window_chrome.h"
 #include "ui/app/view_parts.h"
 
 #include <gtkmm/overlay.h>
@@ -62,6 +63,7 @@ public:
     Gtk::Window* extensionsSheet() const { return m_extensionsSheet.get(); }
     Gtk::Window* layoutSettingsSheet() const { return m_layoutSheet.get(); }
     AdwMessageDialog* libraryAlert() const { return m_libraryAlert; }
+    Gtk::Widget& screenDragStrip() { return m_screenDrag; }
 
 private:
     enum class LayoutKind { none, content, traditional };
@@ -90,6 +92,7 @@ private:
     bool m_showLayoutSettings = false;
 
     Gtk::Stack m_screens;
+    WindowDragHandle m_screenDrag;
     Gtk::Widget* m_screenWidget = nullptr;
     Gtk::Overlay m_browser;
     Gtk::Stack m_layoutStack;

@@ -24,6 +24,7 @@ TEST(Routing, FreshProfileGoesWelcomeOnboardingBrowserAndNextLaunchStraightToBro
         ASSERT_EQ(h.root().screen(), Screen::welcome);
         ASSERT_NE(h.root().authView(), nullptr);
         EXPECT_FALSE(h.window().windowButtonsVisible());
+        EXPECT_TRUE(h.root().screenDragStrip().get_visible()); // no title bar: the top strip moves the window
 
         // The real button, clicked through the display.
         ASSERT_TRUE(xdoClickWidget(h.root().authView()->startButton()));
@@ -42,6 +43,7 @@ TEST(Routing, FreshProfileGoesWelcomeOnboardingBrowserAndNextLaunchStraightToBro
         EXPECT_EQ(h.ctx().defaults.stringValue("browserLayoutMode"), "vertical");
         ContentView* content = h.root().contentView();
         ASSERT_NE(content, nullptr);
+        EXPECT_FALSE(h.root().screenDragStrip().get_visible());
         EXPECT_NE(content->startPage(), nullptr);
     }
     {
