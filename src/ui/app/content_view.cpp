@@ -33,7 +33,7 @@ void removeFromParent(Gtk::Widget& widget)
 
 ContentView::ContentView(AppContext& ctx, ViewParts parts)
     : m_ctx(ctx), m_parts(std::move(parts)), m_dockedHandle(ctx.state), m_floatHandle(ctx.state),
-      m_commandBarLayer(false), m_findLayer(false),
+      m_commandBarLayer(false, {}, 0.98), m_findLayer(false, {}, 1.0),
       m_historyLayer(true, [this] { m_ctx.state.setIsHistoryPanelVisible(false); }),
       m_downloadsLayer(true, [this] { m_ctx.state.setIsDownloadsPanelVisible(false); })
 {

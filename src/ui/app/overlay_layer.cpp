@@ -4,8 +4,8 @@
 
 namespace kovi {
 
-OverlayLayer::OverlayLayer(bool withScrim, std::function<void()> onScrimTap, const char* scrimClass)
-    : m_withScrim(withScrim), m_onScrimTap(std::move(onScrimTap))
+OverlayLayer::OverlayLayer(bool withScrim, std::function<void()> onScrimTap, double startScale, const char* scrimClass)
+    : m_withScrim(withScrim), m_onScrimTap(std::move(onScrimTap)), m_startScale(startScale)
 {
     add_css_class("kovi-overlay-layer");
     set_visible(false);
@@ -21,12 +21,18 @@ OverlayLayer::OverlayLayer(bool withScrim, std::function<void()> onScrimTap, con
         m_scrim.add_controller(click);
         set_child(m_scrim);
     }
-    m_opacity = std::make_unique<MotionValue>(*this, 0.0, [this](double v) { set_opacity(v); });
+    m_opacity = std::make_unique<MotionValue>(*this, 0.0, [this](double v) {
+        set_opacity(v);
+        if (m_bin)
+            m_bin->setScale(m_startScale + (1 - m_startScale) * v);
+    });
 }
 
 OverlayLayer::~OverlayLayer()
 {
     m_opacity.reset();
+    if (m_bin)
+        m_bin->setChild(nullptr);
 }
 
 void OverlayLayer::tapScrim()
@@ -39,11 +45,13 @@ void OverlayLayer::removeContent()
 {
     if (!m_content)
         return;
+    m_bin->setChild(nullptr); // the content goes first, while the bin is still whole
     if (m_withScrim)
-        remove_overlay(*m_content);
+        remove_overlay(*m_bin);
     else
         unset_child();
     m_content = nullptr;
+    m_bin = nullptr;
 }
 
 void OverlayLayer::present(Gtk::Widget* content)
@@ -51,10 +59,18 @@ void OverlayLayer::present(Gtk::Widget* content)
     removeContent();
     m_content = content;
     if (m_content) {
+        // The bin takes the content's place (and alignment) and scales it while it fades.
+        m_bin = Gtk::make_managed<SlideBin>();
+        m_bin->set_halign(m_content->get_halign());
+        m_bin->set_valign(m_content->get_valign());
+        m_bin->set_hexpand(m_content->get_hexpand());
+        m_bin->set_vexpand(m_content->get_vexpand());
+        m_bin->setChild(m_content);
+        m_bin->setScale(m_startScale + (1 - m_startScale) * m_opacity->value());
         if (m_withScrim) {
-            add_overlay(*m_content);
+            add_overlay(*m_bin);
         } else {
-            set_child(*m_content);
+            set_child(*m_bin);
             set_halign(m_content->get_halign());
             set_valign(m_content->get_valign());
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/app/slide_bin.h"
 #include "ui/design/motion.h"
 
 #include <gtkmm/box.h>
@@ -16,7 +17,9 @@ namespace kovi {
 // clicks on) only the content.
 class OverlayLayer : public Gtk::Overlay {
 public:
-    OverlayLayer(bool withScrim, std::function<void()> onScrimTap = {}, const char* scrimClass = "kovi-scrim");
+    // The content grows from `startScale` (1: no scaling) as it fades in, and shrinks back out.
+    OverlayLayer(bool withScrim, std::function<void()> onScrimTap = {}, double startScale = 0.95,
+                 const char* scrimClass = "kovi-scrim");
     ~OverlayLayer() override;
 
     // Shows `content` (a managed widget, replacing any earlier one). nullptr shows the scrim only.
@@ -35,6 +38,8 @@ private:
     std::function<void()> m_onScrimTap;
     Gtk::Box m_scrim;
     Gtk::Widget* m_content = nullptr;
+    SlideBin* m_bin = nullptr;
+    double m_startScale = 0.95;
     bool m_presented = false;
     std::unique_ptr<MotionValue> m_opacity;
 };

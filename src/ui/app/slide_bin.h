@@ -4,8 +4,9 @@
 
 namespace kovi {
 
-// Holds one child and draws it shifted horizontally by `offset` pixels (input follows the
-// shift). Used to slide the floating sidebar in and out without changing its size.
+// Holds one child and draws it shifted horizontally by `offset` pixels and scaled by `scale`
+// about its centre (input follows the transform), without changing its size. Used to slide the
+// floating sidebar in and out and to grow panels into view.
 class SlideBin : public Gtk::Widget {
 public:
     SlideBin();
@@ -15,6 +16,8 @@ public:
     Gtk::Widget* child() const { return m_child; }
     void setOffset(double offset);
     double offset() const { return m_offset; }
+    void setScale(double scale);
+    double scale() const { return m_scale; }
 
 protected:
     Gtk::SizeRequestMode get_request_mode_vfunc() const override;
@@ -25,6 +28,7 @@ protected:
 private:
     Gtk::Widget* m_child = nullptr;
     double m_offset = 0;
+    double m_scale = 1;
 };
 
 } // namespace kovi
