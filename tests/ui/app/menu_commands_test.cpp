@@ -4,6 +4,8 @@
 #include "core/support/notification_names.h"
 #include "ui/app/content_view.h"
 
+#include <adwaita.h>
+
 #include <set>
 
 namespace kovi::test {
@@ -259,6 +261,23 @@ TEST_F(MenuCommandsTest, AppearanceCommandsMarkTheCurrentChoice)
     h->ctx().appearance.setIsDarkMode(true);
     EXPECT_EQ(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(stateOf("appearance")).get(), "dark");
     EXPECT_TRUE(h->window().has_css_class("kovi-dark"));
+}
+
+TEST_F(MenuCommandsTest, AboutOpensTheAboutWindowOverTheBrowser)
+{
+    commands().activate("about");
+    AdwAboutWindow* about = nullptr;
+    ASSERT_TRUE(runUntilGtk([&] {
+        for (auto* w : Gtk::Window::list_toplevels()) {
+            if (ADW_IS_ABOUT_WINDOW(w->gobj()))
+                about = ADW_ABOUT_WINDOW(w->gobj());
+        }
+        return about != nullptr;
+    }));
+    EXPECT_STREQ(adw_about_window_get_application_name(about), "Kovi");
+    EXPECT_STREQ(adw_about_window_get_version(about), KOVI_VERSION);
+    EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(about)), GTK_WINDOW(h->window().gobj()));
+    gtk_window_destroy(GTK_WINDOW(about));
 }
 
 TEST_F(MenuCommandsTest, TheMenuHasEveryMenuInOrder)
