@@ -5,8 +5,6 @@
 
 #include <gtkmm/eventcontrollermotion.h>
 
-#include <gtk/gtk.h>
-
 #include <cmath>
 
 namespace kovi {
@@ -44,7 +42,6 @@ SidebarResizeHandle::SidebarResizeHandle(BrowserState& state) : m_state(state)
     m_strip.set_vexpand(true);
     m_strip.set_can_target(false);
     append(m_strip);
-    gtk_widget_set_cursor_from_name(GTK_WIDGET(gobj()), "col-resize");
 
     auto motion = Gtk::EventControllerMotion::create();
     motion->signal_enter().connect([this](double, double) {
