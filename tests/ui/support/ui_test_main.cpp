@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -28,6 +29,8 @@ public:
             return;
         m_pid = fork();
         if (m_pid == 0) {
+            // The server ends with the test process, also when that one crashes.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             close(fds[0]);
             const std::string fd = std::to_string(fds[1]);
             // Quiet: the server's own notices are not test output.
