@@ -110,6 +110,7 @@ ContentView::ContentView(AppContext& ctx, ViewParts parts)
     m_formHolder.set_hexpand(true);
     m_formHolder.set_vexpand(true);
     set_child(m_formHolder);
+    m_formFade = std::make_unique<MotionValue>(m_formHolder, 1.0, [this](double v) { m_formHolder.set_opacity(v); });
 
     // Overlays, back to front.
     m_findLayer.set_halign(Gtk::Align::END);
@@ -139,7 +140,12 @@ ContentView::ContentView(AppContext& ctx, ViewParts parts)
         panelFlagChanged(m_ctx.state.isDownloadsPanelVisible());
     }));
     m_connections.push_back(m_ctx.appearance.isDarkModeChanged.connect([this] { refreshMaterial(); }));
-    m_connections.push_back(m_host.isPinnedChanged.connect([this] { applyForm(); }));
+    m_connections.push_back(m_host.isPinnedChanged.connect([this] {
+        applyForm();
+        // The new form fades in over a quarter of a second.
+        m_formFade->jumpTo(0.35);
+        m_formFade->animateTo(1.0, KoviDesign::Motion::easeInOut(0.25));
+    }));
     m_connections.push_back(m_host.isSidebarVisibleChanged.connect([this] { refreshFloatingVisibility(true); }));
 
     applyForm();
@@ -166,6 +172,7 @@ ContentView::~ContentView()
     m_slide.setChild(nullptr);
     m_slideMotion.reset();
     m_floatScrimMotion.reset();
+    m_formFade.reset();
 }
 
 void ContentView::buildDocked()

@@ -138,6 +138,7 @@ private:
     Gtk::Box m_floatSidebarSlot{Gtk::Orientation::VERTICAL};
     SidebarResizeHandle m_floatHandle;
     std::unique_ptr<MotionValue> m_slideMotion;
+    std::unique_ptr<MotionValue> m_formFade; // docked ↔ floating
     std::unique_ptr<MotionValue> m_floatScrimMotion;
 
     // Overlays.
