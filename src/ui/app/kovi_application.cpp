@@ -8,10 +8,12 @@
 #include "core/state/browser_state.h"
 #include "core/support/defaults.h"
 #include "core/support/notification_center.h"
+#include "core/web/page_extension_store.h"
 #include "ui/app/main_window.h"
 #include "ui/app/menu_commands.h"
 #include "ui/design/theme.h"
 #include "ui/settings/update_alerts.h"
+#include "ui/web/web_content.h"
 
 #include <adwaita.h>
 #include <glib-unix.h>
@@ -31,6 +33,9 @@ struct KoviApplication::Core {
     std::unique_ptr<AuthManager> auth;
     std::unique_ptr<Theme> theme;
     std::unique_ptr<UpdateManager> updates;
+    // Last, so the page views go before everything they report into.
+    std::unique_ptr<PageExtensionStore> extensions;
+    std::unique_ptr<WebContent> web;
 };
 
 Glib::RefPtr<KoviApplication> KoviApplication::create()
@@ -85,9 +90,13 @@ void KoviApplication::createCore()
     c.updates = std::make_unique<UpdateManager>(*c.defaults, *m_alerts, &UpdateAlerts::openInDefaultBrowser,
                                                 updateOptions);
 
+    // Web processes start only when a page is first shown: the sessions are made on first use.
+    c.extensions = std::make_unique<PageExtensionStore>(m_options.storageDirectory);
+    c.web = std::make_unique<WebContent>(*c.state, *c.notifications, *c.defaults, *c.appearance, *c.extensions);
+
     m_context = std::unique_ptr<AppContext>(new AppContext{*c.defaults, *c.notifications, *c.library, *c.state,
                                                            *c.appearance, *c.ai, *c.auth, *c.theme,
-                                                           c.updates.get()});
+                                                           c.updates.get(), c.extensions.get(), c.web.get()});
 }
 
 void KoviApplication::on_startup()

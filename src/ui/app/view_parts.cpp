@@ -5,15 +5,24 @@
 #include "ui/app/app_context.h"
 #include "ui/commandbar/command_bar_view.h"
 #include "ui/sidebar/sidebar_view.h"
+#include "ui/web/web_view_parts.h"
 
 namespace kovi {
 
 ViewParts defaultViewParts()
 {
     ViewParts parts;
-    parts.sidebar = makeSidebarView;
-    // parts.tabContent = [](AppContext& ctx, const Tab& tab) -> Gtk::Widget* { ... };
+    parts.sidebar = [](AppContext& ctx, SidebarHost& host) {
+        return ctx.web ? makeSidebarViewWithPages(ctx, host, *ctx.web) : makeSidebarView(ctx, host);
+    };
+    parts.tabContent = [](AppContext& ctx, const Tab& tab) -> Gtk::Widget* {
+        return ctx.web ? makeTabContentView(*ctx.web, tab) : nullptr;
+    };
     parts.commandBar = makeCommandBarView;
+    parts.findBar = [](AppContext& ctx) -> Gtk::Widget* { return ctx.web ? makeFindBarView(*ctx.web) : nullptr; };
+    parts.extensionsSheet = [](AppContext& ctx, Gtk::Window& parent) -> Gtk::Window* {
+        return ctx.web ? makeExtensionsSheet(*ctx.web, parent) : nullptr;
+    };
     return parts;
 }
 
