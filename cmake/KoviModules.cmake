@@ -16,8 +16,8 @@ function(kovi_core_module name)
   endif()
 endfunction()
 
-# Core tests run without a display, with XDG folders pointing into the build tree so nothing
-# reaches the real home.
+# Core tests run without a display; their main gives each program its own temporary HOME and
+# XDG folders. The public test data beside the project is found through KOVI_SHARED_TESTDATA.
 function(kovi_core_tests name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
@@ -25,12 +25,11 @@ function(kovi_core_tests name)
     return()
   endif()
   set(target kovi_${name}_tests)
-  add_executable(${target} ${sources})
-  target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} kovi_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
-  set(home ${CMAKE_CURRENT_BINARY_DIR}/home-${name})
+  add_executable(${target} ${sources} ${PROJECT_SOURCE_DIR}/tests/support/core_test_main.cpp)
+  target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} kovi_testsupport GTest::gtest GTest::gmock)
+  target_compile_definitions(${target} PRIVATE KOVI_SHARED_TESTDATA="${PROJECT_SOURCE_DIR}/../shared/testdata")
   gtest_discover_tests(${target}
     TEST_PREFIX "core.${name}."
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 120 LABELS core
-      ENVIRONMENT "HOME=${home};XDG_DATA_HOME=${home}/data;XDG_CONFIG_HOME=${home}/config;XDG_CACHE_HOME=${home}/cache;KOVI_SHARED_DIR=${PROJECT_SOURCE_DIR}/../shared")
+    PROPERTIES TIMEOUT 120 LABELS core)
 endfunction()

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -96,9 +95,8 @@ TEST(JsonCodingTest, RefusesMalformedJsonWithoutCrashing)
 // The public JSON conformance suite, when the shared test data is present.
 TEST(JsonCodingTest, ConformanceSuite)
 {
-    const char* shared = std::getenv("KOVI_SHARED_DIR");
-    std::filesystem::path dir = std::filesystem::path(shared ? shared : "") / "testdata/JSONTestSuite/test_parsing";
-    if (!shared || !std::filesystem::is_directory(dir))
+    std::filesystem::path dir = std::filesystem::path(KOVI_SHARED_TESTDATA) / "JSONTestSuite/test_parsing";
+    if (!std::filesystem::is_directory(dir))
         GTEST_SKIP() << "shared test data not present";
     int checked = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
