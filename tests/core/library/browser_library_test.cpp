@@ -1,13 +1,12 @@
 #include "core/library/browser_library.h"
 
 #include "core/support/date.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace kovi {
@@ -413,27 +412,7 @@ TEST_F(BrowserLibraryTest, FilesThatAreNotRegularMakeItReadOnlyWithoutBlocking)
     EXPECT_TRUE(m_dir.exists("KoviBrowser/library.json"));
 }
 
-// Makes writes past a few bytes fail with EFBIG, which also binds root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
+using test::FileSizeLimit;
 
 TEST_F(BrowserLibraryTest, FailedWriteKeepsArchiveAndFileAndReportsTheFailure)
 {
