@@ -5,26 +5,7 @@
 
 #include <gtkmm/eventcontrollermotion.h>
 
-#include <array>
-#include <utility>
-
 namespace kovi {
-
-std::string commandBarIconName(std::string_view symbol)
-{
-    std::string icon = iconNameForSymbol(symbol);
-    if (!icon.empty())
-        return icon;
-    static constexpr std::array<std::pair<std::string_view, std::string_view>, 2> ownSymbols{{
-        {"clock", "document-open-recent-symbolic"},
-        {"square.on.square", "edit-copy-symbolic"},
-    }};
-    for (const auto& [name, iconName] : ownSymbols) {
-        if (name == symbol)
-            return std::string(iconName);
-    }
-    return "image-missing-symbolic";
-}
 
 CommandBarResultRow::CommandBarResultRow()
 {
@@ -86,7 +67,7 @@ void CommandBarResultRow::setResult(const CommandBarResult& result)
     m_title.set_text(result.title);
     m_subtitle.set_visible(result.subtitle.has_value());
     m_subtitle.set_text(result.subtitle.value_or(""));
-    m_iconName = commandBarIconName(result.icon);
+    m_iconName = iconNameForSymbol(result.icon, "image-missing-symbolic");
     m_icon.set_from_icon_name(m_iconName);
     m_hintWord.set_text(CommandBarPanelModel::hintWord(result.action));
 }

@@ -50,8 +50,4 @@ private:
     bool m_isHovering = false;
 };
 
-// The icon a result's symbol name is drawn with: the shell's symbol table first, then the few
-// symbols only the command bar uses.
-std::string commandBarIconName(std::string_view symbol);
-
 } // namespace kovi

@@ -3,6 +3,7 @@
 #include "core/state/browser_state.h"
 #include "ui/app/app_context.h"
 #include "ui/commandbar/command_bar_result_row.h"
+#include "ui/design/symbols.h"
 
 #include <gdk/gdkkeysyms.h>
 #include <gtkmm/eventcontrollerkey.h>
@@ -106,7 +107,7 @@ void CommandBarView::buildCard()
     m_searchRow.add_css_class("kovi-commandbar-search");
     m_searchRow.set_spacing(10);
     m_searchIcon.add_css_class("search-icon");
-    m_searchIcon.set_from_icon_name(commandBarIconName("magnifyingglass"));
+    m_searchIcon.set_from_icon_name(iconNameForSymbol("magnifyingglass", "image-missing-symbolic"));
     m_searchIcon.set_pixel_size(15);
     m_searchRow.append(m_searchIcon);
     m_field.add_css_class("kovi-commandbar-field");
@@ -129,7 +130,7 @@ void CommandBarView::buildCard()
     m_clear.set_valign(Gtk::Align::CENTER);
     auto* clearIcon = Gtk::make_managed<Gtk::Image>();
     // A cross on a filled circle: the circle is the button's own background.
-    clearIcon->set_from_icon_name(commandBarIconName("xmark"));
+    clearIcon->set_from_icon_name(iconNameForSymbol("xmark", "image-missing-symbolic"));
     clearIcon->set_pixel_size(10);
     m_clear.set_child(*clearIcon);
     m_clear.signal_clicked().connect([this] { m_field.set_text(""); });
@@ -143,7 +144,7 @@ void CommandBarView::buildCard()
     m_empty.add_css_class("kovi-commandbar-empty");
     m_empty.set_spacing(10);
     auto* sparkles = Gtk::make_managed<Gtk::Image>();
-    sparkles->set_from_icon_name(commandBarIconName("sparkles"));
+    sparkles->set_from_icon_name(iconNameForSymbol("sparkles", "image-missing-symbolic"));
     sparkles->set_pixel_size(13);
     m_empty.append(*sparkles);
     auto* emptyText = makeLabel("Type a URL, search query, tab title, or space name", "text");

@@ -16,7 +16,6 @@
 #include <pangomm/layout.h>
 #include <pango/pangocairo.h>
 
-#include <array>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -119,95 +118,9 @@ void setClass(Gtk::Widget& widget, const char* name, bool on)
 
 // ---- Symbols -----------------------------------------------------------------------------------
 
-namespace {
-
-constexpr std::array extraSymbols = std::to_array<std::pair<std::string_view, std::string_view>>({
-    {"doc.on.doc", "edit-copy-symbolic"},
-    {"square.on.square", "view-paged-symbolic"},
-    {"clock", "document-open-recent-symbolic"},
-    {"moon.fill", "weather-clear-night-symbolic"},
-    {"sun.max.fill", "weather-clear-symbolic"},
-    {"person.2.fill", "system-users-symbolic"},
-    {"figure.stand", "emoji-people-symbolic"},
-    {"building.2.fill", "user-home-symbolic"},
-    {"doc.fill", "x-office-document-symbolic"},
-    {"tray.fill", "mail-read-symbolic"},
-    {"archivebox.fill", "user-trash-symbolic"},
-    {"envelope.fill", "mail-unread-symbolic"},
-    {"message.fill", "chat-message-new-symbolic"},
-    {"bubble.left.fill", "chat-message-new-symbolic"},
-    {"phone.fill", "phone-symbolic"},
-    {"video.fill", "camera-video-symbolic"},
-    {"paintbrush.fill", "document-edit-symbolic"},
-    {"pencil", "document-edit-symbolic"},
-    {"photo.fill", "emblem-photos-symbolic"},
-    {"camera.fill", "camera-photo-symbolic"},
-    {"film.fill", "emblem-videos-symbolic"},
-    {"laptopcomputer", "computer-symbolic"},
-    {"desktopcomputer", "video-display-symbolic"},
-    {"keyboard.fill", "input-keyboard-symbolic"},
-    {"terminal.fill", "utilities-terminal-symbolic"},
-    {"cpu.fill", "preferences-system-details-symbolic"},
-    {"memorychip.fill", "preferences-system-details-symbolic"},
-    {"book.fill", "user-bookmarks-symbolic"},
-    {"graduationcap.fill", "user-bookmarks-symbolic"},
-    {"lightbulb.fill", "dialog-information-symbolic"},
-    {"brain.head.profile", "emoji-people-symbolic"},
-    {"text.book.closed.fill", "x-office-address-book-symbolic"},
-    {"dollarsign.circle.fill", "auth-smartcard-symbolic"},
-    {"creditcard.fill", "auth-smartcard-symbolic"},
-    {"chart.line.uptrend.xyaxis", "x-office-document-symbolic"},
-    {"banknote.fill", "auth-smartcard-symbolic"},
-    {"airplane", "airplane-mode-symbolic"},
-    {"car.fill", "mail-send-symbolic"},
-    {"map.fill", "web-browser-symbolic"},
-    {"suitcase.fill", "kovi-briefcase-symbolic"},
-    {"heart.text.square.fill", "kovi-heart-symbolic"},
-    {"cross.fill", "list-add-symbolic"},
-    {"pill.fill", "list-add-symbolic"},
-    {"gamecontroller.fill", "applications-games-symbolic"},
-    {"puzzlepiece.fill", "kovi-puzzlepiece-extension-symbolic"},
-    {"dice.fill", "applications-games-symbolic"},
-    {"party.popper.fill", "starred-symbolic"},
-    {"leaf.fill", "weather-few-clouds-symbolic"},
-    {"cloud.fill", "weather-few-clouds-symbolic"},
-    {"bolt.fill", "thunderbolt-symbolic"},
-    {"cart.fill", "system-software-install-symbolic"},
-    {"bag.fill", "system-software-install-symbolic"},
-    {"gift.fill", "starred-symbolic"},
-    {"tag.fill", "user-bookmarks-symbolic"},
-    {"flag.fill", "emoji-flags-symbolic"},
-    {"bell.fill", "preferences-system-notifications-symbolic"},
-    {"clock.fill", "preferences-system-time-symbolic"},
-    {"calendar", "x-office-calendar-symbolic"},
-    {"link", "insert-link-symbolic"},
-    {"gear", "emblem-system-symbolic"},
-    {"wrench.and.screwdriver.fill", "applications-system-symbolic"},
-    {"music.note", "emblem-music-symbolic"},
-    {"star.fill", "starred-symbolic"},
-    {"house.fill", "user-home-symbolic"},
-    {"person.fill", "avatar-default-symbolic"},
-    {"briefcase.fill", "kovi-briefcase-symbolic"},
-    {"heart.fill", "kovi-heart-symbolic"},
-    {"folder.fill", "folder-symbolic"},
-    {"globe", "web-browser-symbolic"},
-    {"magnifyingglass", "system-search-symbolic"},
-    {"bookmark.fill", "user-bookmarks-symbolic"},
-    {"pin.fill", "view-pin-symbolic"},
-});
-
-} // namespace
-
 std::string sidebarIconName(std::string_view symbol)
 {
-    std::string name = iconNameForSymbol(symbol);
-    if (!name.empty())
-        return name;
-    for (const auto& [key, icon] : extraSymbols) {
-        if (key == symbol)
-            return std::string(icon);
-    }
-    return "folder-symbolic";
+    return iconNameForSymbol(symbol, "folder-symbolic");
 }
 
 void setSymbol(Gtk::Image& image, std::string_view symbol, int pixelSize)
@@ -402,7 +315,7 @@ Glib::RefPtr<Gdk::Texture> renderDragPreview(const std::string& title, const Gli
         cr->set_source(icon, 0, 0);
         cr->paint();
         cr->restore();
-    } else if (auto mask = symbolMask(isFolder ? "folder-symbolic" : "web-browser-symbolic", 14)) {
+    } else if (auto mask = symbolMask(iconNameForSymbol(isFolder ? "folder.fill" : "globe"), 14)) {
         cr->set_source_rgba(1, 1, 1, 0.6);
         cr->mask(mask, iconX + 2, iconY + 2);
     }

@@ -59,8 +59,8 @@ std::string spaceColorClass(std::string_view role, SpaceColor color);
 // Removes every colour class of the role, then adds the one for `color`.
 void setSpaceColorClass(Gtk::Widget& widget, std::string_view role, SpaceColor color);
 
-// The icon name for a symbol name: the shared table first, then the sidebar's own additions
-// (space icons and a few controls); unknown symbols get a plain folder rather than nothing.
+// The icon name for a symbol name; an unknown symbol (a damaged state file can hold any) gets a
+// plain folder rather than nothing.
 std::string sidebarIconName(std::string_view symbol);
 void setSymbol(Gtk::Image& image, std::string_view symbol, int pixelSize);
 

@@ -5,6 +5,7 @@
 #include "core/web/page_extension_store.h"
 #include "ui/design/kovi_design.h"
 #include "ui/design/styles.h"
+#include "ui/design/symbols.h"
 #include "ui/web/web_view_styles.h"
 
 #include <sigc++/adaptors/track_obj.h>
@@ -76,7 +77,7 @@ ExtensionsView::ExtensionsView(Gtk::Window& parent, PageExtensionStore& store, A
     titles->set_hexpand(true);
     titles->set_valign(Gtk::Align::CENTER);
     header->append(*titles);
-    m_close.set_child(*webSymbolImage("xmark", 13));
+    m_close.set_child(*makeSymbolImage("xmark", 13));
     applyIconButtonStyle(m_close, KoviDesign::ButtonSize::md, false);
     m_close.set_valign(Gtk::Align::CENTER);
     m_close.set_tooltip_text("Close");
@@ -189,7 +190,7 @@ Gtk::Box* ExtensionsView::makeCard(const PageExtension& extension)
     card->add_css_class("kovi-extension-card");
 
     auto* top = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 8);
-    auto* icon = webSymbolImage("puzzlepiece.extension", 16);
+    auto* icon = makeSymbolImage("puzzlepiece.extension", 16);
     icon->add_css_class("kovi-extension-icon");
     top->append(*icon);
     top->append(*makeLabel(extension.name, {"kovi-extension-name"}));

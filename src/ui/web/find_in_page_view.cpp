@@ -3,8 +3,8 @@
 #include "core/state/browser_state.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
+#include "ui/design/symbols.h"
 #include "ui/web/web_content.h"
-#include "ui/web/web_view_styles.h"
 
 #include <sigc++/adaptors/track_obj.h>
 #include <glibmm/main.h>
@@ -26,7 +26,7 @@ FindInPageView::FindInPageView(WebContent& web)
 
     m_fieldGroup.add_css_class("kovi-find-field");
     m_fieldGroup.set_size_request(220, -1);
-    auto* glass = webSymbolImage("magnifyingglass", 12);
+    auto* glass = makeSymbolImage("magnifyingglass", 12);
     glass->add_css_class("kovi-secondary");
     m_fieldGroup.append(*glass);
     m_field.set_placeholder_text("Find in page...");
@@ -45,15 +45,15 @@ FindInPageView::FindInPageView(WebContent& web)
         button->set_focus_on_click(false);
         m_steps.append(*button);
     }
-    m_previous.set_child(*webSymbolImage("chevron.up", 11));
+    m_previous.set_child(*makeSymbolImage("chevron.up", 11));
     m_previous.set_tooltip_text("Previous match");
-    m_next.set_child(*webSymbolImage("chevron.down", 11));
+    m_next.set_child(*makeSymbolImage("chevron.down", 11));
     m_next.set_tooltip_text("Next match");
     append(m_steps);
 
     m_close.add_css_class("flat");
     m_close.add_css_class("kovi-find-close");
-    m_close.set_child(*webSymbolImage("xmark", 10));
+    m_close.set_child(*makeSymbolImage("xmark", 10));
     m_close.set_tooltip_text("Close");
     m_close.set_focus_on_click(false);
     append(m_close);

@@ -5,6 +5,7 @@
 #include "core/support/notification_names.h"
 #include "ui/web/web_content.h"
 #include "ui/web/web_view_representable.h"
+#include "ui/design/symbols.h"
 #include "ui/web/web_view_styles.h"
 
 #include <adwaita.h>
@@ -35,7 +36,7 @@ WebViewContainer::WebViewContainer(WebContent& web, const Tab& tab)
     column->set_halign(Gtk::Align::CENTER);
     column->set_valign(Gtk::Align::CENTER);
     column->set_vexpand(true);
-    auto* icon = webSymbolImage("wifi.exclamationmark", 34);
+    auto* icon = makeSymbolImage("wifi.exclamationmark", 34);
     icon->add_css_class("kovi-secondary");
     column->append(*icon);
     m_errorTitle.set_text("This page couldn\u2019t load");

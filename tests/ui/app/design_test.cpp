@@ -1,15 +1,22 @@
 // Design tokens, motion curves, the symbol table and the bundled stylesheets.
 #include "app_fixture.h"
 
+#include "core/model/space.h"
+#include "core/sidebar/space_editor_model.h"
 #include "ui/design/kovi_design.h"
 #include "ui/design/motion.h"
 #include "ui/design/symbols.h"
 
+#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gio/gio.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/icontheme.h>
 
 #include <cmath>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace kovi::test {
 namespace {
@@ -55,21 +62,68 @@ TEST(Design, MotionCurvesStartAtZeroEndAtOneAndSettle)
     }
 }
 
-TEST(Design, EverySymbolHasAnIconAndEveryStylesheetParses)
+// Symbols reach the views from stored data (space icons) and from the core's view models (command
+// bar results, the default space); each must have a picture the running theme really draws.
+TEST(Design, EverySymbolResolvesToAnIconTheThemeDraws)
 {
     ensureGtk();
     auto theme = Gtk::IconTheme::get_for_display(Gdk::Display::get_default());
-    for (const char* symbol : {"magnifyingglass", "books.vertical", "clock.arrow.circlepath", "arrow.down.circle",
-                               "sidebar.left", "rectangle.split.1x2", "checkmark", "lock.shield.fill",
-                               "xmark.shield.fill", "icloud.fill", "person.crop.circle.fill", "lock.fill",
-                               "person.fill", "folder", "sparkles", "puzzlepiece.extension", "plus",
-                               "chevron.left", "chevron.right"}) {
+    std::set<std::string> ownIcons;
+    for (std::string_view symbol : knownSymbols()) {
         const std::string icon = iconNameForSymbol(symbol);
         ASSERT_FALSE(icon.empty()) << symbol;
         EXPECT_TRUE(theme->has_icon(icon)) << symbol << " → " << icon;
+        if (icon.starts_with("kovi-"))
+            ownIcons.insert(icon);
     }
-    EXPECT_EQ(iconNameForSymbol("no.such.symbol"), "");
 
+    std::vector<std::string> fromData = SpaceIcons::all();
+    for (const char* symbol : {"clock", "square.on.square", "globe", "book", "star", "magnifyingglass", "sparkles",
+                               "xmark", defaultSpaceIcon})
+        fromData.emplace_back(symbol);
+    for (const std::string& symbol : fromData)
+        EXPECT_FALSE(iconNameForSymbol(symbol).empty()) << symbol;
+
+    // Each space icon is told apart from the others in the editor's grid.
+    std::map<std::string, std::string> spaceIconBySymbol;
+    for (const std::string& symbol : SpaceIcons::all()) {
+        for (const auto& [other, icon] : spaceIconBySymbol)
+            EXPECT_NE(icon, iconNameForSymbol(symbol)) << symbol << " and " << other << " look the same";
+        spaceIconBySymbol[symbol] = iconNameForSymbol(symbol);
+    }
+
+    // Our own icons: every bundled file is used, and each one is a drawable 16-pixel symbol.
+    char** files =
+        g_resources_enumerate_children("/app/kovi/Browser/icons/scalable/actions/", G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr);
+    ASSERT_NE(files, nullptr);
+    std::set<std::string> bundled;
+    for (char** f = files; *f; ++f) {
+        const std::string name = *f;
+        ASSERT_TRUE(name.ends_with(".svg")) << name;
+        bundled.insert(name.substr(0, name.size() - 4));
+        GError* error = nullptr;
+        GdkPixbuf* pixbuf = gdk_pixbuf_new_from_resource_at_scale(
+            ("/app/kovi/Browser/icons/scalable/actions/" + name).c_str(), 16, 16, TRUE, &error);
+        ASSERT_NE(pixbuf, nullptr) << name << ": " << (error ? error->message : "");
+        int inked = 0;
+        const guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
+        const int stride = gdk_pixbuf_get_rowstride(pixbuf), channels = gdk_pixbuf_get_n_channels(pixbuf);
+        for (int y = 0; y < gdk_pixbuf_get_height(pixbuf); ++y) {
+            for (int x = 0; x < gdk_pixbuf_get_width(pixbuf); ++x)
+                inked += channels == 4 && pixels[y * stride + x * channels + 3] > 128;
+        }
+        EXPECT_GT(inked, 12) << name << " draws (almost) nothing";
+        g_object_unref(pixbuf);
+    }
+    g_strfreev(files);
+    EXPECT_EQ(bundled, ownIcons);
+
+    EXPECT_EQ(iconNameForSymbol("no.such.symbol"), "");
+}
+
+TEST(Design, EveryStylesheetParses)
+{
+    ensureGtk();
     // Our own stylesheets parse without a single error.
     char** files = g_resources_enumerate_children("/app/kovi/Browser/css/", G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr);
     ASSERT_NE(files, nullptr);

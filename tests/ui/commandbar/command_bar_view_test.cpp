@@ -4,7 +4,6 @@
 #include "core/settings/appearance_manager.h"
 #include "ui/design/theme.h"
 
-#include <gtkmm/icontheme.h>
 
 #include <algorithm>
 
@@ -241,17 +240,6 @@ TEST_F(CommandBarViewTest, HoverTintsARowWithoutMovingTheSelection)
     EXPECT_TRUE(rows()[0]->has_css_class("selected"));
     EXPECT_FALSE(rows()[0]->has_css_class("hovered"));
     EXPECT_FALSE(rows()[1]->has_css_class("hovered"));
-}
-
-TEST_F(CommandBarViewTest, EverySymbolOfTheBarHasAnIcon)
-{
-    auto theme = Gtk::IconTheme::get_for_display(m_window.get_display());
-    for (const char* symbol : {"clock", "square.on.square", "globe", "book", "star", "magnifyingglass", "sparkles", "xmark",
-                               "house", "briefcase"}) {
-        const std::string icon = commandBarIconName(symbol);
-        EXPECT_NE(icon, "image-missing-symbolic") << symbol;
-        EXPECT_TRUE(theme->has_icon(icon)) << symbol << " -> " << icon;
-    }
 }
 
 // Pictures of the panel in both looks, for a person to look at:

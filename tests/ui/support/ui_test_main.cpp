@@ -5,10 +5,12 @@
 // presses, pointer drags, keyboard focus) must not land in another test's window. A private
 // Xvfb is started when one is installed; set KOVI_TEST_SHARED_DISPLAY=1 to use $DISPLAY instead.
 #include "support/temp_dir.h"
+#include "ui/design/symbols.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <sys/prctl.h>
@@ -87,5 +89,11 @@ int main(int argc, char** argv)
     std::unique_ptr<PrivateDisplay> display;
     if (!listing)
         display = std::make_unique<PrivateDisplay>();
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // A view that asked for a symbol the table lacks shows a stand-in picture: fail loudly instead.
+    const auto unknown = kovi::unknownSymbolsRequested();
+    for (const std::string& symbol : unknown)
+        std::fprintf(stderr, "A view asked for the symbol \"%s\", which has no icon in the symbol table\n",
+                     symbol.c_str());
+    return unknown.empty() ? result : 1;
 }
