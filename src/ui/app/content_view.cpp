@@ -10,6 +10,8 @@
 #include <gtkmm/eventcontrollermotion.h>
 #include <gtkmm/gestureclick.h>
 
+#include <algorithm>
+
 namespace kovi {
 
 namespace {
@@ -191,6 +193,20 @@ void ContentView::buildDocked()
     m_dockedHandle.set_halign(Gtk::Align::START);
     m_dockedHandle.set_vexpand(true);
     m_docked.add_overlay(m_dockedHandle);
+    // Placed from the column's real width: a sidebar whose content needs more than the stored
+    // width is wider than it, and the handle belongs on its visible edge.
+    m_docked.signal_get_child_position().connect(
+        [this](Gtk::Widget* child, Gdk::Rectangle& allocation) {
+            if (child != &m_dockedHandle)
+                return false;
+            int min = 0, natural = 0, minBaseline = 0, naturalBaseline = 0;
+            m_dockedHandle.measure(Gtk::Orientation::HORIZONTAL, -1, min, natural, minBaseline, naturalBaseline);
+            const int edge = std::max(m_dockedSidebarSlot.get_width(), static_cast<int>(m_ctx.state.sidebarWidth()));
+            allocation = Gdk::Rectangle(std::max(0, edge - SidebarResizeHandle::handleWidth - SidebarResizeHandle::hitInset),
+                                        0, natural, m_docked.get_height());
+            return true;
+        },
+        false);
 }
 
 void ContentView::buildFloating()
@@ -300,9 +316,17 @@ void ContentView::refreshSidebarWidth()
     m_sidebarColumn.set_size_request(width, -1);
     m_dockedSidebarSlot.set_size_request(width, -1);
     m_floatPanel.set_size_request(width, -1);
-    m_dockedHandle.set_margin_start(std::max(0, width - SidebarResizeHandle::handleWidth - SidebarResizeHandle::hitInset));
+    m_docked.queue_allocate();
     if (!m_host.isSidebarVisible())
-        m_slideMotion->jumpTo(-(m_ctx.state.sidebarWidth() + 30));
+        m_slideMotion->jumpTo(floatingHiddenOffset());
+}
+
+double ContentView::floatingHiddenOffset() const
+{
+    // Fully out of view, also when the sidebar's content makes it wider than the stored width.
+    int min = 0, natural = 0, minBaseline = 0, naturalBaseline = 0;
+    m_sidebarColumn.measure(Gtk::Orientation::HORIZONTAL, -1, min, natural, minBaseline, naturalBaseline);
+    return -(std::max(m_ctx.state.sidebarWidth(), static_cast<double>(min)) + 30);
 }
 
 void ContentView::refreshBezel()
@@ -323,7 +347,7 @@ void ContentView::refreshMaterial()
 void ContentView::refreshFloatingVisibility(bool animated)
 {
     const bool visible = m_host.isSidebarVisible();
-    const double target = visible ? 0.0 : -(m_ctx.state.sidebarWidth() + 30);
+    const double target = visible ? 0.0 : floatingHiddenOffset();
     m_slide.set_can_target(visible);
     if (animated) {
         m_slideMotion->animateTo(target, visible ? sidebarRevealAnimation : sidebarHideAnimation);

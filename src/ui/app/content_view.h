@@ -86,6 +86,7 @@ private:
     void refreshBezel();
     void refreshMaterial();
     void refreshFloatingVisibility(bool animated);
+    double floatingHiddenOffset() const;
     void refreshOverlay(OverlayLayer& layer, bool visible, const std::function<Gtk::Widget*(AppContext&)>& make);
     void panelFlagChanged(bool visible);
     void hideOnLeaveCheck();

@@ -84,7 +84,13 @@ SidebarTopBar::SidebarTopBar(BrowserState& state, NotificationCenter& notificati
     styleIconButton(m_pin, "sidebar-button", "Toggle Sidebar");
     m_pin.set_icon_name(sidebarIconName("sidebar.left"));
     m_pin.signal_clicked().connect([this] { m_host.setIsPinned(!m_host.isPinned()); });
-    m_row.append(m_pin);
+    m_sidebarButtons.set_spacing(4);
+    m_sidebarButtons.append(m_pin);
+    m_chromeSlot.add_css_class("sidebar-window-menu");
+    m_chromeSlot.set_valign(Gtk::Align::CENTER);
+    m_chromeSlot.set_visible(false);
+    m_sidebarButtons.append(m_chromeSlot);
+    m_row.append(m_sidebarButtons);
 
     auto* spacer = Gtk::make_managed<Gtk::Box>();
     spacer->set_hexpand(true);
@@ -109,6 +115,8 @@ SidebarTopBar::SidebarTopBar(BrowserState& state, NotificationCenter& notificati
     m_connections.push_back(m_state.activeTabIdChanged.connect(refreshSlot));
     m_connections.push_back(m_state.tabsChanged.connect(refreshSlot));
     m_connections.push_back(m_host.isPinnedChanged.connect(refreshSlot));
+    m_connections.push_back(m_host.chromeWidgetChanged.connect([this] { adoptChromeWidget(); }));
+    adoptChromeWidget();
     refresh();
 }
 
@@ -122,6 +130,20 @@ void SidebarTopBar::setLightsHovered(bool hovered)
 {
     for (Gtk::Image* glyph : {&m_closeGlyph, &m_minimizeGlyph, &m_zoomGlyph})
         glyph->set_opacity(hovered ? 1 : 0);
+}
+
+void SidebarTopBar::adoptChromeWidget()
+{
+    if (!m_host.hasChromeWidget())
+        return;
+    Gtk::Widget* widget = m_host.takeChromeWidget();
+    if (!widget)
+        return;
+    if (auto* old = m_chromeSlot.get_first_child())
+        m_chromeSlot.remove(*old);
+    widget->set_valign(Gtk::Align::CENTER);
+    m_chromeSlot.append(*widget);
+    m_chromeSlot.set_visible(true);
 }
 
 void SidebarTopBar::post(const char* name)

@@ -14,11 +14,14 @@ namespace {
 class ContentViewTest : public ::testing::Test {
 protected:
     void SetUp() override { ensureGtk(); }
-    void build(ViewParts parts = {})
+    // `sidebarMinimum` gives the stand-in sidebar content that needs at least that width.
+    void build(ViewParts parts = {}, int sidebarMinimum = -1)
     {
-        parts.sidebar = [this](AppContext&, SidebarHost& host) -> Gtk::Widget* {
+        parts.sidebar = [this, sidebarMinimum](AppContext&, SidebarHost& host) -> Gtk::Widget* {
             hostSeen = &host;
-            return Gtk::make_managed<Gtk::Label>("sidebar");
+            auto* sidebar = Gtk::make_managed<Gtk::Label>("sidebar");
+            sidebar->set_size_request(sidebarMinimum, -1);
+            return sidebar;
         };
         window = std::make_unique<Gtk::Window>();
         window->set_default_size(1000, 700);
@@ -80,6 +83,22 @@ TEST_F(ContentViewTest, DockedColumnIsTheSidebarWidthAndTheHandleFollowsThePoint
     EXPECT_FALSE(handle.isDragging());
     settle(50);
     EXPECT_EQ(view->sidebarColumn().get_width(), 220);
+}
+
+TEST_F(ContentViewTest, ASidebarWiderThanItsStoredWidthKeepsTheHandleOnItsEdgeAndHidesWhole)
+{
+    state().setSidebarWidth(220);
+    build({}, 300);
+    ASSERT_EQ(view->sidebarColumn().get_width(), 300);
+    graphene_point_t origin = GRAPHENE_POINT_INIT(0, 0), at;
+    ASSERT_TRUE(gtk_widget_compute_point(GTK_WIDGET(view->dockedResizeHandle().gobj()),
+                                         GTK_WIDGET(view->sidebarColumn().gobj()), &origin, &at));
+    // The 6-px strip lies just inside the column's edge, its hit area either side of it.
+    const int stripStart = 300 - SidebarResizeHandle::handleWidth;
+    EXPECT_EQ(static_cast<int>(at.x) + SidebarResizeHandle::hitInset, stripStart);
+
+    view->sidebarHost().setIsPinned(false);
+    EXPECT_LE(view->floatingSidebarOffset(), -(300 + 8));
 }
 
 TEST_F(ContentViewTest, ResizeHandleDraggedWithTheRealPointer)

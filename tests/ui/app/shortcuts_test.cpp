@@ -3,6 +3,7 @@
 #include "app_fixture.h"
 
 #include "ui/app/content_view.h"
+#include "ui/app/view_parts.h"
 
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
@@ -77,27 +78,53 @@ TEST_F(ShortcutsTest, KeysReachTheCommandsWhileAWebPageHasTheFocus)
 
 TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)
 {
-    start();
+    ViewParts parts;
+    parts.sidebar = defaultViewParts().sidebar;
+    start(std::move(parts));
     auto* content = h->root().contentView();
     ASSERT_NE(content, nullptr);
-    Gtk::MenuButton* menuButton = nullptr;
-    // The menu button sits at the start of the chrome strip above the sidebar.
-    std::function<void(Gtk::Widget&)> find = [&](Gtk::Widget& w) {
-        if (auto* b = dynamic_cast<Gtk::MenuButton*>(&w))
-            menuButton = b;
-        for (auto* c = w.get_first_child(); c && !menuButton; c = c->get_next_sibling())
-            find(*c);
+    // The sidebar takes the window's menu button into its top bar, docked and floating; the
+    // strip that would hold it above the sidebar stays away.
+    auto findMenuButton = [&] {
+        Gtk::MenuButton* found = nullptr;
+        std::function<void(Gtk::Widget&)> find = [&](Gtk::Widget& w) {
+            if (auto* b = dynamic_cast<Gtk::MenuButton*>(&w))
+                found = b;
+            for (auto* c = w.get_first_child(); c && !found; c = c->get_next_sibling())
+                find(*c);
+        };
+        find(content->sidebarColumn());
+        return found;
     };
-    find(content->sidebarColumn());
-    ASSERT_NE(menuButton, nullptr);
-    menuButton->popup();
-    ASSERT_TRUE(runUntilGtk([&] { return menuButton->get_popover() && menuButton->get_popover()->get_visible(); }, 5));
-    settle(200);
-    if (getenv("KOVI_TEST_SHOTS"))
-        screenshot("/tmp/shortcut-menu.png");
-    ASSERT_TRUE(xdoKey("ctrl+alt+j"));
-    ASSERT_TRUE(runUntilGtk([&] { return state().isDownloadsPanelVisible(); }, 5));
-    menuButton->popdown();
+    auto inTopBar = [](Gtk::Widget* w) {
+        for (; w; w = w->get_parent()) {
+            if (w->has_css_class("sidebar-top-bar"))
+                return true;
+        }
+        return false;
+    };
+    for (bool pinned : {false, true}) {
+        h->root().contentView()->sidebarHost().setIsPinned(pinned);
+        settle(100);
+        content = h->root().contentView();
+        EXPECT_FALSE(content->chromeStrip().get_visible());
+        Gtk::MenuButton* menuButton = findMenuButton();
+        ASSERT_NE(menuButton, nullptr);
+        EXPECT_TRUE(inTopBar(menuButton));
+        if (!pinned)
+            content->sidebarHost().setIsSidebarVisible(true);
+        menuButton->popup();
+        ASSERT_TRUE(runUntilGtk([&] { return menuButton->get_popover() && menuButton->get_popover()->get_visible(); }, 5));
+        settle(200);
+        if (getenv("KOVI_TEST_SHOTS"))
+            screenshot(pinned ? "/tmp/shortcut-menu.png" : "/tmp/shortcut-menu-floating.png");
+        state().setIsDownloadsPanelVisible(false);
+        ASSERT_TRUE(xdoKey("ctrl+alt+j"));
+        ASSERT_TRUE(runUntilGtk([&] { return state().isDownloadsPanelVisible(); }, 5));
+        menuButton->popdown();
+        state().setIsDownloadsPanelVisible(false);
+        settle(100);
+    }
 }
 
 } // namespace
