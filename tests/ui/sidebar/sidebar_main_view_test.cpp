@@ -6,6 +6,8 @@
 #include "ui/app/content_view.h"
 #include "ui/app/view_parts.h"
 
+#include <gtkmm/button.h>
+
 namespace kovi::sidebartest {
 namespace {
 
@@ -75,6 +77,10 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     SidebarView* view = sidebar();
     ASSERT_TRUE(view) << "the main view hosts the sidebar";
     EXPECT_TRUE(content->isDocked());
+    // The window's controls, given after the sidebar exists, land in its top bar, not in a strip.
+    content->setChromeStart([]() -> Gtk::Widget* { return Gtk::make_managed<Gtk::Button>("menu"); });
+    ASSERT_NE(view->topBar().chromeWidget(), nullptr);
+    EXPECT_FALSE(content->chromeStrip().get_visible());
     EXPECT_TRUE(view->tabList().pinnedTile(pinned));
     EXPECT_TRUE(view->tabList().keepRow(kept));
     screenshot("main-docked-dark");
@@ -91,6 +97,8 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     ASSERT_TRUE(runUntil([&] { return content->sidebarHost().isSidebarVisible(); }, 3));
     pump(600);
     EXPECT_EQ(sidebar(), view) << "the same sidebar moves into the floating panel";
+    ASSERT_NE(view->topBar().chromeWidget(), nullptr);
+    EXPECT_TRUE(view->topBar().chromeWidget()->get_mapped());
     screenshot("main-floating-light");
     appearance->setIsDarkMode(true);
     pump(200);
