@@ -4,6 +4,7 @@
 #include "ui/design/kovi_design.h"
 
 #include <gtkmm/eventcontrollermotion.h>
+#include <gtkmm/root.h>
 
 #include <cmath>
 
@@ -55,8 +56,14 @@ SidebarResizeHandle::SidebarResizeHandle(BrowserState& state) : m_state(state)
     add_controller(motion);
 
     m_drag = Gtk::GestureDrag::create();
-    m_drag->signal_drag_begin().connect([this](double, double) { beginDrag(); });
-    m_drag->signal_drag_update().connect([this](double x, double y) { updateDrag(x, y); });
+    m_drag->signal_drag_begin().connect([this](double, double) {
+        m_xInWindowAtStart = xInWindow();
+        beginDrag();
+    });
+    // The gesture measures from the handle, which moves with the edge it drags: add the handle's
+    // own shift so the offset is the pointer's, and the edge stays under it.
+    m_drag->signal_drag_update().connect(
+        [this](double x, double y) { updateDrag(x + (xInWindow() - m_xInWindowAtStart), y); });
     m_drag->signal_drag_end().connect([this](double, double) { endDrag(); });
     add_controller(m_drag);
     refreshLook();
@@ -90,6 +97,15 @@ void SidebarResizeHandle::endDrag()
         return;
     m_isDragging = false;
     refreshLook();
+}
+
+double SidebarResizeHandle::xInWindow()
+{
+    auto* root = dynamic_cast<Gtk::Widget*>(get_root());
+    graphene_point_t origin = GRAPHENE_POINT_INIT(0, 0), at;
+    if (!root || !gtk_widget_compute_point(GTK_WIDGET(gobj()), root->gobj(), &origin, &at))
+        return 0;
+    return at.x;
 }
 
 void SidebarResizeHandle::refreshLook()

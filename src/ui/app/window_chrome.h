@@ -52,11 +52,13 @@ public:
 
 private:
     void refreshLook();
+    double xInWindow();
 
     BrowserState& m_state;
     Gtk::Box m_strip;
     Glib::RefPtr<Gtk::GestureDrag> m_drag;
     double m_widthAtStart = 0;
+    double m_xInWindowAtStart = 0;
     bool m_isHovered = false;
     bool m_isDragging = false;
 };
