@@ -108,9 +108,10 @@ TEST_F(ContentViewTest, ResizeHandleDraggedWithTheRealPointer)
     ASSERT_TRUE(widgetCenter(view->dockedResizeHandle(), x, y));
     ASSERT_TRUE(xdoMoveTo(x, y));
     settle(50);
-    system(("xdotool mousedown 1 mousemove " + std::to_string(x + 10) + " " + std::to_string(y) + " sleep 0.05 mousemove " +
-            std::to_string(x + 30) + " " + std::to_string(y) + " sleep 0.05 mousemove " + std::to_string(x + 40) + " " +
-            std::to_string(y) + " sleep 0.05 mouseup 1").c_str());
+    const std::string row = std::to_string(y);
+    ASSERT_TRUE(xdo({"mousedown", "1", "mousemove", std::to_string(x + 10), row, "sleep", "0.05", "mousemove",
+                     std::to_string(x + 30), row, "sleep", "0.05", "mousemove", std::to_string(x + 40), row, "sleep",
+                     "0.05", "mouseup", "1"}));
     ASSERT_TRUE(runUntilGtk([&] { return !view->dockedResizeHandle().isDragging() && state().sidebarWidth() != 280; }, 5));
     EXPECT_NEAR(state().sidebarWidth(), 320, 1);
 }

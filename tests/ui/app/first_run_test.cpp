@@ -110,11 +110,8 @@ TEST_F(FirstRunTest, LayoutSheetSwitchesAtOnceWithoutAnnouncingAndDoneCloses)
     NotificationProbe announced(core.notifications, notifications::layoutModeChanged);
     auto sheet = std::make_unique<BrowserLayoutSettingsView>(core.state, parent);
     sheet->present();
-    if (getenv("KOVI_TEST_SHOTS")) {
-        waitForWindow(*sheet);
-        settle(300);
-        screenshot("/tmp/layout-sheet.png");
-    }
+    if (waitForWindow(*sheet))
+        screenshotIfAsked("layout-sheet");
     EXPECT_TRUE(sheet->verticalCard().isSelected());
     g_signal_emit_by_name(sheet->traditionalCard().gobj(), "clicked");
     EXPECT_EQ(core.state.layoutMode(), BrowserLayoutMode::traditional);
@@ -147,11 +144,8 @@ TEST_F(FirstRunTest, WelcomeCreatesAGuestAndThePrivacySheetReplacesIt)
 
     PrivacyInfoView privacy(core.auth, *window);
     privacy.present();
-    if (getenv("KOVI_TEST_SHOTS")) {
-        waitForWindow(privacy);
-        settle(300);
-        screenshot("/tmp/privacy.png");
-    }
+    if (waitForWindow(privacy))
+        screenshotIfAsked("privacy");
     g_signal_emit_by_name(privacy.continueAsGuestButton().gobj(), "clicked");
     EXPECT_NE(core.auth.currentUser()->id, first);
     EXPECT_FALSE(privacy.get_visible());

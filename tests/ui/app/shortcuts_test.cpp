@@ -24,8 +24,7 @@ protected:
         settle(200);
         ASSERT_TRUE(xdoFocusWindow(h->window()));
         settle(100);
-        if (getenv("KOVI_TEST_SHOTS"))
-            screenshot("/tmp/shortcut-start.png");
+        screenshotIfAsked("shortcut-start");
     }
     BrowserState& state() { return h->ctx().state; }
 
@@ -116,8 +115,7 @@ TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)
         menuButton->popup();
         ASSERT_TRUE(runUntilGtk([&] { return menuButton->get_popover() && menuButton->get_popover()->get_visible(); }, 5));
         settle(200);
-        if (getenv("KOVI_TEST_SHOTS"))
-            screenshot(pinned ? "/tmp/shortcut-menu.png" : "/tmp/shortcut-menu-floating.png");
+        screenshotIfAsked(pinned ? "shortcut-menu" : "shortcut-menu-floating");
         state().setIsDownloadsPanelVisible(false);
         ASSERT_TRUE(xdoKey("ctrl+alt+j"));
         ASSERT_TRUE(runUntilGtk([&] { return state().isDownloadsPanelVisible(); }, 5));

@@ -10,7 +10,6 @@
 #include "support/temp_dir.h"
 #include "ui/commandbar/command_bar_result_row.h"
 #include "ui/commandbar/command_bar_view.h"
-#include "ui_driver.h"
 
 #include <gtest/gtest.h>
 #include <gtkmm/box.h>
@@ -36,7 +35,6 @@ protected:
         : m_clockOverride(m_clock)
         , m_library(m_dir.path())
         , m_state(m_dir.path(), m_defaults, m_notifications, m_library)
-        , m_driver(m_window)
     {
         m_window.set_default_size(1200, 900);
         m_root.set_halign(Gtk::Align::FILL);
@@ -58,7 +56,11 @@ protected:
         m_window.unset_child();
     }
 
-    void SetUp() override { ASSERT_TRUE(m_driver.showAndFocus()) << "the test window never got the keyboard"; }
+    void SetUp() override
+    {
+        ASSERT_TRUE(xdoFocusWindow(m_window) && runUntilGtk([this] { return m_window.is_active(); }, 5))
+            << "the test window never got the keyboard";
+    }
 
     void syncHost()
     {
@@ -131,7 +133,6 @@ protected:
     Gtk::Overlay m_area;
     Gtk::Box m_page;
     CommandBarView* m_view = nullptr;
-    UiDriver m_driver;
     sigc::connection m_connection;
 };
 

@@ -29,18 +29,18 @@ TEST_F(CommandBarViewTest, ArrowKeysMoveTheSelectionWithoutWrappingAndNeverReach
     EXPECT_EQ(m_view->footerActionText(), std::string(returnGlyph) + " Switch");
     EXPECT_EQ(m_view->searchField().get_placeholder_text(), "Switch tabs...");
 
-    m_driver.type("Tab");
+    ASSERT_TRUE(xdoType("Tab"));
     ASSERT_TRUE(runUntil([&] { return m_view->model().searchText() == "Tab"; }));
-    m_driver.key("Left");
+    ASSERT_TRUE(xdoKey("Left"));
     ASSERT_TRUE(runUntil([&] { return m_view->searchField().get_position() == 2; }));
 
     // Up on the first row: a wrap would land on the last row, where Down could not move on.
-    m_driver.key("Up Down");
+    ASSERT_TRUE(xdoKey("Up Down"));
     ASSERT_TRUE(runUntil([&] { return selected() == 1; }, 3)) << "selection " << selected();
     // Past the end: a wrap would end on row 1.
-    m_driver.key("Down Down Down");
+    ASSERT_TRUE(xdoKey("Down Down Down"));
     ASSERT_TRUE(runUntil([&] { return selected() == 2; }, 3)) << "selection " << selected();
-    m_driver.key("Up Up Up Up Down");
+    ASSERT_TRUE(xdoKey("Up Up Up Up Down"));
     ASSERT_TRUE(runUntil([&] { return selected() == 1; }, 3)) << "selection " << selected();
 
     // The field saw none of the arrows: caret and keyboard focus are where they were.
@@ -53,7 +53,7 @@ TEST_F(CommandBarViewTest, ArrowKeysMoveTheSelectionWithoutWrappingAndNeverReach
     }
 
     // Escape closes with text in the field and puts the mode back to everything.
-    m_driver.key("Escape");
+    ASSERT_TRUE(xdoKey("Escape"));
     ASSERT_TRUE(runUntil([&] { return !m_state.isCommandBarVisible(); }));
     EXPECT_EQ(m_state.commandBarMode(), Mode::all);
     EXPECT_EQ(m_view, nullptr);
@@ -66,17 +66,17 @@ TEST_F(CommandBarViewTest, TypingAndClearingSelectTheFirstRowAndKeepThePanelOpen
     ASSERT_TRUE(open());
     EXPECT_EQ(m_view->searchField().get_placeholder_text(), "Search or enter URL...");
     EXPECT_FALSE(m_view->clearButton().get_visible());
-    m_driver.key("Down Down");
+    ASSERT_TRUE(xdoKey("Down Down"));
     ASSERT_TRUE(runUntil([&] { return selected() == 2; }));
 
-    m_driver.type("t");
+    ASSERT_TRUE(xdoType("t"));
     ASSERT_TRUE(runUntil([&] { return m_view->model().searchText() == "t"; }));
     EXPECT_EQ(selected(), 0u);
     EXPECT_TRUE(m_view->clearButton().get_visible());
 
-    m_driver.key("Down");
+    ASSERT_TRUE(xdoKey("Down"));
     ASSERT_TRUE(runUntil([&] { return selected() == 1; }));
-    m_driver.click(m_view->clearButton());
+    ASSERT_TRUE(xdoClickWidget(m_view->clearButton()));
     ASSERT_TRUE(runUntil([&] { return m_view->model().searchText().empty(); }));
     EXPECT_EQ(m_view->searchField().get_text(), "");
     EXPECT_EQ(selected(), 0u);
@@ -89,15 +89,15 @@ TEST_F(CommandBarViewTest, ReturnWithNothingToRunLeavesThePanelOpenWithItsText)
 {
     openTab("https://a.example/", "Alpha");
     ASSERT_TRUE(open(Mode::tabs));
-    m_driver.type("zzz");
+    ASSERT_TRUE(xdoType("zzz"));
     ASSERT_TRUE(runUntil([&] { return m_view->model().searchText() == "zzz"; }));
     EXPECT_TRUE(m_view->emptyState().get_visible());
     EXPECT_FALSE(m_view->list().get_visible());
     EXPECT_EQ(m_view->footerActionText(), std::string(returnGlyph) + " Open");
 
     const std::size_t tabs = m_state.tabs().size();
-    m_driver.key("Return");
-    m_driver.type("z"); // arrives after the return key
+    ASSERT_TRUE(xdoKey("Return"));
+    ASSERT_TRUE(xdoType("z")); // arrives after the return key
     ASSERT_TRUE(runUntil([&] { return m_view && m_view->model().searchText() == "zzzz"; }));
     EXPECT_TRUE(m_state.isCommandBarVisible());
     EXPECT_EQ(m_state.commandBarMode(), Mode::tabs);
@@ -108,12 +108,12 @@ TEST_F(CommandBarViewTest, AClickOnTheScrimClosesAndAClickOnTheCardDoesNot)
 {
     openTab("https://a.example/", "Alpha");
     ASSERT_TRUE(open(Mode::tabs));
-    m_driver.click(m_view->card(), 20, m_view->card().get_height() - 10); // the footer
-    m_driver.type("x");
+    ASSERT_TRUE(xdoClickWidget(m_view->card(), 1, 20, m_view->card().get_height() - 10)); // the footer
+    ASSERT_TRUE(xdoType("x"));
     ASSERT_TRUE(runUntil([&] { return m_view && m_view->model().searchText() == "x"; }));
     EXPECT_TRUE(m_state.isCommandBarVisible());
 
-    m_driver.click(m_view->scrim(), 20, m_view->scrim().get_height() - 20);
+    ASSERT_TRUE(xdoClickWidget(m_view->scrim(), 1, 20, m_view->scrim().get_height() - 20));
     ASSERT_TRUE(runUntil([&] { return !m_state.isCommandBarVisible(); }));
     EXPECT_EQ(m_state.commandBarMode(), Mode::all);
 }
@@ -129,7 +129,7 @@ TEST_F(CommandBarViewTest, AClickOnARowRunsThatRowWhateverIsSelected)
     EXPECT_EQ(rows()[2]->title(), "Alpha");
     EXPECT_EQ(selected(), 0u);
 
-    m_driver.click(*rows()[2]);
+    ASSERT_TRUE(xdoClickWidget(*rows()[2]));
     ASSERT_TRUE(runUntil([&] { return !m_state.isCommandBarVisible(); }));
     EXPECT_EQ(m_state.activeTabId(), oldest);
     EXPECT_EQ(m_state.tabs().size(), 3u);
@@ -162,9 +162,9 @@ TEST_F(CommandBarViewTest, TheCardFollowsTheSizeOfItsArea)
     ASSERT_TRUE(runUntil([&] { return cardAt(20, 58, 600) && listIs(328); }));
 
     // Fewer rows: as tall as they need. "Tab 5" finds one tab and the web search.
-    m_driver.type("Tab 5");
+    ASSERT_TRUE(xdoType("Tab 5"));
     ASSERT_TRUE(runUntil([&] { return rows().size() == 2u && listIs(2 * 52 + 16); }));
-    m_driver.type("x");
+    ASSERT_TRUE(xdoType("x"));
     ASSERT_TRUE(runUntil([&] { return rows().size() == 1u && listIs(68); })) << rows().size();
 }
 
@@ -174,7 +174,7 @@ TEST_F(CommandBarViewTest, SelectionStaysOnTheListWhenTabsCloseElsewhere)
     for (int i = 1; i <= 4; ++i)
         ids.push_back(openTab("https://t" + std::to_string(i) + ".example/", "Tab " + std::to_string(i)));
     ASSERT_TRUE(open(Mode::tabs));
-    m_driver.key("Down Down Down");
+    ASSERT_TRUE(xdoKey("Down Down Down"));
     ASSERT_TRUE(runUntil([&] { return selected() == 3; }));
 
     m_state.removeTab(ids[0]);
@@ -196,7 +196,7 @@ TEST_F(CommandBarViewTest, TheSelectedRowIsScrolledIntoView)
     for (int i = 1; i <= 12; ++i)
         openTab("https://t" + std::to_string(i) + ".example/", "Tab " + std::to_string(i));
     ASSERT_TRUE(open(Mode::tabs));
-    m_driver.type("Tab");
+    ASSERT_TRUE(xdoType("Tab"));
     ASSERT_TRUE(runUntil([&] { return rows().size() == 12u; }));
     ASSERT_TRUE(runUntil([&] { return m_view->list().get_height() == 328 && rows()[11]->get_height() == 52; }));
 
@@ -206,16 +206,16 @@ TEST_F(CommandBarViewTest, TheSelectedRowIsScrolledIntoView)
     EXPECT_TRUE(rowVisible(0));
     EXPECT_FALSE(rowVisible(11));
 
-    m_driver.key("Down Down Down Down Down Down Down Down Down Down Down");
+    ASSERT_TRUE(xdoKey("Down Down Down Down Down Down Down Down Down Down Down"));
     ASSERT_TRUE(runUntil([&] { return selected() == 11; }));
     ASSERT_TRUE(runUntil([&] { return rowVisible(11); }));
 
-    m_driver.key("Up Up Up Up Up Up Up Up Up Up Up");
+    ASSERT_TRUE(xdoKey("Up Up Up Up Up Up Up Up Up Up Up"));
     ASSERT_TRUE(runUntil([&] { return selected() == 0; }));
     ASSERT_TRUE(runUntil([&] { return rowVisible(0); }));
 
     // A row in the middle is centred.
-    m_driver.key("Down Down Down Down Down Down");
+    ASSERT_TRUE(xdoKey("Down Down Down Down Down Down"));
     ASSERT_TRUE(runUntil([&] { return selected() == 6; }));
     ASSERT_TRUE(runUntil([&] {
         const auto r = bounds(*rows()[6], m_view->list());
@@ -228,14 +228,14 @@ TEST_F(CommandBarViewTest, HoverTintsARowWithoutMovingTheSelection)
     for (int i = 1; i <= 3; ++i)
         openTab("https://t" + std::to_string(i) + ".example/", "Tab " + std::to_string(i));
     ASSERT_TRUE(open());
-    m_driver.moveTo(*rows()[1]);
+    ASSERT_TRUE(xdoMoveToWidget(*rows()[1]));
     ASSERT_TRUE(runUntil([&] { return rows()[1]->isHovering(); }));
     EXPECT_TRUE(rows()[1]->has_css_class("hovered"));
     EXPECT_FALSE(rows()[1]->hintShown());
     EXPECT_EQ(selected(), 0u);
     EXPECT_TRUE(rows()[0]->has_css_class("selected"));
 
-    m_driver.moveTo(*rows()[0]);
+    ASSERT_TRUE(xdoMoveToWidget(*rows()[0]));
     ASSERT_TRUE(runUntil([&] { return rows()[0]->isHovering() && !rows()[1]->isHovering(); }));
     EXPECT_TRUE(rows()[0]->has_css_class("selected"));
     EXPECT_FALSE(rows()[0]->has_css_class("hovered"));
@@ -261,14 +261,14 @@ TEST_F(CommandBarViewTest, DISABLED_Screenshots)
     for (bool dark : {false, true}) {
         appearance.setIsDarkMode(dark);
         ASSERT_TRUE(open());
-        m_driver.type("e");
+        ASSERT_TRUE(xdoType("e"));
         ASSERT_TRUE(runUntil([&] { return m_view->model().searchText() == "e"; }));
-        m_driver.key("Down");
-        m_driver.moveTo(*rows()[3]);
+        ASSERT_TRUE(xdoKey("Down"));
+        ASSERT_TRUE(xdoMoveToWidget(*rows()[3]));
         ASSERT_TRUE(runUntil([&] { return selected() == 1 && rows()[3]->isHovering(); }));
         runUntil([] { return false; }, 0.5); // let the transitions finish for the picture
         ASSERT_TRUE(screenshot(dark ? "/tmp/kovi-commandbar-dark.png" : "/tmp/kovi-commandbar-light.png"));
-        m_driver.key("Escape");
+        ASSERT_TRUE(xdoKey("Escape"));
         ASSERT_TRUE(runUntil([&] { return !m_state.isCommandBarVisible(); }));
     }
 }

@@ -5,7 +5,6 @@
 #include "ui/app/content_view.h"
 #include "ui/commandbar/command_bar_result_row.h"
 #include "ui/commandbar/command_bar_view.h"
-#include "ui_driver.h"
 
 #include <cmath>
 #include <fstream>
@@ -27,14 +26,13 @@ protected:
         m_harness->root().setHasCompletedOnboarding(true);
         ASSERT_TRUE(runUntilGtk([&] { return m_harness->root().screen() == MainBrowserView::Screen::browser; }));
         ASSERT_TRUE(waitForWindow(m_harness->window()));
-        m_driver = std::make_unique<UiDriver>(m_harness->window());
-        ASSERT_TRUE(m_driver->showAndFocus());
+        ASSERT_TRUE(xdoFocusWindow(m_harness->window()) &&
+                    runUntilGtk([this] { return m_harness->window().is_active(); }, 5));
         settle(300);
     }
 
     void TearDown() override
     {
-        m_driver.reset();
         m_harness.reset();
     }
 
@@ -86,22 +84,21 @@ protected:
     TempDir m_dir;
     LoopbackServer m_server;
     std::unique_ptr<AppHarness> m_harness;
-    std::unique_ptr<UiDriver> m_driver;
 };
 
 TEST_F(CommandBarWindowTest, TypingAnAddressAndReturnOpensItInANewActiveTabAndRecordsTheVisit)
 {
     const std::size_t tabsBefore = state().tabs().size();
-    m_driver->key("ctrl+k");
+    ASSERT_TRUE(xdoKey("ctrl+k"));
     ASSERT_TRUE(panelReady());
     EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::all);
 
     const std::string address = m_server.url("/page");
-    m_driver->type(address);
+    ASSERT_TRUE(xdoType(address));
     ASSERT_TRUE(runUntilGtk([&] { return panel() && panel()->model().searchText() == address; }));
     ASSERT_FALSE(panel()->rows().empty());
     EXPECT_EQ(panel()->rows()[0]->title(), "Go to 127.0.0.1");
-    m_driver->key("Return");
+    ASSERT_TRUE(xdoKey("Return"));
 
     ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }));
     ASSERT_EQ(state().tabs().size(), tabsBefore + 1);
@@ -132,27 +129,27 @@ TEST_F(CommandBarWindowTest, TypingPartOfATitleAndChoosingItSwitchesToThatTab)
     ASSERT_EQ(state().activeTabId(), page);
 
     // Everything mode: the tab is the first result.
-    m_driver->key("ctrl+k");
+    ASSERT_TRUE(xdoKey("ctrl+k"));
     ASSERT_TRUE(panelReady());
-    m_driver->type("lpha no");
+    ASSERT_TRUE(xdoType("lpha no"));
     ASSERT_TRUE(runUntilGtk([&] { return panel() && panel()->model().searchText() == "lpha no"; }));
     ASSERT_FALSE(panel()->rows().empty());
     EXPECT_EQ(panel()->rows()[0]->title(), "Alpha notes");
     EXPECT_EQ(panel()->footerActionText(), "\u21B5 Switch");
-    m_driver->key("Return");
+    ASSERT_TRUE(xdoKey("Return"));
     ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == alpha && !state().isCommandBarVisible(); }));
     EXPECT_EQ(state().tabs().size(), 2u);
 
     // Tabs mode, choosing with the arrow keys.
-    m_driver->key("ctrl+shift+o");
+    ASSERT_TRUE(xdoKey("ctrl+shift+o"));
     ASSERT_TRUE(panelReady());
     EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::tabs);
     EXPECT_EQ(panel()->searchField().get_placeholder_text(), "Switch tabs...");
     ASSERT_EQ(panel()->rows().size(), 2u); // most recent first: Alpha, then Loop page
     // Up at the top and Down at the bottom do not wrap.
-    m_driver->key("Up Down Down Down");
+    ASSERT_TRUE(xdoKey("Up Down Down Down"));
     ASSERT_TRUE(runUntilGtk([&] { return panel() && panel()->model().selectedIndex() == 1; }));
-    m_driver->key("Return");
+    ASSERT_TRUE(xdoKey("Return"));
     ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == page && !state().isCommandBarVisible(); }));
     EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::all);
 }
@@ -160,28 +157,28 @@ TEST_F(CommandBarWindowTest, TypingPartOfATitleAndChoosingItSwitchesToThatTab)
 TEST_F(CommandBarWindowTest, EscapeAndAClickBesideTheCardClose)
 {
     addLoopbackTab("/page", "Loop page");
-    m_driver->key("ctrl+shift+o");
+    ASSERT_TRUE(xdoKey("ctrl+shift+o"));
     ASSERT_TRUE(panelReady());
-    m_driver->type("loop");
+    ASSERT_TRUE(xdoType("loop"));
     ASSERT_TRUE(runUntilGtk([&] { return panel() && panel()->model().searchText() == "loop"; }));
-    m_driver->key("Escape");
+    ASSERT_TRUE(xdoKey("Escape"));
     ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }));
     EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::all);
     EXPECT_EQ(state().tabs().size(), 1u);
 
-    m_driver->key("ctrl+k");
+    ASSERT_TRUE(xdoKey("ctrl+k"));
     ASSERT_TRUE(panelReady());
     // A fresh panel: empty field, first row selected.
     EXPECT_EQ(panel()->searchField().get_text(), "");
     EXPECT_EQ(panel()->model().selectedIndex(), 0u);
-    m_driver->click(panel()->scrim(), 30, panel()->scrim().get_height() - 30);
+    ASSERT_TRUE(xdoClickWidget(panel()->scrim(), 1, 30, panel()->scrim().get_height() - 30));
     ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }));
     EXPECT_EQ(state().tabs().size(), 1u);
 }
 
 TEST_F(CommandBarWindowTest, TheCardFollowsTheWindowSize)
 {
-    m_driver->key("ctrl+k");
+    ASSERT_TRUE(xdoKey("ctrl+k"));
     ASSERT_TRUE(panelReady());
     auto cardBounds = [&] {
         graphene_rect_t rect{};
@@ -198,7 +195,7 @@ TEST_F(CommandBarWindowTest, TheCardFollowsTheWindowSize)
     };
     for (auto [width, height] : {std::pair{1000, 800}, std::pair{800, 600}, std::pair{700, 470}}) {
         const int before = panel()->get_width();
-        m_driver->resizeWindow(width, height);
+        ASSERT_TRUE(xdoResizeWindow(m_harness->window(), width, height));
         ASSERT_TRUE(runUntilGtk([&] { return panel()->get_width() != before && cardFits(); }))
             << width << "x" << height << ": panel " << panel()->get_width() << "x" << panel()->get_height()
             << ", card at " << cardBounds().origin.x << "," << cardBounds().origin.y << " width "
@@ -217,13 +214,13 @@ TEST_F(CommandBarWindowTest, DISABLED_ScreenshotsInTheWindow)
     addLoopbackTab("/page", "Loop page");
     for (bool dark : {false, true}) {
         m_harness->ctx().appearance.setIsDarkMode(dark);
-        m_driver->key("ctrl+k");
+        ASSERT_TRUE(xdoKey("ctrl+k"));
         ASSERT_TRUE(panelReady());
-        m_driver->type("notes");
+        ASSERT_TRUE(xdoType("notes"));
         ASSERT_TRUE(runUntilGtk([&] { return panel() && panel()->model().searchText() == "notes"; }));
         settle(400);
         ASSERT_TRUE(screenshot(dark ? "/tmp/kovi-commandbar-window-dark.png" : "/tmp/kovi-commandbar-window-light.png"));
-        m_driver->key("Escape");
+        ASSERT_TRUE(xdoKey("Escape"));
         ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }));
         settle(300);
     }

@@ -2,7 +2,7 @@
 
 #include "core/sidebar/sidebar_text.h"
 
-namespace kovi::sidebartest {
+namespace kovi::test {
 namespace {
 
 using T = SidebarItem;
@@ -19,7 +19,7 @@ protected:
         e = open("https://epsilon.example/", "Epsilon");
         state->createFolder("Reading", {e});
         folder = state->folders().begin()->first;
-        settle();
+        catchUp();
     }
     SidebarTabRow& row(const Uuid& id)
     {
@@ -34,7 +34,7 @@ protected:
 
 TEST_F(SidebarDragTest, PointerDragsReorderFoldAndSurviveARestart)
 {
-    screenshot("sidebar-light-or-dark-docked");
+    screenshotIfAsked("sidebar-light-or-dark-docked");
     ASSERT_EQ(order(), (std::vector{T::tab(a), T::tab(b), T::tab(c), T::tab(d), T::folder(folder)}));
 
     // To a new position: d onto the top edge of a's row goes before a.
@@ -69,7 +69,7 @@ TEST_F(SidebarDragTest, PointerDragsReorderFoldAndSurviveARestart)
 
     const auto expected = order();
     const auto folderTabs = state->folders().at(folder).tabIds;
-    screenshot("sidebar-after-drags");
+    screenshotIfAsked("sidebar-after-drags");
     restartState();
     EXPECT_EQ(order(), expected);
     EXPECT_EQ(state->folders().at(folder).tabIds, folderTabs);
@@ -80,7 +80,7 @@ TEST_F(SidebarDragTest, PointerDragsReorderFoldAndSurviveARestart)
 TEST_F(SidebarDragTest, ThePinnedGridTakesNoDrops)
 {
     state->pinTab(c);
-    settle(150);
+    catchUp(150);
     PinnedTabIcon* tile = list().pinnedTile(c);
     ASSERT_TRUE(tile);
     const std::string before = stateFileText();
@@ -134,7 +134,7 @@ TEST_F(SidebarDragTest, ForeignAndInvalidDropsAreRefused)
         ASSERT_TRUE(widget);
         EXPECT_FALSE(emitTextDrop(*widget, text, 10, 17));
     }
-    settle();
+    catchUp();
     EXPECT_EQ(stateFileText(), before);
 
     // The same path takes a valid payload.
@@ -149,14 +149,14 @@ TEST_F(SidebarDragTest, RowsKeepTheirWidgetsWhileDataChanges)
     for (Uuid id : {a, b, c, d})
         before[id] = &row(id);
     state->updateTabTitle(b, "Beta, renamed");
-    settle();
+    catchUp();
     EXPECT_EQ(row(b).titleLabel().get_text(), "Beta, renamed");
     state->moveTab(a, 4);
-    settle();
+    catchUp();
     for (Uuid id : {a, b, c, d})
         EXPECT_EQ(&row(id), before[id]);
     EXPECT_EQ(row(a).index(), 3);
 }
 
 } // namespace
-} // namespace kovi::sidebartest
+} // namespace kovi::test

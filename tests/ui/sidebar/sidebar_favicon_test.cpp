@@ -2,7 +2,7 @@
 
 #include <gdkmm/pixbuf.h>
 
-namespace kovi::sidebartest {
+namespace kovi::test {
 namespace {
 
 Bytes pngBytes(int size, guint32 rgba)
@@ -36,7 +36,7 @@ TEST_F(SidebarFaviconTest, IconsDecodeOnceAndBrokenBytesShowTheGlobe)
     const Uuid broken = open("https://broken.example/", "Broken");
     state->updateTabFavicon(good, red);
     state->updateTabFavicon(broken, Bytes{0x89, 'P', 'N', 'G', 0, 1, 2});
-    settle();
+    catchUp();
     auto* goodRow = list().topLevelRow(good);
     auto* brokenRow = list().topLevelRow(broken);
     ASSERT_TRUE(goodRow && brokenRow);
@@ -46,7 +46,7 @@ TEST_F(SidebarFaviconTest, IconsDecodeOnceAndBrokenBytesShowTheGlobe)
 
     // A pinned tab without a usable icon shows its first letter.
     state->pinTab(broken);
-    settle();
+    catchUp();
     ASSERT_TRUE(list().pinnedTile(broken));
     bool letterShown = false;
     for (Gtk::Widget* child = list().pinnedTile(broken)->get_first_child(); child; child = child->get_next_sibling()) {
@@ -59,7 +59,7 @@ TEST_F(SidebarFaviconTest, IconsDecodeOnceAndBrokenBytesShowTheGlobe)
 TEST_F(SidebarFaviconTest, CopyLinkShowsItsCheckMarkForASecond)
 {
     open("https://copy.example/a?b=c");
-    settle();
+    catchUp();
     auto& copy = view().addressBar().copyButton();
     ASSERT_TRUE(copy.get_visible());
     ASSERT_TRUE(click(copy));
@@ -71,10 +71,10 @@ TEST_F(SidebarFaviconTest, CopyLinkShowsItsCheckMarkForASecond)
         copied = copy.get_clipboard()->read_text_finish(result);
         read = true;
     });
-    ASSERT_TRUE(runUntil([&] { return read; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return read; }, 3));
     EXPECT_EQ(copied, "https://copy.example/a?b=c");
-    EXPECT_TRUE(runUntil([&] { return !copy.isShowingCopied(); }, 2));
+    EXPECT_TRUE(runUntilGtk([&] { return !copy.isShowingCopied(); }, 2));
 }
 
 } // namespace
-} // namespace kovi::sidebartest
+} // namespace kovi::test

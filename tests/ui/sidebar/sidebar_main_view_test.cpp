@@ -8,7 +8,7 @@
 
 #include <gtkmm/button.h>
 
-namespace kovi::sidebartest {
+namespace kovi::test {
 namespace {
 
 // The sidebar in the main window's sidebar layout, docked and floating, light and dark.
@@ -35,18 +35,18 @@ protected:
         window->set_child(*content);
         theme->attach(*window);
         window->present();
-        ASSERT_TRUE(runUntil([&] { return window->get_mapped() && window->get_width() > 0; }));
-        pump(200);
+        ASSERT_TRUE(runUntilGtk([&] { return window->get_mapped() && window->get_width() > 0; }));
+        settle(200);
     }
     void TearDown() override
     {
         window->destroy();
         window.reset();
-        pump(30);
+        settle(30);
     }
     SidebarView* sidebar() const { return dynamic_cast<SidebarView*>(content->sidebarWidget()); }
 
-    test::TempDir dir, libraryDir;
+    TempDir dir, libraryDir;
     std::unique_ptr<Defaults> defaults;
     NotificationCenter notifications;
     std::unique_ptr<BrowserLibrary> library;
@@ -72,7 +72,7 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     state->addTab(Tab(kept, *Url::parse("https://kept.example/"), std::string("Kept page"), false, false,
                       state->currentSpaceId(), std::nullopt));
     state->toggleAutoArchiveExcluded(kept);
-    pump(200);
+    settle(200);
 
     SidebarView* view = sidebar();
     ASSERT_TRUE(view) << "the main view hosts the sidebar";
@@ -83,27 +83,27 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     EXPECT_FALSE(content->chromeStrip().get_visible());
     EXPECT_TRUE(view->tabList().pinnedTile(pinned));
     EXPECT_TRUE(view->tabList().keepRow(kept));
-    screenshot("main-docked-dark");
+    screenshotIfAsked("main-docked-dark");
     appearance->setIsDarkMode(false);
-    pump(200);
-    screenshot("main-docked-light");
+    settle(200);
+    screenshotIfAsked("main-docked-light");
 
     // The pin toggle of the sidebar's own top bar undocks it; revealed, it floats over the page.
     int x = 0, y = 0;
-    ASSERT_TRUE(screenPoint(view->topBar().pinButton(), 14, 14, x, y));
+    ASSERT_TRUE(widgetPoint(view->topBar().pinButton(), 14, 14, x, y));
     xdo({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
-    ASSERT_TRUE(runUntil([&] { return !content->isDocked(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return !content->isDocked(); }, 3));
     content->pointerEnteredRevealStrip();
-    ASSERT_TRUE(runUntil([&] { return content->sidebarHost().isSidebarVisible(); }, 3));
-    pump(600);
+    ASSERT_TRUE(runUntilGtk([&] { return content->sidebarHost().isSidebarVisible(); }, 3));
+    settle(600);
     EXPECT_EQ(sidebar(), view) << "the same sidebar moves into the floating panel";
     ASSERT_NE(view->topBar().chromeWidget(), nullptr);
     EXPECT_TRUE(view->topBar().chromeWidget()->get_mapped());
-    screenshot("main-floating-light");
+    screenshotIfAsked("main-floating-light");
     appearance->setIsDarkMode(true);
-    pump(200);
-    screenshot("main-floating-dark");
+    settle(200);
+    screenshotIfAsked("main-floating-dark");
 }
 
 } // namespace
-} // namespace kovi::sidebartest
+} // namespace kovi::test

@@ -2,7 +2,7 @@
 
 #include <giomm/menumodel.h>
 
-namespace kovi::sidebartest {
+namespace kovi::test {
 namespace {
 
 // The labels of a menu, sections flattened ("-" between sections), submenus as "name>".
@@ -33,7 +33,7 @@ protected:
         SidebarWindowTest::SetUp();
         a = open("https://alpha.example/", "Alpha");
         b = open("https://beta.example/", "Beta");
-        settle();
+        catchUp();
     }
     SidebarTabRow& row(const Uuid& id) { return *list().topLevelRow(id); }
     // A right click on the row, then its menu's entries.
@@ -44,7 +44,7 @@ protected:
         auto items = r.menu() ? labels(r.menu()->get_menu_model()) : std::vector<std::string>{};
         if (r.menu())
             r.menu()->popdown();
-        pump(50);
+        settle(50);
         return items;
     }
     Uuid a, b;
@@ -59,13 +59,13 @@ TEST_F(SidebarMenusTest, TheTabMenuOffersItsEntriesInOrderAndActs)
     state->createNewSpace("Work", SpaceColor::red, "briefcase.fill");
     const Uuid work = *state->currentSpaceId();
     state->setActiveTabId(a); // back to the first space
-    settle();
+    catchUp();
     auto items = openMenu(row(a));
     EXPECT_NE(std::find(items.begin(), items.end(), "Move to Space>"), items.end());
 
     // Keep in Sidebar moves the row into the Keep section.
     ASSERT_TRUE(row(a).activate_action("row.keep"));
-    settle();
+    catchUp();
     EXPECT_TRUE(list().keepRow(a));
     EXPECT_FALSE(list().topLevelRow(a));
     EXPECT_TRUE(list().keepSection().get_visible());
@@ -79,7 +79,7 @@ TEST_F(SidebarMenusTest, TheTabMenuOffersItsEntriesInOrderAndActs)
     // Duplicate copies the title into the tab's own space and activates the copy.
     openMenu(row(b));
     ASSERT_TRUE(row(b).activate_action("row.duplicate"));
-    settle();
+    catchUp();
     const Tab copy = *state->activeTab();
     EXPECT_NE(copy.id, b);
     EXPECT_EQ(copy.title, "Beta");
@@ -88,14 +88,14 @@ TEST_F(SidebarMenusTest, TheTabMenuOffersItsEntriesInOrderAndActs)
     // Move to Space takes the tab out of this space's list.
     openMenu(row(b));
     ASSERT_TRUE(row(b).activate_action("row.move-to-space", Glib::Variant<Glib::ustring>::create(work.toString())));
-    settle();
+    catchUp();
     EXPECT_EQ(state->tabs().at(b).spaceId, work);
 }
 
 TEST_F(SidebarMenusTest, FoldersExpandRenameAndDelete)
 {
     state->createFolder("Trip", {a, b});
-    settle();
+    catchUp();
     const Uuid f = state->folders().begin()->first;
     FolderRow* folder = list().folderRow(f);
     ASSERT_TRUE(folder);
@@ -103,36 +103,36 @@ TEST_F(SidebarMenusTest, FoldersExpandRenameAndDelete)
     ASSERT_TRUE(folder->rowFor(a));
 
     ASSERT_TRUE(click(folder->chevron()));
-    settle();
+    catchUp();
     EXPECT_FALSE(state->folders().at(f).isExpanded);
     EXPECT_FALSE(list().folderRow(f)->isShowingTabs());
     EXPECT_EQ(list().folderRow(f), folder) << "the same row slides shut";
     ASSERT_TRUE(click(list().folderRow(f)->chevron()));
-    settle();
+    catchUp();
     EXPECT_TRUE(state->folders().at(f).isExpanded);
     EXPECT_TRUE(list().folderRow(f)->isShowingTabs());
 
     // Rename with the keyboard: committed on Return, as typed (blanks kept).
     folder = list().folderRow(f);
-    ASSERT_TRUE(focusWindow(*window));
+    ASSERT_TRUE(xdoFocusWindow(*window));
     ASSERT_TRUE(click(folder->header(), 3));
     xdo({"key", "Escape"}); // the menu closes as choosing an entry would close it
-    pump(50);
+    settle(50);
     ASSERT_TRUE(folder->activate_action("folder.rename"));
-    ASSERT_TRUE(runUntil([&] { return folder->isEditing() && folder->nameEntry().get_width() > 0; }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return folder->isEditing() && folder->nameEntry().get_width() > 0; }, 2));
     folder->nameEntry().grab_focus();
-    pump(50);
+    settle(50);
     xdo({"key", "--clearmodifiers", "ctrl+a"});
     xdo({"type", "--delay", "15", " Summer "});
     xdo({"key", "Return"});
-    ASSERT_TRUE(runUntil([&] { return state->folders().at(f).name == " Summer "; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return state->folders().at(f).name == " Summer "; }, 3));
     EXPECT_FALSE(folder->isEditing());
 
     ASSERT_TRUE(folder->activate_action("folder.delete"));
-    settle();
+    catchUp();
     EXPECT_TRUE(state->folders().empty());
     EXPECT_TRUE(list().topLevelRow(a) && list().topLevelRow(b)) << "its tabs return to the list";
 }
 
 } // namespace
-} // namespace kovi::sidebartest
+} // namespace kovi::test

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace kovi::sidebartest {
+namespace kovi::test {
 namespace {
 
 class SidebarPreviewTest : public SidebarWindowTest {};
@@ -16,20 +16,20 @@ TEST_F(SidebarPreviewTest, RestingOnARowShowsItsPageBesideTheSidebar)
     const Uuid live = open("https://live.example/", "Live page");
     const Uuid cold = open("https://cold.example/", "Never loaded");
     snapshots.live[live] = true;
-    settle();
+    catchUp();
     SidebarTabRow* liveRow = list().topLevelRow(live);
     SidebarTabRow* coldRow = list().topLevelRow(cold);
     ASSERT_TRUE(liveRow && coldRow);
 
     ASSERT_TRUE(hover(*liveRow));
-    ASSERT_TRUE(runUntil([&] { return view().isPreviewShown(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().isPreviewShown(); }, 3));
     EXPECT_EQ(snapshots.requests, std::vector<Uuid>{live});
     // Beside the row, outside the sidebar (over the page), in the window's overlay.
     Gtk::Widget* bubble = view().previewBubble();
     ASSERT_TRUE(bubble);
     EXPECT_EQ(bubble->get_parent(), overlay);
     graphene_rect_t row, placed;
-    pump(50);
+    settle(50);
     ASSERT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(liveRow->gobj()), GTK_WIDGET(overlay->gobj()), &row));
     ASSERT_TRUE(gtk_widget_compute_bounds(bubble->gobj(), GTK_WIDGET(overlay->gobj()), &placed));
     EXPECT_NEAR(placed.origin.x, row.origin.x + row.size.width + 16, 1);
@@ -37,19 +37,19 @@ TEST_F(SidebarPreviewTest, RestingOnARowShowsItsPageBesideTheSidebar)
     EXPECT_NEAR(placed.size.width, 260, 1);
     EXPECT_NEAR(placed.size.height, 170, 1);
     EXPECT_GE(placed.origin.x, view().get_width()) << "over the page, not inside the sidebar";
-    screenshot("sidebar-hover-preview");
+    screenshotIfAsked("sidebar-hover-preview");
 
     // To a tab without a live page: no bubble, and never the other tab's picture.
     ASSERT_TRUE(hover(*coldRow));
     EXPECT_FALSE(view().isPreviewShown());
-    pump(400);
+    settle(400);
     EXPECT_FALSE(view().isPreviewShown());
 
     // Leaving the list hides it.
     ASSERT_TRUE(hover(*liveRow));
-    ASSERT_TRUE(runUntil([&] { return view().isPreviewShown(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().isPreviewShown(); }, 3));
     ASSERT_TRUE(hover(*page));
-    EXPECT_TRUE(runUntil([&] { return !view().isPreviewShown(); }, 2));
+    EXPECT_TRUE(runUntilGtk([&] { return !view().isPreviewShown(); }, 2));
 }
 
 class SidebarAddressTest : public SidebarWindowTest {};
@@ -57,23 +57,23 @@ class SidebarAddressTest : public SidebarWindowTest {};
 TEST_F(SidebarAddressTest, TypingAnAddressNavigatesTheActiveTab)
 {
     const Uuid tab = open("https://start.example/path", "Start");
-    settle();
+    catchUp();
     EXPECT_EQ(view().addressBar().hostLabel().get_text(), "start.example");
     std::vector<Notification> posted;
     auto observer = notifications.observe(notifications::webViewNavigate,
                                           [&](const Notification& n) { posted.push_back(n); });
 
-    ASSERT_TRUE(focusWindow(*window));
+    ASSERT_TRUE(xdoFocusWindow(*window));
     ASSERT_TRUE(click(view().addressBar().collapsedBar()));
-    ASSERT_TRUE(runUntil([&] { return view().addressBar().model().isEditing(); }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().isEditing(); }, 2));
     EXPECT_TRUE(host.isInteractionLocked());
-    ASSERT_TRUE(runUntil([&] { return view().addressBar().entry().get_text() == "https://start.example/path"; }, 2));
-    pump(100);
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().entry().get_text() == "https://start.example/path"; }, 2));
+    settle(100);
     xdo({"key", "--clearmodifiers", "ctrl+a"});
     xdo({"type", "--delay", "15", "example.org"});
-    ASSERT_TRUE(runUntil([&] { return view().addressBar().model().text() == "example.org"; }, 3));
-    pump(150);
-    screenshot("sidebar-address-editing");
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().text() == "example.org"; }, 3));
+    settle(150);
+    screenshotIfAsked("sidebar-address-editing");
     // The arrows move through the list (the sidebar takes them before the field); Return opens
     // the highlighted row, here the typed address.
     const auto& list = view().addressBar().model().suggestions();
@@ -84,9 +84,9 @@ TEST_F(SidebarAddressTest, TypingAnAddressNavigatesTheActiveTab)
     xdo({"key", "Up"});
     for (int i = 0; i < steps; ++i)
         xdo({"key", "Down"});
-    ASSERT_TRUE(runUntil([&] { return view().addressBar().model().selectedIndex() == steps; }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().selectedIndex() == steps; }, 2));
     xdo({"key", "Return"});
-    ASSERT_TRUE(runUntil([&] { return !posted.empty(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return !posted.empty(); }, 3));
     observer.disconnect();
     EXPECT_FALSE(view().addressBar().model().isEditing());
     EXPECT_FALSE(host.isInteractionLocked());
@@ -100,22 +100,22 @@ TEST_F(SidebarAddressTest, TypingAnAddressNavigatesTheActiveTab)
 TEST_F(SidebarAddressTest, EscapeCancelsAndWithoutATabReturnOpensOne)
 {
     ASSERT_FALSE(state->activeTabId());
-    settle();
+    catchUp();
     EXPECT_EQ(view().addressBar().hostLabel().get_text(), "Search or enter URL");
-    ASSERT_TRUE(focusWindow(*window));
+    ASSERT_TRUE(xdoFocusWindow(*window));
     ASSERT_TRUE(click(view().addressBar().collapsedBar()));
-    ASSERT_TRUE(runUntil([&] { return view().addressBar().model().isEditing(); }, 2));
-    pump(100);
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().isEditing(); }, 2));
+    settle(100);
     xdo({"type", "--delay", "15", "typed"});
     xdo({"key", "Escape"});
-    ASSERT_TRUE(runUntil([&] { return !view().addressBar().model().isEditing(); }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return !view().addressBar().model().isEditing(); }, 2));
     EXPECT_TRUE(state->tabs().empty());
 
     ASSERT_TRUE(click(view().addressBar().collapsedBar()));
-    ASSERT_TRUE(runUntil([&] { return view().addressBar().model().isEditing(); }, 2));
-    pump(100);
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().isEditing(); }, 2));
+    settle(100);
     xdo({"type", "--delay", "15", "example.org"});
-    ASSERT_TRUE(runUntil([&] { return view().addressBar().model().text() == "example.org"; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().text() == "example.org"; }, 3));
     view().addressBar().model().navigateToURL();
     ASSERT_EQ(state->tabs().size(), 1u);
     const Tab& made = state->tabs().begin()->second;
@@ -129,7 +129,7 @@ TEST_F(SidebarAddressTest, TopBarAndNewTabRowActOnTheState)
     const Uuid tab = open("https://a.example/");
     state->updateTabNavigation(tab, true, false);
     state->updateTabLoading(tab, true, 0.5);
-    settle();
+    catchUp();
     auto& bar = view().topBar();
     EXPECT_TRUE(bar.backButton().get_sensitive());
     EXPECT_FALSE(bar.forwardButton().get_sensitive());
@@ -153,11 +153,11 @@ TEST_F(SidebarAddressTest, TopBarAndNewTabRowActOnTheState)
     EXPECT_TRUE(state->isCommandBarVisible());
 
     state->removeTab(tab);
-    settle();
+    catchUp();
     EXPECT_FALSE(bar.backButton().get_sensitive());
     EXPECT_TRUE(bar.reloadButton().get_sensitive());
     EXPECT_EQ(bar.reloadButton().get_tooltip_text(), "Reload");
 }
 
 } // namespace
-} // namespace kovi::sidebartest
+} // namespace kovi::test

@@ -2,7 +2,7 @@
 
 #include <gtkmm/popovermenu.h>
 
-namespace kovi::sidebartest {
+namespace kovi::test {
 namespace {
 
 class SidebarSpacesTest : public SidebarWindowTest {};
@@ -15,41 +15,41 @@ TEST_F(SidebarSpacesTest, DotsSwitchSpacesAndTheEditorChangesOne)
     const Uuid work = *state->currentSpaceId();
     open("https://work.example/", "Work page");
     state->setCurrentSpaceId(home);
-    settle(150);
+    catchUp(150);
     EXPECT_EQ(view().spaceHeaderLabel().get_text(), "Personal");
 
     // Switch by dot, with the pointer.
     Gtk::Button* workDot = view().bottomBar().dot(work);
     ASSERT_TRUE(workDot);
     ASSERT_TRUE(click(*workDot));
-    ASSERT_TRUE(runUntil([&] { return state->currentSpaceId() == work; }, 3));
-    settle();
+    ASSERT_TRUE(runUntilGtk([&] { return state->currentSpaceId() == work; }, 3));
+    catchUp();
     EXPECT_EQ(view().spaceHeaderLabel().get_text(), "Work");
     EXPECT_EQ(view().bottomBar().dot(work), workDot) << "a switch restyles the dots, it does not rebuild them";
     EXPECT_TRUE(view().bottomBar().dot(work)->has_css_class("selected"));
-    screenshot("sidebar-space-work");
+    screenshotIfAsked("sidebar-space-work");
 
     // Edit it: the dot's menu, then the editor's fields with real typing and clicks.
     ASSERT_TRUE(click(*view().bottomBar().dot(work), 3));
-    pump(100);
+    settle(100);
     ASSERT_TRUE(view().bottomBar().activate_action("space.edit"));
-    ASSERT_TRUE(runUntil([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
     SpaceEditorWindow& editor = *view().spaceEditor();
     EXPECT_EQ(editor.draft().name, "Work");
-    ASSERT_TRUE(focusWindow(editor));
+    ASSERT_TRUE(xdoFocusWindow(editor));
     ASSERT_TRUE(click(editor.nameEntry()));
     editor.nameEntry().grab_focus();
-    ASSERT_TRUE(runUntil([&] { return editor.get_focus() && editor.get_focus()->is_ancestor(editor.nameEntry()); }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return editor.get_focus() && editor.get_focus()->is_ancestor(editor.nameEntry()); }, 2));
     xdo({"key", "--clearmodifiers", "ctrl+a"});
     xdo({"type", "--delay", "20", "  Office "});
-    runUntil([&] { return editor.draft().name == "  Office "; }, 3);
+    runUntilGtk([&] { return editor.draft().name == "  Office "; }, 3);
     ASSERT_EQ(editor.draft().name, "  Office ");
     ASSERT_TRUE(click(*editor.colorSwatch(SpaceColor::green)));
     ASSERT_TRUE(click(*editor.iconCell("star.fill")));
-    screenshot("sidebar-space-editor");
+    screenshotIfAsked("sidebar-space-editor");
     ASSERT_TRUE(click(editor.saveButton()));
-    ASSERT_TRUE(runUntil([&] { return !view().spaceEditor(); }, 3));
-    settle();
+    ASSERT_TRUE(runUntilGtk([&] { return !view().spaceEditor(); }, 3));
+    catchUp();
 
     auto edited = state->space(work);
     ASSERT_TRUE(edited);
@@ -68,7 +68,7 @@ TEST_F(SidebarSpacesTest, DotsSwitchSpacesAndTheEditorChangesOne)
 TEST_F(SidebarSpacesTest, AddingASpaceProposesTheNextNameAndShowsIt)
 {
     ASSERT_TRUE(click(view().bottomBar().addSpaceButton()));
-    ASSERT_TRUE(runUntil([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
     SpaceEditorWindow& editor = *view().spaceEditor();
     EXPECT_EQ(editor.draft().name, "Space 2");
     EXPECT_EQ(editor.draft().color, SpaceColor::purple);
@@ -77,8 +77,8 @@ TEST_F(SidebarSpacesTest, AddingASpaceProposesTheNextNameAndShowsIt)
     EXPECT_FALSE(editor.saveButton().get_sensitive());
     editor.nameEntry().set_text("Travel");
     ASSERT_TRUE(click(editor.saveButton()));
-    ASSERT_TRUE(runUntil([&] { return state->spaces().size() == 2; }, 3));
-    settle();
+    ASSERT_TRUE(runUntilGtk([&] { return state->spaces().size() == 2; }, 3));
+    catchUp();
     EXPECT_EQ(state->space(*state->currentSpaceId())->name, "Travel");
     EXPECT_EQ(view().spaceHeaderLabel().get_text(), "Travel");
     EXPECT_TRUE(view().bottomBar().dot(*state->currentSpaceId()));
@@ -88,9 +88,9 @@ TEST_F(SidebarSpacesTest, TheLastSpaceCannotBeDeleted)
 {
     const Uuid only = *state->currentSpaceId();
     view().openSpaceEditor(state->space(only));
-    ASSERT_TRUE(runUntil([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
     ASSERT_TRUE(click(view().spaceEditor()->deleteButton()));
-    pump(100);
+    settle(100);
     EXPECT_TRUE(view().spaceEditor()) << "the sheet stays open";
     EXPECT_EQ(state->spaces().size(), 1u);
     // Nor from the dot's menu.
@@ -104,16 +104,16 @@ TEST_F(SidebarSpacesTest, TheLastSpaceCannotBeDeleted)
 TEST_F(SidebarSpacesTest, MouseWheelSidewaysDoesNotSwitchSpaces)
 {
     state->createNewSpace("Second", SpaceColor::orange, "folder.fill");
-    settle();
+    catchUp();
     int x = 0, y = 0;
-    ASSERT_TRUE(screenPoint(view(), 140, 300, x, y));
+    ASSERT_TRUE(widgetPoint(view(), 140, 300, x, y));
     xdo({"mousemove", std::to_string(x), std::to_string(y)});
     for (int i = 0; i < 6; ++i) {
         xdo({"click", "6"});
         xdo({"click", "7"});
         xdo({"click", "7"});
     }
-    pump(200);
+    settle(200);
     EXPECT_TRUE(swipes.empty());
 }
 
@@ -139,12 +139,12 @@ TEST_F(SidebarSpacesTest, DownloadsBadgeCountsRunningDownloads)
     paused.id = Uuid::random();
     paused.status = DownloadStatus::paused;
     state->setDownloads({item, paused});
-    pump(50);
+    settle(50);
     EXPECT_EQ(view().bottomBar().downloadsButton().badgeCount(), 1);
     EXPECT_TRUE(view().bottomBar().downloadsButton().badge().get_visible());
     EXPECT_EQ(view().bottomBar().downloadsButton().badge().get_text(), "1");
     state->setDownloads({});
-    pump(50);
+    settle(50);
     EXPECT_FALSE(view().bottomBar().downloadsButton().badge().get_visible());
 
     // The panel buttons toggle or open their panels.
@@ -161,4 +161,4 @@ TEST_F(SidebarSpacesTest, DownloadsBadgeCountsRunningDownloads)
 }
 
 } // namespace
-} // namespace kovi::sidebartest
+} // namespace kovi::test

@@ -5,6 +5,7 @@
 #include "core/state/browser_state.h"
 #include "core/support/defaults.h"
 #include "core/support/notification_center.h"
+#include "support/gtk_test_support.h"
 #include "support/temp_dir.h"
 #include "ui/app/sidebar_host.h"
 #include "ui/design/theme.h"
@@ -22,24 +23,10 @@
 #include <string>
 #include <vector>
 
-namespace kovi::sidebartest {
+namespace kovi::test {
 
-// GTK, libadwaita and the bundled styles, once per process; fails the test without a display.
-void ensureGtk();
-// Turns the main loop until `done` holds (true) or the time runs out (false).
-bool runUntil(const std::function<bool()>& done, double seconds = 10);
-// Turns the main loop for about `ms` milliseconds.
-void pump(int ms);
-// Runs xdotool with these arguments and waits for it while the main loop keeps turning.
-bool xdo(const std::vector<std::string>& arguments);
-// Gives the window the X keyboard focus (there is no window manager to do it).
-bool focusWindow(Gtk::Window& window);
-// Screen position of a point of `widget` (the window sits at 0,0 without a window manager).
-bool screenPoint(Gtk::Widget& widget, double x, double y, int& sx, int& sy);
 // Emits a drop of plain text on the widget's drop target, as a drop from another program does.
 bool emitTextDrop(Gtk::Widget& widget, const std::string& text, double x, double y);
-// Saves the screen as a PNG when KOVI_SCREENSHOT_DIR is set (for looking at by hand).
-void screenshot(const std::string& name);
 
 // Pictures for the hover preview: a solid picture for tabs marked live, nothing for others.
 class FakeSnapshots final : public TabSnapshotProvider {
@@ -67,7 +54,7 @@ protected:
     SidebarView& view() { return *m_view; }
     SidebarTabList& list() { return m_view->tabList(); }
     // Lets the sidebar catch up with the state and the window draw.
-    void settle(int ms = 60);
+    void catchUp(int ms = 60);
 
     Uuid open(const std::string& url, const std::string& title = {});
     std::vector<SidebarItem> order() const { return state->sidebarItemsForCurrentSpace(); }
@@ -79,8 +66,8 @@ protected:
     bool click(Gtk::Widget& widget, int button = 1);
     bool hover(Gtk::Widget& widget);
 
-    test::TempDir dir;
-    test::TempDir libraryDir;
+    TempDir dir;
+    TempDir libraryDir;
     std::unique_ptr<Defaults> defaults;
     NotificationCenter notifications;
     std::unique_ptr<BrowserLibrary> library;
@@ -99,4 +86,4 @@ private:
     SidebarView* m_view = nullptr;
 };
 
-} // namespace kovi::sidebartest
+} // namespace kovi::test

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 namespace kovi::test {
@@ -20,11 +21,6 @@ namespace {
 // The X window of a surface; 0 when the display is not X11 (defined at the end of the file,
 // after the X headers, whose macros clash with the test framework's names).
 unsigned long surfaceXid(GdkSurface* surface);
-
-bool run(const std::string& command)
-{
-    return std::system(command.c_str()) == 0;
-}
 
 } // namespace
 
@@ -68,31 +64,75 @@ bool waitForWindow(Gtk::Window& window, double timeoutSeconds)
     return runUntil([&] { return window.get_mapped() && window.get_width() > 0; }, timeoutSeconds);
 }
 
+bool xdo(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> argv{"xdotool"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<char*> raw;
+    for (auto& a : argv)
+        raw.push_back(a.data());
+    raw.push_back(nullptr);
+    GPid pid = 0;
+    GError* error = nullptr;
+    if (!g_spawn_async(nullptr, raw.data(), nullptr,
+                       GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL),
+                       nullptr, nullptr, &pid, &error)) {
+        ADD_FAILURE() << "xdotool: " << (error ? error->message : "");
+        g_clear_error(&error);
+        return false;
+    }
+    struct Wait {
+        bool finished = false;
+        int status = 0;
+    };
+    // Left behind if xdotool hangs, so a late exit never writes into a finished frame.
+    auto* wait = new Wait;
+    g_child_watch_add(
+        pid,
+        [](GPid child, gint status, gpointer data) {
+            auto* w = static_cast<Wait*>(data);
+            w->finished = true;
+            w->status = status;
+            g_spawn_close_pid(child);
+        },
+        wait);
+    if (!runUntil([&] { return wait->finished; }, 10))
+        return false;
+    const bool ok = g_spawn_check_wait_status(wait->status, nullptr);
+    delete wait;
+    return ok;
+}
+
 bool xdoKey(const std::string& keys)
 {
-    return run("xdotool key --clearmodifiers " + keys);
+    std::vector<std::string> arguments{"key", "--clearmodifiers"};
+    std::istringstream words(keys);
+    for (std::string key; words >> key;)
+        arguments.push_back(key);
+    return xdo(arguments);
+}
+
+bool xdoType(const std::string& text)
+{
+    return xdo({"type", "--delay", "15", text});
 }
 
 bool xdoClickAt(int x, int y, int button)
 {
-    return run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click " +
-               std::to_string(button));
+    return xdo({"mousemove", std::to_string(x), std::to_string(y), "click", std::to_string(button)});
 }
 
 bool xdoMoveTo(int x, int y)
 {
-    return run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+    return xdo({"mousemove", std::to_string(x), std::to_string(y)});
 }
 
-bool widgetCenter(Gtk::Widget& widget, int& x, int& y)
+bool widgetPoint(Gtk::Widget& widget, double x, double y, int& screenX, int& screenY)
 {
-    auto* root = widget.get_root();
-    if (!root || widget.get_width() <= 0)
+    auto* rootWidget = dynamic_cast<Gtk::Widget*>(widget.get_root());
+    if (!rootWidget || widget.get_width() <= 0)
         return false;
-    auto* rootWidget = dynamic_cast<Gtk::Widget*>(root);
-    if (!rootWidget)
-        return false;
-    graphene_point_t in = GRAPHENE_POINT_INIT(widget.get_width() / 2.f, widget.get_height() / 2.f);
+    graphene_point_t in = GRAPHENE_POINT_INIT(static_cast<float>(x), static_cast<float>(y));
     graphene_point_t out;
     if (!gtk_widget_compute_point(widget.gobj(), rootWidget->gobj(), &in, &out))
         return false;
@@ -100,34 +140,67 @@ bool widgetCenter(Gtk::Widget& widget, int& x, int& y)
     double sx = 0, sy = 0;
     if (auto* native = dynamic_cast<Gtk::Native*>(rootWidget))
         native->get_surface_transform(sx, sy);
-    x = static_cast<int>(out.x + sx);
-    y = static_cast<int>(out.y + sy);
+    screenX = static_cast<int>(out.x + sx);
+    screenY = static_cast<int>(out.y + sy);
     return true;
 }
 
-bool xdoClickWidget(Gtk::Widget& widget)
+bool widgetCenter(Gtk::Widget& widget, int& x, int& y)
 {
-    int x = 0, y = 0;
-    return widgetCenter(widget, x, y) && xdoClickAt(x, y);
+    return widgetPoint(widget, widget.get_width() / 2.0, widget.get_height() / 2.0, x, y);
+}
+
+bool xdoClickWidget(Gtk::Widget& widget, int button, double x, double y)
+{
+    int sx = 0, sy = 0;
+    const bool placed = x < 0 || y < 0 ? widgetCenter(widget, sx, sy) : widgetPoint(widget, x, y, sx, sy);
+    return placed && xdoClickAt(sx, sy, button);
+}
+
+bool xdoMoveToWidget(Gtk::Widget& widget, double x, double y)
+{
+    int sx = 0, sy = 0;
+    const bool placed = x < 0 || y < 0 ? widgetCenter(widget, sx, sy) : widgetPoint(widget, x, y, sx, sy);
+    return placed && xdoMoveTo(sx, sy);
 }
 
 bool xdoFocusWindow(Gtk::Window& window)
 {
     // Without a window manager nobody gives the keyboard focus: set it on the X window.
     window.present();
-    settle(50);
+    if (!waitForWindow(window))
+        return false;
     auto surface = window.get_surface();
     const unsigned long xid = surface ? surfaceXid(surface->gobj()) : 0;
     if (!xid)
         return false;
-    const bool ok = run("xdotool windowfocus --sync " + std::to_string(xid));
+    const bool ok = xdo({"windowfocus", "--sync", std::to_string(xid)});
+    // Key presses reach the focused X window even when the toolkit never calls it active (a
+    // transient dialog without a window manager): waiting for that is only a courtesy here.
     runUntil([&] { return window.is_active(); }, 2);
     return ok;
 }
 
+bool xdoResizeWindow(Gtk::Window& window, int width, int height)
+{
+    auto surface = window.get_surface();
+    const unsigned long xid = surface ? surfaceXid(surface->gobj()) : 0;
+    return xid && xdo({"windowsize", std::to_string(xid), std::to_string(width), std::to_string(height)});
+}
+
 bool screenshot(const std::string& path)
 {
-    return run("import -window root '" + path + "' 2>/dev/null");
+    return std::system(("import -window root '" + path + "' 2>/dev/null").c_str()) == 0;
+}
+
+void screenshotIfAsked(const std::string& name)
+{
+    const char* folder = std::getenv("KOVI_SCREENSHOT_DIR");
+    if (!folder)
+        return;
+    settle(150);
+    if (!screenshot(std::string(folder) + "/" + name + ".png"))
+        ADD_FAILURE() << "screen capture failed";
 }
 
 } // namespace kovi::test

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace Gtk {
 class Widget;
@@ -27,17 +28,31 @@ void settle(int milliseconds = 100);
 // Waits until the window is mapped and has been drawn once.
 bool waitForWindow(Gtk::Window& window, double timeoutSeconds = 10);
 
-// Real input through xdotool on $DISPLAY. Keys use xdotool's names ("ctrl+k", "ctrl+alt+2").
+// Runs xdotool with these arguments on $DISPLAY. The main loop keeps turning until it ends, so
+// the program answers what the input starts (a drag asks its source for data while it moves).
+bool xdo(const std::vector<std::string>& arguments);
+// Keys use xdotool's names; several are separated by spaces ("ctrl+k", "ctrl+plus ctrl+plus").
 bool xdoKey(const std::string& keys);
+bool xdoType(const std::string& text);
 bool xdoClickAt(int x, int y, int button = 1);
 bool xdoMoveTo(int x, int y);
-// Centre of `widget` in screen coordinates (its window at 0,0); false when not laid out.
+// The screen position of the point (x, y) of `widget`; false when it is not laid out.
+bool widgetPoint(Gtk::Widget& widget, double x, double y, int& screenX, int& screenY);
+// Centre of `widget` in screen coordinates; false when not laid out.
 bool widgetCenter(Gtk::Widget& widget, int& x, int& y);
-bool xdoClickWidget(Gtk::Widget& widget);
-// Gives the window keyboard focus at the X level, so key presses reach it.
+// A click at the centre of `widget` (or at its point (x, y) when both are given).
+bool xdoClickWidget(Gtk::Widget& widget, int button = 1, double x = -1, double y = -1);
+// The pointer to the centre of `widget` (or to its point (x, y)).
+bool xdoMoveToWidget(Gtk::Widget& widget, double x = -1, double y = -1);
+// Shows the window and gives it keyboard focus at the X level, so key presses reach it.
 bool xdoFocusWindow(Gtk::Window& window);
+// Resizes the window the way a window manager would.
+bool xdoResizeWindow(Gtk::Window& window, int width, int height);
 
 // Captures the whole screen into `path` (PNG) with ImageMagick's import.
 bool screenshot(const std::string& path);
+// For looking at by hand: when KOVI_SCREENSHOT_DIR is set, lets the window draw and captures the
+// screen as <that folder>/<name>.png.
+void screenshotIfAsked(const std::string& name);
 
 } // namespace kovi::test

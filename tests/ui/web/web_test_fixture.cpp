@@ -1,29 +1,15 @@
 #include "web_test_fixture.h"
 
-#include "ui/design/theme.h"
 #include "ui/web/web_view_container.h"
 
-#include <adwaita.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
-#include <gtkmm/init.h>
 #include <webkit/webkit.h>
 
 namespace kovi::test {
 
-void initGtkOnce()
-{
-    static bool done = false;
-    if (done)
-        return;
-    done = true;
-    gtk_init();
-    Gtk::init_gtkmm_internals();
-    Theme::installResources();
-}
-
 WebFixture::WebFixture()
 {
-    initGtkOnce();
+    ensureGtk();
     library = std::make_unique<BrowserLibrary>(dir.file("library"));
     state = std::make_unique<BrowserState>(dir.file("state"), defaults, notifications, *library);
     appearance = std::make_unique<AppearanceManager>(defaults);

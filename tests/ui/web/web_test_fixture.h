@@ -7,6 +7,7 @@
 #include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "core/web/page_extension_store.h"
+#include "support/gtk_test_support.h"
 #include "support/loopback_server.h"
 #include "support/main_loop.h"
 #include "support/temp_dir.h"
@@ -23,9 +24,6 @@
 typedef struct _WebKitWebView WebKitWebView;
 
 namespace kovi::test {
-
-// Starts GTK and the project's resources once per process.
-void initGtkOnce();
 
 // A browser state on a temp folder, the page layer with every folder inside it, a loopback
 // server and a window to show pages in.
