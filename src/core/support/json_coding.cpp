@@ -17,17 +17,6 @@ std::string keyText(std::string_view key)
     return "\"" + std::string(key) + "\"";
 }
 
-const Json& requireMember(const Json& object, std::string_view key)
-{
-    requireObject(object, "record");
-    auto it = object.find(std::string(key));
-    if (it == object.end())
-        fail("Missing key " + keyText(key) + ".");
-    if (it->is_null())
-        fail("Null value for key " + keyText(key) + ".");
-    return *it;
-}
-
 constexpr signed char base64Value(unsigned char c)
 {
     if (c >= 'A' && c <= 'Z')
@@ -79,6 +68,22 @@ const Json& requireArray(const Json& value, std::string_view what)
     if (!value.is_array())
         fail("Expected an array for " + std::string(what) + ".");
     return value;
+}
+
+const Json& requireMember(const Json& object, std::string_view key)
+{
+    requireObject(object, "record");
+    auto it = object.find(std::string(key));
+    if (it == object.end())
+        fail("Missing key " + keyText(key) + ".");
+    if (it->is_null())
+        fail("Null value for key " + keyText(key) + ".");
+    return *it;
+}
+
+const Json& requireArrayMember(const Json& object, std::string_view key)
+{
+    return requireArray(requireMember(object, key), key);
 }
 
 const Json* member(const Json& object, std::string_view key)

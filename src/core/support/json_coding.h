@@ -52,6 +52,8 @@ std::string dumpPretty(const Json& value); // two-space indentation
 const Json& requireObject(const Json& value, std::string_view what = "value");
 const Json& requireArray(const Json& value, std::string_view what = "value");
 const Json* member(const Json& object, std::string_view key); // nullptr when missing or null
+const Json& requireMember(const Json& object, std::string_view key);
+const Json& requireArrayMember(const Json& object, std::string_view key);
 
 std::string asString(const Json& value);
 bool asBool(const Json& value);

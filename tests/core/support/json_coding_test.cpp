@@ -34,6 +34,13 @@ TEST(JsonCodingTest, StrictTypesOnReading)
     EXPECT_FALSE(json::optionalString(object, "missing"));
     EXPECT_THROW(json::optionalString(object, "n"), DecodeError);
     EXPECT_EQ(json::asInt64(json::parse("5.0")), 5);
+
+    Json records = json::parse(R"({"list":[1,2],"one":{"a":1},"null":null})");
+    EXPECT_EQ(json::requireArrayMember(records, "list").size(), 2u);
+    EXPECT_EQ(json::requireMember(records, "one")["a"], 1);
+    for (const char* key : {"missing", "null", "one"})
+        EXPECT_THROW(json::requireArrayMember(records, key), DecodeError) << key;
+    EXPECT_THROW(json::requireMember(records, "null"), DecodeError);
 }
 
 TEST(JsonCodingTest, AcceptsEscapedSlashesAndLowerCaseIdentifiers)
