@@ -75,21 +75,10 @@ WorkspaceSnapshot workspaceFromJson(const Json& object)
     WorkspaceSnapshot workspace;
     workspace.id = json::requireUuid(object, "id");
     workspace.name = json::requireString(object, "name");
-    const Json* pages = json::member(object, "pages");
-    if (!pages)
-        throw DecodeError("Missing key \"pages\".");
-    for (const auto& page : json::requireArray(*pages, "pages"))
+    for (const auto& page : json::requireArrayMember(object, "pages"))
         workspace.pages.push_back(workspacePageFromJson(page));
     workspace.createdAt = json::requireDate(object, "createdAt");
     return workspace;
-}
-
-const Json& requireArrayMember(const Json& object, const char* key)
-{
-    const Json* value = json::member(object, key);
-    if (!value)
-        throw DecodeError(std::string("Missing key \"") + key + "\".");
-    return json::requireArray(*value, key);
 }
 
 } // namespace
@@ -117,9 +106,9 @@ LibraryArchive libraryArchiveFromJson(const Json& value)
     if (version < std::numeric_limits<int>::min() || version > std::numeric_limits<int>::max())
         throw DecodeError("The version number does not fit an integer.");
     archive.version = static_cast<int>(version);
-    for (const auto& page : requireArrayMember(value, "pages"))
+    for (const auto& page : json::requireArrayMember(value, "pages"))
         archive.pages.push_back(pageFromJson(page));
-    for (const auto& workspace : requireArrayMember(value, "workspaces"))
+    for (const auto& workspace : json::requireArrayMember(value, "workspaces"))
         archive.workspaces.push_back(workspaceFromJson(workspace));
     return archive;
 }

@@ -31,10 +31,7 @@ NoteColor requireNoteColor(const Json& object, std::string_view key)
 // A point or a size: a JSON array whose first two elements are numbers.
 std::pair<double, double> requirePair(const Json& object, std::string_view key)
 {
-    const Json* value = json::member(object, key);
-    if (!value)
-        throw DecodeError("Missing key \"" + std::string(key) + "\".");
-    const Json& array = json::requireArray(*value, key);
+    const Json& array = json::requireArrayMember(object, key);
     if (array.size() < 2)
         throw DecodeError("Unkeyed container reached end before value in \"" + std::string(key) + "\".");
     return {json::asDouble(array[0]), json::asDouble(array[1])};
@@ -131,10 +128,7 @@ CanvasItem CanvasItem::fromJson(const Json& object)
 {
     json::requireObject(object, "CanvasItem");
     Uuid id = json::requireUuid(object, "id");
-    const Json* typeObject = json::member(object, "type");
-    if (!typeObject)
-        throw DecodeError("Missing key \"type\".");
-    CanvasItemType type = CanvasItemType::fromJson(*typeObject);
+    CanvasItemType type = CanvasItemType::fromJson(json::requireMember(object, "type"));
     auto [x, y] = requirePair(object, "position");
     auto [width, height] = requirePair(object, "size");
     return CanvasItem{
@@ -153,10 +147,7 @@ KoviCanvas KoviCanvas::fromJson(const Json& object)
     KoviCanvas canvas;
     canvas.id = json::requireUuid(object, "id");
     canvas.name = json::requireString(object, "name");
-    const Json* items = json::member(object, "items");
-    if (!items)
-        throw DecodeError("Missing key \"items\".");
-    for (const Json& item : json::requireArray(*items, "items"))
+    for (const Json& item : json::requireArrayMember(object, "items"))
         canvas.items.push_back(CanvasItem::fromJson(item));
     std::string background = json::requireString(object, "backgroundColor");
     auto pattern = canvasBackgroundFromRawValue(background);

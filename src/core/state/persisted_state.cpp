@@ -7,18 +7,12 @@ PersistedState PersistedState::fromJson(const Json& object)
     json::requireObject(object, "PersistedState");
     PersistedState state;
 
-    const Json* tabs = json::member(object, "tabs");
-    if (!tabs)
-        throw DecodeError("Missing key \"tabs\".");
-    state.tabs = json::decodeUuidKeyedArray(*tabs, [](const Json& value) { return Tab::fromJson(value); });
+    state.tabs = json::decodeUuidKeyedArray(json::requireMember(object, "tabs"), [](const Json& value) { return Tab::fromJson(value); });
 
     if (const Json* folders = json::member(object, "folders"))
         state.folders = json::decodeUuidKeyedArray(*folders, [](const Json& value) { return TabFolder::fromJson(value); });
 
-    const Json* spaces = json::member(object, "spaces");
-    if (!spaces)
-        throw DecodeError("Missing key \"spaces\".");
-    for (const Json& space : json::requireArray(*spaces, "spaces"))
+    for (const Json& space : json::requireArrayMember(object, "spaces"))
         state.spaces.push_back(Space::fromJson(space));
 
     state.currentSpaceId = json::optionalUuid(object, "currentSpaceId");

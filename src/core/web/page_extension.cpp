@@ -14,13 +14,10 @@ Json encodeStrings(const std::vector<std::string>& values)
 
 std::vector<std::string> requireStrings(const Json& object, std::string_view key)
 {
-    const Json* array = json::member(object, key);
-    if (!array)
-        throw DecodeError("Missing key \"" + std::string(key) + "\".");
-    json::requireArray(*array, key);
+    const Json& array = json::requireArrayMember(object, key);
     std::vector<std::string> values;
-    values.reserve(array->size());
-    for (const auto& element : *array)
+    values.reserve(array.size());
+    for (const auto& element : array)
         values.push_back(json::asString(element));
     return values;
 }
@@ -83,11 +80,7 @@ PageExtension decodePageExtension(const Json& value)
     extension.name = json::requireString(value, "name");
     extension.version = json::requireString(value, "version");
     extension.description = json::requireString(value, "description");
-    const Json* scripts = json::member(value, "scripts");
-    if (!scripts)
-        throw DecodeError("Missing key \"scripts\".");
-    json::requireArray(*scripts, "scripts");
-    for (const auto& script : *scripts)
+    for (const auto& script : json::requireArrayMember(value, "scripts"))
         extension.scripts.push_back(decodeScript(script));
     extension.enabled = json::requireBool(value, "enabled");
     extension.isBuiltIn = json::requireBool(value, "isBuiltIn");
