@@ -2,6 +2,7 @@
 
 #include <glib.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -34,6 +35,13 @@ TempDir::~TempDir()
     }
     std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(m_path, ignored);
+}
+
+void TempDir::useAsHome() const
+{
+    setenv("HOME", m_path.c_str(), 1);
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
+        setenv(name, (m_path + "/" + name).c_str(), 1);
 }
 
 void TempDir::write(const std::string& name, const std::string& contents) const

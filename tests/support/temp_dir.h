@@ -15,6 +15,10 @@ public:
     const std::string& path() const { return m_path; }
     std::string file(const std::string& name) const { return m_path + "/" + name; }
 
+    // Points HOME and the XDG data, config, cache and state folders into this folder. GLib reads
+    // them once, so a test program calls this first, before anything uses GLib.
+    void useAsHome() const;
+
     // Small file helpers for tests.
     void write(const std::string& name, const std::string& contents) const;
     std::string read(const std::string& name) const;

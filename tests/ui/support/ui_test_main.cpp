@@ -79,11 +79,7 @@ int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     kovi::test::TempDir home;
-    setenv("HOME", home.path().c_str(), 1);
-    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) {
-        std::string dir = home.path() + "/" + name;
-        setenv(name, dir.c_str(), 1);
-    }
+    home.useAsHome();
     // Listing the tests needs no display.
     const bool listing = testing::GTEST_FLAG(list_tests);
     std::unique_ptr<PrivateDisplay> display;
