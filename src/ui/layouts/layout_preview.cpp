@@ -1,5 +1,7 @@
 #include "ui/layouts/layout_preview.h"
 
+#include "ui/design/drawing.h"
+
 #include <adwaita.h>
 #include <gtkmm/stylecontext.h>
 
@@ -24,17 +26,6 @@ Rgba themeColor(Gtk::Widget& widget, const char* name, Rgba fallback)
 void setColor(const Cairo::RefPtr<Cairo::Context>& cr, Rgba c, double opacity = 1.0)
 {
     cr->set_source_rgba(c.r, c.g, c.b, c.a * opacity);
-}
-
-void roundedRect(const Cairo::RefPtr<Cairo::Context>& cr, double x, double y, double w, double h, double r)
-{
-    r = std::min(r, std::min(w, h) / 2);
-    cr->begin_new_sub_path();
-    cr->arc(x + w - r, y + r, r, -M_PI / 2, 0);
-    cr->arc(x + w - r, y + h - r, r, 0, M_PI / 2);
-    cr->arc(x + r, y + h - r, r, M_PI / 2, M_PI);
-    cr->arc(x + r, y + r, r, M_PI, 3 * M_PI / 2);
-    cr->close_path();
 }
 
 void circle(const Cairo::RefPtr<Cairo::Context>& cr, double x, double y, double d, Rgba c, double opacity)
@@ -88,7 +79,7 @@ void LayoutPreview::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int
 {
     const double w = width, h = height;
     cr->save();
-    roundedRect(cr, 0, 0, w, h, 12);
+    addRoundedRect(cr, 0, 0, w, h, 12);
     cr->clip();
     if (m_mode == BrowserLayoutMode::vertical)
         drawVertical(cr, w, h);
@@ -96,7 +87,7 @@ void LayoutPreview::draw(const Cairo::RefPtr<Cairo::Context>& cr, int width, int
         drawTraditional(cr, w, h);
     cr->restore();
     // Hairline of the separator colour inside the border.
-    roundedRect(cr, 0.5, 0.5, w - 1, h - 1, 11.5);
+    addRoundedRect(cr, 0.5, 0.5, w - 1, h - 1, 11.5);
     cr->set_line_width(1);
     setColor(cr, themeColor(*this, "borders", {0, 0, 0, 0.15}));
     cr->stroke();
@@ -129,7 +120,7 @@ void LayoutPreview::drawVertical(const Cairo::RefPtr<Cairo::Context>& cr, double
         // A short frame keeps the dots clear: rows that would run into them are left out.
         if (y + 24 > dotsTop - 8)
             break;
-        roundedRect(cr, 8, y, 80 - 16, 24, 4);
+        addRoundedRect(cr, 8, y, 80 - 16, 24, 4);
         setColor(cr, control);
         cr->fill();
         y += 24 + 8;
@@ -165,7 +156,7 @@ void LayoutPreview::drawTraditional(const Cairo::RefPtr<Cairo::Context>& cr, dou
     }
     x += -6 + 4;
     for (int i = 0; i < 3; ++i) {
-        roundedRect(cr, x, 4, 100, 24, 4);
+        addRoundedRect(cr, x, 4, 100, 24, 4);
         if (i == 0) {
             setColor(cr, control);
             cr->fill();
@@ -176,7 +167,7 @@ void LayoutPreview::drawTraditional(const Cairo::RefPtr<Cairo::Context>& cr, dou
         const double contentWidth = 12 + 4 + 50;
         const double cx = x + (100 - contentWidth) / 2;
         circle(cr, cx, 10, 12, gray, 0.5);
-        roundedRect(cr, cx + 16, 12, 50, 8, 2);
+        addRoundedRect(cr, cx + 16, 12, 50, 8, 2);
         setColor(cr, gray, 0.3);
         cr->fill();
         x += 100 + 4;
@@ -199,7 +190,7 @@ void LayoutPreview::drawTraditional(const Cairo::RefPtr<Cairo::Context>& cr, dou
     // The address field takes half of what is left; a spacer takes the rest.
     const double fieldX = 8 + 10 + 8 + 10 + 8;
     const double fieldWidth = std::max(0.0, (w - fieldX - 8 - 8) / 2);
-    roundedRect(cr, fieldX, 36, fieldWidth, 20, 4);
+    addRoundedRect(cr, fieldX, 36, fieldWidth, 20, 4);
     setColor(cr, control);
     cr->fill();
 }

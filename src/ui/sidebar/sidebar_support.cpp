@@ -1,5 +1,6 @@
 #include "ui/sidebar/sidebar_support.h"
 
+#include "ui/design/drawing.h"
 #include "ui/design/symbols.h"
 
 #include <cairomm/context.h>
@@ -222,16 +223,6 @@ Glib::RefPtr<Gtk::DropTarget> attachDropTarget(Gtk::Widget& widget,
 
 namespace {
 
-void roundedRect(const Cairo::RefPtr<Cairo::Context>& cr, double x, double y, double w, double h, double r)
-{
-    cr->begin_new_sub_path();
-    cr->arc(x + w - r, y + r, r, -M_PI / 2, 0);
-    cr->arc(x + w - r, y + h - r, r, 0, M_PI / 2);
-    cr->arc(x + r, y + h - r, r, M_PI / 2, M_PI);
-    cr->arc(x + r, y + r, r, M_PI, 3 * M_PI / 2);
-    cr->close_path();
-}
-
 Cairo::RefPtr<Cairo::ImageSurface> surfaceFromTexture(const Glib::RefPtr<Gdk::Texture>& texture)
 {
     const int w = texture->get_width(), h = texture->get_height();
@@ -290,16 +281,16 @@ Glib::RefPtr<Gdk::Texture> renderDragPreview(const std::string& title, const Gli
 
     // Soft shadow (black 0.3, 6 down), drawn as a few widening rings.
     for (int i = 6; i >= 1; --i) {
-        roundedRect(cr, -i, 6 - i, cardWidth + 2 * i, cardHeight + 2 * i, 10 + i);
+        addRoundedRect(cr, -i, 6 - i, cardWidth + 2 * i, cardHeight + 2 * i, 10 + i);
         cr->set_source_rgba(0, 0, 0, 0.3 / 10);
         cr->fill();
     }
-    roundedRect(cr, 0, 0, cardWidth, cardHeight, 10);
+    addRoundedRect(cr, 0, 0, cardWidth, cardHeight, 10);
     cr->set_source_rgba(0, 0, 0, 0.25);
     cr->fill_preserve();
     cr->set_source_rgba(0.12, 0.12, 0.13, 0.75); // no blur behind a drag icon: a denser fill
     cr->fill();
-    roundedRect(cr, 0.5, 0.5, cardWidth - 1, cardHeight - 1, 9.5);
+    addRoundedRect(cr, 0.5, 0.5, cardWidth - 1, cardHeight - 1, 9.5);
     cr->set_source_rgba(1, 1, 1, 0.2);
     cr->set_line_width(1);
     cr->stroke();
@@ -308,7 +299,7 @@ Glib::RefPtr<Gdk::Texture> renderDragPreview(const std::string& title, const Gli
     if (!isFolder && favicon) {
         auto icon = surfaceFromTexture(favicon);
         cr->save();
-        roundedRect(cr, iconX, iconY, 18, 18, 4);
+        addRoundedRect(cr, iconX, iconY, 18, 18, 4);
         cr->clip();
         cr->translate(iconX, iconY);
         cr->scale(18.0 / favicon->get_width(), 18.0 / favicon->get_height());
