@@ -1,8 +1,5 @@
+#include "app/app_fixture.h"
 #include "sidebar_ui_fixture.h"
-
-#include "core/ai/ai_service.h"
-#include "core/settings/auth_manager.h"
-#include "ui/app/app_context.h"
 #include "ui/app/content_view.h"
 #include "ui/app/view_parts.h"
 
@@ -17,23 +14,14 @@ protected:
     void SetUp() override
     {
         ensureGtk();
-        defaults = std::make_unique<Defaults>(dir.file("defaults.json"));
-        library = std::make_unique<BrowserLibrary>(libraryDir.path());
-        state = std::make_unique<BrowserState>(dir.path(), *defaults, notifications, *library);
-        appearance = std::make_unique<AppearanceManager>(*defaults);
-        ai = std::make_unique<AIService>(*defaults);
-        auth = std::make_unique<AuthManager>(*defaults);
-        theme = std::make_unique<Theme>(*appearance);
-        context = std::make_unique<AppContext>(
-            AppContext{*defaults, notifications, *library, *state, *appearance, *ai, *auth, *theme, nullptr});
         ViewParts parts;
         parts.sidebar = makeSidebarView;
         window = std::make_unique<Gtk::Window>();
         window->set_decorated(false);
         window->set_default_size(1100, 800);
-        content = Gtk::make_managed<ContentView>(*context, parts);
+        content = Gtk::make_managed<ContentView>(core.ctx, parts);
         window->set_child(*content);
-        theme->attach(*window);
+        core.theme.attach(*window);
         window->present();
         ASSERT_TRUE(runUntilGtk([&] { return window->get_mapped() && window->get_width() > 0; }));
         settle(200);
@@ -46,16 +34,10 @@ protected:
     }
     SidebarView* sidebar() const { return dynamic_cast<SidebarView*>(content->sidebarWidget()); }
 
-    TempDir dir, libraryDir;
-    std::unique_ptr<Defaults> defaults;
-    NotificationCenter notifications;
-    std::unique_ptr<BrowserLibrary> library;
-    std::unique_ptr<BrowserState> state;
-    std::unique_ptr<AppearanceManager> appearance;
-    std::unique_ptr<AIService> ai;
-    std::unique_ptr<AuthManager> auth;
-    std::unique_ptr<Theme> theme;
-    std::unique_ptr<AppContext> context;
+    TempDir dir;
+    CoreObjects core{dir.path()};
+    BrowserState* state = &core.state;
+    AppearanceManager* appearance = &core.appearance;
     std::unique_ptr<Gtk::Window> window;
     ContentView* content = nullptr;
 };
