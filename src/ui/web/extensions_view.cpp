@@ -30,6 +30,9 @@ Gtk::Label* makeLabel(const std::string& text, std::initializer_list<const char*
     for (const char* css : classes)
         label->add_css_class(css);
     if (wrap) {
+        // The whole width of the card: left at its natural width, a wrapped label breaks at a
+        // fraction of it.
+        label->set_halign(Gtk::Align::FILL);
         label->set_max_width_chars(90);
         label->set_wrap(true);
         label->set_wrap_mode(Pango::WrapMode::WORD_CHAR);
