@@ -109,7 +109,12 @@ void WebViewCoordinator::applyAppearance(bool isDarkMode)
 {
     if (!m_view)
         return;
-    GdkRGBA color = isDarkMode ? GdkRGBA{0, 0, 0, 1} : GdkRGBA{1, 1, 1, 1};
+    // The view's background colour is the page's own canvas here, not a colour beneath the page:
+    // black in the dark look would put the black text of every page without colours of its own
+    // on black. Pages follow the dark look through prefers-color-scheme, which the toolkit's
+    // colour scheme drives; the canvas stays the web's default white.
+    (void)isDarkMode;
+    GdkRGBA color{1, 1, 1, 1};
     webkit_web_view_set_background_color(m_view, &color);
 }
 

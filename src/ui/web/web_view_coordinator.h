@@ -50,7 +50,7 @@ public:
     void attach(WebKitWebView* view);
     // Stops watching the view; commands are ignored until the next attach.
     void detach();
-    // Dark or light page background.
+    // The page canvas for the look (the dark look reaches pages through prefers-color-scheme).
     void applyAppearance(bool isDarkMode);
 
     // The script that lists the icons a page declares.
