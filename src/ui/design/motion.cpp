@@ -62,7 +62,9 @@ double MotionValue::progressAt(const KoviDesign::Motion& motion, double t, bool&
 
 void MotionValue::stop()
 {
-    if (m_tickId)
+    // A widget destroyed by its container has dropped its GTK object, and its tick callbacks
+    // with it, before its members go.
+    if (m_tickId && m_widget.gobj())
         gtk_widget_remove_tick_callback(m_widget.gobj(), m_tickId);
     m_tickId = 0;
     m_done = nullptr;

@@ -3,6 +3,7 @@
 #include "core/model/dragged_item.h"
 #include "core/model/tab.h"
 #include "core/support/uuid.h"
+#include "ui/design/kovi_design.h"
 
 #include <giomm/simpleactiongroup.h>
 #include <gtkmm/box.h>
@@ -18,6 +19,8 @@
 #include <optional>
 
 namespace kovi {
+
+class MotionValue;
 
 class SidebarEnvironment;
 
@@ -79,6 +82,8 @@ public:
     ~PinnedTabIcon() override;
     void update(const Tab& tab, bool isActive);
     const Tab& tab() const { return m_tab; }
+    // A tile new to the grid fades in with `motion` once it is on screen.
+    void fadeInWhenShown(const KoviDesign::Motion& motion);
 
 private:
     void refreshIcon();
@@ -90,6 +95,8 @@ private:
     Gtk::Label m_letter;
     std::unique_ptr<Gtk::PopoverMenu> m_menu;
     Glib::RefPtr<Gio::SimpleActionGroup> m_group;
+    std::unique_ptr<MotionValue> m_fade;
+    sigc::connection m_fadeOnMap;
 };
 
 // The strip between two entries of the list (or two tabs of a folder) that takes drops.

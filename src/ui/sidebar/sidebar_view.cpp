@@ -27,6 +27,9 @@ struct TexturePicture final : PreviewPicture {
     Glib::RefPtr<Gdk::Texture> texture;
 };
 
+// Switching spaces animates the column's content with the row spring.
+constexpr KoviDesign::Motion rowAnimation = KoviDesign::Motion::springOf(0.3, 0.8);
+
 void setMargins(Gtk::Widget& widget, int horizontal, int top, int bottom)
 {
     widget.set_margin_start(horizontal);
@@ -61,6 +64,14 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
                         done(texture ? std::make_shared<TexturePicture>(texture) : nullptr);
                     });
                 })
+    , m_spaceFade(*this, 1.0,
+                  [this](double v) {
+                      for (Gtk::Widget* w : {static_cast<Gtk::Widget*>(&m_list.pinnedGrid()),
+                                             static_cast<Gtk::Widget*>(&m_list.keepSection()),
+                                             static_cast<Gtk::Widget*>(&m_spaceHeader),
+                                             static_cast<Gtk::Widget*>(&m_scroller)})
+                          w->set_opacity(std::clamp(v, 0.0, 1.0));
+                  })
 {
     add_css_class("sidebar");
     set_hexpand(false); // the window sizes the column; no child may widen it
@@ -193,6 +204,18 @@ void SidebarView::refresh()
     m_list.refresh();
     refreshSpaceHeader();
     refreshPreview();
+    fadeInAfterSpaceChange();
+}
+
+void SidebarView::fadeInAfterSpaceChange()
+{
+    const auto current = m_state.currentSpaceId();
+    const bool changed = m_shownSpaceId.has_value() && current != m_shownSpaceId;
+    m_shownSpaceId = current;
+    if (!changed)
+        return;
+    m_spaceFade.jumpTo(0.0);
+    m_spaceFade.animateTo(1.0, rowAnimation);
 }
 
 void SidebarView::refreshSpaceHeader()

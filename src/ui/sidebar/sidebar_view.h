@@ -3,6 +3,7 @@
 #include "core/commandbar/search_suggestion_client.h"
 #include "core/sidebar/hover_preview_model.h"
 #include "core/sidebar/space_swipe_detector.h"
+#include "ui/design/motion.h"
 #include "ui/sidebar/address_bar.h"
 #include "ui/sidebar/bottom_bar.h"
 #include "ui/sidebar/preview_bubble.h"
@@ -82,6 +83,7 @@ private:
     void scheduleRefresh();
     void refresh();
     void refreshSpaceHeader();
+    void fadeInAfterSpaceChange();
     void refreshPreview();
     Gtk::Overlay* previewOverlay();
     void setupSwipe();
@@ -111,6 +113,10 @@ private:
     SpaceSwipeDetector m_swipe;
     double m_pointerY = -1;
     bool m_swipeBegan = false;
+
+    // The shown space's content fades in with the row spring when the space changes.
+    std::optional<Uuid> m_shownSpaceId;
+    MotionValue m_spaceFade;
 
     std::unique_ptr<TabSnapshotProvider> m_ownSnapshots;
     std::unique_ptr<SpaceEditorWindow> m_editor;

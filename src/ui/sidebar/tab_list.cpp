@@ -6,7 +6,16 @@
 #include "ui/sidebar/child_arrangement.h"
 #include "ui/sidebar/sidebar_environment.h"
 
+#include <unordered_set>
+
 namespace kovi {
+
+namespace {
+
+// Changes to the favourites grid (a tab pinned, unpinned or moved) animate with this spring.
+constexpr KoviDesign::Motion pinnedGridAnimation = KoviDesign::Motion::springOf(0.26, 0.84);
+
+} // namespace
 
 SidebarTabList::SidebarTabList(SidebarEnvironment& env) : m_env(env)
 {
@@ -63,13 +72,19 @@ void SidebarTabList::refreshPinned()
             m_pinnedTiles.at(tab.id)->update(tab, active == tab.id);
         return;
     }
-    // The set or order changed (rare): lay the grid out anew.
+    // The set or order changed (rare): lay the grid out anew. Tiles that joined the shown
+    // space's grid fade in with the grid's spring; a space switch animates the whole column.
+    const auto space = m_env.state.currentSpaceId();
+    const bool sameSpace = m_pinnedBuilt && space == m_pinnedSpaceId;
+    const std::unordered_set<Uuid> before(m_pinnedOrder.begin(), m_pinnedOrder.end());
     while (Gtk::Widget* child = m_pinned.get_first_child())
         m_pinned.remove(*child);
     m_pinnedTiles.clear();
     int i = 0;
     for (const Tab& tab : pinned) {
         auto* tile = Gtk::make_managed<PinnedTabIcon>(m_env, tab, active == tab.id);
+        if (sameSpace && !before.contains(tab.id))
+            tile->fadeInWhenShown(pinnedGridAnimation);
         m_pinned.attach(*tile, i % 4, i / 4);
         m_pinnedTiles[tab.id] = tile;
         ++i;
@@ -81,6 +96,8 @@ void SidebarTabList::refreshPinned()
         m_pinned.attach(*filler, i, 0);
     }
     m_pinnedOrder = std::move(order);
+    m_pinnedSpaceId = space;
+    m_pinnedBuilt = true;
 }
 
 void SidebarTabList::refreshKeep(const std::vector<Tab>& keepTabs)

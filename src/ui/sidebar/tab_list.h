@@ -8,6 +8,7 @@
 #include <gtkmm/grid.h>
 #include <gtkmm/label.h>
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -56,6 +57,8 @@ private:
     Gtk::Box m_list;
 
     std::vector<Uuid> m_pinnedOrder;
+    std::optional<Uuid> m_pinnedSpaceId;
+    bool m_pinnedBuilt = false;
     std::unordered_map<Uuid, PinnedTabIcon*> m_pinnedTiles;
     std::unordered_map<Uuid, SidebarTabRow*> m_keepRowsById;
     std::unordered_map<std::string, Gtk::Widget*> m_entries; // by entry key

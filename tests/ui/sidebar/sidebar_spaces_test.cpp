@@ -65,6 +65,38 @@ TEST_F(SidebarSpacesTest, DotsSwitchSpacesAndTheEditorChangesOne)
     EXPECT_EQ(state->spaces().size(), 2u);
 }
 
+TEST_F(SidebarSpacesTest, ASpaceSwitchAndANewFavouriteFadeInAndSettleFullyShown)
+{
+    const Uuid home = *state->currentSpaceId();
+    const Uuid first = open("https://home.example/", "Home page");
+    state->createNewSpace("Work", SpaceColor::red, "briefcase.fill");
+    open("https://work.example/", "Work page");
+    catchUp(400);
+    Gtk::Widget& header = view().spaceHeader();
+    ASSERT_DOUBLE_EQ(header.get_opacity(), 1.0);
+
+    // The shown space's content comes in from transparent and ends fully opaque.
+    state->setCurrentSpaceId(home);
+    view().flushRefresh();
+    EXPECT_LT(header.get_opacity(), 0.5);
+    EXPECT_DOUBLE_EQ(view().bottomBar().get_opacity(), 1.0) << "only the space's own content fades";
+    ASSERT_TRUE(runUntilGtk([&] { return header.get_opacity() == 1.0; }, 3));
+    EXPECT_DOUBLE_EQ(list().pinnedGrid().get_opacity(), 1.0);
+
+    // A tab pinned in the shown space fades into the grid; tiles already there stay shown.
+    const Uuid second = open("https://second.example/", "Second");
+    state->pinTab(first);
+    catchUp(400);
+    ASSERT_TRUE(list().pinnedTile(first));
+    EXPECT_DOUBLE_EQ(list().pinnedTile(first)->get_opacity(), 1.0);
+    state->pinTab(second);
+    view().flushRefresh();
+    ASSERT_TRUE(list().pinnedTile(second));
+    EXPECT_DOUBLE_EQ(list().pinnedTile(first)->get_opacity(), 1.0);
+    ASSERT_TRUE(runUntilGtk([&] { return list().pinnedTile(second)->get_mapped(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return list().pinnedTile(second)->get_opacity() == 1.0; }, 3));
+}
+
 TEST_F(SidebarSpacesTest, AddingASpaceProposesTheNextNameAndShowsIt)
 {
     ASSERT_TRUE(click(view().bottomBar().addSpaceButton()));
