@@ -388,7 +388,7 @@ PinnedTabIcon::~PinnedTabIcon()
 void PinnedTabIcon::fadeInWhenShown(const KoviDesign::Motion& motion)
 {
     if (!m_fade)
-        m_fade = std::make_unique<MotionValue>(*this, 1.0, [this](double v) { set_opacity(std::clamp(v, 0.0, 1.0)); });
+        m_fade = std::make_unique<MotionValue>(*this, 1.0, [this](double v) { set_opacity(v); });
     m_fade->jumpTo(0.0);
     m_fadeOnMap.disconnect();
     m_fadeOnMap = signal_map().connect([this, motion] {

@@ -21,7 +21,6 @@
 namespace kovi {
 
 class MotionValue;
-
 class SidebarEnvironment;
 
 // A tab shown as a row: in the "Keep" section (plain), at the top level of the list

@@ -16,6 +16,7 @@
 #include <glibmm/main.h>
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace kovi {
 
@@ -66,11 +67,10 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
                 })
     , m_spaceFade(*this, 1.0,
                   [this](double v) {
-                      for (Gtk::Widget* w : {static_cast<Gtk::Widget*>(&m_list.pinnedGrid()),
-                                             static_cast<Gtk::Widget*>(&m_list.keepSection()),
-                                             static_cast<Gtk::Widget*>(&m_spaceHeader),
-                                             static_cast<Gtk::Widget*>(&m_scroller)})
-                          w->set_opacity(std::clamp(v, 0.0, 1.0));
+                      // GTK clamps the spring's overshoot to full opacity.
+                      for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{
+                               &m_list.pinnedGrid(), &m_list.keepSection(), &m_spaceHeader, &m_scroller})
+                          w->set_opacity(v);
                   })
 {
     add_css_class("sidebar");

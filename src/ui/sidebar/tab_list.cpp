@@ -12,7 +12,7 @@ namespace kovi {
 
 namespace {
 
-// Changes to the favourites grid (a tab pinned, unpinned or moved) animate with this spring.
+// A tab that joins the favourites grid fades in with this spring.
 constexpr KoviDesign::Motion pinnedGridAnimation = KoviDesign::Motion::springOf(0.26, 0.84);
 
 } // namespace
