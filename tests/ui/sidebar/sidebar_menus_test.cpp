@@ -36,15 +36,25 @@ protected:
         catchUp();
     }
     SidebarTabRow& row(const Uuid& id) { return *list().topLevelRow(id); }
+    // A right click on the row shows its menu.
+    bool showMenu(SidebarTabRow& r)
+    {
+        return click(r, 3) && runUntilGtk([&] { return r.menu() && r.menu()->get_mapped(); }, 5);
+    }
+    // Closes the menu and waits until it has left the screen.
+    void closeMenu(SidebarTabRow& r)
+    {
+        r.menu()->popdown();
+        EXPECT_TRUE(runUntilGtk([&] { return !r.menu()->get_mapped(); }, 5));
+    }
     // A right click on the row, then its menu's entries.
     std::vector<std::string> openMenu(SidebarTabRow& r)
     {
-        EXPECT_TRUE(click(r, 3));
-        EXPECT_TRUE(r.menu());
-        auto items = r.menu() ? labels(r.menu()->get_menu_model()) : std::vector<std::string>{};
-        if (r.menu())
-            r.menu()->popdown();
-        settle(50);
+        EXPECT_TRUE(showMenu(r));
+        if (!r.menu())
+            return {};
+        auto items = labels(r.menu()->get_menu_model());
+        closeMenu(r);
         return items;
     }
     Uuid a, b;
@@ -70,11 +80,7 @@ TEST_F(SidebarMenusTest, TheTabMenuOffersItsEntriesInOrderAndActs)
     EXPECT_FALSE(list().topLevelRow(a));
     EXPECT_TRUE(list().keepSection().get_visible());
     auto* kept = list().keepRow(a);
-    ASSERT_TRUE(click(*kept, 3));
-    ASSERT_TRUE(kept->menu());
-    EXPECT_EQ(labels(kept->menu()->get_menu_model()),
-              (V{"Pin to Favorites", "Allow Auto-Archive", "-", "Duplicate Tab", "-", "Close Tab"}));
-    kept->menu()->popdown();
+    EXPECT_EQ(openMenu(*kept), (V{"Pin to Favorites", "Allow Auto-Archive", "-", "Duplicate Tab", "-", "Close Tab"}));
 
     // Duplicate copies the title into the tab's own space and activates the copy.
     openMenu(row(b));

@@ -21,6 +21,10 @@ namespace {
 // The X window of a surface; 0 when the display is not X11 (defined at the end of the file,
 // after the X headers, whose macros clash with the test framework's names).
 unsigned long surfaceXid(GdkSurface* surface);
+// A round trip to the X server on the toolkit's own connection: what this process asked for
+// (a popover's ungrab, a window's unmap) has been done, and every event the server made before
+// it is queued here. Does nothing when the display is not X11.
+void syncWithServer();
 
 } // namespace
 
@@ -53,8 +57,7 @@ void settle(int milliseconds)
 {
     const gint64 end = g_get_monotonic_time() + gint64(milliseconds) * 1000;
     while (g_get_monotonic_time() < end) {
-        while (g_main_context_iteration(nullptr, FALSE)) {
-        }
+        drainMainLoop();
         g_usleep(2000);
     }
 }
@@ -66,6 +69,10 @@ bool waitForWindow(Gtk::Window& window, double timeoutSeconds)
 
 bool xdo(const std::vector<std::string>& arguments)
 {
+    // The input must meet the screen as this process last left it (a closed popover no longer
+    // holding the pointer), and the test goes on only once the input has been handled here.
+    syncWithServer();
+    drainMainLoop();
     std::vector<std::string> argv{"xdotool"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     std::vector<char*> raw;
@@ -100,6 +107,9 @@ bool xdo(const std::vector<std::string>& arguments)
         return false;
     const bool ok = g_spawn_check_wait_status(wait->status, nullptr);
     delete wait;
+    // xdotool closed its connection, so the server has made every event of its input.
+    syncWithServer();
+    drainMainLoop();
     return ok;
 }
 
@@ -213,6 +223,13 @@ namespace {
 unsigned long surfaceXid(GdkSurface* surface)
 {
     return GDK_IS_X11_SURFACE(surface) ? gdk_x11_surface_get_xid(surface) : 0;
+}
+
+void syncWithServer()
+{
+    GdkDisplay* display = gdk_display_get_default();
+    if (display && GDK_IS_X11_DISPLAY(display))
+        XSync(gdk_x11_display_get_xdisplay(display), False);
 }
 
 } // namespace
