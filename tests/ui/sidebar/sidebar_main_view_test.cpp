@@ -77,10 +77,10 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     ASSERT_TRUE(runUntilGtk([&] { return !content->isDocked(); }, 3));
     content->pointerEnteredRevealStrip();
     ASSERT_TRUE(runUntilGtk([&] { return content->sidebarHost().isSidebarVisible(); }, 3));
-    settle(600);
     EXPECT_EQ(sidebar(), view) << "the same sidebar moves into the floating panel";
     ASSERT_NE(view->topBar().chromeWidget(), nullptr);
-    EXPECT_TRUE(view->topBar().chromeWidget()->get_mapped());
+    EXPECT_TRUE(runUntilGtk([&] { return view->topBar().chromeWidget()->get_mapped(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return content->floatingSidebarOffset() > -1; }, 3));
     screenshotIfAsked("main-floating-light");
     appearance->setIsDarkMode(true);
     settle(200);

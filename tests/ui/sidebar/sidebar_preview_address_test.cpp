@@ -29,7 +29,7 @@ TEST_F(SidebarPreviewTest, RestingOnARowShowsItsPageBesideTheSidebar)
     ASSERT_TRUE(bubble);
     EXPECT_EQ(bubble->get_parent(), overlay);
     graphene_rect_t row, placed;
-    settle(50);
+    ASSERT_TRUE(runUntilGtk([&] { return bubble->get_width() > 0; }, 3));
     ASSERT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(liveRow->gobj()), GTK_WIDGET(overlay->gobj()), &row));
     ASSERT_TRUE(gtk_widget_compute_bounds(bubble->gobj(), GTK_WIDGET(overlay->gobj()), &placed));
     EXPECT_NEAR(placed.origin.x, row.origin.x + row.size.width + 16, 1);

@@ -71,9 +71,9 @@ TEST_F(SidebarSpacesTest, ASpaceSwitchAndANewFavouriteFadeInAndSettleFullyShown)
     const Uuid first = open("https://home.example/", "Home page");
     state->createNewSpace("Work", SpaceColor::red, "briefcase.fill");
     open("https://work.example/", "Work page");
-    catchUp(400);
+    catchUp();
     Gtk::Widget& header = view().spaceHeader();
-    ASSERT_DOUBLE_EQ(header.get_opacity(), 1.0);
+    ASSERT_TRUE(runUntilGtk([&] { return header.get_opacity() == 1.0; }, 3));
 
     // The shown space's content comes in from transparent and ends fully opaque.
     state->setCurrentSpaceId(home);
@@ -86,9 +86,9 @@ TEST_F(SidebarSpacesTest, ASpaceSwitchAndANewFavouriteFadeInAndSettleFullyShown)
     // A tab pinned in the shown space fades into the grid; tiles already there stay shown.
     const Uuid second = open("https://second.example/", "Second");
     state->pinTab(first);
-    catchUp(400);
+    catchUp();
     ASSERT_TRUE(list().pinnedTile(first));
-    EXPECT_DOUBLE_EQ(list().pinnedTile(first)->get_opacity(), 1.0);
+    ASSERT_TRUE(runUntilGtk([&] { return list().pinnedTile(first)->get_opacity() == 1.0; }, 3));
     state->pinTab(second);
     view().flushRefresh();
     ASSERT_TRUE(list().pinnedTile(second));
