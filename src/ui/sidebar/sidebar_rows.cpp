@@ -203,7 +203,10 @@ void SidebarTabRow::ensureActionButtons()
         m_pin->signal_clicked().connect([this] { m_env.state.pinTab(m_tab.id); });
     }
     m_close = make("xmark", "Close Tab");
-    m_close->signal_clicked().connect([this] { m_env.state.removeTab(m_tab.id); });
+    m_close->signal_clicked().connect([this] {
+        m_closedByItsButton = m_variant == Variant::keep;
+        m_env.state.removeTab(m_tab.id);
+    });
 }
 
 void SidebarTabRow::refreshActions()

@@ -39,7 +39,12 @@ public:
     int index() const { return m_index; }
     bool isDragging() const { return m_isDragging; }
     bool isHovered() const { return m_isHovered; }
+    // A keep row whose own close button closed its tab: the list plays the row out with the
+    // spring (closing from the menu removes it at once).
+    bool closedByItsButton() const { return m_closedByItsButton; }
     Gtk::Label& titleLabel() { return m_title; }
+    // The close button, made on first hover (none before).
+    Gtk::Button* closeButton() const { return m_close; }
     // The context menu as last shown (none before the first right click).
     Gtk::PopoverMenu* menu() const { return m_menu.get(); }
     // Called when a drag from this row ends (the list may have deferred its removal).
@@ -61,6 +66,7 @@ private:
     std::optional<Uuid> m_folderId;
     bool m_isHovered = false;
     bool m_isDragging = false;
+    bool m_closedByItsButton = false;
 
     Gtk::Overlay m_iconStack;
     Gtk::Image m_icon;

@@ -6,6 +6,7 @@
 #include "ui/sidebar/child_arrangement.h"
 #include "ui/sidebar/sidebar_environment.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace kovi {
@@ -103,7 +104,11 @@ void SidebarTabList::refreshPinned()
 void SidebarTabList::refreshKeep(const std::vector<Tab>& keepTabs)
 {
     const auto active = m_env.state.activeTabId();
-    m_keep.set_visible(!keepTabs.empty());
+    // Another space's section has nothing to play out.
+    const auto space = m_env.state.currentSpaceId();
+    if (space != m_keepSpaceId)
+        m_leavingKeepRows.clear();
+    m_keepSpaceId = space;
     std::unordered_map<Uuid, SidebarTabRow*> rows;
     std::vector<Gtk::Widget*> desired;
     for (const Tab& tab : keepTabs) {
@@ -119,8 +124,50 @@ void SidebarTabList::refreshKeep(const std::vector<Tab>& keepTabs)
         rows[tab.id] = row;
         desired.push_back(row);
     }
+    for (auto& [id, row] : m_keepRowsById) {
+        if (row->closedByItsButton() && row->get_mapped())
+            startLeaving(*row);
+    }
+    // Leaving rows stay where they stood, after the nearest row above them that remains.
+    const std::unordered_set<Gtk::Widget*> staying(desired.begin(), desired.end());
+    for (CollapsingBin* bin : m_leavingKeepRows) {
+        Gtk::Widget* above = bin->get_prev_sibling();
+        while (above && !staying.contains(above))
+            above = above->get_prev_sibling();
+        auto at = above ? std::find(desired.begin(), desired.end(), above) + 1 : desired.begin();
+        while (at != desired.end() && dynamic_cast<CollapsingBin*>(*at))
+            ++at;
+        desired.insert(at, bin);
+    }
     m_keepRowsById = std::move(rows);
+    m_keep.set_visible(!desired.empty());
     arrangeChildren(m_keepRows, desired);
+}
+
+void SidebarTabList::startLeaving(SidebarTabRow& row)
+{
+    // The row moves into a bin at its own place; the extra reference carries it across.
+    Gtk::Widget* above = row.get_prev_sibling();
+    row.reference();
+    m_keepRows.remove(row);
+    auto* bin = Gtk::make_managed<CollapsingBin>(row);
+    row.unreference();
+    if (above)
+        m_keepRows.insert_child_after(*bin, *above);
+    else
+        m_keepRows.prepend(*bin);
+    m_leavingKeepRows.push_back(bin);
+    bin->collapse(KoviDesign::Animation::spring, [this, bin] { finishLeaving(bin); });
+}
+
+void SidebarTabList::finishLeaving(CollapsingBin* bin)
+{
+    auto it = std::find(m_leavingKeepRows.begin(), m_leavingKeepRows.end(), bin);
+    if (it == m_leavingKeepRows.end())
+        return;
+    m_leavingKeepRows.erase(it);
+    m_keepRows.remove(*bin);
+    m_keep.set_visible(m_keepRows.get_first_child() != nullptr);
 }
 
 void SidebarTabList::refreshList(const SidebarSections& sections)

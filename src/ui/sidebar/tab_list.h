@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/sidebar/sidebar_sections.h"
+#include "ui/sidebar/collapsing_bin.h"
 #include "ui/sidebar/folder_row.h"
 #include "ui/sidebar/sidebar_rows.h"
 
@@ -38,6 +39,8 @@ public:
     FolderRow* folderRow(const Uuid& folderId) const;
     DropZone* dropZone(int index) const;
     PinnedTabIcon* pinnedTile(const Uuid& tabId) const;
+    // Keep rows closed by their own button, still playing their way out.
+    const std::vector<CollapsingBin*>& leavingKeepRows() const { return m_leavingKeepRows; }
     int refreshCount() const { return m_refreshCount; }
 
     // A drag from one of the rows ended: rows parked during the drag can go now.
@@ -47,6 +50,8 @@ private:
     void refreshPinned();
     void refreshKeep(const std::vector<Tab>& keepTabs);
     void refreshList(const SidebarSections& sections);
+    void startLeaving(SidebarTabRow& row);
+    void finishLeaving(CollapsingBin* bin);
     void dragFinished();
 
     SidebarEnvironment& m_env;
@@ -61,6 +66,8 @@ private:
     bool m_pinnedBuilt = false;
     std::unordered_map<Uuid, PinnedTabIcon*> m_pinnedTiles;
     std::unordered_map<Uuid, SidebarTabRow*> m_keepRowsById;
+    std::vector<CollapsingBin*> m_leavingKeepRows;
+    std::optional<Uuid> m_keepSpaceId;
     std::unordered_map<std::string, Gtk::Widget*> m_entries; // by entry key
     std::unordered_map<Uuid, SidebarTabRow*> m_tabRows;
     std::unordered_map<Uuid, FolderRow*> m_folderRows;

@@ -98,6 +98,90 @@ TEST_F(SidebarMenusTest, TheTabMenuOffersItsEntriesInOrderAndActs)
     EXPECT_EQ(state->tabs().at(b).spaceId, work);
 }
 
+TEST_F(SidebarMenusTest, AKeepRowClosedByItsButtonShrinksAwayWhereItStoodAndFromTheMenuGoesAtOnce)
+{
+    state->toggleAutoArchiveExcluded(a);
+    state->toggleAutoArchiveExcluded(b);
+    catchUp();
+    SidebarTabRow* kept = list().keepRow(a);
+    ASSERT_TRUE(kept && list().keepRow(b));
+    Gtk::Widget* below = kept->get_next_sibling();
+    Gtk::Widget* above = kept->get_prev_sibling();
+    ASSERT_TRUE(hover(*kept));
+    ASSERT_TRUE(runUntilGtk([&] { return kept->closeButton() && kept->closeButton()->get_can_target(); }, 3));
+
+    // Every frame of the way out (it may be over before the click's tool has even quit).
+    struct Watch {
+        SidebarTabList* list;
+        CollapsingBin* bin = nullptr;
+        Gtk::Widget *child = nullptr, *above = nullptr, *below = nullptr;
+        bool takesClicks = true;
+        std::vector<int> heights;
+    } watch{&list()};
+    const guint tick = gtk_widget_add_tick_callback(
+        GTK_WIDGET(list().keepSection().gobj()),
+        [](GtkWidget*, GdkFrameClock*, gpointer data) -> gboolean {
+            auto* w = static_cast<Watch*>(data);
+            if (w->list->leavingKeepRows().empty())
+                return G_SOURCE_CONTINUE;
+            CollapsingBin* bin = w->list->leavingKeepRows().front();
+            if (!w->bin) {
+                w->bin = bin;
+                w->child = bin->child();
+                w->above = bin->get_prev_sibling();
+                w->below = bin->get_next_sibling();
+                w->takesClicks = bin->get_can_target();
+            }
+            w->heights.push_back(bin->get_height());
+            return G_SOURCE_CONTINUE;
+        },
+        &watch, nullptr);
+    ASSERT_TRUE(xdoClickWidget(*kept->closeButton()));
+    EXPECT_FALSE(state->tabs().contains(a)) << "the state changes at once";
+    view().flushRefresh();
+    EXPECT_FALSE(list().keepRow(a));
+    ASSERT_TRUE(runUntilGtk([&] { return watch.bin && list().leavingKeepRows().empty(); }, 3));
+    gtk_widget_remove_tick_callback(GTK_WIDGET(list().keepSection().gobj()), tick);
+    EXPECT_EQ(watch.child, kept);
+    EXPECT_EQ(watch.below, below) << "it leaves where it stood";
+    EXPECT_EQ(watch.above, above);
+    EXPECT_FALSE(watch.takesClicks) << "a row on its way out takes no clicks";
+    // Frames before the bin's first layout saw no height.
+    std::vector<int> heights(std::find_if(watch.heights.begin(), watch.heights.end(), [](int h) { return h > 0; }),
+                             watch.heights.end());
+    ASSERT_FALSE(heights.empty());
+    const int full = heights.front();
+    EXPECT_TRUE(std::any_of(heights.begin(), heights.end(), [&](int h) { return h > 0 && h < full; }))
+        << "the rows below glide up: " << testing::PrintToString(heights);
+    EXPECT_TRUE(std::is_sorted(heights.rbegin(), heights.rend())) << "it only ever shrinks: " << testing::PrintToString(heights);
+    EXPECT_TRUE(list().keepSection().get_visible()) << "the other kept row stays";
+
+    // Switching spaces drops a row still on its way out.
+    const Uuid home = *state->currentSpaceId();
+    const Uuid c = open("https://gamma.example/", "Gamma");
+    state->toggleAutoArchiveExcluded(c);
+    catchUp();
+    ASSERT_TRUE(hover(*list().keepRow(c)));
+    ASSERT_TRUE(runUntilGtk([&] { return list().keepRow(c)->closeButton()->get_can_target(); }, 3));
+    g_signal_emit_by_name(list().keepRow(c)->closeButton()->gobj(), "clicked");
+    view().flushRefresh();
+    ASSERT_EQ(list().leavingKeepRows().size(), 1u);
+    state->createNewSpace("Work", SpaceColor::red, "briefcase.fill");
+    view().flushRefresh();
+    EXPECT_TRUE(list().leavingKeepRows().empty());
+    EXPECT_FALSE(list().keepSection().get_visible());
+    state->setCurrentSpaceId(home);
+    catchUp();
+
+    // From the menu the row goes at once, and the empty section with it.
+    openMenu(*list().keepRow(b));
+    ASSERT_TRUE(list().keepRow(b)->activate_action("row.close"));
+    view().flushRefresh();
+    EXPECT_TRUE(list().leavingKeepRows().empty());
+    EXPECT_FALSE(list().keepRow(b));
+    EXPECT_FALSE(list().keepSection().get_visible());
+}
+
 TEST_F(SidebarMenusTest, FoldersExpandRenameAndDelete)
 {
     state->createFolder("Trip", {a, b});
