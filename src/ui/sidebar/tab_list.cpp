@@ -18,11 +18,8 @@ constexpr KoviDesign::Motion pinnedGridAnimation = KoviDesign::Motion::springOf(
 
 } // namespace
 
-SidebarTabList::SidebarTabList(SidebarEnvironment& env) : m_env(env)
+SidebarTabList::SidebarTabList(SidebarEnvironment& env) : m_env(env), m_pinned(pinnedGridAnimation)
 {
-    m_pinned.set_column_homogeneous(true);
-    m_pinned.set_column_spacing(8);
-    m_pinned.set_row_spacing(8);
     m_pinned.add_css_class("sidebar-pinned-grid");
 
     m_keep.set_orientation(Gtk::Orientation::VERTICAL);
@@ -67,35 +64,31 @@ void SidebarTabList::refreshPinned()
     std::vector<Uuid> order;
     for (const Tab& tab : pinned)
         order.push_back(tab.id);
-    m_pinned.set_visible(!pinned.empty());
     if (order == m_pinnedOrder) {
         for (const Tab& tab : pinned)
             m_pinnedTiles.at(tab.id)->update(tab, active == tab.id);
         return;
     }
-    // The set or order changed (rare): lay the grid out anew. Tiles that joined the shown
-    // space's grid fade in with the grid's spring; a space switch animates the whole column.
+    // The set or order changed. In the shown space the grid rearranges on its spring and a
+    // tile that joined fades in with it; a space switch animates the whole column instead.
     const auto space = m_env.state.currentSpaceId();
     const bool sameSpace = m_pinnedBuilt && space == m_pinnedSpaceId;
-    const std::unordered_set<Uuid> before(m_pinnedOrder.begin(), m_pinnedOrder.end());
-    while (Gtk::Widget* child = m_pinned.get_first_child())
-        m_pinned.remove(*child);
-    m_pinnedTiles.clear();
-    int i = 0;
+    std::unordered_map<Uuid, PinnedTabIcon*> tiles;
+    std::vector<Gtk::Widget*> desired;
     for (const Tab& tab : pinned) {
-        auto* tile = Gtk::make_managed<PinnedTabIcon>(m_env, tab, active == tab.id);
-        if (sameSpace && !before.contains(tab.id))
-            tile->fadeInWhenShown(pinnedGridAnimation);
-        m_pinned.attach(*tile, i % 4, i / 4);
-        m_pinnedTiles[tab.id] = tile;
-        ++i;
+        PinnedTabIcon* tile = pinnedTile(tab.id);
+        if (tile) {
+            tile->update(tab, active == tab.id);
+        } else {
+            tile = Gtk::make_managed<PinnedTabIcon>(m_env, tab, active == tab.id);
+            if (sameSpace)
+                tile->fadeInWhenShown(pinnedGridAnimation);
+        }
+        tiles[tab.id] = tile;
+        desired.push_back(tile);
     }
-    // Four equal columns even when the first row is not full.
-    for (; i < 4 && i > 0; ++i) {
-        auto* filler = Gtk::make_managed<Gtk::Box>();
-        filler->set_hexpand(true);
-        m_pinned.attach(*filler, i, 0);
-    }
+    m_pinnedTiles = std::move(tiles);
+    m_pinned.setTiles(desired, sameSpace);
     m_pinnedOrder = std::move(order);
     m_pinnedSpaceId = space;
     m_pinnedBuilt = true;

@@ -2,11 +2,11 @@
 
 #include "core/sidebar/sidebar_sections.h"
 #include "ui/sidebar/collapsing_bin.h"
+#include "ui/sidebar/favourites_grid.h"
 #include "ui/sidebar/folder_row.h"
 #include "ui/sidebar/sidebar_rows.h"
 
 #include <gtkmm/box.h>
-#include <gtkmm/grid.h>
 #include <gtkmm/label.h>
 
 #include <optional>
@@ -27,7 +27,7 @@ public:
     explicit SidebarTabList(SidebarEnvironment& env);
     ~SidebarTabList();
 
-    Gtk::Grid& pinnedGrid() { return m_pinned; }
+    FavouritesGrid& pinnedGrid() { return m_pinned; }
     Gtk::Box& keepSection() { return m_keep; }
     Gtk::Box& list() { return m_list; }
 
@@ -55,7 +55,7 @@ private:
     void dragFinished();
 
     SidebarEnvironment& m_env;
-    Gtk::Grid m_pinned;
+    FavouritesGrid m_pinned;
     Gtk::Box m_keep;
     Gtk::Label m_keepHeader;
     Gtk::Box m_keepRows;

@@ -97,6 +97,71 @@ TEST_F(SidebarSpacesTest, ASpaceSwitchAndANewFavouriteFadeInAndSettleFullyShown)
     ASSERT_TRUE(runUntilGtk([&] { return list().pinnedTile(second)->get_opacity() == 1.0; }, 3));
 }
 
+TEST_F(SidebarSpacesTest, FavouritesGlideToTheirNewCellsWhileARemovedOneFadesWhereItStood)
+{
+    std::vector<Uuid> ids;
+    for (int i = 0; i < 5; ++i) {
+        ids.push_back(open("https://f" + std::to_string(i) + ".example/", "F" + std::to_string(i)));
+        state->pinTab(ids.back());
+    }
+    catchUp();
+    FavouritesGrid& grid = list().pinnedGrid();
+    auto at = [&](Gtk::Widget* tile) {
+        graphene_point_t origin = GRAPHENE_POINT_INIT(0, 0), point;
+        EXPECT_TRUE(gtk_widget_compute_point(tile->gobj(), GTK_WIDGET(grid.gobj()), &origin, &point));
+        return std::pair<int, int>(static_cast<int>(std::lround(point.x)), static_cast<int>(std::lround(point.y)));
+    };
+    PinnedTabIcon* first = list().pinnedTile(ids[0]);
+    PinnedTabIcon* second = list().pinnedTile(ids[1]);
+    PinnedTabIcon* fifth = list().pinnedTile(ids[4]);
+    ASSERT_TRUE(runUntilGtk([&] { return !grid.isAnimating() && fifth->get_opacity() == 1.0 && grid.get_height() > 0; }));
+    const auto firstCell = at(first), secondCell = at(second), fourthCell = at(list().pinnedTile(ids[3]));
+    EXPECT_GT(at(fifth).second, firstCell.second) << "four to a row";
+    const int twoRowsHigh = grid.get_height();
+    screenshotIfAsked("sidebar-favourites");
+
+    // Every frame of the change: where the second tile is, and where and how clear the first.
+    struct Frame {
+        std::pair<int, int> second, first;
+        double firstOpacity;
+    };
+    struct Watch {
+        std::function<void()> record;
+    } watch;
+    std::vector<Frame> frames;
+    watch.record = [&] {
+        if (!grid.leavingTiles().empty())
+            frames.push_back({at(second), at(first), first->get_opacity()});
+    };
+    const guint tick = gtk_widget_add_tick_callback(
+        GTK_WIDGET(grid.gobj()),
+        [](GtkWidget*, GdkFrameClock*, gpointer data) -> gboolean {
+            static_cast<Watch*>(data)->record();
+            return G_SOURCE_CONTINUE;
+        },
+        &watch, nullptr);
+    state->unpinTab(ids[0]);
+    view().flushRefresh();
+    EXPECT_EQ(grid.leavingTiles(), std::vector<Gtk::Widget*>{first});
+    EXPECT_FALSE(first->get_can_target()) << "a tile on its way out takes no clicks";
+    EXPECT_EQ(list().pinnedTile(ids[1]), second) << "tiles that stay keep their widgets";
+    ASSERT_TRUE(runUntilGtk([&] { return !grid.isAnimating() && grid.leavingTiles().empty(); }));
+    gtk_widget_remove_tick_callback(GTK_WIDGET(grid.gobj()), tick);
+
+    EXPECT_EQ(at(second), firstCell) << "the second tile took the first cell";
+    EXPECT_EQ(at(fifth), fourthCell) << "the fifth moved up a row";
+    EXPECT_LT(grid.get_height(), twoRowsHigh) << "one row left";
+    ASSERT_FALSE(frames.empty());
+    EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const Frame& f) {
+        return f.second.first > firstCell.first && f.second.first < secondCell.first;
+    })) << "the second tile glides rather than jumps";
+    for (const Frame& f : frames)
+        EXPECT_EQ(f.first, firstCell) << "the removed tile fades where it stood";
+    EXPECT_TRUE(std::is_sorted(frames.rbegin(), frames.rend(),
+                               [](const Frame& x, const Frame& y) { return x.firstOpacity < y.firstOpacity; }));
+    EXPECT_EQ(grid.tiles().size(), 4u) << "and then goes";
+}
+
 TEST_F(SidebarSpacesTest, AddingASpaceProposesTheNextNameAndShowsIt)
 {
     ASSERT_TRUE(click(view().bottomBar().addSpaceButton()));
