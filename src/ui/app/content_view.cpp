@@ -19,7 +19,8 @@ namespace {
 // Spring of the floating sidebar's reveal and hide (response, damping).
 constexpr KoviDesign::Motion sidebarRevealAnimation = KoviDesign::Motion::springOf(0.32, 0.88);
 constexpr KoviDesign::Motion sidebarHideAnimation = KoviDesign::Motion::springOf(0.34, 0.9);
-constexpr unsigned spaceSlideMs = 300;
+// The page area follows a space change on this spring.
+constexpr KoviDesign::Motion spaceSlideAnimation = KoviDesign::Motion::springOf(0.3, 0.9);
 
 void removeFromParent(Gtk::Widget& widget)
 {
@@ -34,7 +35,8 @@ void removeFromParent(Gtk::Widget& widget)
 } // namespace
 
 ContentView::ContentView(AppContext& ctx, ViewParts parts)
-    : m_ctx(ctx), m_parts(std::move(parts)), m_dockedHandle(ctx.state), m_floatHandle(ctx.state),
+    : m_ctx(ctx), m_parts(std::move(parts)), m_pages(spaceSlideAnimation), m_dockedHandle(ctx.state),
+      m_floatHandle(ctx.state),
       m_commandBarLayer(false, {}, 0.98), m_findLayer(false, {}, 1.0),
       m_historyLayer(true, [this] { m_ctx.state.setIsHistoryPanelVisible(false); }),
       m_downloadsLayer(true, [this] { m_ctx.state.setIsDownloadsPanelVisible(false); })
@@ -76,23 +78,10 @@ ContentView::ContentView(AppContext& ctx, ViewParts parts)
             m_bookmarkSlot.append(*strip);
     }
     m_pageArea.append(m_bookmarkSlot);
-    m_pageStack.add_css_class("kovi-content-bg");
-    m_pageStack.set_hexpand(true);
-    m_pageStack.set_vexpand(true);
-    m_pageStack.set_transition_duration(spaceSlideMs);
-    m_stackTransition = m_pageStack.property_transition_running().signal_changed().connect([this] {
-        if (m_pageStack.get_transition_running())
-            return;
-        // Drop the pages that slid out.
-        std::vector<Gtk::Widget*> old;
-        for (auto* child = m_pageStack.get_first_child(); child; child = child->get_next_sibling()) {
-            if (child != m_pageStack.get_visible_child())
-                old.push_back(child);
-        }
-        for (auto* child : old)
-            m_pageStack.remove(*child);
-    });
-    m_surface.setContent(&m_pageStack);
+    m_pages.add_css_class("kovi-content-bg");
+    m_pages.set_hexpand(true);
+    m_pages.set_vexpand(true);
+    m_surface.setContent(&m_pages);
     m_pageOverlay.set_child(m_surface);
     m_pageOverlay.set_vexpand(true);
     m_bezelOffDrag.set_valign(Gtk::Align::START);
@@ -169,7 +158,6 @@ ContentView::~ContentView()
         c.disconnect();
     for (auto& c : m_timers)
         c.disconnect();
-    m_stackTransition.disconnect();
     // The panel is a member declared after the slide holder: let go of it before either dies.
     m_slide.setChild(nullptr);
     m_slideMotion.reset();
@@ -424,7 +412,7 @@ void ContentView::refreshOverlay(OverlayLayer& layer, bool visible,
 
 Gtk::Widget* ContentView::shownPage() const
 {
-    return const_cast<Gtk::Stack&>(m_pageStack).get_visible_child();
+    return m_pages.shownPage();
 }
 
 EmptyStateView* ContentView::startPage() const
@@ -475,22 +463,7 @@ void ContentView::refreshPage()
 
     // A space change slides the whole page area: from the trailing side for a step forward
     // (and for changes made by other means before any swipe), from the leading side back.
-    if (spaceChanged)
-        m_pageStack.set_transition_type(m_lastSpaceSwipeStep < 0 ? Gtk::StackTransitionType::SLIDE_RIGHT
-                                                                 : Gtk::StackTransitionType::SLIDE_LEFT);
-    else
-        m_pageStack.set_transition_type(Gtk::StackTransitionType::NONE);
-    m_pageStack.add(*page);
-    m_pageStack.set_visible_child(*page);
-    if (!m_pageStack.get_transition_running()) {
-        std::vector<Gtk::Widget*> old;
-        for (auto* child = m_pageStack.get_first_child(); child; child = child->get_next_sibling()) {
-            if (child != page)
-                old.push_back(child);
-        }
-        for (auto* child : old)
-            m_pageStack.remove(*child);
-    }
+    m_pages.show(*page, spaceChanged ? (m_lastSpaceSwipeStep < 0 ? -1 : 1) : 0);
 
     m_pageKind = kind;
     m_pageTabId = tabId;

@@ -3,6 +3,7 @@
 #include "core/support/date.h"
 #include "core/support/uuid.h"
 #include "ui/app/overlay_layer.h"
+#include "ui/app/page_transition.h"
 #include "ui/app/sidebar_host.h"
 #include "ui/app/slide_bin.h"
 #include "ui/app/view_parts.h"
@@ -12,7 +13,6 @@
 
 #include <gtkmm/box.h>
 #include <gtkmm/overlay.h>
-#include <gtkmm/stack.h>
 
 #include <memory>
 #include <optional>
@@ -112,13 +112,12 @@ private:
     Gtk::Box m_bookmarkSlot{Gtk::Orientation::VERTICAL};
     Gtk::Overlay m_pageOverlay;
     BrowserSurface m_surface;
-    Gtk::Stack m_pageStack;
+    PageTransition m_pages;
     WindowDragHandle m_bezelOffDrag;
     Gtk::Box m_splitToolbarSlot{Gtk::Orientation::HORIZONTAL};
     PageKind m_pageKind = PageKind::none;
     std::optional<Uuid> m_pageTabId;
     std::optional<Uuid> m_pageSpaceId;
-    sigc::connection m_stackTransition;
 
     // Docked form.
     Gtk::Overlay m_docked;

@@ -151,6 +151,97 @@ TEST_F(ContentViewTest, PageAreaShowsStartPageTabPageOrSplitView)
     EXPECT_NE(view->startPage(), nullptr);
 }
 
+TEST_F(ContentViewTest, ASpaceChangeSlidesTheNewPageInFromTheSideOfTheStepAndTheOldOneOut)
+{
+    ViewParts parts;
+    parts.tabContent = [](AppContext&, const Tab& tab) -> Gtk::Widget* {
+        return Gtk::make_managed<Gtk::Label>(tab.url.string());
+    };
+    build(std::move(parts));
+    const Uuid home = *state().currentSpaceId();
+    addTab("https://home.example/");
+    state().createNewSpace("Work", SpaceColor::red, "briefcase.fill");
+    addTab("https://work.example/");
+    auto* pages = dynamic_cast<PageTransition*>(view->shownPage()->get_parent());
+    ASSERT_NE(pages, nullptr);
+    ASSERT_TRUE(runUntilGtk([&] { return !pages->isTransitionRunning() && pages->leavingPages().empty(); }));
+
+    // Every frame of a transition: where the new and the old page are and how large and clear.
+    struct Frame {
+        double inX, inWidth, inOpacity, outX, outWidth;
+    };
+    struct Watch {
+        PageTransition* pages;
+        std::vector<Frame> frames;
+    } watch{pages, {}};
+    auto bounds = [](Gtk::Widget& page, Gtk::Widget& within) {
+        graphene_rect_t r;
+        EXPECT_TRUE(gtk_widget_compute_bounds(page.gobj(), within.gobj(), &r));
+        return r;
+    };
+    const guint tick = gtk_widget_add_tick_callback(
+        GTK_WIDGET(pages->gobj()),
+        [](GtkWidget*, GdkFrameClock*, gpointer data) -> gboolean {
+            auto* w = static_cast<Watch*>(data);
+            if (w->pages->leavingPages().empty())
+                return G_SOURCE_CONTINUE;
+            graphene_rect_t in, out;
+            // A new page has no place before its first layout.
+            if (!gtk_widget_compute_bounds(w->pages->shownPage()->gobj(), GTK_WIDGET(w->pages->gobj()), &in) ||
+                !gtk_widget_compute_bounds(w->pages->leavingPages().front()->gobj(), GTK_WIDGET(w->pages->gobj()), &out) ||
+                in.size.width <= 0)
+                return G_SOURCE_CONTINUE;
+            w->frames.push_back({in.origin.x, in.size.width, w->pages->shownPage()->get_opacity(), out.origin.x,
+                                 out.size.width});
+            return G_SOURCE_CONTINUE;
+        },
+        &watch, nullptr);
+    const double width = pages->get_width();
+    auto describe = [](const std::vector<Frame>& frames) {
+        std::string text;
+        for (const Frame& f : frames)
+            text += "(" + std::to_string(f.inX) + " " + std::to_string(f.inWidth) + " " + std::to_string(f.inOpacity) +
+                    " " + std::to_string(f.outX) + " " + std::to_string(f.outWidth) + ") ";
+        return text;
+    };
+
+    // A change by other means before any swipe comes in from the trailing side and pushes the
+    // old page out by the leading side; a swipe back does the opposite, and later changes by
+    // other means follow the last swipe.
+    const Uuid work = *state().currentSpaceId();
+    const std::vector<std::pair<std::function<void()>, int>> changes{
+        {[&] { state().setCurrentSpaceId(home); }, 1},
+        {[&] { view->switchToAdjacentSpace(1); }, 1},
+        {[&] { view->switchToAdjacentSpace(-1); }, -1},
+        {[&] { state().setCurrentSpaceId(work); }, -1},
+    };
+    for (const auto& [change, side] : changes) {
+        SCOPED_TRACE(&change - &changes.front().first);
+        watch.frames.clear();
+        Gtk::Widget* before = view->shownPage();
+        change();
+        Gtk::Widget* after = view->shownPage();
+        ASSERT_NE(after, before);
+        EXPECT_EQ(pages->leavingPages(), std::vector<Gtk::Widget*>{before});
+        EXPECT_FALSE(before->get_can_target()) << "the old page takes no input on its way out";
+        ASSERT_TRUE(runUntilGtk([&] { return pages->leavingPages().empty(); }));
+        ASSERT_FALSE(watch.frames.empty());
+        EXPECT_GT(watch.frames.front().inX * side, width / 4) << "from the side of the step";
+        EXPECT_TRUE(std::any_of(watch.frames.begin(), watch.frames.end(), [&](const Frame& f) {
+            return f.inWidth < width && f.outWidth < width && f.inOpacity > 0 && f.inOpacity < 1 &&
+                   f.outX * side < 0;
+        })) << "both pages move, scaled, the new one fading in: " << describe(watch.frames);
+        EXPECT_DOUBLE_EQ(bounds(*after, *pages).origin.x, 0);
+        EXPECT_DOUBLE_EQ(bounds(*after, *pages).size.width, width);
+        EXPECT_DOUBLE_EQ(after->get_opacity(), 1.0);
+    }
+    gtk_widget_remove_tick_callback(GTK_WIDGET(pages->gobj()), tick);
+
+    // A tab change within the space swaps at once.
+    addTab("https://other.example/");
+    EXPECT_TRUE(pages->leavingPages().empty());
+}
+
 TEST_F(ContentViewTest, StartPageControlsSetTheirFlags)
 {
     build();

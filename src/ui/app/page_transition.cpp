@@ -1,0 +1,130 @@
+#include "ui/app/page_transition.h"
+
+#include <gtk/gtk.h>
+
+#include <algorithm>
+
+namespace kovi {
+
+namespace {
+
+constexpr double enteringScale = 0.985;
+constexpr double leavingScale = 0.995;
+
+// Full size, shifted by `offset` and scaled by `scale` about the centre.
+void place(Gtk::Widget& widget, int width, int height, double offset, double scale)
+{
+    GskTransform* transform = nullptr;
+    graphene_point_t shift = GRAPHENE_POINT_INIT(static_cast<float>(offset), 0.f);
+    transform = gsk_transform_translate(transform, &shift);
+    if (scale != 1) {
+        graphene_point_t centre = GRAPHENE_POINT_INIT(width / 2.f, height / 2.f);
+        graphene_point_t back = GRAPHENE_POINT_INIT(-width / 2.f, -height / 2.f);
+        transform = gsk_transform_translate(transform, &centre);
+        transform = gsk_transform_scale(transform, static_cast<float>(scale), static_cast<float>(scale));
+        transform = gsk_transform_translate(transform, &back);
+    }
+    gtk_widget_allocate(widget.gobj(), width, height, -1, transform);
+}
+
+} // namespace
+
+PageTransition::PageTransition(const KoviDesign::Motion& motion)
+    : Glib::ObjectBase("KoviPageTransition"), m_motion(motion)
+{
+    set_overflow(Gtk::Overflow::HIDDEN);
+    m_progress = std::make_unique<MotionValue>(*this, 1.0, [this](double p) { onProgress(p); });
+    // Disposed before this object is deleted when its container drops it: the pages must be
+    // let go while the widget is still whole.
+    signal_destroy().connect([this] { releaseAll(); });
+}
+
+PageTransition::~PageTransition()
+{
+    m_progress.reset();
+    releaseAll();
+}
+
+void PageTransition::releaseAll()
+{
+    auto leaving = std::move(m_leaving);
+    m_leaving.clear();
+    for (Gtk::Widget* page : leaving)
+        page->unparent();
+    if (Gtk::Widget* shown = std::exchange(m_shown, nullptr))
+        shown->unparent();
+}
+
+void PageTransition::show(Gtk::Widget& page, int from)
+{
+    dropLeaving();
+    const bool animate = from != 0 && m_shown && get_mapped();
+    if (m_shown) {
+        if (animate) {
+            m_shown->set_can_target(false);
+            m_leaving.push_back(m_shown);
+        } else {
+            m_shown->unparent();
+        }
+    }
+    m_shown = &page;
+    page.set_parent(*this); // last, so it is drawn above the leaving page
+    m_from = from;
+    if (animate) {
+        m_progress->jumpTo(0.0);
+        m_progress->animateTo(1.0, m_motion, [this] { dropLeaving(); });
+    } else {
+        m_progress->jumpTo(1.0);
+    }
+    queue_resize();
+}
+
+void PageTransition::onProgress(double progress)
+{
+    // The spring may overshoot its end a little; opacity stays within 0…1.
+    const double shown = std::clamp(progress, 0.0, 1.0);
+    if (m_shown)
+        m_shown->set_opacity(shown);
+    for (Gtk::Widget* page : m_leaving)
+        page->set_opacity(1 - shown);
+    queue_allocate();
+}
+
+void PageTransition::dropLeaving()
+{
+    auto leaving = std::move(m_leaving);
+    m_leaving.clear();
+    for (Gtk::Widget* page : leaving)
+        page->unparent();
+    if (m_shown)
+        m_shown->set_opacity(1.0);
+}
+
+Gtk::SizeRequestMode PageTransition::get_request_mode_vfunc() const
+{
+    return m_shown ? m_shown->get_request_mode() : Gtk::SizeRequestMode::CONSTANT_SIZE;
+}
+
+void PageTransition::measure_vfunc(Gtk::Orientation orientation, int forSize, int& minimum, int& natural,
+                                   int& minimumBaseline, int& naturalBaseline) const
+{
+    minimum = natural = 0;
+    minimumBaseline = naturalBaseline = -1;
+    if (m_shown) {
+        int baseline = -1;
+        m_shown->measure(orientation, forSize, minimum, natural, baseline, baseline);
+    }
+}
+
+void PageTransition::size_allocate_vfunc(int width, int height, int)
+{
+    const double p = m_progress->value();
+    if (m_shown) {
+        const double offset = m_from * width * (1 - p);
+        place(*m_shown, width, height, offset, m_progress->isRunning() ? enteringScale + (1 - enteringScale) * p : 1);
+    }
+    for (Gtk::Widget* page : m_leaving)
+        place(*page, width, height, -m_from * width * p, 1 - (1 - leavingScale) * p);
+}
+
+} // namespace kovi
