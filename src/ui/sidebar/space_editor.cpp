@@ -10,6 +10,9 @@ namespace kovi {
 
 namespace {
 
+// The sheet opens on this spring.
+constexpr KoviDesign::Motion openingAnimation = KoviDesign::Motion::springOf(0.25, 0.85);
+
 Gtk::Label* fieldLabel(const char* text)
 {
     auto* label = Gtk::make_managed<Gtk::Label>(text);
@@ -43,6 +46,11 @@ SpaceEditorWindow::SpaceEditorWindow(BrowserState& state, std::optional<Space> e
     m_content.add_css_class("space-editor");
     m_content.set_size_request(280, -1);
     set_child(m_content);
+    // The window itself appears at once (a window's own opacity needs a compositor); its
+    // content comes in on the sheet's spring.
+    m_appear = std::make_unique<MotionValue>(m_content, 1.0, [this](double v) { m_content.set_opacity(v); });
+    m_appear->jumpTo(0.0);
+    signal_map().connect([this] { m_appear->animateTo(1.0, openingAnimation); });
 
     // Title row.
     auto* titleRow = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/sidebar/space_editor_model.h"
+#include "ui/design/motion.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
@@ -10,6 +11,7 @@
 #include <gtkmm/window.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +29,8 @@ public:
     ~SpaceEditorWindow() override;
 
     const SpaceDraft& draft() const { return m_draft; }
+    // Everything the sheet shows; it fades in on the sheet's spring when the sheet opens.
+    Gtk::Box& content() { return m_content; }
     Gtk::Entry& nameEntry() { return m_name; }
     Gtk::Button& saveButton() { return m_save; }
     Gtk::Button& deleteButton() { return m_delete; }
@@ -51,6 +55,7 @@ private:
     bool m_closing = false;
 
     Gtk::Box m_content;
+    std::unique_ptr<MotionValue> m_appear;
     Gtk::Button m_close;
     Gtk::Box m_preview;
     Gtk::Image m_previewIcon;

@@ -33,8 +33,11 @@ TEST_F(SidebarSpacesTest, DotsSwitchSpacesAndTheEditorChangesOne)
     ASSERT_TRUE(click(*view().bottomBar().dot(work), 3));
     settle(100);
     ASSERT_TRUE(view().bottomBar().activate_action("space.edit"));
+    ASSERT_TRUE(view().spaceEditor());
+    EXPECT_LT(view().spaceEditor()->content().get_opacity(), 1.0) << "the sheet's content comes in";
     ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
     SpaceEditorWindow& editor = *view().spaceEditor();
+    ASSERT_TRUE(runUntilGtk([&] { return editor.content().get_opacity() == 1.0; }));
     EXPECT_EQ(editor.draft().name, "Work");
     ASSERT_TRUE(xdoFocusWindow(editor));
     ASSERT_TRUE(click(editor.nameEntry()));
