@@ -1,8 +1,9 @@
 #include "ui/app/page_transition.h"
 
-#include <gtk/gtk.h>
+#include "ui/app/shifted_allocation.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kovi {
 
@@ -10,22 +11,6 @@ namespace {
 
 constexpr double enteringScale = 0.985;
 constexpr double leavingScale = 0.995;
-
-// Full size, shifted by `offset` and scaled by `scale` about the centre.
-void place(Gtk::Widget& widget, int width, int height, double offset, double scale)
-{
-    GskTransform* transform = nullptr;
-    graphene_point_t shift = GRAPHENE_POINT_INIT(static_cast<float>(offset), 0.f);
-    transform = gsk_transform_translate(transform, &shift);
-    if (scale != 1) {
-        graphene_point_t centre = GRAPHENE_POINT_INIT(width / 2.f, height / 2.f);
-        graphene_point_t back = GRAPHENE_POINT_INIT(-width / 2.f, -height / 2.f);
-        transform = gsk_transform_translate(transform, &centre);
-        transform = gsk_transform_scale(transform, static_cast<float>(scale), static_cast<float>(scale));
-        transform = gsk_transform_translate(transform, &back);
-    }
-    gtk_widget_allocate(widget.gobj(), width, height, -1, transform);
-}
 
 } // namespace
 
@@ -121,10 +106,10 @@ void PageTransition::size_allocate_vfunc(int width, int height, int)
     const double p = m_progress->value();
     if (m_shown) {
         const double offset = m_from * width * (1 - p);
-        place(*m_shown, width, height, offset, m_progress->isRunning() ? enteringScale + (1 - enteringScale) * p : 1);
+        allocateShifted(*m_shown, width, height, -1, offset, m_progress->isRunning() ? enteringScale + (1 - enteringScale) * p : 1);
     }
     for (Gtk::Widget* page : m_leaving)
-        place(*page, width, height, -m_from * width * p, 1 - (1 - leavingScale) * p);
+        allocateShifted(*page, width, height, -1, -m_from * width * p, 1 - (1 - leavingScale) * p);
 }
 
 } // namespace kovi

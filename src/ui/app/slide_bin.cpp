@@ -1,6 +1,6 @@
 #include "ui/app/slide_bin.h"
 
-#include <gtk/gtk.h>
+#include "ui/app/shifted_allocation.h"
 
 namespace kovi {
 
@@ -58,17 +58,7 @@ void SlideBin::size_allocate_vfunc(int width, int height, int baseline)
 {
     if (!m_child || !m_child->get_visible())
         return;
-    GskTransform* transform = nullptr;
-    graphene_point_t shift = GRAPHENE_POINT_INIT(static_cast<float>(m_offset), 0.f);
-    transform = gsk_transform_translate(transform, &shift);
-    if (m_scale != 1) {
-        graphene_point_t centre = GRAPHENE_POINT_INIT(width / 2.f, height / 2.f);
-        graphene_point_t back = GRAPHENE_POINT_INIT(-width / 2.f, -height / 2.f);
-        transform = gsk_transform_translate(transform, &centre);
-        transform = gsk_transform_scale(transform, static_cast<float>(m_scale), static_cast<float>(m_scale));
-        transform = gsk_transform_translate(transform, &back);
-    }
-    gtk_widget_allocate(m_child->gobj(), width, height, baseline, transform);
+    allocateShifted(*m_child, width, height, baseline, m_offset, m_scale);
 }
 
 } // namespace kovi
