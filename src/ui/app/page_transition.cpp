@@ -32,10 +32,7 @@ PageTransition::~PageTransition()
 
 void PageTransition::releaseAll()
 {
-    auto leaving = std::move(m_leaving);
-    m_leaving.clear();
-    for (Gtk::Widget* page : leaving)
-        page->unparent();
+    dropLeaving();
     if (Gtk::Widget* shown = std::exchange(m_shown, nullptr))
         shown->unparent();
 }

@@ -20,8 +20,6 @@ public:
 
     // The row, until the bin goes.
     Gtk::Widget* child() const { return m_child; }
-    // The share of the row's height still taken, 1 at the start and 0 at the end.
-    double fraction() const { return m_fraction; }
     // Runs the collapse with `motion`; `done` runs once it is over (then the bin may go).
     void collapse(const KoviDesign::Motion& motion, std::function<void()> done);
 
@@ -36,7 +34,7 @@ private:
     void releaseChild();
 
     Gtk::Widget* m_child;
-    double m_fraction = 1;
+    double m_fraction = 1; // the share of the row's height still taken
     std::unique_ptr<MotionValue> m_motion;
 };
 

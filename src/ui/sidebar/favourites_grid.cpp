@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <utility>
 #include <unordered_set>
 
 namespace kovi {
@@ -29,6 +30,7 @@ FavouritesGrid::FavouritesGrid(const KoviDesign::Motion& motion)
 
 FavouritesGrid::~FavouritesGrid()
 {
+    m_startOnMap.disconnect();
     m_progress.reset();
     releaseAll();
 }
@@ -43,7 +45,9 @@ void FavouritesGrid::releaseAll()
 
 void FavouritesGrid::setTiles(const std::vector<Gtk::Widget*>& tiles, bool animate)
 {
-    animate = animate && get_mapped();
+    // Tiles on screen can glide or fade where they are; a new tile can also fade in on a grid
+    // that is only now coming into view.
+    const bool onScreen = animate && get_mapped();
     const std::unordered_set<Gtk::Widget*> listed(tiles.begin(), tiles.end());
     std::vector<Cell> next;
     next.reserve(tiles.size() + m_cells.size());
@@ -52,22 +56,23 @@ void FavouritesGrid::setTiles(const std::vector<Gtk::Widget*>& tiles, bool anima
         Cell cell;
         if (it != m_cells.end()) {
             cell = *it;
-            if (cell.leaving) {
-                cell.leaving = false;
+            // A tile still coming or going from the last change is simply shown.
+            if (cell.leaving)
                 widget->set_can_target(true);
-                widget->set_opacity(1.0);
-            }
+            cell.leaving = cell.entering = false;
+            widget->set_opacity(1.0);
         } else {
             cell.widget = widget;
+            cell.entering = animate;
             widget->set_parent(*this);
         }
-        cell.moving = animate && cell.placed;
+        cell.moving = onScreen && cell.placed;
         next.push_back(cell);
     }
     for (Cell& cell : m_cells) {
         if (listed.contains(cell.widget))
             continue;
-        if (animate && cell.placed) {
+        if (onScreen && cell.placed) {
             cell.leaving = true;
             cell.moving = false;
             cell.widget->set_can_target(false);
@@ -79,31 +84,29 @@ void FavouritesGrid::setTiles(const std::vector<Gtk::Widget*>& tiles, bool anima
     m_fromHeight = get_height();
     m_cells = std::move(next);
     set_visible(!m_cells.empty());
+    m_startOnMap.disconnect();
     if (animate) {
         m_progress->jumpTo(1.0);
-        m_progress->animateTo(0.0, m_motion, [this] { dropLeaving(); });
+        auto start = [this] { m_progress->animateTo(0.0, m_motion, [this] { settle(); }); };
+        if (get_mapped())
+            start();
+        else
+            m_startOnMap = signal_map().connect([this, start] {
+                m_startOnMap.disconnect();
+                start();
+            });
     } else {
         m_progress->jumpTo(0.0);
-        dropLeaving();
+        settle();
     }
     queue_resize();
 }
 
-std::vector<Gtk::Widget*> FavouritesGrid::tiles() const
+std::vector<Gtk::Widget*> FavouritesGrid::tilesWhere(bool leaving) const
 {
     std::vector<Gtk::Widget*> result;
     for (const Cell& cell : m_cells) {
-        if (!cell.leaving)
-            result.push_back(cell.widget);
-    }
-    return result;
-}
-
-std::vector<Gtk::Widget*> FavouritesGrid::leavingTiles() const
-{
-    std::vector<Gtk::Widget*> result;
-    for (const Cell& cell : m_cells) {
-        if (cell.leaving)
+        if (cell.leaving == leaving)
             result.push_back(cell.widget);
     }
     return result;
@@ -111,20 +114,27 @@ std::vector<Gtk::Widget*> FavouritesGrid::leavingTiles() const
 
 void FavouritesGrid::onProgress(double progress)
 {
-    // The spring overshoots a little past the end; a fading tile never goes below clear.
+    // The spring overshoots a little past the end; a fading tile stays within clear and opaque.
+    const double left = std::clamp(progress, 0.0, 1.0);
     for (Cell& cell : m_cells) {
         if (cell.leaving)
-            cell.widget->set_opacity(std::clamp(progress, 0.0, 1.0));
+            cell.widget->set_opacity(left);
+        else if (cell.entering)
+            cell.widget->set_opacity(1 - left);
     }
     queue_resize();
 }
 
-void FavouritesGrid::dropLeaving()
+void FavouritesGrid::settle()
 {
     auto gone = std::partition(m_cells.begin(), m_cells.end(), [](const Cell& c) { return !c.leaving; });
     for (auto it = gone; it != m_cells.end(); ++it)
         it->widget->unparent();
     m_cells.erase(gone, m_cells.end());
+    for (Cell& cell : m_cells) {
+        if (std::exchange(cell.entering, false))
+            cell.widget->set_opacity(1.0);
+    }
     set_visible(!m_cells.empty());
     queue_resize();
 }

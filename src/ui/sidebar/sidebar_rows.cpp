@@ -3,7 +3,6 @@
 #include "core/sidebar/sidebar_drop.h"
 #include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
-#include "ui/design/motion.h"
 #include "ui/sidebar/sidebar_environment.h"
 
 #include <giomm/menu.h>
@@ -383,21 +382,8 @@ PinnedTabIcon::PinnedTabIcon(SidebarEnvironment& env, const Tab& tab, bool isAct
 
 PinnedTabIcon::~PinnedTabIcon()
 {
-    m_fadeOnMap.disconnect();
     if (m_menu)
         m_menu->unparent();
-}
-
-void PinnedTabIcon::fadeInWhenShown(const KoviDesign::Motion& motion)
-{
-    if (!m_fade)
-        m_fade = std::make_unique<MotionValue>(*this, 1.0, [this](double v) { set_opacity(v); });
-    m_fade->jumpTo(0.0);
-    m_fadeOnMap.disconnect();
-    m_fadeOnMap = signal_map().connect([this, motion] {
-        m_fadeOnMap.disconnect();
-        m_fade->animateTo(1.0, motion);
-    });
 }
 
 void PinnedTabIcon::update(const Tab& tab, bool isActive)

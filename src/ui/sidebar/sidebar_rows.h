@@ -3,7 +3,6 @@
 #include "core/model/dragged_item.h"
 #include "core/model/tab.h"
 #include "core/support/uuid.h"
-#include "ui/design/kovi_design.h"
 
 #include <giomm/simpleactiongroup.h>
 #include <gtkmm/box.h>
@@ -20,7 +19,6 @@
 
 namespace kovi {
 
-class MotionValue;
 class SidebarEnvironment;
 
 // A tab shown as a row: in the "Keep" section (plain), at the top level of the list
@@ -87,8 +85,6 @@ public:
     ~PinnedTabIcon() override;
     void update(const Tab& tab, bool isActive);
     const Tab& tab() const { return m_tab; }
-    // A tile new to the grid fades in with `motion` once it is on screen.
-    void fadeInWhenShown(const KoviDesign::Motion& motion);
 
 private:
     void refreshIcon();
@@ -100,8 +96,6 @@ private:
     Gtk::Label m_letter;
     std::unique_ptr<Gtk::PopoverMenu> m_menu;
     Glib::RefPtr<Gio::SimpleActionGroup> m_group;
-    std::unique_ptr<MotionValue> m_fade;
-    sigc::connection m_fadeOnMap;
 };
 
 // The strip between two entries of the list (or two tabs of a folder) that takes drops.

@@ -201,21 +201,13 @@ void SidebarView::flushRefresh()
 
 void SidebarView::refresh()
 {
-    m_list.refresh();
+    const bool spaceChanged = m_list.refresh();
     refreshSpaceHeader();
     refreshPreview();
-    fadeInAfterSpaceChange();
-}
-
-void SidebarView::fadeInAfterSpaceChange()
-{
-    const auto current = m_state.currentSpaceId();
-    const bool changed = m_shownSpaceId.has_value() && current != m_shownSpaceId;
-    m_shownSpaceId = current;
-    if (!changed)
-        return;
-    m_spaceFade.jumpTo(0.0);
-    m_spaceFade.animateTo(1.0, rowAnimation);
+    if (spaceChanged) {
+        m_spaceFade.jumpTo(0.0);
+        m_spaceFade.animateTo(1.0, rowAnimation);
+    }
 }
 
 void SidebarView::refreshSpaceHeader()

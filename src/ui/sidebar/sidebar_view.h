@@ -83,7 +83,6 @@ private:
     void scheduleRefresh();
     void refresh();
     void refreshSpaceHeader();
-    void fadeInAfterSpaceChange();
     void refreshPreview();
     Gtk::Overlay* previewOverlay();
     void setupSwipe();
@@ -115,7 +114,6 @@ private:
     bool m_swipeBegan = false;
 
     // The shown space's content fades in with the row spring when the space changes.
-    std::optional<Uuid> m_shownSpaceId;
     MotionValue m_spaceFade;
 
     std::unique_ptr<TabSnapshotProvider> m_ownSnapshots;

@@ -13,7 +13,7 @@ namespace kovi {
 
 namespace {
 
-// A tab that joins the favourites grid fades in with this spring.
+// Changes of the favourites grid (tiles joining, leaving, moving) run on this spring.
 constexpr KoviDesign::Motion pinnedGridAnimation = KoviDesign::Motion::springOf(0.26, 0.84);
 
 } // namespace
@@ -47,17 +47,22 @@ void SidebarTabList::dragFinished()
         onDragFinished();
 }
 
-void SidebarTabList::refresh()
+bool SidebarTabList::refresh()
 {
     ++m_refreshCount;
     SidebarSections sections = buildSidebarSections(m_env.state, Date::now());
     m_env.shownItems = sections.shownItems;
-    refreshPinned();
-    refreshKeep(sections.keepTabs);
+    // Within one space changes play out; a space switch animates the whole column instead.
+    const auto space = m_env.state.currentSpaceId();
+    const bool sameSpace = m_refreshCount > 1 && space == m_shownSpaceId;
+    m_shownSpaceId = space;
+    refreshPinned(sameSpace);
+    refreshKeep(sections.keepTabs, sameSpace);
     refreshList(sections);
+    return m_refreshCount > 1 && !sameSpace;
 }
 
-void SidebarTabList::refreshPinned()
+void SidebarTabList::refreshPinned(bool sameSpace)
 {
     const auto pinned = m_env.state.pinnedTabs();
     const auto active = m_env.state.activeTabId();
@@ -69,10 +74,7 @@ void SidebarTabList::refreshPinned()
             m_pinnedTiles.at(tab.id)->update(tab, active == tab.id);
         return;
     }
-    // The set or order changed. In the shown space the grid rearranges on its spring and a
-    // tile that joined fades in with it; a space switch animates the whole column instead.
-    const auto space = m_env.state.currentSpaceId();
-    const bool sameSpace = m_pinnedBuilt && space == m_pinnedSpaceId;
+    // The set or order changed: the grid rearranges, on its spring within the shown space.
     std::unordered_map<Uuid, PinnedTabIcon*> tiles;
     std::vector<Gtk::Widget*> desired;
     for (const Tab& tab : pinned) {
@@ -81,8 +83,6 @@ void SidebarTabList::refreshPinned()
             tile->update(tab, active == tab.id);
         } else {
             tile = Gtk::make_managed<PinnedTabIcon>(m_env, tab, active == tab.id);
-            if (sameSpace)
-                tile->fadeInWhenShown(pinnedGridAnimation);
         }
         tiles[tab.id] = tile;
         desired.push_back(tile);
@@ -90,18 +90,14 @@ void SidebarTabList::refreshPinned()
     m_pinnedTiles = std::move(tiles);
     m_pinned.setTiles(desired, sameSpace);
     m_pinnedOrder = std::move(order);
-    m_pinnedSpaceId = space;
-    m_pinnedBuilt = true;
 }
 
-void SidebarTabList::refreshKeep(const std::vector<Tab>& keepTabs)
+void SidebarTabList::refreshKeep(const std::vector<Tab>& keepTabs, bool sameSpace)
 {
     const auto active = m_env.state.activeTabId();
     // Another space's section has nothing to play out.
-    const auto space = m_env.state.currentSpaceId();
-    if (space != m_keepSpaceId)
+    if (!sameSpace)
         m_leavingKeepRows.clear();
-    m_keepSpaceId = space;
     std::unordered_map<Uuid, SidebarTabRow*> rows;
     std::vector<Gtk::Widget*> desired;
     for (const Tab& tab : keepTabs) {

@@ -31,7 +31,8 @@ public:
     Gtk::Box& keepSection() { return m_keep; }
     Gtk::Box& list() { return m_list; }
 
-    void refresh();
+    // Returns whether another space is shown than at the last refresh (false the first time).
+    bool refresh();
 
     // Look-ups for tests and the preview.
     SidebarTabRow* topLevelRow(const Uuid& tabId) const;
@@ -47,8 +48,8 @@ public:
     std::function<void()> onDragFinished;
 
 private:
-    void refreshPinned();
-    void refreshKeep(const std::vector<Tab>& keepTabs);
+    void refreshPinned(bool sameSpace);
+    void refreshKeep(const std::vector<Tab>& keepTabs, bool sameSpace);
     void refreshList(const SidebarSections& sections);
     void startLeaving(SidebarTabRow& row);
     void finishLeaving(CollapsingBin* bin);
@@ -62,12 +63,10 @@ private:
     Gtk::Box m_list;
 
     std::vector<Uuid> m_pinnedOrder;
-    std::optional<Uuid> m_pinnedSpaceId;
-    bool m_pinnedBuilt = false;
     std::unordered_map<Uuid, PinnedTabIcon*> m_pinnedTiles;
     std::unordered_map<Uuid, SidebarTabRow*> m_keepRowsById;
     std::vector<CollapsingBin*> m_leavingKeepRows;
-    std::optional<Uuid> m_keepSpaceId;
+    std::optional<Uuid> m_shownSpaceId; // at the last refresh
     std::unordered_map<std::string, Gtk::Widget*> m_entries; // by entry key
     std::unordered_map<Uuid, SidebarTabRow*> m_tabRows;
     std::unordered_map<Uuid, FolderRow*> m_folderRows;
