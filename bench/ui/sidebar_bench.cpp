@@ -8,7 +8,7 @@
 #include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "support/temp_dir.h"
-#include "ui/app/sidebar_host.h"
+#include "ui/base/sidebar_host.h"
 #include "ui/design/theme.h"
 #include "ui/sidebar/sidebar_view.h"
 

@@ -2,8 +2,8 @@
 
 #include "core/settings/appearance_manager.h"
 #include "core/state/browser_state.h"
-#include "ui/app/app_context.h"
-#include "ui/app/empty_state_view.h"
+#include "ui/base/app_context.h"
+#include "ui/layouts/empty_state_view.h"
 #include "ui/design/kovi_design.h"
 
 #include <glibmm/main.h>

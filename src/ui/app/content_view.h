@@ -2,12 +2,12 @@
 
 #include "core/support/date.h"
 #include "core/support/uuid.h"
-#include "ui/app/overlay_layer.h"
-#include "ui/app/page_transition.h"
-#include "ui/app/sidebar_host.h"
-#include "ui/app/slide_bin.h"
-#include "ui/app/view_parts.h"
-#include "ui/app/window_chrome.h"
+#include "ui/design/overlay_layer.h"
+#include "ui/design/page_transition.h"
+#include "ui/base/sidebar_host.h"
+#include "ui/design/slide_bin.h"
+#include "ui/base/view_parts.h"
+#include "ui/design/window_chrome.h"
 #include "ui/design/motion.h"
 #include "ui/design/styles.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/app/app_context.h"
-#include "ui/app/view_parts.h"
+#include "ui/base/app_context.h"
+#include "ui/base/view_parts.h"
 
 #include <gtkmm/application.h>
 

@@ -6,8 +6,9 @@
 #include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
-#include "ui/app/app_context.h"
+#include "ui/base/app_context.h"
 #include "ui/app/content_view.h"
+#include "ui/design/dialogs.h"
 #include "ui/design/theme.h"
 #include "ui/layouts/browser_layout_settings_view.h"
 #include "ui/layouts/onboarding_view.h"
@@ -17,19 +18,6 @@
 #include <glibmm/main.h>
 
 namespace kovi {
-
-void closeDialogSoon(GtkWindow* dialog)
-{
-    // A response given without a click leaves the dialog open; a click closes it by itself.
-    g_idle_add_full(G_PRIORITY_DEFAULT_IDLE,
-                    +[](gpointer data) -> gboolean {
-                        auto* window = GTK_WINDOW(data);
-                        if (gtk_widget_get_visible(GTK_WIDGET(window)))
-                            gtk_window_destroy(window);
-                        return G_SOURCE_REMOVE;
-                    },
-                    g_object_ref(dialog), g_object_unref);
-}
 
 MainBrowserView::MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& window,
                                  std::function<Gtk::Widget*()> makeChromeStart)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ui/app/overlay_layer.h"
-#include "ui/app/window_chrome.h"
-#include "ui/app/view_parts.h"
+#include "ui/design/overlay_layer.h"
+#include "ui/design/window_chrome.h"
+#include "ui/base/view_parts.h"
 
 #include <gtkmm/overlay.h>
 #include <gtkmm/stack.h>
@@ -15,12 +15,7 @@
 
 typedef struct _AdwMessageDialog AdwMessageDialog;
 
-typedef struct _GtkWindow GtkWindow;
-
 namespace kovi {
-
-// Closes a message dialog after the current event, unless it is already gone.
-void closeDialogSoon(GtkWindow* dialog);
 
 struct AppContext;
 class AuthView;

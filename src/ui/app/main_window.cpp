@@ -4,7 +4,7 @@
 #include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
-#include "ui/app/app_context.h"
+#include "ui/base/app_context.h"
 #include "ui/design/theme.h"
 
 #include "ui/app/menu_commands.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/app/main_browser_view.h"
-#include "ui/app/view_parts.h"
+#include "ui/base/view_parts.h"
 
 #include <giomm/menumodel.h>
 #include <gtkmm/applicationwindow.h>

@@ -1,7 +1,7 @@
 #include "ui/commandbar/command_bar_view.h"
 
 #include "core/state/browser_state.h"
-#include "ui/app/app_context.h"
+#include "ui/base/app_context.h"
 #include "ui/commandbar/command_bar_result_row.h"
 #include "ui/design/symbols.h"
 

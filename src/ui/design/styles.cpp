@@ -1,7 +1,7 @@
 #include "ui/design/styles.h"
 
 #include "ui/design/kovi_design.h"
-#include "ui/app/window_chrome.h"
+#include "ui/design/window_chrome.h"
 
 #include <gtkmm/button.h>
 #include <gtkmm/cssprovider.h>

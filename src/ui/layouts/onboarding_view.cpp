@@ -3,7 +3,7 @@
 #include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
-#include "ui/app/logo.h"
+#include "ui/design/logo.h"
 #include "ui/design/styles.h"
 
 #include <glibmm/main.h>

@@ -1,7 +1,7 @@
 #include "ui/settings/auth_view.h"
 
 #include "core/settings/auth_manager.h"
-#include "ui/app/logo.h"
+#include "ui/design/logo.h"
 #include "ui/design/styles.h"
 
 #include <gtkmm/image.h>

@@ -1,6 +1,6 @@
 #include "ui/settings/update_alerts.h"
 
-#include "ui/app/main_browser_view.h"
+#include "ui/design/dialogs.h"
 
 #include <adwaita.h>
 #include <giomm/appinfo.h>

@@ -3,7 +3,7 @@
 #include "core/settings/appearance_manager.h"
 #include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
-#include "ui/app/sidebar_host.h"
+#include "ui/base/sidebar_host.h"
 
 #include <gdkmm/clipboard.h>
 #include <gtkmm/eventcontrollerfocus.h>

@@ -3,8 +3,8 @@
 #include "core/settings/appearance_manager.h"
 #include "core/state/browser_state.h"
 #include "core/support/http_client.h"
-#include "ui/app/app_context.h"
-#include "ui/app/sidebar_host.h"
+#include "ui/base/app_context.h"
+#include "ui/base/sidebar_host.h"
 #include "ui/sidebar/tab_snapshot_provider.h"
 #include "ui/sidebar/web_snapshot_provider.h"
 

@@ -3,7 +3,7 @@
 #include "core/state/browser_state.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
-#include "ui/app/sidebar_host.h"
+#include "ui/base/sidebar_host.h"
 #include "ui/sidebar/sidebar_support.h"
 
 #include <gtkmm/eventcontrollermotion.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/support/uuid.h"
-#include "ui/web/gobject_ptr.h"
+#include "core/support/gobject_ptr.h"
 
 #include <sigc++/signal.h>
 

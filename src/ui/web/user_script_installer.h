@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/web/page_extension_injector.h"
-#include "ui/web/gobject_ptr.h"
+#include "core/support/gobject_ptr.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 
 #include "core/support/uuid.h"
 #include "core/web/page_extension_injector.h"
-#include "ui/web/gobject_ptr.h"
+#include "core/support/gobject_ptr.h"
 #include "ui/web/user_script_installer.h"
 
 #include <sigc++/signal.h>

@@ -9,7 +9,7 @@
 #include "core/support/notification_center.h"
 #include "support/gtk_test_support.h"
 #include "support/temp_dir.h"
-#include "ui/app/app_context.h"
+#include "ui/base/app_context.h"
 #include "ui/app/kovi_application.h"
 #include "ui/app/main_window.h"
 #include "ui/app/menu_commands.h"

@@ -3,7 +3,7 @@
 #include "app_fixture.h"
 
 #include "ui/app/content_view.h"
-#include "ui/app/empty_state_view.h"
+#include "ui/layouts/empty_state_view.h"
 
 #include <gtkmm/label.h>
 #include <gtkmm/window.h>

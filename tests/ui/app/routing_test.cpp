@@ -4,7 +4,7 @@
 
 #include "core/support/notification_names.h"
 #include "ui/app/content_view.h"
-#include "ui/app/empty_state_view.h"
+#include "ui/layouts/empty_state_view.h"
 #include "ui/layouts/onboarding_view.h"
 #include "ui/settings/auth_view.h"
 

@@ -3,7 +3,7 @@
 #include "app_fixture.h"
 
 #include "ui/app/content_view.h"
-#include "ui/app/view_parts.h"
+#include "ui/base/view_parts.h"
 
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>

@@ -1,7 +1,7 @@
 #include "app/app_fixture.h"
 #include "sidebar_ui_fixture.h"
 #include "ui/app/content_view.h"
-#include "ui/app/view_parts.h"
+#include "ui/base/view_parts.h"
 
 #include <gtkmm/button.h>
 

@@ -7,7 +7,7 @@
 #include "core/support/notification_center.h"
 #include "support/gtk_test_support.h"
 #include "support/temp_dir.h"
-#include "ui/app/sidebar_host.h"
+#include "ui/base/sidebar_host.h"
 #include "ui/design/theme.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/sidebar/tab_snapshot_provider.h"

@@ -1,4 +1,4 @@
-#include "ui/app/window_chrome.h"
+#include "ui/design/window_chrome.h"
 
 #include "core/state/browser_state.h"
 #include "ui/design/kovi_design.h"

@@ -1,8 +1,8 @@
-#include "ui/app/empty_state_view.h"
+#include "ui/layouts/empty_state_view.h"
 
 #include "core/state/browser_state.h"
-#include "ui/app/app_context.h"
-#include "ui/app/logo.h"
+#include "ui/base/app_context.h"
+#include "ui/design/logo.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
 

@@ -1,4 +1,4 @@
-#include "ui/app/overlay_layer.h"
+#include "ui/design/overlay_layer.h"
 
 #include <gtkmm/gestureclick.h>
 

@@ -1,6 +1,6 @@
-#include "ui/app/slide_bin.h"
+#include "ui/design/slide_bin.h"
 
-#include "ui/app/shifted_allocation.h"
+#include "ui/design/shifted_allocation.h"
 
 namespace kovi {
 

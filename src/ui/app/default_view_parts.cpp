@@ -1,8 +1,8 @@
 // Where each area's views are plugged into the main window: one include and one assignment per
 // view. Keep the order of ViewParts.
-#include "ui/app/view_parts.h"
+#include "ui/base/view_parts.h"
 
-#include "ui/app/app_context.h"
+#include "ui/base/app_context.h"
 #include "ui/commandbar/command_bar_view.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/web/web_view_parts.h"

@@ -1,6 +1,6 @@
-#include "ui/app/page_transition.h"
+#include "ui/design/page_transition.h"
 
-#include "ui/app/shifted_allocation.h"
+#include "ui/design/shifted_allocation.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "ui/app/logo.h"
+#include "ui/design/logo.h"
 
 #include <gtkmm/image.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/slide_bin.h"
+#include "ui/design/slide_bin.h"
 #include "ui/design/motion.h"
 
 #include <gtkmm/box.h>
