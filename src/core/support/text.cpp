@@ -145,6 +145,21 @@ std::string uppercased(std::string_view s)
     return toUtf8(toUnicode(s).toUpper(icu::Locale::getRoot()));
 }
 
+std::string caseFolded(std::string_view s)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status))
+        return std::string(s);
+    icu::UnicodeString text = nfc->normalize(toUnicode(s), status);
+    if (U_FAILURE(status))
+        return std::string(s);
+    text.foldCase();
+    std::string out;
+    text.toUTF8String(out);
+    return out;
+}
+
 bool containsCaseInsensitive(std::string_view haystack, std::string_view needle)
 {
     if (needle.empty())

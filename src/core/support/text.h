@@ -26,6 +26,9 @@ std::string lowercased(std::string_view s);
 std::string uppercased(std::string_view s); // full mapping ("ß" → "SS")
 // Case-insensitive, locale-independent containment (case folding on NFC text).
 bool containsCaseInsensitive(std::string_view haystack, std::string_view needle);
+// The NFC, case-folded form containsCaseInsensitive compares. Searches over many texts fold each
+// text once and then look for the folded needle with a plain substring search.
+std::string caseFolded(std::string_view s);
 
 bool isValidUtf8(std::string_view s);
 // Percent-encodes every byte except A-Z a-z 0-9 - . _ ~

@@ -1,0 +1,211 @@
+#include "core/libraryviews/library_sheet_model.h"
+
+#include "core/libraryviews/display_format.h"
+#include "core/libraryviews/saved_page_actions.h"
+#include "core/library/browser_library.h"
+#include "core/state/browser_state.h"
+
+#include <algorithm>
+
+namespace kovi {
+
+std::string_view librarySectionTitle(LibrarySection section)
+{
+    switch (section) {
+    case LibrarySection::bookmarks: return kBookmarksCollection;
+    case LibrarySection::readingList: return kReadingListCollection;
+    case LibrarySection::workspaces: return "Workspaces";
+    }
+    return kBookmarksCollection;
+}
+
+std::string savedPageSubtitle(const SavedPage& page)
+{
+    return page.url.host().value_or(page.url.string());
+}
+
+std::string workspaceSubtitle(const WorkspaceSnapshot& workspace)
+{
+    return std::to_string(workspace.pages.size()) + " tabs \u00B7 " + display::abbreviatedDate(workspace.createdAt);
+}
+
+std::string_view savedPageSymbol(const SavedPage& page, LibrarySection section)
+{
+    if (section == LibrarySection::readingList)
+        return page.isRead ? "checkmark.circle.fill" : "book";
+    return "star";
+}
+
+LibrarySheetModel::LibrarySheetModel(BrowserLibrary& library, BrowserState& state) : m_library(library), m_state(state)
+{
+    m_connections.push_back(m_library.archiveChanged.connect([this] {
+        m_filter.invalidate();
+        refilter();
+    }));
+    m_connections.push_back(m_library.errorMessageChanged.connect([this] { alertChanged.emit(); }));
+    for (auto* signal : {&m_state.activeTabIdChanged, &m_state.tabsChanged, &m_state.currentSpaceIdChanged})
+        m_connections.push_back(signal->connect([this] { footerChanged.emit(); }));
+    refilter();
+}
+
+LibrarySheetModel::~LibrarySheetModel()
+{
+    for (auto& connection : m_connections)
+        connection.disconnect();
+}
+
+void LibrarySheetModel::setSection(LibrarySection section)
+{
+    if (section == m_section)
+        return;
+    m_section = section; // the query stays
+    refilter();
+    footerChanged.emit();
+}
+
+void LibrarySheetModel::setQuery(std::string query)
+{
+    if (query == m_query)
+        return;
+    m_query = std::move(query);
+    refilter();
+}
+
+void LibrarySheetModel::refilter()
+{
+    const LibraryArchive& archive = m_library.archive();
+    if (listsWorkspaces())
+        m_rows = m_filter.workspaces(archive, m_query);
+    else
+        m_rows = m_filter.pages(archive, librarySectionTitle(m_section), m_query);
+    listChanged.emit();
+}
+
+const SavedPage& LibrarySheetModel::pageAt(std::size_t row) const
+{
+    return m_library.archive().pages.at(m_rows.at(row));
+}
+
+const WorkspaceSnapshot& LibrarySheetModel::workspaceAt(std::size_t row) const
+{
+    return m_library.archive().workspaces.at(m_rows.at(row));
+}
+
+std::optional<LibrarySheetModel::EmptyState> LibrarySheetModel::emptyState() const
+{
+    if (listsWorkspaces()) {
+        // Only an empty list invites saving; a search without matches leaves the list blank.
+        if (m_library.archive().workspaces.empty())
+            return EmptyState{"Save a workspace", "Capture this space\u2019s tabs and reopen them together later."};
+        return std::nullopt;
+    }
+    if (!m_rows.empty())
+        return std::nullopt;
+    return EmptyState{m_query.empty() ? "Nothing saved here yet" : "No matches",
+                      "Save a page with Ctrl+D, or add it to your reading list."};
+}
+
+std::string LibrarySheetModel::saveButtonTitle() const
+{
+    return listsWorkspaces() ? "Save Current Workspace" : "Save Current Page";
+}
+
+bool LibrarySheetModel::canSaveCurrent() const
+{
+    if (!listsWorkspaces())
+        return canSaveActivePage(m_state);
+    const auto space = m_state.currentSpaceId();
+    const auto& tabs = m_state.tabs();
+    return std::any_of(tabs.begin(), tabs.end(), [&](const auto& entry) { return entry.second.spaceId == space; });
+}
+
+void LibrarySheetModel::saveCurrent()
+{
+    if (listsWorkspaces())
+        m_state.saveCurrentWorkspace();
+    else
+        saveActivePage(m_state, m_library, std::string(librarySectionTitle(m_section)));
+}
+
+std::optional<SavedPage> LibrarySheetModel::page(const Uuid& pageId) const
+{
+    for (const SavedPage& page : m_library.archive().pages) {
+        if (page.id == pageId)
+            return page;
+    }
+    return std::nullopt;
+}
+
+void LibrarySheetModel::open(const Uuid& pageId)
+{
+    auto found = page(pageId);
+    if (!found)
+        return;
+    openSavedPage(m_state, *found);
+    dismissRequested.emit();
+}
+
+void LibrarySheetModel::toggleRead(const Uuid& pageId)
+{
+    auto found = page(pageId);
+    if (!found)
+        return;
+    found->isRead = !found->isRead;
+    m_library.update(*found);
+}
+
+void LibrarySheetModel::removePage(const Uuid& pageId)
+{
+    m_library.remove(pageId);
+}
+
+void LibrarySheetModel::restore(const Uuid& workspaceId)
+{
+    const auto& workspaces = m_library.archive().workspaces;
+    auto it = std::find_if(workspaces.begin(), workspaces.end(),
+                           [&](const WorkspaceSnapshot& workspace) { return workspace.id == workspaceId; });
+    if (it == workspaces.end())
+        return;
+    const WorkspaceSnapshot workspace = *it; // the state's signals may change the library
+    restoreWorkspace(m_state, workspace);
+    dismissRequested.emit();
+}
+
+void LibrarySheetModel::removeWorkspace(const Uuid& workspaceId)
+{
+    m_library.removeWorkspace(workspaceId);
+}
+
+void LibrarySheetModel::importFile(const std::string& path)
+{
+    auto imported = m_library.importFile(path);
+    setStatusMessage(imported ? std::string(importedMessage) : imported.error().message);
+}
+
+void LibrarySheetModel::exportFile(const std::string& path)
+{
+    if (auto exported = m_library.exportToFile(path); !exported)
+        setStatusMessage(exported.error().message);
+}
+
+std::optional<std::string> LibrarySheetModel::alertMessage() const
+{
+    if (m_statusMessage)
+        return m_statusMessage;
+    return m_library.errorMessage();
+}
+
+void LibrarySheetModel::dismissAlert()
+{
+    m_statusMessage.reset();
+    m_library.setErrorMessage(std::nullopt);
+    alertChanged.emit();
+}
+
+void LibrarySheetModel::setStatusMessage(std::optional<std::string> message)
+{
+    m_statusMessage = std::move(message);
+    alertChanged.emit();
+}
+
+} // namespace kovi
