@@ -4,6 +4,7 @@
 
 #include "ui/base/app_context.h"
 #include "ui/commandbar/command_bar_view.h"
+#include "ui/library/library_view_parts.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/web/web_view_parts.h"
 
@@ -20,6 +21,10 @@ ViewParts defaultViewParts()
     };
     parts.commandBar = makeCommandBarView;
     parts.findBar = [](AppContext& ctx) -> Gtk::Widget* { return ctx.web ? makeFindBarView(*ctx.web) : nullptr; };
+    parts.historyPanel = makeHistoryPanel;
+    parts.downloadsPanel = makeDownloadsPanel;
+    parts.bookmarkStrip = makeBookmarkStrip;
+    parts.librarySheet = makeLibrarySheet;
     parts.extensionsSheet = [](AppContext& ctx, Gtk::Window& parent) -> Gtk::Window* {
         return ctx.web ? makeExtensionsSheet(*ctx.web, parent) : nullptr;
     };

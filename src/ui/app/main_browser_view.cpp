@@ -309,9 +309,10 @@ void MainBrowserView::refreshSheets()
 
 void MainBrowserView::refreshLibraryAlert()
 {
-    // The library sheet shows its own errors.
+    // The library sheet shows its own errors, but only a sheet that is really up: the flag alone
+    // must not silence the message.
     const auto& message = m_ctx.library.errorMessage();
-    const bool wanted = message.has_value() && !m_ctx.state.isLibraryVisible();
+    const bool wanted = message.has_value() && !m_librarySheet;
     if (!wanted || m_libraryAlert)
         return;
     GtkWidget* dialog = adw_message_dialog_new(GTK_WINDOW(m_window.gobj()), "Library could not be saved",

@@ -63,6 +63,17 @@ constexpr auto symbolTable = std::to_array<std::pair<std::string_view, std::stri
     {"wifi.exclamationmark", "kovi-wifi-exclamationmark-symbolic"},
     {"paintpalette", "preferences-color-symbolic"},
     {"keyboard", "preferences-desktop-keyboard-symbolic"},
+    {"square.stack.3d.up", "kovi-square-stack-3d-up-symbolic"},
+    {"checkmark.circle.fill", "emblem-ok-symbolic"},
+    {"arrow.uturn.backward", "edit-undo-symbolic"},
+
+    // File types of downloads
+    {"doc", "text-x-generic-symbolic"},
+    {"doc.zipper", "kovi-doc-zipper-symbolic"},
+    {"film", "video-x-generic-symbolic"},
+    {"photo", "image-x-generic-symbolic"},
+    {"shippingbox", "package-x-generic-symbolic"},
+    {"app", "application-x-executable-symbolic"},
 
     // Space icons, in the order the space editor offers them
     {"person.fill", "avatar-default-symbolic"},

@@ -4,6 +4,7 @@
 #include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
 #include "ui/base/sidebar_host.h"
+#include "ui/library/bookmark_star.h"
 
 #include <gdkmm/clipboard.h>
 #include <gtkmm/eventcontrollerfocus.h>
@@ -68,7 +69,7 @@ CopyLinkButton::CopyLinkButton()
 
 SidebarAddressBar::SidebarAddressBar(BrowserState& state, AppearanceManager& appearance,
                                      NotificationCenter& notifications, SidebarHost& host, HttpClient& http,
-                                     FaviconCache& favicons, std::string suggestionBaseUrl)
+                                     FaviconCache& favicons, std::string suggestionBaseUrl, BrowserLibrary* library)
     : Gtk::Box(Gtk::Orientation::VERTICAL)
     , m_state(state)
     , m_appearance(appearance)
@@ -92,16 +93,20 @@ SidebarAddressBar::SidebarAddressBar(BrowserState& state, AppearanceManager& app
     m_hostLabel.set_ellipsize(Pango::EllipsizeMode::END);
     m_hostLabel.add_css_class("sidebar-address-host");
     m_collapsed.append(m_hostLabel);
-    // The bookmark star's place; the star itself comes with the library's views.
     m_starSlot.add_css_class("sidebar-star-slot");
+    m_starSlot.set_valign(Gtk::Align::CENTER);
+    if (library) {
+        m_star = Gtk::make_managed<BookmarkStar>(state, *library);
+        m_starSlot.append(*m_star);
+    }
     m_collapsed.append(m_starSlot);
     m_collapsed.append(m_copy);
     auto tap = Gtk::GestureClick::create();
     tap->set_button(1);
     tap->signal_released().connect([this](int, double x, double y) {
-        // The copy button handles its own clicks.
+        // The copy button and the star handle their own clicks.
         for (Gtk::Widget* w = m_collapsed.pick(x, y); w; w = w->get_parent()) {
-            if (w == &m_copy)
+            if (w == &m_copy || w == &m_starSlot)
                 return;
         }
         m_model->beginEditing();

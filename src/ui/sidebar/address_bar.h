@@ -19,6 +19,8 @@
 namespace kovi {
 
 class AppearanceManager;
+class BookmarkStar;
+class BrowserLibrary;
 class BrowserState;
 class FaviconCache;
 class HttpClient;
@@ -42,8 +44,10 @@ private:
 // suggestions while editing. The behaviour is AddressFieldModel's; this view mirrors it.
 class SidebarAddressBar : public Gtk::Box {
 public:
+    // Without a library the field has no bookmark star.
     SidebarAddressBar(BrowserState& state, AppearanceManager& appearance, NotificationCenter& notifications,
-                      SidebarHost& host, HttpClient& http, FaviconCache& favicons, std::string suggestionBaseUrl);
+                      SidebarHost& host, HttpClient& http, FaviconCache& favicons, std::string suggestionBaseUrl,
+                      BrowserLibrary* library = nullptr);
     ~SidebarAddressBar() override;
 
     AddressFieldModel& model() { return *m_model; }
@@ -51,6 +55,7 @@ public:
     Gtk::Widget& collapsedBar() { return m_collapsed; }
     Gtk::Label& hostLabel() { return m_hostLabel; }
     CopyLinkButton& copyButton() { return m_copy; }
+    BookmarkStar* bookmarkStar() const { return m_star; }
     int suggestionRowCount() const { return static_cast<int>(m_rows.size()); }
     Gtk::Widget* suggestionRow(int index) const;
 
@@ -81,6 +86,7 @@ private:
     Gtk::Image m_collapsedIcon;
     Gtk::Label m_hostLabel;
     Gtk::Box m_starSlot;
+    BookmarkStar* m_star = nullptr;
     CopyLinkButton m_copy;
 
     Gtk::Box m_panel;

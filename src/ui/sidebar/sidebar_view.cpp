@@ -50,7 +50,8 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     , m_env(m_state)
     , m_topBar(m_state, m_services.notifications, host)
     , m_address(m_state, m_services.appearance, m_services.notifications, host,
-                m_services.http ? *m_services.http : *m_ownHttp, m_env.favicons, m_services.suggestionBaseUrl)
+                m_services.http ? *m_services.http : *m_ownHttp, m_env.favicons, m_services.suggestionBaseUrl,
+                m_services.library)
     , m_list(m_env)
     , m_bottom(
           m_state, m_services.appearance, [this](std::optional<Space> space) { openSpaceEditor(std::move(space)); },
@@ -347,12 +348,14 @@ void SidebarView::adoptSnapshotProvider(std::unique_ptr<TabSnapshotProvider> pro
 Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host)
 {
     SidebarServices services{context.state, context.appearance, context.notifications};
+    services.library = &context.library;
     return Gtk::make_managed<SidebarView>(std::move(services), host);
 }
 
 Gtk::Widget* makeSidebarViewWithPages(AppContext& context, SidebarHost& host, WebContent& pages)
 {
     SidebarServices services{context.state, context.appearance, context.notifications};
+    services.library = &context.library;
     auto* view = Gtk::make_managed<SidebarView>(std::move(services), host);
     view->adoptSnapshotProvider(std::make_unique<WebSnapshotProvider>(pages));
     return view;

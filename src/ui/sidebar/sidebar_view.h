@@ -28,6 +28,7 @@
 namespace kovi {
 
 class AppearanceManager;
+class BrowserLibrary;
 class BrowserState;
 class HttpClient;
 class NotificationCenter;
@@ -41,6 +42,7 @@ struct SidebarServices {
     AppearanceManager& appearance;
     NotificationCenter& notifications;
     HttpClient* http = nullptr;                   // none: the sidebar keeps its own client
+    BrowserLibrary* library = nullptr;            // none: no bookmark star in the address field
     TabSnapshotProvider* snapshots = nullptr;     // none: no hover previews
     std::function<Gtk::Widget*()> accountButton;  // the account control of the bottom row
     std::function<void(const Url&)> openQuickView;

@@ -1,0 +1,51 @@
+#include "ui/library/bookmark_star.h"
+
+#include "core/libraryviews/saved_page_actions.h"
+#include "core/library/browser_library.h"
+#include "core/state/browser_state.h"
+#include "ui/design/styles.h"
+#include "ui/design/symbols.h"
+
+#include <gtk/gtk.h>
+
+namespace kovi {
+
+BookmarkStar::BookmarkStar(BrowserState& state, BrowserLibrary& library) : m_state(state), m_library(library)
+{
+    add_css_class("bookmark-star");
+    set_focus_on_click(false);
+    set_child(m_image);
+    applyIconButtonStyle(*this, size);
+    set_tooltip_text("Bookmark this page (Ctrl+D)");
+    gtk_accessible_update_property(GTK_ACCESSIBLE(gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, "Bookmark this page", -1);
+    signal_clicked().connect([this] { toggleActivePageBookmark(m_state, m_library); });
+
+    // Title and loading reports also come as tab changes; refresh() redraws only what changed.
+    for (auto* signal : {&m_state.activeTabIdChanged, &m_state.tabsChanged})
+        m_connections.push_back(signal->connect([this] { refresh(); }));
+    m_connections.push_back(m_library.archiveChanged.connect([this] { refresh(); }));
+    refresh();
+}
+
+BookmarkStar::~BookmarkStar()
+{
+    for (auto& connection : m_connections)
+        connection.disconnect();
+}
+
+void BookmarkStar::refresh()
+{
+    const bool filled = isActivePageBookmarked(m_state, m_library);
+    set_sensitive(canSaveActivePage(m_state));
+    if (m_drawn && filled == m_filled)
+        return;
+    m_drawn = true;
+    m_filled = filled;
+    m_image.set_from_icon_name(iconNameForSymbol(filled ? "star.fill" : "star"));
+    if (filled)
+        add_css_class("filled");
+    else
+        remove_css_class("filled");
+}
+
+} // namespace kovi

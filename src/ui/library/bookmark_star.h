@@ -1,0 +1,38 @@
+#pragma once
+
+#include <gtkmm/button.h>
+#include <gtkmm/image.h>
+#include <sigc++/connection.h>
+
+#include <vector>
+
+namespace kovi {
+
+class BrowserLibrary;
+class BrowserState;
+
+// The star that bookmarks the active tab's page or removes its bookmark: filled in the accent
+// colour while the page is in "Bookmarks", disabled without an active web page. It changes only
+// when the library does, so a refused save leaves it as it was. The state and the library must
+// outlive it.
+class BookmarkStar : public Gtk::Button {
+public:
+    static constexpr double size = 26;
+
+    BookmarkStar(BrowserState& state, BrowserLibrary& library);
+    ~BookmarkStar() override;
+
+    bool isFilled() const { return m_filled; }
+
+private:
+    void refresh();
+
+    BrowserState& m_state;
+    BrowserLibrary& m_library;
+    Gtk::Image m_image;
+    bool m_filled = false;
+    bool m_drawn = false;
+    std::vector<sigc::connection> m_connections;
+};
+
+} // namespace kovi

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "core/model/download_item.h"
+
+#include <giomm/simpleactiongroup.h>
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/image.h>
+#include <gtkmm/label.h>
+#include <gtkmm/popovermenu.h>
+#include <gtkmm/progressbar.h>
+
+#include <functional>
+#include <memory>
+
+namespace kovi {
+
+// One download in the downloads panel: a file-type tile, the name, the coloured status word,
+// sizes, a progress bar while it runs; on hover "Show in Folder" (finished only) and remove; a
+// double click opens a finished file; a context menu. Updated in place as the download moves.
+class DownloadRow : public Gtk::Box {
+public:
+    struct Actions {
+        std::function<void(const DownloadItem&)> open;
+        std::function<void(const DownloadItem&)> showInFolder;
+        std::function<void(const DownloadItem&)> remove;
+    };
+
+    DownloadRow(const Actions& actions, const DownloadItem& item);
+    ~DownloadRow() override;
+
+    void update(const DownloadItem& item);
+    const DownloadItem& item() const { return m_item; }
+
+    Gtk::Label& nameLabel() { return m_name; }
+    Gtk::Label& statusLabel() { return m_status; }
+    Gtk::Label& sizeLabel() { return m_size; }
+    Gtk::ProgressBar& progressBar() { return m_progress; }
+    Gtk::Image& symbol() { return m_symbol; }
+    Gtk::Box& hoverButtons() { return m_buttons; }
+    Gtk::Button& revealButton() { return m_reveal; }
+    Gtk::Button& removeButton() { return m_remove; }
+    Gtk::PopoverMenu* menu() const { return m_menu.get(); }
+    // As the pointer entering or leaving the row does.
+    void setHovered(bool hovered);
+    // Opens the context menu at (x, y) of the row, as a right click does.
+    void showMenu(double x, double y);
+
+private:
+    void refresh();
+
+    const Actions& m_actions;
+    DownloadItem m_item;
+    Gtk::Box m_tile;
+    Gtk::Image m_symbol;
+    Gtk::Box m_texts{Gtk::Orientation::VERTICAL, 4};
+    Gtk::Label m_name;
+    Gtk::Box m_statusLine{Gtk::Orientation::HORIZONTAL, 8};
+    Gtk::Label m_status;
+    Gtk::Label m_size;
+    Gtk::ProgressBar m_progress;
+    Gtk::Box m_buttons{Gtk::Orientation::HORIZONTAL, 4};
+    Gtk::Button m_reveal;
+    Gtk::Button m_remove;
+    Glib::RefPtr<Gio::SimpleActionGroup> m_group;
+    std::unique_ptr<Gtk::PopoverMenu> m_menu;
+};
+
+} // namespace kovi

@@ -1,0 +1,149 @@
+#include "ui/library/downloads_panel.h"
+
+#include "core/libraryviews/download_row_texts.h"
+#include "core/state/browser_state.h"
+#include "ui/design/symbols.h"
+
+#include <gtkmm/label.h>
+#include <gtkmm/separator.h>
+#include <gtkmm/window.h>
+
+namespace kovi {
+
+DownloadsPanel::DownloadsPanel(BrowserState& state) : Gtk::Box(Gtk::Orientation::VERTICAL), m_state(state)
+{
+    add_css_class("library-panel");
+    add_css_class("downloads-panel");
+    set_size_request(width, height);
+    set_halign(Gtk::Align::CENTER);
+    set_valign(Gtk::Align::CENTER);
+    set_overflow(Gtk::Overflow::HIDDEN);
+
+    m_actions.open = [this](const DownloadItem& item) {
+        withFile(item, [this](const Uuid& id) { m_state.openDownload(id); });
+    };
+    m_actions.showInFolder = [this](const DownloadItem& item) {
+        withFile(item, [this](const Uuid& id) { m_state.showDownloadInFinder(id); });
+    };
+    m_actions.remove = [this](const DownloadItem& item) { m_state.removeDownload(item.id); };
+
+    auto* header = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 8);
+    header->add_css_class("library-panel-header");
+    auto* title = Gtk::make_managed<Gtk::Label>("Downloads");
+    title->add_css_class("library-panel-title");
+    title->set_hexpand(true);
+    title->set_xalign(0);
+    header->append(*title);
+    m_clear.set_label("Clear Completed");
+    m_clear.set_has_frame(false);
+    m_clear.add_css_class("library-panel-text-button");
+    m_clear.signal_clicked().connect([this] { m_state.clearCompletedDownloads(); });
+    header->append(m_clear);
+    m_close.set_child(*makeSymbolImage("xmark", 11));
+    m_close.add_css_class("library-panel-close");
+    m_close.set_tooltip_text("Close");
+    m_close.signal_clicked().connect([this] { m_state.setIsDownloadsPanelVisible(false); });
+    header->append(m_close);
+    append(*header);
+    auto* divider = Gtk::make_managed<Gtk::Separator>(Gtk::Orientation::HORIZONTAL);
+    divider->add_css_class("library-panel-divider");
+    append(*divider);
+
+    auto* empty = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 12);
+    empty->set_valign(Gtk::Align::CENTER);
+    auto* symbol = makeSymbolImage("arrow.down.circle", 40);
+    symbol->add_css_class("kovi-tertiary");
+    empty->append(*symbol);
+    auto* label = Gtk::make_managed<Gtk::Label>("No Downloads");
+    label->add_css_class("downloads-empty-label");
+    empty->append(*label);
+    m_content.add(*empty, "empty");
+    m_list.add_css_class("downloads-list");
+    m_scroller.set_child(m_list);
+    m_scroller.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+    m_content.add(m_scroller, "list");
+    m_content.set_vexpand(true);
+    append(m_content);
+
+    m_connections.push_back(m_state.downloadsChanged.connect([this] { refresh(); }));
+    refresh();
+}
+
+DownloadsPanel::~DownloadsPanel()
+{
+    for (auto& connection : m_connections)
+        connection.disconnect();
+}
+
+bool DownloadsPanel::isShowingEmptyState() const
+{
+    return m_content.get_visible_child_name() == "empty";
+}
+
+std::vector<DownloadRow*> DownloadsPanel::rows() const
+{
+    std::vector<DownloadRow*> out;
+    for (const Uuid& id : m_order)
+        out.push_back(m_rows.at(id));
+    return out;
+}
+
+DownloadRow* DownloadsPanel::rowFor(const Uuid& id) const
+{
+    auto it = m_rows.find(id);
+    return it == m_rows.end() ? nullptr : it->second;
+}
+
+void DownloadsPanel::refresh()
+{
+    const auto& downloads = m_state.downloads();
+    std::unordered_map<Uuid, DownloadRow*> next;
+    std::vector<Uuid> order;
+    Gtk::Widget* previous = nullptr;
+    for (const DownloadItem& item : downloads) {
+        if (next.count(item.id))
+            continue; // a repeated id shows once
+        DownloadRow* row = nullptr;
+        if (auto it = m_rows.find(item.id); it != m_rows.end()) {
+            row = it->second;
+            m_rows.erase(it);
+            row->update(item);
+            if (previous)
+                m_list.reorder_child_after(*row, *previous);
+            else
+                m_list.reorder_child_at_start(*row);
+        } else {
+            row = Gtk::make_managed<DownloadRow>(m_actions, item);
+            if (previous)
+                m_list.insert_child_after(*row, *previous);
+            else
+                m_list.insert_child_at_start(*row);
+        }
+        previous = row;
+        order.push_back(item.id);
+        next.emplace(item.id, row);
+    }
+    for (auto& [id, gone] : m_rows)
+        m_list.remove(*gone);
+    m_rows = std::move(next);
+    m_order = std::move(order);
+    m_clear.set_visible(hasCompletedDownload(downloads));
+    m_content.set_visible_child(downloads.empty() ? "empty" : "list");
+}
+
+void DownloadsPanel::withFile(const DownloadItem& item, const std::function<void(const Uuid&)>& action)
+{
+    if (!isDownloadedFileMissing(item)) {
+        action(item.id);
+        return;
+    }
+    auto* window = dynamic_cast<Gtk::Window*>(get_root());
+    if (!window)
+        return;
+    m_alert = std::make_unique<MessageAlert>(
+        *window, "File Not Found",
+        "\u201C" + item.filename + "\u201D is no longer where it was downloaded. It may have been moved or deleted.",
+        [this] { m_alert.reset(); });
+}
+
+} // namespace kovi

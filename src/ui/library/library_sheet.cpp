@@ -1,0 +1,355 @@
+#include "ui/library/library_sheet.h"
+
+#include "core/library/browser_library.h"
+#include "core/state/browser_state.h"
+#include "ui/design/kovi_design.h"
+#include "ui/design/styles.h"
+#include "ui/design/symbols.h"
+#include "ui/design/theme.h"
+#include "ui/library/library_rows.h"
+
+#include <giomm/file.h>
+#include <glibmm/miscutils.h>
+#include <glibmm/main.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/filefilter.h>
+#include <gtkmm/image.h>
+#include <gtkmm/separator.h>
+#include <gtkmm/signallistitemfactory.h>
+
+
+namespace kovi {
+
+namespace {
+
+Gtk::Widget* spacer()
+{
+    auto* box = Gtk::make_managed<Gtk::Box>();
+    box->set_hexpand(true);
+    return box;
+}
+
+} // namespace
+
+LibrarySheet::LibrarySheet(BrowserLibrary& library, BrowserState& state, Theme& theme)
+    : m_theme(theme), m_state(state), m_library(library), m_model(library, state)
+{
+    add_css_class("library-sheet");
+    set_title("Library");
+    set_default_size(width, height);
+    set_size_request(width, height);
+    set_resizable(false);
+
+    auto* column = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 0);
+    buildHeader(*column);
+    buildPicker(*column);
+    buildSearch(*column);
+    column->append(*Gtk::make_managed<Gtk::Separator>(Gtk::Orientation::HORIZONTAL));
+    buildLists();
+    column->append(m_content);
+    column->append(*Gtk::make_managed<Gtk::Separator>(Gtk::Orientation::HORIZONTAL));
+    buildFooter(*column);
+    set_child(*column);
+
+    m_connections.push_back(m_model.listChanged.connect([this] { refreshList(); }));
+    m_connections.push_back(m_model.footerChanged.connect([this] { refreshFooter(); }));
+    m_connections.push_back(m_model.alertChanged.connect([this] { refreshAlert(); }));
+    m_connections.push_back(m_model.dismissRequested.connect([this] { dismiss(); }));
+    signal_close_request().connect(
+        [this] {
+            dismiss();
+            return true; // the presenter takes the sheet down
+        },
+        false);
+
+    refreshList();
+    refreshFooter();
+    // A library that could not be read says so as soon as the sheet is up.
+    signal_map().connect([this] { refreshAlert(); });
+}
+
+LibrarySheet::~LibrarySheet()
+{
+    for (auto& connection : m_connections)
+        connection.disconnect();
+    m_dropIdle.disconnect();
+    m_alert.reset();
+    m_editor.reset();
+    if (m_chooser)
+        m_chooser->hide();
+}
+
+void LibrarySheet::buildHeader(Gtk::Box& column)
+{
+    auto* header = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 8);
+    header->set_margin(20);
+    auto* titles = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 4);
+    auto* title = Gtk::make_managed<Gtk::Label>("Your Library");
+    title->add_css_class("library-title");
+    title->set_xalign(0);
+    auto* subtitle = Gtk::make_managed<Gtk::Label>("Keep the good finds. Pick up where you left off.");
+    subtitle->add_css_class("library-subtitle");
+    subtitle->set_xalign(0);
+    titles->append(*title);
+    titles->append(*subtitle);
+    header->append(*titles);
+    header->append(*spacer());
+    m_close.set_child(*makeSymbolImage("xmark"));
+    m_close.set_tooltip_text("Close Library");
+    m_close.set_valign(Gtk::Align::START);
+    applyIconButtonStyle(m_close, KoviDesign::ButtonSize::md);
+    m_close.signal_clicked().connect([this] { dismiss(); });
+    header->append(m_close);
+    column.append(*header);
+}
+
+void LibrarySheet::buildPicker(Gtk::Box& column)
+{
+    auto* picker = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 0);
+    picker->add_css_class("linked");
+    picker->add_css_class("library-picker");
+    picker->set_margin_start(20);
+    picker->set_margin_end(20);
+    picker->set_homogeneous(true);
+    for (std::size_t i = 0; i < librarySections.size(); ++i) {
+        Gtk::ToggleButton& button = m_sections[i];
+        const LibrarySection section = librarySections[i];
+        button.set_label(Glib::ustring(std::string(librarySectionTitle(section))));
+        button.set_focus_on_click(false);
+        if (i > 0)
+            button.set_group(m_sections[0]);
+        button.signal_toggled().connect([this, &button, section] {
+            if (button.get_active())
+                m_model.setSection(section);
+        });
+        picker->append(button);
+    }
+    m_sections[0].set_active(true);
+    column.append(*picker);
+}
+
+void LibrarySheet::buildSearch(Gtk::Box& column)
+{
+    auto* field = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 8);
+    applyInputStyle(*field);
+    field->set_margin(20);
+    auto* glass = makeSymbolImage("magnifyingglass", 14);
+    glass->add_css_class("kovi-secondary");
+    field->append(*glass);
+    m_search.set_placeholder_text("Search your library");
+    m_search.set_has_frame(false);
+    m_search.set_hexpand(true);
+    m_search.add_css_class("library-search");
+    m_search.signal_changed().connect([this] { m_model.setQuery(m_search.get_text()); });
+    field->append(m_search);
+    column.append(*field);
+}
+
+void LibrarySheet::buildLists()
+{
+    m_content.set_vexpand(true);
+    m_content.set_transition_type(Gtk::StackTransitionType::NONE);
+
+    m_empty.add_css_class("library-empty");
+    m_empty.set_valign(Gtk::Align::START);
+    m_empty.set_margin_top(55);
+    m_empty.set_margin_bottom(55);
+    auto* books = makeSymbolImage("books.vertical", 28);
+    books->add_css_class("kovi-secondary");
+    m_empty.append(*books);
+    m_emptyTitle.add_css_class("heading");
+    m_empty.append(m_emptyTitle);
+    m_emptyDetail.add_css_class("library-row-detail");
+    m_emptyDetail.set_justify(Gtk::Justification::CENTER);
+    m_emptyDetail.set_wrap(true);
+    m_empty.append(m_emptyDetail);
+    m_content.add(m_empty, "empty");
+
+    auto pageFactory = Gtk::SignalListItemFactory::create();
+    pageFactory->signal_setup().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
+        item->set_child(*Gtk::make_managed<SavedPageRow>(m_model, [this](const Uuid& id) { edit(id); }));
+        item->set_activatable(false);
+    });
+    pageFactory->signal_bind().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
+        auto* row = dynamic_cast<SavedPageRow*>(item->get_child());
+        const guint position = item->get_position();
+        if (row && position < m_model.rowCount() && !m_model.listsWorkspaces())
+            row->bind(m_model.pageAt(position), m_model.section());
+    });
+    auto workspaceFactory = Gtk::SignalListItemFactory::create();
+    workspaceFactory->signal_setup().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
+        item->set_child(*Gtk::make_managed<WorkspaceRow>(m_model));
+        item->set_activatable(false);
+    });
+    workspaceFactory->signal_bind().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
+        auto* row = dynamic_cast<WorkspaceRow*>(item->get_child());
+        const guint position = item->get_position();
+        if (row && position < m_model.rowCount() && m_model.listsWorkspaces())
+            row->bind(m_model.workspaceAt(position));
+    });
+    m_pageList.set_model(m_pageRows.selectionModel());
+    m_pageList.set_factory(pageFactory);
+    m_workspaceList.set_model(m_workspaceRows.selectionModel());
+    m_workspaceList.set_factory(workspaceFactory);
+    for (auto* list : {&m_pageList, &m_workspaceList}) {
+        list->add_css_class("library-list");
+        list->set_single_click_activate(false);
+    }
+    m_pageScroller.set_child(m_pageList);
+    m_workspaceScroller.set_child(m_workspaceList);
+    for (auto* scroller : {&m_pageScroller, &m_workspaceScroller})
+        scroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
+    m_content.add(m_pageScroller, "pages");
+    m_content.add(m_workspaceScroller, "workspaces");
+}
+
+void LibrarySheet::buildFooter(Gtk::Box& column)
+{
+    auto* footer = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 8);
+    footer->set_margin(16);
+    applyButtonStyle(m_saveCurrent, ButtonVariant::secondary, ButtonSize::sm);
+    m_saveCurrent.signal_clicked().connect([this] { m_model.saveCurrent(); });
+    footer->append(m_saveCurrent);
+    footer->append(*spacer());
+    m_import.set_label("Import\u2026");
+    m_export.set_label("Export\u2026");
+    for (auto* button : {&m_import, &m_export}) {
+        applyButtonStyle(*button, ButtonVariant::secondary, ButtonSize::sm);
+        footer->append(*button);
+    }
+    m_import.signal_clicked().connect([this] { chooseFile(false); });
+    m_export.signal_clicked().connect([this] { chooseFile(true); });
+    column.append(*footer);
+}
+
+Gtk::ToggleButton& LibrarySheet::sectionButton(LibrarySection section)
+{
+    for (std::size_t i = 0; i < librarySections.size(); ++i) {
+        if (librarySections[i] == section)
+            return m_sections[i];
+    }
+    return m_sections[0];
+}
+
+bool LibrarySheet::isShowingEmptyState() const
+{
+    return m_content.get_visible_child_name() == "empty";
+}
+
+std::vector<Gtk::Widget*> LibrarySheet::shownRows()
+{
+    // The lists' rows hold ours as their only child.
+    std::vector<Gtk::Widget*> rows;
+    for (Gtk::ListView* list : {&m_pageList, &m_workspaceList}) {
+        for (Gtk::Widget* row = list->get_first_child(); row; row = row->get_next_sibling()) {
+            if (Gtk::Widget* child = row->get_first_child())
+                rows.push_back(child);
+        }
+    }
+    return rows;
+}
+
+void LibrarySheet::refreshList()
+{
+    const auto count = static_cast<unsigned>(m_model.rowCount());
+    // The list that is not shown is emptied, so it holds no rows bound to stale positions.
+    m_pageRows.reset(m_model.listsWorkspaces() ? 0 : count);
+    m_workspaceRows.reset(m_model.listsWorkspaces() ? count : 0);
+    if (auto empty = m_model.emptyState()) {
+        m_emptyTitle.set_text(empty->title);
+        m_emptyDetail.set_text(empty->detail);
+        m_content.set_visible_child("empty");
+    } else {
+        m_content.set_visible_child(m_model.listsWorkspaces() ? "workspaces" : "pages");
+    }
+}
+
+void LibrarySheet::refreshFooter()
+{
+    m_saveCurrent.set_label(m_model.saveButtonTitle());
+    m_saveCurrent.set_sensitive(m_model.canSaveCurrent());
+}
+
+void LibrarySheet::refreshAlert()
+{
+    if (!get_mapped())
+        return;
+    auto message = m_model.alertMessage();
+    if (!message) {
+        m_alert.reset();
+        return;
+    }
+    if (m_alert && m_alert->isOpen()) {
+        m_alert->setBody(*message);
+        return;
+    }
+    m_alert = std::make_unique<MessageAlert>(*this, "Library", *message, [this] { m_model.dismissAlert(); });
+}
+
+void LibrarySheet::edit(const Uuid& pageId)
+{
+    auto page = m_model.page(pageId);
+    if (!page || m_editor)
+        return;
+    m_editor = std::make_unique<SavedPageEditor>(m_library, *page, [this] { dropLater(std::move(m_editor)); });
+    m_editor->set_transient_for(*this);
+    m_editor->set_modal(true);
+    m_theme.attach(*m_editor);
+    m_editor->present();
+}
+
+void LibrarySheet::chooseFile(bool exporting)
+{
+    if (m_chooser)
+        return;
+    m_chooser = Gtk::FileChooserNative::create(exporting ? "Export Library" : "Import Library", *this,
+                                               exporting ? Gtk::FileChooser::Action::SAVE : Gtk::FileChooser::Action::OPEN,
+                                               exporting ? "Export" : "Import", "Cancel");
+    auto filter = Gtk::FileFilter::create();
+    filter->set_name("JSON");
+    filter->add_mime_type("application/json");
+    filter->add_pattern("*.json");
+    m_chooser->add_filter(filter);
+    m_chooser->set_modal(true);
+    // Rather than the folder the program happened to start in.
+    m_chooser->set_current_folder(Gio::File::create_for_path(Glib::get_home_dir()));
+    if (exporting)
+        m_chooser->set_current_name(BrowserLibrary::exportFileName);
+    m_chooser->signal_response().connect([this, exporting](int response) {
+        Glib::RefPtr<Gio::File> file;
+        if (response == Gtk::ResponseType::ACCEPT)
+            file = m_chooser->get_file();
+        m_chooser.reset();
+        // A file the portal hands over only by URI has no local path; nothing is read then.
+        const std::string path = file ? file->get_path() : std::string();
+        if (path.empty())
+            return;
+        if (exporting)
+            m_model.exportFile(path);
+        else
+            m_model.importFile(path);
+    });
+    m_chooser->show();
+}
+
+void LibrarySheet::dropLater(std::unique_ptr<Gtk::Window> window)
+{
+    if (!window)
+        return;
+    window->hide();
+    // Deleted after the handler that closed it has returned.
+    m_closed.push_back(std::move(window));
+    if (!m_dropIdle.connected()) {
+        m_dropIdle = Glib::signal_idle().connect([this] {
+            m_closed.clear();
+            return false;
+        });
+    }
+}
+
+void LibrarySheet::dismiss()
+{
+    m_state.setIsLibraryVisible(false);
+}
+
+} // namespace kovi

@@ -1,0 +1,32 @@
+#include "ui/library/library_view_parts.h"
+
+#include "ui/base/app_context.h"
+#include "ui/library/bookmark_strip.h"
+#include "ui/library/downloads_panel.h"
+#include "ui/library/history_panel.h"
+#include "ui/library/library_sheet.h"
+
+namespace kovi {
+
+Gtk::Widget* makeBookmarkStrip(AppContext& ctx)
+{
+    return Gtk::make_managed<BookmarkStrip>(ctx.state, ctx.library, ctx.defaults);
+}
+
+Gtk::Window* makeLibrarySheet(AppContext& ctx, Gtk::Window&)
+{
+    // The presenter makes it transient for the window and owns it.
+    return new LibrarySheet(ctx.library, ctx.state, ctx.theme);
+}
+
+Gtk::Widget* makeHistoryPanel(AppContext& ctx)
+{
+    return Gtk::make_managed<HistoryPanel>(ctx.state);
+}
+
+Gtk::Widget* makeDownloadsPanel(AppContext& ctx)
+{
+    return Gtk::make_managed<DownloadsPanel>(ctx.state);
+}
+
+} // namespace kovi

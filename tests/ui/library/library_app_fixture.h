@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/app_fixture.h"
+#include "support/loopback_server.h"
+#include "ui/app/content_view.h"
+
+#include <gtkmm/button.h>
+#include <gtkmm/window.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kovi::test {
+
+// The whole application with the real views on a temporary profile, signed in and past the
+// onboarding, its window focused for real input; and a loopback server for pages.
+class LibraryAppTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewParts());
+        h->ctx().auth.continueAsGuest();
+        h->root().setHasCompletedOnboarding(true);
+        ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
+        ASSERT_TRUE(waitForWindow(h->window()));
+        settle(200);
+        ASSERT_TRUE(xdoFocusWindow(h->window()));
+        settle(100);
+    }
+    void TearDown() override { h.reset(); }
+
+    BrowserState& state() { return h->ctx().state; }
+    BrowserLibrary& library() { return h->ctx().library; }
+    ContentView& content() { return *h->root().contentView(); }
+    std::string dataFile(const std::string& name) const { return dir.file("data/" + name); }
+    std::string readDataFile(const std::string& name) const
+    {
+        return dir.exists("data/" + name) ? dir.read("data/" + name) : std::string();
+    }
+
+    // Opens the address in a new active tab and waits until its page has loaded.
+    Uuid openPage(const std::string& url)
+    {
+        Tab tab = makeTab(state(), url);
+        state().addTab(tab);
+        const Uuid id = tab.id;
+        EXPECT_TRUE(runUntilGtk(
+            [&] {
+                auto t = state().tab(id);
+                return t && !t->isLoading && t->loadingProgress >= 1.0 && t->title != url;
+            },
+            30))
+            << url;
+        return id;
+    }
+
+    // Clicks a widget like a user; tries once more when the busy virtual display drops the click.
+    bool click(Gtk::Widget& widget, const std::function<bool()>& done, int button = 1)
+    {
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            if (xdoClickWidget(widget, button) && runUntilGtk(done, 4))
+                return true;
+        }
+        return false;
+    }
+
+    TempDir dir;
+    LoopbackServer server;
+    std::unique_ptr<AppHarness> h;
+};
+
+// A web page with a title.
+inline LoopbackServer::Reply htmlPage(const std::string& title)
+{
+    return LoopbackServer::Reply{200, "<html><head><title>" + title + "</title></head><body><h1>" + title +
+                                          "</h1></body></html>",
+                                 "text/html", {}};
+}
+
+// The first widget under `root` (itself included) for which `match` holds.
+Gtk::Widget* findWidget(Gtk::Widget& root, const std::function<bool(Gtk::Widget&)>& match);
+// The first button under `root` whose label or tooltip is `text`.
+Gtk::Button* findButton(Gtk::Widget& root, const std::string& text);
+
+} // namespace kovi::test
