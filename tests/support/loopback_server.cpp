@@ -56,17 +56,40 @@ LoopbackServer::~LoopbackServer()
 {
     for (unsigned timer : m_timers)
         g_source_remove(timer);
-    for (SoupServerMessage* message : m_open) {
-        soup_message_body_complete(soup_server_message_get_response_body(message));
-        soup_server_message_unpause(message);
-        g_object_unref(message);
-    }
+    finishOpenReplies();
     for (SoupServerMessage* message : m_paused) {
         soup_server_message_set_status(message, 503, nullptr);
         soup_server_message_unpause(message);
     }
     soup_server_disconnect(m_server);
     g_object_unref(m_server);
+}
+
+void LoopbackServer::finishOpenReplies()
+{
+    for (OpenReply& reply : m_open) {
+        SoupMessageBody* body = soup_server_message_get_response_body(reply.message);
+        if (!reply.rest.empty())
+            soup_message_body_append(body, SOUP_MEMORY_COPY, reply.rest.data(), reply.rest.size());
+        soup_message_body_complete(body);
+        soup_server_message_unpause(reply.message);
+        g_object_unref(reply.message);
+    }
+    m_open.clear();
+}
+
+void LoopbackServer::dropOpenReplies()
+{
+    // Taking the connection away from the server and closing it ends the reply mid-body, as a
+    // server that goes away would.
+    for (OpenReply& reply : m_open) {
+        if (GIOStream* stream = soup_server_message_steal_connection(reply.message)) {
+            g_io_stream_close(stream, nullptr, nullptr);
+            g_object_unref(stream);
+        }
+        g_object_unref(reply.message);
+    }
+    m_open.clear();
 }
 
 void LoopbackServer::on(const std::string& path, Reply reply)
@@ -121,10 +144,11 @@ void LoopbackServer::serve(SoupServerMessage* message, const char* path)
         for (const auto& [name, value] : reply.headers)
             soup_message_headers_replace(headers, name.c_str(), value.c_str());
         soup_message_headers_set_content_type(headers, reply.contentType.c_str(), nullptr);
-        soup_message_headers_set_encoding(headers, SOUP_ENCODING_CHUNKED);
+        if (!reply.headers.count("Content-Length"))
+            soup_message_headers_set_encoding(headers, SOUP_ENCODING_CHUNKED);
         soup_message_body_append(soup_server_message_get_response_body(message), SOUP_MEMORY_COPY,
                                  reply.body.data(), reply.body.size());
-        m_open.push_back(static_cast<SoupServerMessage*>(g_object_ref(message)));
+        m_open.push_back(OpenReply{static_cast<SoupServerMessage*>(g_object_ref(message)), reply.restOfBody});
         return;
     }
     if (reply.neverAnswer) {

@@ -22,7 +22,11 @@ public:
         std::map<std::string, std::string> headers;
         bool neverAnswer = false;   // keep the connection open without replying
         unsigned delayMs = 0;       // answer after this long
-        bool holdBodyOpen = false;  // send the headers and `body` as a first chunk, never finish
+        // Send the headers and `body` as a first chunk, then wait: finishOpenReplies() sends
+        // `restOfBody` and ends the reply, dropOpenReplies() breaks the connection. With a
+        // "Content-Length" header the length is announced, else the reply is chunked.
+        bool holdBodyOpen = false;
+        std::string restOfBody;
     };
     struct Request {
         std::string method;
@@ -47,6 +51,9 @@ public:
     const std::string& baseUrl() const { return m_baseUrl; }
     std::string url(const std::string& path) const { return m_baseUrl + path; }
     const std::vector<Request>& requests() const { return m_requests; }
+    // The replies kept open (holdBodyOpen): finished, or their connections closed mid-body.
+    void finishOpenReplies();
+    void dropOpenReplies();
 
 private:
     static void handle(SoupServer*, SoupServerMessage*, const char* path, void* query, void* self);
@@ -58,7 +65,11 @@ private:
     std::vector<Request> m_requests;
     std::vector<unsigned> m_timers;
     std::vector<SoupServerMessage*> m_paused;
-    std::vector<SoupServerMessage*> m_open; // replies whose body never finishes
+    struct OpenReply {
+        SoupServerMessage* message;
+        std::string rest;
+    };
+    std::vector<OpenReply> m_open; // replies whose body has not finished
 };
 
 } // namespace kovi::test

@@ -22,6 +22,8 @@ DownloadRow::DownloadRow(const Actions& actions, const DownloadItem& item)
     m_tile.add_css_class("download-tile");
     m_tile.set_size_request(36, 36);
     m_tile.set_valign(Gtk::Align::CENTER);
+    m_tile.set_hexpand(false); // the symbol's centring must not widen the row's tile
+    m_tile.set_vexpand(false);
     m_symbol.set_pixel_size(16);
     m_symbol.set_hexpand(true);
     m_symbol.set_vexpand(true);

@@ -97,7 +97,9 @@ TEST(Routing, ShowSettingsOpensTheSettingsWindowOnEveryScreen)
 TEST(Routing, LibraryErrorAlertWaitsForTheLibrarySheetAndDismissalClearsIt)
 {
     TempDir dir;
-    AppHarness h(dir.path());
+    ViewParts parts;
+    parts.librarySheet = [](AppContext&, Gtk::Window&) -> Gtk::Window* { return new Gtk::Window(); };
+    AppHarness h(dir.path(), std::nullopt, false, parts);
     h.ctx().auth.continueAsGuest();
     h.root().setHasCompletedOnboarding(true);
     ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::browser; }));

@@ -1,0 +1,154 @@
+// The history panel over the running application: real pages, keys, clicks and the clipboard.
+#include "library_app_fixture.h"
+
+#include "core/settings/appearance_manager.h"
+#include "ui/library/history_panel.h"
+
+#include <gdkmm/clipboard.h>
+
+namespace kovi::test {
+namespace {
+
+class HistoryPanelTest : public LibraryAppTest {
+protected:
+    void SetUp() override
+    {
+        LibraryAppTest::SetUp();
+        for (const char* page : {"/first", "/second", "/third"})
+            server.on(page, htmlPage(std::string("Page ") + (page + 1)));
+        for (const char* page : {"/first", "/second", "/third"})
+            openPage(server.url(page));
+    }
+    HistoryPanel* panel() { return dynamic_cast<HistoryPanel*>(content().historyLayer().content()); }
+    bool panelShown()
+    {
+        return runUntilGtk([&] { return panel() && panel()->get_mapped() && content().historyLayer().get_opacity() > 0.99; }, 5);
+    }
+    // The visit rows on screen, top to bottom, by their subtitle and URL.
+    std::vector<std::string> shownUrls()
+    {
+        std::vector<std::pair<int, std::string>> rows;
+        for (HistoryRow* row : panel()->shownRows()) {
+            if (!row->get_mapped() || row->isHeader())
+                continue;
+            int x, y;
+            widgetCenter(*row, x, y);
+            rows.emplace_back(y, row->item()->url.string());
+        }
+        std::sort(rows.begin(), rows.end());
+        std::vector<std::string> urls;
+        for (auto& [y, url] : rows)
+            urls.push_back(url);
+        return urls;
+    }
+    std::vector<std::string> shownHeaders()
+    {
+        std::vector<std::string> headers;
+        for (HistoryRow* row : panel()->shownRows()) {
+            if (row->get_mapped() && row->isHeader())
+                headers.push_back(row->headerLabel().get_text());
+        }
+        return headers;
+    }
+};
+
+// Regression: History (buttons, menu, shortcut) dimmed the window over an empty layer.
+TEST_F(HistoryPanelTest, TheShortcutShowsTheVisitsOfTodayAndTheSearchNarrowsThem)
+{
+    ASSERT_TRUE(xdoFocusWindow(h->window()));
+    ASSERT_TRUE(xdoKey("ctrl+y"));
+    ASSERT_TRUE(panelShown());
+    EXPECT_EQ(panel()->get_allocated_width(), HistoryPanel::width);
+    EXPECT_EQ(panel()->get_allocated_height(), HistoryPanel::height);
+    const std::vector<std::string> all{server.url("/third"), server.url("/second"), server.url("/first")};
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == all; }, 5));
+    EXPECT_EQ(shownHeaders(), std::vector<std::string>{"TODAY"});
+    HistoryRow* row = panel()->rowFor(state().history()[0].id);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->subtitleLabel().get_text(), "127.0.0.1");
+    EXPECT_FALSE(row->timeLabel().get_text().empty());
+    screenshotIfAsked("history-panel-dark");
+
+    ASSERT_TRUE(click(panel()->searchEntry(), [&] {
+        for (Gtk::Widget* w = h->window().get_focus(); w; w = w->get_parent()) {
+            if (w == &panel()->searchEntry())
+                return true;
+        }
+        return false;
+    }));
+    ASSERT_TRUE(xdoType("SECOND"));
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == std::vector<std::string>{server.url("/second")}; }, 5));
+    EXPECT_EQ(shownHeaders(), std::vector<std::string>{"SEARCH RESULTS"});
+    ASSERT_TRUE(xdoType("(.*"));
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls().empty(); }, 5));
+    EXPECT_EQ(shownHeaders(), std::vector<std::string>{"SEARCH RESULTS"});
+    panel()->searchEntry().set_text("");
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == all; }, 5));
+
+    h->ctx().appearance.setIsDarkMode(false);
+    settle(300);
+    screenshotIfAsked("history-panel-light");
+
+    // The scrim closes it; a new opening starts with an empty search.
+    content().historyLayer().tapScrim();
+    EXPECT_FALSE(state().isHistoryPanelVisible());
+    ASSERT_TRUE(runUntilGtk([&] { return panel() == nullptr; }, 5));
+}
+
+TEST_F(HistoryPanelTest, DeleteCopyOpenAndClearSpace)
+{
+    state().setIsHistoryPanelVisible(true);
+    ASSERT_TRUE(panelShown());
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls().size() == 3; }, 5));
+    const HistoryItem second = state().history()[1];
+    ASSERT_EQ(second.url.string(), server.url("/second"));
+
+    // The delete button shows on hover and removes the visit from history.json.
+    HistoryRow* row = nullptr;
+    ASSERT_TRUE(runUntilGtk([&] { return (row = panel()->rowFor(second.id)) && row->visit().get_width() > 0; }, 5));
+    ASSERT_TRUE(xdoMoveToWidget(row->visit()));
+    ASSERT_TRUE(runUntilGtk(
+        [&] { return (row->visit().get_state_flags() & Gtk::StateFlags::PRELIGHT) == Gtk::StateFlags::PRELIGHT; }, 5));
+    settle(200);
+    screenshotIfAsked("history-row-hover");
+    ASSERT_TRUE(click(row->deleteButton(), [&] { return shownUrls().size() == 2; }));
+    EXPECT_EQ(readDataFile("history.json").find(server.url("/second")), std::string::npos);
+    EXPECT_NE(readDataFile("history.json").find(server.url("/first")), std::string::npos);
+
+    // Copy URL from the context menu, read back from the display's clipboard.
+    ASSERT_TRUE(runUntilGtk(
+        [&] { return (row = panel()->rowFor(state().history()[0].id)) && row->visit().get_width() > 0; }, 5));
+    ASSERT_TRUE(click(row->visit(), [&] { return row->menu() && row->menu()->get_mapped(); }, 3));
+    settle(150);
+    screenshotIfAsked("history-row-menu");
+    row->menu()->popdown();
+    row->activate_action("history.copy");
+    std::string copied;
+    h->window().get_clipboard()->read_text_async([&](const Glib::RefPtr<Gio::AsyncResult>& result) {
+        copied = h->window().get_clipboard()->read_text_finish(result);
+    });
+    ASSERT_TRUE(runUntilGtk([&] { return !copied.empty(); }, 5));
+    EXPECT_EQ(copied, server.url("/third"));
+
+    // "Open in New Tab" keeps the panel; a click opens and closes it.
+    const std::size_t tabs = state().tabs().size();
+    row->activate_action("history.open");
+    EXPECT_EQ(state().tabs().size(), tabs + 1);
+    EXPECT_TRUE(state().isHistoryPanelVisible());
+    ASSERT_TRUE(runUntilGtk(
+        [&] { return (row = panel()->rowFor(state().history().back().id)) && row->visit().get_width() > 0; }, 5));
+    ASSERT_TRUE(click(row->visit(), [&] { return !state().isHistoryPanelVisible(); }));
+    EXPECT_EQ(state().tabs().size(), tabs + 2);
+    EXPECT_EQ(state().activeTab()->url.string(), server.url("/first"));
+
+    // "Clear Space" empties the space's history.
+    state().setIsHistoryPanelVisible(true);
+    ASSERT_TRUE(panelShown());
+    ASSERT_TRUE(click(panel()->clearButton(), [&] { return state().historyForCurrentSpace().empty(); }));
+    ASSERT_TRUE(runUntilGtk([&] { return panel()->shownRows().empty() || shownUrls().empty(); }, 5));
+    EXPECT_EQ(readDataFile("history.json").find("127.0.0.1"), std::string::npos);
+    ASSERT_TRUE(click(panel()->closeButton(), [&] { return !state().isHistoryPanelVisible(); }));
+}
+
+} // namespace
+} // namespace kovi::test
