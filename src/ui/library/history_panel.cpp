@@ -7,11 +7,24 @@
 #include <gdkmm/clipboard.h>
 #include <gtkmm/label.h>
 #include <gtkmm/separator.h>
-#include <gtkmm/signallistitemfactory.h>
 
 namespace kovi {
 
-HistoryPanel::HistoryPanel(BrowserState& state) : Gtk::Box(Gtk::Orientation::VERTICAL), m_model(state)
+HistoryPanel::HistoryPanel(BrowserState& state)
+    : Gtk::Box(Gtk::Orientation::VERTICAL), m_model(state),
+      m_list({[this](std::size_t index) { return m_model.rows().at(index).isHeader ? 0 : 1; },
+              [this](int) -> Gtk::Widget* { return Gtk::make_managed<HistoryRow>(m_actions, m_favicons); },
+              [this](Gtk::Widget& widget, std::size_t index) {
+                  auto& row = static_cast<HistoryRow&>(widget);
+                  const auto& entry = m_model.rows().at(index);
+                  if (entry.isHeader) {
+                      row.bindHeader(entry.header);
+                      return;
+                  }
+                  const HistoryItem& visit = m_model.itemAt(entry);
+                  row.bindItem(visit, display::historyTime(visit.visitedAt, Date::now()));
+              }},
+             0, 8)
 {
     add_css_class("library-panel");
     add_css_class("history-panel");
@@ -63,35 +76,12 @@ HistoryPanel::HistoryPanel(BrowserState& state) : Gtk::Box(Gtk::Orientation::VER
     divider->add_css_class("library-panel-divider");
     append(*divider);
 
-    auto factory = Gtk::SignalListItemFactory::create();
-    factory->signal_setup().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
-        item->set_child(*Gtk::make_managed<HistoryRow>(m_actions, m_favicons));
-        item->set_activatable(false);
-    });
-    factory->signal_bind().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
-        auto* row = dynamic_cast<HistoryRow*>(item->get_child());
-        const guint position = item->get_position();
-        const auto& rows = m_model.rows();
-        if (!row || position >= rows.size())
-            return;
-        const auto& entry = rows[position];
-        if (entry.isHeader) {
-            row->bindHeader(entry.header);
-        } else {
-            const HistoryItem& visit = m_model.itemAt(entry);
-            row->bindItem(visit, display::historyTime(visit.visitedAt, Date::now()));
-        }
-    });
-    m_list.set_model(m_rowsModel.selectionModel());
-    m_list.set_factory(factory);
+    m_list.set_vexpand(true);
     m_list.add_css_class("history-list");
-    m_scroller.set_child(m_list);
-    m_scroller.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
-    m_scroller.set_vexpand(true);
-    append(m_scroller);
+    append(m_list);
 
-    m_connections.push_back(m_model.rowsChanged.connect([this] { refreshRows(); }));
-    refreshRows();
+    m_connections.push_back(m_model.rowsChanged.connect([this] { m_list.setCount(m_model.rows().size()); }));
+    m_list.setCount(m_model.rows().size());
 }
 
 HistoryPanel::~HistoryPanel()
@@ -100,19 +90,11 @@ HistoryPanel::~HistoryPanel()
         connection.disconnect();
 }
 
-void HistoryPanel::refreshRows()
+std::vector<HistoryRow*> HistoryPanel::shownRows() const
 {
-    m_rowsModel.reset(static_cast<unsigned>(m_model.rows().size()));
-}
-
-std::vector<HistoryRow*> HistoryPanel::shownRows()
-{
-    // The list's rows hold ours as their only child.
     std::vector<HistoryRow*> rows;
-    for (Gtk::Widget* row = m_list.get_first_child(); row; row = row->get_next_sibling()) {
-        if (auto* child = dynamic_cast<HistoryRow*>(row->get_first_child()))
-            rows.push_back(child);
-    }
+    for (Gtk::Widget* row : m_list.shownRows())
+        rows.push_back(static_cast<HistoryRow*>(row));
     return rows;
 }
 

@@ -3,13 +3,11 @@
 #include "core/libraryviews/history_panel_model.h"
 #include "ui/library/favicon_texture.h"
 #include "ui/library/history_row.h"
-#include "ui/library/index_list_model.h"
+#include "ui/library/recycler_list.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/entry.h>
-#include <gtkmm/listview.h>
-#include <gtkmm/scrolledwindow.h>
 #include <sigc++/connection.h>
 
 #include <vector>
@@ -32,14 +30,13 @@ public:
     Gtk::Entry& searchEntry() { return m_search; }
     Gtk::Button& clearButton() { return m_clear; }
     Gtk::Button& closeButton() { return m_close; }
-    Gtk::ListView& list() { return m_list; }
-    // The rows the list holds now, in no particular order.
-    std::vector<HistoryRow*> shownRows();
+    RecyclerList& list() { return m_list; }
+    // The rows in view, top to bottom.
+    std::vector<HistoryRow*> shownRows() const;
     // The row showing this visit, if it is on screen.
     HistoryRow* rowFor(const Uuid& itemId);
 
 private:
-    void refreshRows();
 
     HistoryPanelModel m_model;
     FaviconTextures m_favicons;
@@ -47,9 +44,7 @@ private:
     Gtk::Button m_clear;
     Gtk::Button m_close;
     Gtk::Entry m_search;
-    IndexListModel m_rowsModel;
-    Gtk::ScrolledWindow m_scroller;
-    Gtk::ListView m_list;
+    RecyclerList m_list;
     std::vector<sigc::connection> m_connections;
 };
 

@@ -8,12 +8,19 @@ namespace kovi {
 
 namespace {
 
+// The icon-button look by style classes alone (data/css/50-library.css has the row sizes): a
+// list builds many rows, and a style provider per widget makes each one costly to build and to
+// drop.
 void makeIconButton(Gtk::Button& button, const char* symbol, const char* tooltip)
 {
-    button.set_child(*makeSymbolImage(symbol));
+    constexpr int size = static_cast<int>(KoviDesign::ButtonSize::md);
+    button.set_child(*makeSymbolImage(symbol, static_cast<int>(size * 0.4)));
     button.set_tooltip_text(tooltip);
     button.set_focus_on_click(false);
-    applyIconButtonStyle(button, KoviDesign::ButtonSize::md);
+    button.add_css_class("kovi-icon-button");
+    button.add_css_class("library-row-button");
+    button.set_size_request(size, size);
+    button.set_valign(Gtk::Align::CENTER);
 }
 
 void setSymbol(Gtk::Button& button, std::string_view symbol)
@@ -39,7 +46,7 @@ SavedPageRow::SavedPageRow(LibrarySheetModel& model, std::function<void(const Uu
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 12), m_model(model)
 {
     add_css_class("library-row");
-    applyCardStyle(*this, 12);
+    add_css_class("kovi-card");
     m_symbol.set_pixel_size(16);
     m_symbol.add_css_class("library-row-symbol");
     append(m_symbol);
@@ -96,7 +103,7 @@ void SavedPageRow::bind(const SavedPage& page, LibrarySection section)
 WorkspaceRow::WorkspaceRow(LibrarySheetModel& model) : Gtk::Box(Gtk::Orientation::HORIZONTAL, 8), m_model(model)
 {
     add_css_class("library-row");
-    applyCardStyle(*this, 12);
+    add_css_class("kovi-card");
     m_symbol.set_from_icon_name(iconNameForSymbol("square.stack.3d.up"));
     m_symbol.set_pixel_size(16);
     m_symbol.add_css_class("library-row-symbol");

@@ -15,7 +15,6 @@
 #include <gtkmm/filefilter.h>
 #include <gtkmm/image.h>
 #include <gtkmm/separator.h>
-#include <gtkmm/signallistitemfactory.h>
 
 
 namespace kovi {
@@ -32,7 +31,23 @@ Gtk::Widget* spacer()
 } // namespace
 
 LibrarySheet::LibrarySheet(BrowserLibrary& library, BrowserState& state, Theme& theme)
-    : m_theme(theme), m_state(state), m_library(library), m_model(library, state)
+    : m_theme(theme), m_state(state), m_library(library), m_model(library, state),
+      m_pageList(
+          {nullptr,
+           [this](int) -> Gtk::Widget* {
+               return Gtk::make_managed<SavedPageRow>(m_model, [this](const Uuid& id) { edit(id); });
+           },
+           [this](Gtk::Widget& row, std::size_t index) {
+               if (index < m_model.rowCount() && !m_model.listsWorkspaces())
+                   static_cast<SavedPageRow&>(row).bind(m_model.pageAt(index), m_model.section());
+           }},
+          8, 20),
+      m_workspaceList({nullptr, [this](int) -> Gtk::Widget* { return Gtk::make_managed<WorkspaceRow>(m_model); },
+                       [this](Gtk::Widget& row, std::size_t index) {
+                           if (index < m_model.rowCount() && m_model.listsWorkspaces())
+                               static_cast<WorkspaceRow&>(row).bind(m_model.workspaceAt(index));
+                       }},
+                      8, 20)
 {
     add_css_class("library-sheet");
     set_title("Library");
@@ -165,42 +180,8 @@ void LibrarySheet::buildLists()
     m_empty.append(m_emptyDetail);
     m_content.add(m_empty, "empty");
 
-    auto pageFactory = Gtk::SignalListItemFactory::create();
-    pageFactory->signal_setup().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
-        item->set_child(*Gtk::make_managed<SavedPageRow>(m_model, [this](const Uuid& id) { edit(id); }));
-        item->set_activatable(false);
-    });
-    pageFactory->signal_bind().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
-        auto* row = dynamic_cast<SavedPageRow*>(item->get_child());
-        const guint position = item->get_position();
-        if (row && position < m_model.rowCount() && !m_model.listsWorkspaces())
-            row->bind(m_model.pageAt(position), m_model.section());
-    });
-    auto workspaceFactory = Gtk::SignalListItemFactory::create();
-    workspaceFactory->signal_setup().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
-        item->set_child(*Gtk::make_managed<WorkspaceRow>(m_model));
-        item->set_activatable(false);
-    });
-    workspaceFactory->signal_bind().connect([this](const Glib::RefPtr<Gtk::ListItem>& item) {
-        auto* row = dynamic_cast<WorkspaceRow*>(item->get_child());
-        const guint position = item->get_position();
-        if (row && position < m_model.rowCount() && m_model.listsWorkspaces())
-            row->bind(m_model.workspaceAt(position));
-    });
-    m_pageList.set_model(m_pageRows.selectionModel());
-    m_pageList.set_factory(pageFactory);
-    m_workspaceList.set_model(m_workspaceRows.selectionModel());
-    m_workspaceList.set_factory(workspaceFactory);
-    for (auto* list : {&m_pageList, &m_workspaceList}) {
-        list->add_css_class("library-list");
-        list->set_single_click_activate(false);
-    }
-    m_pageScroller.set_child(m_pageList);
-    m_workspaceScroller.set_child(m_workspaceList);
-    for (auto* scroller : {&m_pageScroller, &m_workspaceScroller})
-        scroller->set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
-    m_content.add(m_pageScroller, "pages");
-    m_content.add(m_workspaceScroller, "workspaces");
+    m_content.add(m_pageList, "pages");
+    m_content.add(m_workspaceList, "workspaces");
 }
 
 void LibrarySheet::buildFooter(Gtk::Box& column)
@@ -236,25 +217,16 @@ bool LibrarySheet::isShowingEmptyState() const
     return m_content.get_visible_child_name() == "empty";
 }
 
-std::vector<Gtk::Widget*> LibrarySheet::shownRows()
+std::vector<Gtk::Widget*> LibrarySheet::shownRows() const
 {
-    // The lists' rows hold ours as their only child.
-    std::vector<Gtk::Widget*> rows;
-    for (Gtk::ListView* list : {&m_pageList, &m_workspaceList}) {
-        for (Gtk::Widget* row = list->get_first_child(); row; row = row->get_next_sibling()) {
-            if (Gtk::Widget* child = row->get_first_child())
-                rows.push_back(child);
-        }
-    }
-    return rows;
+    return m_model.listsWorkspaces() ? m_workspaceList.shownRows() : m_pageList.shownRows();
 }
 
 void LibrarySheet::refreshList()
 {
-    const auto count = static_cast<unsigned>(m_model.rowCount());
-    // The list that is not shown is emptied, so it holds no rows bound to stale positions.
-    m_pageRows.reset(m_model.listsWorkspaces() ? 0 : count);
-    m_workspaceRows.reset(m_model.listsWorkspaces() ? count : 0);
+    // The list that is not shown is emptied.
+    m_pageList.setCount(m_model.listsWorkspaces() ? 0 : m_model.rowCount());
+    m_workspaceList.setCount(m_model.listsWorkspaces() ? m_model.rowCount() : 0);
     if (auto empty = m_model.emptyState()) {
         m_emptyTitle.set_text(empty->title);
         m_emptyDetail.set_text(empty->detail);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/libraryviews/library_sheet_model.h"
-#include "ui/library/index_list_model.h"
+#include "ui/library/recycler_list.h"
 #include "ui/library/message_alert.h"
 #include "ui/library/saved_page_editor.h"
 
@@ -10,8 +10,6 @@
 #include <gtkmm/entry.h>
 #include <gtkmm/filechoosernative.h>
 #include <gtkmm/label.h>
-#include <gtkmm/listview.h>
-#include <gtkmm/scrolledwindow.h>
 #include <gtkmm/stack.h>
 #include <gtkmm/togglebutton.h>
 #include <gtkmm/window.h>
@@ -48,10 +46,10 @@ public:
     Gtk::Button& closeButton() { return m_close; }
     Gtk::Label& emptyTitle() { return m_emptyTitle; }
     bool isShowingEmptyState() const;
-    Gtk::ListView& pageList() { return m_pageList; }
-    Gtk::ListView& workspaceList() { return m_workspaceList; }
-    // The rows the lists hold now, bound or not.
-    std::vector<Gtk::Widget*> shownRows();
+    RecyclerList& pageList() { return m_pageList; }
+    RecyclerList& workspaceList() { return m_workspaceList; }
+    // The rows in view, top to bottom.
+    std::vector<Gtk::Widget*> shownRows() const;
     SavedPageEditor* editor() const { return m_editor.get(); }
     MessageAlert* alert() const { return m_alert.get(); }
     Gtk::FileChooserNative* fileChooser() const { return m_chooser.get(); }
@@ -84,12 +82,8 @@ private:
     Gtk::Box m_empty{Gtk::Orientation::VERTICAL, 10};
     Gtk::Label m_emptyTitle;
     Gtk::Label m_emptyDetail;
-    IndexListModel m_pageRows;
-    IndexListModel m_workspaceRows;
-    Gtk::ScrolledWindow m_pageScroller;
-    Gtk::ScrolledWindow m_workspaceScroller;
-    Gtk::ListView m_pageList;
-    Gtk::ListView m_workspaceList;
+    RecyclerList m_pageList;
+    RecyclerList m_workspaceList;
     Gtk::Button m_saveCurrent;
     Gtk::Button m_import;
     Gtk::Button m_export;
