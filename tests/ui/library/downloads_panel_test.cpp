@@ -1,6 +1,7 @@
 // The downloads panel over the running application, with downloads from a loopback server.
 #include "library_app_fixture.h"
 
+#include "core/settings/appearance_manager.h"
 #include "ui/library/downloads_panel.h"
 
 #include <adwaita.h>
@@ -95,6 +96,10 @@ TEST_F(DownloadsPanelTest, ADownloadGoesFromDownloadingToCompletedAndOpensOnDoub
     settle(200);
     screenshotIfAsked("downloads-completed-hover");
     ASSERT_TRUE(click(row->revealButton(), [&] { return revealed.size() == 1; }));
+
+    h->ctx().appearance.setIsDarkMode(false);
+    settle(300);
+    screenshotIfAsked("downloads-light");
 }
 
 TEST_F(DownloadsPanelTest, AFailedDownloadShowsFailedAndClearCompletedKeepsIt)

@@ -4,10 +4,27 @@
 #include "core/settings/appearance_manager.h"
 #include "ui/library/history_panel.h"
 
+#include "ui/library/favicon_texture.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gdkmm/clipboard.h>
+#include <gtkmm/adjustment.h>
 
 namespace kovi::test {
 namespace {
+
+Bytes png(int width, int height)
+{
+    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height);
+    gdk_pixbuf_fill(pixbuf, 0x3366ccff);
+    gchar* buffer = nullptr;
+    gsize size = 0;
+    gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
+    Bytes out(buffer, buffer + size);
+    g_free(buffer);
+    g_object_unref(pixbuf);
+    return out;
+}
 
 class HistoryPanelTest : public LibraryAppTest {
 protected:
@@ -148,6 +165,58 @@ TEST_F(HistoryPanelTest, DeleteCopyOpenAndClearSpace)
     ASSERT_TRUE(runUntilGtk([&] { return panel()->shownRows().empty() || shownUrls().empty(); }, 5));
     EXPECT_EQ(readDataFile("history.json").find("127.0.0.1"), std::string::npos);
     ASSERT_TRUE(click(panel()->closeButton(), [&] { return !state().isHistoryPanelVisible(); }));
+}
+
+TEST(FaviconTexture, IconsAreDecodedSmallAndBrokenOnesGiveNothing)
+{
+    ensureGtk();
+    auto small = decodeFavicon(png(16, 16), 64);
+    ASSERT_TRUE(small);
+    EXPECT_EQ(small->get_width(), 16);
+    auto huge = decodeFavicon(png(2000, 1000), 64); // scaled while decoding, shape kept
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->get_width(), 64);
+    EXPECT_EQ(huge->get_height(), 32);
+    Bytes truncated = png(16, 16);
+    truncated.resize(truncated.size() / 2);
+    EXPECT_FALSE(decodeFavicon(truncated, 64));
+    EXPECT_FALSE(decodeFavicon(Bytes{0x89, 'P', 'N', 'G', 0, 1, 2}, 64));
+    EXPECT_FALSE(decodeFavicon(Bytes{}, 64));
+}
+
+TEST_F(HistoryPanelTest, AThousandLongTitlesAndBrokenIconsOpenAndScroll)
+{
+    std::vector<HistoryItem> visits;
+    const Date now = Date::now();
+    for (int i = 0; i < 1000; ++i) {
+        HistoryItem item{Uuid::random(), *Url::parse("https://site" + std::to_string(i) + ".example/"),
+                         std::string(10'000, static_cast<char>('a' + i % 26)) + " \U0001F680", now.adding(-60.0 * i),
+                         std::nullopt, state().currentSpaceId()};
+        // Every third icon is broken; one is a real icon, far too large.
+        if (i % 3 == 0)
+            item.favicon = Bytes{0x89, 'P', 'N', 'G', 0, 0, 0, 13};
+        if (i == 1)
+            item.favicon = png(3000, 3000);
+        visits.push_back(std::move(item));
+    }
+    state().setHistory(std::move(visits));
+    state().setIsHistoryPanelVisible(true);
+    ASSERT_TRUE(panelShown());
+    ASSERT_TRUE(runUntilGtk([&] { return panel()->shownRows().size() > 5; }, 5));
+    EXPECT_LT(panel()->shownRows().size(), 40u); // only what is in view
+    HistoryRow* broken = panel()->rowFor(state().history()[0].id);
+    HistoryRow* large = panel()->rowFor(state().history()[1].id);
+    ASSERT_TRUE(broken && large);
+    EXPECT_FALSE(broken->showsFavicon()); // the globe stands in
+    EXPECT_TRUE(large->showsFavicon());
+    EXPECT_LE(broken->titleLabel().get_text().size(), 400u);
+    screenshotIfAsked("history-long-titles");
+
+    auto adjustment = panel()->list().get_vadjustment();
+    adjustment->set_value(adjustment->get_upper());
+    ASSERT_TRUE(runUntilGtk([&] { return panel()->rowFor(state().history().back().id) != nullptr; }, 5));
+    panel()->searchEntry().set_text("site999.");
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == std::vector<std::string>{"https://site999.example/"}; }, 5));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // with real keys and clicks.
 #include "library_app_fixture.h"
 
+#include "core/settings/appearance_manager.h"
 #include "ui/layouts/empty_state_view.h"
 #include "ui/library/bookmark_star.h"
 #include "ui/library/bookmark_strip.h"
@@ -148,6 +149,9 @@ TEST_F(LibraryWindowTest, TheBookmarksBarFollowsTheMenuAndOpensBookmarksInNewTab
     sheet()->close();
     ASSERT_TRUE(sheetGone());
 
+    h->ctx().appearance.setIsDarkMode(false);
+    settle(300);
+    screenshotIfAsked("bookmarks-bar-light");
     h->app->commands().activate("toggle-bookmarks-bar");
     ASSERT_TRUE(runUntilGtk([&] { return !strip()->get_visible(); }, 5));
 }
