@@ -4,7 +4,6 @@
 #include "core/libraryviews/display_format.h"
 #include "core/libraryviews/history_panel_model.h"
 
-#include <chrono>
 
 namespace kovi::test {
 namespace {
@@ -148,7 +147,7 @@ TEST_F(HistoryPanelModelTest, RowTexts)
     EXPECT_EQ(display::historyTime(localDate(2023, 3, 14, 9, 5), now), "Mar 14"); // no year
 }
 
-TEST_F(HistoryPanelModelTest, AThousandLongTitledVisitsAreGroupedAndSearchedQuickly)
+TEST_F(HistoryPanelModelTest, AThousandLongTitledVisitsAreGroupedAndSearched)
 {
     std::vector<HistoryItem> items;
     for (int i = 0; i < 1000; ++i) {
@@ -161,11 +160,11 @@ TEST_F(HistoryPanelModelTest, AThousandLongTitledVisitsAreGroupedAndSearchedQuic
     HistoryPanelModel model(*state);
     EXPECT_EQ(model.rows().size(), 1000u + 2u); // today and yesterday
     model.setSearchText("site99");
-    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(model.rows().size(), 1u + 11u); // site99 and site990 to site999
     model.setSearchText("site999");
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(model.rows().size(), 2u);
-    EXPECT_LT(elapsed, std::chrono::milliseconds(200)); // folded once, not per keystroke
+    model.setSearchText(std::string(10'000, 'c'));
+    EXPECT_EQ(model.rows().size(), 1u + 1000u / 26u + 1u); // the titles of 'c', whole
 }
 
 } // namespace
