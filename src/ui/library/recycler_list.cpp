@@ -2,6 +2,7 @@
 
 #include <glibmm/main.h>
 #include <gtkmm/adjustment.h>
+#include <gtkmm/viewport.h>
 
 #include <algorithm>
 
@@ -52,7 +53,12 @@ RecyclerList::RecyclerList(Rows rows, int spacing, int padding)
     set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
     m_canvas = Gtk::make_managed<Canvas>(*this);
     m_canvas->set_hexpand(true);
-    set_child(*m_canvas);
+    // A focused row may be taken out of view and used for another; following the focus would
+    // scroll back to wherever it went.
+    auto* viewport = Gtk::make_managed<Gtk::Viewport>(Glib::RefPtr<Gtk::Adjustment>(), Glib::RefPtr<Gtk::Adjustment>());
+    viewport->set_scroll_to_focus(false);
+    viewport->set_child(*m_canvas);
+    set_child(*viewport);
     auto adjustment = get_vadjustment();
     // Scrolling rebinds at once; a new page size arrives during layout, so that waits a turn.
     m_connections.push_back(adjustment->signal_value_changed().connect([this] { updateShown(); }));
