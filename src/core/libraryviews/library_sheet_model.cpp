@@ -43,8 +43,6 @@ LibrarySheetModel::LibrarySheetModel(BrowserLibrary& library, BrowserState& stat
         refilter();
     }));
     m_connections.push_back(m_library.errorMessageChanged.connect([this] { alertChanged.emit(); }));
-    for (auto* signal : {&m_state.activeTabIdChanged, &m_state.tabsChanged, &m_state.currentSpaceIdChanged})
-        m_connections.push_back(signal->connect([this] { footerChanged.emit(); }));
     refilter();
 }
 
@@ -110,21 +108,14 @@ std::string LibrarySheetModel::saveButtonTitle() const
     return listsWorkspaces() ? "Save Current Workspace" : "Save Current Page";
 }
 
-bool LibrarySheetModel::canSaveCurrent() const
+std::string LibrarySheetModel::saveActionName() const
 {
-    if (!listsWorkspaces())
-        return canSaveActivePage(m_state);
-    const auto space = m_state.currentSpaceId();
-    const auto& tabs = m_state.tabs();
-    return std::any_of(tabs.begin(), tabs.end(), [&](const auto& entry) { return entry.second.spaceId == space; });
-}
-
-void LibrarySheetModel::saveCurrent()
-{
-    if (listsWorkspaces())
-        m_state.saveCurrentWorkspace();
-    else
-        saveActivePage(m_state, m_library, std::string(librarySectionTitle(m_section)));
+    switch (m_section) {
+    case LibrarySection::bookmarks: return "app.bookmark-page";
+    case LibrarySection::readingList: return "app.add-to-reading-list";
+    case LibrarySection::workspaces: return "app.save-workspace";
+    }
+    return "app.bookmark-page";
 }
 
 std::optional<SavedPage> LibrarySheetModel::page(const Uuid& pageId) const

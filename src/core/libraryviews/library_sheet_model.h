@@ -65,10 +65,10 @@ public:
     // Shown above the rows, when there is one.
     std::optional<EmptyState> emptyState() const;
 
-    // Footer: "Save Current Page" or "Save Current Workspace" for the section.
+    // Footer: "Save Current Page" or "Save Current Workspace" for the section, and the
+    // application command it runs (which is enabled only while it can save).
     std::string saveButtonTitle() const;
-    bool canSaveCurrent() const;
-    void saveCurrent();
+    std::string saveActionName() const;
 
     // Row actions, by the id of the saved page or workspace. open and restore then ask the
     // sheet to close.
@@ -90,7 +90,7 @@ public:
     void dismissAlert();
 
     sigc::signal<void()> listChanged;    // rows or empty state
-    sigc::signal<void()> footerChanged;  // save button title or enabled state
+    sigc::signal<void()> footerChanged;  // the section's save button
     sigc::signal<void()> alertChanged;
     sigc::signal<void()> dismissRequested;
 

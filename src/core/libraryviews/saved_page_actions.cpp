@@ -31,12 +31,6 @@ void toggleActivePageBookmark(const BrowserState& state, BrowserLibrary& library
         library.toggleBookmark(tab->url, titleForSaving(*tab));
 }
 
-void saveActivePage(const BrowserState& state, BrowserLibrary& library, const std::string& collection)
-{
-    if (auto tab = state.activeTab())
-        library.save(tab->url, titleForSaving(*tab), collection);
-}
-
 std::vector<SavedPage> bookmarkedPages(const LibraryArchive& archive)
 {
     std::vector<SavedPage> pages;

@@ -23,8 +23,6 @@ bool canSaveActivePage(const BrowserState& state);
 bool isActivePageBookmarked(const BrowserState& state, const BrowserLibrary& library);
 // The star's action: bookmarks the active tab's page, or removes every bookmark of it.
 void toggleActivePageBookmark(const BrowserState& state, BrowserLibrary& library);
-// "Save Current Page": the active tab's page into `collection`; nothing without an active tab.
-void saveActivePage(const BrowserState& state, BrowserLibrary& library, const std::string& collection);
 // The pages of "Bookmarks" in the library's order (the bar's buttons).
 std::vector<SavedPage> bookmarkedPages(const LibraryArchive& archive);
 // Opens a saved page in a new active tab of the current space; the saved page is not changed.

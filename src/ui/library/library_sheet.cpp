@@ -189,7 +189,6 @@ void LibrarySheet::buildFooter(Gtk::Box& column)
     auto* footer = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 8);
     footer->set_margin(16);
     applyButtonStyle(m_saveCurrent, ButtonVariant::secondary, ButtonSize::sm);
-    m_saveCurrent.signal_clicked().connect([this] { m_model.saveCurrent(); });
     footer->append(m_saveCurrent);
     footer->append(*spacer());
     m_import.set_label("Import\u2026");
@@ -238,8 +237,9 @@ void LibrarySheet::refreshList()
 
 void LibrarySheet::refreshFooter()
 {
+    // The menu's own commands, so the button is enabled exactly when they are.
     m_saveCurrent.set_label(m_model.saveButtonTitle());
-    m_saveCurrent.set_sensitive(m_model.canSaveCurrent());
+    m_saveCurrent.set_action_name(m_model.saveActionName());
 }
 
 void LibrarySheet::refreshAlert()

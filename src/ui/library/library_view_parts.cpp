@@ -6,6 +6,8 @@
 #include "ui/library/history_panel.h"
 #include "ui/library/library_sheet.h"
 
+#include <gtkmm/application.h>
+
 namespace kovi {
 
 Gtk::Widget* makeBookmarkStrip(AppContext& ctx)
@@ -13,10 +15,14 @@ Gtk::Widget* makeBookmarkStrip(AppContext& ctx)
     return Gtk::make_managed<BookmarkStrip>(ctx.state, ctx.library, ctx.defaults);
 }
 
-Gtk::Window* makeLibrarySheet(AppContext& ctx, Gtk::Window&)
+Gtk::Window* makeLibrarySheet(AppContext& ctx, Gtk::Window& parent)
 {
-    // The presenter makes it transient for the window and owns it.
-    return new LibrarySheet(ctx.library, ctx.state, ctx.theme);
+    // The presenter makes it transient for the window and owns it. In the application, its save
+    // button runs the application's commands.
+    auto* sheet = new LibrarySheet(ctx.library, ctx.state, ctx.theme);
+    if (auto application = parent.get_application())
+        sheet->set_application(application);
+    return sheet;
 }
 
 Gtk::Widget* makeHistoryPanel(AppContext& ctx)

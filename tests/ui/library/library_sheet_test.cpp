@@ -146,6 +146,8 @@ TEST_F(LibrarySheetTest, TheEditorRenamesAPageAndMovesItToTheReadingList)
 TEST_F(LibrarySheetTest, RowButtonsMarkReadRemoveAndOpen)
 {
     openSheet();
+    // The footer runs the menu's command and is enabled when it is: only with a web page open.
+    EXPECT_FALSE(sheet()->saveButton().get_sensitive());
     ASSERT_TRUE(click(sheet()->sectionButton(LibrarySection::readingList),
                       [&] { return rowTitled("Tea notes") != nullptr; }));
     SavedPageRow* row = rowTitled("Tea notes");
@@ -157,6 +159,13 @@ TEST_F(LibrarySheetTest, RowButtonsMarkReadRemoveAndOpen)
                       [&] { return readDataFile("library.json").find("Tea notes") == std::string::npos; }));
     ASSERT_TRUE(runUntilGtk([&] { return sheet()->isShowingEmptyState(); }, 5));
     EXPECT_EQ(sheet()->emptyTitle().get_text(), "Nothing saved here yet");
+    state().addTab(makeTab(state(), server.url("/news")));
+    ASSERT_TRUE(runUntilGtk([&] { return sheet()->saveButton().get_sensitive(); }, 5));
+    const std::size_t saved = library().archive().pages.size();
+    ASSERT_TRUE(click(sheet()->saveButton(), [&] { return library().archive().pages.size() == saved + 1; }));
+    EXPECT_EQ(library().archive().pages[0].collection, kReadingListCollection);
+    EXPECT_EQ(library().archive().pages[0].url.string(), server.url("/news"));
+    ASSERT_TRUE(runUntilGtk([&] { return !sheet()->isShowingEmptyState(); }, 5));
 
     // Bookmarks have no read toggle; a click on the title opens the page and closes the sheet.
     ASSERT_TRUE(click(sheet()->sectionButton(LibrarySection::bookmarks),
