@@ -15,6 +15,7 @@
 #include <gtkmm/filefilter.h>
 #include <gtkmm/image.h>
 #include <gtkmm/separator.h>
+#include <gtkmm/shortcutcontroller.h>
 
 
 namespace kovi {
@@ -76,6 +77,14 @@ LibrarySheet::LibrarySheet(BrowserLibrary& library, BrowserState& state, Theme& 
             return true; // the presenter takes the sheet down
         },
         false);
+    // Escape closes it, as it closes the desktop's dialogs.
+    auto keys = Gtk::ShortcutController::create();
+    keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_Escape),
+                                             Gtk::CallbackAction::create([this](Gtk::Widget&, const Glib::VariantBase&) {
+                                                 dismiss();
+                                                 return true;
+                                             })));
+    add_controller(keys);
 
     refreshList();
     refreshFooter();

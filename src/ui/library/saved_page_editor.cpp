@@ -3,6 +3,7 @@
 #include "ui/design/styles.h"
 
 #include <gtkmm/label.h>
+#include <gtkmm/shortcutcontroller.h>
 #include <gtkmm/stringlist.h>
 
 namespace kovi {
@@ -79,6 +80,13 @@ SavedPageEditor::SavedPageEditor(BrowserLibrary& library, const SavedPage& page,
         m_model.save();
         finish();
     });
+    auto keys = Gtk::ShortcutController::create();
+    keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_Escape),
+                                             Gtk::CallbackAction::create([this](Gtk::Widget&, const Glib::VariantBase&) {
+                                                 finish();
+                                                 return true;
+                                             })));
+    add_controller(keys);
     signal_close_request().connect(
         [this] {
             finish();

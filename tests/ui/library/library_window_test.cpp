@@ -53,6 +53,12 @@ TEST_F(LibraryWindowTest, EveryWayToTheLibraryShowsTheSheetAndLaterErrorsStillSh
     sheet()->close(); // the window's own close, as Escape or the window manager would
     ASSERT_TRUE(sheetGone());
 
+    ASSERT_TRUE(xdoKey("ctrl+shift+b"));
+    ASSERT_TRUE(sheetShown());
+    ASSERT_TRUE(xdoFocusWindow(*sheet()));
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(sheetGone());
+
     ASSERT_TRUE(click(sidebar().bottomBar().libraryButton().button(), [&] { return sheet() != nullptr; }));
     ASSERT_TRUE(sheetShown());
 
