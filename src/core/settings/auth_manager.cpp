@@ -1,6 +1,6 @@
 #include "core/settings/auth_manager.h"
 
-#include "core/support/defaults.h"
+#include "core/settings/preferences.h"
 #include "core/support/uuid.h"
 
 namespace kovi {
@@ -28,8 +28,8 @@ KoviUser koviUserFromJson(const Json& value)
     return user;
 }
 
-AuthManager::AuthManager(Defaults& defaults)
-    : m_defaults(defaults)
+AuthManager::AuthManager(Preferences& preferences)
+    : m_preferences(preferences)
 {
     loadSavedUser();
 }
@@ -48,7 +48,7 @@ void AuthManager::loadSavedUser()
 
 std::optional<KoviUser> AuthManager::loadUserFromDefaults() const
 {
-    auto data = m_defaults.bytesValue(userDefaultsKey);
+    auto data = m_preferences.get(userDefaultsKey);
     if (!data)
         return std::nullopt;
     try {
@@ -67,7 +67,7 @@ void AuthManager::saveUser(const KoviUser& user)
     } catch (const std::exception&) {
         return;
     }
-    m_defaults.setBytes(userDefaultsKey, Defaults::Bytes(encoded.begin(), encoded.end()));
+    m_preferences.set(userDefaultsKey, Defaults::Bytes(encoded.begin(), encoded.end()));
 }
 
 void AuthManager::setCurrentUser(std::optional<KoviUser> user)
@@ -88,14 +88,14 @@ void AuthManager::continueAsGuest()
     saveUser(user);
     setCurrentUser(user);
     setAuthState(AuthState::guest);
-    m_defaults.setBool(hasLaunchedKey, true);
+    m_preferences.set(hasLaunchedKey, true);
 }
 
 void AuthManager::signOut()
 {
     setCurrentUser(std::nullopt);
     setAuthState(AuthState::signedOut);
-    m_defaults.remove(userDefaultsKey);
+    m_preferences.remove(userDefaultsKey);
 }
 
 } // namespace kovi

@@ -1,10 +1,9 @@
 #include "core/state/browser_state.h"
 
+#include "core/settings/persisted_bool.h"
 #include "core/state/desktop_files.h"
-#include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
-#include "core/support/persisted_bool.h"
 #include "core/support/storage_paths.h"
 
 #include <glibmm/main.h>
@@ -14,14 +13,6 @@
 #include <utility>
 
 namespace kovi {
-
-namespace {
-
-constexpr const char* layoutModeKey = "browserLayoutMode";
-constexpr const char* devToolsKey = "isDevToolsEnabled";
-constexpr const char* bezelKey = "isBrowserBezelEnabled";
-
-} // namespace
 
 std::string_view rawValue(BrowserLayoutMode mode)
 {
@@ -39,19 +30,18 @@ std::optional<BrowserLayoutMode> browserLayoutModeFromRawValue(std::string_view 
 
 // ---- Construction ------------------------------------------------------------------------
 
-BrowserState::BrowserState(std::optional<std::string> storageDirectory, Defaults& defaults,
+BrowserState::BrowserState(std::optional<std::string> storageDirectory, Preferences& preferences,
                            NotificationCenter& notifications, BrowserLibrary& library)
-    : m_defaults(defaults)
+    : m_preferences(preferences)
     , m_notifications(notifications)
     , m_library(library)
     , m_storageDirectory(storageDirectory ? std::move(*storageDirectory) : paths::defaultStorageDirectory())
     , m_desktop{desktop::openFile, desktop::showInFolder}
 {
-    auto storedLayout = defaults.stringValue(layoutModeKey);
-    m_layoutMode = storedLayout && *storedLayout == "traditional" ? BrowserLayoutMode::traditional
-                                                                  : BrowserLayoutMode::vertical;
-    m_isDevToolsEnabled = defaults.boolValue(devToolsKey).value_or(false);
-    m_isBrowserBezelEnabled = defaults.boolValue(bezelKey).value_or(true);
+    m_layoutMode = preferences.get(prefs::browserLayoutMode) == "traditional" ? BrowserLayoutMode::traditional
+                                                                              : BrowserLayoutMode::vertical;
+    m_isDevToolsEnabled = preferences.get(prefs::isDevToolsEnabled);
+    m_isBrowserBezelEnabled = preferences.get(prefs::isBrowserBezelEnabled);
 
     m_isRestoringState = true;
     loadState();
@@ -285,7 +275,7 @@ void BrowserState::setLayoutMode(BrowserLayoutMode mode)
 {
     assign(m_layoutMode, mode, Property::layoutMode);
     // Written on every assignment: the window reads the stored value to place its buttons.
-    m_defaults.setString(layoutModeKey, std::string(rawValue(mode)));
+    m_preferences.set(prefs::browserLayoutMode, std::string(rawValue(mode)));
 }
 
 void BrowserState::setNavigationError(const Uuid& tabId, std::optional<std::string> message)
@@ -361,12 +351,14 @@ void BrowserState::setSidebarWidth(double width)
 
 void BrowserState::setIsDevToolsEnabled(bool enabled)
 {
-    setPersistedBool(m_defaults, devToolsKey, m_isDevToolsEnabled, enabled, isDevToolsEnabledChanged);
+    setPersistedBool(m_preferences, prefs::isDevToolsEnabled, m_isDevToolsEnabled, enabled,
+                     isDevToolsEnabledChanged);
 }
 
 void BrowserState::setIsBrowserBezelEnabled(bool enabled)
 {
-    setPersistedBool(m_defaults, bezelKey, m_isBrowserBezelEnabled, enabled, isBrowserBezelEnabledChanged);
+    setPersistedBool(m_preferences, prefs::isBrowserBezelEnabled, m_isBrowserBezelEnabled, enabled,
+                     isBrowserBezelEnabledChanged);
 }
 
 // ---- Toggles -------------------------------------------------------------------------------

@@ -30,8 +30,8 @@
 namespace kovi {
 
 class BrowserLibrary;
-class Defaults;
 class NotificationCenter;
+class Preferences;
 
 // The window layout: the sidebar layout (default) or the horizontal tab bar.
 enum class BrowserLayoutMode { vertical, traditional };
@@ -69,7 +69,7 @@ public:
     // repairs and saves the state, starts the 900-second auto-archive timer and runs one
     // archive pass. `library` is used by saveCurrentWorkspace() only. All three references must
     // outlive the state.
-    BrowserState(std::optional<std::string> storageDirectory, Defaults& defaults,
+    BrowserState(std::optional<std::string> storageDirectory, Preferences& preferences,
                  NotificationCenter& notifications, BrowserLibrary& library);
     // Stops the timers. Does not save: the application calls saveState() at orderly shutdown.
     ~BrowserState();
@@ -456,7 +456,7 @@ private:
     void startAutoArchiveTimer();
     bool flushPendingDownloadProgress();
 
-    Defaults& m_defaults;
+    Preferences& m_preferences;
     NotificationCenter& m_notifications;
     BrowserLibrary& m_library;
     std::string m_storageDirectory;

@@ -1,14 +1,7 @@
 #include "ui/app/kovi_application.h"
 
-#include "core/ai/ai_service.h"
-#include "core/library/browser_library.h"
-#include "core/settings/appearance_manager.h"
-#include "core/settings/auth_manager.h"
-#include "core/settings/update_manager.h"
+#include "core/app/browser_core.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
-#include "core/support/notification_center.h"
-#include "core/web/page_extension_store.h"
 #include "ui/app/main_window.h"
 #include "ui/app/menu_commands.h"
 #include "ui/design/theme.h"
@@ -24,17 +17,9 @@ namespace kovi {
 
 // Construction order is dependency order; destruction runs backwards.
 struct KoviApplication::Core {
-    std::unique_ptr<Defaults> defaults;
-    std::unique_ptr<NotificationCenter> notifications;
-    std::unique_ptr<BrowserLibrary> library;
-    std::unique_ptr<BrowserState> state;
-    std::unique_ptr<AppearanceManager> appearance;
-    std::unique_ptr<AIService> ai;
-    std::unique_ptr<AuthManager> auth;
+    std::unique_ptr<BrowserCore> services;
     std::unique_ptr<Theme> theme;
-    std::unique_ptr<UpdateManager> updates;
     // Last, so the page views go before everything they report into.
-    std::unique_ptr<PageExtensionStore> extensions;
     std::unique_ptr<WebContent> web;
 };
 
@@ -62,10 +47,9 @@ KoviApplication::~KoviApplication()
     m_window = nullptr;
     m_commands.reset();
     m_context.reset();
-    if (m_core) {
-        m_core->updates.reset();
-        m_alerts.reset();
-    }
+    if (m_core)
+        m_core->services->setUpdateAlerts(nullptr, {});
+    m_alerts.reset();
     m_core.reset();
 }
 
@@ -73,30 +57,23 @@ void KoviApplication::createCore()
 {
     m_core = std::make_unique<Core>();
     Core& c = *m_core;
-    c.defaults = std::make_unique<Defaults>(m_options.defaultsPath.empty() ? Defaults::defaultFilePath()
-                                                                           : m_options.defaultsPath);
-    c.notifications = std::make_unique<NotificationCenter>();
-    c.library = std::make_unique<BrowserLibrary>(m_options.storageDirectory);
-    c.state = std::make_unique<BrowserState>(m_options.storageDirectory, *c.defaults, *c.notifications, *c.library);
-    c.appearance = std::make_unique<AppearanceManager>(*c.defaults);
-    c.ai = std::make_unique<AIService>(*c.defaults);
-    c.auth = std::make_unique<AuthManager>(*c.defaults);
-    c.theme = std::make_unique<Theme>(*c.appearance);
+    BrowserCore::Options options;
+    options.dataDirectory = m_options.storageDirectory;
+    if (!m_options.defaultsPath.empty())
+        options.defaultsPath = m_options.defaultsPath;
+    options.updateFeedUrl = m_options.updateFeedUrl;
+    c.services = std::make_unique<BrowserCore>(std::move(options));
+    c.theme = std::make_unique<Theme>(c.services->appearance());
 
     m_alerts = std::make_unique<UpdateAlerts>([this]() -> Gtk::Window* { return m_window; });
-    UpdateManager::Options updateOptions = UpdateManager::Options::standard();
-    if (m_options.updateFeedUrl)
-        updateOptions.feedUrl = *m_options.updateFeedUrl;
-    c.updates = std::make_unique<UpdateManager>(*c.defaults, *m_alerts, &UpdateAlerts::openInDefaultBrowser,
-                                                updateOptions);
+    c.services->setUpdateAlerts(m_alerts.get(), &UpdateAlerts::openInDefaultBrowser);
 
     // Web processes start only when a page is first shown: the sessions are made on first use.
-    c.extensions = std::make_unique<PageExtensionStore>(m_options.storageDirectory);
-    c.web = std::make_unique<WebContent>(*c.state, *c.notifications, *c.defaults, *c.appearance, *c.extensions);
+    BrowserCore& core = *c.services;
+    c.web = std::make_unique<WebContent>(core.state(), core.notifications(), core.preferences(), core.appearance(),
+                                         core.extensions());
 
-    m_context = std::unique_ptr<AppContext>(new AppContext{*c.defaults, *c.notifications, *c.library, *c.state,
-                                                           *c.appearance, *c.ai, *c.auth, *c.theme,
-                                                           c.updates.get(), c.extensions.get(), c.web.get()});
+    m_context = std::make_unique<AppContext>(AppContext::of(core, *c.theme, c.web.get()));
 }
 
 void KoviApplication::on_startup()
@@ -127,8 +104,8 @@ void KoviApplication::on_activate()
             // Closing the window ends the application (the last window closed).
             quit();
         });
-        if (m_options.startupUpdateCheck && m_core->updates)
-            m_core->updates->startupCheck();
+        if (m_options.startupUpdateCheck)
+            m_core->services->updates().startupCheck();
     }
     m_window->present();
 }
@@ -146,10 +123,10 @@ void KoviApplication::on_shutdown()
 
 void KoviApplication::saveOnShutdown()
 {
-    if (m_saved || !m_core || !m_core->state)
+    if (m_saved || !m_core)
         return;
     m_saved = true;
-    m_core->state->saveState();
+    m_core->services->state().saveState();
 }
 
 void KoviApplication::showAbout()

@@ -15,10 +15,9 @@ class MainWindow;
 class MenuCommands;
 class UpdateAlerts;
 
-// The application object: owns every long-lived object of the process (settings, notification
-// centre, library, browser state, appearance, AI service, account, update checker), opens the
-// one window, and saves the browser state once on orderly shutdown (quit, last window closed,
-// SIGTERM or SIGINT).
+// The application object: owns the browser's core services (BrowserCore) with the theme and the
+// page layer on top, opens the one window, and saves the browser state once on orderly shutdown
+// (quit, last window closed, SIGTERM or SIGINT).
 class KoviApplication : public Gtk::Application {
 public:
     static constexpr const char* applicationId = "app.kovi.Browser";

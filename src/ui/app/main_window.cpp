@@ -1,7 +1,7 @@
 #include "ui/app/main_window.h"
 
+#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
 #include "ui/base/app_context.h"
@@ -56,10 +56,8 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const MenuCommands& com
     m_connections.push_back(m_ctx.notifications.observe(notifications::layoutModeChanged,
                                                         [this](const Notification&) { updateTrafficLights(); }));
     // Also on every write of the stored layout, whoever made it (menu, sheet, settings).
-    m_connections.push_back(m_ctx.defaults.signalChanged().connect([this](const std::string& key) {
-        if (key == "browserLayoutMode")
-            updateTrafficLights();
-    }));
+    m_connections.push_back(
+        m_ctx.preferences.changed(prefs::browserLayoutMode).connect([this] { updateTrafficLights(); }));
     updateTrafficLights();
 }
 
@@ -71,7 +69,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::updateTrafficLights()
 {
-    const bool shown = m_ctx.defaults.stringValue("browserLayoutMode").value_or("") == "traditional";
+    const bool shown = m_ctx.preferences.get(prefs::browserLayoutMode) == "traditional";
     m_buttons.set_visible(shown);
     for (Gtk::WindowControls* controls : {&m_startControls, &m_endControls}) {
         controls->set_visible(shown);

@@ -1,8 +1,8 @@
 #include "ui/web/download_manager.h"
 
 #include "core/ai/ai_service.h"
+#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
 #include "core/support/files.h"
 #include "core/web/download_file_name.h"
 
@@ -23,10 +23,10 @@ bool isHttp(const char* uri)
 
 } // namespace
 
-DownloadManager::DownloadManager(BrowserState& state, Defaults& defaults, std::string downloadsDirectory,
+DownloadManager::DownloadManager(BrowserState& state, Preferences& preferences, std::string downloadsDirectory,
                                  std::string partialDirectory)
     : m_state(state)
-    , m_defaults(defaults)
+    , m_preferences(preferences)
     , m_downloadsDirectory(std::move(downloadsDirectory))
     , m_partialDirectory(std::move(partialDirectory))
 {
@@ -108,7 +108,7 @@ bool DownloadManager::decideDestination(WebKitDownload* download, const char* su
             }
         }
     }
-    if (m_defaults.boolValue(tidyDownloadsKey).value_or(false))
+    if (m_preferences.get(prefs::isTidyDownloadsEnabled))
         name = AIService::tidyDownloadFilename(name);
     name = DownloadFileName::safeName(name);
 

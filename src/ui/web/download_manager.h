@@ -17,7 +17,7 @@ typedef struct _GError GError;
 namespace kovi {
 
 class BrowserState;
-class Defaults;
+class Preferences;
 
 // Saves the downloads of every session into the Downloads folder and keeps their records in the
 // browser state. A download runs inside the session of the page that started it, so signed-in
@@ -26,9 +26,7 @@ class Defaults;
 // file behind and nothing is ever overwritten. Main thread only.
 class DownloadManager : public sigc::trackable {
 public:
-    static constexpr const char* tidyDownloadsKey = "isTidyDownloadsEnabled";
-
-    DownloadManager(BrowserState& state, Defaults& defaults, std::string downloadsDirectory,
+    DownloadManager(BrowserState& state, Preferences& preferences, std::string downloadsDirectory,
                     std::string partialDirectory);
     // Running transfers are cancelled and recorded as failed.
     ~DownloadManager();
@@ -65,7 +63,7 @@ private:
     void forget(WebKitDownload* download);
 
     BrowserState& m_state;
-    Defaults& m_defaults;
+    Preferences& m_preferences;
     std::string m_downloadsDirectory;
     std::string m_partialDirectory;
     std::vector<GObjectPtr<WebKitNetworkSession>> m_sessions;

@@ -10,16 +10,16 @@
 
 namespace kovi {
 
-WebContent::WebContent(BrowserState& state, NotificationCenter& notifications, Defaults& defaults,
+WebContent::WebContent(BrowserState& state, NotificationCenter& notifications, Preferences& preferences,
                        AppearanceManager& appearance, PageExtensionStore& extensions, Folders folders)
     : m_state(state)
     , m_notifications(notifications)
-    , m_defaults(defaults)
+    , m_preferences(preferences)
     , m_appearance(appearance)
     , m_extensions(extensions)
     , m_sessions(folders.sessionData, folders.sessionCache)
     , m_downloads(std::make_unique<DownloadManager>(
-          state, defaults, folders.downloads.value_or(paths::downloadsDirectory()),
+          state, preferences, folders.downloads.value_or(paths::downloadsDirectory()),
           folders.partialDownloads.value_or(
               files::join(files::join(g_get_user_cache_dir(), paths::appFolderName), "downloads"))))
     , m_pool(m_sessions)

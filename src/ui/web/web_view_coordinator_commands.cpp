@@ -1,7 +1,7 @@
 // The page commands each coordinator carries out for its own tab.
 #include "ui/web/web_view_coordinator.h"
 
-#include "core/support/defaults.h"
+#include "core/settings/preferences.h"
 #include "core/support/notification_names.h"
 #include "core/web/page_zoom.h"
 #include "ui/web/web_content.h"
@@ -158,8 +158,7 @@ void WebViewCoordinator::enterPictureInPicture(const Notification&)
 
 void WebViewCoordinator::checkAndEnterPiP(const Notification&)
 {
-    auto enabled = m_web.defaults().boolValue("autoPiPEnabled");
-    if (enabled && !*enabled)
+    if (!m_web.preferences().get(prefs::autoPiPEnabled))
         return;
     runScript(pictureInPictureScript("playing"));
 }

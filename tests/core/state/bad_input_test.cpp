@@ -168,7 +168,8 @@ TEST_F(BadInputTest, MutatedStateFilesNeverCrashOrLoseTheFile)
         roundDir.write(BrowserState::stateFileName, text);
         testing::internal::CaptureStdout();
         {
-            BrowserState mutated(roundDir.path(), defaults, notifications, library);
+            auto roundCore = coreAt(roundDir.path());
+            BrowserState& mutated = roundCore->state();
             expectUsable(mutated);
             // The state must go on working.
             mutated.createNewTab(url("https://after.example/"));

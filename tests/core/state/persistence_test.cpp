@@ -23,7 +23,8 @@ std::string lower(std::string text)
 TEST_F(PersistenceTest, FirstLaunchCreatesTheFolderAndAPersonalSpace)
 {
     std::string folder = dir.path() + "/nested/state";
-    BrowserState fresh(folder, defaults, notifications, library);
+    auto other = coreAt(folder);
+    BrowserState& fresh = other->state();
     EXPECT_EQ(fresh.storageDirectory(), folder); // used as given, nothing appended
     ASSERT_EQ(fresh.spaces().size(), 1u);
     const Space& personal = fresh.spaces()[0];

@@ -174,8 +174,8 @@ TEST_F(SpacesTest, SavingTheWorkspaceHandsPagesToTheLibrary)
     (void)local;
     state->saveCurrentWorkspace();
     EXPECT_TRUE(state->isLibraryVisible());
-    ASSERT_EQ(library.archive().workspaces.size(), 1u);
-    const WorkspaceSnapshot& saved = library.archive().workspaces.front();
+    ASSERT_EQ(library().archive().workspaces.size(), 1u);
+    const WorkspaceSnapshot& saved = library().archive().workspaces.front();
     EXPECT_EQ(saved.name, "Personal");
     ASSERT_EQ(saved.pages.size(), 2u);
     EXPECT_EQ(saved.pages[0], (WorkspaceSnapshot::Page{url("https://pinned.example/"), "Pinned", true}));
@@ -185,7 +185,7 @@ TEST_F(SpacesTest, SavingTheWorkspaceHandsPagesToTheLibrary)
     state->createNewSpace("Empty", SpaceColor::gray, "globe");
     state->saveCurrentWorkspace();
     EXPECT_TRUE(state->isLibraryVisible());
-    EXPECT_EQ(library.archive().workspaces.size(), 1u);
+    EXPECT_EQ(library().archive().workspaces.size(), 1u);
 }
 
 TEST_F(SpacesTest, SplitViewOperations)

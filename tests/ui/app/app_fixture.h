@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/ai/ai_service.h"
+#include "core/app/browser_core.h"
 #include "core/library/browser_library.h"
 #include "core/settings/appearance_manager.h"
 #include "core/settings/auth_manager.h"
+#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
 #include "core/support/defaults.h"
 #include "core/support/notification_center.h"
@@ -25,21 +27,26 @@
 namespace kovi::test {
 
 // The long-lived objects of the application on a temporary folder, for tests that build one
-// view by itself.
+// view by itself. The update check asks a port where nothing listens.
 struct CoreObjects {
     explicit CoreObjects(const std::string& folder)
-        : defaults(folder + "/defaults.json"), library(folder), state(folder, defaults, notifications, library),
-          appearance(defaults), ai(defaults), auth(defaults), theme(appearance),
-          ctx{defaults, notifications, library, state, appearance, ai, auth, theme, nullptr}
+        : services({.dataDirectory = folder,
+                    .defaultsPath = folder + "/defaults.json",
+                    .updateFeedUrl = "http://127.0.0.1:9/updates/latest.json"}),
+          defaults(services.defaults()), preferences(services.preferences()), notifications(services.notifications()),
+          library(services.library()), state(services.state()), appearance(services.appearance()),
+          ai(services.ai()), auth(services.auth()), theme(appearance), ctx(AppContext::of(services, theme))
     {
     }
-    Defaults defaults;
-    NotificationCenter notifications;
-    BrowserLibrary library;
-    BrowserState state;
-    AppearanceManager appearance;
-    AIService ai;
-    AuthManager auth;
+    BrowserCore services;
+    Defaults& defaults;
+    Preferences& preferences;
+    NotificationCenter& notifications;
+    BrowserLibrary& library;
+    BrowserState& state;
+    AppearanceManager& appearance;
+    AIService& ai;
+    AuthManager& auth;
     Theme theme;
     AppContext ctx;
 };

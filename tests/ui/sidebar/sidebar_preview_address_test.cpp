@@ -60,7 +60,7 @@ TEST_F(SidebarAddressTest, TypingAnAddressNavigatesTheActiveTab)
     catchUp();
     EXPECT_EQ(view().addressBar().hostLabel().get_text(), "start.example");
     std::vector<Notification> posted;
-    auto observer = notifications.observe(notifications::webViewNavigate,
+    auto observer = notifications().observe(notifications::webViewNavigate,
                                           [&](const Notification& n) { posted.push_back(n); });
 
     ASSERT_TRUE(xdoFocusWindow(*window));
@@ -135,7 +135,7 @@ TEST_F(SidebarAddressTest, TopBarAndNewTabRowActOnTheState)
     EXPECT_FALSE(bar.forwardButton().get_sensitive());
     EXPECT_EQ(bar.reloadButton().get_tooltip_text(), "Stop");
     int reloads = 0;
-    auto observer = notifications.observe(notifications::webViewReload, [&](const Notification& n) {
+    auto observer = notifications().observe(notifications::webViewReload, [&](const Notification& n) {
         EXPECT_EQ(n.object, tab);
         ++reloads;
     });

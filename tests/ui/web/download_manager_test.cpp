@@ -172,7 +172,7 @@ TEST_F(DownloadManagerTest, ShuttingDownWithARunningDownloadRecordsItAsFailed)
 
 TEST_F(DownloadManagerTest, TidyingTheNameHappensBeforeItIsMadeFree)
 {
-    defaults.setBool(DownloadManager::tidyDownloadsKey, true);
+    preferences.set(prefs::isTidyDownloadsEnabled, true);
     follow("/underscored");
     ASSERT_TRUE(waitStatus(1, DownloadStatus::completed));
     EXPECT_EQ(record()->filename, "my big report.txt");

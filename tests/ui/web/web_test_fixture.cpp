@@ -10,16 +10,12 @@ namespace kovi::test {
 WebFixture::WebFixture()
 {
     ensureGtk();
-    library = std::make_unique<BrowserLibrary>(dir.file("library"));
-    state = std::make_unique<BrowserState>(dir.file("state"), defaults, notifications, *library);
-    appearance = std::make_unique<AppearanceManager>(defaults);
-    extensions = std::make_unique<PageExtensionStore>(dir.file("extensions"));
     WebContent::Folders folders;
     folders.sessionData = dir.file("sessions");
     folders.sessionCache = dir.file("cache");
     folders.downloads = dir.file("Downloads");
     folders.partialDownloads = dir.file("partial");
-    web = std::make_unique<WebContent>(*state, notifications, defaults, *appearance, *extensions, folders);
+    web = std::make_unique<WebContent>(*state, notifications, preferences, *appearance, *extensions, folders);
     window = new Gtk::Window();
     window->set_default_size(1000, 700);
     window->present();

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/library/browser_library.h"
+#include "core/app/browser_core.h"
 #include "core/model/tab.h"
 #include "core/settings/appearance_manager.h"
+#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "core/web/page_extension_store.h"
 #include "support/gtk_test_support.h"
@@ -25,8 +25,8 @@ typedef struct _WebKitWebView WebKitWebView;
 
 namespace kovi::test {
 
-// A browser state on a temp folder, the page layer with every folder inside it, a loopback
-// server and a window to show pages in.
+// The browser's core on a temp folder (settings in memory), the page layer with every folder
+// inside it, a loopback server and a window to show pages in.
 class WebFixture : public testing::Test {
 protected:
     WebFixture();
@@ -47,12 +47,14 @@ protected:
     Uuid addSpace(const std::string& name);
 
     TempDir dir;
-    Defaults defaults{""};
-    NotificationCenter notifications;
-    std::unique_ptr<BrowserLibrary> library;
-    std::unique_ptr<BrowserState> state;
-    std::unique_ptr<AppearanceManager> appearance;
-    std::unique_ptr<PageExtensionStore> extensions;
+    BrowserCore core{{.dataDirectory = dir.file("data"),
+                      .defaultsPath = "",
+                      .updateFeedUrl = "http://127.0.0.1:9/updates/latest.json"}};
+    Preferences& preferences = core.preferences();
+    NotificationCenter& notifications = core.notifications();
+    BrowserState* state = &core.state();
+    AppearanceManager* appearance = &core.appearance();
+    PageExtensionStore* extensions = &core.extensions();
     std::unique_ptr<WebContent> web;
     LoopbackServer server;
     Gtk::Window* window = nullptr;
