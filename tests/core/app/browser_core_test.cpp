@@ -100,8 +100,8 @@ TEST_F(BrowserCoreTest, ServicesShareOneSettingsStore)
 TEST_F(BrowserCoreTest, UpdateAlertsReachTheApplicationOnlyWhileItListens)
 {
     LoopbackServer server;
-    server.on("/feed.json", LoopbackServer::Reply{200, R"({"version":"9999","build":"1","url":"https://example.com/get"})",
-                                                  "application/json"});
+    const std::string feed = R"({"version":"9999","build":"1","url":"https://example.com/get"})";
+    server.on("/feed.json", LoopbackServer::Reply{200, feed, "application/json"});
     auto core = build(server.url("/feed.json"));
     auto check = [&] {
         core->updates().checkForUpdates(true);

@@ -64,7 +64,8 @@ TEST_F(FirstRunTest, OnboardingStoresThePickMarksItDoneAndAnnouncesEvenWhenUncha
 {
     int completed = 0;
     core.state.setLayoutMode(BrowserLayoutMode::traditional); // from an earlier run
-    auto* view = Gtk::make_managed<OnboardingView>(core.state, core.preferences, core.notifications, [&] { ++completed; });
+    auto* view =
+        Gtk::make_managed<OnboardingView>(core.state, core.preferences, core.notifications, [&] { ++completed; });
     show(*view);
     EXPECT_EQ(view->selectedMode(), BrowserLayoutMode::vertical); // whatever is stored
     EXPECT_TRUE(view->verticalCard().isSelected());
