@@ -10,13 +10,14 @@
 #          window and wanders over the page for 3 s, and the busiest second.
 # Runs alternate between the browsers; medians close the output. Needs a display and xdotool:
 #   scripts/headless bench/ui/frame_cost.sh BUILD_DIR [RUNS]
-# Extra environment (GSK_RENDERER=…) reaches both browsers.
+# Extra environment (GSK_RENDERER=…) reaches both browsers; KOVI=PATH runs another build of the
+# browser (to compare with an earlier one).
 set -euo pipefail
 build=${1:?usage: scripts/headless frame_cost.sh BUILD_DIR [RUNS]}
 runs=${2:-5}
 build=$(cd "$build" && pwd)
 helper="$build/bench/kovi_frame_cost_bench"
-kovi="$build/src/ui/kovi"
+kovi=${KOVI:-$build/src/ui/kovi}
 [ -n "${DISPLAY:-}" ] || { echo "no display: run it under scripts/headless" >&2; exit 2; }
 [ -x "$helper" ] && [ -x "$kovi" ] || { echo "build $build first (kovi, kovi_frame_cost_bench)" >&2; exit 2; }
 command -v xdotool >/dev/null || { echo "xdotool is missing" >&2; exit 2; }
