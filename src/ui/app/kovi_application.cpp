@@ -2,6 +2,7 @@
 
 #include "core/app/browser_core.h"
 #include "core/state/browser_state.h"
+#include "ui/app/drawing_setup.h"
 #include "ui/app/main_window.h"
 #include "ui/app/menu_commands.h"
 #include "ui/design/theme.h"
@@ -87,6 +88,9 @@ void KoviApplication::on_startup()
     };
     m_sigterm = g_unix_signal_add(SIGTERM, onSignal, this);
     m_sigint = g_unix_signal_add(SIGINT, onSignal, this);
+    // Before the first window: GTK reads the renderer choice when it realizes one.
+    DrawingSetup::keepFrameBuffersAllocated();
+    DrawingSetup::chooseRenderer(gdk_display_get_default());
     Theme::installResources();
     createCore();
     m_commands = std::make_unique<MenuCommands>(*this, *m_context);
