@@ -4,8 +4,8 @@
 #include "core/state/browser_state.h"
 #include "core/support/date.h"
 #include "core/support/defaults.h"
-#include "core/sidebar/delayed_task.h"
 #include "core/support/notification_center.h"
+#include "support/manual_delayed_task.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -62,35 +62,6 @@ protected:
     NotificationCenter notifications;
     BrowserLibrary library{libraryDir.path()};
     std::unique_ptr<BrowserState> state;
-};
-
-// Runs delayed work when the test says so.
-class ManualDelayedTask final : public DelayedTask {
-public:
-    void start(double seconds, std::function<void()> work) override
-    {
-        m_seconds = seconds;
-        m_work = std::move(work);
-        ++starts;
-    }
-    void cancel() override { m_work = nullptr; }
-    bool isPending() const override { return static_cast<bool>(m_work); }
-    double seconds() const { return m_seconds; }
-    // Runs the pending work, if any.
-    bool fire()
-    {
-        if (!m_work)
-            return false;
-        auto work = std::move(m_work);
-        m_work = nullptr;
-        work();
-        return true;
-    }
-    int starts = 0;
-
-private:
-    std::function<void()> m_work;
-    double m_seconds = 0;
 };
 
 } // namespace kovi::test
