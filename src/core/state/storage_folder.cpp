@@ -78,12 +78,7 @@ bool StorageFolder::writeFile(const std::string& name, const std::string& text, 
                       " could not be kept aside, so it is not replaced.");
         return false;
     }
-    auto keepForRetry = [&] {
-        FailedWrite& failed = m_failedWrites[name];
-        if (&failed.text != &text)
-            failed.text = text;
-        failed.failurePrefix = failurePrefix;
-    };
+    auto keepForRetry = [&] { m_failedWrites[name] = FailedWrite{text, std::string(failurePrefix)}; };
     if (!ensureFolder()) {
         keepForRetry(); // reported once by ensureFolder
         return false;
@@ -107,7 +102,7 @@ void StorageFolder::retryFailedWrites(const std::vector<std::string>& skip)
             names.push_back(name);
     }
     for (const std::string& name : names) {
-        // Moved out first: writeFile keeps the text again when the write fails once more.
+        // Moved out first: writeFile stores it again when the write fails once more.
         FailedWrite failed = std::move(m_failedWrites[name]);
         writeFile(name, failed.text, failed.failurePrefix, true);
     }
