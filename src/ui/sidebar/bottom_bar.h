@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/space.h"
+#include "core/support/main_loop_delayed_task.h"
 #include "ui/sidebar/sidebar_support.h"
 
 #include <gtkmm/box.h>
@@ -82,7 +83,7 @@ private:
     BottomBarButton m_library;
     BottomBarButton m_extensions;
     BottomBarButton m_appearanceToggle;
-    GlibDelayedTask m_rebuild;
+    MainLoopDelayedTask m_rebuild;
     std::string m_shownSpaces;
     std::vector<sigc::connection> m_connections;
 };

@@ -13,7 +13,6 @@
 #include <gtkmm/droptarget.h>
 #include <gtkmm/icontheme.h>
 #include <gtkmm/widget.h>
-#include <glibmm/main.h>
 #include <pangomm/layout.h>
 #include <pango/pangocairo.h>
 
@@ -22,33 +21,6 @@
 #include <vector>
 
 namespace kovi {
-
-// ---- Delayed work ------------------------------------------------------------------------------
-
-GlibDelayedTask::~GlibDelayedTask()
-{
-    m_timer.disconnect();
-}
-
-void GlibDelayedTask::start(double seconds, std::function<void()> work)
-{
-    m_timer.disconnect();
-    const unsigned ms = seconds <= 0 ? 0 : static_cast<unsigned>(std::lround(seconds * 1000));
-    m_timer = Glib::signal_timeout().connect(
-        [this, work = std::move(work)] {
-            // Copied before the timer lets go of this function; the work may re-arm the task.
-            auto run = work;
-            m_timer.disconnect();
-            run();
-            return false;
-        },
-        ms);
-}
-
-void GlibDelayedTask::cancel()
-{
-    m_timer.disconnect();
-}
 
 // ---- Favicons ----------------------------------------------------------------------------------
 

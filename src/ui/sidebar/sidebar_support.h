@@ -2,13 +2,11 @@
 
 #include "core/model/dragged_item.h"
 #include "core/model/space.h"
-#include "core/sidebar/delayed_task.h"
 #include "core/support/json_coding.h"
 
 #include <gdkmm/texture.h>
 #include <glibmm/refptr.h>
 #include <gtkmm/image.h>
-#include <sigc++/connection.h>
 
 #include <cstddef>
 #include <functional>
@@ -24,18 +22,6 @@ class Widget;
 } // namespace Gtk
 
 namespace kovi {
-
-// A DelayedTask on the GLib main loop. The pending timer dies with the task.
-class GlibDelayedTask final : public DelayedTask {
-public:
-    ~GlibDelayedTask() override;
-    void start(double seconds, std::function<void()> work) override;
-    void cancel() override;
-    bool isPending() const override { return m_timer.connected(); }
-
-private:
-    sigc::connection m_timer;
-};
 
 // Decoded favicons, cached by the bytes' hash so the rows of a long list decode each icon once.
 // Bytes that are no image give nullptr (the rows then show the globe). Main thread only.

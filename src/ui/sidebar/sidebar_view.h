@@ -3,6 +3,7 @@
 #include "core/commandbar/search_suggestion_client.h"
 #include "core/sidebar/hover_preview_model.h"
 #include "core/sidebar/space_swipe_detector.h"
+#include "core/support/main_loop_delayed_task.h"
 #include "ui/design/motion.h"
 #include "ui/sidebar/address_bar.h"
 #include "ui/sidebar/bottom_bar.h"
@@ -103,7 +104,7 @@ private:
     Gtk::Button m_newTab;
     SidebarBottomBar m_bottom;
 
-    GlibDelayedTask m_previewDelay;
+    MainLoopDelayedTask m_previewDelay;
     HoverPreviewModel m_preview;
     PreviewBubble m_bubble;
     Gtk::Overlay* m_previewOverlay = nullptr;
@@ -118,7 +119,7 @@ private:
 
     std::unique_ptr<TabSnapshotProvider> m_ownSnapshots;
     std::unique_ptr<SpaceEditorWindow> m_editor;
-    GlibDelayedTask m_editorCleanup;
+    MainLoopDelayedTask m_editorCleanup;
     sigc::connection m_refreshIdle;
     std::vector<sigc::connection> m_connections;
 };

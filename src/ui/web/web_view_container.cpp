@@ -16,7 +16,7 @@ namespace kovi {
 WebViewContainer::WebViewContainer(WebContent& web, const Tab& tab)
     : m_web(web)
     , m_tab(tab)
-    , m_badge(tab.id, m_scheduler)
+    , m_badge(tab.id, m_badgeHide)
     , m_errorLayer(Gtk::Orientation::VERTICAL, 16)
 {
     add_css_class("kovi-web-view-container");

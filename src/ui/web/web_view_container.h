@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/model/tab.h"
-#include "core/web/delayed_task.h"
+#include "core/support/main_loop_delayed_task.h"
 #include "core/web/zoom_badge_model.h"
 
 #include <gtkmm/box.h>
@@ -44,7 +44,7 @@ private:
 
     WebContent& m_web;
     Tab m_tab;
-    MainLoopScheduler m_scheduler;
+    MainLoopDelayedTask m_badgeHide;
     ZoomBadgeModel m_badge;
     WebViewRepresentable* m_page = nullptr; // managed child
     Gtk::Box m_errorLayer;
