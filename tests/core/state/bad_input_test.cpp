@@ -148,7 +148,8 @@ TEST_F(BadInputTest, AStorageFolderThatCannotBeMadeIsReportedOnceAndSavedIntoLat
     dir.write("blocker", "a file");
     const std::string folder = dir.file("blocker/KoviBrowser");
     testing::internal::CaptureStdout();
-    auto blocked = std::make_unique<BrowserState>(folder, defaults, notifications, library);
+    std::unique_ptr<BrowserCore> blockedCore = coreAt(folder);
+    BrowserState* blocked = &blockedCore->state();
     blocked->createNewTab(url("https://a.example/"));
     blocked->createNewTab(url("https://b.example/"));
     std::string printed = testing::internal::GetCapturedStdout();
@@ -161,9 +162,8 @@ TEST_F(BadInputTest, AStorageFolderThatCannotBeMadeIsReportedOnceAndSavedIntoLat
     std::remove(dir.file("blocker").c_str());
     blocked->createNewTab(url("https://c.example/"));
     EXPECT_EQ(json::parse(dir.read("blocker/KoviBrowser/history.json")).size(), 3u);
-    blocked.reset();
-    BrowserState again(folder, defaults, notifications, library);
-    EXPECT_EQ(again.tabs().size(), 3u);
+    blockedCore.reset();
+    EXPECT_EQ(coreAt(folder)->state().tabs().size(), 3u);
 }
 
 TEST_F(BadInputTest, LargeAndDeeplyNestedFilesDoNotHurt)
