@@ -1,6 +1,7 @@
 #include "ui/app/kovi_application.h"
 
 #include "core/ai/ai_service.h"
+#include "core/commands/command_table.h"
 #include "core/library/browser_library.h"
 #include "core/settings/appearance_manager.h"
 #include "core/settings/auth_manager.h"
@@ -10,7 +11,7 @@
 #include "core/support/notification_center.h"
 #include "core/web/page_extension_store.h"
 #include "ui/app/main_window.h"
-#include "ui/app/menu_commands.h"
+#include "ui/app/command_actions.h"
 #include "ui/design/theme.h"
 #include "ui/settings/update_alerts.h"
 #include "ui/web/web_content.h"
@@ -57,10 +58,10 @@ KoviApplication::KoviApplication(Options options)
 
 KoviApplication::~KoviApplication()
 {
-    m_windowHidden.disconnect();
-    delete m_window;
-    m_window = nullptr;
-    m_commands.reset();
+    // Runs while the application object is being finalised (its actions are gone already);
+    // after a run, shutdown has taken the views down first.
+    tearDownViews();
+    m_commandTable.reset();
     m_context.reset();
     if (m_core) {
         m_core->updates.reset();
@@ -112,9 +113,25 @@ void KoviApplication::on_startup()
     m_sigint = g_unix_signal_add(SIGINT, onSignal, this);
     Theme::installResources();
     createCore();
-    m_commands = std::make_unique<MenuCommands>(*this, *m_context);
-    m_commands->showAbout = [this] { showAbout(); };
+    createCommands();
+}
 
+void KoviApplication::createCommands()
+{
+    CommandTable::Hooks hooks;
+    hooks.showAbout = [this] { showAbout(); };
+    hooks.quit = [this] { quit(); };
+    hooks.isViewPanelOpen = [this] { return m_window && m_window->rootView().showAccountSettings(); };
+    hooks.closeViewPanel = [this] {
+        if (m_window)
+            m_window->rootView().setShowAccountSettings(false);
+    };
+    Core& c = *m_core;
+    m_commandTable = std::make_unique<CommandTable>(
+        CommandTable::Services{*c.state, *c.appearance, *c.library, *c.notifications, *c.defaults, c.updates.get()},
+        std::move(hooks));
+    m_commands = std::make_unique<CommandActions>(*m_commandTable, *this);
+    m_commands->installAccelerators(*this);
 }
 
 void KoviApplication::on_activate()
@@ -136,12 +153,21 @@ void KoviApplication::on_activate()
 void KoviApplication::on_shutdown()
 {
     saveOnShutdown();
+    tearDownViews();
     if (m_sigterm)
         g_source_remove(m_sigterm);
     if (m_sigint)
         g_source_remove(m_sigint);
     m_sigterm = m_sigint = 0;
     Gtk::Application::on_shutdown();
+}
+
+void KoviApplication::tearDownViews()
+{
+    m_windowHidden.disconnect();
+    delete m_window;
+    m_window = nullptr;
+    m_commands.reset();
 }
 
 void KoviApplication::saveOnShutdown()

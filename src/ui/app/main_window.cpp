@@ -5,16 +5,15 @@
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
 #include "ui/base/app_context.h"
+#include "ui/app/command_actions.h"
 #include "ui/design/theme.h"
-
-#include "ui/app/menu_commands.h"
 
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
 
 namespace kovi {
 
-MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const MenuCommands& commands)
+MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& commands)
     : m_ctx(ctx),
       m_root(ctx, std::move(parts), *this, [&commands]() -> Gtk::Widget* {
           auto* button = Gtk::make_managed<Gtk::MenuButton>();
@@ -52,6 +51,8 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const MenuCommands& com
     set_child(m_overlay);
 
     m_ctx.theme.attach(*this);
+    // Ahead of the accelerators, so an open panel keeps the shortcuts.
+    add_controller(commands.makePanelKeyController());
 
     m_connections.push_back(m_ctx.notifications.observe(notifications::layoutModeChanged,
                                                         [this](const Notification&) { updateTrafficLights(); }));

@@ -15,7 +15,7 @@
 namespace kovi {
 
 struct AppContext;
-class MenuCommands;
+class CommandActions;
 
 // The one browser window: client-side decorations with an empty title bar (the content runs to
 // the top edge), the root view, and the window's own buttons (close, minimise, maximise) shown
@@ -23,7 +23,7 @@ class MenuCommands;
 // whoever changes it.
 class MainWindow : public Gtk::ApplicationWindow {
 public:
-    MainWindow(AppContext& ctx, ViewParts parts, const MenuCommands& commands);
+    MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& commands);
     ~MainWindow() override;
 
     MainBrowserView& rootView() { return m_root; }

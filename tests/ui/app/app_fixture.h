@@ -12,7 +12,7 @@
 #include "ui/base/app_context.h"
 #include "ui/app/kovi_application.h"
 #include "ui/app/main_window.h"
-#include "ui/app/menu_commands.h"
+#include "ui/app/command_actions.h"
 #include "ui/design/theme.h"
 
 #include <gtest/gtest.h>
