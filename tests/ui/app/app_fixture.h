@@ -9,6 +9,7 @@
 #include "core/support/notification_center.h"
 #include "support/gtk_test_support.h"
 #include "support/temp_dir.h"
+#include "support/window_commands.h"
 #include "ui/base/app_context.h"
 #include "ui/app/kovi_application.h"
 #include "ui/app/main_window.h"
@@ -30,7 +31,8 @@ struct CoreObjects {
     explicit CoreObjects(const std::string& folder)
         : defaults(folder + "/defaults.json"), library(folder), state(folder, defaults, notifications, library),
           appearance(defaults), ai(defaults), auth(defaults), theme(appearance),
-          ctx{defaults, notifications, library, state, appearance, ai, auth, theme, nullptr}
+          ctx{defaults, notifications, library, state, appearance, ai, auth, theme, nullptr},
+          commands({state, appearance, library, notifications, defaults})
     {
     }
     Defaults defaults;
@@ -42,6 +44,7 @@ struct CoreObjects {
     AuthManager auth;
     Theme theme;
     AppContext ctx;
+    WindowCommands commands; // attach() them to the test's window
 };
 
 // Counts the notifications of one name and keeps the last object.
