@@ -4,9 +4,11 @@
 #include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
-#include "ui/base/app_context.h"
 #include "ui/app/command_actions.h"
+#include "ui/app/content_view.h"
+#include "ui/base/app_context.h"
 #include "ui/design/theme.h"
+#include "ui/layouts/empty_state_view.h"
 
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
@@ -27,7 +29,8 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& c
           button->set_tooltip_text("Menu");
           button->add_css_class("kovi-window-menu");
           return button;
-      })
+      }),
+      m_focus(*this, ctx.state, [this] { return focusTypingTarget(); })
 {
     add_css_class("kovi-main-window");
     set_title("Kovi");
@@ -68,6 +71,17 @@ MainWindow::~MainWindow()
 {
     for (auto& c : m_connections)
         c.disconnect();
+}
+
+bool MainWindow::focusTypingTarget()
+{
+    ContentView* content = m_root.screen() == MainBrowserView::Screen::browser ? m_root.contentView() : nullptr;
+    if (!content)
+        return false;
+    if (EmptyStateView* start = content->startPage())
+        return start->searchButton().grab_focus();
+    Gtk::Widget* page = content->shownPage();
+    return page && page->child_focus(Gtk::DirectionType::TAB_FORWARD);
 }
 
 void MainWindow::updateTrafficLights()

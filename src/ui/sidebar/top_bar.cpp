@@ -45,6 +45,7 @@ SidebarTopBar::SidebarTopBar(BrowserState& state, SidebarHost& host) : m_state(s
         light.button.set_has_frame(false);
         light.button.set_focus_on_click(false);
         light.button.add_css_class("traffic-light");
+        light.button.add_css_class("kovi-window-control"); // takes the keyboard focus only by Tab
         light.button.add_css_class(light.cssClass);
         light.button.set_valign(Gtk::Align::CENTER);
         light.button.set_tooltip_text(light.tooltip);
