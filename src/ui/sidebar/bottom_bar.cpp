@@ -4,6 +4,7 @@
 #include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
 #include "ui/base/command_action.h"
+#include "ui/design/space_palette.h"
 #include "ui/sidebar/sidebar_support.h"
 
 #include <giomm/menu.h>
@@ -181,7 +182,7 @@ void SidebarBottomBar::rebuildDots()
         circle->add_css_class("sidebar-space-dot-circle");
         circle->set_halign(Gtk::Align::CENTER);
         circle->set_valign(Gtk::Align::CENTER);
-        setSpaceColorClass(*circle, "bg", space.color);
+        setSpaceColorClass(*circle, SpaceColorRole::fill, space.color);
         auto* icon = Gtk::make_managed<Gtk::Image>();
         setSymbol(*icon, space.icon, selected ? 12 : 10);
         icon->set_halign(Gtk::Align::CENTER);

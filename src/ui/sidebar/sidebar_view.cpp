@@ -6,6 +6,7 @@
 #include "ui/base/app_context.h"
 #include "ui/base/command_action.h"
 #include "ui/base/sidebar_host.h"
+#include "ui/design/space_palette.h"
 #include "ui/sidebar/tab_snapshot_provider.h"
 #include "ui/sidebar/web_snapshot_provider.h"
 
@@ -219,7 +220,7 @@ void SidebarView::refreshSpaceHeader()
     if (m_spaceName.get_text().raw() != space->name)
         m_spaceName.set_text(space->name);
     setSymbol(m_spaceIcon, space->icon, 14);
-    setSpaceColorClass(m_spaceIcon, "fg", space->color);
+    setSpaceColorClass(m_spaceIcon, SpaceColorRole::text, space->color);
 }
 
 void SidebarView::setPreviewOverlay(Gtk::Overlay* overlay)
