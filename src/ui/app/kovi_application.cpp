@@ -1,10 +1,11 @@
 #include "ui/app/kovi_application.h"
 
 #include "core/app/browser_core.h"
+#include "core/commands/command_table.h"
 #include "core/state/browser_state.h"
 #include "ui/app/drawing_setup.h"
 #include "ui/app/main_window.h"
-#include "ui/app/menu_commands.h"
+#include "ui/app/command_actions.h"
 #include "ui/design/theme.h"
 #include "ui/settings/update_alerts.h"
 #include "ui/web/web_content.h"
@@ -43,10 +44,10 @@ KoviApplication::KoviApplication(Options options)
 
 KoviApplication::~KoviApplication()
 {
-    m_windowHidden.disconnect();
-    delete m_window;
-    m_window = nullptr;
-    m_commands.reset();
+    // Runs while the application object is being finalised (its actions are gone already);
+    // after a run, shutdown has taken the views down first.
+    tearDownViews();
+    m_commandTable.reset();
     m_context.reset();
     if (m_core)
         m_core->services->setUpdateAlerts(nullptr, {});
@@ -93,9 +94,26 @@ void KoviApplication::on_startup()
     DrawingSetup::chooseRenderer(gdk_display_get_default());
     Theme::installResources();
     createCore();
-    m_commands = std::make_unique<MenuCommands>(*this, *m_context);
-    m_commands->showAbout = [this] { showAbout(); };
+    createCommands();
+}
 
+void KoviApplication::createCommands()
+{
+    CommandTable::Hooks hooks;
+    hooks.showAbout = [this] { showAbout(); };
+    hooks.quit = [this] { quit(); };
+    hooks.isViewPanelOpen = [this] { return m_window && m_window->rootView().showAccountSettings(); };
+    hooks.closeViewPanel = [this] {
+        if (m_window)
+            m_window->rootView().setShowAccountSettings(false);
+    };
+    BrowserCore& core = *m_core->services;
+    m_commandTable = std::make_unique<CommandTable>(
+        CommandTable::Services{core.state(), core.appearance(), core.library(), core.notifications(),
+                               core.preferences(), &core.updates()},
+        std::move(hooks));
+    m_commands = std::make_unique<CommandActions>(*m_commandTable, *this);
+    m_commands->installAccelerators(*this);
 }
 
 void KoviApplication::on_activate()
@@ -117,12 +135,21 @@ void KoviApplication::on_activate()
 void KoviApplication::on_shutdown()
 {
     saveOnShutdown();
+    tearDownViews();
     if (m_sigterm)
         g_source_remove(m_sigterm);
     if (m_sigint)
         g_source_remove(m_sigint);
     m_sigterm = m_sigint = 0;
     Gtk::Application::on_shutdown();
+}
+
+void KoviApplication::tearDownViews()
+{
+    m_windowHidden.disconnect();
+    delete m_window;
+    m_window = nullptr;
+    m_commands.reset();
 }
 
 void KoviApplication::saveOnShutdown()

@@ -51,36 +51,6 @@ Glib::RefPtr<Gdk::Texture> FaviconCache::texture(const std::optional<Bytes>& byt
     return result;
 }
 
-// ---- Space colours -----------------------------------------------------------------------------
-
-SpaceRgb spaceColorRgb(SpaceColor color, bool dark)
-{
-    // The desktop's usual saturated palette; dark variants are slightly lighter.
-    switch (color) {
-    case SpaceColor::red: return dark ? SpaceRgb{255, 69, 58} : SpaceRgb{255, 59, 48};
-    case SpaceColor::orange: return dark ? SpaceRgb{255, 159, 10} : SpaceRgb{255, 149, 0};
-    case SpaceColor::yellow: return dark ? SpaceRgb{255, 214, 10} : SpaceRgb{255, 204, 0};
-    case SpaceColor::green: return dark ? SpaceRgb{50, 215, 75} : SpaceRgb{40, 205, 65};
-    case SpaceColor::blue: return dark ? SpaceRgb{10, 132, 255} : SpaceRgb{0, 122, 255};
-    case SpaceColor::purple: return dark ? SpaceRgb{191, 90, 242} : SpaceRgb{175, 82, 222};
-    case SpaceColor::pink: return dark ? SpaceRgb{255, 55, 95} : SpaceRgb{255, 45, 85};
-    case SpaceColor::gray: return dark ? SpaceRgb{152, 152, 157} : SpaceRgb{142, 142, 147};
-    }
-    return {0, 122, 255};
-}
-
-std::string spaceColorClass(std::string_view role, SpaceColor color)
-{
-    return "space-" + std::string(role) + "-" + std::string(rawValue(color));
-}
-
-void setSpaceColorClass(Gtk::Widget& widget, std::string_view role, SpaceColor color)
-{
-    for (SpaceColor c : allSpaceColors)
-        widget.remove_css_class(spaceColorClass(role, c));
-    widget.add_css_class(spaceColorClass(role, color));
-}
-
 void setClass(Gtk::Widget& widget, const char* name, bool on)
 {
     if (on)

@@ -34,17 +34,6 @@ private:
     std::unordered_map<std::size_t, Glib::RefPtr<Gdk::Texture>> m_textures;
 };
 
-// The eight space colours as RGB, for light and dark appearance (0...255).
-struct SpaceRgb {
-    int red, green, blue;
-};
-SpaceRgb spaceColorRgb(SpaceColor color, bool dark);
-// CSS classes the sidebar stylesheet defines per colour: "space-bg-<raw>", "space-fg-<raw>",
-// "space-border-<raw>".
-std::string spaceColorClass(std::string_view role, SpaceColor color);
-// Removes every colour class of the role, then adds the one for `color`.
-void setSpaceColorClass(Gtk::Widget& widget, std::string_view role, SpaceColor color);
-
 // The icon name for a symbol name; an unknown symbol (a damaged state file can hold any) gets a
 // plain folder rather than nothing.
 std::string sidebarIconName(std::string_view symbol);

@@ -4,7 +4,9 @@
 #include "core/state/browser_state.h"
 #include "core/support/http_client.h"
 #include "ui/base/app_context.h"
+#include "ui/base/command_action.h"
 #include "ui/base/sidebar_host.h"
+#include "ui/design/space_palette.h"
 #include "ui/sidebar/tab_snapshot_provider.h"
 #include "ui/sidebar/web_snapshot_provider.h"
 
@@ -48,7 +50,7 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     , m_host(host)
     , m_ownHttp(m_services.http ? nullptr : std::make_unique<HttpClient>())
     , m_env(m_state)
-    , m_topBar(m_state, m_services.notifications, host)
+    , m_topBar(m_state, host)
     , m_address(m_state, m_services.appearance, m_services.notifications, host,
                 m_services.http ? *m_services.http : *m_ownHttp, m_env.favicons, m_services.suggestionBaseUrl)
     , m_list(m_env)
@@ -127,10 +129,7 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     m_newTab.set_tooltip_text("New Tab");
     m_newTab.add_css_class("sidebar-new-tab");
     setMargins(m_newTab, 10, 8, 8);
-    m_newTab.signal_clicked().connect([this] {
-        m_state.setCommandBarMode(BrowserState::CommandBarMode::all);
-        m_state.setIsCommandBarVisible(true);
-    });
+    m_newTab.set_action_name(appAction(commands::newTab));
     append(m_newTab);
 
     setMargins(m_bottom, 14, 0, 14);
@@ -221,7 +220,7 @@ void SidebarView::refreshSpaceHeader()
     if (m_spaceName.get_text().raw() != space->name)
         m_spaceName.set_text(space->name);
     setSymbol(m_spaceIcon, space->icon, 14);
-    setSpaceColorClass(m_spaceIcon, "fg", space->color);
+    setSpaceColorClass(m_spaceIcon, SpaceColorRole::text, space->color);
 }
 
 void SidebarView::setPreviewOverlay(Gtk::Overlay* overlay)

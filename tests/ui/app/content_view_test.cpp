@@ -26,6 +26,7 @@ protected:
         window = std::make_unique<Gtk::Window>();
         window->set_default_size(1000, 700);
         core.theme.attach(*window);
+        core.commands.attach(*window);
         view = Gtk::make_managed<ContentView>(core.ctx, std::move(parts));
         window->set_child(*view);
         window->present();

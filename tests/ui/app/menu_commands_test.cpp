@@ -21,7 +21,7 @@ protected:
         ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
     }
     BrowserState& state() { return h->ctx().state; }
-    MenuCommands& commands() { return h->app->commands(); }
+    CommandActions& commands() { return h->app->commands(); }
     Uuid addTab(const std::string& url, const std::string& title = "", bool pinned = false)
     {
         Tab tab = makeTab(state(), url, title, pinned);

@@ -22,6 +22,7 @@ protected:
         content = Gtk::make_managed<ContentView>(core.ctx, parts);
         window->set_child(*content);
         core.theme.attach(*window);
+        core.commands.attach(*window);
         window->present();
         ASSERT_TRUE(runUntilGtk([&] { return window->get_mapped() && window->get_width() > 0; }));
         settle(200);
