@@ -1,7 +1,6 @@
 #include "ui/ai/chat_input_field.h"
 
 #include <gdk/gdkkeysyms.h>
-#include <gtkmm/eventcontrollerkey.h>
 
 namespace kovi {
 
@@ -31,10 +30,10 @@ ChatInputField::ChatInputField(const char* placeholder)
         textChanged.emit();
     });
     // Capture: Return must not reach the view's own handler, which would insert a line break.
-    auto keys = Gtk::EventControllerKey::create();
-    keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
-    keys->signal_key_pressed().connect(sigc::mem_fun(*this, &ChatInputField::onKeyPressed), false);
-    m_view.add_controller(keys);
+    m_keys = Gtk::EventControllerKey::create();
+    m_keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    m_keys->signal_key_pressed().connect(sigc::mem_fun(*this, &ChatInputField::onKeyPressed), false);
+    m_view.add_controller(m_keys);
     m_view.signal_realize().connect(sigc::mem_fun(*this, &ChatInputField::updateMaxHeight));
 }
 
@@ -57,6 +56,10 @@ bool ChatInputField::onKeyPressed(guint keyval, guint, Gdk::ModifierType state)
         return false;
     if ((state & Gdk::ModifierType::SHIFT_MASK) == Gdk::ModifierType::SHIFT_MASK)
         return false;
+    // An input method composing text takes Return to commit it; only then does Return submit.
+    auto event = std::const_pointer_cast<Gdk::Event>(m_keys->get_current_event());
+    if (event && m_view.im_context_filter_keypress(event))
+        return true;
     submitted.emit();
     return true;
 }

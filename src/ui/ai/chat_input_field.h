@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/label.h>
 #include <gtkmm/overlay.h>
 #include <gtkmm/scrolledwindow.h>
@@ -35,6 +36,7 @@ private:
     Gtk::ScrolledWindow m_scroller;
     Gtk::TextView m_view;
     Gtk::Label m_placeholder;
+    Glib::RefPtr<Gtk::EventControllerKey> m_keys;
 };
 
 } // namespace kovi
