@@ -90,6 +90,7 @@ void DownloadManager::started(WebKitDownload* download)
     g_signal_connect(download, "received-data", G_CALLBACK(&DownloadManager::onReceivedData), this);
     g_signal_connect(download, "failed", G_CALLBACK(&DownloadManager::onFailed), this);
     g_signal_connect(download, "finished", G_CALLBACK(&DownloadManager::onFinished), this);
+    startedInView.emit(webkit_download_get_web_view(download));
 }
 
 bool DownloadManager::decideDestination(WebKitDownload* download, const char* suggested)

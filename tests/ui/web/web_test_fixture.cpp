@@ -14,12 +14,7 @@ WebFixture::WebFixture()
     state = std::make_unique<BrowserState>(dir.file("state"), defaults, notifications, *library);
     appearance = std::make_unique<AppearanceManager>(defaults);
     extensions = std::make_unique<PageExtensionStore>(dir.file("extensions"));
-    WebContent::Folders folders;
-    folders.sessionData = dir.file("sessions");
-    folders.sessionCache = dir.file("cache");
-    folders.downloads = dir.file("Downloads");
-    folders.partialDownloads = dir.file("partial");
-    web = std::make_unique<WebContent>(*state, notifications, defaults, *appearance, *extensions, folders);
+    makeWebContent();
     window = new Gtk::Window();
     window->set_default_size(1000, 700);
     window->present();
@@ -33,6 +28,28 @@ WebFixture::~WebFixture()
     delete window;
     web.reset();
     drainMainLoop();
+}
+
+void WebFixture::makeWebContent()
+{
+    WebContent::Folders folders;
+    folders.sessionData = dir.file("sessions");
+    folders.sessionCache = dir.file("cache");
+    folders.downloads = dir.file("Downloads");
+    folders.partialDownloads = dir.file("partial");
+    web = std::make_unique<WebContent>(*state, notifications, defaults, *appearance, *extensions, folders);
+}
+
+void WebFixture::restart()
+{
+    state->saveState();
+    shown = nullptr;
+    window->unset_child();
+    web.reset();
+    state.reset();
+    drainMainLoop();
+    state = std::make_unique<BrowserState>(dir.file("state"), defaults, notifications, *library);
+    makeWebContent();
 }
 
 Uuid WebFixture::openTab(const std::string& url, std::optional<Uuid> spaceId)

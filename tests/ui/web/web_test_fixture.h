@@ -45,6 +45,11 @@ protected:
     std::size_t requestsFor(const std::string& path) const;
     // A second space, which becomes the shown one.
     Uuid addSpace(const std::string& name);
+    // Quits and starts again on the same folders, as the application does: the state is saved,
+    // every page is closed, and the state and the page layer are made anew from the files.
+    void restart();
+
+    void makeWebContent();
 
     TempDir dir;
     Defaults defaults{""};

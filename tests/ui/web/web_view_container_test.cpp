@@ -53,6 +53,7 @@ protected:
     WebViewContainerTest()
     {
         server.on("/ok", html(page("Fine", "<p>hello</p>")));
+        server.on("/two", html(page("Two")));
         server.on("/missing", LoopbackServer::Reply{404, page("Gone", "<h1>Not here</h1>"), "text/html"});
         server.on("/slow", [](const LoopbackServer::Request&) {
             LoopbackServer::Reply reply = html(page("Slow"));
@@ -94,6 +95,73 @@ TEST_F(WebViewContainerTest, ARefusedConnectionShowsTheOverlayUntilTryAgainSucce
     state->setNavigationError(id, std::nullopt);
     state->setNavigationError(Uuid::random(), "elsewhere");
     EXPECT_FALSE(container.isErrorShown());
+}
+
+// Regression: "Try Again" loaded the address the tab had when its container was built, so a tab
+// that had moved on (from /ok to /two, then to an unreachable address) went back to /ok.
+TEST_F(WebViewContainerTest, TryAgainLoadsTheAddressTheTabHoldsNow)
+{
+    Uuid id = openTab(server.url("/ok"));
+    auto& container = show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    notifications.post(notifications::webViewNavigate, id, {{"url", *Url::parse(server.url("/two"))}});
+    ASSERT_TRUE(runUntil([&] { return tab(id)->title == "Two"; }));
+    ASSERT_TRUE(waitLoaded(id));
+    const std::string unreachable = "http://127.0.0.1:" + std::to_string(closedPort()) + "/away";
+    notifications.post(notifications::webViewNavigate, id, {{"url", *Url::parse(unreachable)}});
+    ASSERT_TRUE(runUntil([&] { return errorOf(id).has_value(); }));
+    EXPECT_EQ(tab(id)->url.string(), unreachable) << "the field shows the address that failed";
+
+    container.tryAgain();
+    ASSERT_TRUE(runUntil([&] { return errorOf(id).has_value(); }));
+    EXPECT_EQ(tab(id)->url.string(), unreachable);
+    EXPECT_EQ(requestsFor("/ok"), 1u);
+    EXPECT_EQ(requestsFor("/two"), 1u);
+
+    // Once the tab holds a reachable address again, that is what Try Again loads.
+    state->updateTabURL(id, *Url::parse(server.url("/two")));
+    container.tryAgain();
+    ASSERT_TRUE(runUntil([&] { return requestsFor("/two") == 2; }));
+    ASSERT_TRUE(waitLoaded(id));
+    EXPECT_FALSE(container.isErrorShown());
+}
+
+// Regression: at start-up a restored active tab whose address the engine refuses to contact (a
+// port such as 9 that browsers block) showed a blank page and an empty address field and never
+// an error: the engine puts a blank page in place of such an address and reports no failure,
+// and the blank page's address replaced the tab's.
+TEST_F(WebViewContainerTest, RestoredTabsShowTheirAddressAndTheirErrorLikeAnyLoad)
+{
+    const std::string refused = "http://127.0.0.1:" + std::to_string(closedPort()) + "/restored";
+    const std::string blocked = "http://127.0.0.1:9/restored";
+    Uuid first = openTab(refused);
+    Uuid second = openTab(blocked);
+    restart();
+    ASSERT_EQ(state->activeTabId(), second);
+
+    auto& container = show(second);
+    ASSERT_TRUE(runUntil([&] { return errorOf(second).has_value(); }));
+    EXPECT_EQ(*errorOf(second), NavigationPolicy::blockedPortDescription());
+    runUntil([] { return false; }, 1.0); // the engine's own blank page would come now
+    EXPECT_TRUE(container.isErrorShown());
+    EXPECT_EQ(tab(second)->url.string(), blocked);
+    EXPECT_FALSE(tab(second)->isLoading);
+
+    auto& other = show(first);
+    ASSERT_TRUE(runUntil([&] { return errorOf(first).has_value(); }));
+    EXPECT_EQ(*errorOf(first), "Could not connect to the server: the connection was refused.");
+    EXPECT_TRUE(other.isErrorShown());
+    EXPECT_EQ(tab(first)->url.string(), refused);
+
+    // Typed into a tab that shows a page, such an address fails the same way.
+    notifications.post(notifications::webViewNavigate, first, {{"url", *Url::parse(server.url("/ok"))}});
+    ASSERT_TRUE(runUntil([&] { return tab(first)->title == "Fine"; }));
+    ASSERT_TRUE(waitLoaded(first));
+    notifications.post(notifications::webViewNavigate, first, {{"url", *Url::parse(blocked)}});
+    ASSERT_TRUE(runUntil([&] { return errorOf(first).has_value(); }));
+    runUntil([] { return false; }, 1.0);
+    EXPECT_TRUE(other.isErrorShown());
+    EXPECT_EQ(tab(first)->url.string(), blocked);
 }
 
 TEST_F(WebViewContainerTest, AServerErrorPageIsShownAsThePage)
