@@ -42,8 +42,12 @@ DownloadManager::~DownloadManager()
     for (auto& [download, entry] : running) {
         g_signal_handlers_disconnect_by_data(download, this);
         webkit_download_cancel(download);
-        if (!entry.partialPath.empty())
+        if (!entry.partialPath.empty()) {
             ::unlink(entry.partialPath.c_str());
+            // The engine writes under this name until the transfer ends; it removes the file
+            // itself after a cancel, but later than this process may quit.
+            ::unlink((entry.partialPath + ".wkdownload").c_str());
+        }
         if (!entry.cancelledHere)
             markFailed(entry);
     }
