@@ -337,8 +337,13 @@ void ContentView::refreshFloatingVisibility(bool animated)
     const bool visible = m_host.isSidebarVisible();
     const double target = visible ? 0.0 : floatingHiddenOffset();
     m_slide.set_can_target(visible);
+    // Wholly out of view, the panel is not drawn at all: a loading tab's spinner in it would keep
+    // the window redrawing.
+    if (visible)
+        m_slide.set_visible(true);
     if (animated) {
-        m_slideMotion->animateTo(target, visible ? sidebarRevealAnimation : sidebarHideAnimation);
+        m_slideMotion->animateTo(target, visible ? sidebarRevealAnimation : sidebarHideAnimation,
+                                 [this] { m_slide.set_visible(m_host.isSidebarVisible()); });
         if (visible)
             m_floatScrim.set_visible(true);
         m_floatScrimMotion->animateTo(visible ? 1.0 : 0.0, KoviDesign::Animation::fast, [this] {
@@ -346,6 +351,7 @@ void ContentView::refreshFloatingVisibility(bool animated)
         });
     } else {
         m_slideMotion->jumpTo(target);
+        m_slide.set_visible(visible);
         m_floatScrimMotion->jumpTo(visible ? 1.0 : 0.0);
         m_floatScrim.set_visible(visible);
     }

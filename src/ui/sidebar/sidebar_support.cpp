@@ -1,6 +1,7 @@
 #include "ui/sidebar/sidebar_support.h"
 
 #include "ui/design/drawing.h"
+#include "ui/design/favicon_decoder.h"
 #include "ui/design/symbols.h"
 
 #include <cairomm/context.h>
@@ -37,16 +38,8 @@ Glib::RefPtr<Gdk::Texture> FaviconCache::texture(const std::optional<Bytes>& byt
     if (m_textures.size() >= maxEntries)
         m_textures.clear();
 
-    Glib::RefPtr<Gdk::Texture> result;
-    try {
-        auto loader = Gdk::PixbufLoader::create();
-        loader->write(bytes->data(), bytes->size());
-        loader->close();
-        if (auto pixbuf = loader->get_pixbuf())
-            result = Gdk::Texture::create_for_pixbuf(pixbuf);
-    } catch (const Glib::Error&) {
-        result = {}; // not an image: the globe stands in
-    }
+    // Not an image, or too large to be an icon: the globe stands in.
+    Glib::RefPtr<Gdk::Texture> result = FaviconDecoder::decode(bytes->data(), bytes->size());
     m_textures.emplace(key, result);
     return result;
 }

@@ -24,7 +24,8 @@ class Widget;
 namespace kovi {
 
 // Decoded favicons, cached by the bytes' hash so the rows of a long list decode each icon once.
-// Bytes that are no image give nullptr (the rows then show the globe). Main thread only.
+// Bytes that are no image, or an image too large for an icon, give nullptr (the rows then show
+// the globe); see FaviconDecoder. Main thread only.
 class FaviconCache {
 public:
     static constexpr std::size_t maxEntries = 512;
