@@ -32,7 +32,7 @@ protected:
         window.reset();
         settle(30);
     }
-    SidebarView* sidebar() const { return dynamic_cast<SidebarView*>(content->sidebarWidget()); }
+    SidebarView* sidebar() const { return dynamic_cast<SidebarView*>(content->dock().sidebarWidget()); }
 
     TempDir dir;
     CoreObjects core{dir.path()};
@@ -62,7 +62,7 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     // The window's controls, given after the sidebar exists, land in its top bar, not in a strip.
     content->setChromeStart([]() -> Gtk::Widget* { return Gtk::make_managed<Gtk::Button>("menu"); });
     ASSERT_NE(view->topBar().chromeWidget(), nullptr);
-    EXPECT_FALSE(content->chromeStrip().get_visible());
+    EXPECT_FALSE(content->dock().chromeStrip().get_visible());
     EXPECT_TRUE(view->tabList().pinnedTile(pinned));
     EXPECT_TRUE(view->tabList().keepRow(kept));
     screenshotIfAsked("main-docked-dark");
@@ -75,7 +75,7 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     ASSERT_TRUE(widgetPoint(view->topBar().pinButton(), 14, 14, x, y));
     xdo({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
     ASSERT_TRUE(runUntilGtk([&] { return !content->isDocked(); }, 3));
-    content->pointerEnteredRevealStrip();
+    content->dock().floating().pointerEnteredRevealStrip();
     ASSERT_TRUE(runUntilGtk([&] { return content->sidebarHost().isSidebarVisible(); }, 3));
     EXPECT_EQ(sidebar(), view) << "the same sidebar moves into the floating panel";
     ASSERT_NE(view->topBar().chromeWidget(), nullptr);
