@@ -86,5 +86,32 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     screenshotIfAsked("main-floating-dark");
 }
 
+// Bug: the favourites and the "Keep" section sit above the scrolling list and set the column's
+// height: with a hundred of them the window opened taller than the screen and the bottom bar
+// was cut off.
+TEST_F(SidebarInMainViewTest, ManyFavouritesAndKeptTabsScrollInsideTheWindow)
+{
+    for (int i = 0; i < 100; ++i) {
+        Tab tab(Uuid::random(), *Url::parse("https://site" + std::to_string(i) + ".example/"),
+                "Page " + std::to_string(i), false, false, state->currentSpaceId(), std::nullopt);
+        state->addTab(tab);
+        if (i % 2)
+            state->pinTab(tab.id);
+        else
+            state->toggleAutoArchiveExcluded(tab.id);
+    }
+    SidebarView* view = sidebar();
+    ASSERT_TRUE(view);
+    view->flushRefresh();
+    settle(300);
+    EXPECT_EQ(window->get_height(), 800);
+    graphene_rect_t bottom;
+    ASSERT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(view->bottomBar().gobj()), GTK_WIDGET(window->gobj()), &bottom));
+    EXPECT_LE(bottom.origin.y + bottom.size.height, window->get_height());
+    EXPECT_GT(bottom.size.height, 0);
+    // The list below keeps a place of its own.
+    EXPECT_GT(view->spaceHeader().get_height(), 0);
+}
+
 } // namespace
 } // namespace kovi::test
