@@ -76,9 +76,9 @@ bool MainWindow::focusTypingTarget()
     ContentView* content = m_root.screen() == MainBrowserView::Screen::browser ? m_root.contentView() : nullptr;
     if (!content)
         return false;
-    if (EmptyStateView* start = content->startPage())
+    if (EmptyStateView* start = content->pageArea().startPage())
         return start->searchButton().grab_focus();
-    Gtk::Widget* page = content->shownPage();
+    Gtk::Widget* page = content->pageArea().shownPage();
     return page && page->child_focus(Gtk::DirectionType::TAB_FORWARD);
 }
 

@@ -11,6 +11,7 @@
 #include "ui/sidebar/web_snapshot_provider.h"
 
 #include <gdk/gdk.h>
+#include <gtkmm/adjustment.h>
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/eventcontrollermotion.h>
 #include <gtkmm/eventcontrollerscroll.h>
@@ -85,8 +86,20 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     setMargins(m_address, 12, 0, 10);
     append(m_address);
     setMargins(m_list.pinnedGrid(), 12, 0, 12);
-    append(m_list.pinnedGrid());
-    append(m_list.keepSection());
+    m_upper.append(m_list.pinnedGrid());
+    m_upper.append(m_list.keepSection());
+    // No scroll bar while everything fits: it would claim a height of its own.
+    m_upperScroller.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::EXTERNAL);
+    m_upperScroller.set_propagate_natural_height(true);
+    m_upperScroller.set_child(m_upper);
+    m_upperScroller.get_vadjustment()->signal_changed().connect([this] {
+        if (!m_upperPolicyIdle.connected())
+            m_upperPolicyIdle = Glib::signal_idle().connect([this] {
+                refreshUpperScrollbar();
+                return false;
+            });
+    });
+    append(m_upperScroller);
 
     m_spaceHeader.set_spacing(6);
     m_spaceHeader.add_css_class("sidebar-space-header");
@@ -167,6 +180,7 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
 SidebarView::~SidebarView()
 {
     m_refreshIdle.disconnect();
+    m_upperPolicyIdle.disconnect();
     for (auto& connection : m_connections)
         connection.disconnect();
     m_env.onPreviewRequest = nullptr;
@@ -174,6 +188,13 @@ SidebarView::~SidebarView()
         overlay->remove_overlay(m_bubble);
     if (m_editor)
         m_editor->set_visible(false);
+}
+
+void SidebarView::refreshUpperScrollbar()
+{
+    auto adjustment = m_upperScroller.get_vadjustment();
+    const bool overflows = adjustment->get_upper() > adjustment->get_page_size() + 0.5;
+    m_upperScroller.set_policy(Gtk::PolicyType::NEVER, overflows ? Gtk::PolicyType::AUTOMATIC : Gtk::PolicyType::EXTERNAL);
 }
 
 void SidebarView::scheduleRefresh()

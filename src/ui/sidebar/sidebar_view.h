@@ -87,6 +87,7 @@ private:
     void refreshPreview();
     Gtk::Overlay* previewOverlay();
     void setupSwipe();
+    void refreshUpperScrollbar();
 
     SidebarServices m_services;
     BrowserState& m_state;
@@ -97,6 +98,11 @@ private:
     SidebarTopBar m_topBar;
     SidebarAddressBar m_address;
     SidebarTabList m_list;
+    // The favourites and the "Keep" section: as tall as they need, scrolling when the window
+    // is shorter than the column, so no tab count sets the window's height.
+    Gtk::ScrolledWindow m_upperScroller;
+    Gtk::Box m_upper{Gtk::Orientation::VERTICAL};
+    sigc::connection m_upperPolicyIdle;
     Gtk::Box m_spaceHeader;
     Gtk::Image m_spaceIcon;
     Gtk::Label m_spaceName;

@@ -52,12 +52,12 @@ TEST(HiddenSidebarCostTest, ASpinnerInTheHiddenFloatingSidebarDrawsNoFrames)
     EXPECT_LE(framesDrawnIn(window, 1.0), 2);
     EXPECT_FALSE(spinner->get_mapped());
 
-    view->pointerEnteredRevealStrip();
-    ASSERT_TRUE(runUntilGtk([&] { return view->floatingSidebarOffset() > -1; }, 3));
+    view->dock().floating().pointerEnteredRevealStrip();
+    ASSERT_TRUE(runUntilGtk([&] { return view->dock().floating().offset() > -1; }, 3));
     EXPECT_TRUE(spinner->get_mapped());
     EXPECT_GT(framesDrawnIn(window, 1.0), 10);
 
-    view->tapFloatingScrim();
+    view->dock().floating().tapScrim();
     ASSERT_TRUE(runUntilGtk([&] { return !spinner->get_mapped(); }, 3));
     settle(300);
     EXPECT_LE(framesDrawnIn(window, 1.0), 2);

@@ -92,7 +92,7 @@ TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)
             for (auto* c = w.get_first_child(); c && !found; c = c->get_next_sibling())
                 find(*c);
         };
-        find(content->sidebarColumn());
+        find(content->dock().sidebarColumn());
         return found;
     };
     auto inTopBar = [](Gtk::Widget* w) {
@@ -106,7 +106,7 @@ TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)
         h->root().contentView()->sidebarHost().setIsPinned(pinned);
         settle(100);
         content = h->root().contentView();
-        EXPECT_FALSE(content->chromeStrip().get_visible());
+        EXPECT_FALSE(content->dock().chromeStrip().get_visible());
         Gtk::MenuButton* menuButton = findMenuButton();
         ASSERT_NE(menuButton, nullptr);
         EXPECT_TRUE(inTopBar(menuButton));

@@ -53,8 +53,8 @@ protected:
 
 TEST_F(WindowFocusTest, TheStartPageFieldThenThePageHoldTheFocusAndReturnClosesNothing)
 {
-    ASSERT_NE(content().startPage(), nullptr);
-    EXPECT_EQ(focus(), &content().startPage()->searchButton());
+    ASSERT_NE(content().pageArea().startPage(), nullptr);
+    EXPECT_EQ(focus(), &content().pageArea().startPage()->searchButton());
     pressKeepsTheWindow("space");
     EXPECT_TRUE(state().isCommandBarVisible()) << "Space on the start page's field opens the command bar";
     state().setIsCommandBarVisible(false);
@@ -62,11 +62,11 @@ TEST_F(WindowFocusTest, TheStartPageFieldThenThePageHoldTheFocusAndReturnClosesN
 
     state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
     state().addTab(makeTab(state(), "http://127.0.0.1:9/b"));
-    ASSERT_TRUE(runUntilGtk([&] { return focus() && content().shownPage() && inside(focus(), *content().shownPage()); }))
+    ASSERT_TRUE(runUntilGtk([&] { return focus() && content().pageArea().shownPage() && inside(focus(), *content().pageArea().shownPage()); }))
         << "the page takes the focus";
 
     // A click on another tab's row: the new page takes it, the window stays.
-    auto* sidebar = dynamic_cast<SidebarView*>(content().sidebarWidget());
+    auto* sidebar = dynamic_cast<SidebarView*>(content().dock().sidebarWidget());
     ASSERT_NE(sidebar, nullptr);
     const Uuid first = state().tabsForCurrentSpace().front().id;
     SidebarTabRow* row = sidebar->tabList().topLevelRow(first);
@@ -80,7 +80,7 @@ TEST_F(WindowFocusTest, TheStartPageFieldThenThePageHoldTheFocusAndReturnClosesN
 
 TEST_F(WindowFocusTest, WindowControlsTakeTheFocusByTabOnly)
 {
-    auto* sidebar = dynamic_cast<SidebarView*>(content().sidebarWidget());
+    auto* sidebar = dynamic_cast<SidebarView*>(content().dock().sidebarWidget());
     ASSERT_NE(sidebar, nullptr);
     // Given to a window control by other means than Tab (a click, the toolkit's own pick): handed back.
     Gtk::Widget* close = sidebar->topBar().get_first_child()->get_first_child()->get_first_child();
