@@ -3,6 +3,7 @@
 #include "core/app/browser_core.h"
 #include "core/commands/command_table.h"
 #include "core/state/browser_state.h"
+#include "core/support/url.h"
 #include "ui/app/drawing_setup.h"
 #include "ui/app/main_window.h"
 #include "ui/app/command_actions.h"
@@ -14,6 +15,7 @@
 #include <glib-unix.h>
 
 #include <csignal>
+#include <iostream>
 
 namespace kovi {
 
@@ -37,7 +39,8 @@ Glib::RefPtr<KoviApplication> KoviApplication::create(Options options)
 
 KoviApplication::KoviApplication(Options options)
     : Gtk::Application(applicationId,
-                       options.nonUnique ? Gio::Application::Flags::NON_UNIQUE : Gio::Application::Flags::NONE),
+                       Gio::Application::Flags::HANDLES_OPEN |
+                           (options.nonUnique ? Gio::Application::Flags::NON_UNIQUE : Gio::Application::Flags::NONE)),
       m_options(std::move(options))
 {
 }
@@ -93,6 +96,8 @@ void KoviApplication::on_startup()
     DrawingSetup::keepFrameBuffersAllocated();
     DrawingSetup::chooseRenderer(gdk_display_get_default());
     Theme::installResources();
+    // The icon is named by the application id, as the launcher entry names it.
+    Gtk::Window::set_default_icon_name(applicationId);
     createCore();
     createCommands();
 }
@@ -132,6 +137,22 @@ void KoviApplication::on_activate()
     m_window->present();
 }
 
+void KoviApplication::on_open(const type_vec_files& files, const Glib::ustring&)
+{
+    // Addresses handed over by the desktop (a link opened elsewhere, a page opened with Kovi):
+    // each in a new tab of the current space. Other schemes could run script or reach places
+    // a page may not, so they are refused.
+    for (const auto& file : files) {
+        const std::string uri = file->get_uri();
+        const auto url = Url::parse(uri);
+        if (url && (url->isHttpOrHttps() || url->schemeLowercased() == "file"))
+            m_context->state.createNewTab(*url);
+        else
+            std::cerr << "Kovi can't open " << uri << '\n';
+    }
+    activate();
+}
+
 void KoviApplication::on_shutdown()
 {
     saveOnShutdown();
@@ -166,7 +187,7 @@ void KoviApplication::showAbout()
     AdwAboutWindow* window = ADW_ABOUT_WINDOW(about);
     adw_about_window_set_application_name(window, "Kovi");
     adw_about_window_set_version(window, KOVI_VERSION);
-    adw_about_window_set_application_icon(window, "web-browser-symbolic");
+    adw_about_window_set_application_icon(window, applicationId);
     adw_about_window_add_link(window, "WebKit", "https://webkit.org/");
     adw_about_window_add_link(window, "WebKit Licenses", "https://webkit.org/licensing-webkit/");
     if (m_window)

@@ -50,6 +50,7 @@ protected:
     explicit KoviApplication(Options options);
     void on_startup() override;
     void on_activate() override;
+    void on_open(const type_vec_files& files, const Glib::ustring& hint) override;
     void on_shutdown() override;
 
 private:

@@ -9,6 +9,7 @@
 #include "ui/base/app_context.h"
 #include "ui/design/theme.h"
 #include "ui/layouts/empty_state_view.h"
+#include "ui/app/kovi_application.h"
 
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
@@ -34,6 +35,7 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& c
 {
     add_css_class("kovi-main-window");
     set_title("Kovi");
+    set_icon_name(KoviApplication::applicationId);
     set_default_size(1280, 820);
     // An empty title bar: client-side decorations (shadow, resize edges) without a bar.
     auto* titlebar = Gtk::make_managed<Gtk::Box>();

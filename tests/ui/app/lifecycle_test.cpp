@@ -44,18 +44,20 @@ std::string capture(const std::string& command)
 // watched through GLib so its exit status is collected however the loop runs.
 class Process {
 public:
-    explicit Process(const std::string& home)
+    explicit Process(const std::string& home, const std::vector<std::string>& arguments = {})
     {
         const std::string exe = koviBinary();
-        const std::string err = home + "/stderr.log";
-        gchar* argv[] = {const_cast<gchar*>(exe.c_str()), nullptr};
+        std::vector<gchar*> argv{const_cast<gchar*>(exe.c_str())};
+        for (const auto& argument : arguments)
+            argv.push_back(const_cast<gchar*>(argument.c_str()));
+        argv.push_back(nullptr);
         gchar** env = g_get_environ();
         env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_CONFIG_HOME", (home + "/config").c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_CACHE_HOME", (home + "/cache").c_str(), TRUE);
         GError* error = nullptr;
-        const bool ok = g_spawn_async(nullptr, argv, env, GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL),
+        const bool ok = g_spawn_async(nullptr, argv.data(), env, GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL),
                                       +[](gpointer) {
                                           signal(SIGINT, SIG_DFL);
                                           signal(SIGTERM, SIG_DFL);
@@ -242,6 +244,20 @@ TEST(WindowClose, TheWindowsOwnCloseButtonEndsTheRunAndTheApplicationGoesCleanly
     EXPECT_EQ(app->mainWindow(), nullptr);
     app.reset();
     EXPECT_EQ(savedTabs(home.path()), preparedTabs);
+}
+
+TEST(Launch, AnAddressGivenByTheLauncherOpensInATab)
+{
+    // As the launcher entry's "%U" hands it over: the page becomes a tab, saved with the state.
+    TempDir home;
+    const std::string stateFile = home.path() + "/data/KoviBrowser/browser_state.json";
+    const std::string page = "http://127.0.0.1:9/handed-over";
+    Process kovi(home.path(), {page});
+    EXPECT_TRUE(runUntilGtk(
+        [&] { return fileExists(stateFile) && home.read("data/KoviBrowser/browser_state.json").find(page) != std::string::npos; },
+        20));
+    kill(kovi.pid(), SIGTERM);
+    EXPECT_EQ(kovi.wait(20), 0) << home.read("stderr.log");
 }
 
 TEST(Appearance, DarkModeAndGlassSurviveARestartAndApplyAtOnce)

@@ -276,6 +276,7 @@ TEST_F(MenuCommandsTest, AboutOpensTheAboutWindowOverTheBrowser)
     }));
     EXPECT_STREQ(adw_about_window_get_application_name(about), "Kovi");
     EXPECT_STREQ(adw_about_window_get_version(about), KOVI_VERSION);
+    EXPECT_STREQ(adw_about_window_get_application_icon(about), KoviApplication::applicationId);
     EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(about)), GTK_WINDOW(h->window().gobj()));
     gtk_window_destroy(GTK_WINDOW(about));
 }
