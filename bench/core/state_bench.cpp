@@ -1,12 +1,10 @@
 // Costs of the browser state's whole-file writes: saving browser_state.json, starting up from
 // it, and one tab activation end to end (which rewrites history.json and browser_state.json).
 
-#include "core/library/browser_library.h"
+#include "core/app/browser_core.h"
 #include "core/state/browser_state.h"
 #include "core/state/persisted_state.h"
-#include "core/support/defaults.h"
 #include "core/support/files.h"
-#include "core/support/notification_center.h"
 #include "support/temp_dir.h"
 
 #include <benchmark/benchmark.h>
@@ -54,7 +52,7 @@ void writeFixture(const std::string& folder, bool favicons, bool history)
     std::optional<Uuid> active = spaces[0].tabOrder[0];
     auto written = files::writeAtomically(
         files::join(folder, BrowserState::stateFileName),
-        json::dump(PersistedState::encode(tabs, {}, spaces, spaces[0].id, active)));
+        json::dump(toJson(PersistedState{{tabs.begin(), tabs.end()}, std::nullopt, spaces, spaces[0].id, active})));
     if (!written)
         throw std::runtime_error(written.error().message);
 
@@ -72,17 +70,19 @@ void writeFixture(const std::string& folder, bool favicons, bool history)
 
 struct Environment {
     test::TempDir dir;
-    test::TempDir libraryDir;
-    Defaults defaults;
-    NotificationCenter notifications;
-    BrowserLibrary library{libraryDir.path()};
+    // The core on the fixture's folder, settings in memory.
+    BrowserCore::Options options() const
+    {
+        return {.dataDirectory = dir.path(), .defaultsPath = "", .updateFeedUrl = "http://127.0.0.1:9/"};
+    }
 };
 
 void BM_SaveState(benchmark::State& run)
 {
     Environment env;
     writeFixture(env.dir.path(), run.range(0) != 0, false);
-    BrowserState state(env.dir.path(), env.defaults, env.notifications, env.library);
+    BrowserCore core(env.options());
+    BrowserState& state = core.state();
     for (auto _ : run)
         state.saveState();
     run.counters["file_KB"] = static_cast<double>(env.dir.read(BrowserState::stateFileName).size()) / 1024;
@@ -94,8 +94,8 @@ void BM_StartUp(benchmark::State& run)
     Environment env;
     writeFixture(env.dir.path(), run.range(0) != 0, run.range(0) != 0);
     for (auto _ : run) {
-        BrowserState state(env.dir.path(), env.defaults, env.notifications, env.library);
-        benchmark::DoNotOptimize(state.tabs().size());
+        BrowserCore core(env.options());
+        benchmark::DoNotOptimize(core.state().tabs().size());
     }
 }
 BENCHMARK(BM_StartUp)->ArgName("favicons")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -106,7 +106,8 @@ void BM_TabActivation(benchmark::State& run)
 {
     Environment env;
     writeFixture(env.dir.path(), true, true);
-    BrowserState state(env.dir.path(), env.defaults, env.notifications, env.library);
+    BrowserCore core(env.options());
+    BrowserState& state = core.state();
     const auto& order = state.spaces()[0].tabOrder;
     Uuid first = order[1];
     Uuid second = order[2];
@@ -124,7 +125,8 @@ void BM_HistoryWrite(benchmark::State& run)
 {
     Environment env;
     writeFixture(env.dir.path(), true, true);
-    BrowserState state(env.dir.path(), env.defaults, env.notifications, env.library);
+    BrowserCore core(env.options());
+    BrowserState& state = core.state();
     for (auto _ : run)
         state.saveHistory();
 }
@@ -134,10 +136,13 @@ void BM_StateEncodeOnly(benchmark::State& run)
 {
     Environment env;
     writeFixture(env.dir.path(), true, false);
-    BrowserState state(env.dir.path(), env.defaults, env.notifications, env.library);
+    BrowserCore core(env.options());
+    BrowserState& state = core.state();
+    const PersistedState records{{state.tabs().begin(), state.tabs().end()},
+                                 std::vector<std::pair<Uuid, TabFolder>>{state.folders().begin(), state.folders().end()},
+                                 state.spaces(), state.currentSpaceId(), state.activeTabId()};
     for (auto _ : run) {
-        std::string text = json::dump(PersistedState::encode(state.tabs(), state.folders(), state.spaces(),
-                                                             state.currentSpaceId(), state.activeTabId()));
+        std::string text = json::dump(toJson(records));
         benchmark::DoNotOptimize(text.data());
     }
 }

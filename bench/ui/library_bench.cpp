@@ -1,11 +1,9 @@
 // The library sheet with 10,000 saved pages and the history panel with 1,000 visits: how long
 // they take to open (built, shown and first drawn) and how long one search keystroke takes until
 // the list is drawn again. Needs a display: run it under scripts/headless.
+#include "core/app/browser_core.h"
 #include "core/library/browser_library.h"
-#include "core/settings/appearance_manager.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
-#include "core/support/notification_center.h"
 #include "support/temp_dir.h"
 #include "ui/design/theme.h"
 #include "ui/library/history_panel.h"
@@ -61,12 +59,11 @@ void rest()
 struct Fixture {
     Fixture()
     {
-        defaults = std::make_unique<Defaults>(dir.file("defaults.json"));
         writeLibrary();
-        library = std::make_unique<BrowserLibrary>(libraryDir.path());
-        state = std::make_unique<BrowserState>(dir.path(), *defaults, notifications, *library);
-        appearance = std::make_unique<AppearanceManager>(*defaults);
-        theme = std::make_unique<Theme>(*appearance);
+        core = std::make_unique<BrowserCore>(BrowserCore::Options{.dataDirectory = dir.path(), .defaultsPath = "", .updateFeedUrl = "http://127.0.0.1:9/"});
+        library = &core->library();
+        state = &core->state();
+        theme = std::make_unique<Theme>(core->appearance());
         std::vector<HistoryItem> visits;
         const Date now = Date::now();
         for (int i = 0; i < 1000; ++i) {
@@ -83,7 +80,7 @@ struct Fixture {
     // time).
     void writeLibrary()
     {
-        std::ofstream out(libraryDir.file(BrowserLibrary::fileName));
+        std::ofstream out(dir.file(BrowserLibrary::fileName));
         out << R"({"version":1,"workspaces":[],"pages":[)";
         for (int i = 0; i < 10000; ++i) {
             out << (i ? "," : "") << R"({"id":")" << Uuid::random().toString() << R"(","url":"https://site)" << i
@@ -94,12 +91,10 @@ struct Fixture {
         out << "]}";
     }
 
-    test::TempDir dir, libraryDir;
-    std::unique_ptr<Defaults> defaults;
-    NotificationCenter notifications;
-    std::unique_ptr<BrowserLibrary> library;
-    std::unique_ptr<BrowserState> state;
-    std::unique_ptr<AppearanceManager> appearance;
+    test::TempDir dir;
+    std::unique_ptr<BrowserCore> core;
+    BrowserLibrary* library = nullptr;
+    BrowserState* state = nullptr;
     std::unique_ptr<Theme> theme;
 };
 

@@ -2,10 +2,9 @@
 // main-thread work that reflects one tab's title change and one tab's move (the sidebar's own
 // refresh, and that refresh plus the list's new layout). Needs a display: run it under
 // scripts/headless.
-#include "core/library/browser_library.h"
+#include "core/app/browser_core.h"
 #include "core/settings/appearance_manager.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "support/temp_dir.h"
 #include "ui/base/sidebar_host.h"
@@ -27,10 +26,6 @@ namespace {
 struct Fixture {
     Fixture()
     {
-        defaults = std::make_unique<Defaults>(dir.file("defaults.json"));
-        library = std::make_unique<BrowserLibrary>(libraryDir.path());
-        state = std::make_unique<BrowserState>(dir.path(), *defaults, notifications, *library);
-        appearance = std::make_unique<AppearanceManager>(*defaults);
         for (int i = 0; i < 300; ++i) {
             Tab tab(Uuid::random(), *Url::parse("https://site" + std::to_string(i) + ".example/page"),
                     "Page number " + std::to_string(i), false, false, state->currentSpaceId(), std::nullopt);
@@ -42,12 +37,12 @@ struct Fixture {
                                 std::vector<Uuid>(ids.begin() + 200 + f * 5, ids.begin() + 205 + f * 5));
     }
 
-    test::TempDir dir, libraryDir;
-    std::unique_ptr<Defaults> defaults;
-    NotificationCenter notifications;
-    std::unique_ptr<BrowserLibrary> library;
-    std::unique_ptr<BrowserState> state;
-    std::unique_ptr<AppearanceManager> appearance;
+    test::TempDir dir;
+    BrowserCore core{{.dataDirectory = dir.path(),
+                      .defaultsPath = dir.file("defaults.json"),
+                      .updateFeedUrl = "http://127.0.0.1:9/"}};
+    BrowserState* state = &core.state();
+    AppearanceManager* appearance = &core.appearance();
     SidebarHost host;
     std::vector<Uuid> ids;
 };
@@ -60,7 +55,7 @@ Fixture& fixture()
 
 SidebarView* makeView(Fixture& f)
 {
-    SidebarServices services{*f.state, *f.appearance, f.notifications};
+    SidebarServices services{*f.state, *f.appearance, f.core.notifications()};
     services.suggestionBaseUrl = "http://127.0.0.1:9";
     return new SidebarView(std::move(services), f.host);
 }

@@ -7,12 +7,10 @@
 //                                       the launch time (CLOCK_REALTIME, nanoseconds) taken by the caller
 //
 // bench/ui/startup.sh does both under a private display and repeats the run.
-#include "core/ai/ai_service.h"
-#include "core/library/browser_library.h"
+#include "core/app/browser_core.h"
 #include "core/settings/auth_manager.h"
+#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
-#include "core/support/notification_center.h"
 #include "ui/app/kovi_application.h"
 #include "ui/app/main_window.h"
 
@@ -77,14 +75,12 @@ int webProcesses()
 int prepare()
 {
     using namespace kovi;
-    Defaults defaults(Defaults::defaultFilePath());
-    NotificationCenter notifications;
-    BrowserLibrary library(std::nullopt);
-    BrowserState state(std::nullopt, defaults, notifications, library);
-    AuthManager auth(defaults);
+    BrowserCore core({}); // the user's folders, as the browser uses them
+    BrowserState& state = core.state();
+    AuthManager& auth = core.auth();
     if (!auth.isAuthenticated())
         auth.continueAsGuest();
-    defaults.setBool("hasCompletedOnboarding", true);
+    core.preferences().set(prefs::hasCompletedOnboarding, true);
     while (state.spaces().size() < 5)
         state.createNewSpace("Space " + std::to_string(state.spaces().size() + 1), SpaceColor::blue, "folder");
     for (const auto& space : std::vector<Space>(state.spaces())) {

@@ -3,10 +3,9 @@
 // process and its web processes with 1, 10 and 30 tabs open. With --screenshots DIR it also
 // captures the page, the error overlay, the zoom badge and the extensions sheet.
 //   scripts/headless build/…/kovi_web_tab_switching [--screenshots DIR]
-#include "core/library/browser_library.h"
+#include "core/app/browser_core.h"
 #include "core/settings/appearance_manager.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
 #include "core/web/page_extension_store.h"
@@ -124,15 +123,14 @@ int main(int argc, char** argv)
     Theme::installResources();
 
     test::TempDir dir;
-    Defaults defaults("");
-    NotificationCenter notifications;
-    BrowserLibrary library(dir.file("library"));
-    BrowserState state(dir.file("state"), defaults, notifications, library);
-    AppearanceManager appearance(defaults);
+    BrowserCore core({.dataDirectory = dir.file("data"), .defaultsPath = "", .updateFeedUrl = "http://127.0.0.1:9/"});
+    BrowserState& state = core.state();
+    NotificationCenter& notifications = core.notifications();
+    AppearanceManager& appearance = core.appearance();
     appearance.setIsDarkMode(false);
-    PageExtensionStore extensions(dir.file("extensions"));
+    PageExtensionStore& extensions = core.extensions();
     WebContent::Folders folders{dir.file("sessions"), dir.file("cache"), dir.file("Downloads"), dir.file("partial")};
-    auto web = std::make_unique<WebContent>(state, notifications, defaults, appearance, extensions, folders);
+    auto web = std::make_unique<WebContent>(state, notifications, core.preferences(), appearance, extensions, folders);
 
     test::LoopbackServer server;
     server.on("/page", [](const test::LoopbackServer::Request& request) {

@@ -1,45 +1,44 @@
 #include "core/ai/ai_service.h"
 
-#include "core/support/defaults.h"
-#include "core/support/persisted_bool.h"
+#include "core/settings/persisted_bool.h"
 
 namespace kovi {
 
-AIService::AIService(Defaults& defaults)
-    : m_defaults(defaults)
+AIService::AIService(Preferences& preferences)
+    : m_preferences(preferences)
 {
-    m_isMaxEnabled = defaults.boolForKey(isMaxEnabledKey);
-    m_isTidyTabTitlesEnabled = defaults.boolForKey(isTidyTabTitlesEnabledKey);
-    m_isTidyDownloadsEnabled = defaults.boolForKey(isTidyDownloadsEnabledKey);
-    m_is5SecondPreviewsEnabled = defaults.boolForKey(is5SecondPreviewsEnabledKey);
-    m_apiKey = defaults.stringValue(apiKeyKey).value_or("");
+    m_isMaxEnabled = preferences.get(prefs::isMaxEnabled);
+    m_isTidyTabTitlesEnabled = preferences.get(prefs::isTidyTabTitlesEnabled);
+    m_isTidyDownloadsEnabled = preferences.get(prefs::isTidyDownloadsEnabled);
+    m_is5SecondPreviewsEnabled = preferences.get(prefs::is5SecondPreviewsEnabled);
+    m_apiKey = preferences.get(prefs::aiApiKey);
     // An unknown stored provider reads as the default but is left in the store until the user
     // picks one.
-    m_selectedProvider = defaults.stringValue(providerKey).value_or("openai") == "anthropic"
+    m_selectedProvider = preferences.get(prefs::aiProvider) == "anthropic"
         ? AIProvider::anthropic
         : AIProvider::openai;
 }
 
 void AIService::setIsMaxEnabled(bool value)
 {
-    setPersistedBool(m_defaults, isMaxEnabledKey, m_isMaxEnabled, value, isMaxEnabledChanged);
+    setPersistedBool(m_preferences, prefs::isMaxEnabled, m_isMaxEnabled, value, isMaxEnabledChanged);
 }
 
 void AIService::setIsTidyTabTitlesEnabled(bool value)
 {
-    setPersistedBool(m_defaults, isTidyTabTitlesEnabledKey, m_isTidyTabTitlesEnabled, value,
+    setPersistedBool(m_preferences, prefs::isTidyTabTitlesEnabled, m_isTidyTabTitlesEnabled, value,
                      isTidyTabTitlesEnabledChanged);
 }
 
 void AIService::setIsTidyDownloadsEnabled(bool value)
 {
-    setPersistedBool(m_defaults, isTidyDownloadsEnabledKey, m_isTidyDownloadsEnabled, value,
+    setPersistedBool(m_preferences, prefs::isTidyDownloadsEnabled, m_isTidyDownloadsEnabled, value,
                      isTidyDownloadsEnabledChanged);
 }
 
 void AIService::setIs5SecondPreviewsEnabled(bool value)
 {
-    setPersistedBool(m_defaults, is5SecondPreviewsEnabledKey, m_is5SecondPreviewsEnabled, value,
+    setPersistedBool(m_preferences, prefs::is5SecondPreviewsEnabled, m_is5SecondPreviewsEnabled, value,
                      is5SecondPreviewsEnabledChanged);
 }
 
@@ -47,14 +46,14 @@ void AIService::setApiKey(std::string value)
 {
     m_apiKey = std::move(value);
     apiKeyChanged.emit();
-    m_defaults.setString(apiKeyKey, m_apiKey);
+    m_preferences.set(prefs::aiApiKey, m_apiKey);
 }
 
 void AIService::setSelectedProvider(AIProvider value)
 {
     m_selectedProvider = value;
     selectedProviderChanged.emit();
-    m_defaults.setString(providerKey, std::string(rawValue(m_selectedProvider)));
+    m_preferences.set(prefs::aiProvider, std::string(rawValue(m_selectedProvider)));
 }
 
 } // namespace kovi

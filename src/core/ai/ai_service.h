@@ -10,7 +10,7 @@
 
 namespace kovi {
 
-class Defaults;
+class Preferences;
 
 // The AI assistant's settings (four switches, the user's API key and the chosen provider), kept
 // in the settings store under their own keys, and the local title and file-name tidying.
@@ -18,7 +18,7 @@ class Defaults;
 // Main thread only.
 class AIService {
 public:
-    explicit AIService(Defaults& defaults);
+    explicit AIService(Preferences& preferences);
 
     AIService(const AIService&) = delete;
     AIService& operator=(const AIService&) = delete;
@@ -55,15 +55,8 @@ public:
     // Drops copy counters, hash tails and "copy", and turns underscores into spaces.
     static std::string tidyDownloadFilename(std::string_view filename);
 
-    static constexpr const char* isMaxEnabledKey = "isMaxEnabled";
-    static constexpr const char* isTidyTabTitlesEnabledKey = "isTidyTabTitlesEnabled";
-    static constexpr const char* isTidyDownloadsEnabledKey = "isTidyDownloadsEnabled";
-    static constexpr const char* is5SecondPreviewsEnabledKey = "is5SecondPreviewsEnabled";
-    static constexpr const char* apiKeyKey = "aiApiKey";
-    static constexpr const char* providerKey = "aiProvider";
-
 private:
-    Defaults& m_defaults;
+    Preferences& m_preferences;
     bool m_isMaxEnabled = false;
     bool m_isTidyTabTitlesEnabled = false;
     bool m_isTidyDownloadsEnabled = false;

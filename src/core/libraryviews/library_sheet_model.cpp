@@ -1,5 +1,6 @@
 #include "core/libraryviews/library_sheet_model.h"
 
+#include "core/commands/command_ids.h"
 #include "core/libraryviews/display_format.h"
 #include "core/libraryviews/saved_page_actions.h"
 #include "core/library/browser_library.h"
@@ -108,14 +109,14 @@ std::string LibrarySheetModel::saveButtonTitle() const
     return listsWorkspaces() ? "Save Current Workspace" : "Save Current Page";
 }
 
-std::string LibrarySheetModel::saveActionName() const
+const char* LibrarySheetModel::saveCommand() const
 {
     switch (m_section) {
-    case LibrarySection::bookmarks: return "app.bookmark-page";
-    case LibrarySection::readingList: return "app.add-to-reading-list";
-    case LibrarySection::workspaces: return "app.save-workspace";
+    case LibrarySection::bookmarks: return commands::bookmarkPage;
+    case LibrarySection::readingList: return commands::addToReadingList;
+    case LibrarySection::workspaces: return commands::saveWorkspace;
     }
-    return "app.bookmark-page";
+    return commands::bookmarkPage;
 }
 
 std::optional<SavedPage> LibrarySheetModel::page(const Uuid& pageId) const

@@ -66,9 +66,9 @@ public:
     std::optional<EmptyState> emptyState() const;
 
     // Footer: "Save Current Page" or "Save Current Workspace" for the section, and the
-    // application command it runs (which is enabled only while it can save).
+    // command of the command table it runs (which is enabled only while it can save).
     std::string saveButtonTitle() const;
-    std::string saveActionName() const;
+    const char* saveCommand() const;
 
     // Row actions, by the id of the saved page or workspace. open and restore then ask the
     // sheet to close.

@@ -1,26 +1,25 @@
 #include "core/settings/appearance_manager.h"
 
-#include "core/support/defaults.h"
-#include "core/support/persisted_bool.h"
+#include "core/settings/persisted_bool.h"
 
 namespace kovi {
 
-AppearanceManager::AppearanceManager(Defaults& defaults)
-    : m_defaults(defaults)
+AppearanceManager::AppearanceManager(Preferences& preferences)
+    : m_preferences(preferences)
 {
-    m_isLiquidGlassEnabled = defaults.boolForKey(isLiquidGlassEnabledKey);
-    // Only a stored Boolean counts; anything else keeps the dark default.
-    m_isDarkMode = defaults.boolValue(isDarkModeKey).value_or(true);
+    m_isLiquidGlassEnabled = preferences.get(prefs::isLiquidGlassEnabled);
+    m_isDarkMode = preferences.get(prefs::isDarkMode);
 }
 
 void AppearanceManager::setIsLiquidGlassEnabled(bool value)
 {
-    setPersistedBool(m_defaults, isLiquidGlassEnabledKey, m_isLiquidGlassEnabled, value, isLiquidGlassEnabledChanged);
+    setPersistedBool(m_preferences, prefs::isLiquidGlassEnabled, m_isLiquidGlassEnabled, value,
+                     isLiquidGlassEnabledChanged);
 }
 
 void AppearanceManager::setIsDarkMode(bool value)
 {
-    setPersistedBool(m_defaults, isDarkModeKey, m_isDarkMode, value, isDarkModeChanged);
+    setPersistedBool(m_preferences, prefs::isDarkMode, m_isDarkMode, value, isDarkModeChanged);
 }
 
 } // namespace kovi

@@ -4,16 +4,13 @@
 
 namespace kovi {
 
-class Defaults;
+class Preferences;
 
 // Dark mode and the glass look of the window chrome, kept in the settings store under their
 // own names. One instance per process, passed to every view. Main thread only.
 class AppearanceManager {
 public:
-    static constexpr const char* isLiquidGlassEnabledKey = "isLiquidGlassEnabled";
-    static constexpr const char* isDarkModeKey = "isDarkMode";
-
-    explicit AppearanceManager(Defaults& defaults);
+    explicit AppearanceManager(Preferences& preferences);
 
     AppearanceManager(const AppearanceManager&) = delete;
     AppearanceManager& operator=(const AppearanceManager&) = delete;
@@ -27,7 +24,7 @@ public:
     sigc::signal<void()> isDarkModeChanged;
 
 private:
-    Defaults& m_defaults;
+    Preferences& m_preferences;
     bool m_isLiquidGlassEnabled = false;
     bool m_isDarkMode = true;
 };

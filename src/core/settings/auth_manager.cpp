@@ -1,6 +1,6 @@
 #include "core/settings/auth_manager.h"
 
-#include "core/support/defaults.h"
+#include "core/settings/preferences.h"
 #include "core/support/uuid.h"
 
 namespace kovi {
@@ -16,7 +16,7 @@ Json toJson(const KoviUser& user)
     return object;
 }
 
-KoviUser koviUserFromJson(const Json& value)
+KoviUser KoviUser::fromJson(const Json& value)
 {
     json::requireObject(value, "account");
     KoviUser user;
@@ -28,8 +28,8 @@ KoviUser koviUserFromJson(const Json& value)
     return user;
 }
 
-AuthManager::AuthManager(Defaults& defaults)
-    : m_defaults(defaults)
+AuthManager::AuthManager(Preferences& preferences)
+    : m_preferences(preferences)
 {
     loadSavedUser();
 }
@@ -48,11 +48,11 @@ void AuthManager::loadSavedUser()
 
 std::optional<KoviUser> AuthManager::loadUserFromDefaults() const
 {
-    auto data = m_defaults.bytesValue(userDefaultsKey);
+    auto data = m_preferences.get(userDefaultsKey);
     if (!data)
         return std::nullopt;
     try {
-        return koviUserFromJson(json::parse(std::string_view(reinterpret_cast<const char*>(data->data()), data->size())));
+        return KoviUser::fromJson(json::parse(std::string_view(reinterpret_cast<const char*>(data->data()), data->size())));
     } catch (const std::exception&) {
         // An unreadable record means no account; it stays stored until replaced or removed.
         return std::nullopt;
@@ -67,7 +67,7 @@ void AuthManager::saveUser(const KoviUser& user)
     } catch (const std::exception&) {
         return;
     }
-    m_defaults.setBytes(userDefaultsKey, Defaults::Bytes(encoded.begin(), encoded.end()));
+    m_preferences.set(userDefaultsKey, Defaults::Bytes(encoded.begin(), encoded.end()));
 }
 
 void AuthManager::setCurrentUser(std::optional<KoviUser> user)
@@ -88,14 +88,14 @@ void AuthManager::continueAsGuest()
     saveUser(user);
     setCurrentUser(user);
     setAuthState(AuthState::guest);
-    m_defaults.setBool(hasLaunchedKey, true);
+    m_preferences.set(hasLaunchedKey, true);
 }
 
 void AuthManager::signOut()
 {
     setCurrentUser(std::nullopt);
     setAuthState(AuthState::signedOut);
-    m_defaults.remove(userDefaultsKey);
+    m_preferences.remove(userDefaultsKey);
 }
 
 } // namespace kovi

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/settings/preference_keys.h"
 #include "core/support/date.h"
 #include "core/support/json_coding.h"
 
@@ -10,7 +11,7 @@
 
 namespace kovi {
 
-class Defaults;
+class Preferences;
 
 // The one local account. Stored in the settings store as the bytes of its JSON.
 struct KoviUser {
@@ -20,11 +21,11 @@ struct KoviUser {
     Date createdAt;
     bool isGuest = false;
 
+    static KoviUser fromJson(const Json& value); // strict: all five keys, exact types; throws DecodeError
     bool operator==(const KoviUser&) const = default;
 };
 
 Json toJson(const KoviUser& user);
-KoviUser koviUserFromJson(const Json& value); // strict: all five keys, exact types; throws DecodeError
 
 enum class AuthState {
     unknown,
@@ -37,10 +38,10 @@ enum class AuthState {
 // later launch finds again in the settings store. Main thread only.
 class AuthManager {
 public:
-    static constexpr const char* userDefaultsKey = "koviCurrentUser";
-    static constexpr const char* hasLaunchedKey = "hasLaunchedBefore";
+    static constexpr const BytesKey& userDefaultsKey = prefs::koviCurrentUser;
+    static constexpr const BoolKey& hasLaunchedKey = prefs::hasLaunchedBefore;
 
-    explicit AuthManager(Defaults& defaults);
+    explicit AuthManager(Preferences& preferences);
 
     AuthManager(const AuthManager&) = delete;
     AuthManager& operator=(const AuthManager&) = delete;
@@ -69,7 +70,7 @@ private:
     void setCurrentUser(std::optional<KoviUser> user);
     void setAuthState(AuthState state);
 
-    Defaults& m_defaults;
+    Preferences& m_preferences;
     AuthState m_authState = AuthState::unknown;
     std::optional<KoviUser> m_currentUser;
     bool m_isLoading = false;

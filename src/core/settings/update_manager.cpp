@@ -1,7 +1,7 @@
 #include "core/settings/update_manager.h"
 
+#include "core/settings/preferences.h"
 #include "core/support/date.h"
-#include "core/support/defaults.h"
 #include "core/support/json_coding.h"
 #include "core/support/text.h"
 
@@ -52,8 +52,9 @@ UpdateManager::Options UpdateManager::Options::standard()
     return options;
 }
 
-UpdateManager::UpdateManager(Defaults& defaults, UpdateAlertPresenter& presenter, OpenUrl openUrl, Options options)
-    : m_defaults(defaults)
+UpdateManager::UpdateManager(Preferences& preferences, UpdateAlertPresenter& presenter, OpenUrl openUrl,
+                             Options options)
+    : m_preferences(preferences)
     , m_presenter(presenter)
     , m_openUrl(std::move(openUrl))
     , m_options(std::move(options))
@@ -65,7 +66,7 @@ UpdateManager::~UpdateManager() = default;
 
 void UpdateManager::startupCheck()
 {
-    Date last = m_defaults.dateValue(lastCheckKey).value_or(Date::distantPast());
+    Date last = m_preferences.get(lastCheckKey);
     double elapsed = Clock::current().now().secondsSince(last);
     // A date in the future (a clock set back, a copied profile) would otherwise silence the
     // check until that date; treat it as due.
@@ -117,7 +118,7 @@ void UpdateManager::finished(Result<HttpResponse> response, bool userInitiated)
         return;
     }
 
-    m_defaults.setDate(lastCheckKey, Clock::current().now());
+    m_preferences.set(lastCheckKey, Clock::current().now());
 
     if (isNewer(payload->version, payload->build, m_options.currentVersion, m_options.currentBuild))
         promptForUpdate(*payload);

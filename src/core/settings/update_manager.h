@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/settings/preference_keys.h"
 #include "core/support/http_client.h"
 #include "core/support/url.h"
 
@@ -11,7 +12,7 @@
 
 namespace kovi {
 
-class Defaults;
+class Preferences;
 
 // One alert of the update check: a title, a message and its buttons, the first being the
 // default.
@@ -51,10 +52,10 @@ public:
         static Options standard();
     };
 
-    static constexpr const char* lastCheckKey = "lastUpdateCheckDate";
+    static constexpr const DateKey& lastCheckKey = prefs::lastUpdateCheckDate;
     static constexpr double checkInterval = 86400.0;
 
-    UpdateManager(Defaults& defaults, UpdateAlertPresenter& presenter, OpenUrl openUrl,
+    UpdateManager(Preferences& preferences, UpdateAlertPresenter& presenter, OpenUrl openUrl,
                   Options options = Options::standard());
     ~UpdateManager();
 
@@ -86,7 +87,7 @@ private:
     void fail(Failure failure, bool userInitiated);
     void promptForUpdate(const Payload& payload);
 
-    Defaults& m_defaults;
+    Preferences& m_preferences;
     UpdateAlertPresenter& m_presenter;
     OpenUrl m_openUrl;
     Options m_options;

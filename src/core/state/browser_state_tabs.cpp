@@ -1,7 +1,7 @@
 #include "core/state/browser_state.h"
 
 #include "core/ai/ai_service.h"
-#include "core/support/defaults.h"
+#include "core/settings/preferences.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,7 +29,7 @@ void BrowserState::addTab(Tab tab)
     if (!tab.isPinned) {
         int index = spaceIndex(tab.spaceId);
         if (index >= 0) {
-            ensureSidebarOrderInitialized(index);
+            completeSidebarOrder(index);
             Space& space = mutableSpace(index);
             // A tab that is listed already (a re-added id) keeps its one place.
             if (!contains(space.tabOrder, id))
@@ -182,7 +182,7 @@ void BrowserState::updateTabTitle(const Uuid& tabId, const std::string& title)
     if (!found)
         return;
     Tab tab = *found;
-    if (tab.isPinned && m_defaults.boolForKey(AIService::isTidyTabTitlesEnabledKey))
+    if (tab.isPinned && m_preferences.get(prefs::isTidyTabTitlesEnabled))
         tab.title = AIService::tidyTabTitle(title, tab.url);
     else
         tab.title = title;
@@ -253,13 +253,8 @@ void BrowserState::toggleAutoArchiveExcluded(const Uuid& tabId)
 
 void BrowserState::autoArchiveTabsIfNeeded()
 {
-    bool enabled = m_defaults.boolValue("autoArchiveEnabled").value_or(true);
-    double hours = 24.0;
-    if (auto stored = m_defaults.numberValue("autoArchiveHours")) {
-        hours = *stored;
-        enabled = enabled && hours > 0; // also false for NaN
-    }
-    if (!enabled)
+    const double hours = m_preferences.get(prefs::autoArchiveHours);
+    if (!m_preferences.get(prefs::autoArchiveEnabled) || !(hours > 0)) // also off for NaN
         return;
 
     const Date cutoff = Date::now().adding(-hours * 3600.0);

@@ -16,7 +16,8 @@ namespace kovi {
 // The user's settings: typed values by key, kept in one JSON file
 // ({"key": {"type": "bool"|"number"|"string"|"bytes"|"date", "value": …}}), written atomically
 // (folder 0700, file 0600) after every change. "Absent" and "stored with another type" stay
-// distinguishable. Main thread only.
+// distinguishable. The storage under Preferences (core/settings), through which the program
+// reads and writes its keys. Main thread only.
 class Defaults {
 public:
     using Bytes = std::vector<std::uint8_t>;

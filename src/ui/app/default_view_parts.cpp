@@ -2,6 +2,7 @@
 // view. Keep the order of ViewParts.
 #include "ui/base/view_parts.h"
 
+#include "ui/ai/ai_view_parts.h"
 #include "ui/base/app_context.h"
 #include "ui/commandbar/command_bar_view.h"
 #include "ui/library/library_view_parts.h"
@@ -28,6 +29,8 @@ ViewParts defaultViewParts()
     parts.extensionsSheet = [](AppContext& ctx, Gtk::Window& parent) -> Gtk::Window* {
         return ctx.web ? makeExtensionsSheet(*ctx.web, parent) : nullptr;
     };
+    parts.aiChatPanel = [](AppContext& ctx) { return makeAIChatPanel(ctx); };
+    parts.aiSettingsPanel = makeAISettingsPanel;
     return parts;
 }
 

@@ -1,16 +1,12 @@
 #include "ui/app/kovi_application.h"
 
-#include "core/ai/ai_service.h"
-#include "core/library/browser_library.h"
-#include "core/settings/appearance_manager.h"
-#include "core/settings/auth_manager.h"
-#include "core/settings/update_manager.h"
+#include "core/app/browser_core.h"
+#include "core/commands/command_table.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
-#include "core/support/notification_center.h"
-#include "core/web/page_extension_store.h"
+#include "core/support/url.h"
+#include "ui/app/drawing_setup.h"
 #include "ui/app/main_window.h"
-#include "ui/app/menu_commands.h"
+#include "ui/app/command_actions.h"
 #include "ui/design/theme.h"
 #include "ui/settings/update_alerts.h"
 #include "ui/web/web_content.h"
@@ -19,22 +15,15 @@
 #include <glib-unix.h>
 
 #include <csignal>
+#include <iostream>
 
 namespace kovi {
 
 // Construction order is dependency order; destruction runs backwards.
 struct KoviApplication::Core {
-    std::unique_ptr<Defaults> defaults;
-    std::unique_ptr<NotificationCenter> notifications;
-    std::unique_ptr<BrowserLibrary> library;
-    std::unique_ptr<BrowserState> state;
-    std::unique_ptr<AppearanceManager> appearance;
-    std::unique_ptr<AIService> ai;
-    std::unique_ptr<AuthManager> auth;
+    std::unique_ptr<BrowserCore> services;
     std::unique_ptr<Theme> theme;
-    std::unique_ptr<UpdateManager> updates;
     // Last, so the page views go before everything they report into.
-    std::unique_ptr<PageExtensionStore> extensions;
     std::unique_ptr<WebContent> web;
 };
 
@@ -50,22 +39,22 @@ Glib::RefPtr<KoviApplication> KoviApplication::create(Options options)
 
 KoviApplication::KoviApplication(Options options)
     : Gtk::Application(applicationId,
-                       options.nonUnique ? Gio::Application::Flags::NON_UNIQUE : Gio::Application::Flags::NONE),
+                       Gio::Application::Flags::HANDLES_OPEN |
+                           (options.nonUnique ? Gio::Application::Flags::NON_UNIQUE : Gio::Application::Flags::NONE)),
       m_options(std::move(options))
 {
 }
 
 KoviApplication::~KoviApplication()
 {
-    m_windowHidden.disconnect();
-    delete m_window;
-    m_window = nullptr;
-    m_commands.reset();
+    // Runs while the application object is being finalised (its actions are gone already);
+    // after a run, shutdown has taken the views down first.
+    tearDownViews();
+    m_commandTable.reset();
     m_context.reset();
-    if (m_core) {
-        m_core->updates.reset();
-        m_alerts.reset();
-    }
+    if (m_core)
+        m_core->services->setUpdateAlerts(nullptr, {});
+    m_alerts.reset();
     m_core.reset();
 }
 
@@ -73,30 +62,23 @@ void KoviApplication::createCore()
 {
     m_core = std::make_unique<Core>();
     Core& c = *m_core;
-    c.defaults = std::make_unique<Defaults>(m_options.defaultsPath.empty() ? Defaults::defaultFilePath()
-                                                                           : m_options.defaultsPath);
-    c.notifications = std::make_unique<NotificationCenter>();
-    c.library = std::make_unique<BrowserLibrary>(m_options.storageDirectory);
-    c.state = std::make_unique<BrowserState>(m_options.storageDirectory, *c.defaults, *c.notifications, *c.library);
-    c.appearance = std::make_unique<AppearanceManager>(*c.defaults);
-    c.ai = std::make_unique<AIService>(*c.defaults);
-    c.auth = std::make_unique<AuthManager>(*c.defaults);
-    c.theme = std::make_unique<Theme>(*c.appearance);
+    BrowserCore::Options options;
+    options.dataDirectory = m_options.storageDirectory;
+    if (!m_options.defaultsPath.empty())
+        options.defaultsPath = m_options.defaultsPath;
+    options.updateFeedUrl = m_options.updateFeedUrl;
+    c.services = std::make_unique<BrowserCore>(std::move(options));
+    c.theme = std::make_unique<Theme>(c.services->appearance());
 
     m_alerts = std::make_unique<UpdateAlerts>([this]() -> Gtk::Window* { return m_window; });
-    UpdateManager::Options updateOptions = UpdateManager::Options::standard();
-    if (m_options.updateFeedUrl)
-        updateOptions.feedUrl = *m_options.updateFeedUrl;
-    c.updates = std::make_unique<UpdateManager>(*c.defaults, *m_alerts, &UpdateAlerts::openInDefaultBrowser,
-                                                updateOptions);
+    c.services->setUpdateAlerts(m_alerts.get(), &UpdateAlerts::openInDefaultBrowser);
 
     // Web processes start only when a page is first shown: the sessions are made on first use.
-    c.extensions = std::make_unique<PageExtensionStore>(m_options.storageDirectory);
-    c.web = std::make_unique<WebContent>(*c.state, *c.notifications, *c.defaults, *c.appearance, *c.extensions);
+    BrowserCore& core = *c.services;
+    c.web = std::make_unique<WebContent>(core.state(), core.notifications(), core.preferences(), core.appearance(),
+                                         core.extensions());
 
-    m_context = std::unique_ptr<AppContext>(new AppContext{*c.defaults, *c.notifications, *c.library, *c.state,
-                                                           *c.appearance, *c.ai, *c.auth, *c.theme,
-                                                           c.updates.get(), c.extensions.get(), c.web.get()});
+    m_context = std::make_unique<AppContext>(AppContext::of(core, *c.theme, c.web.get()));
 }
 
 void KoviApplication::on_startup()
@@ -110,11 +92,33 @@ void KoviApplication::on_startup()
     };
     m_sigterm = g_unix_signal_add(SIGTERM, onSignal, this);
     m_sigint = g_unix_signal_add(SIGINT, onSignal, this);
+    // Before the first window: GTK reads the renderer choice when it realizes one.
+    DrawingSetup::keepFrameBuffersAllocated();
+    DrawingSetup::chooseRenderer(gdk_display_get_default());
     Theme::installResources();
+    // The icon is named by the application id, as the launcher entry names it.
+    Gtk::Window::set_default_icon_name(applicationId);
     createCore();
-    m_commands = std::make_unique<MenuCommands>(*this, *m_context);
-    m_commands->showAbout = [this] { showAbout(); };
+    createCommands();
+}
 
+void KoviApplication::createCommands()
+{
+    CommandTable::Hooks hooks;
+    hooks.showAbout = [this] { showAbout(); };
+    hooks.quit = [this] { quit(); };
+    hooks.isViewPanelOpen = [this] { return m_window && m_window->rootView().showAccountSettings(); };
+    hooks.closeViewPanel = [this] {
+        if (m_window)
+            m_window->rootView().setShowAccountSettings(false);
+    };
+    BrowserCore& core = *m_core->services;
+    m_commandTable = std::make_unique<CommandTable>(
+        CommandTable::Services{core.state(), core.appearance(), core.library(), core.notifications(),
+                               core.preferences(), &core.updates()},
+        std::move(hooks));
+    m_commands = std::make_unique<CommandActions>(*m_commandTable, *this);
+    m_commands->installAccelerators(*this);
 }
 
 void KoviApplication::on_activate()
@@ -127,15 +131,32 @@ void KoviApplication::on_activate()
             // Closing the window ends the application (the last window closed).
             quit();
         });
-        if (m_options.startupUpdateCheck && m_core->updates)
-            m_core->updates->startupCheck();
+        if (m_options.startupUpdateCheck)
+            m_core->services->updates().startupCheck();
     }
     m_window->present();
+}
+
+void KoviApplication::on_open(const type_vec_files& files, const Glib::ustring&)
+{
+    // Addresses handed over by the desktop (a link opened elsewhere, a page opened with Kovi):
+    // each in a new tab of the current space. Other schemes could run script or reach places
+    // a page may not, so they are refused.
+    for (const auto& file : files) {
+        const std::string uri = file->get_uri();
+        const auto url = Url::parse(uri);
+        if (url && (url->isHttpOrHttps() || url->schemeLowercased() == "file"))
+            m_context->state.createNewTab(*url);
+        else
+            std::cerr << "Kovi can't open " << uri << '\n';
+    }
+    activate();
 }
 
 void KoviApplication::on_shutdown()
 {
     saveOnShutdown();
+    tearDownViews();
     if (m_sigterm)
         g_source_remove(m_sigterm);
     if (m_sigint)
@@ -144,12 +165,20 @@ void KoviApplication::on_shutdown()
     Gtk::Application::on_shutdown();
 }
 
+void KoviApplication::tearDownViews()
+{
+    m_windowHidden.disconnect();
+    delete m_window;
+    m_window = nullptr;
+    m_commands.reset();
+}
+
 void KoviApplication::saveOnShutdown()
 {
-    if (m_saved || !m_core || !m_core->state)
+    if (m_saved || !m_core)
         return;
     m_saved = true;
-    m_core->state->saveState();
+    m_core->services->state().saveState();
 }
 
 void KoviApplication::showAbout()
@@ -158,7 +187,7 @@ void KoviApplication::showAbout()
     AdwAboutWindow* window = ADW_ABOUT_WINDOW(about);
     adw_about_window_set_application_name(window, "Kovi");
     adw_about_window_set_version(window, KOVI_VERSION);
-    adw_about_window_set_application_icon(window, "web-browser-symbolic");
+    adw_about_window_set_application_icon(window, applicationId);
     adw_about_window_add_link(window, "WebKit", "https://webkit.org/");
     adw_about_window_add_link(window, "WebKit Licenses", "https://webkit.org/licensing-webkit/");
     if (m_window)

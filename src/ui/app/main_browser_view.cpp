@@ -2,8 +2,8 @@
 
 #include "core/library/browser_library.h"
 #include "core/settings/auth_manager.h"
+#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
 #include "ui/base/app_context.h"
@@ -16,6 +16,7 @@
 
 #include <adwaita.h>
 #include <glibmm/main.h>
+#include <gtkmm/shortcutcontroller.h>
 
 namespace kovi {
 
@@ -29,7 +30,7 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& 
     add_css_class("kovi-root");
     set_hexpand(true);
     set_vexpand(true);
-    m_hasCompletedOnboarding = m_ctx.defaults.boolValue(hasCompletedOnboardingKey).value_or(false);
+    m_hasCompletedOnboarding = m_ctx.preferences.get(prefs::hasCompletedOnboarding);
 
     m_screens.set_hexpand(true);
     m_screens.set_vexpand(true);
@@ -70,10 +71,8 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& 
         if (m_parts.openSettings)
             m_parts.openSettings(m_ctx);
     }));
-    m_connections.push_back(m_ctx.defaults.signalChanged().connect([this](const std::string& key) {
-        if (key != hasCompletedOnboardingKey)
-            return;
-        const bool stored = m_ctx.defaults.boolValue(hasCompletedOnboardingKey).value_or(false);
+    m_connections.push_back(m_ctx.preferences.changed(prefs::hasCompletedOnboarding).connect([this] {
+        const bool stored = m_ctx.preferences.get(prefs::hasCompletedOnboarding);
         if (stored != m_hasCompletedOnboarding) {
             m_hasCompletedOnboarding = stored;
             scheduleRoute();
@@ -100,7 +99,7 @@ MainBrowserView::~MainBrowserView()
 void MainBrowserView::setHasCompletedOnboarding(bool value)
 {
     m_hasCompletedOnboarding = value;
-    m_ctx.defaults.setBool(hasCompletedOnboardingKey, value);
+    m_ctx.preferences.set(prefs::hasCompletedOnboarding, value);
     scheduleRoute();
 }
 
@@ -136,9 +135,9 @@ void MainBrowserView::showScreen(Screen screen)
         next = Gtk::make_managed<AuthView>(m_ctx.auth);
         break;
     case Screen::onboarding:
-        next = Gtk::make_managed<OnboardingView>(m_ctx.state, m_ctx.defaults, m_ctx.notifications, [this] {
+        next = Gtk::make_managed<OnboardingView>(m_ctx.state, m_ctx.preferences, m_ctx.notifications, [this] {
             m_hasCompletedOnboarding = true;
-            m_ctx.defaults.setBool(hasCompletedOnboardingKey, true);
+            m_ctx.preferences.set(prefs::hasCompletedOnboarding, true);
             scheduleRoute();
         });
         break;
@@ -274,6 +273,12 @@ void MainBrowserView::updateSheet(std::unique_ptr<Gtk::Window>& sheet, bool want
                 return true; // the flag change takes the window down
             },
             false);
+        // The menu's shortcuts do not reach a sheet; Close Tab's key closes it, as it closes the
+        // panels over the page.
+        auto keys = Gtk::ShortcutController::create();
+        keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_w, Gdk::ModifierType::CONTROL_MASK),
+                                                 Gtk::NamedAction::create("window.close")));
+        window->add_controller(keys);
         window->present();
     } else if (!wanted && sheet) {
         sheet->hide();

@@ -30,7 +30,6 @@ class OnboardingView;
 class MainBrowserView : public Gtk::Overlay {
 public:
     enum class Screen { none, welcome, onboarding, browser };
-    static constexpr const char* hasCompletedOnboardingKey = "hasCompletedOnboarding";
 
     // `makeChromeStart` builds the window's own controls for the sidebar layout's chrome strip.
     MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& window,

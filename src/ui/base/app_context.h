@@ -5,11 +5,13 @@ namespace kovi {
 class AIService;
 class AppearanceManager;
 class AuthManager;
+class BrowserCore;
 class BrowserLibrary;
 class BrowserState;
 class Defaults;
 class NotificationCenter;
 class PageExtensionStore;
+class Preferences;
 class Theme;
 class UpdateManager;
 class WebContent;
@@ -18,6 +20,7 @@ class WebContent;
 // reference. Views keep the reference, never a copy of what it points to.
 struct AppContext {
     Defaults& defaults;
+    Preferences& preferences;
     NotificationCenter& notifications;
     BrowserLibrary& library;
     BrowserState& state;
@@ -25,9 +28,12 @@ struct AppContext {
     AIService& ai;
     AuthManager& auth;
     Theme& theme;
-    UpdateManager* updates = nullptr; // absent in view tests that need no update checks
-    PageExtensionStore* extensions = nullptr; // absent in view tests that show no pages
-    WebContent* web = nullptr;                // the page views; absent in view tests without pages
+    UpdateManager* updates = nullptr;
+    PageExtensionStore* extensions = nullptr;
+    WebContent* web = nullptr; // the page views; absent in view tests without pages
+
+    // The services of `core` with the views' theme and, where pages are shown, the page layer.
+    static AppContext of(BrowserCore& core, Theme& theme, WebContent* web = nullptr);
 };
 
 } // namespace kovi

@@ -1,6 +1,6 @@
 #include "ui/layouts/onboarding_view.h"
 
-#include "core/support/defaults.h"
+#include "core/settings/preferences.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
 #include "ui/design/logo.h"
@@ -31,10 +31,10 @@ OnboardingMetrics OnboardingMetrics::forSize(int width, int height)
     return m;
 }
 
-OnboardingView::OnboardingView(BrowserState& state, Defaults& defaults, NotificationCenter& notifications,
+OnboardingView::OnboardingView(BrowserState& state, Preferences& preferences, NotificationCenter& notifications,
                                std::function<void()> onCompleted)
-    : Gtk::Box(Gtk::Orientation::VERTICAL), m_state(state), m_defaults(defaults), m_notifications(notifications),
-      m_onCompleted(std::move(onCompleted))
+    : Gtk::Box(Gtk::Orientation::VERTICAL), m_state(state), m_preferences(preferences),
+      m_notifications(notifications), m_onCompleted(std::move(onCompleted))
 {
     add_css_class("kovi-onboarding");
     set_size_request(400, 400);
@@ -174,12 +174,12 @@ void OnboardingView::completeOnboarding()
     // Always assigned, even when unchanged: the setter stores the key again.
     m_state.setLayoutMode(m_selectedMode);
     // The callback may replace this screen; keep what the later steps need.
-    Defaults& defaults = m_defaults;
+    Preferences& preferences = m_preferences;
     NotificationCenter& notificationCenter = m_notifications;
     auto onCompleted = m_onCompleted;
     if (onCompleted)
         onCompleted();
-    defaults.setBool(completedKey, true);
+    preferences.set(prefs::hasCompletedOnboarding, true);
     notificationCenter.post(notifications::layoutModeChanged);
 }
 

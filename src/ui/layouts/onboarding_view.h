@@ -15,8 +15,8 @@
 
 namespace kovi {
 
-class Defaults;
 class NotificationCenter;
+class Preferences;
 
 // Sizes of the onboarding screen for the space it is offered: compact below 550 px of height,
 // wide above 500 px of width.
@@ -41,9 +41,7 @@ struct OnboardingMetrics {
 // layoutModeChanged. The pick starts at the sidebar layout whatever is stored.
 class OnboardingView : public Gtk::Box {
 public:
-    static constexpr const char* completedKey = "hasCompletedOnboarding";
-
-    OnboardingView(BrowserState& state, Defaults& defaults, NotificationCenter& notifications,
+    OnboardingView(BrowserState& state, Preferences& preferences, NotificationCenter& notifications,
                    std::function<void()> onCompleted);
     ~OnboardingView() override;
 
@@ -64,7 +62,7 @@ public:
 
 private:
     BrowserState& m_state;
-    Defaults& m_defaults;
+    Preferences& m_preferences;
     NotificationCenter& m_notifications;
     std::function<void()> m_onCompleted;
     BrowserLayoutMode m_selectedMode = BrowserLayoutMode::vertical;

@@ -3,7 +3,8 @@
 #include "core/libraryviews/saved_page_actions.h"
 #include "core/library/browser_library.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
+#include "core/settings/preferences.h"
+#include "ui/base/command_action.h"
 #include "ui/design/symbols.h"
 
 #include <gtkmm/image.h>
@@ -18,8 +19,8 @@ constexpr int titleWidthChars = 24;
 
 } // namespace
 
-BookmarkStrip::BookmarkStrip(BrowserState& state, BrowserLibrary& library, Defaults& defaults)
-    : Gtk::Box(Gtk::Orientation::VERTICAL), m_state(state), m_library(library), m_defaults(defaults)
+BookmarkStrip::BookmarkStrip(BrowserState& state, BrowserLibrary& library, Preferences& preferences)
+    : Gtk::Box(Gtk::Orientation::VERTICAL), m_state(state), m_library(library), m_preferences(preferences)
 {
     add_css_class("bookmark-strip");
     set_size_request(-1, height);
@@ -38,13 +39,10 @@ BookmarkStrip::BookmarkStrip(BrowserState& state, BrowserLibrary& library, Defau
     m_libraryButton.set_focus_on_click(false);
     m_libraryButton.set_child(*makeSymbolImage("books.vertical", 13));
     m_libraryButton.set_tooltip_text("Open Library");
-    m_libraryButton.set_action_name("app.show-library");
+    m_libraryButton.set_action_name(appAction(commands::showLibrary));
     m_row.append(m_libraryButton);
 
-    m_connections.push_back(m_defaults.signalChanged().connect([this](const std::string& key) {
-        if (key == showBookmarksBarKey)
-            refreshVisibility();
-    }));
+    m_connections.push_back(m_preferences.changed(prefs::showBookmarksBar).connect([this] { refreshVisibility(); }));
     m_connections.push_back(m_library.archiveChanged.connect([this] {
         if (m_built)
             refreshButtons();
@@ -60,7 +58,7 @@ BookmarkStrip::~BookmarkStrip()
 
 void BookmarkStrip::refreshVisibility()
 {
-    const bool shown = m_defaults.boolValue(showBookmarksBarKey).value_or(false);
+    const bool shown = m_preferences.get(prefs::showBookmarksBar);
     if (shown && !m_built) {
         m_built = true;
         refreshButtons();

@@ -14,7 +14,7 @@ namespace kovi {
 
 class BrowserLibrary;
 class BrowserState;
-class Defaults;
+class Preferences;
 
 // The bookmarks bar above the page: a button that opens the library, then one button per page of
 // "Bookmarks" in the library's order, scrolled sideways when they do not fit. A click opens the
@@ -22,10 +22,9 @@ class Defaults;
 // is off and is built only once it is shown. The references must outlive it.
 class BookmarkStrip : public Gtk::Box {
 public:
-    static constexpr const char* showBookmarksBarKey = "showBookmarksBar";
     static constexpr int height = 32;
 
-    BookmarkStrip(BrowserState& state, BrowserLibrary& library, Defaults& defaults);
+    BookmarkStrip(BrowserState& state, BrowserLibrary& library, Preferences& preferences);
     ~BookmarkStrip() override;
 
     Gtk::Button& libraryButton() { return m_libraryButton; }
@@ -45,7 +44,7 @@ private:
 
     BrowserState& m_state;
     BrowserLibrary& m_library;
-    Defaults& m_defaults;
+    Preferences& m_preferences;
     Gtk::ScrolledWindow m_scroller;
     Gtk::Box m_row{Gtk::Orientation::HORIZONTAL, 12};
     Gtk::Button m_libraryButton;

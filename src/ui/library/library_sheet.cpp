@@ -2,6 +2,7 @@
 
 #include "core/library/browser_library.h"
 #include "core/state/browser_state.h"
+#include "ui/base/command_action.h"
 #include "ui/design/kovi_design.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
@@ -248,7 +249,7 @@ void LibrarySheet::refreshFooter()
 {
     // The menu's own commands, so the button is enabled exactly when they are.
     m_saveCurrent.set_label(m_model.saveButtonTitle());
-    m_saveCurrent.set_action_name(m_model.saveActionName());
+    m_saveCurrent.set_action_name(appAction(m_model.saveCommand()));
 }
 
 void LibrarySheet::refreshAlert()

@@ -12,7 +12,7 @@ namespace kovi {
 
 Gtk::Widget* makeBookmarkStrip(AppContext& ctx)
 {
-    return Gtk::make_managed<BookmarkStrip>(ctx.state, ctx.library, ctx.defaults);
+    return Gtk::make_managed<BookmarkStrip>(ctx.state, ctx.library, ctx.preferences);
 }
 
 Gtk::Window* makeLibrarySheet(AppContext& ctx, Gtk::Window& parent)

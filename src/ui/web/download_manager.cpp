@@ -1,8 +1,8 @@
 #include "ui/web/download_manager.h"
 
 #include "core/ai/ai_service.h"
+#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
 #include "core/support/files.h"
 #include "core/web/download_file_name.h"
 
@@ -23,10 +23,10 @@ bool isHttp(const char* uri)
 
 } // namespace
 
-DownloadManager::DownloadManager(BrowserState& state, Defaults& defaults, std::string downloadsDirectory,
+DownloadManager::DownloadManager(BrowserState& state, Preferences& preferences, std::string downloadsDirectory,
                                  std::string partialDirectory)
     : m_state(state)
-    , m_defaults(defaults)
+    , m_preferences(preferences)
     , m_downloadsDirectory(std::move(downloadsDirectory))
     , m_partialDirectory(std::move(partialDirectory))
 {
@@ -42,8 +42,12 @@ DownloadManager::~DownloadManager()
     for (auto& [download, entry] : running) {
         g_signal_handlers_disconnect_by_data(download, this);
         webkit_download_cancel(download);
-        if (!entry.partialPath.empty())
+        if (!entry.partialPath.empty()) {
             ::unlink(entry.partialPath.c_str());
+            // The engine writes under this name until the transfer ends; it removes the file
+            // itself after a cancel, but later than this process may quit.
+            ::unlink((entry.partialPath + ".wkdownload").c_str());
+        }
         if (!entry.cancelledHere)
             markFailed(entry);
     }
@@ -90,6 +94,7 @@ void DownloadManager::started(WebKitDownload* download)
     g_signal_connect(download, "received-data", G_CALLBACK(&DownloadManager::onReceivedData), this);
     g_signal_connect(download, "failed", G_CALLBACK(&DownloadManager::onFailed), this);
     g_signal_connect(download, "finished", G_CALLBACK(&DownloadManager::onFinished), this);
+    startedInView.emit(webkit_download_get_web_view(download));
 }
 
 bool DownloadManager::decideDestination(WebKitDownload* download, const char* suggested)
@@ -108,7 +113,7 @@ bool DownloadManager::decideDestination(WebKitDownload* download, const char* su
             }
         }
     }
-    if (m_defaults.boolValue(tidyDownloadsKey).value_or(false))
+    if (m_preferences.get(prefs::isTidyDownloadsEnabled))
         name = AIService::tidyDownloadFilename(name);
     name = DownloadFileName::safeName(name);
 

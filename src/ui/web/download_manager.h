@@ -3,6 +3,7 @@
 #include "core/support/uuid.h"
 #include "core/support/gobject_ptr.h"
 
+#include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
 #include <map>
@@ -11,13 +12,14 @@
 #include <vector>
 
 typedef struct _WebKitDownload WebKitDownload;
+typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitNetworkSession WebKitNetworkSession;
 typedef struct _GError GError;
 
 namespace kovi {
 
 class BrowserState;
-class Defaults;
+class Preferences;
 
 // Saves the downloads of every session into the Downloads folder and keeps their records in the
 // browser state. A download runs inside the session of the page that started it, so signed-in
@@ -26,9 +28,7 @@ class Defaults;
 // file behind and nothing is ever overwritten. Main thread only.
 class DownloadManager : public sigc::trackable {
 public:
-    static constexpr const char* tidyDownloadsKey = "isTidyDownloadsEnabled";
-
-    DownloadManager(BrowserState& state, Defaults& defaults, std::string downloadsDirectory,
+    DownloadManager(BrowserState& state, Preferences& preferences, std::string downloadsDirectory,
                     std::string partialDirectory);
     // Running transfers are cancelled and recorded as failed.
     ~DownloadManager();
@@ -37,6 +37,8 @@ public:
 
     // Handles the downloads that start in this session from now on.
     void watch(WebKitNetworkSession* session);
+    // A download began in the page of this view (nullptr: no page started it).
+    sigc::signal<void(WebKitWebView*)> startedInView;
     std::size_t runningCount() const { return m_running.size(); }
     const std::string& downloadsDirectory() const { return m_downloadsDirectory; }
 
@@ -65,7 +67,7 @@ private:
     void forget(WebKitDownload* download);
 
     BrowserState& m_state;
-    Defaults& m_defaults;
+    Preferences& m_preferences;
     std::string m_downloadsDirectory;
     std::string m_partialDirectory;
     std::vector<GObjectPtr<WebKitNetworkSession>> m_sessions;

@@ -16,7 +16,7 @@ namespace kovi {
 
 class AppearanceManager;
 class BrowserState;
-class Defaults;
+class Preferences;
 class DownloadManager;
 class NotificationCenter;
 class PageExtensionStore;
@@ -34,7 +34,7 @@ public:
         std::optional<std::string> partialDownloads; // default: <cache>/KoviBrowser/downloads
     };
 
-    WebContent(BrowserState& state, NotificationCenter& notifications, Defaults& defaults,
+    WebContent(BrowserState& state, NotificationCenter& notifications, Preferences& preferences,
                AppearanceManager& appearance, PageExtensionStore& extensions, Folders folders = {});
     ~WebContent();
     WebContent(const WebContent&) = delete;
@@ -42,7 +42,7 @@ public:
 
     BrowserState& state() { return m_state; }
     NotificationCenter& notifications() { return m_notifications; }
-    Defaults& defaults() { return m_defaults; }
+    Preferences& preferences() { return m_preferences; }
     AppearanceManager& appearance() { return m_appearance; }
     PageExtensionStore& extensions() { return m_extensions; }
     SpaceWebSessionManager& sessions() { return m_sessions; }
@@ -50,13 +50,16 @@ public:
     DownloadManager& downloads() { return *m_downloads; }
     HttpClient& iconClient() { return m_iconClient; }
 
-    // The engine's count of matches for the latest find in a tab's page (the find bar shows it).
+    // The engine's count of matches for the latest find in a tab's page (the find bar shows it);
+    // a count above FindCounter::matchLimit means more matches than the engine counts.
     sigc::signal<void(const Uuid& tabId, int count)> matchesCounted;
 
 private:
+    void closeTabOpenedForDownload(WebKitWebView* view);
+
     BrowserState& m_state;
     NotificationCenter& m_notifications;
-    Defaults& m_defaults;
+    Preferences& m_preferences;
     AppearanceManager& m_appearance;
     PageExtensionStore& m_extensions;
     SpaceWebSessionManager m_sessions;

@@ -1,5 +1,6 @@
 #include "core/ai/ai_service.h"
 
+#include "core/settings/preferences.h"
 #include "core/support/defaults.h"
 #include "support/temp_dir.h"
 
@@ -13,9 +14,10 @@ namespace {
 TEST(AIServiceTest, EmptyStoreGivesTheDefaultsAndWritesNothing)
 {
     Defaults defaults;
+    Preferences preferences(defaults);
     std::vector<std::string> written;
     defaults.signalChanged().connect([&](const std::string& key) { written.push_back(key); });
-    AIService service(defaults);
+    AIService service(preferences);
     EXPECT_FALSE(service.isMaxEnabled());
     EXPECT_FALSE(service.isTidyTabTitlesEnabled());
     EXPECT_FALSE(service.isTidyDownloadsEnabled());
@@ -28,11 +30,12 @@ TEST(AIServiceTest, EmptyStoreGivesTheDefaultsAndWritesNothing)
 TEST(AIServiceTest, StoredValuesOfTheWrongTypeFallBack)
 {
     Defaults defaults;
+    Preferences preferences(defaults);
     defaults.setString("isMaxEnabled", "maybe");
     defaults.setBytes("isTidyDownloadsEnabled", {1});
     defaults.setNumber("aiApiKey", 42);
     defaults.setNumber("aiProvider", 1);
-    AIService service(defaults);
+    AIService service(preferences);
     EXPECT_FALSE(service.isMaxEnabled());
     EXPECT_FALSE(service.isTidyDownloadsEnabled());
     EXPECT_EQ(service.apiKey(), "");
@@ -43,14 +46,16 @@ TEST(AIServiceTest, OnlyTheExactProviderNameSelectsItAndTheStoredTextIsKept)
 {
     for (const char* stored : {"Anthropic", "ANTHROPIC", "claude", "", "anthropic "}) {
         Defaults defaults;
+        Preferences preferences(defaults);
         defaults.setString("aiProvider", stored);
-        AIService service(defaults);
+        AIService service(preferences);
         EXPECT_EQ(service.selectedProvider(), AIProvider::openai) << stored;
         EXPECT_EQ(defaults.stringValue("aiProvider"), stored);
     }
     Defaults defaults;
+    Preferences preferences(defaults);
     defaults.setString("aiProvider", "anthropic");
-    EXPECT_EQ(AIService(defaults).selectedProvider(), AIProvider::anthropic);
+    EXPECT_EQ(AIService(preferences).selectedProvider(), AIProvider::anthropic);
 
     EXPECT_EQ(aiProviderFromRawValue("anthropic"), AIProvider::anthropic);
     EXPECT_EQ(aiProviderFromRawValue("openai"), AIProvider::openai);
@@ -60,7 +65,8 @@ TEST(AIServiceTest, OnlyTheExactProviderNameSelectsItAndTheStoredTextIsKept)
 TEST(AIServiceTest, EverySetterNotifiesThenWritesItsKeyEvenWhenUnchanged)
 {
     Defaults defaults;
-    AIService service(defaults);
+    Preferences preferences(defaults);
+    AIService service(preferences);
     std::vector<std::string> events;
     defaults.signalChanged().connect([&](const std::string& key) { events.push_back("write " + key); });
     service.isMaxEnabledChanged.connect([&] {
@@ -94,14 +100,16 @@ TEST(AIServiceTest, SettingsSurviveARestartAndTheKeyIsKeptExactlyAsTyped)
     const std::string typed = "  sk-test\tkey with blanks ";
     {
         Defaults defaults(path);
-        AIService service(defaults);
+        Preferences preferences(defaults);
+        AIService service(preferences);
         service.setIsMaxEnabled(true);
         service.setIsTidyTabTitlesEnabled(true);
         service.setApiKey(typed);
         service.setSelectedProvider(AIProvider::anthropic);
     }
     Defaults defaults(path);
-    AIService service(defaults);
+    Preferences preferences(defaults);
+    AIService service(preferences);
     EXPECT_TRUE(service.isMaxEnabled());
     EXPECT_TRUE(service.isTidyTabTitlesEnabled());
     EXPECT_FALSE(service.isTidyDownloadsEnabled());

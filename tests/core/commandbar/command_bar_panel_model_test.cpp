@@ -1,9 +1,8 @@
 #include "core/commandbar/command_bar_panel_model.h"
 
+#include "core/app/browser_core.h"
 #include "core/library/browser_library.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
-#include "core/support/notification_center.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -20,8 +19,9 @@ using Mode = BrowserState::CommandBarMode;
 class CommandBarPanelModelTest : public ::testing::Test {
 protected:
     CommandBarPanelModelTest()
-        : m_library(m_dir.path())
-        , m_state(m_dir.path(), m_defaults, m_notifications, m_library)
+        : m_core({.dataDirectory = m_dir.path(), .defaultsPath = "", .updateFeedUrl = "http://127.0.0.1:9/"})
+        , m_library(m_core.library())
+        , m_state(m_core.state())
     {
     }
 
@@ -43,10 +43,9 @@ protected:
     }
 
     test::TempDir m_dir;
-    Defaults m_defaults;
-    NotificationCenter m_notifications;
-    BrowserLibrary m_library;
-    BrowserState m_state;
+    BrowserCore m_core;
+    BrowserLibrary& m_library;
+    BrowserState& m_state;
 };
 
 TEST_F(CommandBarPanelModelTest, ArrowsMoveWithoutWrapping)

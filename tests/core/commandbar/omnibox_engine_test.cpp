@@ -1,9 +1,7 @@
 #include "core/commandbar/omnibox_engine.h"
 
-#include "core/library/browser_library.h"
+#include "core/app/browser_core.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
-#include "core/support/notification_center.h"
 #include "support/loopback_server.h"
 #include "support/main_loop.h"
 #include "support/temp_dir.h"
@@ -275,10 +273,8 @@ TEST_F(OmniboxEngineTest, CallbackMayDestroyTheEngine)
 TEST_F(OmniboxEngineTest, ReadsAllTabsButOnlyTheShownSpacesHistory)
 {
     test::TempDir dir;
-    Defaults defaults;
-    NotificationCenter notifications;
-    BrowserLibrary library(dir.path());
-    BrowserState state(dir.path(), defaults, notifications, library);
+    BrowserCore core({.dataDirectory = dir.path(), .defaultsPath = "", .updateFeedUrl = "http://127.0.0.1:9/"});
+    BrowserState& state = core.state();
     auto open = [&](const std::string& address, const std::string& title) {
         state.addTab(Tab(Uuid::random(), *Url::parse(address), title, false, false, state.currentSpaceId(),
                          std::nullopt));

@@ -178,7 +178,7 @@ TEST_F(LibraryFilesTest, AnUnreadableLibraryShowsItsMessageAtOnceAndRefusesExpor
 {
     libraryDir.write(BrowserLibrary::fileName, "{broken");
     library = std::make_unique<BrowserLibrary>(libraryDir.path());
-    state = std::make_unique<BrowserState>(stateDir.path(), defaults, notifications, *library);
+    state = std::make_unique<BrowserState>(stateDir.path(), preferences, notifications, *library);
     auto message = sheet().alertMessage();
     ASSERT_TRUE(message);
     EXPECT_EQ(message->rfind("The library could not be read. Your saved file has been preserved. ", 0), 0u);

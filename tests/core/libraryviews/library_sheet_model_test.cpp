@@ -2,6 +2,7 @@
 // widgets.
 #include "library_views_fixture.h"
 
+#include "core/commands/command_ids.h"
 #include "core/libraryviews/library_sheet_model.h"
 
 namespace kovi::test {
@@ -122,13 +123,13 @@ TEST_F(LibrarySheetModelTest, TheSaveButtonRunsTheSectionsCommand)
     int footerChanges = 0;
     sheet().footerChanged.connect([&] { ++footerChanges; });
     EXPECT_EQ(sheet().saveButtonTitle(), "Save Current Page");
-    EXPECT_EQ(sheet().saveActionName(), "app.bookmark-page");
+    EXPECT_STREQ(sheet().saveCommand(), commands::bookmarkPage);
     sheet().setSection(LibrarySection::readingList);
     EXPECT_EQ(sheet().saveButtonTitle(), "Save Current Page");
-    EXPECT_EQ(sheet().saveActionName(), "app.add-to-reading-list");
+    EXPECT_STREQ(sheet().saveCommand(), commands::addToReadingList);
     sheet().setSection(LibrarySection::workspaces);
     EXPECT_EQ(sheet().saveButtonTitle(), "Save Current Workspace");
-    EXPECT_EQ(sheet().saveActionName(), "app.save-workspace");
+    EXPECT_STREQ(sheet().saveCommand(), commands::saveWorkspace);
     EXPECT_EQ(footerChanges, 2);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/library/browser_library.h"
 #include "core/state/browser_state.h"
+#include "core/settings/preferences.h"
 #include "core/support/date.h"
 #include "core/support/defaults.h"
 #include "core/support/notification_center.h"
@@ -25,7 +26,7 @@ protected:
         UErrorCode status = U_ZERO_ERROR;
         icu::Locale::setDefault(icu::Locale("en_US"), status);
         library = std::make_unique<BrowserLibrary>(libraryDir.path());
-        state = std::make_unique<BrowserState>(stateDir.path(), defaults, notifications, *library);
+        state = std::make_unique<BrowserState>(stateDir.path(), preferences, notifications, *library);
     }
 
     static Url url(const std::string& text) { return *Url::parse(text); }
@@ -60,6 +61,7 @@ protected:
     ManualClock clock{localDate(2024, 3, 14, 15, 0)};
     Clock::Override useClock{clock};
     Defaults defaults; // in memory
+    Preferences preferences{defaults};
     NotificationCenter notifications;
     std::unique_ptr<BrowserLibrary> library;
     std::unique_ptr<BrowserState> state;

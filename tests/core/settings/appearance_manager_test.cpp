@@ -1,5 +1,6 @@
 #include "core/settings/appearance_manager.h"
 
+#include "core/settings/preferences.h"
 #include "core/support/defaults.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +14,10 @@ namespace {
 TEST(AppearanceManagerTest, FreshInstallIsDarkWithOpaqueChromeAndWritesNothing)
 {
     Defaults defaults;
+    Preferences preferences(defaults);
     int writes = 0;
     defaults.signalChanged().connect([&](const std::string&) { ++writes; });
-    AppearanceManager appearance(defaults);
+    AppearanceManager appearance(preferences);
     EXPECT_TRUE(appearance.isDarkMode());
     EXPECT_FALSE(appearance.isLiquidGlassEnabled());
     EXPECT_EQ(writes, 0);
@@ -25,22 +27,24 @@ TEST(AppearanceManagerTest, FreshInstallIsDarkWithOpaqueChromeAndWritesNothing)
 TEST(AppearanceManagerTest, StoredValuesAreReadBackAndOnlyABooleanCountsForDarkMode)
 {
     Defaults defaults;
+    Preferences preferences(defaults);
     defaults.setBool("isDarkMode", false);
     defaults.setBool("isLiquidGlassEnabled", true);
-    AppearanceManager light(defaults);
+    AppearanceManager light(preferences);
     EXPECT_FALSE(light.isDarkMode());
     EXPECT_TRUE(light.isLiquidGlassEnabled());
 
     for (auto value : {Defaults::Value(0.0), Defaults::Value(std::string("false")), Defaults::Value(Defaults::Bytes{})}) {
         defaults.set("isDarkMode", value);
-        EXPECT_TRUE(AppearanceManager(defaults).isDarkMode());
+        EXPECT_TRUE(AppearanceManager(preferences).isDarkMode());
     }
 }
 
 TEST(AppearanceManagerTest, SettingNotifiesThenWritesEvenTheSameValue)
 {
     Defaults defaults;
-    AppearanceManager appearance(defaults);
+    Preferences preferences(defaults);
+    AppearanceManager appearance(preferences);
     std::vector<std::string> events;
     defaults.signalChanged().connect([&](const std::string& key) { events.push_back("write " + key); });
     appearance.isDarkModeChanged.connect([&] { events.push_back(appearance.isDarkMode() ? "dark" : "light"); });
@@ -53,7 +57,7 @@ TEST(AppearanceManagerTest, SettingNotifiesThenWritesEvenTheSameValue)
                                                 "write isLiquidGlassEnabled"}));
     EXPECT_EQ(defaults.boolValue("isDarkMode"), false);
     EXPECT_EQ(defaults.boolValue("isLiquidGlassEnabled"), true);
-    EXPECT_FALSE(AppearanceManager(defaults).isDarkMode());
+    EXPECT_FALSE(AppearanceManager(preferences).isDarkMode());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "core/settings/auth_manager.h"
 
+#include "core/settings/preferences.h"
 #include "core/support/defaults.h"
 #include "support/temp_dir.h"
 
@@ -24,7 +25,8 @@ protected:
 TEST_F(AuthManagerTest, NoStoredAccountMeansSignedOut)
 {
     Defaults defaults;
-    AuthManager auth(defaults);
+    Preferences preferences(defaults);
+    AuthManager auth(preferences);
     EXPECT_EQ(auth.authState(), AuthState::signedOut);
     EXPECT_FALSE(auth.currentUser());
     EXPECT_FALSE(auth.isAuthenticated());
@@ -39,7 +41,8 @@ TEST_F(AuthManagerTest, GuestAccountIsStoredAndFoundAgainAfterARestart)
     KoviUser created;
     {
         Defaults defaults(path);
-        AuthManager auth(defaults);
+        Preferences preferences(defaults);
+        AuthManager auth(preferences);
         int stateChanges = 0;
         auth.authStateChanged.connect([&] { ++stateChanges; });
         auth.continueAsGuest();
@@ -59,7 +62,8 @@ TEST_F(AuthManagerTest, GuestAccountIsStoredAndFoundAgainAfterARestart)
     EXPECT_TRUE(created.isGuest);
 
     Defaults defaults(path);
-    AuthManager again(defaults);
+    Preferences preferences(defaults);
+    AuthManager again(preferences);
     EXPECT_EQ(again.authState(), AuthState::guest);
     EXPECT_EQ(again.currentUser(), created);
 }
@@ -67,7 +71,8 @@ TEST_F(AuthManagerTest, GuestAccountIsStoredAndFoundAgainAfterARestart)
 TEST_F(AuthManagerTest, StoredRecordIsPlainJsonWithTheFiveKeys)
 {
     Defaults defaults;
-    AuthManager(defaults).continueAsGuest();
+    Preferences preferences(defaults);
+    AuthManager(preferences).continueAsGuest();
     auto stored = defaults.bytesValue("koviCurrentUser");
     ASSERT_TRUE(stored);
     Json record = json::parse(std::string(stored->begin(), stored->end()));
@@ -83,8 +88,9 @@ TEST_F(AuthManagerTest, ARecordMarkedNotGuestLoadsAsGuestAndStaysStoredUnchanged
 {
     const std::string text = R"({"id":"user-1","email":"a@b.example","displayName":"Ann","createdAt":10.5,"isGuest":false,"extra":1})";
     Defaults defaults;
+    Preferences preferences(defaults);
     defaults.setBytes("koviCurrentUser", bytes(text));
-    AuthManager auth(defaults);
+    AuthManager auth(preferences);
     EXPECT_EQ(auth.authState(), AuthState::guest);
     ASSERT_TRUE(auth.currentUser());
     EXPECT_TRUE(auth.currentUser()->isGuest);
@@ -107,16 +113,18 @@ TEST_F(AuthManagerTest, UndecodableRecordsLeaveTheUserSignedOutAndAreKept)
     };
     for (const auto& text : records) {
         Defaults defaults;
+        Preferences preferences(defaults);
         defaults.setBytes("koviCurrentUser", bytes(text));
-        AuthManager auth(defaults);
+        AuthManager auth(preferences);
         EXPECT_EQ(auth.authState(), AuthState::signedOut) << text;
         EXPECT_FALSE(auth.currentUser()) << text;
         EXPECT_EQ(defaults.bytesValue("koviCurrentUser"), bytes(text));
     }
     // The record is bytes; text under the key is not an account.
     Defaults defaults;
+    Preferences preferences(defaults);
     defaults.setString("koviCurrentUser", R"({"id":"u","email":"","displayName":"A","createdAt":1,"isGuest":true})");
-    EXPECT_EQ(AuthManager(defaults).authState(), AuthState::signedOut);
+    EXPECT_EQ(AuthManager(preferences).authState(), AuthState::signedOut);
 }
 
 TEST_F(AuthManagerTest, SignOutForgetsTheAccountButNotThatTheBrowserWasLaunched)
@@ -126,7 +134,8 @@ TEST_F(AuthManagerTest, SignOutForgetsTheAccountButNotThatTheBrowserWasLaunched)
     std::string firstId;
     {
         Defaults defaults(path);
-        AuthManager auth(defaults);
+        Preferences preferences(defaults);
+        AuthManager auth(preferences);
         auth.continueAsGuest();
         firstId = auth.currentUser()->id;
         auth.continueAsGuest();
@@ -142,7 +151,8 @@ TEST_F(AuthManagerTest, SignOutForgetsTheAccountButNotThatTheBrowserWasLaunched)
     }
     {
         Defaults defaults(path);
-        AuthManager auth(defaults);
+        Preferences preferences(defaults);
+        AuthManager auth(preferences);
         EXPECT_EQ(auth.authState(), AuthState::signedOut);
         auth.continueAsGuest();
         EXPECT_NE(auth.currentUser()->id, firstId);

@@ -1,5 +1,6 @@
 #include "core/settings/update_manager.h"
 
+#include "core/settings/preferences.h"
 #include "core/support/date.h"
 #include "core/support/defaults.h"
 #include "support/loopback_server.h"
@@ -57,8 +58,8 @@ protected:
         options.currentBuild = "12";
         options.timeoutSeconds = timeoutSeconds;
         options.maxFeedBytes = 64 * 1024;
-        return std::make_unique<UpdateManager>(m_defaults, m_presenter, [this](const Url& url) { m_opened.push_back(url.string()); },
-                                               options);
+        return std::make_unique<UpdateManager>(
+            m_preferences, m_presenter, [this](const Url& url) { m_opened.push_back(url.string()); }, options);
     }
 
     void serve(LoopbackServer::Reply reply) { m_server.on("/updates/latest.json", std::move(reply)); }
@@ -71,12 +72,13 @@ protected:
         ASSERT_TRUE(runUntil([&] { return m_manager->checksInFlight() == 0; }, 10));
     }
 
-    std::optional<Date> lastCheck() const { return m_defaults.dateValue(UpdateManager::lastCheckKey); }
+    std::optional<Date> lastCheck() const { return m_defaults.dateValue("lastUpdateCheckDate"); }
 
     ManualClock m_clock{Date(725760000.0)};
     Clock::Override m_override{m_clock};
     LoopbackServer m_server;
     Defaults m_defaults;
+    Preferences m_preferences{m_defaults};
     RecordingPresenter m_presenter;
     std::vector<std::string> m_opened;
     std::unique_ptr<UpdateManager> m_manager;
@@ -107,13 +109,13 @@ TEST_F(UpdateManagerTest, StartupCheckTreatsADateInTheFutureOrOfAnotherTypeAsDue
 {
     serveFeed(feed("2.0", "12", "https://kovi.example/"));
     // Regression: a clock that had run ahead left a future date that silenced the check for good.
-    m_defaults.setDate(UpdateManager::lastCheckKey, m_clock.now().adding(3600));
+    m_defaults.setDate("lastUpdateCheckDate", m_clock.now().adding(3600));
     m_manager->startupCheck();
     EXPECT_EQ(m_manager->checksInFlight(), 1u);
     ASSERT_TRUE(runUntil([&] { return m_manager->checksInFlight() == 0; }));
     EXPECT_EQ(lastCheck(), m_clock.now());
 
-    m_defaults.setString(UpdateManager::lastCheckKey, "yesterday");
+    m_defaults.setString("lastUpdateCheckDate", "yesterday");
     m_manager->startupCheck();
     EXPECT_EQ(m_manager->checksInFlight(), 1u);
 }
@@ -237,7 +239,7 @@ TEST_F(UpdateManagerTest, UnreachableServerAndDestroyedManager)
     options.feedUrl = deadUrl;
     options.currentVersion = "1";
     options.currentBuild = "1";
-    UpdateManager manager(m_defaults, m_presenter, nullptr, options);
+    UpdateManager manager(m_preferences, m_presenter, nullptr, options);
     manager.checkForUpdates(true);
     ASSERT_TRUE(runUntil([&] { return !m_presenter.alerts.empty(); }, 10));
     EXPECT_EQ(m_presenter.alerts[0], kUnreachable);

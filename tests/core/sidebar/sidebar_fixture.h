@@ -1,11 +1,9 @@
 #pragma once
 
-#include "core/library/browser_library.h"
+#include "core/app/browser_core.h"
 #include "core/state/browser_state.h"
 #include "core/support/date.h"
-#include "core/support/defaults.h"
-#include "core/sidebar/delayed_task.h"
-#include "core/support/notification_center.h"
+#include "support/manual_delayed_task.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -32,17 +30,23 @@ inline Tab makeTab(const Uuid& space, Date now, double ageSeconds, bool keep = f
     return tab;
 }
 
-// A browser state on its own folder and clock; restart() rebuilds it on the same folder.
+// The browser's core on its own folders and clock; restart() rebuilds it on the same folders.
 class SidebarStateTest : public ::testing::Test {
 protected:
     BrowserState& start()
     {
-        state = std::make_unique<BrowserState>(dir.path(), defaults, notifications, library);
+        BrowserCore::Options options;
+        options.dataDirectory = dir.path();
+        options.defaultsPath = configDir.file("defaults.json");
+        options.updateFeedUrl = "http://127.0.0.1:9/"; // nothing listens
+        core = std::make_unique<BrowserCore>(std::move(options));
+        state = &core->state();
         return *state;
     }
     BrowserState& restart()
     {
-        state.reset();
+        state = nullptr;
+        core.reset();
         return start();
     }
     Uuid open(const std::string& address)
@@ -55,42 +59,11 @@ protected:
     std::vector<SidebarItem> order() const { return state->sidebarItemsForCurrentSpace(); }
 
     TempDir dir;
-    TempDir libraryDir;
+    TempDir configDir;
     ManualClock clock{Date(725760000)};
     Clock::Override useClock{clock};
-    Defaults defaults;
-    NotificationCenter notifications;
-    BrowserLibrary library{libraryDir.path()};
-    std::unique_ptr<BrowserState> state;
-};
-
-// Runs delayed work when the test says so.
-class ManualDelayedTask final : public DelayedTask {
-public:
-    void start(double seconds, std::function<void()> work) override
-    {
-        m_seconds = seconds;
-        m_work = std::move(work);
-        ++starts;
-    }
-    void cancel() override { m_work = nullptr; }
-    bool isPending() const override { return static_cast<bool>(m_work); }
-    double seconds() const { return m_seconds; }
-    // Runs the pending work, if any.
-    bool fire()
-    {
-        if (!m_work)
-            return false;
-        auto work = std::move(m_work);
-        m_work = nullptr;
-        work();
-        return true;
-    }
-    int starts = 0;
-
-private:
-    std::function<void()> m_work;
-    double m_seconds = 0;
+    std::unique_ptr<BrowserCore> core;
+    BrowserState* state = nullptr; // the core's
 };
 
 } // namespace kovi::test

@@ -63,21 +63,21 @@ TEST_F(ArchiveTest, SettingsSwitchArchivingOff)
     open("https://b.example/");
     clock.advance(48 * hour);
 
-    defaults.setNumber("autoArchiveHours", 0);
+    defaults().setNumber("autoArchiveHours", 0);
     state->autoArchiveTabsIfNeeded();
-    defaults.setNumber("autoArchiveHours", -5);
+    defaults().setNumber("autoArchiveHours", -5);
     state->autoArchiveTabsIfNeeded();
-    defaults.setNumber("autoArchiveHours", 100);
-    state->autoArchiveTabsIfNeeded();
-    EXPECT_TRUE(state->tab(a));
-
-    defaults.setBool("autoArchiveEnabled", false);
-    defaults.setNumber("autoArchiveHours", 1);
+    defaults().setNumber("autoArchiveHours", 100);
     state->autoArchiveTabsIfNeeded();
     EXPECT_TRUE(state->tab(a));
 
-    defaults.setString("autoArchiveEnabled", "no"); // not a Bool: archiving stays on
-    defaults.setString("autoArchiveHours", "1");    // not a number: 24 hours
+    defaults().setBool("autoArchiveEnabled", false);
+    defaults().setNumber("autoArchiveHours", 1);
+    state->autoArchiveTabsIfNeeded();
+    EXPECT_TRUE(state->tab(a));
+
+    defaults().setString("autoArchiveEnabled", "no"); // not a Bool: archiving stays on
+    defaults().setString("autoArchiveHours", "1");    // not a number: 24 hours
     state->autoArchiveTabsIfNeeded();
     EXPECT_FALSE(state->tab(a));
 }

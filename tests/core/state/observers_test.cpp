@@ -136,18 +136,20 @@ TEST_F(ObserversTest, AnUnknownSpaceIsRefusedAndTheSwitchStepsRunOnce)
 
 TEST_F(ObserversTest, SettingsBackedPropertiesReadAndWriteTheirKeys)
 {
-    defaults.setString("browserLayoutMode", "Traditional");
-    defaults.setBool("isDevToolsEnabled", true);
-    defaults.setNumber("isBrowserBezelEnabled", 0); // not a Bool: the default applies
+    storeSettings([](Defaults& stored) {
+        stored.setString("browserLayoutMode", "Traditional");
+        stored.setBool("isDevToolsEnabled", true);
+        stored.setNumber("isBrowserBezelEnabled", 0); // not a Bool: the default applies
+    });
     start();
     EXPECT_EQ(state->layoutMode(), BrowserLayoutMode::vertical);
     EXPECT_TRUE(state->isDevToolsEnabled());
     EXPECT_TRUE(state->isBrowserBezelEnabled());
 
     state->setLayoutMode(BrowserLayoutMode::traditional);
-    EXPECT_EQ(defaults.stringValue("browserLayoutMode"), "traditional");
+    EXPECT_EQ(defaults().stringValue("browserLayoutMode"), "traditional");
     state->setIsBrowserBezelEnabled(false);
-    EXPECT_EQ(defaults.boolValue("isBrowserBezelEnabled"), false);
+    EXPECT_EQ(defaults().boolValue("isBrowserBezelEnabled"), false);
     restart();
     EXPECT_EQ(state->layoutMode(), BrowserLayoutMode::traditional);
     EXPECT_FALSE(state->isBrowserBezelEnabled());
@@ -157,11 +159,11 @@ TEST_F(ObserversTest, ToggleDevToolsFlipsAndPostsTheActiveTab)
 {
     start();
     std::vector<std::optional<Uuid>> objects;
-    auto connection = notifications.observe(notifications::toggleDevTools,
+    auto connection = notifications().observe(notifications::toggleDevTools,
                                             [&](const Notification& n) { objects.push_back(n.object); });
     state->toggleDevTools();
     EXPECT_TRUE(state->isDevToolsEnabled());
-    EXPECT_EQ(defaults.boolValue("isDevToolsEnabled"), true);
+    EXPECT_EQ(defaults().boolValue("isDevToolsEnabled"), true);
     Uuid a = open("https://a.example/");
     state->toggleDevTools();
     EXPECT_FALSE(state->isDevToolsEnabled());
@@ -211,7 +213,8 @@ TEST_F(ObserversTest, NoTimerRunsAfterTheStateIsGone)
                                       DownloadStatus::downloading, clock.now(), std::nullopt}});
     state->updateDownload(id, 10, 100, std::nullopt, std::nullopt); // written
     state->updateDownload(id, 20, 100, std::nullopt, std::nullopt); // throttled: a flush is armed
-    state.reset();
+    state = nullptr;
+    core.reset();
     forget(downloadsFile());
     runUntil([] { return false; }, 1.3);
     EXPECT_FALSE(written(downloadsFile()));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/app/browser_core.h"
 #include "core/library/browser_library.h"
+#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
 #include "core/support/date.h"
 #include "core/support/defaults.h"
@@ -11,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,23 +39,47 @@ inline void PrintTo(const SidebarItem& item, std::ostream* out)
 
 namespace kovi::test {
 
-// A browser state on its own temp folder, clock and settings; restart() destroys it and builds
-// a new one on the same folder, as a relaunch does.
+// The browser's core on its own temp folders and clock; restart() destroys it and builds a new
+// one on the same folders, as a relaunch does.
 class StateTest : public ::testing::Test {
 protected:
     StateTest() = default;
 
     BrowserState& start()
     {
-        state = std::make_unique<BrowserState>(dir.path(), defaults, notifications, library);
+        core = coreAt(dir.path());
+        state = &core->state();
         return *state;
+    }
+
+    // Another core on `folder`, sharing the settings file.
+    std::unique_ptr<BrowserCore> coreAt(const std::string& folder) const
+    {
+        BrowserCore::Options options;
+        options.dataDirectory = folder;
+        options.defaultsPath = configDir.file("defaults.json");
+        options.updateFeedUrl = "http://127.0.0.1:9/"; // nothing listens
+        return std::make_unique<BrowserCore>(std::move(options));
     }
 
     BrowserState& restart()
     {
-        state.reset();
+        state = nullptr;
+        core.reset();
         return start();
     }
+
+    // Before start(): settings as an earlier run left them.
+    void storeSettings(const std::function<void(Defaults&)>& write) const
+    {
+        Defaults stored(configDir.file("defaults.json"));
+        write(stored);
+    }
+
+    Defaults& defaults() { return core->defaults(); }
+    Preferences& preferences() { return core->preferences(); }
+    NotificationCenter& notifications() { return core->notifications(); }
+    BrowserLibrary& library() { return core->library(); }
 
     std::string stateFile() const { return dir.file(BrowserState::stateFileName); }
     std::string historyFile() const { return dir.file(BrowserState::historyFileName); }
@@ -95,13 +122,11 @@ protected:
     }
 
     TempDir dir;
-    TempDir libraryDir;
+    TempDir configDir;
     ManualClock clock{Date(725760000)};
     Clock::Override useClock{clock};
-    Defaults defaults; // in memory
-    NotificationCenter notifications;
-    BrowserLibrary library{libraryDir.path()};
-    std::unique_ptr<BrowserState> state;
+    std::unique_ptr<BrowserCore> core;
+    BrowserState* state = nullptr; // the core's
 };
 
 } // namespace kovi::test

@@ -225,7 +225,7 @@ TEST_F(TabsTest, ActivationStampsRemembersRecordsAndNotifies)
     Uuid a = open("https://a.example/");
     Uuid b = open("https://b.example/");
     std::vector<std::pair<Uuid, Uuid>> switches;
-    auto connection = notifications.observe(notifications::tabWillSwitch, [&](const Notification& n) {
+    auto connection = notifications().observe(notifications::tabWillSwitch, [&](const Notification& n) {
         switches.emplace_back(*n.value<Uuid>("fromTabId"), *n.value<Uuid>("toTabId"));
         EXPECT_FALSE(n.object);
     });
@@ -337,7 +337,7 @@ TEST_F(TabsTest, PinnedTitlesAreTidiedOnlyWhenAsked)
     Uuid plain = open("https://plain.example/");
     state->updateTabTitle(pinned, "Some video - YouTube");
     EXPECT_EQ(state->tab(pinned)->title, "Some video - YouTube");
-    defaults.setBool("isTidyTabTitlesEnabled", true);
+    defaults().setBool("isTidyTabTitlesEnabled", true);
     state->updateTabTitle(pinned, "Some video - YouTube");
     state->updateTabTitle(plain, "Some video - YouTube");
     EXPECT_EQ(state->tab(pinned)->title, "Some video");

@@ -1,5 +1,4 @@
 #include "core/support/defaults.h"
-#include "core/support/persisted_bool.h"
 
 #include "support/temp_dir.h"
 
@@ -73,27 +72,6 @@ TEST(DefaultsTest, DamagedFileIsKeptAsideAndValuesStartEmpty)
     Defaults partial(dir.file("partial.json"));
     EXPECT_FALSE(partial.contains("a"));
     EXPECT_EQ(partial.boolValue("b"), true);
-}
-
-TEST(DefaultsTest, EveryWriteSignalsEvenWhenUnchanged)
-{
-    Defaults defaults;
-    std::vector<std::string> changed;
-    defaults.signalChanged().connect([&](const std::string& key) { changed.push_back(key); });
-    bool storage = false;
-    sigc::signal<void()> published;
-    int notifications = 0;
-    published.connect([&] {
-        ++notifications;
-        EXPECT_TRUE(storage); // observers see the stored value before the settings are written
-        EXPECT_FALSE(defaults.contains("isDarkMode"));
-    });
-    setPersistedBool(defaults, "isDarkMode", storage, true, published);
-    published.clear();
-    setPersistedBool(defaults, "isDarkMode", storage, true, published);
-    EXPECT_EQ(notifications, 1);
-    EXPECT_EQ(changed, (std::vector<std::string>{"isDarkMode", "isDarkMode"}));
-    EXPECT_EQ(defaults.boolValue("isDarkMode"), true);
 }
 
 } // namespace

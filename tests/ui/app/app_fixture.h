@@ -1,18 +1,21 @@
 #pragma once
 
 #include "core/ai/ai_service.h"
+#include "core/app/browser_core.h"
 #include "core/library/browser_library.h"
 #include "core/settings/appearance_manager.h"
 #include "core/settings/auth_manager.h"
+#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
 #include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "support/gtk_test_support.h"
 #include "support/temp_dir.h"
+#include "support/window_commands.h"
 #include "ui/base/app_context.h"
 #include "ui/app/kovi_application.h"
 #include "ui/app/main_window.h"
-#include "ui/app/menu_commands.h"
+#include "ui/app/command_actions.h"
 #include "ui/design/theme.h"
 
 #include <gtest/gtest.h>
@@ -25,23 +28,30 @@
 namespace kovi::test {
 
 // The long-lived objects of the application on a temporary folder, for tests that build one
-// view by itself.
+// view by itself. The update check asks a port where nothing listens.
 struct CoreObjects {
     explicit CoreObjects(const std::string& folder)
-        : defaults(folder + "/defaults.json"), library(folder), state(folder, defaults, notifications, library),
-          appearance(defaults), ai(defaults), auth(defaults), theme(appearance),
-          ctx{defaults, notifications, library, state, appearance, ai, auth, theme, nullptr}
+        : services({.dataDirectory = folder,
+                    .defaultsPath = folder + "/defaults.json",
+                    .updateFeedUrl = "http://127.0.0.1:9/updates/latest.json"}),
+          defaults(services.defaults()), preferences(services.preferences()), notifications(services.notifications()),
+          library(services.library()), state(services.state()), appearance(services.appearance()),
+          ai(services.ai()), auth(services.auth()), theme(appearance), ctx(AppContext::of(services, theme)),
+          commands({state, appearance, library, notifications, preferences})
     {
     }
-    Defaults defaults;
-    NotificationCenter notifications;
-    BrowserLibrary library;
-    BrowserState state;
-    AppearanceManager appearance;
-    AIService ai;
-    AuthManager auth;
+    BrowserCore services;
+    Defaults& defaults;
+    Preferences& preferences;
+    NotificationCenter& notifications;
+    BrowserLibrary& library;
+    BrowserState& state;
+    AppearanceManager& appearance;
+    AIService& ai;
+    AuthManager& auth;
     Theme theme;
     AppContext ctx;
+    WindowCommands commands; // attach() them to the test's window
 };
 
 // Counts the notifications of one name and keeps the last object.

@@ -50,6 +50,7 @@ protected:
         window = std::make_unique<Gtk::Window>();
         window->set_default_size(width, height);
         core.theme.attach(*window);
+        core.commands.attach(*window);
         window->set_child(content);
         window->present();
         ASSERT_TRUE(waitForWindow(*window));
@@ -64,7 +65,8 @@ TEST_F(FirstRunTest, OnboardingStoresThePickMarksItDoneAndAnnouncesEvenWhenUncha
 {
     int completed = 0;
     core.state.setLayoutMode(BrowserLayoutMode::traditional); // from an earlier run
-    auto* view = Gtk::make_managed<OnboardingView>(core.state, core.defaults, core.notifications, [&] { ++completed; });
+    auto* view =
+        Gtk::make_managed<OnboardingView>(core.state, core.preferences, core.notifications, [&] { ++completed; });
     show(*view);
     EXPECT_EQ(view->selectedMode(), BrowserLayoutMode::vertical); // whatever is stored
     EXPECT_TRUE(view->verticalCard().isSelected());
@@ -92,7 +94,7 @@ TEST_F(FirstRunTest, OnboardingStoresThePickMarksItDoneAndAnnouncesEvenWhenUncha
 
 TEST_F(FirstRunTest, OnboardingArrangesItselfForTheSpaceItIsGiven)
 {
-    auto* view = Gtk::make_managed<OnboardingView>(core.state, core.defaults, core.notifications, [] {});
+    auto* view = Gtk::make_managed<OnboardingView>(core.state, core.preferences, core.notifications, [] {});
     show(*view, 480, 500);
     ASSERT_TRUE(runUntilGtk([&] { return view->metrics().compact && !view->metrics().wide; }, 5))
         << view->get_width() << "x" << view->get_height() << " window " << window->get_width() << "x" << window->get_height();
@@ -138,7 +140,7 @@ TEST_F(FirstRunTest, WelcomeCreatesAGuestAndThePrivacySheetReplacesIt)
     EXPECT_EQ(first.rfind("guest-", 0), 0u);
 
     // The same account is found again by the next launch.
-    AuthManager again(core.defaults);
+    AuthManager again(core.preferences);
     EXPECT_TRUE(again.isAuthenticated());
     EXPECT_EQ(again.currentUser()->id, first);
 

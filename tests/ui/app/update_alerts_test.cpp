@@ -3,6 +3,7 @@
 // server.
 #include "app_fixture.h"
 
+#include "core/settings/preferences.h"
 #include "core/settings/update_manager.h"
 #include "support/loopback_server.h"
 #include "ui/settings/update_alerts.h"
@@ -84,7 +85,7 @@ TEST_F(UpdateAlertsTest, LaunchCheckIsSilentUnlessThereIsAnUpdate)
     ASSERT_TRUE(runUntilGtk([&] { return requested() && h->ctx().updates->checksInFlight() == 0; }));
     settle(100);
     EXPECT_TRUE(shown.empty());
-    EXPECT_FALSE(h->ctx().defaults.contains(UpdateManager::lastCheckKey)); // tried again next launch
+    EXPECT_FALSE(h->ctx().defaults.contains("lastUpdateCheckDate")); // tried again next launch
 }
 
 TEST_F(UpdateAlertsTest, LaunchCheckShowsAnUpdateAndADayOldCheckIsNotRepeated)
@@ -93,7 +94,7 @@ TEST_F(UpdateAlertsTest, LaunchCheckShowsAnUpdateAndADayOldCheckIsNotRepeated)
     start(true);
     ASSERT_TRUE(runUntilGtk([&] { return shown.size() == 1; }));
     EXPECT_EQ(shown[0].title, "Update Available");
-    EXPECT_TRUE(h->ctx().defaults.dateValue(UpdateManager::lastCheckKey).has_value());
+    EXPECT_TRUE(h->ctx().defaults.dateValue("lastUpdateCheckDate").has_value());
     alerts().respond(1);
     h.reset();
 
@@ -110,11 +111,12 @@ TEST_F(UpdateAlertsTest, DownloadOpensTheReleasePageAndLaterDoesNot)
     ensureGtk();
     serve(200, feed("99.0", "1", "https://downloads.example/kovi-99"));
     Defaults defaults(dir.file("defaults.json"));
+    Preferences preferences(defaults);
     UpdateAlerts presenter([]() -> Gtk::Window* { return nullptr; });
     std::vector<std::string> opened;
     UpdateManager::Options options = UpdateManager::Options::standard();
     options.feedUrl = server.url("/updates/latest.json");
-    UpdateManager manager(defaults, presenter, [&](const Url& url) { opened.push_back(url.string()); }, options);
+    UpdateManager manager(preferences, presenter, [&](const Url& url) { opened.push_back(url.string()); }, options);
 
     manager.checkForUpdates(true);
     ASSERT_TRUE(runUntilGtk([&] { return presenter.openDialogs().size() == 1; }));

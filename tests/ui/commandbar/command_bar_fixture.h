@@ -1,10 +1,9 @@
 #pragma once
 
+#include "core/app/browser_core.h"
 #include "core/library/browser_library.h"
 #include "core/state/browser_state.h"
 #include "core/support/date.h"
-#include "core/support/defaults.h"
-#include "core/support/notification_center.h"
 #include "support/gtk_test_support.h"
 #include "support/main_loop.h"
 #include "support/temp_dir.h"
@@ -33,8 +32,9 @@ protected:
 
     CommandBarViewTest()
         : m_clockOverride(m_clock)
-        , m_library(m_dir.path())
-        , m_state(m_dir.path(), m_defaults, m_notifications, m_library)
+        , m_core({.dataDirectory = m_dir.path(), .defaultsPath = "", .updateFeedUrl = "http://127.0.0.1:9/"})
+        , m_library(m_core.library())
+        , m_state(m_core.state())
     {
         m_window.set_default_size(1200, 900);
         m_root.set_halign(Gtk::Align::FILL);
@@ -123,10 +123,9 @@ protected:
     TempDir m_dir;
     ManualClock m_clock;
     Clock::Override m_clockOverride;
-    Defaults m_defaults;
-    NotificationCenter m_notifications;
-    BrowserLibrary m_library;
-    BrowserState m_state;
+    BrowserCore m_core;
+    BrowserLibrary& m_library;
+    BrowserState& m_state;
 
     Gtk::Window m_window;
     Gtk::Box m_root;

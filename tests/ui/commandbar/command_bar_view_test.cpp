@@ -247,7 +247,7 @@ TEST_F(CommandBarViewTest, HoverTintsARowWithoutMovingTheSelection)
 // writes /tmp/kovi-commandbar-light.png and /tmp/kovi-commandbar-dark.png.
 TEST_F(CommandBarViewTest, DISABLED_Screenshots)
 {
-    AppearanceManager appearance(m_defaults);
+    AppearanceManager& appearance = m_core.appearance();
     Theme theme(appearance);
     theme.attach(m_window);
     m_page.add_css_class("background");

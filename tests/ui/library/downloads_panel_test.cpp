@@ -37,7 +37,7 @@ protected:
         server.on("/broken.bin", heldDownload("broken.bin"));
         openPage(server.url("/start"));
     }
-    DownloadsPanel* panel() { return dynamic_cast<DownloadsPanel*>(content().downloadsLayer().content()); }
+    DownloadsPanel* panel() { return dynamic_cast<DownloadsPanel*>(content().panels().downloadsLayer().content()); }
     // Starts a download the way a link does, and waits for its row.
     DownloadRow* download(const std::string& path)
     {

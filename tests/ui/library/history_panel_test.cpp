@@ -36,10 +36,10 @@ protected:
         for (const char* page : {"/first", "/second", "/third"})
             openPage(server.url(page));
     }
-    HistoryPanel* panel() { return dynamic_cast<HistoryPanel*>(content().historyLayer().content()); }
+    HistoryPanel* panel() { return dynamic_cast<HistoryPanel*>(content().panels().historyLayer().content()); }
     bool panelShown()
     {
-        return runUntilGtk([&] { return panel() && panel()->get_mapped() && content().historyLayer().get_opacity() > 0.99; }, 5);
+        return runUntilGtk([&] { return panel() && panel()->get_mapped() && content().panels().historyLayer().get_opacity() > 0.99; }, 5);
     }
     // The visit rows on screen, top to bottom, by their subtitle and URL.
     std::vector<std::string> shownUrls()
@@ -107,7 +107,7 @@ TEST_F(HistoryPanelTest, TheShortcutShowsTheVisitsOfTodayAndTheSearchNarrowsThem
     screenshotIfAsked("history-panel-light");
 
     // The scrim closes it; a new opening starts with an empty search.
-    content().historyLayer().tapScrim();
+    content().panels().historyLayer().tapScrim();
     EXPECT_FALSE(state().isHistoryPanelVisible());
     ASSERT_TRUE(runUntilGtk([&] { return panel() == nullptr; }, 5));
 }

@@ -25,7 +25,7 @@ protected:
     {
         return runUntilGtk([&] { return !sheet() && !state().isLibraryVisible(); }, 5);
     }
-    SidebarView& sidebar() { return *dynamic_cast<SidebarView*>(content().sidebarWidget()); }
+    SidebarView& sidebar() { return *dynamic_cast<SidebarView*>(content().dock().sidebarWidget()); }
     BookmarkStar& star() { return *sidebar().addressBar().bookmarkStar(); }
     BookmarkStrip* strip()
     {
@@ -47,8 +47,8 @@ TEST_F(LibraryWindowTest, EveryWayToTheLibraryShowsTheSheetAndLaterErrorsStillSh
     ASSERT_TRUE(click(sheet()->closeButton(), [&] { return !sheet(); }));
     EXPECT_FALSE(state().isLibraryVisible());
 
-    ASSERT_NE(content().startPage(), nullptr);
-    ASSERT_TRUE(click(content().startPage()->libraryButton(), [&] { return sheet() != nullptr; }));
+    ASSERT_NE(content().pageArea().startPage(), nullptr);
+    ASSERT_TRUE(click(content().pageArea().startPage()->libraryButton(), [&] { return sheet() != nullptr; }));
     ASSERT_TRUE(sheetShown());
     sheet()->close(); // the window's own close, as Escape or the window manager would
     ASSERT_TRUE(sheetGone());

@@ -69,18 +69,25 @@ void SidebarWindowTest::SetUp()
 void SidebarWindowTest::TearDown()
 {
     destroyWindow();
-    state.reset();
+    destroyState();
 }
 
 void SidebarWindowTest::buildState()
 {
-    defaults = std::make_unique<Defaults>(dir.file("defaults.json"));
-    library = std::make_unique<BrowserLibrary>(libraryDir.path());
-    state = std::make_unique<BrowserState>(dir.path(), *defaults, notifications, *library);
-    if (!appearance) {
-        appearance = std::make_unique<AppearanceManager>(*defaults);
-        theme = std::make_unique<Theme>(*appearance);
-    }
+    core = std::make_unique<BrowserCore>(BrowserCore::Options{.dataDirectory = dir.path(),
+                                                              .defaultsPath = dir.file("defaults.json"),
+                                                              .updateFeedUrl = "http://127.0.0.1:9/"});
+    state = &core->state();
+    appearance = &core->appearance();
+    theme = std::make_unique<Theme>(*appearance);
+}
+
+void SidebarWindowTest::destroyState()
+{
+    theme.reset();
+    state = nullptr;
+    appearance = nullptr;
+    core.reset();
 }
 
 void SidebarWindowTest::buildWindow()
@@ -88,9 +95,12 @@ void SidebarWindowTest::buildWindow()
     window = std::make_unique<Gtk::Window>();
     window->set_decorated(false);
     window->set_default_size(1000, 860);
+    commands = std::make_unique<WindowCommands>(
+        CommandTable::Services{*state, *appearance, core->library(), notifications(), core->preferences()});
+    commands->attach(*window);
     auto* root = Gtk::make_managed<Gtk::Overlay>();
     auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
-    SidebarServices services{*state, *appearance, notifications};
+    SidebarServices services{*state, *appearance, core->notifications()};
     services.snapshots = &snapshots;
     services.suggestionBaseUrl = "http://127.0.0.1:9"; // nothing listens: suggestions fail at once
     m_view = Gtk::make_managed<SidebarView>(std::move(services), host);
@@ -117,13 +127,14 @@ void SidebarWindowTest::destroyWindow()
     m_view = nullptr;
     window->destroy();
     window.reset();
+    commands.reset();
     settle(30);
 }
 
 void SidebarWindowTest::restartState()
 {
     destroyWindow();
-    state.reset();
+    destroyState();
     buildState();
     buildWindow();
 }

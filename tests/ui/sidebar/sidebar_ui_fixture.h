@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/library/browser_library.h"
+#include "core/app/browser_core.h"
 #include "core/settings/appearance_manager.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "support/gtk_test_support.h"
 #include "support/temp_dir.h"
+#include "support/window_commands.h"
 #include "ui/base/sidebar_host.h"
 #include "ui/design/theme.h"
 #include "ui/sidebar/sidebar_view.h"
@@ -36,8 +36,8 @@ public:
     std::vector<Uuid> requests;
 };
 
-// A sidebar in a window of its own, beside a stand-in page, on a browser state over a temp
-// folder. restartState() rebuilds state and sidebar on the same folder, as a relaunch does.
+// A sidebar in a window of its own, beside a stand-in page, on the browser's core over a temp
+// folder. restartState() rebuilds core and sidebar on the same folder, as a relaunch does.
 class SidebarWindowTest : public ::testing::Test {
 protected:
     SidebarWindowTest();
@@ -47,6 +47,7 @@ protected:
     void TearDown() override;
 
     void buildState();
+    void destroyState();
     void buildWindow();
     void destroyWindow();
     void restartState();
@@ -66,18 +67,18 @@ protected:
     bool click(Gtk::Widget& widget, int button = 1);
     bool hover(Gtk::Widget& widget);
 
+    NotificationCenter& notifications() { return core->notifications(); }
+
     TempDir dir;
-    TempDir libraryDir;
-    std::unique_ptr<Defaults> defaults;
-    NotificationCenter notifications;
-    std::unique_ptr<BrowserLibrary> library;
-    std::unique_ptr<BrowserState> state;
-    std::unique_ptr<AppearanceManager> appearance;
+    std::unique_ptr<BrowserCore> core;
+    BrowserState* state = nullptr;           // the core's
+    AppearanceManager* appearance = nullptr; // the core's
     std::unique_ptr<Theme> theme;
     SidebarHost host;
     FakeSnapshots snapshots;
     std::vector<int> swipes;
 
+    std::unique_ptr<WindowCommands> commands; // the window's "app.<id>" actions, on this state
     std::unique_ptr<Gtk::Window> window;
     Gtk::Overlay* overlay = nullptr;
     Gtk::Box* page = nullptr;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/library/browser_library.h"
+#include "core/app/browser_core.h"
 #include "core/model/tab.h"
 #include "core/settings/appearance_manager.h"
+#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
 #include "core/support/notification_center.h"
 #include "core/web/page_extension_store.h"
 #include "support/gtk_test_support.h"
@@ -25,8 +25,8 @@ typedef struct _WebKitWebView WebKitWebView;
 
 namespace kovi::test {
 
-// A browser state on a temp folder, the page layer with every folder inside it, a loopback
-// server and a window to show pages in.
+// The browser's core on a temp folder (settings in memory), the page layer with every folder
+// inside it, a loopback server and a window to show pages in.
 class WebFixture : public testing::Test {
 protected:
     WebFixture();
@@ -45,14 +45,21 @@ protected:
     std::size_t requestsFor(const std::string& path) const;
     // A second space, which becomes the shown one.
     Uuid addSpace(const std::string& name);
+    // Quits and starts again on the same folders, as the application does: the state is saved,
+    // every page is closed, and the state and the page layer are made anew from the files.
+    void restart();
+
+    void makeCore();
+    void makeWebContent();
 
     TempDir dir;
-    Defaults defaults{""};
-    NotificationCenter notifications;
-    std::unique_ptr<BrowserLibrary> library;
-    std::unique_ptr<BrowserState> state;
-    std::unique_ptr<AppearanceManager> appearance;
-    std::unique_ptr<PageExtensionStore> extensions;
+    // The core is made anew by restart(), so everything of it is reached through pointers.
+    std::unique_ptr<BrowserCore> core;
+    Preferences* preferences = nullptr;
+    NotificationCenter* notifications = nullptr;
+    BrowserState* state = nullptr;
+    AppearanceManager* appearance = nullptr;
+    PageExtensionStore* extensions = nullptr;
     std::unique_ptr<WebContent> web;
     LoopbackServer server;
     Gtk::Window* window = nullptr;
