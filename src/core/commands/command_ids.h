@@ -36,6 +36,8 @@ inline constexpr const char* zoomOut = "zoom-out";
 inline constexpr const char* zoomReset = "zoom-reset";
 // Bookmarks
 inline constexpr const char* bookmarkPage = "bookmark-page";
+// The bookmark star: bookmarks the active page, or removes its bookmarks (in no menu).
+inline constexpr const char* toggleBookmark = "toggle-bookmark";
 inline constexpr const char* addToReadingList = "add-to-reading-list";
 inline constexpr const char* showLibrary = "show-library";
 inline constexpr const char* saveWorkspace = "save-workspace";

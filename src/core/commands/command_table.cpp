@@ -211,6 +211,8 @@ void CommandTable::addLibraryAndSpaceCommands()
     add(commands::bookmarkPage, "Bookmark Current Page", plain([this] { saveActivePage("Bookmarks"); }),
         {key(ctrl, "d")})
         .enabledRule = canSave;
+    add(commands::toggleBookmark, "Bookmark this page", plain([this] { toggleActiveBookmark(); })).enabledRule =
+        canSave;
     add(commands::addToReadingList, "Add to Reading List", plain([this] { saveActivePage("Reading List"); }),
         {key(ctrl | shift, "d")})
         .enabledRule = canSave;
@@ -296,15 +298,28 @@ void CommandTable::postPageCommand(const char* name)
     m_services.notifications.post(name, m_services.state.activeTabId());
 }
 
+namespace {
+
+// The title a page is saved under: the tab's title, else its host, else "Untitled".
+std::string titleForSaving(const Tab& tab)
+{
+    if (!tab.title.empty())
+        return tab.title;
+    return tab.url.host().value_or("Untitled");
+}
+
+} // namespace
+
 void CommandTable::saveActivePage(const std::string& collection)
 {
-    const auto tab = m_services.state.activeTab();
-    if (!tab)
-        return;
-    std::string title = tab->title;
-    if (title.empty())
-        title = tab->url.host().value_or("Untitled");
-    m_services.library.save(tab->url, title, collection);
+    if (const auto tab = m_services.state.activeTab())
+        m_services.library.save(tab->url, titleForSaving(*tab), collection);
+}
+
+void CommandTable::toggleActiveBookmark()
+{
+    if (const auto tab = m_services.state.activeTab())
+        m_services.library.toggleBookmark(tab->url, titleForSaving(*tab));
 }
 
 void CommandTable::openCommandBar(bool tabsOnly)

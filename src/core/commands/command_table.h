@@ -88,6 +88,7 @@ private:
                  std::vector<Shortcut> shortcuts = {});
     void postPageCommand(const char* name);
     void saveActivePage(const std::string& collection);
+    void toggleActiveBookmark();
     void openCommandBar(bool tabsOnly);
     std::vector<MenuEntry> spaceEntries() const;
     void watchSpaces();

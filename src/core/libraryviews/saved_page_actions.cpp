@@ -6,29 +6,10 @@
 
 namespace kovi {
 
-std::string titleForSaving(const Tab& tab)
-{
-    if (!tab.title.empty())
-        return tab.title;
-    return tab.url.host().value_or("Untitled");
-}
-
-bool canSaveActivePage(const BrowserState& state)
-{
-    auto tab = state.activeTab();
-    return tab && BrowserLibrary::isWebURL(tab->url);
-}
-
 bool isActivePageBookmarked(const BrowserState& state, const BrowserLibrary& library)
 {
     auto tab = state.activeTab();
     return tab && library.isBookmarked(tab->url);
-}
-
-void toggleActivePageBookmark(const BrowserState& state, BrowserLibrary& library)
-{
-    if (auto tab = state.activeTab())
-        library.toggleBookmark(tab->url, titleForSaving(*tab));
 }
 
 std::vector<SavedPage> bookmarkedPages(const LibraryArchive& archive)

@@ -3,6 +3,7 @@
 #include "core/libraryviews/saved_page_actions.h"
 #include "core/library/browser_library.h"
 #include "core/state/browser_state.h"
+#include "ui/base/command_action.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
 
@@ -18,7 +19,8 @@ BookmarkStar::BookmarkStar(BrowserState& state, BrowserLibrary& library) : m_sta
     applyIconButtonStyle(*this, size);
     set_tooltip_text("Bookmark this page (Ctrl+D)");
     gtk_accessible_update_property(GTK_ACCESSIBLE(gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, "Bookmark this page", -1);
-    signal_clicked().connect([this] { toggleActivePageBookmark(m_state, m_library); });
+    // The command is enabled only for a web page; the button follows it.
+    set_action_name(appAction(commands::toggleBookmark));
 
     // Title and loading reports also come as tab changes; refresh() redraws only what changed.
     for (auto* signal : {&m_state.activeTabIdChanged, &m_state.tabsChanged})
@@ -36,7 +38,6 @@ BookmarkStar::~BookmarkStar()
 void BookmarkStar::refresh()
 {
     const bool filled = isActivePageBookmarked(m_state, m_library);
-    set_sensitive(canSaveActivePage(m_state));
     if (m_drawn && filled == m_filled)
         return;
     m_drawn = true;

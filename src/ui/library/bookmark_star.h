@@ -11,10 +11,10 @@ namespace kovi {
 class BrowserLibrary;
 class BrowserState;
 
-// The star that bookmarks the active tab's page or removes its bookmark: filled in the accent
-// colour while the page is in "Bookmarks", disabled without an active web page. It changes only
-// when the library does, so a refused save leaves it as it was. The state and the library must
-// outlive it.
+// The star that bookmarks the active tab's page or removes its bookmark (the command table's
+// toggle-bookmark, so it is disabled with it, without an active web page): filled in the accent
+// colour while the page is in "Bookmarks". It changes only when the library does, so a refused
+// save leaves it as it was. The state and the library must outlive it.
 class BookmarkStar : public Gtk::Button {
 public:
     static constexpr double size = 26;

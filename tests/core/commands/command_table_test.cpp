@@ -137,6 +137,7 @@ TEST_F(CommandTableTest, SavingCommandsAreEnabledForWebPagesAndWorkspacesWithTab
     open("file:///tmp/notes.txt", "Notes");
     EXPECT_FALSE(table->isEnabled(c::bookmarkPage));
     EXPECT_FALSE(table->isEnabled(c::addToReadingList));
+    EXPECT_FALSE(table->isEnabled(c::toggleBookmark));
     EXPECT_TRUE(table->isEnabled(c::saveWorkspace));
     EXPECT_FALSE(table->run(c::bookmarkPage)) << "a disabled command does not run";
     EXPECT_TRUE(library.archive().pages.empty());
@@ -151,6 +152,15 @@ TEST_F(CommandTableTest, SavingCommandsAreEnabledForWebPagesAndWorkspacesWithTab
     EXPECT_EQ((std::set<std::string>{pages[0].collection, pages[1].collection}),
               (std::set<std::string>{"Bookmarks", "Reading List"}));
     EXPECT_EQ(pages[0].title, "example.com") << "an empty title falls back to the host";
+
+    // The star's command removes every bookmark of the page, and saves it again.
+    table->run(c::toggleBookmark);
+    EXPECT_FALSE(library.isBookmarked(*Url::parse("https://example.com/page")));
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0].collection, "Reading List");
+    table->run(c::toggleBookmark);
+    EXPECT_TRUE(library.isBookmarked(*Url::parse("https://example.com/page")));
+    ASSERT_EQ(pages.size(), 2u);
 
     // The bookmarks bar flag, written directly in the settings; false when absent.
     EXPECT_FALSE(defaults.contains("showBookmarksBar"));
