@@ -111,9 +111,7 @@ void KoviApplication::on_activate()
         m_window = new MainWindow(*m_context, std::move(parts), *m_commands);
         add_window(*m_window);
         m_windowHidden = m_window->signal_hide().connect([this] {
-            // Closing the window ends the application (the last window closed), and with it
-            // every floating window and its page.
-            m_core->floating->closeAll();
+            // Closing the window ends the application (the last window closed).
             quit();
         });
         if (m_options.startupUpdateCheck)

@@ -20,6 +20,7 @@ FloatingWindowController::FloatingWindowController(const FloatingWindowKind& kin
 
 FloatingWindowController::~FloatingWindowController()
 {
+    watchParent(nullptr);
     m_openInMain.disconnect();
     m_reap.disconnect();
     closeAll();
@@ -43,6 +44,7 @@ FloatingBrowserWindow& FloatingWindowController::open(const Url& url, std::optio
     Gtk::Window* parent = m_parent ? m_parent() : nullptr;
     if (parent)
         shown.set_transient_for(*parent);
+    watchParent(parent);
     shown.signal_close_request().connect([this, &shown] { return closeRequested(shown); }, false);
     // Where the pointer is now, before anything moves it.
     std::optional<ScreenPoint> pointer;
@@ -74,14 +76,32 @@ bool FloatingWindowController::closeRequested(FloatingBrowserWindow& window)
     auto it = std::find_if(m_windows.begin(), m_windows.end(), [&](const auto& w) { return w.get() == &window; });
     if (it == m_windows.end())
         return false;
-    // The page stops and its view goes now; the window follows on the next turn of the loop.
+    // The page stops and its view goes now, and the toolkit destroys the window as soon as this
+    // handler returns (which lets go of the last references to the view). The C++ object goes
+    // on the next turn of the loop, outside its own handler.
     window.closePage();
-    window.set_visible(false);
     m_closed.push_back(std::move(*it));
     m_windows.erase(it);
     if (!m_reap.connected())
         m_reap = Glib::signal_idle().connect(sigc::mem_fun(*this, &FloatingWindowController::reap));
-    return true;
+    return false;
+}
+
+void FloatingWindowController::watchParent(Gtk::Window* parent)
+{
+    if (parent == m_watchedParent)
+        return;
+    for (auto& c : m_parentWatch)
+        c.disconnect();
+    m_parentWatch.clear();
+    m_watchedParent = parent;
+    if (!parent)
+        return;
+    m_parentWatch.push_back(parent->signal_hide().connect(sigc::mem_fun(*this, &FloatingWindowController::closeAll)));
+    m_parentWatch.push_back(parent->signal_destroy().connect([this] {
+        closeAll();
+        watchParent(nullptr);
+    }));
 }
 
 bool FloatingWindowController::reap()

@@ -51,6 +51,7 @@ private:
     bool closeRequested(FloatingBrowserWindow& window);
     void openInMain(const Notification& note);
     bool reap();
+    void watchParent(Gtk::Window* parent);
 
     const FloatingWindowKind& m_kind;
     AppContext& m_ctx;
@@ -61,6 +62,9 @@ private:
     std::vector<std::unique_ptr<FloatingBrowserWindow>> m_closed;
     sigc::connection m_reap;
     sigc::connection m_openInMain;
+    // The main window whose closing closes every window (closing destroys it without hiding).
+    Gtk::Window* m_watchedParent = nullptr;
+    std::vector<sigc::connection> m_parentWatch;
 };
 
 } // namespace kovi

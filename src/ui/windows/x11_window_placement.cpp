@@ -3,7 +3,6 @@
 #include <gtkmm/window.h>
 
 #include <gdk/x11/gdkx.h>
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <cmath>
@@ -23,28 +22,6 @@ int scaleOf(Gtk::Window& window)
 {
     GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(window.gobj()));
     return surface ? std::max(1, gdk_surface_get_scale_factor(surface)) : 1;
-}
-
-// The client-side shadow the toolkit draws around the window: left and top, device pixels.
-std::pair<long, long> frameExtents(Display* display, Window xid)
-{
-    Atom property = XInternAtom(display, "_GTK_FRAME_EXTENTS", True);
-    if (property == None)
-        return {0, 0};
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    std::pair<long, long> extents{0, 0};
-    if (XGetWindowProperty(display, xid, property, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after, &data)
-            == Success
-        && type == XA_CARDINAL && format == 32 && count == 4) {
-        const auto* values = reinterpret_cast<const long*>(data);
-        extents = {values[0], values[2]}; // left, right, top, bottom
-    }
-    if (data)
-        XFree(data);
-    return extents;
 }
 
 } // namespace
@@ -100,11 +77,13 @@ bool moveWindow(Gtk::Window& window, ScreenPoint topLeft)
     if (!display || !surface || !std::isfinite(topLeft.x) || !std::isfinite(topLeft.y))
         return false;
     Display* xdisplay = gdk_x11_display_get_xdisplay(display);
-    const Window xid = gdk_x11_surface_get_xid(surface);
-    const auto [left, top] = frameExtents(xdisplay, xid);
+    // The surface reaches past the window's visible frame by the client-side shadow and resize
+    // border.
+    double left = 0, top = 0;
+    gtk_native_get_surface_transform(GTK_NATIVE(window.gobj()), &left, &top);
     const int scale = scaleOf(window);
-    XMoveWindow(xdisplay, xid, static_cast<int>(std::lround(topLeft.x * scale)) - static_cast<int>(left),
-                static_cast<int>(std::lround(topLeft.y * scale)) - static_cast<int>(top));
+    XMoveWindow(xdisplay, gdk_x11_surface_get_xid(surface), static_cast<int>(std::lround((topLeft.x - left) * scale)),
+                static_cast<int>(std::lround((topLeft.y - top) * scale)));
     XFlush(xdisplay);
     return true;
 }

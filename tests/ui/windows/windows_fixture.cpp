@@ -44,11 +44,11 @@ void WindowsAppTest::SetUp()
                     {{"Set-Cookie", "flavour=" + request.query + "; Path=/; Max-Age=3600"}});
     });
     server.on("/show", [](const LoopbackServer::Request& request) {
-        auto header = [&](const char* name) {
+        auto header = [&](const char* name) { // names arrive in lower case
             auto it = request.headers.find(name);
             return it == request.headers.end() ? std::string("none") : it->second;
         };
-        return html(page("cookie=" + header("Cookie"), "<p id=agent>" + header("User-Agent") + "</p>"));
+        return html(page("cookie=" + header("cookie"), "<p id=agent>" + header("user-agent") + "</p>"));
     });
     server.on("/tick", html(page("Ticking", "<script>setInterval(()=>fetch('/ping?'+Date.now()),100)</script>")));
     server.on("/ping", html("pong"));
