@@ -2,14 +2,14 @@
 
 namespace kovi {
 
-LoadWatchdog::LoadWatchdog(TaskScheduler& scheduler, std::function<void()> stop, double seconds)
-    : m_scheduler(scheduler), m_stop(std::move(stop)), m_seconds(seconds)
+LoadWatchdog::LoadWatchdog(DelayedTask& timer, std::function<void()> stop, double seconds)
+    : m_timer(timer), m_stop(std::move(stop)), m_seconds(seconds)
 {
 }
 
 LoadWatchdog::~LoadWatchdog()
 {
-    disarm();
+    m_timer.cancel();
 }
 
 void LoadWatchdog::loadingChanged(bool isLoading)
@@ -18,7 +18,7 @@ void LoadWatchdog::loadingChanged(bool isLoading)
     if (isLoading)
         arm();
     else
-        disarm();
+        m_timer.cancel();
 }
 
 void LoadWatchdog::progressed()
@@ -29,19 +29,10 @@ void LoadWatchdog::progressed()
 
 void LoadWatchdog::arm()
 {
-    disarm();
-    m_task = m_scheduler.schedule(m_seconds, [this] {
-        m_task.reset();
+    m_timer.start(m_seconds, [this] {
         if (m_isLoading && m_stop)
             m_stop();
     });
-}
-
-void LoadWatchdog::disarm()
-{
-    if (m_task)
-        m_scheduler.cancel(*m_task);
-    m_task.reset();
 }
 
 } // namespace kovi

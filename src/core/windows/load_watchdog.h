@@ -1,9 +1,8 @@
 #pragma once
 
-#include "core/web/delayed_task.h"
+#include "core/support/delayed_task.h"
 
 #include <functional>
-#include <optional>
 
 namespace kovi {
 
@@ -15,24 +14,22 @@ class LoadWatchdog {
 public:
     static constexpr double defaultSeconds = 60;
 
-    LoadWatchdog(TaskScheduler& scheduler, std::function<void()> stop, double seconds = defaultSeconds);
+    LoadWatchdog(DelayedTask& timer, std::function<void()> stop, double seconds = defaultSeconds);
     ~LoadWatchdog();
     LoadWatchdog(const LoadWatchdog&) = delete;
     LoadWatchdog& operator=(const LoadWatchdog&) = delete;
 
     void loadingChanged(bool isLoading);
     void progressed();
-    bool isWaiting() const { return m_task.has_value(); }
+    bool isWaiting() const { return m_timer.isPending(); }
 
 private:
     void arm();
-    void disarm();
 
-    TaskScheduler& m_scheduler;
+    DelayedTask& m_timer;
     std::function<void()> m_stop;
     double m_seconds;
     bool m_isLoading = false;
-    std::optional<TaskScheduler::TaskId> m_task;
 };
 
 } // namespace kovi

@@ -3,6 +3,7 @@
 #include "ui/base/view_parts.h"
 
 #include "core/model/tab.h"
+#include "ui/ai/ai_view_parts.h"
 #include "ui/base/app_context.h"
 #include "ui/commandbar/command_bar_view.h"
 #include "ui/sidebar/sidebar_view.h"
@@ -33,6 +34,8 @@ ViewParts defaultViewParts()
     parts.extensionsSheet = [](AppContext& ctx, Gtk::Window& parent) -> Gtk::Window* {
         return ctx.web ? makeExtensionsSheet(*ctx.web, parent) : nullptr;
     };
+    parts.aiChatPanel = [](AppContext& ctx) { return makeAIChatPanel(ctx); };
+    parts.aiSettingsPanel = makeAISettingsPanel;
     return parts;
 }
 

@@ -13,8 +13,8 @@ namespace kovi {
 
 // A page view as every part of the browser makes it: in a space's session (its web processes,
 // cookies and storage), with the page-extension scripts installed before the first load,
-// JavaScript on, the fixed user agent, back and forward swipes, and no windows opened by scripts
-// on their own. It loads nothing yet. Main thread only.
+// JavaScript on, the fixed user agent, back and forward swipes while it is in a window, and no
+// windows opened by scripts on their own. It loads nothing yet. Main thread only.
 struct BuiltWebView {
     GObjectPtr<WebKitWebView> view;
     std::unique_ptr<UserScriptInstaller> scripts;

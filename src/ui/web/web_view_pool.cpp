@@ -13,6 +13,8 @@ namespace {
 
 void destroyEntry(WebViewPool::Entry& entry)
 {
+    // The page's reports stop before the page does.
+    entry.coordinator.reset();
     if (WebKitWebView* view = entry.view.get()) {
         webkit_web_view_stop_loading(view);
         if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view))) {
@@ -39,8 +41,9 @@ struct WebViewPool::SnapshotRequest {
     std::function<void(GdkTexture*)> done;
 };
 
-WebViewPool::WebViewPool(SpaceWebSessionManager& sessions)
+WebViewPool::WebViewPool(SpaceWebSessionManager& sessions, MakeCoordinator makeCoordinator)
     : m_sessions(sessions)
+    , m_makeCoordinator(std::move(makeCoordinator))
 {
 }
 
@@ -54,6 +57,15 @@ WebKitWebView* WebViewPool::webView(const Uuid& tabId) const
 {
     auto it = m_storage.find(tabId);
     return it == m_storage.end() ? nullptr : it->second.view.get();
+}
+
+std::optional<Uuid> WebViewPool::tabOf(WebKitWebView* view) const
+{
+    for (const auto& [tabId, entry] : m_storage) {
+        if (view && entry.view.get() == view)
+            return tabId;
+    }
+    return std::nullopt;
 }
 
 WebViewPool::Entry* WebViewPool::entry(const Uuid& tabId)
@@ -74,10 +86,12 @@ WebViewPool::Entry& WebViewPool::build(const Uuid& tabId, const std::optional<Uu
 {
     removeWebView(tabId);
     BuiltWebView built = buildWebView(m_sessions.session(spaceId), scripts);
+    WebKitWebView* view = built.view.get();
     Entry entry;
     entry.view = std::move(built.view);
     entry.spaceId = spaceId;
     entry.scripts = std::move(built.scripts);
+    entry.coordinator = m_makeCoordinator(tabId, view);
     auto [it, inserted] = m_storage.emplace(tabId, std::move(entry));
     return it->second;
 }

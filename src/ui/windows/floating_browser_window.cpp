@@ -18,7 +18,7 @@ FloatingBrowserWindow::FloatingBrowserWindow(const FloatingWindowKind& kind, Web
                                              NotificationCenter& notifications, const Url& url,
                                              std::optional<Uuid> spaceId)
     : m_kind(kind), m_notifications(notifications), m_id(Uuid::random()), m_state(url),
-      m_watchdog(m_scheduler, [this] { m_page.stopLoading(); }),
+      m_watchdog(m_watchdogTimer, [this] { m_page.stopLoading(); }),
       m_back("chevron.left", "kovi-mini-nav", "Back"), m_forward("chevron.right", "kovi-mini-nav", "Forward"),
       m_reload(m_state.reloadSymbol(), "kovi-mini-nav", "Stop"),
       m_openInMain("arrow.up.forward.square", "kovi-mini-nav", "Open in Main Window"), m_page(web, std::move(spaceId))

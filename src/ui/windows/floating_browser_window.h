@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/support/notification_center.h"
-#include "core/web/delayed_task.h"
+#include "core/support/main_loop_delayed_task.h"
 #include "core/windows/floating_page_state.h"
 #include "core/windows/floating_window_kind.h"
 #include "core/windows/load_watchdog.h"
@@ -62,7 +62,7 @@ private:
     NotificationCenter& m_notifications;
     Uuid m_id;
     FloatingPageState m_state;
-    MainLoopScheduler m_scheduler;
+    MainLoopDelayedTask m_watchdogTimer;
     LoadWatchdog m_watchdog;
 
     Gtk::WindowHandle m_titlebar;

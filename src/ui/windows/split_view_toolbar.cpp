@@ -2,6 +2,7 @@
 
 #include "core/state/browser_state.h"
 #include "core/windows/split_view_rules.h"
+#include "ui/base/command_action.h"
 #include "ui/design/symbols.h"
 
 #include <giomm/menu.h>
@@ -24,7 +25,7 @@ Gtk::Image* symbolImage(const char* symbol, int size)
     return image;
 }
 
-void setUp(Gtk::Button& button, const char* symbol, int size, const char* tooltip, const char* action)
+void setUp(Gtk::Button& button, const char* symbol, int size, const char* tooltip, const std::string& action)
 {
     button.add_css_class("kovi-split-toolbar-button");
     button.set_has_frame(false);
@@ -64,7 +65,7 @@ SplitViewToolbar::SplitViewToolbar(BrowserState& state)
     append(m_swap);
     setUp(m_equal, "square.split.2x1", 12, "Equal split", "split.equal");
     append(m_equal);
-    setUp(m_close, "xmark", 10, "Close split view", "app.toggle-split-view");
+    setUp(m_close, "xmark", 10, "Close split view", appAction(commands::toggleSplitView));
     m_close.add_css_class("close");
     append(m_close);
 }

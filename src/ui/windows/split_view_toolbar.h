@@ -11,7 +11,7 @@ class BrowserState;
 
 // The small bar over the top-right corner of the split view: a menu that starts the split again
 // with the active tab on the left or on the right, and buttons that swap the panes, give them
-// equal widths and close the split (the menu command "app.toggle-split-view"). Its own commands
+// equal widths and close the split (the command table's toggle-split-view). Its own commands
 // are the actions "split.add-left", "split.add-right", "split.swap" and "split.equal". The fill
 // is opaque: the toolkit cannot blur what lies behind it. Main thread only.
 class SplitViewToolbar : public Gtk::Box {

@@ -2,44 +2,12 @@
 #include "core/windows/floating_window_kind.h"
 #include "core/windows/floating_window_placement.h"
 #include "core/windows/load_watchdog.h"
+#include "support/manual_delayed_task.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace kovi {
 namespace {
-
-// A scheduler whose clock the test moves.
-class ManualScheduler : public TaskScheduler {
-public:
-    TaskId schedule(double seconds, std::function<void()> work) override
-    {
-        TaskId id = m_next++;
-        m_tasks[id] = {m_now + seconds, std::move(work)};
-        return id;
-    }
-    void cancel(TaskId id) override { m_tasks.erase(id); }
-    void advance(double seconds)
-    {
-        m_now += seconds;
-        for (auto it = m_tasks.begin(); it != m_tasks.end();) {
-            if (it->second.first <= m_now + 1e-9) {
-                auto work = std::move(it->second.second);
-                it = m_tasks.erase(it);
-                work();
-            } else {
-                ++it;
-            }
-        }
-    }
-    std::size_t pending() const { return m_tasks.size(); }
-
-private:
-    double m_now = 0;
-    TaskId m_next = 1;
-    std::map<TaskId, std::pair<double, std::function<void()>>> m_tasks;
-};
 
 TEST(FloatingWindowPlacementTest, AtThePointerKeptInsideTheRightAndBottomEdges)
 {
@@ -102,7 +70,7 @@ TEST(FloatingPageStateTest, StartsLoadingThenFollowsThePageReports)
 
 TEST(LoadWatchdogTest, StopsALoadWithoutProgressForSixtySecondsOnce)
 {
-    ManualScheduler scheduler;
+    test::ManualDelayedTask scheduler;
     int stops = 0;
     auto watchdog = std::make_unique<LoadWatchdog>(scheduler, [&] { ++stops; });
     watchdog->loadingChanged(true);
@@ -128,7 +96,7 @@ TEST(LoadWatchdogTest, StopsALoadWithoutProgressForSixtySecondsOnce)
     // Gone before the time is up: nothing runs against it.
     watchdog->loadingChanged(true);
     watchdog.reset();
-    EXPECT_EQ(scheduler.pending(), 0u);
+    EXPECT_FALSE(scheduler.isPending());
     scheduler.advance(100);
     EXPECT_EQ(stops, 1);
 }

@@ -24,8 +24,13 @@ protected:
     bool showsSinglePage(const Uuid& tabId)
     {
         return runUntilGtk([&] {
-            auto* container = findWidget<WebViewContainer>(h->window());
-            return !splitView() && container && container->tabId() == tabId && container->get_mapped();
+            // Pages of other tabs are kept, hidden, beside it.
+            auto* container = findWidget<WebViewContainer>(
+                h->window(), [&](WebViewContainer& c) { return c.tabId() == tabId && c.get_mapped(); });
+            // ...and its page is back in it, on screen.
+            GtkWidget* view = GTK_WIDGET(viewOf(tabId));
+            return !splitView() && container && view && gtk_widget_is_ancestor(view, GTK_WIDGET(container->gobj()))
+                && gtk_widget_get_mapped(view);
         });
     }
     Uuid a, b;

@@ -6,6 +6,7 @@
 
 #include <gtkmm/widget.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,14 +21,14 @@ class FloatingWindows;
 
 namespace kovi::test {
 
-// The first widget of type T below `root` (depth first), or nullptr.
+// The first widget of type T below `root` (depth first) that `accept` takes, or nullptr.
 template <class T>
-T* findWidget(Gtk::Widget& root)
+T* findWidget(Gtk::Widget& root, const std::function<bool(T&)>& accept = {})
 {
-    if (auto* found = dynamic_cast<T*>(&root))
+    if (auto* found = dynamic_cast<T*>(&root); found && (!accept || accept(*found)))
         return found;
     for (Gtk::Widget* child = root.get_first_child(); child; child = child->get_next_sibling()) {
-        if (T* found = findWidget<T>(*child))
+        if (T* found = findWidget<T>(*child, accept))
             return found;
     }
     return nullptr;
