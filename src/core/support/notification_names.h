@@ -23,4 +23,16 @@ inline constexpr const char* showAccountSettings = "showAccountSettings";
 inline constexpr const char* showSettings = "showSettings";
 inline constexpr const char* tabWillSwitch = "tabWillSwitch";           // "fromTabId", "toTabId": Uuid
 
+// Toolbar commands of the small floating windows and of the quick-view windows. The object is
+// the id of the window whose button was pressed; only that window obeys. The open-in-main
+// commands carry the page's address as "url" (Url).
+inline constexpr const char* littleSkivGoBack = "littleSkivGoBack";
+inline constexpr const char* littleSkivGoForward = "littleSkivGoForward";
+inline constexpr const char* littleSkivReload = "littleSkivReload";
+inline constexpr const char* littleSkivOpenInMain = "littleSkivOpenInMain";
+inline constexpr const char* quickViewGoBack = "quickViewGoBack";
+inline constexpr const char* quickViewGoForward = "quickViewGoForward";
+inline constexpr const char* quickViewReload = "quickViewReload";
+inline constexpr const char* quickViewOpenInMain = "quickViewOpenInMain";
+
 } // namespace kovi::notifications

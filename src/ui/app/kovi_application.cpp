@@ -10,6 +10,7 @@
 #include "ui/design/theme.h"
 #include "ui/settings/update_alerts.h"
 #include "ui/web/web_content.h"
+#include "ui/windows/floating_windows.h"
 
 #include <adwaita.h>
 #include <glib-unix.h>
@@ -25,6 +26,8 @@ struct KoviApplication::Core {
     std::unique_ptr<Theme> theme;
     // Last, so the page views go before everything they report into.
     std::unique_ptr<WebContent> web;
+    // Their pages live in the page layer's sessions: they go first.
+    std::unique_ptr<FloatingWindows> floating;
 };
 
 Glib::RefPtr<KoviApplication> KoviApplication::create()
@@ -79,6 +82,8 @@ void KoviApplication::createCore()
                                          core.extensions());
 
     m_context = std::make_unique<AppContext>(AppContext::of(core, *c.theme, c.web.get()));
+    c.floating = std::make_unique<FloatingWindows>(*m_context, [this]() -> Gtk::Window* { return m_window; });
+    m_context->floatingWindows = c.floating.get();
 }
 
 void KoviApplication::on_startup()
@@ -168,6 +173,11 @@ void KoviApplication::on_shutdown()
 void KoviApplication::tearDownViews()
 {
     m_windowHidden.disconnect();
+    // The floating windows refer to the context and to the main window: they go first.
+    if (m_context)
+        m_context->floatingWindows = nullptr;
+    if (m_core)
+        m_core->floating.reset();
     delete m_window;
     m_window = nullptr;
     m_commands.reset();

@@ -9,6 +9,7 @@ class BrowserCore;
 class BrowserLibrary;
 class BrowserState;
 class Defaults;
+class FloatingWindows;
 class NotificationCenter;
 class PageExtensionStore;
 class Preferences;
@@ -31,6 +32,7 @@ struct AppContext {
     UpdateManager* updates = nullptr;
     PageExtensionStore* extensions = nullptr;
     WebContent* web = nullptr; // the page views; absent in view tests without pages
+    FloatingWindows* floatingWindows = nullptr; // the small browser windows; set once pages exist
 
     // The services of `core` with the views' theme and, where pages are shown, the page layer.
     static AppContext of(BrowserCore& core, Theme& theme, WebContent* web = nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/sidebar_item.h"
+#include "core/model/tab.h"
 #include "core/sidebar/sidebar_drop.h"
 #include "core/support/url.h"
 #include "core/support/uuid.h"
@@ -28,7 +29,7 @@ public:
     BrowserState& state;
     FaviconCache favicons;
     std::function<void(const Uuid& tabId, bool hovering)> onPreviewRequest;
-    std::function<void(const Url&)> openQuickView;
+    std::function<void(const Tab&)> openQuickView;
     // The list as shown (kept tabs left out), refreshed with every rebuild of the list.
     std::vector<SidebarItem> shownItems;
 

@@ -246,7 +246,7 @@ void SidebarTabRow::buildActions()
     addAction(m_group, "split", [this, &state] { state.openInSplitView(m_tab.id); });
     addAction(m_group, "quick-view", [this] {
         if (m_env.openQuickView)
-            m_env.openQuickView(m_tab.url);
+            m_env.openQuickView(m_tab);
     });
     // Without the floating windows of the application, the entry is shown but disabled.
     std::dynamic_pointer_cast<Gio::SimpleAction>(m_group->lookup_action("quick-view"))

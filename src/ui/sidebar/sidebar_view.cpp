@@ -372,10 +372,12 @@ Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host)
     return Gtk::make_managed<SidebarView>(std::move(services), host);
 }
 
-Gtk::Widget* makeSidebarViewWithPages(AppContext& context, SidebarHost& host, WebContent& pages)
+Gtk::Widget* makeSidebarViewWithPages(AppContext& context, SidebarHost& host, WebContent& pages,
+                                      std::function<void(const Tab&)> openQuickView)
 {
     SidebarServices services{context.state, context.appearance, context.notifications};
     services.library = &context.library;
+    services.openQuickView = std::move(openQuickView);
     auto* view = Gtk::make_managed<SidebarView>(std::move(services), host);
     view->adoptSnapshotProvider(std::make_unique<WebSnapshotProvider>(pages));
     return view;

@@ -46,7 +46,7 @@ struct SidebarServices {
     BrowserLibrary* library = nullptr;            // none: no bookmark star in the address field
     TabSnapshotProvider* snapshots = nullptr;     // none: no hover previews
     std::function<Gtk::Widget*()> accountButton;  // the account control of the bottom row
-    std::function<void(const Url&)> openQuickView;
+    std::function<void(const Tab&)> openQuickView; // none: the menu entry is shown disabled
     std::string suggestionBaseUrl = std::string(SearchSuggestionClient::defaultBaseUrl);
 };
 
@@ -137,6 +137,8 @@ class WebContent;
 // The sidebar of the application's main window, for the shell's view parts. Without the web
 // layer's pages there are no hover previews; with them, previews show the pooled tab views.
 Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host);
-Gtk::Widget* makeSidebarViewWithPages(AppContext& context, SidebarHost& host, WebContent& pages);
+// `openQuickView` opens a tab's page in a small floating window (none: the entry is disabled).
+Gtk::Widget* makeSidebarViewWithPages(AppContext& context, SidebarHost& host, WebContent& pages,
+                                      std::function<void(const Tab&)> openQuickView = {});
 
 } // namespace kovi

@@ -1,6 +1,7 @@
 #include "ui/web/web_view_pool.h"
 
 #include "ui/web/space_web_session_manager.h"
+#include "ui/web/web_view_factory.h"
 
 #include <glibmm/main.h>
 #include <gtk/gtk.h>
@@ -84,51 +85,15 @@ WebViewPool::Entry& WebViewPool::build(const Uuid& tabId, const std::optional<Uu
                                        const std::vector<UserScriptSpec>& scripts)
 {
     removeWebView(tabId);
-    auto& session = m_sessions.session(spaceId);
-
-    WebKitSettings* settings = webkit_settings_new();
-    webkit_settings_set_enable_javascript(settings, TRUE);
-    webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
-    webkit_settings_set_user_agent(settings, SpaceWebSessionManager::userAgent);
-    // Scripts may not open windows on their own; links and gestures still can.
-    webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
-
-    // The content manager is fixed at construction, so the page scripts go in first and are
-    // there for the first load.
-    WebKitUserContentManager* manager = webkit_user_content_manager_new();
-    auto installer = std::make_unique<UserScriptInstaller>(manager);
-    installer->apply(scripts);
-
-    auto* view = static_cast<WebKitWebView*>(g_object_new(WEBKIT_TYPE_WEB_VIEW,
-        "web-context", session.context.get(),
-        "network-session", session.network.get(),
-        "user-content-manager", manager,
-        "settings", settings,
-        nullptr));
-    g_object_unref(manager);
-    g_object_unref(settings);
-    gtk_widget_set_hexpand(GTK_WIDGET(view), TRUE);
-    gtk_widget_set_vexpand(GTK_WIDGET(view), TRUE);
-    // Swipes go back and forward only while the view is in a window: with the gesture on, the
-    // engine pictures the page at each navigation through the view's window, and a view that
-    // has none (a hidden tab whose page moves on by itself or by a command) crashes the
-    // program.
-    g_signal_connect(view, "notify::root", G_CALLBACK(&WebViewPool::rootChanged), nullptr);
-
+    BuiltWebView built = buildWebView(m_sessions.session(spaceId), scripts);
+    WebKitWebView* view = built.view.get();
     Entry entry;
-    entry.view = GObjectPtr<WebKitWebView>::ref(view);
+    entry.view = std::move(built.view);
     entry.spaceId = spaceId;
-    entry.scripts = std::move(installer);
+    entry.scripts = std::move(built.scripts);
     entry.coordinator = m_makeCoordinator(tabId, view);
     auto [it, inserted] = m_storage.emplace(tabId, std::move(entry));
     return it->second;
-}
-
-void WebViewPool::rootChanged(GObject* view, GParamSpec*, gpointer) noexcept
-{
-    auto* webView = WEBKIT_WEB_VIEW(view);
-    webkit_settings_set_enable_back_forward_navigation_gestures(webkit_web_view_get_settings(webView),
-                                                                gtk_widget_get_root(GTK_WIDGET(view)) != nullptr);
 }
 
 void WebViewPool::removeWebView(const Uuid& tabId)

@@ -75,7 +75,6 @@ public:
 private:
     struct SnapshotRequest;
     static void snapshotReady(GObject* source, GAsyncResult* result, gpointer data) noexcept;
-    static void rootChanged(GObject* view, GParamSpec*, gpointer) noexcept;
 
     SpaceWebSessionManager& m_sessions;
     MakeCoordinator m_makeCoordinator;

@@ -25,6 +25,13 @@ WebViewRepresentable::WebViewRepresentable(WebContent& web, Uuid tabId, Url init
     // The hover preview of a hidden tab shows its page as it was last seen; taken before the
     // page goes off screen.
     signal_unmap().connect([this] { m_web.pool().rememberSnapshot(m_tabId); }, false);
+    // A page kept hidden may have lent its view to another placement (a split pane) meanwhile:
+    // it takes the view back, as it is, when it shows again.
+    signal_map().connect([this] {
+        if (WebViewPool::Entry* entry = m_web.pool().entry(m_tabId);
+            entry && gtk_widget_get_parent(GTK_WIDGET(entry->view.get())) != GTK_WIDGET(gobj()))
+            makeView();
+    });
     makeView();
 }
 

@@ -25,6 +25,8 @@ unsigned long surfaceXid(GdkSurface* surface);
 // (a popover's ungrab, a window's unmap) has been done, and every event the server made before
 // it is queued here. Does nothing when the display is not X11.
 void syncWithServer();
+// Where the surface's top-left corner is on the screen; (0, 0) when the display is not X11.
+void surfaceOrigin(GdkSurface* surface, int& x, int& y);
 
 } // namespace
 
@@ -139,19 +141,24 @@ bool xdoMoveTo(int x, int y)
 
 bool widgetPoint(Gtk::Widget& widget, double x, double y, int& screenX, int& screenY)
 {
-    auto* rootWidget = dynamic_cast<Gtk::Widget*>(widget.get_root());
-    if (!rootWidget || widget.get_width() <= 0)
+    // Measured from the widget's own surface: its window's, or a popover's.
+    auto* native = widget.get_native();
+    auto* nativeWidget = dynamic_cast<Gtk::Widget*>(native);
+    if (!nativeWidget || widget.get_width() <= 0)
         return false;
     graphene_point_t in = GRAPHENE_POINT_INIT(static_cast<float>(x), static_cast<float>(y));
     graphene_point_t out;
-    if (!gtk_widget_compute_point(widget.gobj(), rootWidget->gobj(), &in, &out))
+    if (!gtk_widget_compute_point(widget.gobj(), nativeWidget->gobj(), &in, &out))
         return false;
-    // The surface includes the client-side shadow; widget coordinates start inside it.
+    // The surface includes the client-side shadow; widget coordinates start inside it. A window
+    // placed by the program itself, or a popover, is not at (0, 0).
     double sx = 0, sy = 0;
-    if (auto* native = dynamic_cast<Gtk::Native*>(rootWidget))
-        native->get_surface_transform(sx, sy);
-    screenX = static_cast<int>(out.x + sx);
-    screenY = static_cast<int>(out.y + sy);
+    int originX = 0, originY = 0;
+    native->get_surface_transform(sx, sy);
+    if (auto surface = native->get_surface())
+        surfaceOrigin(surface->gobj(), originX, originY);
+    screenX = static_cast<int>(out.x + sx) + originX;
+    screenY = static_cast<int>(out.y + sy) + originY;
     return true;
 }
 
@@ -230,6 +237,16 @@ void syncWithServer()
     GdkDisplay* display = gdk_display_get_default();
     if (display && GDK_IS_X11_DISPLAY(display))
         XSync(gdk_x11_display_get_xdisplay(display), False);
+}
+
+void surfaceOrigin(GdkSurface* surface, int& x, int& y)
+{
+    x = y = 0;
+    if (!GDK_IS_X11_SURFACE(surface))
+        return;
+    Display* display = gdk_x11_display_get_xdisplay(gdk_surface_get_display(surface));
+    Window child = 0;
+    XTranslateCoordinates(display, gdk_x11_surface_get_xid(surface), DefaultRootWindow(display), 0, 0, &x, &y, &child);
 }
 
 } // namespace

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/support/url.h"
+
+#include <optional>
+#include <string>
+
+namespace kovi {
+
+// What a floating window's toolbar shows of its page: it starts as "Loading..." with loading on
+// and no history, and changes only when the page reports a change.
+struct FloatingPageState {
+    explicit FloatingPageState(Url url) : currentUrl(std::move(url)) {}
+
+    Url currentUrl;
+    std::string pageTitle = "Loading...";
+    bool isLoading = true;
+    bool canGoBack = false;
+    bool canGoForward = false;
+
+    // A page without a title shows "Untitled"; an empty title stays empty.
+    void titleReported(const std::optional<std::string>& title);
+    // An absent or unreadable address leaves the one shown.
+    void addressReported(const std::optional<std::string>& address);
+    // The reload button's symbol: stop while loading.
+    const char* reloadSymbol() const { return isLoading ? "xmark" : "arrow.clockwise"; }
+};
+
+} // namespace kovi

@@ -1,0 +1,17 @@
+#include "core/windows/floating_window_kind.h"
+
+#include "core/support/notification_names.h"
+
+namespace kovi {
+
+namespace n = notifications;
+
+const FloatingWindowKind FloatingWindowKind::littleSkiv{
+    "Little Kovi", 480, 400, false, Placement::centred,
+    n::littleSkivGoBack, n::littleSkivGoForward, n::littleSkivReload, n::littleSkivOpenInMain};
+
+const FloatingWindowKind FloatingWindowKind::quickView{
+    "Quick View", 500, 420, true, Placement::atPointer,
+    n::quickViewGoBack, n::quickViewGoForward, n::quickViewReload, n::quickViewOpenInMain};
+
+} // namespace kovi

@@ -1,0 +1,144 @@
+#include "ui/web/standalone_web_view.h"
+
+#include "core/web/page_extension_store.h"
+#include "ui/web/web_content.h"
+#include "ui/web/web_view_factory.h"
+
+#include <webkit/webkit.h>
+
+namespace kovi {
+
+StandaloneWebView::StandaloneWebView(WebContent& web, std::optional<Uuid> spaceId)
+    : m_web(web), m_spaceId(std::move(spaceId))
+{
+    add_css_class("kovi-standalone-web-view");
+    set_hexpand(true);
+    set_vexpand(true);
+    BuiltWebView built = buildWebView(web.sessions().session(m_spaceId), web.extensions().userScripts());
+    m_view = std::move(built.view);
+    m_scripts = std::move(built.scripts);
+    WebKitWebView* view = m_view.get();
+    g_signal_connect(view, "notify::title", G_CALLBACK(&StandaloneWebView::onTitle), this);
+    g_signal_connect(view, "notify::uri", G_CALLBACK(&StandaloneWebView::onAddress), this);
+    g_signal_connect(view, "notify::is-loading", G_CALLBACK(&StandaloneWebView::onLoading), this);
+    g_signal_connect(view, "notify::estimated-load-progress", G_CALLBACK(&StandaloneWebView::onProgress), this);
+    m_history = webkit_web_view_get_back_forward_list(view);
+    g_signal_connect(m_history, "changed", G_CALLBACK(&StandaloneWebView::onHistory), this);
+    gtk_box_append(gobj(), GTK_WIDGET(view));
+    // Extensions switched on or off later reach this page at its next load, as in tabs.
+    m_extensionsChanged = web.extensions().revisionChanged().connect([this] {
+        if (m_scripts)
+            m_scripts->apply(m_web.extensions().userScripts());
+    });
+}
+
+StandaloneWebView::~StandaloneWebView()
+{
+    close();
+}
+
+void StandaloneWebView::close()
+{
+    m_extensionsChanged.disconnect();
+    WebKitWebView* view = m_view.get();
+    if (!view)
+        return;
+    g_signal_handlers_disconnect_by_data(view, this);
+    if (m_history)
+        g_signal_handlers_disconnect_by_data(m_history, this);
+    m_history = nullptr;
+    webkit_web_view_stop_loading(view);
+    // When the widget is being destroyed by its parent, the box has let go of the view already.
+    if (gobj() && gtk_widget_get_parent(GTK_WIDGET(view)) == GTK_WIDGET(gobj()))
+        gtk_box_remove(gobj(), GTK_WIDGET(view));
+    m_scripts.reset();
+    m_view.clear(); // the last reference: the page goes with it
+}
+
+void StandaloneWebView::load(const Url& url)
+{
+    if (m_view)
+        webkit_web_view_load_uri(m_view.get(), url.string().c_str());
+}
+
+void StandaloneWebView::goBack()
+{
+    if (m_view)
+        webkit_web_view_go_back(m_view.get());
+}
+
+void StandaloneWebView::goForward()
+{
+    if (m_view)
+        webkit_web_view_go_forward(m_view.get());
+}
+
+void StandaloneWebView::reloadOrStop()
+{
+    if (!m_view)
+        return;
+    if (webkit_web_view_is_loading(m_view.get()))
+        webkit_web_view_stop_loading(m_view.get());
+    else
+        webkit_web_view_reload(m_view.get());
+}
+
+void StandaloneWebView::stopLoading()
+{
+    if (m_view)
+        webkit_web_view_stop_loading(m_view.get());
+}
+
+std::optional<std::string> StandaloneWebView::title() const
+{
+    const char* title = m_view ? webkit_web_view_get_title(m_view.get()) : nullptr;
+    return title ? std::optional<std::string>(title) : std::nullopt;
+}
+
+std::optional<std::string> StandaloneWebView::address() const
+{
+    const char* uri = m_view ? webkit_web_view_get_uri(m_view.get()) : nullptr;
+    return uri ? std::optional<std::string>(uri) : std::nullopt;
+}
+
+bool StandaloneWebView::isLoading() const
+{
+    return m_view && webkit_web_view_is_loading(m_view.get());
+}
+
+bool StandaloneWebView::canGoBack() const
+{
+    return m_view && webkit_web_view_can_go_back(m_view.get());
+}
+
+bool StandaloneWebView::canGoForward() const
+{
+    return m_view && webkit_web_view_can_go_forward(m_view.get());
+}
+
+void StandaloneWebView::onTitle(WebKitWebView*, GParamSpec*, gpointer self) noexcept
+{
+    static_cast<StandaloneWebView*>(self)->titleChanged.emit();
+}
+
+void StandaloneWebView::onAddress(WebKitWebView*, GParamSpec*, gpointer self) noexcept
+{
+    static_cast<StandaloneWebView*>(self)->addressChanged.emit();
+}
+
+void StandaloneWebView::onLoading(WebKitWebView*, GParamSpec*, gpointer self) noexcept
+{
+    static_cast<StandaloneWebView*>(self)->loadingChanged.emit();
+}
+
+void StandaloneWebView::onProgress(WebKitWebView*, GParamSpec*, gpointer self) noexcept
+{
+    static_cast<StandaloneWebView*>(self)->progressChanged.emit();
+}
+
+void StandaloneWebView::onHistory(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer, gpointer self) noexcept
+{
+    static_cast<StandaloneWebView*>(self)->historyChanged.emit();
+}
+
+} // namespace kovi
