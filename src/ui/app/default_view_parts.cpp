@@ -2,10 +2,16 @@
 // view. Keep the order of ViewParts.
 #include "ui/base/view_parts.h"
 
+#include "ui/app/main_browser_view.h"
 #include "ui/base/app_context.h"
 #include "ui/commandbar/command_bar_view.h"
+#include "ui/settings/account_button.h"
+#include "ui/settings/account_settings_view.h"
+#include "ui/settings/settings_window_controller.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/web/web_view_parts.h"
+
+#include <memory>
 
 namespace kovi {
 
@@ -13,16 +19,31 @@ ViewParts defaultViewParts()
 {
     ViewParts parts;
     parts.sidebar = [](AppContext& ctx, SidebarHost& host) {
-        return ctx.web ? makeSidebarViewWithPages(ctx, host, *ctx.web) : makeSidebarView(ctx, host);
+        return makeSidebarViewWithAccount(ctx, host, ctx.web,
+                                          [&ctx]() -> Gtk::Widget* { return Gtk::make_managed<AccountButton>(ctx); });
     };
     parts.tabContent = [](AppContext& ctx, const Tab& tab) -> Gtk::Widget* {
         return ctx.web ? makeTabContentView(*ctx.web, tab) : nullptr;
     };
     parts.commandBar = makeCommandBarView;
     parts.findBar = [](AppContext& ctx) -> Gtk::Widget* { return ctx.web ? makeFindBarView(*ctx.web) : nullptr; };
+    parts.accountPanel = [](AppContext& ctx) -> Gtk::Widget* {
+        // Over the browser, the panel's close button closes the panel as a tap on the scrim does.
+        // Only the panel calls it, so the pointer is valid then.
+        auto panel = std::make_shared<Gtk::Widget*>(nullptr);
+        *panel = Gtk::make_managed<AccountSettingsView>(ctx, [panel] {
+            for (Gtk::Widget* w = *panel; w; w = w->get_parent()) {
+                if (auto* root = dynamic_cast<MainBrowserView*>(w))
+                    return root->setShowAccountSettings(false);
+            }
+        });
+        return *panel;
+    };
     parts.extensionsSheet = [](AppContext& ctx, Gtk::Window& parent) -> Gtk::Window* {
         return ctx.web ? makeExtensionsSheet(*ctx.web, parent) : nullptr;
     };
+    auto settings = std::make_shared<SettingsWindowController>();
+    parts.openSettings = [settings](AppContext& ctx, Gtk::Window& parent) { settings->openSettings(ctx, parent); };
     return parts;
 }
 

@@ -346,15 +346,22 @@ void SidebarView::adoptSnapshotProvider(std::unique_ptr<TabSnapshotProvider> pro
 
 Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host)
 {
-    SidebarServices services{context.state, context.appearance, context.notifications};
-    return Gtk::make_managed<SidebarView>(std::move(services), host);
+    return makeSidebarViewWithAccount(context, host, nullptr, {});
 }
 
 Gtk::Widget* makeSidebarViewWithPages(AppContext& context, SidebarHost& host, WebContent& pages)
 {
+    return makeSidebarViewWithAccount(context, host, &pages, {});
+}
+
+Gtk::Widget* makeSidebarViewWithAccount(AppContext& context, SidebarHost& host, WebContent* pages,
+                                        std::function<Gtk::Widget*()> accountButton)
+{
     SidebarServices services{context.state, context.appearance, context.notifications};
+    services.accountButton = std::move(accountButton);
     auto* view = Gtk::make_managed<SidebarView>(std::move(services), host);
-    view->adoptSnapshotProvider(std::make_unique<WebSnapshotProvider>(pages));
+    if (pages)
+        view->adoptSnapshotProvider(std::make_unique<WebSnapshotProvider>(*pages));
     return view;
 }
 

@@ -129,5 +129,8 @@ class WebContent;
 // layer's pages there are no hover previews; with them, previews show the pooled tab views.
 Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host);
 Gtk::Widget* makeSidebarViewWithPages(AppContext& context, SidebarHost& host, WebContent& pages);
+// Either of the above (`pages` may be null) with the account control of the bottom row.
+Gtk::Widget* makeSidebarViewWithAccount(AppContext& context, SidebarHost& host, WebContent* pages,
+                                        std::function<Gtk::Widget*()> accountButton);
 
 } // namespace kovi
