@@ -61,7 +61,7 @@ MembershipCard::MembershipCard() : Gtk::Box(Gtk::Orientation::VERTICAL, 0)
     auto* names = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 4);
     m_name.add_css_class("kovi-membership-name");
     m_name.set_ellipsize(Pango::EllipsizeMode::END);
-    m_name.set_max_width_chars(16);
+    m_name.set_max_width_chars(8); // a natural width inside the card; it shows as much as fits
     m_name.set_margin_start(16);
     m_name.set_margin_end(16);
     m_subtitle.add_css_class("kovi-membership-subtitle");

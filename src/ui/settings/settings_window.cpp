@@ -98,8 +98,11 @@ void SettingsWindow::selectTab(SettingsTab tab)
 
 void SettingsWindow::reset()
 {
-    m_tabView = nullptr;
-    selectTab(SettingsTab::profile);
+    // The Profile page keeps no state of its own: one already shown can stay.
+    if (m_selected != SettingsTab::profile)
+        selectTab(SettingsTab::profile);
+    else
+        m_scroller.get_vadjustment()->set_value(0);
 }
 
 void SettingsWindow::refreshUser()
