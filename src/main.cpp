@@ -1,7 +1,10 @@
 #include "ui/app/kovi_application.h"
 
+#include <glibmm/miscutils.h>
+
 int main(int argc, char** argv)
 {
+    Glib::set_application_name("Kovi");
     auto app = kovi::KoviApplication::create();
     return app->run(argc, argv);
 }

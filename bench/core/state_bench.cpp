@@ -52,7 +52,7 @@ void writeFixture(const std::string& folder, bool favicons, bool history)
     std::optional<Uuid> active = spaces[0].tabOrder[0];
     auto written = files::writeAtomically(
         files::join(folder, BrowserState::stateFileName),
-        json::dump(PersistedState::encode(tabs, {}, spaces, spaces[0].id, active)));
+        json::dump(toJson(PersistedState{{tabs.begin(), tabs.end()}, std::nullopt, spaces, spaces[0].id, active})));
     if (!written)
         throw std::runtime_error(written.error().message);
 
@@ -138,9 +138,11 @@ void BM_StateEncodeOnly(benchmark::State& run)
     writeFixture(env.dir.path(), true, false);
     BrowserCore core(env.options());
     BrowserState& state = core.state();
+    const PersistedState records{{state.tabs().begin(), state.tabs().end()},
+                                 std::vector<std::pair<Uuid, TabFolder>>{state.folders().begin(), state.folders().end()},
+                                 state.spaces(), state.currentSpaceId(), state.activeTabId()};
     for (auto _ : run) {
-        std::string text = json::dump(PersistedState::encode(state.tabs(), state.folders(), state.spaces(),
-                                                             state.currentSpaceId(), state.activeTabId()));
+        std::string text = json::dump(toJson(records));
         benchmark::DoNotOptimize(text.data());
     }
 }

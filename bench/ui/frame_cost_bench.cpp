@@ -5,11 +5,11 @@
 //   kovi_frame_cost_bench --serve         serves a static page a few screens long on 127.0.0.1; prints
 //                                         "url URL" once, then "loaded" each time a page has loaded
 //                                         (the page reports its load event), until it is killed
-#include "core/library/browser_library.h"
+#include "core/app/browser_core.h"
 #include "core/settings/auth_manager.h"
+#include "core/settings/preference_keys.h"
+#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
-#include "core/support/defaults.h"
-#include "core/support/notification_center.h"
 #include "support/loopback_server.h"
 
 #include <glib.h>
@@ -28,14 +28,12 @@ int prepare(const char* address)
         std::fprintf(stderr, "not an address: %s\n", address);
         return 2;
     }
-    Defaults defaults(Defaults::defaultFilePath());
-    NotificationCenter notifications;
-    BrowserLibrary library(std::nullopt);
-    BrowserState state(std::nullopt, defaults, notifications, library);
-    AuthManager auth(defaults);
+    BrowserCore core(BrowserCore::Options{});
+    BrowserState& state = core.state();
+    AuthManager& auth = core.auth();
     if (!auth.isAuthenticated())
         auth.continueAsGuest();
-    defaults.setBool("hasCompletedOnboarding", true);
+    core.preferences().set(prefs::hasCompletedOnboarding, true);
     state.createNewTab(*url);
     state.saveState();
     return 0;

@@ -130,7 +130,7 @@ Result<LibraryArchive> BrowserLibrary::decode(std::string_view data)
         return libraryError(LibraryError::invalidArchive);
     LibraryArchive archive;
     try {
-        archive = libraryArchiveFromJson(json::parse(data));
+        archive = LibraryArchive::fromJson(json::parse(data));
     } catch (const std::exception& error) {
         return formatError(error);
     }

@@ -15,9 +15,7 @@ std::string_view describe(LibraryError error)
     return {};
 }
 
-namespace {
-
-Json pageToJson(const SavedPage& page)
+Json toJson(const SavedPage& page)
 {
     Json object = Json::object();
     object["id"] = json::uuid(page.id);
@@ -29,7 +27,7 @@ Json pageToJson(const SavedPage& page)
     return object;
 }
 
-SavedPage pageFromJson(const Json& object)
+SavedPage SavedPage::fromJson(const Json& object)
 {
     json::requireObject(object, "saved page");
     SavedPage page{json::requireUuid(object, "id"), json::requireUrl(object, "url")};
@@ -40,7 +38,7 @@ SavedPage pageFromJson(const Json& object)
     return page;
 }
 
-Json workspacePageToJson(const WorkspaceSnapshot::Page& page)
+Json toJson(const WorkspaceSnapshot::Page& page)
 {
     Json object = Json::object();
     object["url"] = page.url.string();
@@ -49,56 +47,44 @@ Json workspacePageToJson(const WorkspaceSnapshot::Page& page)
     return object;
 }
 
-WorkspaceSnapshot::Page workspacePageFromJson(const Json& object)
+WorkspaceSnapshot::Page WorkspaceSnapshot::Page::fromJson(const Json& object)
 {
     json::requireObject(object, "workspace page");
-    return WorkspaceSnapshot::Page{json::requireUrl(object, "url"), json::requireString(object, "title"),
-                                   json::requireBool(object, "isPinned")};
+    return Page{json::requireUrl(object, "url"), json::requireString(object, "title"),
+                json::requireBool(object, "isPinned")};
 }
 
-Json workspaceToJson(const WorkspaceSnapshot& workspace)
+Json toJson(const WorkspaceSnapshot& workspace)
 {
-    Json pages = Json::array();
-    for (const auto& page : workspace.pages)
-        pages.push_back(workspacePageToJson(page));
     Json object = Json::object();
     object["id"] = json::uuid(workspace.id);
     object["name"] = workspace.name;
-    object["pages"] = std::move(pages);
+    object["pages"] = json::arrayToJson(workspace.pages);
     object["createdAt"] = json::date(workspace.createdAt);
     return object;
 }
 
-WorkspaceSnapshot workspaceFromJson(const Json& object)
+WorkspaceSnapshot WorkspaceSnapshot::fromJson(const Json& object)
 {
     json::requireObject(object, "workspace");
     WorkspaceSnapshot workspace;
     workspace.id = json::requireUuid(object, "id");
     workspace.name = json::requireString(object, "name");
-    for (const auto& page : json::requireArrayMember(object, "pages"))
-        workspace.pages.push_back(workspacePageFromJson(page));
+    workspace.pages = json::arrayFromJson<Page>(json::requireArrayMember(object, "pages"));
     workspace.createdAt = json::requireDate(object, "createdAt");
     return workspace;
 }
 
-} // namespace
-
 Json toJson(const LibraryArchive& archive)
 {
-    Json pages = Json::array();
-    for (const auto& page : archive.pages)
-        pages.push_back(pageToJson(page));
-    Json workspaces = Json::array();
-    for (const auto& workspace : archive.workspaces)
-        workspaces.push_back(workspaceToJson(workspace));
     Json object = Json::object();
     object["version"] = archive.version;
-    object["pages"] = std::move(pages);
-    object["workspaces"] = std::move(workspaces);
+    object["pages"] = json::arrayToJson(archive.pages);
+    object["workspaces"] = json::arrayToJson(archive.workspaces);
     return object;
 }
 
-LibraryArchive libraryArchiveFromJson(const Json& value)
+LibraryArchive LibraryArchive::fromJson(const Json& value)
 {
     json::requireObject(value, "library");
     LibraryArchive archive;
@@ -106,10 +92,8 @@ LibraryArchive libraryArchiveFromJson(const Json& value)
     if (version < std::numeric_limits<int>::min() || version > std::numeric_limits<int>::max())
         throw DecodeError("The version number does not fit an integer.");
     archive.version = static_cast<int>(version);
-    for (const auto& page : json::requireArrayMember(value, "pages"))
-        archive.pages.push_back(pageFromJson(page));
-    for (const auto& workspace : json::requireArrayMember(value, "workspaces"))
-        archive.workspaces.push_back(workspaceFromJson(workspace));
+    archive.pages = json::arrayFromJson<SavedPage>(json::requireArrayMember(value, "pages"));
+    archive.workspaces = json::arrayFromJson<WorkspaceSnapshot>(json::requireArrayMember(value, "workspaces"));
     return archive;
 }
 

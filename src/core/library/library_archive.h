@@ -24,6 +24,7 @@ struct SavedPage {
     bool isRead = false;
     Date createdAt;
 
+    static SavedPage fromJson(const Json& object);
     bool operator==(const SavedPage&) const = default;
 };
 
@@ -33,6 +34,7 @@ struct WorkspaceSnapshot {
         std::string title;
         bool isPinned = false;
 
+        static Page fromJson(const Json& object);
         bool operator==(const Page&) const = default;
     };
 
@@ -41,6 +43,7 @@ struct WorkspaceSnapshot {
     std::vector<Page> pages;
     Date createdAt;
 
+    static WorkspaceSnapshot fromJson(const Json& object);
     bool operator==(const WorkspaceSnapshot&) const = default;
 };
 
@@ -49,6 +52,7 @@ struct LibraryArchive {
     std::vector<SavedPage> pages;
     std::vector<WorkspaceSnapshot> workspaces;
 
+    static LibraryArchive fromJson(const Json& value);
     bool operator==(const LibraryArchive&) const = default;
 };
 
@@ -60,9 +64,11 @@ enum class LibraryError {
 
 std::string_view describe(LibraryError error);
 
-// JSON coding with the field names as keys. Decoding is strict (every key required, exact
-// types) and throws DecodeError; it does not apply the library's limits.
+// JSON coding with the field names as keys. Decoding (the records' fromJson) is strict: every
+// key required, exact types; it throws DecodeError and does not apply the library's limits.
+Json toJson(const SavedPage& page);
+Json toJson(const WorkspaceSnapshot::Page& page);
+Json toJson(const WorkspaceSnapshot& workspace);
 Json toJson(const LibraryArchive& archive);
-LibraryArchive libraryArchiveFromJson(const Json& value);
 
 } // namespace kovi

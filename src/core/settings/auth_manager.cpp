@@ -16,7 +16,7 @@ Json toJson(const KoviUser& user)
     return object;
 }
 
-KoviUser koviUserFromJson(const Json& value)
+KoviUser KoviUser::fromJson(const Json& value)
 {
     json::requireObject(value, "account");
     KoviUser user;
@@ -52,7 +52,7 @@ std::optional<KoviUser> AuthManager::loadUserFromDefaults() const
     if (!data)
         return std::nullopt;
     try {
-        return koviUserFromJson(json::parse(std::string_view(reinterpret_cast<const char*>(data->data()), data->size())));
+        return KoviUser::fromJson(json::parse(std::string_view(reinterpret_cast<const char*>(data->data()), data->size())));
     } catch (const std::exception&) {
         // An unreadable record means no account; it stays stored until replaced or removed.
         return std::nullopt;

@@ -21,11 +21,11 @@ struct KoviUser {
     Date createdAt;
     bool isGuest = false;
 
+    static KoviUser fromJson(const Json& value); // strict: all five keys, exact types; throws DecodeError
     bool operator==(const KoviUser&) const = default;
 };
 
 Json toJson(const KoviUser& user);
-KoviUser koviUserFromJson(const Json& value); // strict: all five keys, exact types; throws DecodeError
 
 enum class AuthState {
     unknown,

@@ -3,7 +3,7 @@
 #include "core/commandbar/omnibox_match.h"
 #include "core/commandbar/url_parser.h"
 #include "core/model/tab.h"
-#include "core/sidebar/delayed_task.h"
+#include "core/support/delayed_task.h"
 #include "core/support/url.h"
 #include "core/support/uuid.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/sidebar/delayed_task.h"
+#include "core/support/delayed_task.h"
 #include "core/support/uuid.h"
 
 #include <sigc++/signal.h>

@@ -9,7 +9,6 @@
 #include <glibmm/main.h>
 
 #include <cmath>
-#include <unordered_set>
 #include <utility>
 
 namespace kovi {
@@ -35,7 +34,7 @@ BrowserState::BrowserState(std::optional<std::string> storageDirectory, Preferen
     : m_preferences(preferences)
     , m_notifications(notifications)
     , m_library(library)
-    , m_storageDirectory(storageDirectory ? std::move(*storageDirectory) : paths::defaultStorageDirectory())
+    , m_storage(storageDirectory ? std::move(*storageDirectory) : paths::defaultStorageDirectory())
     , m_desktop{desktop::openFile, desktop::showInFolder}
 {
     m_layoutMode = preferences.get(prefs::browserLayoutMode) == "traditional" ? BrowserLayoutMode::traditional
@@ -44,7 +43,7 @@ BrowserState::BrowserState(std::optional<std::string> storageDirectory, Preferen
     m_isBrowserBezelEnabled = preferences.get(prefs::isBrowserBezelEnabled);
 
     m_isRestoringState = true;
-    loadState();
+    load();
     m_isRestoringState = false;
 
     {
@@ -62,7 +61,7 @@ BrowserState::BrowserState(std::optional<std::string> storageDirectory, Preferen
 BrowserState::~BrowserState()
 {
     m_autoArchiveTimer.disconnect();
-    m_downloadFlushTimer.disconnect();
+    m_downloadFlush.cancel();
 }
 
 void BrowserState::startAutoArchiveTimer()
@@ -104,14 +103,27 @@ void BrowserState::markChanged(Property property)
 void BrowserState::finishChanges()
 {
     // Files first, so a slot that looks at them sees the operation's result.
-    if (std::exchange(m_stateSavePending, false))
-        writeStateFile();
-    if (std::exchange(m_historySavePending, false))
-        writeHistoryFile();
-    if (std::exchange(m_downloadsSavePending, false))
-        writeDownloadsFile();
-    if (std::exchange(m_canvasesSavePending, false))
+    std::vector<std::string> written;
+    if (std::exchange(m_stateSavePending, false)) {
+        m_stateFile.write(m_tabs, m_folders, m_spaces, m_currentSpaceId, m_activeTabId);
+        written.emplace_back(stateFileName);
+    }
+    if (std::exchange(m_historySavePending, false)) {
+        m_historyLog.write();
+        written.emplace_back(historyFileName);
+    }
+    if (std::exchange(m_downloadsSavePending, false)) {
+        m_downloadLog.write();
+        written.emplace_back(downloadsFileName);
+    }
+    if (std::exchange(m_canvasesSavePending, false)) {
         writeCanvasesFile();
+        written.emplace_back(canvasesFileName);
+    }
+    // Each save also tries again the files whose last write failed (a full disk, a folder that
+    // could not be made), so a change that happened meanwhile is not lost.
+    if (!written.empty() && m_storage.hasFailedWrites())
+        m_storage.retryFailedWrites(written);
 
     // Take the sets before emitting: a slot may start another operation, which then emits its
     // own changes from a scope of its own.
@@ -211,7 +223,7 @@ void BrowserState::putTab(const Tab& tab)
 {
     ChangeScope scope(*this);
     m_tabs.insert_or_assign(tab.id, tab);
-    m_tabJson.erase(tab.id);
+    m_stateFile.forgetTab(tab.id);
     markChanged(Property::tabs);
 }
 
@@ -227,7 +239,7 @@ void BrowserState::eraseTab(const Uuid& id)
     ChangeScope scope(*this);
     if (m_tabs.erase(id) == 0)
         return;
-    m_tabJson.erase(id);
+    m_stateFile.forgetTab(id);
     markChanged(Property::tabs);
     m_closedTabs.push_back(id);
     if (m_navigationErrors.erase(id) > 0)
@@ -312,24 +324,15 @@ void BrowserState::setSplitRatio(double ratio)
 void BrowserState::setActiveSplitSide(SplitViewSide side) { assign(m_activeSplitSide, side, Property::activeSplitSide); }
 void BrowserState::setHistory(std::vector<HistoryItem> history)
 {
-    if (history == m_history)
-        return;
-    // Forget the encoded text of every visit whose first record under its id changes.
-    std::unordered_map<Uuid, const HistoryItem*> previous;
-    for (const HistoryItem& item : m_history)
-        previous.try_emplace(item.id, &item);
-    std::unordered_set<Uuid> seen;
-    for (const HistoryItem& item : history) {
-        if (!seen.insert(item.id).second)
-            continue;
-        auto old = previous.find(item.id);
-        if (old == previous.end() || !(*old->second == item))
-            m_historyJson.erase(item.id);
-    }
-    assign(m_history, std::move(history), Property::history);
+    if (m_historyLog.set(std::move(history)))
+        markChanged(Property::history);
 }
 void BrowserState::setIsHistoryPanelVisible(bool visible) { assign(m_isHistoryPanelVisible, visible, Property::isHistoryPanelVisible); }
-void BrowserState::setDownloads(std::vector<DownloadItem> downloads) { assign(m_downloads, std::move(downloads), Property::downloads); }
+void BrowserState::setDownloads(std::vector<DownloadItem> downloads)
+{
+    if (m_downloadLog.set(std::move(downloads)))
+        markChanged(Property::downloads);
+}
 void BrowserState::setIsDownloadsPanelVisible(bool visible) { assign(m_isDownloadsPanelVisible, visible, Property::isDownloadsPanelVisible); }
 void BrowserState::setIsFindInPageVisible(bool visible) { assign(m_isFindInPageVisible, visible, Property::isFindInPageVisible); }
 void BrowserState::setFindInPageQuery(std::string query) { assign(m_findInPageQuery, std::move(query), Property::findInPageQuery); }

@@ -8,7 +8,13 @@
 #include "core/model/split_view_config.h"
 #include "core/model/tab.h"
 #include "core/model/tab_folder.h"
+#include "core/state/download_log.h"
+#include "core/state/history_log.h"
+#include "core/state/sidebar_order.h"
+#include "core/state/state_file.h"
+#include "core/state/storage_folder.h"
 #include "core/support/date.h"
+#include "core/support/main_loop_delayed_task.h"
 #include "core/support/url.h"
 #include "core/support/uuid.h"
 
@@ -24,7 +30,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace kovi {
@@ -42,6 +47,11 @@ std::optional<BrowserLayoutMode> browserLayoutModeFromRawValue(std::string_view 
 // and shown space, split view, history, downloads, canvases and the panel flags, with every
 // operation on them and their four JSON files in the storage folder.
 //
+// The state is the facade; owned parts do the work with one job each: the storage folder
+// (reading, keeping damaged files aside, writing and retrying), browser_state.json (loading,
+// repairing, writing), the history log, the download log with its write throttle, and the
+// rules of the sidebar order.
+//
 // Each published property has a getter, a setter that runs its observer logic, and a signal
 // `<property>Changed`. Signals are emitted once the whole operation has finished (never in the
 // middle of one), and only for properties that changed; a slot may call back into the state.
@@ -54,15 +64,15 @@ public:
     using FolderMap = std::unordered_map<Uuid, TabFolder>;
     using ErrorMap = std::unordered_map<Uuid, std::string>;
 
-    static constexpr std::size_t maxHistoryEntries = 1000;
+    static constexpr std::size_t maxHistoryEntries = HistoryLog::maxEntries;
     static constexpr std::size_t maxRecentlyClosedTabs = 40;
     static constexpr unsigned autoArchiveIntervalSeconds = 900;
     // Largest state file read at start-up; a bigger one is kept aside like a damaged one.
-    static constexpr std::size_t maxFileBytes = 256u * 1024 * 1024;
+    static constexpr std::size_t maxFileBytes = StorageFolder::maxFileBytes;
 
-    static constexpr const char* stateFileName = "browser_state.json";
-    static constexpr const char* historyFileName = "history.json";
-    static constexpr const char* downloadsFileName = "downloads.json";
+    static constexpr const char* stateFileName = StateFile::fileName;
+    static constexpr const char* historyFileName = HistoryLog::fileName;
+    static constexpr const char* downloadsFileName = DownloadLog::fileName;
     static constexpr const char* canvasesFileName = "canvases.json";
 
     // Loads the four files from `storageDirectory` (nullopt: paths::defaultStorageDirectory()),
@@ -77,7 +87,7 @@ public:
     BrowserState(const BrowserState&) = delete;
     BrowserState& operator=(const BrowserState&) = delete;
 
-    const std::string& storageDirectory() const { return m_storageDirectory; }
+    const std::string& storageDirectory() const { return m_storage.path(); }
 
     // ---- Published properties ------------------------------------------------------------
 
@@ -134,7 +144,7 @@ public:
 
     // Visits, newest first, at most 1000. The history panel edits the list with setHistory()
     // and then calls saveHistory().
-    const std::vector<HistoryItem>& history() const { return m_history; }
+    const std::vector<HistoryItem>& history() const { return m_historyLog.items(); }
     void setHistory(std::vector<HistoryItem> history);
     sigc::signal<void()> historyChanged;
 
@@ -144,7 +154,7 @@ public:
 
     // Downloads, newest first. The download handling inserts a new record at index 0 with
     // setDownloads() and then calls saveDownloads(); the panel removes rows the same way.
-    const std::vector<DownloadItem>& downloads() const { return m_downloads; }
+    const std::vector<DownloadItem>& downloads() const { return m_downloadLog.items(); }
     void setDownloads(std::vector<DownloadItem> downloads);
     sigc::signal<void()> downloadsChanged;
 
@@ -264,7 +274,8 @@ public:
     // ---- Persistence -----------------------------------------------------------------------
 
     // Writes browser_state.json (nothing while loading). The application also calls it once at
-    // orderly shutdown so navigation inside tabs survives a restart.
+    // orderly shutdown so navigation inside tabs survives a restart. Like every save, it also
+    // writes again any file whose last write failed (a full disk, a missing folder).
     void saveState();
 
     // ---- History ---------------------------------------------------------------------------
@@ -355,11 +366,15 @@ public:
 
     // A new space with the trimmed name (nothing for a blank name), made current.
     void createNewSpace(const std::string& name, SpaceColor color, const std::string& icon);
+    // Adds the space at the end; a space whose id is listed already is not added again.
     void addSpace(Space space);
     // Replaces the space with the same id (saves even when none matched).
     void updateSpace(const Space& space);
     // Removes the space with its tabs, folders and canvases; the last space is never removed.
     void removeSpace(const Uuid& spaceId);
+    // Shows the next (+1) or previous (-1) space in the list; nothing past either end. Returns
+    // whether the shown space changed.
+    bool switchSpace(int step);
     void moveTabToSpace(const Uuid& tabId, const Uuid& spaceId);
     // Hands the shown space's tabs to the library as a workspace and opens the library.
     void saveCurrentWorkspace();
@@ -427,39 +442,28 @@ private:
     void eraseFolder(const Uuid& id);
     Space& mutableSpace(int index); // marks spaces changed
 
-    // Sidebar order.
-    bool isTopLevelTabOf(const Tab& tab, const Uuid& spaceId) const;
-    bool isValidSidebarEntry(const SidebarItem& item, const Uuid& spaceId) const;
-    void ensureSidebarOrderInitialized(int spaceIndex);
+    // Sidebar order: completes a space's sidebar order, and makes its tab order follow it.
+    void completeSidebarOrder(int spaceIndex);
     void syncTabOrderWithSidebarOrder(int spaceIndex);
     void placeLastInSidebar(int spaceIndex, const SidebarItem& item);
     void removeFromSidebar(int spaceIndex, const SidebarItem& item);
-    static std::vector<Tab> sortedByCreation(std::vector<Tab> tabs);
 
     // Start-up and files.
-    std::string filePath(const char* fileName) const;
-    // Reads and decodes one file. A missing or empty file gives nullopt quietly; an unreadable
-    // one is copied aside first (or protected from overwriting when that fails).
-    template <class Decode>
-    auto readStoredFile(const char* fileName, Decode decode) -> std::optional<decltype(decode(Json()))>;
-    bool writeStoredFile(const char* fileName, const std::string& contents, const char* failurePrefix);
-    void loadState();
-    void loadHistory();
-    void loadDownloads();
+    void load();
     void loadCanvases();
-    Space makeDefaultSpace() const;
-    void writeStateFile();
-    void writeHistoryFile();
-    void writeDownloadsFile();
-    void writeCanvasesFile();
     void saveKoviCanvases();
+    void writeCanvasesFile();
     void startAutoArchiveTimer();
-    bool flushPendingDownloadProgress();
 
     Preferences& m_preferences;
     NotificationCenter& m_notifications;
     BrowserLibrary& m_library;
-    std::string m_storageDirectory;
+    StorageFolder m_storage;
+    StateFile m_stateFile{m_storage};
+    HistoryLog m_historyLog{m_storage};
+    MainLoopDelayedTask m_downloadFlush;
+    // Safe: the task runs from the main loop only while the log, and so the state, is alive.
+    DownloadLog m_downloadLog{m_storage, m_downloadFlush, [this] { saveDownloads(); }};
 
     BrowserLayoutMode m_layoutMode = BrowserLayoutMode::vertical;
     TabMap m_tabs;
@@ -470,9 +474,7 @@ private:
     std::optional<Uuid> m_activeTabId;
     SplitViewConfig m_splitViewConfig;
     SplitViewSide m_activeSplitSide = SplitViewSide::left;
-    std::vector<HistoryItem> m_history;
     bool m_isHistoryPanelVisible = false;
-    std::vector<DownloadItem> m_downloads;
     bool m_isDownloadsPanelVisible = false;
     bool m_isFindInPageVisible = false;
     std::string m_findInPageQuery;
@@ -490,6 +492,8 @@ private:
     double m_sidebarWidth = 280.0;
     bool m_isBrowserBezelEnabled = true;
 
+    SidebarOrder m_sidebarOrder{m_tabs, m_folders};
+
     std::deque<Tab> m_recentlyClosedTabs; // oldest first
     bool m_isRestoringState = false;
 
@@ -501,22 +505,6 @@ private:
     bool m_historySavePending = false;
     bool m_downloadsSavePending = false;
     bool m_canvasesSavePending = false;
-
-    // Download progress writes, at most one a second per download.
-    std::unordered_map<Uuid, Date> m_downloadLastWritten;
-    bool m_downloadProgressUnsaved = false;
-    sigc::connection m_downloadFlushTimer;
-
-    // Encoded records, reused while a record is unchanged: browser_state.json and history.json
-    // are rewritten whole on every activation, which changes one tab and adds one visit.
-    // putTab/eraseTab drop a tab's entry; setHistory drops the entries of changed visits.
-    std::unordered_map<Uuid, std::string> m_tabJson;
-    std::unordered_map<Uuid, std::string> m_historyJson;
-    // The text of the file being written, kept between writes so its memory is reused.
-    std::string m_fileText;
-
-    // Files whose unreadable content could not be copied aside: never written over.
-    std::unordered_set<std::string> m_protectedFiles;
 
     DesktopHandler m_desktop;
     sigc::connection m_autoArchiveTimer;

@@ -31,13 +31,6 @@ std::size_t dropIndex(int index)
 
 } // namespace
 
-std::vector<Tab> BrowserState::sortedByCreation(std::vector<Tab> tabs)
-{
-    std::stable_sort(tabs.begin(), tabs.end(),
-                     [](const Tab& a, const Tab& b) { return a.createdAt < b.createdAt; });
-    return tabs;
-}
-
 // ---- Current-space queries -----------------------------------------------------------------
 
 std::vector<Tab> BrowserState::pinnedTabs() const
@@ -47,7 +40,7 @@ std::vector<Tab> BrowserState::pinnedTabs() const
         if (tab.isPinned && tab.spaceId == m_currentSpaceId)
             pinned.push_back(tab);
     }
-    return sortedByCreation(std::move(pinned));
+    return SidebarOrder::sortedByCreation(std::move(pinned));
 }
 
 std::vector<Tab> BrowserState::unpinnedTabs() const
@@ -70,7 +63,7 @@ std::vector<Tab> BrowserState::unpinnedTabs() const
         if (!tab.isPinned && tab.spaceId == m_currentSpaceId && !listed.count(id))
             unlisted.push_back(tab);
     }
-    for (Tab& tab : sortedByCreation(std::move(unlisted)))
+    for (Tab& tab : SidebarOrder::sortedByCreation(std::move(unlisted)))
         result.push_back(std::move(tab));
     return result;
 }
@@ -84,41 +77,12 @@ std::vector<Tab> BrowserState::tabsForCurrentSpace() const
     return tabs;
 }
 
-bool BrowserState::isTopLevelTabOf(const Tab& tab, const Uuid& spaceId) const
-{
-    return tab.spaceId == spaceId && !tab.isPinned && !tab.folderId;
-}
-
-bool BrowserState::isValidSidebarEntry(const SidebarItem& item, const Uuid& spaceId) const
-{
-    if (item.isTab()) {
-        const Tab* tab = findTab(item.uuid());
-        return tab && isTopLevelTabOf(*tab, spaceId);
-    }
-    auto folder = m_folders.find(item.uuid());
-    return folder != m_folders.end() && folder->second.spaceId == spaceId;
-}
-
 std::vector<SidebarItem> BrowserState::sidebarItemsForCurrentSpace() const
 {
     int index = currentSpaceIndex();
     if (index < 0)
         return {};
-    const Space& space = m_spaces[static_cast<std::size_t>(index)];
-    std::vector<SidebarItem> items;
-    if (space.sidebarOrder.empty()) {
-        for (const Uuid& id : space.tabOrder) {
-            const Tab* tab = findTab(id);
-            if (tab && isTopLevelTabOf(*tab, space.id))
-                items.push_back(SidebarItem::tab(id));
-        }
-        return items;
-    }
-    for (const SidebarItem& item : space.sidebarOrder) {
-        if (isValidSidebarEntry(item, space.id))
-            items.push_back(item);
-    }
-    return items;
+    return m_sidebarOrder.shownItems(m_spaces[static_cast<std::size_t>(index)]);
 }
 
 std::vector<Tab> BrowserState::tabsInFolder(const Uuid& folderId) const
@@ -136,39 +100,12 @@ std::vector<Tab> BrowserState::tabsInFolder(const Uuid& folderId) const
 
 // ---- Sidebar order -------------------------------------------------------------------------
 
-void BrowserState::ensureSidebarOrderInitialized(int index)
+void BrowserState::completeSidebarOrder(int index)
 {
     if (index < 0 || index >= static_cast<int>(m_spaces.size()))
         return;
-    const Space& space = m_spaces[static_cast<std::size_t>(index)];
-
-    std::vector<SidebarItem> order;
-    std::unordered_set<Uuid> tabIds;
-    std::unordered_set<Uuid> folderIds;
-    for (const SidebarItem& item : space.sidebarOrder) {
-        if (!isValidSidebarEntry(item, space.id))
-            continue;
-        order.push_back(item);
-        (item.isTab() ? tabIds : folderIds).insert(item.uuid());
-    }
-
-    std::vector<const TabFolder*> missingFolders;
-    for (const auto& [id, folder] : m_folders) {
-        if (folder.spaceId == space.id && !folderIds.count(id))
-            missingFolders.push_back(&folder);
-    }
-    std::stable_sort(missingFolders.begin(), missingFolders.end(),
-                     [](const TabFolder* a, const TabFolder* b) { return a->createdAt < b->createdAt; });
-    for (const TabFolder* folder : missingFolders)
-        order.push_back(SidebarItem::folder(folder->id));
-
-    for (const Uuid& id : space.tabOrder) {
-        const Tab* tab = findTab(id);
-        if (tab && isTopLevelTabOf(*tab, space.id) && !tabIds.count(id))
-            order.push_back(SidebarItem::tab(id));
-    }
-
-    if (order != space.sidebarOrder)
+    std::vector<SidebarItem> order = m_sidebarOrder.completed(m_spaces[static_cast<std::size_t>(index)]);
+    if (order != m_spaces[static_cast<std::size_t>(index)].sidebarOrder)
         mutableSpace(index).sidebarOrder = std::move(order);
 }
 
@@ -192,23 +129,8 @@ void BrowserState::syncTabOrderWithSidebarOrder(int index)
 {
     if (index < 0 || index >= static_cast<int>(m_spaces.size()))
         return;
-    const Space& space = m_spaces[static_cast<std::size_t>(index)];
-    std::vector<Uuid> order;
-    std::unordered_set<Uuid> inSidebar;
-    for (const SidebarItem& item : space.sidebarOrder) {
-        if (item.isTab()) {
-            order.push_back(item.uuid());
-            inSidebar.insert(item.uuid());
-        }
-    }
-    for (const Uuid& id : space.tabOrder) {
-        if (inSidebar.count(id))
-            continue;
-        const Tab* tab = findTab(id);
-        if (!tab || !tab->folderId)
-            order.push_back(id);
-    }
-    if (order != space.tabOrder)
+    std::vector<Uuid> order = m_sidebarOrder.tabOrderFollowingSidebar(m_spaces[static_cast<std::size_t>(index)]);
+    if (order != m_spaces[static_cast<std::size_t>(index)].tabOrder)
         mutableSpace(index).tabOrder = std::move(order);
 }
 
@@ -224,7 +146,7 @@ void BrowserState::pinTab(const Uuid& tabId)
     std::optional<Uuid> spaceId = tab.spaceId ? tab.spaceId : m_currentSpaceId;
     int index = spaceIndex(spaceId);
     if (index >= 0) {
-        ensureSidebarOrderInitialized(index);
+        completeSidebarOrder(index);
         Space& space = mutableSpace(index);
         std::erase(space.tabOrder, tabId);
         std::erase(space.sidebarOrder, SidebarItem::tab(tabId));
@@ -259,7 +181,7 @@ void BrowserState::unpinTab(const Uuid& tabId)
     putTab(tab);
     int index = spaceIndex(spaceId);
     if (index >= 0) {
-        ensureSidebarOrderInitialized(index);
+        completeSidebarOrder(index);
         Space& space = mutableSpace(index);
         std::erase(space.tabOrder, tabId);
         space.tabOrder.insert(space.tabOrder.begin(), tabId);
@@ -317,7 +239,7 @@ void BrowserState::createFolder(const std::string& name, const std::vector<Uuid>
 
     int index = spaceIndex(m_currentSpaceId);
     if (index >= 0) {
-        ensureSidebarOrderInitialized(index);
+        completeSidebarOrder(index);
         Space& space = mutableSpace(index);
         std::erase_if(space.sidebarOrder,
                       [&](const SidebarItem& item) { return item.isTab() && seen.count(item.uuid()); });
@@ -352,7 +274,7 @@ void BrowserState::addTabToFolder(const Uuid& tabId, const Uuid& folderId)
     }
     int index = spaceIndex(tab.spaceId);
     if (index >= 0) {
-        ensureSidebarOrderInitialized(index);
+        completeSidebarOrder(index);
         removeFromSidebar(index, SidebarItem::tab(tabId));
     }
     saveState();
@@ -374,7 +296,7 @@ void BrowserState::removeTabFromFolder(const Uuid& tabId)
     putTab(tab);
     int index = spaceIndex(tab.spaceId);
     if (index >= 0) {
-        ensureSidebarOrderInitialized(index);
+        completeSidebarOrder(index);
         placeLastInSidebar(index, SidebarItem::tab(tabId));
     }
     saveState();
@@ -396,13 +318,13 @@ void BrowserState::deleteFolder(const Uuid& folderId)
         putTab(tab);
         int index = spaceIndex(tab.spaceId);
         if (index >= 0) {
-            ensureSidebarOrderInitialized(index);
+            completeSidebarOrder(index);
             placeLastInSidebar(index, SidebarItem::tab(id));
         }
     }
     int index = spaceIndex(folder.spaceId);
     if (index >= 0) {
-        ensureSidebarOrderInitialized(index);
+        completeSidebarOrder(index);
         removeFromSidebar(index, SidebarItem::folder(folderId));
     }
     eraseFolder(folderId);
@@ -446,7 +368,7 @@ void BrowserState::moveSidebarItem(const SidebarItem& item, int toIndex)
             return;
     }
     ChangeScope scope(*this);
-    ensureSidebarOrderInitialized(index);
+    completeSidebarOrder(index);
     const auto& order = m_spaces[static_cast<std::size_t>(index)].sidebarOrder;
     auto it = std::find(order.begin(), order.end(), item);
     std::size_t to = dropIndex(toIndex);
@@ -466,7 +388,7 @@ void BrowserState::moveTab(const Uuid& tabId, int toSidebarIndex)
     if (index < 0 || !found || found->isPinned || found->spaceId != m_currentSpaceId)
         return;
     ChangeScope scope(*this);
-    ensureSidebarOrderInitialized(index);
+    completeSidebarOrder(index);
     if (found->folderId)
         removeTabFromFolder(tabId);
 

@@ -32,6 +32,9 @@ void BrowserState::createNewSpace(const std::string& name, SpaceColor color, con
 
 void BrowserState::addSpace(Space space)
 {
+    // Ids name one space each: removing a space must never take a second one with it.
+    if (spaceIndex(space.id) >= 0)
+        return;
     ChangeScope scope(*this);
     Uuid id = space.id;
     m_spaces.push_back(std::move(space));
@@ -86,6 +89,17 @@ void BrowserState::removeSpace(const Uuid& spaceId)
     saveState();
 }
 
+bool BrowserState::switchSpace(int step)
+{
+    const int index = currentSpaceIndex();
+    const long target = static_cast<long>(index) + step;
+    if (index < 0 || step == 0 || target < 0 || target >= static_cast<long>(m_spaces.size()))
+        return false;
+    const Uuid id = m_spaces[static_cast<std::size_t>(target)].id;
+    setCurrentSpaceId(id);
+    return m_currentSpaceId == id;
+}
+
 void BrowserState::moveTabToSpace(const Uuid& tabId, const Uuid& spaceId)
 {
     const Tab* found = findTab(tabId);
@@ -114,7 +128,7 @@ void BrowserState::moveTabToSpace(const Uuid& tabId, const Uuid& spaceId)
 
     if (!tab.isPinned) {
         int index = spaceIndex(spaceId);
-        ensureSidebarOrderInitialized(index);
+        completeSidebarOrder(index);
         Space& target = mutableSpace(index);
         if (std::find(target.tabOrder.begin(), target.tabOrder.end(), tabId) == target.tabOrder.end())
             target.tabOrder.push_back(tabId);

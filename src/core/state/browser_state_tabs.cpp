@@ -29,7 +29,7 @@ void BrowserState::addTab(Tab tab)
     if (!tab.isPinned) {
         int index = spaceIndex(tab.spaceId);
         if (index >= 0) {
-            ensureSidebarOrderInitialized(index);
+            completeSidebarOrder(index);
             Space& space = mutableSpace(index);
             // A tab that is listed already (a re-added id) keeps its one place.
             if (!contains(space.tabOrder, id))

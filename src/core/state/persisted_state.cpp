@@ -12,42 +12,24 @@ PersistedState PersistedState::fromJson(const Json& object)
     if (const Json* folders = json::member(object, "folders"))
         state.folders = json::decodeUuidKeyedArray(*folders, [](const Json& value) { return TabFolder::fromJson(value); });
 
-    for (const Json& space : json::requireArrayMember(object, "spaces"))
-        state.spaces.push_back(Space::fromJson(space));
+    state.spaces = json::arrayFromJson<Space>(json::requireArrayMember(object, "spaces"));
 
     state.currentSpaceId = json::optionalUuid(object, "currentSpaceId");
     state.activeTabId = json::optionalUuid(object, "activeTabId");
     return state;
 }
 
-Json PersistedState::encode(const std::unordered_map<Uuid, Tab>& tabs, const std::unordered_map<Uuid, TabFolder>& folders,
-                            const std::vector<Space>& spaces, const std::optional<Uuid>& currentSpaceId,
-                            const std::optional<Uuid>& activeTabId)
+Json toJson(const PersistedState& state)
 {
     Json object = Json::object();
-    Json tabArray = Json::array();
-    for (const auto& [id, tab] : tabs) {
-        tabArray.push_back(json::uuid(id));
-        tabArray.push_back(toJson(tab));
-    }
-    object["tabs"] = std::move(tabArray);
-
-    Json folderArray = Json::array();
-    for (const auto& [id, folder] : folders) {
-        folderArray.push_back(json::uuid(id));
-        folderArray.push_back(toJson(folder));
-    }
-    object["folders"] = std::move(folderArray);
-
-    Json spaceArray = Json::array();
-    for (const Space& space : spaces)
-        spaceArray.push_back(toJson(space));
-    object["spaces"] = std::move(spaceArray);
-
-    if (currentSpaceId)
-        object["currentSpaceId"] = json::uuid(*currentSpaceId);
-    if (activeTabId)
-        object["activeTabId"] = json::uuid(*activeTabId);
+    object["tabs"] = json::uuidKeyedArray(state.tabs, [](const Tab& tab) { return toJson(tab); });
+    object["folders"] = json::uuidKeyedArray(state.folders.value_or(std::vector<std::pair<Uuid, TabFolder>>{}),
+                                             [](const TabFolder& folder) { return toJson(folder); });
+    object["spaces"] = json::arrayToJson(state.spaces);
+    if (state.currentSpaceId)
+        object["currentSpaceId"] = json::uuid(*state.currentSpaceId);
+    if (state.activeTabId)
+        object["activeTabId"] = json::uuid(*state.activeTabId);
     return object;
 }
 

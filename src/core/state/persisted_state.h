@@ -27,19 +27,17 @@ struct PersistedState {
     // Throws DecodeError when "tabs" or "spaces" is missing or any value is malformed.
     static PersistedState fromJson(const Json& object);
 
-    // Encodes straight from the browser state's dictionaries (no copy of the records).
-    // Throws EncodeError for a value that cannot be written.
-    static Json encode(const std::unordered_map<Uuid, Tab>& tabs, const std::unordered_map<Uuid, TabFolder>& folders,
-                       const std::vector<Space>& spaces, const std::optional<Uuid>& currentSpaceId,
-                       const std::optional<Uuid>& activeTabId);
-
     // The same file text, built from tab records that are already encoded (each the compact
-    // JSON of one tab, in the order of `tabIds`). Gives exactly json::dump(encode(...)).
+    // JSON of one tab, in the order given). Gives exactly json::dump(toJson(...)) of the same
+    // records, without copying them.
     // The text replaces the contents of `out`.
     static void assemble(const std::vector<std::pair<Uuid, const std::string*>>& encodedTabs,
                          const std::unordered_map<Uuid, TabFolder>& folders, const std::vector<Space>& spaces,
                          const std::optional<Uuid>& currentSpaceId, const std::optional<Uuid>& activeTabId,
                          std::string& out);
 };
+
+// Throws EncodeError for a value that cannot be written.
+Json toJson(const PersistedState& state);
 
 } // namespace kovi

@@ -1,15 +1,20 @@
 #include "core/support/files.h"
 
+#include "core/support/date.h"
+
 #include <gio/gio.h>
 #include <glib.h>
 #include <glib/gstdio.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <iostream>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -24,12 +29,48 @@ Error errnoError(ErrorCode code, const std::string& what, int err)
 
 std::string utcStamp()
 {
-    GDateTime* now = g_date_time_new_now_utc();
+    GDateTime* now = g_date_time_new_from_unix_utc(static_cast<gint64>(std::floor(Date::now().unixSeconds())));
+    if (!now)
+        now = g_date_time_new_now_utc();
     gchar* text = g_date_time_format(now, "%Y%m%d-%H%M%S");
     std::string stamp(text);
     g_free(text);
     g_date_time_unref(now);
     return stamp;
+}
+
+// A kept copy's place in time: its stamp, then the number added when the stamp was taken
+// (none counts as 1), so "…-120000" < "…-120000-2" < "…-120000-10" < "…-120001".
+struct CopyAge {
+    std::string stamp;
+    unsigned long number = 1;
+    bool operator<(const CopyAge& other) const { return std::tie(stamp, number) < std::tie(other.stamp, other.number); }
+};
+
+CopyAge copyAge(const std::string& name, std::size_t prefixSize)
+{
+    CopyAge age;
+    age.stamp = name.substr(prefixSize, 15); // yyyyMMdd-HHmmss
+    std::size_t rest = prefixSize + age.stamp.size();
+    if (rest + 1 < name.size() && name[rest] == '-')
+        age.number = std::strtoul(name.c_str() + rest + 1, nullptr, 10);
+    return age;
+}
+
+// The names of the copies in `folder` whose names start with `prefix`, oldest first.
+std::vector<std::string> keptCopies(const std::string& folder, const std::string& prefix)
+{
+    std::vector<std::string> copies;
+    if (GDir* dir = g_dir_open(folder.c_str(), 0, nullptr)) {
+        while (const gchar* name = g_dir_read_name(dir))
+            if (std::string_view(name).substr(0, prefix.size()) == prefix)
+                copies.emplace_back(name);
+        g_dir_close(dir);
+    }
+    std::sort(copies.begin(), copies.end(), [&](const std::string& a, const std::string& b) {
+        return copyAge(a, prefix.size()) < copyAge(b, prefix.size());
+    });
+    return copies;
 }
 
 } // namespace
@@ -143,14 +184,43 @@ Result<std::string> readBounded(const std::string& path, std::size_t maxBytes)
 
 std::optional<std::string> keepAside(const std::string& path)
 {
-    std::string copy = path + ".unreadable-" + utcStamp();
+    gchar* folderText = g_path_get_dirname(path.c_str());
+    gchar* baseText = g_path_get_basename(path.c_str());
+    const std::string folder = folderText;
+    const std::string prefix = std::string(baseText) + ".unreadable-";
+    g_free(folderText);
+    g_free(baseText);
+
+    // A copy never replaces an earlier one: when copies of this second exist (two damaged files
+    // within one second), the new one is numbered after them.
+    const std::string stamp = utcStamp();
+    unsigned long number = 0;
+    for (const std::string& name : keptCopies(folder, prefix)) {
+        CopyAge age = copyAge(name, prefix.size());
+        if (age.stamp == stamp)
+            number = std::max(number, age.number + 1);
+    }
+    auto copyName = [&] {
+        std::string name = path + ".unreadable-" + stamp;
+        return number > 1 ? name + "-" + std::to_string(number) : name;
+    };
+
     // Streamed copy: the damaged file may be large.
     GFile* source = g_file_new_for_path(path.c_str());
-    GFile* target = g_file_new_for_path(copy.c_str());
     GError* error = nullptr;
-    bool copied = g_file_copy(source, target, G_FILE_COPY_OVERWRITE, nullptr, nullptr, nullptr, &error);
+    bool copied = false;
+    std::string copy;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        copy = copyName();
+        GFile* target = g_file_new_for_path(copy.c_str());
+        copied = g_file_copy(source, target, G_FILE_COPY_NONE, nullptr, nullptr, nullptr, &error);
+        g_object_unref(target);
+        if (copied || !g_error_matches(error, G_IO_ERROR, G_IO_ERROR_EXISTS))
+            break;
+        g_clear_error(&error);
+        number = std::max(number, 1ul) + 1;
+    }
     g_object_unref(source);
-    g_object_unref(target);
     if (!copied) {
         std::cout << "Could not keep a copy of the unreadable file " << path << ": "
                   << (error ? error->message : "unknown error") << std::endl;
@@ -160,22 +230,10 @@ std::optional<std::string> keepAside(const std::string& path)
     ::chmod(copy.c_str(), 0600);
     std::cout << "Kept a copy of the unreadable file " << path << " as " << copy << std::endl;
 
-    // Keep the newest five copies: the stamps sort by time.
-    gchar* folder = g_path_get_dirname(path.c_str());
-    gchar* base = g_path_get_basename(path.c_str());
-    std::string prefix = std::string(base) + ".unreadable-";
-    std::vector<std::string> copies;
-    if (GDir* dir = g_dir_open(folder, 0, nullptr)) {
-        while (const gchar* name = g_dir_read_name(dir))
-            if (std::string_view(name).substr(0, prefix.size()) == prefix)
-                copies.emplace_back(name);
-        g_dir_close(dir);
-    }
-    std::sort(copies.begin(), copies.end());
+    // Keep the newest five copies.
+    std::vector<std::string> copies = keptCopies(folder, prefix);
     for (std::size_t i = 0; i + 5 < copies.size(); ++i)
         g_remove(join(folder, copies[i]).c_str());
-    g_free(folder);
-    g_free(base);
     return copy;
 }
 

@@ -24,8 +24,9 @@ Result<void> writeAtomically(const std::string& path, std::string_view contents,
 // Errors: NotFound, NotRegular, TooLarge, Io.
 Result<std::string> readBounded(const std::string& path, std::size_t maxBytes);
 
-// Copies an unreadable file aside as "<path>.unreadable-<UTC yyyyMMdd-HHmmss>", keeps the newest
-// five such copies, and prints one line saying so. Returns the copy's path.
+// Copies an unreadable file aside as "<path>.unreadable-<UTC yyyyMMdd-HHmmss>" (the time from
+// Date::now(); "-2", "-3"… added when that name is taken, so no copy replaces another), keeps
+// the newest five such copies, and prints one line saying so. Returns the copy's path.
 std::optional<std::string> keepAside(const std::string& path);
 
 } // namespace kovi::files

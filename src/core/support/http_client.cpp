@@ -171,6 +171,19 @@ HttpClient::~HttpClient()
     g_object_unref(m_session);
 }
 
+bool HttpClient::useTrustAnchors(const std::string& pemFile)
+{
+    GError* error = nullptr;
+    GTlsDatabase* database = g_tls_file_database_new(pemFile.c_str(), &error);
+    if (!database) {
+        g_clear_error(&error);
+        return false;
+    }
+    soup_session_set_tls_database(m_session, database);
+    g_object_unref(database);
+    return true;
+}
+
 HttpClient::RequestId HttpClient::send(HttpRequest request, Callback callback)
 {
     RequestId id = m_nextId++;

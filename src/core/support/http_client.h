@@ -47,6 +47,10 @@ public:
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
+    // Trusts only the certificates of this PEM file instead of the system's (for servers with a
+    // certificate of their own, such as a test server). False when the file cannot be read.
+    bool useTrustAnchors(const std::string& pemFile);
+
     RequestId send(HttpRequest request, Callback callback);
     void cancel(RequestId id);
     void cancelAll();

@@ -96,6 +96,27 @@ std::optional<Bytes> base64Decode(std::string_view text); // nullopt on any inva
 // Keys that are not cases are ignored; none or several cases throw kInvalidNumberOfKeys.
 std::pair<std::string, const Json*> oneCase(const Json& object, std::initializer_list<std::string_view> cases);
 
+// An array of records that carry their own coding (`T::fromJson`, `toJson(const T&)`).
+template <class T>
+std::vector<T> arrayFromJson(const Json& value, std::string_view what = "array")
+{
+    const Json& array = requireArray(value, what);
+    std::vector<T> result;
+    result.reserve(array.size());
+    for (const Json& element : array)
+        result.push_back(T::fromJson(element));
+    return result;
+}
+
+template <class T>
+Json arrayToJson(const std::vector<T>& values)
+{
+    Json array = Json::array();
+    for (const T& value : values)
+        array.push_back(toJson(value));
+    return array;
+}
+
 // A dictionary keyed by UUID, as a flat array. Later duplicates replace earlier ones on reading.
 template <class Value, class Encode>
 Json uuidKeyedArray(const std::vector<std::pair<Uuid, Value>>& entries, Encode encode)

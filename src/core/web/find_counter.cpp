@@ -2,9 +2,15 @@
 
 namespace kovi {
 
-void FindCounter::setTotal(int total)
+std::string FindCounter::text() const
 {
-    m_total = total > 0 ? total : 0;
+    return std::to_string(m_current) + "/" + std::to_string(m_total) + (m_overLimit ? "+" : "");
+}
+
+void FindCounter::setTotal(long long total)
+{
+    m_overLimit = total > matchLimit;
+    m_total = total <= 0 ? 0 : m_overLimit ? matchLimit : static_cast<int>(total);
     m_current = m_total > 0 ? 1 : 0;
 }
 
@@ -12,6 +18,7 @@ void FindCounter::reset()
 {
     m_current = 0;
     m_total = 0;
+    m_overLimit = false;
 }
 
 void FindCounter::next()

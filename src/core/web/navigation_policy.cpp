@@ -2,6 +2,8 @@
 
 #include "core/support/url.h"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 
 namespace kovi {
@@ -22,6 +24,16 @@ constexpr int ioHostUnreachable = 37;
 constexpr int ioNetworkUnreachable = 38;
 constexpr int ioConnectionClosed = 44; // also the broken pipe
 constexpr int ioCancelled = 19;
+
+// The ports the web's fetch rules call bad, in ascending order.
+constexpr std::array<int, 82> blockedPorts = {
+    1, 7, 9, 11, 13, 15, 17, 19, 20, 21, 22, 23, 25, 37, 42, 43,
+    53, 69, 77, 79, 87, 95, 101, 102, 103, 104, 109, 110, 111, 113, 115, 117,
+    119, 123, 135, 137, 139, 143, 161, 179, 389, 427, 465, 512, 513, 514, 515, 526,
+    530, 531, 532, 540, 548, 554, 556, 563, 587, 601, 636, 989, 990, 993, 995, 1719,
+    1720, 1723, 2049, 3659, 4045, 4190, 5060, 5061, 6000, 6566, 6665, 6666, 6667, 6668, 6669, 6679,
+    6697, 10080,
+};
 
 std::string lowercased(std::string_view text)
 {
@@ -109,6 +121,19 @@ std::string NavigationPolicy::errorDescription(std::string_view domain, int code
 std::string NavigationPolicy::certificateErrorDescription()
 {
     return "The certificate for this server is not valid, so the connection is not secure.";
+}
+
+bool NavigationPolicy::isBlockedPort(const Url& url)
+{
+    if (!url.isHttpOrHttps())
+        return false;
+    auto port = url.port();
+    return port && std::binary_search(blockedPorts.begin(), blockedPorts.end(), *port);
+}
+
+std::string NavigationPolicy::blockedPortDescription()
+{
+    return "This address uses a network port that is blocked for safety.";
 }
 
 bool NavigationPolicy::acceptsTitle(const char* title)

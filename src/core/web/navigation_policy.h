@@ -6,6 +6,8 @@
 
 namespace kovi {
 
+class Url;
+
 // What the page layer decides about a server response, a failed load and the page's own
 // reports, kept free of the engine so the rules are testable on their own.
 class NavigationPolicy {
@@ -46,6 +48,11 @@ public:
     static std::string errorDescription(std::string_view domain, int code, std::string_view engineMessage);
     // The text the overlay shows when the certificate of a secure page is not trusted.
     static std::string certificateErrorDescription();
+
+    // An http or https address on a port that web engines refuse to contact (mail, file
+    // transfer, shell and the like); the engine loads nothing there.
+    static bool isBlockedPort(const Url& url);
+    static std::string blockedPortDescription();
 
     // A title is taken only when it is not empty.
     static bool acceptsTitle(const char* title);

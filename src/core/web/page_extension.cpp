@@ -22,29 +22,6 @@ std::vector<std::string> requireStrings(const Json& object, std::string_view key
     return values;
 }
 
-Json encodeScript(const PageExtension::Script& script)
-{
-    Json object = Json::object();
-    object["matches"] = encodeStrings(script.matches);
-    object["excludes"] = encodeStrings(script.excludes);
-    object["javascript"] = script.javascript;
-    object["css"] = script.css;
-    object["runAt"] = script.runAt;
-    return object;
-}
-
-PageExtension::Script decodeScript(const Json& value)
-{
-    json::requireObject(value, "script");
-    PageExtension::Script script;
-    script.matches = requireStrings(value, "matches");
-    script.excludes = requireStrings(value, "excludes");
-    script.javascript = json::requireString(value, "javascript");
-    script.css = json::requireString(value, "css");
-    script.runAt = json::requireString(value, "runAt");
-    return script;
-}
-
 } // namespace
 
 std::vector<std::string> PageExtension::sites() const
@@ -55,24 +32,43 @@ std::vector<std::string> PageExtension::sites() const
     return result;
 }
 
-Json encodePageExtension(const PageExtension& extension)
+Json toJson(const PageExtension::Script& script)
 {
-    Json scripts = Json::array();
-    for (const auto& script : extension.scripts)
-        scripts.push_back(encodeScript(script));
+    Json object = Json::object();
+    object["matches"] = encodeStrings(script.matches);
+    object["excludes"] = encodeStrings(script.excludes);
+    object["javascript"] = script.javascript;
+    object["css"] = script.css;
+    object["runAt"] = script.runAt;
+    return object;
+}
 
+PageExtension::Script PageExtension::Script::fromJson(const Json& value)
+{
+    json::requireObject(value, "script");
+    Script script;
+    script.matches = requireStrings(value, "matches");
+    script.excludes = requireStrings(value, "excludes");
+    script.javascript = json::requireString(value, "javascript");
+    script.css = json::requireString(value, "css");
+    script.runAt = json::requireString(value, "runAt");
+    return script;
+}
+
+Json toJson(const PageExtension& extension)
+{
     Json object = Json::object();
     object["id"] = json::uuid(extension.id);
     object["name"] = extension.name;
     object["version"] = extension.version;
     object["description"] = extension.description;
-    object["scripts"] = std::move(scripts);
+    object["scripts"] = json::arrayToJson(extension.scripts);
     object["enabled"] = extension.enabled;
     object["isBuiltIn"] = extension.isBuiltIn;
     return object;
 }
 
-PageExtension decodePageExtension(const Json& value)
+PageExtension PageExtension::fromJson(const Json& value)
 {
     json::requireObject(value, "page extension");
     PageExtension extension;
@@ -80,29 +76,10 @@ PageExtension decodePageExtension(const Json& value)
     extension.name = json::requireString(value, "name");
     extension.version = json::requireString(value, "version");
     extension.description = json::requireString(value, "description");
-    for (const auto& script : json::requireArrayMember(value, "scripts"))
-        extension.scripts.push_back(decodeScript(script));
+    extension.scripts = json::arrayFromJson<Script>(json::requireArrayMember(value, "scripts"));
     extension.enabled = json::requireBool(value, "enabled");
     extension.isBuiltIn = json::requireBool(value, "isBuiltIn");
     return extension;
-}
-
-Json encodePageExtensions(const std::vector<PageExtension>& extensions)
-{
-    Json array = Json::array();
-    for (const auto& extension : extensions)
-        array.push_back(encodePageExtension(extension));
-    return array;
-}
-
-std::vector<PageExtension> decodePageExtensions(const Json& value)
-{
-    json::requireArray(value, "page extensions");
-    std::vector<PageExtension> extensions;
-    extensions.reserve(value.size());
-    for (const auto& element : value)
-        extensions.push_back(decodePageExtension(element));
-    return extensions;
 }
 
 } // namespace kovi

@@ -18,6 +18,7 @@ struct PageExtension {
         std::string css;
         std::string runAt; // "document_start", "document_end" or "document_idle"
 
+        static Script fromJson(const Json& value); // throws DecodeError
         bool operator==(const Script&) const = default;
     };
 
@@ -32,14 +33,13 @@ struct PageExtension {
     // Every script's match patterns, scripts in order, patterns in order; not stored.
     std::vector<std::string> sites() const;
 
+    static PageExtension fromJson(const Json& value); // throws DecodeError
     bool operator==(const PageExtension&) const = default;
 };
 
 // Strict coding: every key is required and of its own type; unknown keys are ignored.
-Json encodePageExtension(const PageExtension& extension);
-PageExtension decodePageExtension(const Json& value); // throws DecodeError
-
-Json encodePageExtensions(const std::vector<PageExtension>& extensions);
-std::vector<PageExtension> decodePageExtensions(const Json& value); // throws DecodeError
+// page_extensions.json is an array of these records.
+Json toJson(const PageExtension::Script& script);
+Json toJson(const PageExtension& extension);
 
 } // namespace kovi

@@ -47,7 +47,7 @@ void PageExtensionStore::load()
     }
     if (auto bytes = files::readBounded(m_filePath, maxFileBytes)) {
         try {
-            m_extensions = decodePageExtensions(json::parse(*bytes));
+            m_extensions = json::arrayFromJson<PageExtension>(json::parse(*bytes), "page extensions");
             return;
         } catch (const std::exception&) {
             // Refused below, like an unreadable file.
@@ -74,7 +74,7 @@ void PageExtensionStore::commit(std::vector<PageExtension> proposed)
     }
     std::string data;
     try {
-        data = json::dump(encodePageExtensions(proposed));
+        data = json::dump(json::arrayToJson(proposed));
     } catch (const std::exception& error) {
         setErrorMessage(saveFailedMessage(error.what()));
         return;

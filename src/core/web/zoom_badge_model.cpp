@@ -5,16 +5,15 @@
 
 namespace kovi {
 
-ZoomBadgeModel::ZoomBadgeModel(Uuid tabId, TaskScheduler& scheduler)
+ZoomBadgeModel::ZoomBadgeModel(Uuid tabId, DelayedTask& hideTask)
     : m_tabId(tabId)
-    , m_scheduler(scheduler)
+    , m_hideTask(hideTask)
 {
 }
 
 ZoomBadgeModel::~ZoomBadgeModel()
 {
-    if (m_hideTask)
-        m_scheduler.cancel(*m_hideTask);
+    m_hideTask.cancel();
 }
 
 bool ZoomBadgeModel::handle(const Notification& notification)
@@ -28,16 +27,14 @@ bool ZoomBadgeModel::handle(const Notification& notification)
         return false;
     m_zoomPercent = PageZoom::percent(*zoom);
     m_visible = true;
-    if (m_hideTask)
-        m_scheduler.cancel(*m_hideTask);
-    m_hideTask = m_scheduler.schedule(hideDelaySeconds, [this] { hide(); });
+    // Safe: the destructor cancels the task.
+    m_hideTask.start(hideDelaySeconds, [this] { hide(); });
     changed.emit();
     return true;
 }
 
 void ZoomBadgeModel::hide()
 {
-    m_hideTask.reset();
     m_visible = false;
     changed.emit();
 }

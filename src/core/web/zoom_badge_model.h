@@ -2,7 +2,7 @@
 
 #include "core/support/notification_center.h"
 #include "core/support/uuid.h"
-#include "core/web/delayed_task.h"
+#include "core/support/delayed_task.h"
 
 #include <sigc++/signal.h>
 
@@ -16,7 +16,8 @@ class ZoomBadgeModel {
 public:
     static constexpr double hideDelaySeconds = 1.8;
 
-    ZoomBadgeModel(Uuid tabId, TaskScheduler& scheduler);
+    // `hideTask` must outlive the model; the model cancels it when destroyed.
+    ZoomBadgeModel(Uuid tabId, DelayedTask& hideTask);
     ~ZoomBadgeModel();
     ZoomBadgeModel(const ZoomBadgeModel&) = delete;
     ZoomBadgeModel& operator=(const ZoomBadgeModel&) = delete;
@@ -35,10 +36,9 @@ private:
     void hide();
 
     Uuid m_tabId;
-    TaskScheduler& m_scheduler;
+    DelayedTask& m_hideTask;
     int m_zoomPercent = 100;
     bool m_visible = false;
-    std::optional<TaskScheduler::TaskId> m_hideTask;
 };
 
 } // namespace kovi

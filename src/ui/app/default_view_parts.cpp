@@ -2,6 +2,7 @@
 // view. Keep the order of ViewParts.
 #include "ui/base/view_parts.h"
 
+#include "ui/ai/ai_view_parts.h"
 #include "ui/app/main_browser_view.h"
 #include "ui/base/app_context.h"
 #include "ui/commandbar/command_bar_view.h"
@@ -44,6 +45,8 @@ ViewParts defaultViewParts()
     };
     auto settings = std::make_shared<SettingsWindowController>();
     parts.openSettings = [settings](AppContext& ctx, Gtk::Window& parent) { settings->openSettings(ctx, parent); };
+    parts.aiChatPanel = [](AppContext& ctx) { return makeAIChatPanel(ctx); };
+    parts.aiSettingsPanel = makeAISettingsPanel;
     return parts;
 }
 

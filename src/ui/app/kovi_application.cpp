@@ -1,10 +1,12 @@
 #include "ui/app/kovi_application.h"
 
 #include "core/app/browser_core.h"
+#include "core/commands/command_table.h"
 #include "core/state/browser_state.h"
+#include "core/support/url.h"
 #include "ui/app/drawing_setup.h"
 #include "ui/app/main_window.h"
-#include "ui/app/menu_commands.h"
+#include "ui/app/command_actions.h"
 #include "ui/design/theme.h"
 #include "ui/settings/update_alerts.h"
 #include "ui/web/web_content.h"
@@ -13,6 +15,7 @@
 #include <glib-unix.h>
 
 #include <csignal>
+#include <iostream>
 
 namespace kovi {
 
@@ -36,17 +39,18 @@ Glib::RefPtr<KoviApplication> KoviApplication::create(Options options)
 
 KoviApplication::KoviApplication(Options options)
     : Gtk::Application(applicationId,
-                       options.nonUnique ? Gio::Application::Flags::NON_UNIQUE : Gio::Application::Flags::NONE),
+                       Gio::Application::Flags::HANDLES_OPEN |
+                           (options.nonUnique ? Gio::Application::Flags::NON_UNIQUE : Gio::Application::Flags::NONE)),
       m_options(std::move(options))
 {
 }
 
 KoviApplication::~KoviApplication()
 {
-    m_windowHidden.disconnect();
-    delete m_window;
-    m_window = nullptr;
-    m_commands.reset();
+    // Runs while the application object is being finalised (its actions are gone already);
+    // after a run, shutdown has taken the views down first.
+    tearDownViews();
+    m_commandTable.reset();
     m_context.reset();
     if (m_core)
         m_core->services->setUpdateAlerts(nullptr, {});
@@ -92,10 +96,29 @@ void KoviApplication::on_startup()
     DrawingSetup::keepFrameBuffersAllocated();
     DrawingSetup::chooseRenderer(gdk_display_get_default());
     Theme::installResources();
+    // The icon is named by the application id, as the launcher entry names it.
+    Gtk::Window::set_default_icon_name(applicationId);
     createCore();
-    m_commands = std::make_unique<MenuCommands>(*this, *m_context);
-    m_commands->showAbout = [this] { showAbout(); };
+    createCommands();
+}
 
+void KoviApplication::createCommands()
+{
+    CommandTable::Hooks hooks;
+    hooks.showAbout = [this] { showAbout(); };
+    hooks.quit = [this] { quit(); };
+    hooks.isViewPanelOpen = [this] { return m_window && m_window->rootView().showAccountSettings(); };
+    hooks.closeViewPanel = [this] {
+        if (m_window)
+            m_window->rootView().setShowAccountSettings(false);
+    };
+    BrowserCore& core = *m_core->services;
+    m_commandTable = std::make_unique<CommandTable>(
+        CommandTable::Services{core.state(), core.appearance(), core.library(), core.notifications(),
+                               core.preferences(), &core.updates()},
+        std::move(hooks));
+    m_commands = std::make_unique<CommandActions>(*m_commandTable, *this);
+    m_commands->installAccelerators(*this);
 }
 
 void KoviApplication::on_activate()
@@ -114,15 +137,40 @@ void KoviApplication::on_activate()
     m_window->present();
 }
 
+void KoviApplication::on_open(const type_vec_files& files, const Glib::ustring&)
+{
+    // Addresses handed over by the desktop (a link opened elsewhere, a page opened with Kovi):
+    // each in a new tab of the current space. Other schemes could run script or reach places
+    // a page may not, so they are refused.
+    for (const auto& file : files) {
+        const std::string uri = file->get_uri();
+        const auto url = Url::parse(uri);
+        if (url && (url->isHttpOrHttps() || url->schemeLowercased() == "file"))
+            m_context->state.createNewTab(*url);
+        else
+            std::cerr << "Kovi can't open " << uri << '\n';
+    }
+    activate();
+}
+
 void KoviApplication::on_shutdown()
 {
     saveOnShutdown();
+    tearDownViews();
     if (m_sigterm)
         g_source_remove(m_sigterm);
     if (m_sigint)
         g_source_remove(m_sigint);
     m_sigterm = m_sigint = 0;
     Gtk::Application::on_shutdown();
+}
+
+void KoviApplication::tearDownViews()
+{
+    m_windowHidden.disconnect();
+    delete m_window;
+    m_window = nullptr;
+    m_commands.reset();
 }
 
 void KoviApplication::saveOnShutdown()
@@ -139,7 +187,7 @@ void KoviApplication::showAbout()
     AdwAboutWindow* window = ADW_ABOUT_WINDOW(about);
     adw_about_window_set_application_name(window, "Kovi");
     adw_about_window_set_version(window, KOVI_VERSION);
-    adw_about_window_set_application_icon(window, "web-browser-symbolic");
+    adw_about_window_set_application_icon(window, applicationId);
     adw_about_window_add_link(window, "WebKit", "https://webkit.org/");
     adw_about_window_add_link(window, "WebKit Licenses", "https://webkit.org/licensing-webkit/");
     if (m_window)

@@ -11,8 +11,9 @@
 
 namespace kovi {
 
+class CommandActions;
+class CommandTable;
 class MainWindow;
-class MenuCommands;
 class UpdateAlerts;
 
 // The application object: owns the browser's core services (BrowserCore) with the theme and the
@@ -37,7 +38,8 @@ public:
 
     // Valid after start-up.
     AppContext& context() { return *m_context; }
-    MenuCommands& commands() { return *m_commands; }
+    CommandTable& commandTable() { return *m_commandTable; }
+    CommandActions& commands() { return *m_commands; }
     UpdateAlerts& updateAlerts() { return *m_alerts; }
     MainWindow* mainWindow() const { return m_window; }
 
@@ -48,17 +50,22 @@ protected:
     explicit KoviApplication(Options options);
     void on_startup() override;
     void on_activate() override;
+    void on_open(const type_vec_files& files, const Glib::ustring& hint) override;
     void on_shutdown() override;
 
 private:
     void createCore();
+    void createCommands();
     void showAbout();
+    // Everything that holds on to the application object goes while it is still whole.
+    void tearDownViews();
 
     struct Core;
     Options m_options;
     std::unique_ptr<Core> m_core;
     std::unique_ptr<AppContext> m_context;
-    std::unique_ptr<MenuCommands> m_commands;
+    std::unique_ptr<CommandTable> m_commandTable;
+    std::unique_ptr<CommandActions> m_commands;
     std::unique_ptr<UpdateAlerts> m_alerts;
     MainWindow* m_window = nullptr;
     sigc::connection m_windowHidden;

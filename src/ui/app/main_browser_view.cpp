@@ -16,6 +16,7 @@
 
 #include <adwaita.h>
 #include <glibmm/main.h>
+#include <gtkmm/shortcutcontroller.h>
 
 namespace kovi {
 
@@ -272,6 +273,12 @@ void MainBrowserView::updateSheet(std::unique_ptr<Gtk::Window>& sheet, bool want
                 return true; // the flag change takes the window down
             },
             false);
+        // The menu's shortcuts do not reach a sheet; Close Tab's key closes it, as it closes the
+        // panels over the page.
+        auto keys = Gtk::ShortcutController::create();
+        keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_w, Gdk::ModifierType::CONTROL_MASK),
+                                                 Gtk::NamedAction::create("window.close")));
+        window->add_controller(keys);
         window->present();
     } else if (!wanted && sheet) {
         sheet->hide();

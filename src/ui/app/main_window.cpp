@@ -4,17 +4,19 @@
 #include "core/state/browser_state.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
+#include "ui/app/command_actions.h"
+#include "ui/app/content_view.h"
 #include "ui/base/app_context.h"
 #include "ui/design/theme.h"
-
-#include "ui/app/menu_commands.h"
+#include "ui/layouts/empty_state_view.h"
+#include "ui/app/kovi_application.h"
 
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
 
 namespace kovi {
 
-MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const MenuCommands& commands)
+MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& commands)
     : m_ctx(ctx),
       m_root(ctx, std::move(parts), *this, [&commands]() -> Gtk::Widget* {
           auto* button = Gtk::make_managed<Gtk::MenuButton>();
@@ -28,10 +30,12 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const MenuCommands& com
           button->set_tooltip_text("Menu");
           button->add_css_class("kovi-window-menu");
           return button;
-      })
+      }),
+      m_focus(*this, ctx.state, [this] { return focusTypingTarget(); })
 {
     add_css_class("kovi-main-window");
     set_title("Kovi");
+    set_icon_name(KoviApplication::applicationId);
     set_default_size(1280, 820);
     // An empty title bar: client-side decorations (shadow, resize edges) without a bar.
     auto* titlebar = Gtk::make_managed<Gtk::Box>();
@@ -52,6 +56,8 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const MenuCommands& com
     set_child(m_overlay);
 
     m_ctx.theme.attach(*this);
+    // Ahead of the accelerators, so an open panel keeps the shortcuts.
+    add_controller(commands.makePanelKeyController());
 
     m_connections.push_back(m_ctx.notifications.observe(notifications::layoutModeChanged,
                                                         [this](const Notification&) { updateTrafficLights(); }));
@@ -65,6 +71,17 @@ MainWindow::~MainWindow()
 {
     for (auto& c : m_connections)
         c.disconnect();
+}
+
+bool MainWindow::focusTypingTarget()
+{
+    ContentView* content = m_root.screen() == MainBrowserView::Screen::browser ? m_root.contentView() : nullptr;
+    if (!content)
+        return false;
+    if (EmptyStateView* start = content->pageArea().startPage())
+        return start->searchButton().grab_focus();
+    Gtk::Widget* page = content->pageArea().shownPage();
+    return page && page->child_focus(Gtk::DirectionType::TAB_FORWARD);
 }
 
 void MainWindow::updateTrafficLights()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/app/main_browser_view.h"
+#include "ui/app/window_focus.h"
 #include "ui/base/view_parts.h"
 
 #include <giomm/menumodel.h>
@@ -15,15 +16,15 @@
 namespace kovi {
 
 struct AppContext;
-class MenuCommands;
+class CommandActions;
 
 // The one browser window: client-side decorations with an empty title bar (the content runs to
 // the top edge), the root view, and the window's own buttons (close, minimise, maximise) shown
 // only in the horizontal-tab layout. The buttons follow the stored layout every time it changes,
-// whoever changes it.
+// whoever changes it. The keyboard focus starts on the page, or on the start page's field.
 class MainWindow : public Gtk::ApplicationWindow {
 public:
-    MainWindow(AppContext& ctx, ViewParts parts, const MenuCommands& commands);
+    MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& commands);
     ~MainWindow() override;
 
     MainBrowserView& rootView() { return m_root; }
@@ -32,12 +33,16 @@ public:
     void updateTrafficLights();
 
 private:
+    // The page, or the start page's search field; false when neither can take the focus now.
+    bool focusTypingTarget();
+
     AppContext& m_ctx;
     Gtk::Overlay m_overlay;
     MainBrowserView m_root;
     Gtk::Box m_buttons{Gtk::Orientation::HORIZONTAL};
     Gtk::WindowControls m_startControls{Gtk::PackType::START};
     Gtk::WindowControls m_endControls{Gtk::PackType::END};
+    WindowFocus m_focus;
     std::vector<sigc::connection> m_connections;
 };
 

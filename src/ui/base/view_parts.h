@@ -17,30 +17,37 @@ struct Tab;
 // managed widget (or returns nullptr); an empty entry leaves its place empty (the sidebar
 // column) or shows what the main view has of its own (the start page, the sidebar layout).
 //
-// The entries are filled in ONE place, defaultViewParts() in view_parts.cpp: an area adds its
+// The entries are filled in ONE place, defaultViewParts() in default_view_parts.cpp: an area adds its
 // include and one assignment there. Tests build views with parts of their own.
 struct ViewParts {
-    // ---- Sidebar-layout main view (ContentView) ----
-    // The vertical sidebar; built once per main view, moved between the docked column and the
-    // floating panel. Sized by the main view to BrowserState::sidebarWidth.
+    // ---- Sidebar layout (ContentView) ----
+    // The vertical sidebar; built once per layout, moved between the docked column and the
+    // floating panel. Sized by the layout to BrowserState::sidebarWidth.
     std::function<Gtk::Widget*(AppContext&, SidebarHost&)> sidebar;
-    // The page of the active tab (tab content container with its error overlay and zoom badge),
-    // built whenever another tab becomes active or the space changes.
+
+    // ---- Page area (PageArea, in every layout) ----
+    // The page of a tab (tab content container with its error overlay and zoom badge), built
+    // the first time the tab is active and kept, hidden while another page shows, until the
+    // tab closes or moves to another space. Whatever the page shows must stay inside it.
     std::function<Gtk::Widget*(AppContext&, const Tab&)> tabContent;
     // While split view is on: the two-pane container, and its toolbar (top-right corner).
     std::function<Gtk::Widget*(AppContext&)> splitView;
     std::function<Gtk::Widget*(AppContext&)> splitViewToolbar;
-    // Overlays, built when their BrowserState flag turns true and destroyed when it turns false:
-    // the command bar (isCommandBarVisible; centred over the window, the widget picks its own
-    // alignment), the find bar (isFindInPageVisible; placed top-right), the history and
-    // downloads panels (isHistoryPanelVisible / isDownloadsPanelVisible; over a 0.3 scrim that
-    // closes them, the widget picks its own alignment).
-    std::function<Gtk::Widget*(AppContext&)> commandBar;
+    // The find bar (isFindInPageVisible; placed top-right over the page), built when the flag
+    // turns true and destroyed when it turns false.
     std::function<Gtk::Widget*(AppContext&)> findBar;
-    std::function<Gtk::Widget*(AppContext&)> historyPanel;
-    std::function<Gtk::Widget*(AppContext&)> downloadsPanel;
     // The bookmarks bar above the page; built once, shows itself by "showBookmarksBar".
     std::function<Gtk::Widget*(AppContext&)> bookmarkStrip;
+
+    // ---- Panels over a layout (PanelOverlays, in every layout) ----
+    // Built when their BrowserState flag turns true and destroyed when it turns false: the
+    // command bar (isCommandBarVisible; centred over the window, the widget picks its own
+    // alignment), the history and downloads panels (isHistoryPanelVisible /
+    // isDownloadsPanelVisible; over a 0.3 scrim that closes them, the widget picks its own
+    // alignment).
+    std::function<Gtk::Widget*(AppContext&)> commandBar;
+    std::function<Gtk::Widget*(AppContext&)> historyPanel;
+    std::function<Gtk::Widget*(AppContext&)> downloadsPanel;
 
     // ---- Root view (MainBrowserView) ----
     // The horizontal-tab layout; while empty, the sidebar layout is shown for both modes.

@@ -32,25 +32,40 @@ PageTransition::~PageTransition()
 
 void PageTransition::releaseAll()
 {
-    dropLeaving();
-    if (Gtk::Widget* shown = std::exchange(m_shown, nullptr))
-        shown->unparent();
+    m_leaving.clear();
+    m_kept.clear();
+    m_shown = nullptr;
+    if (!gobj())
+        return;
+    while (Gtk::Widget* child = get_first_child())
+        child->unparent();
 }
 
-void PageTransition::show(Gtk::Widget& page, int from)
+void PageTransition::show(Gtk::Widget& page, int from, bool keep)
 {
     dropLeaving();
+    if (keep && !isKept(page))
+        m_kept.push_back(&page);
+    if (&page == m_shown)
+        return;
     const bool animate = from != 0 && m_shown && get_mapped();
     if (m_shown) {
         if (animate) {
             m_shown->set_can_target(false);
             m_leaving.push_back(m_shown);
         } else {
-            m_shown->unparent();
+            putAway(*m_shown);
         }
     }
     m_shown = &page;
-    page.set_parent(*this); // last, so it is drawn above the leaving page
+    if (page.get_parent() == this) {
+        // Last, so it is drawn above the leaving page.
+        gtk_widget_insert_before(page.gobj(), gobj(), nullptr);
+        page.set_can_target(true);
+        page.set_visible(true);
+    } else {
+        page.set_parent(*this);
+    }
     m_from = from;
     if (animate) {
         m_progress->jumpTo(0.0);
@@ -59,6 +74,33 @@ void PageTransition::show(Gtk::Widget& page, int from)
         m_progress->jumpTo(1.0);
     }
     queue_resize();
+}
+
+void PageTransition::remove(Gtk::Widget& page)
+{
+    std::erase(m_leaving, &page);
+    std::erase(m_kept, &page);
+    if (m_shown == &page)
+        m_shown = nullptr;
+    if (page.get_parent() == this)
+        page.unparent();
+    queue_resize();
+}
+
+bool PageTransition::isKept(const Gtk::Widget& page) const
+{
+    return std::find(m_kept.begin(), m_kept.end(), &page) != m_kept.end();
+}
+
+void PageTransition::putAway(Gtk::Widget& page)
+{
+    if (isKept(page)) {
+        page.set_visible(false);
+        page.set_can_target(true);
+        page.set_opacity(1.0);
+    } else {
+        page.unparent();
+    }
 }
 
 void PageTransition::onProgress(double progress)
@@ -77,7 +119,7 @@ void PageTransition::dropLeaving()
     auto leaving = std::move(m_leaving);
     m_leaving.clear();
     for (Gtk::Widget* page : leaving)
-        page->unparent();
+        putAway(*page);
     if (m_shown)
         m_shown->set_opacity(1.0);
 }

@@ -63,6 +63,16 @@ constexpr auto symbolTable = std::to_array<std::pair<std::string_view, std::stri
     {"wifi.exclamationmark", "kovi-wifi-exclamationmark-symbolic"},
     {"paintpalette", "preferences-color-symbolic"},
     {"keyboard", "preferences-desktop-keyboard-symbolic"},
+    {"exclamationmark.triangle.fill", "dialog-warning-symbolic"},
+    {"arrow.right", "kovi-arrow-right-symbolic"},
+    {"arrow.up.circle.fill", "kovi-arrow-up-circle-fill-symbolic"},
+    {"arrow.left.arrow.right", "kovi-arrow-left-arrow-right-symbolic"},
+    {"power", "system-shutdown-symbolic"},
+    {"eye", "view-reveal-symbolic"},
+    {"eye.slash", "view-conceal-symbolic"},
+    {"eye.fill", "view-reveal-symbolic"},
+    {"textformat.size", "kovi-textformat-size-symbolic"},
+    {"arrow.down.doc.fill", "kovi-arrow-down-doc-fill-symbolic"},
 
     // Settings window and account
     {"person.crop.square.fill", "avatar-default-symbolic"},

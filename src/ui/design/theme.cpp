@@ -1,6 +1,7 @@
 #include "ui/design/theme.h"
 
 #include "core/settings/appearance_manager.h"
+#include "ui/design/space_palette.h"
 
 #include <adwaita.h>
 #include <giomm/resource.h>
@@ -60,6 +61,10 @@ void Theme::installResources()
         provider->load_from_resource("/app/kovi/Browser/css/" + file);
         Gtk::StyleContext::add_provider_for_display(display, provider, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     }
+    // The space colours' classes, made from their one table.
+    auto palette = Gtk::CssProvider::create();
+    palette->load_from_data(spacePaletteCss());
+    Gtk::StyleContext::add_provider_for_display(display, palette, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
 
 void Theme::attach(Gtk::Window& window)

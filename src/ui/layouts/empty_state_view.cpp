@@ -2,6 +2,7 @@
 
 #include "core/state/browser_state.h"
 #include "ui/base/app_context.h"
+#include "ui/base/command_action.h"
 #include "ui/design/logo.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
@@ -69,11 +70,7 @@ EmptyStateView::EmptyStateView(AppContext& ctx) : Gtk::Box(Gtk::Orientation::VER
     m_search->set_child(*row);
     gtk_accessible_update_property(GTK_ACCESSIBLE(m_search->gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL,
                                    "Open search or new tab", -1);
-    m_search->signal_clicked().connect([this] {
-        // Mode first, so the command bar opens in its full search.
-        m_ctx.state.setCommandBarMode(BrowserState::CommandBarMode::all);
-        m_ctx.state.setIsCommandBarVisible(true);
-    });
+    m_search->set_action_name(appAction(commands::newTab));
     column->append(*m_search);
 
     // Quick links.
@@ -82,7 +79,8 @@ EmptyStateView::EmptyStateView(AppContext& ctx) : Gtk::Box(Gtk::Orientation::VER
     m_library = makeQuickLink("Library", "books.vertical");
     m_history = makeQuickLink("History", "clock.arrow.circlepath");
     m_downloads = makeQuickLink("Downloads", "arrow.down.circle");
-    m_library->signal_clicked().connect([this] { m_ctx.state.setIsLibraryVisible(true); });
+    m_library->set_action_name(appAction(commands::showLibrary));
+    // Unlike the menu's Show History and Show Downloads, these only ever open their panels.
     m_history->signal_clicked().connect([this] { m_ctx.state.setIsHistoryPanelVisible(true); });
     m_downloads->signal_clicked().connect([this] { m_ctx.state.setIsDownloadsPanelVisible(true); });
     links->append(*m_library);

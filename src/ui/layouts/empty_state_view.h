@@ -9,7 +9,8 @@ struct AppContext;
 
 // The start page of the sidebar layout, shown when no tab is active and split view is off: the
 // wordmark, a headline, a large search field that opens the command bar, and quick links to the
-// library, the history and the downloads. Each control sets one BrowserState flag.
+// library, the history and the downloads. The search field and Library run the menu's New Tab
+// and Show Library; History and Downloads open their panels (they never close them).
 class EmptyStateView : public Gtk::Box {
 public:
     explicit EmptyStateView(AppContext& ctx);

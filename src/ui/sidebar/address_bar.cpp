@@ -4,6 +4,7 @@
 #include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
 #include "ui/base/sidebar_host.h"
+#include "ui/design/space_palette.h"
 
 #include <gdkmm/clipboard.h>
 #include <gtkmm/eventcontrollerfocus.h>
@@ -210,8 +211,8 @@ void SidebarAddressBar::refreshSpaceColor()
         if (auto space = m_state.space(*id))
             color = space->color;
     }
-    setSpaceColorClass(m_fieldRow, "border", color);
-    setSpaceColorClass(m_list, "highlight", color);
+    setSpaceColorClass(m_fieldRow, SpaceColorRole::border, color);
+    setSpaceColorClass(m_list, SpaceColorRole::highlight, color);
 }
 
 void SidebarAddressBar::refreshEditing()
@@ -234,6 +235,7 @@ Gtk::Widget* SidebarAddressBar::makeRow(const OmniboxMatch& match, int index)
 {
     auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 12);
     row->add_css_class("sidebar-suggestion");
+    row->add_css_class("space-highlight-row");
     row->set_focusable(false);
     auto* icon = Gtk::make_managed<Gtk::Image>();
     icon->set_size_request(18, 18);
@@ -260,6 +262,7 @@ Gtk::Widget* SidebarAddressBar::makeRow(const OmniboxMatch& match, int index)
     if (match.type == OmniboxMatchType::openTab) {
         auto* badge = Gtk::make_managed<Gtk::Label>("Switch to Tab");
         badge->add_css_class("sidebar-switch-badge");
+        badge->add_css_class("space-highlight-badge");
         badge->set_valign(Gtk::Align::CENTER);
         row->append(*badge);
     }

@@ -2,6 +2,7 @@
 
 #include "core/commandbar/omnibox_engine.h"
 #include "core/sidebar/address_field_model.h"
+#include "core/support/main_loop_delayed_task.h"
 #include "core/sidebar/browser_address_field_host.h"
 #include "ui/sidebar/sidebar_support.h"
 
@@ -35,7 +36,7 @@ public:
 private:
     std::optional<std::string> m_url;
     Gtk::Image m_image;
-    GlibDelayedTask m_copied;
+    MainLoopDelayedTask m_copied;
 };
 
 // The address field under the top bar: the active page's host at rest, a search panel with
@@ -70,10 +71,10 @@ private:
     FaviconCache& m_favicons;
     OmniboxEngine m_engine;
     std::unique_ptr<BrowserAddressFieldHost> m_host;
-    GlibDelayedTask m_debounce;
-    GlibDelayedTask m_hop;
-    GlibDelayedTask m_focusLater;
-    GlibDelayedTask m_execute;
+    MainLoopDelayedTask m_debounce;
+    MainLoopDelayedTask m_hop;
+    MainLoopDelayedTask m_focusLater;
+    MainLoopDelayedTask m_execute;
     std::unique_ptr<AddressFieldModel> m_model;
 
     Gtk::Stack m_stack;

@@ -3,6 +3,8 @@
 #include "core/settings/appearance_manager.h"
 #include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
+#include "ui/base/command_action.h"
+#include "ui/design/space_palette.h"
 #include "ui/sidebar/sidebar_support.h"
 
 #include <giomm/menu.h>
@@ -14,7 +16,7 @@ namespace kovi {
 
 // ---- Bottom bar button -------------------------------------------------------------------------
 
-BottomBarButton::BottomBarButton(const char* symbol, const char* tooltip, std::function<void()> action)
+BottomBarButton::BottomBarButton(const char* symbol, const char* tooltip, const std::string& actionName)
 {
     add_css_class("sidebar-bottom-button-slot");
     m_button.add_css_class("sidebar-bottom-button");
@@ -23,7 +25,7 @@ BottomBarButton::BottomBarButton(const char* symbol, const char* tooltip, std::f
     m_button.set_tooltip_text(tooltip);
     setSymbol(symbol);
     m_button.set_child(m_image);
-    m_button.signal_clicked().connect([action = std::move(action)] { action(); });
+    m_button.set_action_name(actionName);
     // The badge overhangs the tile's corner; the overlay's own margin leaves room for it.
     m_button.set_margin_top(4);
     m_button.set_margin_end(6);
@@ -58,13 +60,11 @@ SidebarBottomBar::SidebarBottomBar(BrowserState& state, AppearanceManager& appea
     , m_state(state)
     , m_appearance(appearance)
     , m_editSpace(std::move(editSpace))
-    , m_history("clock.arrow.circlepath", "History (Ctrl+Y)",
-                [this] { m_state.setIsHistoryPanelVisible(!m_state.isHistoryPanelVisible()); })
-    , m_downloads("arrow.down.circle", "Downloads (Ctrl+Alt+J)",
-                  [this] { m_state.setIsDownloadsPanelVisible(!m_state.isDownloadsPanelVisible()); })
-    , m_library("books.vertical", "Library (Ctrl+Shift+B)", [this] { m_state.setIsLibraryVisible(true); })
-    , m_extensions("puzzlepiece.extension", "Page Extensions", [this] { m_state.setIsExtensionsVisible(true); })
-    , m_appearanceToggle("moon.fill", "", [this] { m_appearance.setIsDarkMode(!m_appearance.isDarkMode()); })
+    , m_history("clock.arrow.circlepath", "History (Ctrl+Y)", appAction(commands::showHistory))
+    , m_downloads("arrow.down.circle", "Downloads (Ctrl+Alt+J)", appAction(commands::showDownloads))
+    , m_library("books.vertical", "Library (Ctrl+Shift+B)", appAction(commands::showLibrary))
+    , m_extensions("puzzlepiece.extension", "Page Extensions", appAction(commands::pageExtensions))
+    , m_appearanceToggle("moon.fill", "", appAction(commands::appearance))
 {
     add_css_class("sidebar-bottom");
 
@@ -182,7 +182,7 @@ void SidebarBottomBar::rebuildDots()
         circle->add_css_class("sidebar-space-dot-circle");
         circle->set_halign(Gtk::Align::CENTER);
         circle->set_valign(Gtk::Align::CENTER);
-        setSpaceColorClass(*circle, "bg", space.color);
+        setSpaceColorClass(*circle, SpaceColorRole::fill, space.color);
         auto* icon = Gtk::make_managed<Gtk::Image>();
         setSymbol(*icon, space.icon, selected ? 12 : 10);
         icon->set_halign(Gtk::Align::CENTER);
@@ -194,7 +194,8 @@ void SidebarBottomBar::rebuildDots()
         if (selected)
             button->set_state_flags(Gtk::StateFlags::SELECTED, false);
         const Uuid id = space.id;
-        button->signal_clicked().connect([this, id] { m_state.setCurrentSpaceId(id); });
+        button->set_action_name(appAction(commands::switchToSpace));
+        button->set_action_target_value(Glib::Variant<Glib::ustring>::create(id.toString()));
         auto right = Gtk::GestureClick::create();
         right->set_button(3);
         right->signal_pressed().connect([this, id](int, double, double) { showSpaceMenu(id); });
@@ -253,9 +254,10 @@ void SidebarBottomBar::refreshBadge()
 void SidebarBottomBar::refreshAppearance()
 {
     const bool dark = m_appearance.isDarkMode();
-    // The symbol shows the current mode; the tooltip offers the other one.
+    // The symbol shows the current mode; the tooltip and the click offer the other one.
     m_appearanceToggle.setSymbol(dark ? "moon.fill" : "sun.max.fill");
     m_appearanceToggle.button().set_tooltip_text(dark ? "Switch to Light Mode" : "Switch to Dark Mode");
+    m_appearanceToggle.button().set_action_target_value(Glib::Variant<Glib::ustring>::create(dark ? "light" : "dark"));
 }
 
 } // namespace kovi

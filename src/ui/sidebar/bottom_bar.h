@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/space.h"
+#include "core/support/main_loop_delayed_task.h"
 #include "ui/sidebar/sidebar_support.h"
 
 #include <gtkmm/box.h>
@@ -21,11 +22,11 @@ namespace kovi {
 class AppearanceManager;
 class BrowserState;
 
-// A square icon button of the bottom row, with an optional count badge past its top-right
-// corner (shown from 1 up).
+// A square icon button of the bottom row that runs a command (its action name), with an
+// optional count badge past its top-right corner (shown from 1 up).
 class BottomBarButton : public Gtk::Overlay {
 public:
-    BottomBarButton(const char* symbol, const char* tooltip, std::function<void()> action);
+    BottomBarButton(const char* symbol, const char* tooltip, const std::string& actionName);
     void setBadgeCount(int count);
     int badgeCount() const { return m_count; }
     Gtk::Button& button() { return m_button; }
@@ -40,7 +41,8 @@ private:
 };
 
 // The foot of the sidebar: one dot per space (switch; edit or delete from its menu), the
-// add-space button, and the panel, library, extension and appearance buttons.
+// add-space button, and the panel, library, extension and appearance buttons. The dots and
+// buttons run the menu's commands.
 class SidebarBottomBar : public Gtk::Box {
 public:
     // `editSpace(space)` opens the space editor (nullopt: a new space); `accountButton` builds
@@ -82,7 +84,7 @@ private:
     BottomBarButton m_library;
     BottomBarButton m_extensions;
     BottomBarButton m_appearanceToggle;
-    GlibDelayedTask m_rebuild;
+    MainLoopDelayedTask m_rebuild;
     std::string m_shownSpaces;
     std::vector<sigc::connection> m_connections;
 };

@@ -1,6 +1,7 @@
 #include "ui/sidebar/sidebar_support.h"
 
 #include "ui/design/drawing.h"
+#include "ui/design/favicon_decoder.h"
 #include "ui/design/symbols.h"
 
 #include <cairomm/context.h>
@@ -13,7 +14,6 @@
 #include <gtkmm/droptarget.h>
 #include <gtkmm/icontheme.h>
 #include <gtkmm/widget.h>
-#include <glibmm/main.h>
 #include <pangomm/layout.h>
 #include <pango/pangocairo.h>
 
@@ -22,33 +22,6 @@
 #include <vector>
 
 namespace kovi {
-
-// ---- Delayed work ------------------------------------------------------------------------------
-
-GlibDelayedTask::~GlibDelayedTask()
-{
-    m_timer.disconnect();
-}
-
-void GlibDelayedTask::start(double seconds, std::function<void()> work)
-{
-    m_timer.disconnect();
-    const unsigned ms = seconds <= 0 ? 0 : static_cast<unsigned>(std::lround(seconds * 1000));
-    m_timer = Glib::signal_timeout().connect(
-        [this, work = std::move(work)] {
-            // Copied before the timer lets go of this function; the work may re-arm the task.
-            auto run = work;
-            m_timer.disconnect();
-            run();
-            return false;
-        },
-        ms);
-}
-
-void GlibDelayedTask::cancel()
-{
-    m_timer.disconnect();
-}
 
 // ---- Favicons ----------------------------------------------------------------------------------
 
@@ -65,48 +38,10 @@ Glib::RefPtr<Gdk::Texture> FaviconCache::texture(const std::optional<Bytes>& byt
     if (m_textures.size() >= maxEntries)
         m_textures.clear();
 
-    Glib::RefPtr<Gdk::Texture> result;
-    try {
-        auto loader = Gdk::PixbufLoader::create();
-        loader->write(bytes->data(), bytes->size());
-        loader->close();
-        if (auto pixbuf = loader->get_pixbuf())
-            result = Gdk::Texture::create_for_pixbuf(pixbuf);
-    } catch (const Glib::Error&) {
-        result = {}; // not an image: the globe stands in
-    }
+    // Not an image, or too large to be an icon: the globe stands in.
+    Glib::RefPtr<Gdk::Texture> result = FaviconDecoder::decode(bytes->data(), bytes->size());
     m_textures.emplace(key, result);
     return result;
-}
-
-// ---- Space colours -----------------------------------------------------------------------------
-
-SpaceRgb spaceColorRgb(SpaceColor color, bool dark)
-{
-    // The desktop's usual saturated palette; dark variants are slightly lighter.
-    switch (color) {
-    case SpaceColor::red: return dark ? SpaceRgb{255, 69, 58} : SpaceRgb{255, 59, 48};
-    case SpaceColor::orange: return dark ? SpaceRgb{255, 159, 10} : SpaceRgb{255, 149, 0};
-    case SpaceColor::yellow: return dark ? SpaceRgb{255, 214, 10} : SpaceRgb{255, 204, 0};
-    case SpaceColor::green: return dark ? SpaceRgb{50, 215, 75} : SpaceRgb{40, 205, 65};
-    case SpaceColor::blue: return dark ? SpaceRgb{10, 132, 255} : SpaceRgb{0, 122, 255};
-    case SpaceColor::purple: return dark ? SpaceRgb{191, 90, 242} : SpaceRgb{175, 82, 222};
-    case SpaceColor::pink: return dark ? SpaceRgb{255, 55, 95} : SpaceRgb{255, 45, 85};
-    case SpaceColor::gray: return dark ? SpaceRgb{152, 152, 157} : SpaceRgb{142, 142, 147};
-    }
-    return {0, 122, 255};
-}
-
-std::string spaceColorClass(std::string_view role, SpaceColor color)
-{
-    return "space-" + std::string(role) + "-" + std::string(rawValue(color));
-}
-
-void setSpaceColorClass(Gtk::Widget& widget, std::string_view role, SpaceColor color)
-{
-    for (SpaceColor c : allSpaceColors)
-        widget.remove_css_class(spaceColorClass(role, c));
-    widget.add_css_class(spaceColorClass(role, color));
 }
 
 void setClass(Gtk::Widget& widget, const char* name, bool on)

@@ -2,13 +2,11 @@
 
 #include "core/model/dragged_item.h"
 #include "core/model/space.h"
-#include "core/sidebar/delayed_task.h"
 #include "core/support/json_coding.h"
 
 #include <gdkmm/texture.h>
 #include <glibmm/refptr.h>
 #include <gtkmm/image.h>
-#include <sigc++/connection.h>
 
 #include <cstddef>
 #include <functional>
@@ -25,20 +23,9 @@ class Widget;
 
 namespace kovi {
 
-// A DelayedTask on the GLib main loop. The pending timer dies with the task.
-class GlibDelayedTask final : public DelayedTask {
-public:
-    ~GlibDelayedTask() override;
-    void start(double seconds, std::function<void()> work) override;
-    void cancel() override;
-    bool isPending() const override { return m_timer.connected(); }
-
-private:
-    sigc::connection m_timer;
-};
-
 // Decoded favicons, cached by the bytes' hash so the rows of a long list decode each icon once.
-// Bytes that are no image give nullptr (the rows then show the globe). Main thread only.
+// Bytes that are no image, or an image too large for an icon, give nullptr (the rows then show
+// the globe); see FaviconDecoder. Main thread only.
 class FaviconCache {
 public:
     static constexpr std::size_t maxEntries = 512;
@@ -47,17 +34,6 @@ public:
 private:
     std::unordered_map<std::size_t, Glib::RefPtr<Gdk::Texture>> m_textures;
 };
-
-// The eight space colours as RGB, for light and dark appearance (0...255).
-struct SpaceRgb {
-    int red, green, blue;
-};
-SpaceRgb spaceColorRgb(SpaceColor color, bool dark);
-// CSS classes the sidebar stylesheet defines per colour: "space-bg-<raw>", "space-fg-<raw>",
-// "space-border-<raw>".
-std::string spaceColorClass(std::string_view role, SpaceColor color);
-// Removes every colour class of the role, then adds the one for `color`.
-void setSpaceColorClass(Gtk::Widget& widget, std::string_view role, SpaceColor color);
 
 // The icon name for a symbol name; an unknown symbol (a damaged state file can hold any) gets a
 // plain folder rather than nothing.

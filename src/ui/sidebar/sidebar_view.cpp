@@ -4,11 +4,14 @@
 #include "core/state/browser_state.h"
 #include "core/support/http_client.h"
 #include "ui/base/app_context.h"
+#include "ui/base/command_action.h"
 #include "ui/base/sidebar_host.h"
+#include "ui/design/space_palette.h"
 #include "ui/sidebar/tab_snapshot_provider.h"
 #include "ui/sidebar/web_snapshot_provider.h"
 
 #include <gdk/gdk.h>
+#include <gtkmm/adjustment.h>
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/eventcontrollermotion.h>
 #include <gtkmm/eventcontrollerscroll.h>
@@ -48,7 +51,7 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     , m_host(host)
     , m_ownHttp(m_services.http ? nullptr : std::make_unique<HttpClient>())
     , m_env(m_state)
-    , m_topBar(m_state, m_services.notifications, host)
+    , m_topBar(m_state, host)
     , m_address(m_state, m_services.appearance, m_services.notifications, host,
                 m_services.http ? *m_services.http : *m_ownHttp, m_env.favicons, m_services.suggestionBaseUrl)
     , m_list(m_env)
@@ -83,8 +86,20 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     setMargins(m_address, 12, 0, 10);
     append(m_address);
     setMargins(m_list.pinnedGrid(), 12, 0, 12);
-    append(m_list.pinnedGrid());
-    append(m_list.keepSection());
+    m_upper.append(m_list.pinnedGrid());
+    m_upper.append(m_list.keepSection());
+    // No scroll bar while everything fits: it would claim a height of its own.
+    m_upperScroller.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::EXTERNAL);
+    m_upperScroller.set_propagate_natural_height(true);
+    m_upperScroller.set_child(m_upper);
+    m_upperScroller.get_vadjustment()->signal_changed().connect([this] {
+        if (!m_upperPolicyIdle.connected())
+            m_upperPolicyIdle = Glib::signal_idle().connect([this] {
+                refreshUpperScrollbar();
+                return false;
+            });
+    });
+    append(m_upperScroller);
 
     m_spaceHeader.set_spacing(6);
     m_spaceHeader.add_css_class("sidebar-space-header");
@@ -127,10 +142,7 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     m_newTab.set_tooltip_text("New Tab");
     m_newTab.add_css_class("sidebar-new-tab");
     setMargins(m_newTab, 10, 8, 8);
-    m_newTab.signal_clicked().connect([this] {
-        m_state.setCommandBarMode(BrowserState::CommandBarMode::all);
-        m_state.setIsCommandBarVisible(true);
-    });
+    m_newTab.set_action_name(appAction(commands::newTab));
     append(m_newTab);
 
     setMargins(m_bottom, 14, 0, 14);
@@ -168,6 +180,7 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
 SidebarView::~SidebarView()
 {
     m_refreshIdle.disconnect();
+    m_upperPolicyIdle.disconnect();
     for (auto& connection : m_connections)
         connection.disconnect();
     m_env.onPreviewRequest = nullptr;
@@ -175,6 +188,13 @@ SidebarView::~SidebarView()
         overlay->remove_overlay(m_bubble);
     if (m_editor)
         m_editor->set_visible(false);
+}
+
+void SidebarView::refreshUpperScrollbar()
+{
+    auto adjustment = m_upperScroller.get_vadjustment();
+    const bool overflows = adjustment->get_upper() > adjustment->get_page_size() + 0.5;
+    m_upperScroller.set_policy(Gtk::PolicyType::NEVER, overflows ? Gtk::PolicyType::AUTOMATIC : Gtk::PolicyType::EXTERNAL);
 }
 
 void SidebarView::scheduleRefresh()
@@ -221,7 +241,7 @@ void SidebarView::refreshSpaceHeader()
     if (m_spaceName.get_text().raw() != space->name)
         m_spaceName.set_text(space->name);
     setSymbol(m_spaceIcon, space->icon, 14);
-    setSpaceColorClass(m_spaceIcon, "fg", space->color);
+    setSpaceColorClass(m_spaceIcon, SpaceColorRole::text, space->color);
 }
 
 void SidebarView::setPreviewOverlay(Gtk::Overlay* overlay)

@@ -3,6 +3,7 @@
 #include "core/commandbar/search_suggestion_client.h"
 #include "core/sidebar/hover_preview_model.h"
 #include "core/sidebar/space_swipe_detector.h"
+#include "core/support/main_loop_delayed_task.h"
 #include "ui/design/motion.h"
 #include "ui/sidebar/address_bar.h"
 #include "ui/sidebar/bottom_bar.h"
@@ -86,6 +87,7 @@ private:
     void refreshPreview();
     Gtk::Overlay* previewOverlay();
     void setupSwipe();
+    void refreshUpperScrollbar();
 
     SidebarServices m_services;
     BrowserState& m_state;
@@ -96,6 +98,11 @@ private:
     SidebarTopBar m_topBar;
     SidebarAddressBar m_address;
     SidebarTabList m_list;
+    // The favourites and the "Keep" section: as tall as they need, scrolling when the window
+    // is shorter than the column, so no tab count sets the window's height.
+    Gtk::ScrolledWindow m_upperScroller;
+    Gtk::Box m_upper{Gtk::Orientation::VERTICAL};
+    sigc::connection m_upperPolicyIdle;
     Gtk::Box m_spaceHeader;
     Gtk::Image m_spaceIcon;
     Gtk::Label m_spaceName;
@@ -103,7 +110,7 @@ private:
     Gtk::Button m_newTab;
     SidebarBottomBar m_bottom;
 
-    GlibDelayedTask m_previewDelay;
+    MainLoopDelayedTask m_previewDelay;
     HoverPreviewModel m_preview;
     PreviewBubble m_bubble;
     Gtk::Overlay* m_previewOverlay = nullptr;
@@ -118,7 +125,7 @@ private:
 
     std::unique_ptr<TabSnapshotProvider> m_ownSnapshots;
     std::unique_ptr<SpaceEditorWindow> m_editor;
-    GlibDelayedTask m_editorCleanup;
+    MainLoopDelayedTask m_editorCleanup;
     sigc::connection m_refreshIdle;
     std::vector<sigc::connection> m_connections;
 };

@@ -1,6 +1,7 @@
 #include "ui/sidebar/space_editor.h"
 
 #include "core/state/browser_state.h"
+#include "ui/design/space_palette.h"
 #include "ui/sidebar/sidebar_support.h"
 
 #include <gtkmm/label.h>
@@ -96,7 +97,7 @@ SpaceEditorWindow::SpaceEditorWindow(BrowserState& state, std::optional<Space> e
         swatch->add_css_class("space-editor-swatch");
         swatch->set_halign(Gtk::Align::CENTER);
         swatch->set_tooltip_text(std::string(rawValue(color)));
-        setSpaceColorClass(*swatch, "bg", color);
+        setSpaceColorClass(*swatch, SpaceColorRole::fill, color);
         swatch->signal_clicked().connect([this, color] { selectColor(color); });
         m_colors.attach(*swatch, column++, 0);
         m_swatches[color] = swatch;
@@ -182,7 +183,7 @@ void SpaceEditorWindow::selectIcon(const std::string& symbol)
 
 void SpaceEditorWindow::refresh()
 {
-    setSpaceColorClass(m_preview, "bg", m_draft.color);
+    setSpaceColorClass(m_preview, SpaceColorRole::fill, m_draft.color);
     setSymbol(m_previewIcon, m_draft.icon, 24);
     for (auto& [color, swatch] : m_swatches)
         setClass(*swatch, "selected", color == m_draft.color);
@@ -190,12 +191,12 @@ void SpaceEditorWindow::refresh()
         const bool selected = symbol == m_draft.icon;
         setClass(*cell, "selected", selected);
         if (selected)
-            setSpaceColorClass(*cell, "bg", m_draft.color);
+            setSpaceColorClass(*cell, SpaceColorRole::fill, m_draft.color);
         else
             for (SpaceColor c : allSpaceColors)
-                cell->remove_css_class(spaceColorClass("bg", c));
+                cell->remove_css_class(spaceColorClass(SpaceColorRole::fill, c));
     }
-    setSpaceColorClass(m_save, "bg", m_draft.color);
+    setSpaceColorClass(m_save, SpaceColorRole::fill, m_draft.color);
     const bool canSave = canSaveSpaceName(m_draft.name);
     m_save.set_sensitive(canSave);
     m_save.set_opacity(canSave ? 1.0 : 0.5);

@@ -1,22 +1,16 @@
 #include "ui/sidebar/top_bar.h"
 
 #include "core/state/browser_state.h"
-#include "core/support/notification_center.h"
-#include "core/support/notification_names.h"
+#include "ui/base/command_action.h"
 #include "ui/base/sidebar_host.h"
 #include "ui/sidebar/sidebar_support.h"
 
+#include <giomm/simpleactiongroup.h>
 #include <gtkmm/eventcontrollermotion.h>
-#include <gtkmm/window.h>
 
 namespace kovi {
 
 namespace {
-
-Gtk::Window* windowOf(Gtk::Widget& widget)
-{
-    return dynamic_cast<Gtk::Window*>(widget.get_root());
-}
 
 void styleIconButton(Gtk::Button& button, const char* cssClass, const char* tooltip)
 {
@@ -29,8 +23,7 @@ void styleIconButton(Gtk::Button& button, const char* cssClass, const char* tool
 
 } // namespace
 
-SidebarTopBar::SidebarTopBar(BrowserState& state, NotificationCenter& notifications, SidebarHost& host)
-    : m_state(state), m_notifications(notifications), m_host(host)
+SidebarTopBar::SidebarTopBar(BrowserState& state, SidebarHost& host) : m_state(state), m_host(host)
 {
     add_css_class("sidebar-top-bar");
     m_row.set_spacing(8);
@@ -44,37 +37,24 @@ SidebarTopBar::SidebarTopBar(BrowserState& state, NotificationCenter& notificati
         const char* cssClass;
         const char* symbol;
         const char* tooltip;
+        const char* action; // the window's own (a request: some window managers ignore it)
     };
-    for (const Light& light : {Light{m_closeLight, m_closeGlyph, "close", "xmark", "Close"},
-                               Light{m_minimizeLight, m_minimizeGlyph, "minimize", "minus", "Minimize"},
-                               Light{m_zoomLight, m_zoomGlyph, "zoom", "plus", "Maximize"}}) {
+    for (const Light& light : {Light{m_closeLight, m_closeGlyph, "close", "xmark", "Close", "window.close"},
+                               Light{m_minimizeLight, m_minimizeGlyph, "minimize", "minus", "Minimize", "window.minimize"},
+                               Light{m_zoomLight, m_zoomGlyph, "zoom", "plus", "Maximize", "window.toggle-maximized"}}) {
         light.button.set_has_frame(false);
         light.button.set_focus_on_click(false);
         light.button.add_css_class("traffic-light");
+        light.button.add_css_class("kovi-window-control"); // takes the keyboard focus only by Tab
         light.button.add_css_class(light.cssClass);
         light.button.set_valign(Gtk::Align::CENTER);
         light.button.set_tooltip_text(light.tooltip);
         setSymbol(light.glyph, light.symbol, 8);
         light.glyph.set_opacity(0);
         light.button.set_child(light.glyph);
+        light.button.set_action_name(light.action);
         m_lights.append(light.button);
     }
-    m_closeLight.signal_clicked().connect([this] {
-        if (auto* window = windowOf(*this))
-            window->close();
-    });
-    m_minimizeLight.signal_clicked().connect([this] {
-        if (auto* window = windowOf(*this))
-            window->minimize(); // a request: some window managers ignore it
-    });
-    m_zoomLight.signal_clicked().connect([this] {
-        if (auto* window = windowOf(*this)) {
-            if (window->is_maximized())
-                window->unmaximize();
-            else
-                window->maximize();
-        }
-    });
     auto hover = Gtk::EventControllerMotion::create();
     hover->signal_enter().connect([this](double, double) { setLightsHovered(true); });
     hover->signal_leave().connect([this] { setLightsHovered(false); });
@@ -102,10 +82,17 @@ SidebarTopBar::SidebarTopBar(BrowserState& state, NotificationCenter& notificati
     styleIconButton(m_reload, "sidebar-nav-button", "Reload");
     m_back.set_icon_name(sidebarIconName("chevron.left"));
     m_forward.set_icon_name(sidebarIconName("chevron.right"));
-    m_back.signal_clicked().connect([this] { post(notifications::webViewGoBack); });
-    m_forward.signal_clicked().connect([this] { post(notifications::webViewGoForward); });
+    // The menu's Go Back and Go Forward are always enabled; these buttons only while the tab
+    // can go that way, so they run the commands through actions of their own.
+    auto navigation = Gio::SimpleActionGroup::create();
+    m_goBack = navigation->add_action("back", [this] { activate_action(appAction(commands::goBack)); });
+    m_goForward =
+        navigation->add_action("forward", [this] { activate_action(appAction(commands::goForward)); });
+    insert_action_group("sidebar-nav", navigation);
+    m_back.set_action_name("sidebar-nav.back");
+    m_forward.set_action_name("sidebar-nav.forward");
     // One button and one command: the page stops while loading and reloads otherwise.
-    m_reload.signal_clicked().connect([this] { post(notifications::webViewReload); });
+    m_reload.set_action_name(appAction(commands::reload));
     m_nav.append(m_back);
     m_nav.append(m_forward);
     m_nav.append(m_reload);
@@ -146,17 +133,11 @@ void SidebarTopBar::adoptChromeWidget()
     m_chromeSlot.set_visible(true);
 }
 
-void SidebarTopBar::post(const char* name)
-{
-    if (auto id = m_state.activeTabId())
-        m_notifications.post(name, *id);
-}
-
 void SidebarTopBar::refresh()
 {
     auto tab = m_state.activeTab();
-    m_back.set_sensitive(tab && tab->canGoBack);
-    m_forward.set_sensitive(tab && tab->canGoForward);
+    m_goBack->set_enabled(tab && tab->canGoBack);
+    m_goForward->set_enabled(tab && tab->canGoForward);
     const bool loading = tab && tab->isLoading;
     m_reload.set_icon_name(sidebarIconName(loading ? "xmark" : "arrow.clockwise"));
     m_reload.set_tooltip_text(loading ? "Stop" : "Reload");

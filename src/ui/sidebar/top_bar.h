@@ -1,5 +1,6 @@
 #pragma once
 
+#include <giomm/simpleaction.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/image.h>
@@ -10,20 +11,17 @@
 namespace kovi {
 
 class BrowserState;
-class NotificationCenter;
 class SidebarHost;
 
 // The sidebar's first row: the window's own close, minimise and maximise buttons, the pin
 // toggle beside the window's menu button (taken from the host, so no strip above the sidebar is
 // needed for it), and Back, Forward and Stop/Reload for the active tab. Pressing and dragging
-// its empty parts moves the window. Page buttons post page commands with the active tab as object.
+// its empty parts moves the window. The page buttons run the page commands of the menu.
 class SidebarTopBar : public Gtk::WindowHandle {
 public:
-    SidebarTopBar(BrowserState& state, NotificationCenter& notifications, SidebarHost& host);
+    SidebarTopBar(BrowserState& state, SidebarHost& host);
     ~SidebarTopBar() override;
 
-    // Posts the page command for the active tab; nothing without one.
-    void post(const char* name);
     void refresh();
 
     Gtk::Button& backButton() { return m_back; }
@@ -38,7 +36,6 @@ private:
     void adoptChromeWidget();
 
     BrowserState& m_state;
-    NotificationCenter& m_notifications;
     SidebarHost& m_host;
     Gtk::Box m_row;
     Gtk::Box m_lights;
@@ -49,6 +46,7 @@ private:
     Gtk::Box m_chromeSlot;
     Gtk::Box m_nav;
     Gtk::Button m_back, m_forward, m_reload;
+    Glib::RefPtr<Gio::SimpleAction> m_goBack, m_goForward;
     std::vector<sigc::connection> m_connections;
 };
 

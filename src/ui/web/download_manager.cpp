@@ -42,8 +42,12 @@ DownloadManager::~DownloadManager()
     for (auto& [download, entry] : running) {
         g_signal_handlers_disconnect_by_data(download, this);
         webkit_download_cancel(download);
-        if (!entry.partialPath.empty())
+        if (!entry.partialPath.empty()) {
             ::unlink(entry.partialPath.c_str());
+            // The engine writes under this name until the transfer ends; it removes the file
+            // itself after a cancel, but later than this process may quit.
+            ::unlink((entry.partialPath + ".wkdownload").c_str());
+        }
         if (!entry.cancelledHere)
             markFailed(entry);
     }
@@ -90,6 +94,7 @@ void DownloadManager::started(WebKitDownload* download)
     g_signal_connect(download, "received-data", G_CALLBACK(&DownloadManager::onReceivedData), this);
     g_signal_connect(download, "failed", G_CALLBACK(&DownloadManager::onFailed), this);
     g_signal_connect(download, "finished", G_CALLBACK(&DownloadManager::onFinished), this);
+    startedInView.emit(webkit_download_get_web_view(download));
 }
 
 bool DownloadManager::decideDestination(WebKitDownload* download, const char* suggested)

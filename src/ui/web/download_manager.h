@@ -3,6 +3,7 @@
 #include "core/support/uuid.h"
 #include "core/support/gobject_ptr.h"
 
+#include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
 #include <map>
@@ -11,6 +12,7 @@
 #include <vector>
 
 typedef struct _WebKitDownload WebKitDownload;
+typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitNetworkSession WebKitNetworkSession;
 typedef struct _GError GError;
 
@@ -35,6 +37,8 @@ public:
 
     // Handles the downloads that start in this session from now on.
     void watch(WebKitNetworkSession* session);
+    // A download began in the page of this view (nullptr: no page started it).
+    sigc::signal<void(WebKitWebView*)> startedInView;
     std::size_t runningCount() const { return m_running.size(); }
     const std::string& downloadsDirectory() const { return m_downloadsDirectory; }
 

@@ -2,7 +2,7 @@
 
 #include "core/web/favicon_candidates.h"
 
-#include <gdk/gdk.h>
+#include "ui/design/favicon_decoder.h"
 
 namespace kovi {
 
@@ -23,17 +23,8 @@ FaviconCapture::~FaviconCapture()
 
 bool FaviconCapture::decodesAsImage(const std::string& bytes)
 {
-    if (bytes.empty())
-        return false;
-    GBytes* data = g_bytes_new(bytes.data(), bytes.size());
-    GError* error = nullptr;
-    GdkTexture* texture = gdk_texture_new_from_bytes(data, &error);
-    g_bytes_unref(data);
-    g_clear_error(&error);
-    if (!texture)
-        return false;
-    g_object_unref(texture);
-    return true;
+    return static_cast<bool>(
+        FaviconDecoder::decode(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
 }
 
 void FaviconCapture::tryCandidate(std::size_t index)

@@ -12,7 +12,7 @@
 namespace kovi {
 
 // Fetches a page's icon candidates one after another and hands over the bytes of the first
-// one that is a usable image. Bodies are read with a cap and abandoned past it. Destroying the
+// one that is a usable icon. Bodies are read with a cap and abandoned past it. Destroying the
 // capture cancels it: nothing is handed over afterwards. Main thread only.
 class FaviconCapture {
 public:
@@ -25,7 +25,8 @@ public:
 
     bool isFinished() const { return m_finished; }
 
-    // Whether the bytes decode as an image with the installed image loaders.
+    // Whether the bytes decode as an icon the browser can show (see FaviconDecoder): a
+    // candidate that does not is skipped, so no tab ever stores it.
     static bool decodesAsImage(const std::string& bytes);
 
 private:

@@ -141,7 +141,7 @@ void FindInPageView::matchesCounted(const Uuid& tabId, int count)
 
 void FindInPageView::refreshCounter()
 {
-    m_counterLabel.set_text(std::to_string(m_counter.current()) + "/" + std::to_string(m_counter.total()));
+    m_counterLabel.set_text(m_counter.text());
     m_counterLabel.set_visible(!m_field.get_text().empty());
     bool canStep = m_counter.total() > 0;
     m_previous.set_sensitive(canStep);

@@ -4,9 +4,12 @@
 #include "core/support/files.h"
 #include "core/support/storage_paths.h"
 #include "ui/web/download_manager.h"
+#include "ui/web/web_view_coordinator.h"
 
 #include <sigc++/adaptors/track_obj.h>
 #include <glib.h>
+#include <glibmm/main.h>
+#include <webkit/webkit.h>
 
 namespace kovi {
 
@@ -22,12 +25,16 @@ WebContent::WebContent(BrowserState& state, NotificationCenter& notifications, P
           state, preferences, folders.downloads.value_or(paths::downloadsDirectory()),
           folders.partialDownloads.value_or(
               files::join(files::join(g_get_user_cache_dir(), paths::appFolderName), "downloads"))))
-    , m_pool(m_sessions)
+    , m_pool(m_sessions,
+             [this](const Uuid& tabId, WebKitWebView* view) {
+                 return std::make_unique<WebViewCoordinator>(*this, tabId, view);
+             })
     , m_iconClient(SpaceWebSessionManager::userAgent)
 {
     m_sessions.sessionCreated.connect([this](SpaceWebSessionManager::Session& session) {
         m_downloads->watch(session.network.get());
     });
+    m_downloads->startedInView.connect(sigc::mem_fun(*this, &WebContent::closeTabOpenedForDownload));
     // A closed or archived tab's page stops and its memory returns.
     state.tabClosed.connect(sigc::track_object([this](const Uuid& tabId) { m_pool.removeWebView(tabId); }, *this));
 }
@@ -35,6 +42,20 @@ WebContent::WebContent(BrowserState& state, NotificationCenter& notifications, P
 WebContent::~WebContent()
 {
     m_pool.removeAll();
+}
+
+void WebContent::closeTabOpenedForDownload(WebKitWebView* view)
+{
+    // A tab whose first address turned out to be a download has no page to show: it would stay
+    // behind empty. A tab that showed a page, and a kept (pinned) tab, stay.
+    auto tabId = m_pool.tabOf(view);
+    if (!tabId || webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(view)))
+        return;
+    auto tab = m_state.tab(*tabId);
+    if (!tab || tab->isPinned)
+        return;
+    // Not under the engine's signal: closing the tab destroys its view.
+    Glib::signal_idle().connect_once(sigc::track_object([this, id = *tabId] { m_state.removeTab(id); }, *this));
 }
 
 } // namespace kovi

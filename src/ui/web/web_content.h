@@ -50,10 +50,13 @@ public:
     DownloadManager& downloads() { return *m_downloads; }
     HttpClient& iconClient() { return m_iconClient; }
 
-    // The engine's count of matches for the latest find in a tab's page (the find bar shows it).
+    // The engine's count of matches for the latest find in a tab's page (the find bar shows it);
+    // a count above FindCounter::matchLimit means more matches than the engine counts.
     sigc::signal<void(const Uuid& tabId, int count)> matchesCounted;
 
 private:
+    void closeTabOpenedForDownload(WebKitWebView* view);
+
     BrowserState& m_state;
     NotificationCenter& m_notifications;
     Preferences& m_preferences;

@@ -15,8 +15,8 @@ namespace kovi {
 
 WebViewContainer::WebViewContainer(WebContent& web, const Tab& tab)
     : m_web(web)
-    , m_tab(tab)
-    , m_badge(tab.id, m_scheduler)
+    , m_tabId(tab.id)
+    , m_badge(tab.id, m_badgeHide)
     , m_errorLayer(Gtk::Orientation::VERTICAL, 16)
 {
     add_css_class("kovi-web-view-container");
@@ -100,7 +100,7 @@ std::string WebViewContainer::errorMessage() const
 void WebViewContainer::refreshError()
 {
     const auto& errors = m_web.state().navigationErrors();
-    auto it = errors.find(m_tab.id);
+    auto it = errors.find(m_tabId);
     bool shown = it != errors.end();
     if (shown)
         m_errorMessage.set_text(it->second);
@@ -118,8 +118,12 @@ void WebViewContainer::refreshBadge()
 
 void WebViewContainer::tryAgain()
 {
-    m_web.state().setNavigationError(m_tab.id, std::nullopt);
-    m_web.notifications().post(notifications::webViewNavigate, m_tab.id, {{"url", m_tab.url}});
+    // The address the tab holds now: the tab may have moved on since this container was built.
+    auto tab = m_web.state().tab(m_tabId);
+    if (!tab)
+        return;
+    m_web.state().setNavigationError(m_tabId, std::nullopt);
+    m_web.notifications().post(notifications::webViewNavigate, m_tabId, {{"url", tab->url}});
 }
 
 } // namespace kovi

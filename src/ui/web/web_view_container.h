@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/model/tab.h"
-#include "core/web/delayed_task.h"
+#include "core/support/main_loop_delayed_task.h"
 #include "core/web/zoom_badge_model.h"
 
 #include <gtkmm/box.h>
@@ -27,7 +27,7 @@ public:
     WebViewContainer(WebContent& web, const Tab& tab);
     ~WebViewContainer() override;
 
-    const Uuid& tabId() const { return m_tab.id; }
+    const Uuid& tabId() const { return m_tabId; }
     WebViewRepresentable& page() { return *m_page; }
 
     bool isErrorShown() const;
@@ -35,7 +35,7 @@ public:
     bool isZoomBadgeShown() const { return m_badge.isVisible(); }
     int zoomPercent() const { return m_badge.zoomPercent(); }
 
-    // "Try Again": clears the tab's error and loads the tab's address again.
+    // "Try Again": clears the tab's error and loads the address the tab holds now.
     void tryAgain();
 
 private:
@@ -43,8 +43,8 @@ private:
     void refreshBadge();
 
     WebContent& m_web;
-    Tab m_tab;
-    MainLoopScheduler m_scheduler;
+    Uuid m_tabId; // only the id: the tab's address and title move on
+    MainLoopDelayedTask m_badgeHide;
     ZoomBadgeModel m_badge;
     WebViewRepresentable* m_page = nullptr; // managed child
     Gtk::Box m_errorLayer;

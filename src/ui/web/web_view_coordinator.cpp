@@ -35,12 +35,14 @@ std::optional<std::string> responseHeader(WebKitURIResponse* response, const cha
 
 } // namespace
 
-WebViewCoordinator::WebViewCoordinator(WebContent& web, Uuid tabId)
+WebViewCoordinator::WebViewCoordinator(WebContent& web, Uuid tabId, WebKitWebView* view)
     : m_web(web)
     , m_tabId(tabId)
+    , m_view(view)
     , m_token(std::make_shared<WebViewCoordinator*>(this))
 {
     setupNavigationNotifications();
+    setupObservers();
 }
 
 WebViewCoordinator::~WebViewCoordinator()
@@ -48,22 +50,6 @@ WebViewCoordinator::~WebViewCoordinator()
     for (auto& connection : m_navigationObservers)
         connection.disconnect();
     m_token.reset();
-    disconnectView();
-}
-
-void WebViewCoordinator::attach(WebKitWebView* view)
-{
-    setupObservers(view);
-    // Report what happened while the tab was not shown, so it never keeps a stale spinner,
-    // title or address.
-    mirrorProgress();
-    mirrorTitle();
-    mirrorAddress();
-    mirrorHistoryButtons();
-}
-
-void WebViewCoordinator::detach()
-{
     disconnectView();
 }
 
@@ -79,14 +65,11 @@ void WebViewCoordinator::disconnectView()
     m_view = nullptr;
     m_backForwardList = nullptr;
     m_findController = nullptr;
-    m_loadFailed = false;
-    m_failureShown = false;
 }
 
-void WebViewCoordinator::setupObservers(WebKitWebView* view)
+void WebViewCoordinator::setupObservers()
 {
-    disconnectView();
-    m_view = view;
+    WebKitWebView* view = m_view;
     if (!view)
         return;
     g_signal_connect(view, "notify::estimated-load-progress", G_CALLBACK(&WebViewCoordinator::onProgressChanged), this);
@@ -145,11 +128,14 @@ void WebViewCoordinator::mirrorProgress()
 {
     if (!m_view)
         return;
-    bool loading = webkit_web_view_is_loading(m_view);
-    // A failed load keeps the loading indicator off with progress 0 until the next load starts.
-    if (m_failureShown && !loading)
+    // A failed load keeps the loading indicator off with progress 0 until the next load starts,
+    // whatever the engine reports while it winds the load down.
+    if (m_failureShown) {
+        m_web.state().updateTabLoading(m_tabId, false, 0);
         return;
-    m_web.state().updateTabLoading(m_tabId, loading, webkit_web_view_get_estimated_load_progress(m_view));
+    }
+    m_web.state().updateTabLoading(m_tabId, webkit_web_view_is_loading(m_view),
+                                   webkit_web_view_get_estimated_load_progress(m_view));
 }
 
 void WebViewCoordinator::mirrorTitle()
@@ -164,6 +150,10 @@ void WebViewCoordinator::mirrorTitle()
 void WebViewCoordinator::mirrorAddress()
 {
     if (!m_view)
+        return;
+    // A failed load keeps the address that failed (see reportFailure), though the engine goes
+    // back to the address of the page it still shows.
+    if (m_failureShown)
         return;
     const char* uri = webkit_web_view_get_uri(m_view);
     std::optional<std::string> stored;
@@ -207,6 +197,15 @@ void WebViewCoordinator::didStartNavigation()
     m_loadFailed = false;
     m_failureShown = false;
     m_favicon.reset(); // the tab moves on: an icon of the previous page must not arrive
+    mirrorAddress(); // the address being loaded, whatever failed before
+    const char* uri = webkit_web_view_get_uri(m_view);
+    if (auto url = Url::parse(uri ? uri : ""); url && NavigationPolicy::isBlockedPort(*url)) {
+        // The engine would put a blank page in place of such an address and report no failure:
+        // the tab keeps the address and says why it is not loaded.
+        webkit_web_view_stop_loading(m_view);
+        reportFailure(NavigationPolicy::blockedPortDescription(), uri);
+        return;
+    }
     m_web.state().setNavigationError(m_tabId, std::nullopt);
     m_web.state().updateTabLoading(m_tabId, true, 0);
 }
@@ -221,35 +220,39 @@ void WebViewCoordinator::didFinishNavigation()
     captureFavicon();
 }
 
-gboolean WebViewCoordinator::onLoadFailed(WebKitWebView*, int, const char*, GError* error, gpointer self) noexcept
+gboolean WebViewCoordinator::onLoadFailed(WebKitWebView*, int, const char* uri, GError* error, gpointer self) noexcept
 {
     auto* coordinator = static_cast<WebViewCoordinator*>(self);
     const char* domain = error ? g_quark_to_string(error->domain) : "";
-    coordinator->reportNavigationError(domain ? domain : "", error ? error->code : 0, error ? error->message : "");
+    coordinator->reportNavigationError(domain ? domain : "", error ? error->code : 0, error ? error->message : "", uri);
     // Our overlay shows the failure; the engine's own error page would replace the last page.
     return TRUE;
 }
 
-gboolean WebViewCoordinator::onLoadFailedWithTlsErrors(WebKitWebView*, const char*, GTlsCertificate*, int,
+gboolean WebViewCoordinator::onLoadFailedWithTlsErrors(WebKitWebView*, const char* uri, GTlsCertificate*, int,
                                                        gpointer self) noexcept
 {
-    static_cast<WebViewCoordinator*>(self)->reportFailure(NavigationPolicy::certificateErrorDescription());
+    static_cast<WebViewCoordinator*>(self)->reportFailure(NavigationPolicy::certificateErrorDescription(), uri);
     return TRUE;
 }
 
-void WebViewCoordinator::reportNavigationError(const char* domain, int code, const char* message)
+void WebViewCoordinator::reportNavigationError(const char* domain, int code, const char* message,
+                                               const char* failingUri)
 {
     m_loadFailed = true;
     if (NavigationPolicy::isIgnoredError(domain, code))
         return;
-    reportFailure(NavigationPolicy::errorDescription(domain, code, message ? message : ""));
+    reportFailure(NavigationPolicy::errorDescription(domain, code, message ? message : ""), failingUri);
 }
 
-void WebViewCoordinator::reportFailure(const std::string& message)
+void WebViewCoordinator::reportFailure(const std::string& message, const char* failingUri)
 {
     m_loadFailed = true;
     m_failureShown = true;
     m_web.state().updateTabLoading(m_tabId, false, 0);
+    // The tab holds the address that failed: the field shows it and "Try Again" loads it.
+    if (auto url = Url::parse(failingUri ? failingUri : ""))
+        m_web.state().updateTabURL(m_tabId, *url);
     m_web.state().setNavigationError(m_tabId, message);
 }
 

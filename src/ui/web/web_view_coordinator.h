@@ -27,15 +27,16 @@ namespace kovi {
 class FaviconCapture;
 class WebContent;
 
-// The companion of one placed tab view: mirrors the page's loading progress, title, address and
-// history buttons into the browser state, turns failed loads into the tab's error text, links
-// that ask for a new window into new tabs and unshowable responses into downloads, fetches the
-// page's icon when a load finishes, and carries out the page commands posted for its tab.
-// A pooled view outlives its coordinator: every engine signal is disconnected when the
-// coordinator detaches or dies. Main thread only.
+// The companion of one tab's pooled web view, for the whole life of the view whether it is shown
+// or not: mirrors the page's loading progress, title, address and history buttons into the
+// browser state, turns failed loads into the tab's error text, links that ask for a new window
+// into new tabs and unshowable responses into downloads, fetches the page's icon when a load
+// finishes, and carries out the page commands posted for its tab. Made and destroyed by the
+// pool together with the view; every engine signal is disconnected when it dies. Main thread
+// only.
 class WebViewCoordinator {
 public:
-    WebViewCoordinator(WebContent& web, Uuid tabId);
+    WebViewCoordinator(WebContent& web, Uuid tabId, WebKitWebView* view);
     ~WebViewCoordinator();
     WebViewCoordinator(const WebViewCoordinator&) = delete;
     WebViewCoordinator& operator=(const WebViewCoordinator&) = delete;
@@ -46,10 +47,6 @@ public:
     // The page-extension revision last applied to the view (-1: none yet).
     int extensionRevision = -1;
 
-    // Watches this view from now on (dropping any previous one) and mirrors its current state.
-    void attach(WebKitWebView* view);
-    // Stops watching the view; commands are ignored until the next attach.
-    void detach();
     // The page canvas for the look (the dark look reaches pages through prefers-color-scheme).
     void applyAppearance(bool isDarkMode);
 
@@ -74,7 +71,7 @@ private:
     static void onFailedToFindText(WebKitFindController*, gpointer self) noexcept;
     static void onFaviconScriptDone(GObject* source, GAsyncResult* result, gpointer data) noexcept;
 
-    void setupObservers(WebKitWebView* view);
+    void setupObservers();
     void disconnectView();
     void mirrorProgress();
     void mirrorTitle();
@@ -82,8 +79,8 @@ private:
     void mirrorHistoryButtons();
     void didStartNavigation();
     void didFinishNavigation();
-    void reportNavigationError(const char* domain, int code, const char* message);
-    void reportFailure(const std::string& message);
+    void reportNavigationError(const char* domain, int code, const char* message, const char* failingUri);
+    void reportFailure(const std::string& message, const char* failingUri = nullptr);
     void webContentProcessDidTerminate();
     bool decideNewWindow(WebKitPolicyDecision* decision);
     bool decideResponse(WebKitPolicyDecision* decision);
@@ -112,7 +109,7 @@ private:
 
     WebContent& m_web;
     Uuid m_tabId;
-    WebKitWebView* m_view = nullptr; // owned by the pool
+    WebKitWebView* m_view; // owned by the pool
     WebKitBackForwardList* m_backForwardList = nullptr;
     WebKitFindController* m_findController = nullptr;
     bool m_loadFailed = false;   // the engine reports "finished" after a failure too

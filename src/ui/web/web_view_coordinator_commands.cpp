@@ -3,6 +3,7 @@
 
 #include "core/settings/preferences.h"
 #include "core/support/notification_names.h"
+#include "core/web/find_counter.h"
 #include "core/web/page_zoom.h"
 #include "ui/web/web_content.h"
 
@@ -12,7 +13,7 @@ namespace kovi {
 
 namespace {
 
-constexpr guint maxCountedMatches = 1000;
+constexpr auto maxCountedMatches = static_cast<guint>(FindCounter::matchLimit);
 constexpr auto findOptions =
     static_cast<guint32>(WEBKIT_FIND_OPTIONS_CASE_INSENSITIVE | WEBKIT_FIND_OPTIONS_WRAP_AROUND);
 
@@ -122,7 +123,9 @@ void WebViewCoordinator::findPrevious(const Notification&)
 void WebViewCoordinator::onCountedMatches(WebKitFindController*, guint count, gpointer self) noexcept
 {
     auto* coordinator = static_cast<WebViewCoordinator*>(self);
-    coordinator->m_web.matchesCounted.emit(coordinator->m_tabId, static_cast<int>(count));
+    // Past its limit the engine reports the largest unsigned number rather than a count.
+    int reported = count > maxCountedMatches ? FindCounter::matchLimit + 1 : static_cast<int>(count);
+    coordinator->m_web.matchesCounted.emit(coordinator->m_tabId, reported);
 }
 
 void WebViewCoordinator::onFailedToFindText(WebKitFindController*, gpointer self) noexcept

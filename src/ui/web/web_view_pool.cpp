@@ -12,6 +12,8 @@ namespace {
 
 void destroyEntry(WebViewPool::Entry& entry)
 {
+    // The page's reports stop before the page does.
+    entry.coordinator.reset();
     if (WebKitWebView* view = entry.view.get()) {
         webkit_web_view_stop_loading(view);
         if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view))) {
@@ -38,8 +40,9 @@ struct WebViewPool::SnapshotRequest {
     std::function<void(GdkTexture*)> done;
 };
 
-WebViewPool::WebViewPool(SpaceWebSessionManager& sessions)
+WebViewPool::WebViewPool(SpaceWebSessionManager& sessions, MakeCoordinator makeCoordinator)
     : m_sessions(sessions)
+    , m_makeCoordinator(std::move(makeCoordinator))
 {
 }
 
@@ -53,6 +56,15 @@ WebKitWebView* WebViewPool::webView(const Uuid& tabId) const
 {
     auto it = m_storage.find(tabId);
     return it == m_storage.end() ? nullptr : it->second.view.get();
+}
+
+std::optional<Uuid> WebViewPool::tabOf(WebKitWebView* view) const
+{
+    for (const auto& [tabId, entry] : m_storage) {
+        if (view && entry.view.get() == view)
+            return tabId;
+    }
+    return std::nullopt;
 }
 
 WebViewPool::Entry* WebViewPool::entry(const Uuid& tabId)
@@ -77,7 +89,6 @@ WebViewPool::Entry& WebViewPool::build(const Uuid& tabId, const std::optional<Uu
     WebKitSettings* settings = webkit_settings_new();
     webkit_settings_set_enable_javascript(settings, TRUE);
     webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
-    webkit_settings_set_enable_back_forward_navigation_gestures(settings, TRUE);
     webkit_settings_set_user_agent(settings, SpaceWebSessionManager::userAgent);
     // Scripts may not open windows on their own; links and gestures still can.
     webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
@@ -98,13 +109,26 @@ WebViewPool::Entry& WebViewPool::build(const Uuid& tabId, const std::optional<Uu
     g_object_unref(settings);
     gtk_widget_set_hexpand(GTK_WIDGET(view), TRUE);
     gtk_widget_set_vexpand(GTK_WIDGET(view), TRUE);
+    // Swipes go back and forward only while the view is in a window: with the gesture on, the
+    // engine pictures the page at each navigation through the view's window, and a view that
+    // has none (a hidden tab whose page moves on by itself or by a command) crashes the
+    // program.
+    g_signal_connect(view, "notify::root", G_CALLBACK(&WebViewPool::rootChanged), nullptr);
 
     Entry entry;
     entry.view = GObjectPtr<WebKitWebView>::ref(view);
     entry.spaceId = spaceId;
     entry.scripts = std::move(installer);
+    entry.coordinator = m_makeCoordinator(tabId, view);
     auto [it, inserted] = m_storage.emplace(tabId, std::move(entry));
     return it->second;
+}
+
+void WebViewPool::rootChanged(GObject* view, GParamSpec*, gpointer) noexcept
+{
+    auto* webView = WEBKIT_WEB_VIEW(view);
+    webkit_settings_set_enable_back_forward_navigation_gestures(webkit_web_view_get_settings(webView),
+                                                                gtk_widget_get_root(GTK_WIDGET(view)) != nullptr);
 }
 
 void WebViewPool::removeWebView(const Uuid& tabId)

@@ -4,6 +4,7 @@
 #include "core/web/page_extension_injector.h"
 #include "core/support/gobject_ptr.h"
 #include "ui/web/user_script_installer.h"
+#include "ui/web/web_view_coordinator.h"
 
 #include <sigc++/signal.h>
 
@@ -22,23 +23,29 @@ namespace kovi {
 class SpaceWebSessionManager;
 
 // One live web view per tab, kept while the tab is open so that switching back to a tab shows
-// the same page without a reload. The pool holds the only strong reference of each view; a view
-// is shown by placing it in one container at a time. Main thread only.
+// the same page without a reload. The pool holds the only strong reference of each view, and
+// with it the coordinator that follows the view's page into the tab's state whether the view is
+// shown or not. A view is shown by placing it in one container at a time. Main thread only.
 class WebViewPool {
 public:
     struct Entry {
         GObjectPtr<WebKitWebView> view;
         std::optional<Uuid> spaceId; // the space whose session the view was built with
         std::unique_ptr<UserScriptInstaller> scripts;
+        std::unique_ptr<WebViewCoordinator> coordinator;
         GdkTexture* lastSnapshot = nullptr; // owned; the picture taken when the view was last hidden
     };
+    // Makes the coordinator of a new view.
+    using MakeCoordinator = std::function<std::unique_ptr<WebViewCoordinator>(const Uuid& tabId, WebKitWebView* view)>;
 
-    explicit WebViewPool(SpaceWebSessionManager& sessions);
+    WebViewPool(SpaceWebSessionManager& sessions, MakeCoordinator makeCoordinator);
     ~WebViewPool();
     WebViewPool(const WebViewPool&) = delete;
     WebViewPool& operator=(const WebViewPool&) = delete;
 
     WebKitWebView* webView(const Uuid& tabId) const;
+    // The tab a pooled view belongs to.
+    std::optional<Uuid> tabOf(WebKitWebView* view) const;
     Entry* entry(const Uuid& tabId);
     std::size_t size() const { return m_storage.size(); }
 
@@ -47,8 +54,8 @@ public:
     static bool isCompatible(const Entry& entry, const std::optional<Uuid>& spaceId);
 
     // A new view in the space's session (the ephemeral one for nullopt) with the given page
-    // scripts, stored as the tab's entry (replacing and destroying any previous one). It loads
-    // nothing yet.
+    // scripts and its coordinator, stored as the tab's entry (replacing and destroying any
+    // previous one). It loads nothing yet.
     Entry& build(const Uuid& tabId, const std::optional<Uuid>& spaceId, const std::vector<UserScriptSpec>& scripts);
 
     // Destroys the tab's view (its page stops, its memory returns). Containers showing it are
@@ -68,8 +75,10 @@ public:
 private:
     struct SnapshotRequest;
     static void snapshotReady(GObject* source, GAsyncResult* result, gpointer data) noexcept;
+    static void rootChanged(GObject* view, GParamSpec*, gpointer) noexcept;
 
     SpaceWebSessionManager& m_sessions;
+    MakeCoordinator m_makeCoordinator;
     std::unordered_map<Uuid, Entry> m_storage;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

@@ -14,7 +14,6 @@ WebViewRepresentable::WebViewRepresentable(WebContent& web, Uuid tabId, Url init
     : m_web(web)
     , m_tabId(tabId)
     , m_initialUrl(std::move(initialUrl))
-    , m_coordinator(std::make_unique<WebViewCoordinator>(web, tabId))
 {
     set_hexpand(true);
     set_vexpand(true);
@@ -33,16 +32,10 @@ WebViewRepresentable::~WebViewRepresentable()
 {
     for (auto& connection : m_connections)
         connection.disconnect();
-    WebKitWebView* view = webView();
-    m_coordinator.reset();
+    WebKitWebView* view = m_view;
     // When the widget is destroyed by its parent, the box has let go of its children already.
     if (view && gobj() && gtk_widget_get_parent(GTK_WIDGET(view)) == GTK_WIDGET(gobj()))
         gtk_box_remove(gobj(), GTK_WIDGET(view));
-}
-
-WebKitWebView* WebViewRepresentable::webView() const
-{
-    return m_coordinator ? m_coordinator->webView() : nullptr;
 }
 
 std::optional<Uuid> WebViewRepresentable::resolvedSpaceIdentifier() const
@@ -72,7 +65,7 @@ void WebViewRepresentable::makeView()
         entry = &pool.build(m_tabId, spaceId, m_web.extensions().userScripts());
         created = true;
         // The scripts just installed are the store's current ones.
-        m_coordinator->extensionRevision = m_web.extensions().revision();
+        entry->coordinator->extensionRevision = m_web.extensions().revision();
     }
     GtkWidget* view = GTK_WIDGET(entry->view.get());
     if (GtkWidget* parent = gtk_widget_get_parent(view)) {
@@ -83,7 +76,7 @@ void WebViewRepresentable::makeView()
             gtk_widget_unparent(view);
     }
     gtk_box_append(gobj(), view);
-    m_coordinator->attach(entry->view.get());
+    m_view = entry->view.get();
     update();
     if (created)
         webkit_web_view_load_uri(entry->view.get(), m_initialUrl.string().c_str());
@@ -91,14 +84,16 @@ void WebViewRepresentable::makeView()
 
 void WebViewRepresentable::update()
 {
-    if (!webView())
+    WebViewPool::Entry* entry = m_web.pool().entry(m_tabId);
+    if (!m_view || !entry || entry->view.get() != m_view)
         return;
-    m_coordinator->applyAppearance(m_web.appearance().isDarkMode());
+    WebViewCoordinator& coordinator = *entry->coordinator;
+    coordinator.applyAppearance(m_web.appearance().isDarkMode());
     int revision = m_web.extensions().revision();
-    if (m_coordinator->extensionRevision != revision) {
-        if (auto* entry = m_web.pool().entry(m_tabId); entry && entry->scripts)
+    if (coordinator.extensionRevision != revision) {
+        if (entry->scripts)
             entry->scripts->apply(m_web.extensions().userScripts());
-        m_coordinator->extensionRevision = revision;
+        coordinator.extensionRevision = revision;
     }
 }
 
@@ -106,7 +101,8 @@ void WebViewRepresentable::viewWillBeRemoved(const Uuid& tabId)
 {
     if (tabId != m_tabId)
         return;
-    m_coordinator->detach();
+    // The pool takes the view out of this box as it destroys it.
+    m_view = nullptr;
 }
 
 } // namespace kovi

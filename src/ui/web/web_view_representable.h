@@ -7,7 +7,6 @@
 #include <sigc++/connection.h>
 
 #include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -17,20 +16,18 @@ typedef struct _GdkTexture GdkTexture;
 namespace kovi {
 
 class WebContent;
-class WebViewCoordinator;
 
 // Shows one tab's pooled web view: takes it from the pool, or builds it in the session of the
-// tab's space and loads the tab's address, and attaches a coordinator of its own for as long
-// as it shows the view. Keeps the page's background and extension scripts current. Main thread
-// only.
+// tab's space and loads the tab's address. Keeps the page's background and extension scripts
+// current while it shows the view. The view's coordinator belongs to the pool, so the tab's
+// state follows its page whether it is shown or not. Main thread only.
 class WebViewRepresentable : public Gtk::Box {
 public:
     WebViewRepresentable(WebContent& web, Uuid tabId, Url initialUrl);
     ~WebViewRepresentable() override;
 
     const Uuid& tabId() const { return m_tabId; }
-    WebViewCoordinator& coordinator() { return *m_coordinator; }
-    WebKitWebView* webView() const;
+    WebKitWebView* webView() const { return m_view; }
 
     // The space whose session the tab uses: the tab's own, else the shown space.
     std::optional<Uuid> resolvedSpaceIdentifier() const;
@@ -47,7 +44,7 @@ private:
     WebContent& m_web;
     Uuid m_tabId;
     Url m_initialUrl;
-    std::unique_ptr<WebViewCoordinator> m_coordinator;
+    WebKitWebView* m_view = nullptr; // the pool's view placed here, until the pool drops it
     std::vector<sigc::connection> m_connections;
 };
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/app/browser_core.h"
-#include "core/sidebar/delayed_task.h"
 #include "core/state/browser_state.h"
 #include "core/support/date.h"
+#include "support/manual_delayed_task.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -64,35 +64,6 @@ protected:
     Clock::Override useClock{clock};
     std::unique_ptr<BrowserCore> core;
     BrowserState* state = nullptr; // the core's
-};
-
-// Runs delayed work when the test says so.
-class ManualDelayedTask final : public DelayedTask {
-public:
-    void start(double seconds, std::function<void()> work) override
-    {
-        m_seconds = seconds;
-        m_work = std::move(work);
-        ++starts;
-    }
-    void cancel() override { m_work = nullptr; }
-    bool isPending() const override { return static_cast<bool>(m_work); }
-    double seconds() const { return m_seconds; }
-    // Runs the pending work, if any.
-    bool fire()
-    {
-        if (!m_work)
-            return false;
-        auto work = std::move(m_work);
-        m_work = nullptr;
-        work();
-        return true;
-    }
-    int starts = 0;
-
-private:
-    std::function<void()> m_work;
-    double m_seconds = 0;
 };
 
 } // namespace kovi::test

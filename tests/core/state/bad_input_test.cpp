@@ -4,6 +4,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <random>
 
 namespace kovi::test {
@@ -124,6 +125,45 @@ TEST_F(BadInputTest, AFileThatCannotBeKeptAsideIsNeverReplaced)
     EXPECT_NE(printed.find("Failed to save state: "), std::string::npos);
     EXPECT_EQ(dir.read(std::string(BrowserState::stateFileName) + "/inside"), "precious");
     expectUsable(*state);
+}
+
+// A second damaged state file within the same second overwrote the first one's kept copy.
+TEST_F(BadInputTest, TwoDamagedFilesWithinOneSecondAreBothKept)
+{
+    testing::internal::CaptureStdout();
+    dir.write(BrowserState::stateFileName, "{\"first");
+    start();
+    dir.write(BrowserState::stateFileName, "{\"second");
+    restart();
+    testing::internal::GetCapturedStdout();
+    std::vector<std::string> copies = keptCopies(dir, BrowserState::stateFileName);
+    std::sort(copies.begin(), copies.end());
+    EXPECT_EQ(copies, (std::vector<std::string>{"{\"first", "{\"second"}));
+}
+
+// A storage folder that could not be made printed "Could not keep a copy of the unreadable file"
+// four times and then blocked every save of the session.
+TEST_F(BadInputTest, AStorageFolderThatCannotBeMadeIsReportedOnceAndSavedIntoLater)
+{
+    dir.write("blocker", "a file");
+    const std::string folder = dir.file("blocker/KoviBrowser");
+    testing::internal::CaptureStdout();
+    std::unique_ptr<BrowserCore> blockedCore = coreAt(folder);
+    BrowserState* blocked = &blockedCore->state();
+    blocked->createNewTab(url("https://a.example/"));
+    blocked->createNewTab(url("https://b.example/"));
+    std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\n'), 1) << printed;
+    EXPECT_NE(printed.find("Could not create the folder " + folder), std::string::npos);
+    EXPECT_EQ(printed.find("unreadable"), std::string::npos);
+    expectUsable(*blocked);
+
+    // Once the folder can be made, the next change saves everything.
+    std::remove(dir.file("blocker").c_str());
+    blocked->createNewTab(url("https://c.example/"));
+    EXPECT_EQ(json::parse(dir.read("blocker/KoviBrowser/history.json")).size(), 3u);
+    blockedCore.reset();
+    EXPECT_EQ(coreAt(folder)->state().tabs().size(), 3u);
 }
 
 TEST_F(BadInputTest, LargeAndDeeplyNestedFilesDoNotHurt)

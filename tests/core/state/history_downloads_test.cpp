@@ -1,5 +1,6 @@
 #include "state_fixture.h"
 
+#include "support/file_size_limit.h"
 #include "support/main_loop.h"
 
 #include <glib.h>
@@ -232,6 +233,36 @@ TEST_F(DownloadsTest, ProgressIsWrittenAtMostOnceASecondAndStatusAtOnce)
     clock.advance(0.1);
     state->updateDownload(id, 100, 100, DownloadStatus::completed, std::nullopt);
     EXPECT_NE(dir.read(BrowserState::downloadsFileName).find("\"completed\""), std::string::npos);
+}
+
+// A download that finished while the disk was full was never recorded: downloads.json got the
+// entry only when a later download happened, and not at quit.
+TEST_F(DownloadsTest, AFinishWrittenWhileTheDiskIsFullIsWrittenAtTheNextSaveAndAtShutdown)
+{
+    start();
+    Uuid id = Uuid::random();
+    state->setDownloads({running(id, clock.now())});
+    state->saveDownloads();
+    auto finishOnAFullDisk = [&](Uuid download) {
+        FileSizeLimit full(16);
+        state->updateDownload(download, 10, 10, DownloadStatus::completed, std::nullopt);
+    };
+    finishOnAFullDisk(id);
+    EXPECT_EQ(dir.read(BrowserState::downloadsFileName).find("\"completed\""), std::string::npos);
+
+    // Quitting saves the state, and with it what could not be written before.
+    state->saveState();
+    EXPECT_NE(dir.read(BrowserState::downloadsFileName).find("\"completed\""), std::string::npos);
+
+    // So does the next change that saves anything.
+    Uuid second = Uuid::random();
+    state->setDownloads({running(second, clock.now()), state->downloads()[0]});
+    state->saveDownloads();
+    finishOnAFullDisk(second);
+    open("https://after.example/");
+    EXPECT_EQ(json::parse(dir.read(BrowserState::downloadsFileName))[0]["status"], "completed");
+    restart();
+    EXPECT_EQ(state->downloads()[0].status, DownloadStatus::completed);
 }
 
 TEST_F(DownloadsTest, UnfinishedDownloadsFailAtTheNextStart)

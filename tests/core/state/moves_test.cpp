@@ -77,8 +77,8 @@ TEST_F(MovesTest, MovingAFolderTabToTheTopLevelRebuildsTheTabOrder)
     EXPECT_FALSE(state->tab(d)->folderId);
     EXPECT_EQ(order(), (std::vector<SidebarItem>{SidebarItem::tab(d), SidebarItem::tab(a), SidebarItem::tab(b),
                                                  SidebarItem::folder(f)}));
-    // Sidebar tab rows first, in sidebar order; no tab inside a folder stays listed.
-    EXPECT_EQ(shownSpace().tabOrder, (std::vector<Uuid>{d, a, b}));
+    // The rows in sidebar order, the folder's tabs where the folder sits.
+    EXPECT_EQ(shownSpace().tabOrder, (std::vector<Uuid>{d, a, b, c}));
     EXPECT_EQ(state->folders().at(f).tabIds, (std::vector<Uuid>{c}));
 
     forget(stateFile());
@@ -86,6 +86,30 @@ TEST_F(MovesTest, MovingAFolderTabToTheTopLevelRebuildsTheTabOrder)
     EXPECT_FALSE(written(stateFile()));
     state->moveTab(a, 10);
     EXPECT_EQ(order().back(), SidebarItem::tab(a));
+}
+
+// Moving a tab dropped every tab inside a folder from the tab order, so Next/Previous Tab and
+// Ctrl+1...9 could not reach them until the next start.
+TEST_F(MovesTest, MovingATabKeepsTheTabsInFoldersInTheKeyboardOrder)
+{
+    state->createFolder("F", {b, c});
+    Uuid f = *state->tab(b)->folderId;
+    state->moveTab(d, 0);
+    state->moveTab(a, 1);
+    EXPECT_EQ(order(), (std::vector<SidebarItem>{SidebarItem::tab(d), SidebarItem::tab(a), SidebarItem::folder(f)}));
+    EXPECT_EQ(state->orderedTabIdsForKeyboardNavigation(), (std::vector<Uuid>{d, a, b, c}));
+
+    state->setActiveTabId(a);
+    std::vector<Uuid> visited;
+    for (int i = 0; i < 4; ++i) {
+        state->switchActiveTab(1);
+        visited.push_back(*state->activeTabId());
+    }
+    EXPECT_EQ(visited, (std::vector<Uuid>{b, c, d, a}));
+
+    // It lasts across a restart.
+    restart();
+    EXPECT_EQ(state->orderedTabIdsForKeyboardNavigation(), (std::vector<Uuid>{d, a, b, c}));
 }
 
 TEST_F(MovesTest, ReorderingInsideAFolder)

@@ -161,8 +161,10 @@ TEST_F(PersistenceTest, ReusedRecordTextNeverGoesStale)
 {
     start();
     auto expectPlainEncoding = [&] {
-        std::string plain = json::dump(PersistedState::encode(state->tabs(), state->folders(), state->spaces(),
-                                                              state->currentSpaceId(), state->activeTabId()));
+        std::string plain = json::dump(toJson(PersistedState{
+            {state->tabs().begin(), state->tabs().end()},
+            std::vector<std::pair<Uuid, TabFolder>>{state->folders().begin(), state->folders().end()},
+            state->spaces(), state->currentSpaceId(), state->activeTabId()}));
         EXPECT_EQ(dir.read(BrowserState::stateFileName), plain);
         Json history = Json::array();
         for (const HistoryItem& item : state->history())
@@ -264,6 +266,40 @@ TEST_F(RepairTest, MissingOrUnknownSpacesFallBack)
     Json stored = storedState();
     EXPECT_EQ(stored["folders"], Json::array()); // written although the file had none
     EXPECT_FALSE(stored.contains("activeTabId"));
+}
+
+// A state file whose spaces repeated an id: removing that space emptied the space list, read the
+// first element of an empty list, and saved a file with no spaces.
+TEST_F(RepairTest, ARepeatedSpaceIdKeepsItsFirstRecord)
+{
+    const std::string first = spaceRecord(s1, {a}), again = spaceRecord(s1, {b}, R"(,"x":1)");
+    dir.write(BrowserState::stateFileName, "{\"tabs\":[" + tab(a, s1, 1) + "," + tab(b, s1, 2) + "," + tab(c, s2, 3) +
+                                               "],\"spaces\":[" + first + "," + again + "," + spaceRecord(s2, {c}) +
+                                               "," + first + "],\"currentSpaceId\":\"" + s1.toString() + "\"}");
+    start();
+    ASSERT_EQ(state->spaces().size(), 2u);
+    EXPECT_EQ(state->spaces()[0].id, s1);
+    EXPECT_EQ(state->spaces()[1].id, s2);
+    EXPECT_EQ(space(s1).tabOrder, (std::vector<Uuid>{a, b})); // the dropped record's tab joins the first
+    EXPECT_EQ(storedState()["spaces"].size(), 2u);
+
+    state->removeSpace(s1);
+    ASSERT_EQ(state->spaces().size(), 1u);
+    EXPECT_EQ(state->currentSpaceId(), s2);
+    state->removeSpace(s2); // the last space stays
+    restart();
+    ASSERT_EQ(state->spaces().size(), 1u);
+    EXPECT_EQ(state->currentSpaceId(), s2);
+    EXPECT_TRUE(state->tab(c));
+
+    // Only repeats of one space: one space, shown.
+    dir.write(BrowserState::stateFileName,
+              "{\"tabs\":[],\"spaces\":[" + first + "," + first + "],\"currentSpaceId\":\"" + s2.toString() + "\"}");
+    restart();
+    ASSERT_EQ(state->spaces().size(), 1u);
+    EXPECT_EQ(state->currentSpaceId(), s1);
+    state->removeSpace(s1);
+    EXPECT_EQ(state->spaces().size(), 1u);
 }
 
 TEST_F(RepairTest, AnEmptySidebarOrderIsRebuiltFoldersFirst)

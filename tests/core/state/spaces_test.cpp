@@ -39,6 +39,44 @@ TEST_F(SpacesTest, AddingKeepsTheCurrentSpaceAndUpdatingAlwaysSaves)
     EXPECT_EQ(state->spaces().size(), 2u);
 }
 
+// Two spaces under one id let removing one take both, leaving no space at all.
+TEST_F(SpacesTest, ASpaceWhoseIdIsListedIsNotAddedAgain)
+{
+    start();
+    Space copy = shownSpace();
+    copy.name = "Copy";
+    state->addSpace(copy);
+    ASSERT_EQ(state->spaces().size(), 1u);
+    EXPECT_EQ(shownSpace().name, "Personal");
+}
+
+TEST_F(SpacesTest, SwitchingStepsToTheNeighbourAndStopsAtTheEnds)
+{
+    start();
+    Uuid first = currentSpace();
+    state->createNewSpace("Two", SpaceColor::red, "folder");
+    Uuid second = currentSpace();
+    state->createNewSpace("Three", SpaceColor::green, "folder");
+    Uuid third = currentSpace();
+    Uuid inSecond = Uuid::random();
+    state->addTab(Tab(inSecond, url("https://two.example/"), std::nullopt, false, false, second, std::nullopt));
+    state->setCurrentSpaceId(first);
+
+    EXPECT_FALSE(state->switchSpace(-1));
+    EXPECT_EQ(currentSpace(), first);
+    EXPECT_FALSE(state->switchSpace(0));
+    EXPECT_TRUE(state->switchSpace(1));
+    EXPECT_EQ(currentSpace(), second);
+    EXPECT_EQ(state->activeTabId(), inSecond); // the switch steps ran
+    EXPECT_TRUE(state->switchSpace(1));
+    EXPECT_EQ(currentSpace(), third);
+    EXPECT_FALSE(state->switchSpace(1));
+    EXPECT_FALSE(state->switchSpace(-3));
+    EXPECT_EQ(currentSpace(), third);
+    EXPECT_TRUE(state->switchSpace(-2));
+    EXPECT_EQ(currentSpace(), first);
+}
+
 TEST_F(SpacesTest, TheLastSpaceIsNeverRemoved)
 {
     start();

@@ -1,3 +1,4 @@
+#include "core/support/date.h"
 #include "core/support/files.h"
 
 #include "support/file_size_limit.h"
@@ -6,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,6 +90,36 @@ TEST(FilesTest, KeepAsideCopiesAndKeepsTheNewestFive)
     EXPECT_EQ(copies, 5);
     EXPECT_TRUE(newestKept);
     EXPECT_FALSE(dir.exists("state.json.unreadable-20200100-000000"));
+}
+
+// A second damaged file within the same second replaced the first one's copy.
+TEST(FilesTest, KeepAsideNeverReplacesACopyOfTheSameSecond)
+{
+    test::TempDir dir;
+    ManualClock clock(Date::fromUnix(1704067200)); // 2024-01-01 00:00:00 UTC
+    Clock::Override use(clock);
+    std::vector<std::string> kept;
+    for (int i = 1; i <= 12; ++i) {
+        dir.write("state.json", "damaged " + std::to_string(i));
+        auto copy = files::keepAside(dir.file("state.json"));
+        ASSERT_TRUE(copy);
+        kept.push_back(*copy);
+    }
+    EXPECT_EQ(kept[0], dir.file("state.json.unreadable-20240101-000000"));
+    EXPECT_EQ(kept[1], dir.file("state.json.unreadable-20240101-000000-2"));
+    EXPECT_EQ(kept[11], dir.file("state.json.unreadable-20240101-000000-12"));
+    // The newest five stay, ordered by number, not by text ("-12" is newer than "-9").
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(files::exists(kept[static_cast<std::size_t>(i)]), i >= 7) << kept[static_cast<std::size_t>(i)];
+    EXPECT_EQ(dir.read("state.json.unreadable-20240101-000000-12"), "damaged 12");
+
+    // A later second sorts after every numbered copy of an earlier one.
+    clock.advance(1);
+    dir.write("state.json", "later");
+    ASSERT_TRUE(files::keepAside(dir.file("state.json")));
+    EXPECT_TRUE(dir.exists("state.json.unreadable-20240101-000001"));
+    EXPECT_FALSE(files::exists(kept[7]));
+    EXPECT_TRUE(files::exists(kept[11]));
 }
 
 } // namespace

@@ -47,5 +47,27 @@ TEST(FindCounterTest, WithoutMatchesNothingMoves)
     EXPECT_EQ(counter.current(), 0);
 }
 
+TEST(FindCounterTest, ACountPastTheLimitReadsAsTheLimitWithAPlusAndStillSteps)
+{
+    FindCounter counter;
+    counter.setTotal(FindCounter::matchLimit);
+    EXPECT_EQ(counter.text(), "1/1000");
+    EXPECT_FALSE(counter.isOverLimit());
+
+    counter.setTotal(4294967295LL); // what the engine reports past its limit
+    EXPECT_TRUE(counter.isOverLimit());
+    EXPECT_EQ(counter.total(), 1000);
+    EXPECT_EQ(counter.text(), "1/1000+");
+    counter.previous();
+    EXPECT_EQ(counter.text(), "1000/1000+");
+    counter.next();
+    EXPECT_EQ(counter.text(), "1/1000+");
+
+    counter.reset();
+    EXPECT_EQ(counter.text(), "0/0");
+    counter.setTotal(2);
+    EXPECT_EQ(counter.text(), "1/2");
+}
+
 } // namespace
 } // namespace kovi

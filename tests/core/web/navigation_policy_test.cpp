@@ -1,5 +1,7 @@
 #include "core/web/navigation_policy.h"
 
+#include "core/support/url.h"
+
 #include <gtest/gtest.h>
 
 namespace kovi {
@@ -77,6 +79,21 @@ TEST(NavigationPolicyTest, ErrorsGetShortDescriptionsAndUnknownOnesKeepTheEngine
               NavigationPolicy::certificateErrorDescription());
     EXPECT_EQ(NavigationPolicy::errorDescription("SomethingElse", 7, "Engine says no"), "Engine says no");
     EXPECT_EQ(NavigationPolicy::errorDescription("SomethingElse", 7, ""), "The page could not be loaded.");
+}
+
+TEST(NavigationPolicyTest, OnlyWebAddressesOnThePortsEnginesRefuseAreBlocked)
+{
+    auto blocked = [](const char* text) { return NavigationPolicy::isBlockedPort(*Url::parse(text)); };
+    EXPECT_TRUE(blocked("http://127.0.0.1:9/"));
+    EXPECT_TRUE(blocked("https://example.com:25/mail"));
+    EXPECT_TRUE(blocked("HTTP://example.com:6000"));
+    EXPECT_TRUE(blocked("http://example.com:10080/"));
+    EXPECT_FALSE(blocked("http://example.com/"));
+    EXPECT_FALSE(blocked("http://example.com:80/"));
+    EXPECT_FALSE(blocked("http://127.0.0.1:8080/"));
+    EXPECT_FALSE(blocked("http://example.com:10081/"));
+    EXPECT_FALSE(blocked("ftp://example.com:21/"));
+    EXPECT_FALSE(blocked("file:///tmp/x"));
 }
 
 TEST(NavigationPolicyTest, EmptyTitlesAndUnchangedAddressesAreNotTaken)

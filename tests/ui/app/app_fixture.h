@@ -11,10 +11,11 @@
 #include "core/support/notification_center.h"
 #include "support/gtk_test_support.h"
 #include "support/temp_dir.h"
+#include "support/window_commands.h"
 #include "ui/base/app_context.h"
 #include "ui/app/kovi_application.h"
 #include "ui/app/main_window.h"
-#include "ui/app/menu_commands.h"
+#include "ui/app/command_actions.h"
 #include "ui/design/theme.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +36,8 @@ struct CoreObjects {
                     .updateFeedUrl = "http://127.0.0.1:9/updates/latest.json"}),
           defaults(services.defaults()), preferences(services.preferences()), notifications(services.notifications()),
           library(services.library()), state(services.state()), appearance(services.appearance()),
-          ai(services.ai()), auth(services.auth()), theme(appearance), ctx(AppContext::of(services, theme))
+          ai(services.ai()), auth(services.auth()), theme(appearance), ctx(AppContext::of(services, theme)),
+          commands({state, appearance, library, notifications, preferences})
     {
     }
     BrowserCore services;
@@ -49,6 +51,7 @@ struct CoreObjects {
     AuthManager& auth;
     Theme theme;
     AppContext ctx;
+    WindowCommands commands; // attach() them to the test's window
 };
 
 // Counts the notifications of one name and keeps the last object.

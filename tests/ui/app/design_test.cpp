@@ -5,12 +5,16 @@
 #include "core/sidebar/space_editor_model.h"
 #include "ui/design/kovi_design.h"
 #include "ui/design/motion.h"
+#include "ui/design/space_palette.h"
 #include "ui/design/symbols.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gio/gio.h>
+#include <gtkmm/box.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/icontheme.h>
+#include <gtkmm/label.h>
+#include <gtkmm/window.h>
 
 #include <cmath>
 #include <map>
@@ -119,6 +123,81 @@ TEST(Design, EverySymbolResolvesToAnIconTheThemeDraws)
     EXPECT_EQ(bundled, ownIcons);
 
     EXPECT_EQ(iconNameForSymbol("no.such.symbol"), "");
+}
+
+// The middle pixel of a widget as drawn (red, green, blue).
+Rgb drawnColour(Gtk::Window& window, Gtk::Widget& widget)
+{
+    const int w = widget.get_width(), h = widget.get_height();
+    GdkPaintable* paintable = gtk_widget_paintable_new(widget.gobj());
+    GtkSnapshot* snapshot = gtk_snapshot_new();
+    gdk_paintable_snapshot(paintable, snapshot, w, h);
+    GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+    Rgb result{-1, -1, -1};
+    if (node) {
+        graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(w), static_cast<float>(h));
+        GdkTexture* texture = gsk_renderer_render_texture(gtk_native_get_renderer(GTK_NATIVE(window.gobj())), node, &bounds);
+        std::vector<guchar> pixels(static_cast<std::size_t>(w * h * 4));
+        gdk_texture_download(texture, pixels.data(), static_cast<gsize>(w * 4));
+        const guchar* p = &pixels[static_cast<std::size_t>(((h / 2) * w + w / 2) * 4)]; // B, G, R, A
+        result = {p[2], p[1], p[0]};
+        g_object_unref(texture);
+        gsk_render_node_unref(node);
+    }
+    g_object_unref(paintable);
+    return result;
+}
+
+// The space colours are one table; the stylesheet's classes are made from it at start-up, for
+// the light and the dark appearance.
+TEST(Design, SpaceColourClassesPaintTheTablesColoursInBothAppearances)
+{
+    ensureGtk();
+    auto provider = Gtk::CssProvider::create();
+    int errors = 0;
+    provider->signal_parsing_error().connect([&](const Glib::RefPtr<const Gtk::CssSection>&, const Glib::Error& e) {
+        ++errors;
+        ADD_FAILURE() << e.what();
+    });
+    provider->load_from_data(spacePaletteCss());
+    EXPECT_EQ(errors, 0);
+
+    Gtk::Window window;
+    Gtk::Box row;
+    window.set_child(row);
+    std::vector<std::pair<Gtk::Box*, Gtk::Label*>> samples;
+    for (const SpacePaletteColor& entry : spacePalette()) {
+        auto* fill = Gtk::make_managed<Gtk::Box>();
+        fill->set_size_request(16, 16);
+        setSpaceColorClass(*fill, SpaceColorRole::fill, entry.color);
+        auto* text = Gtk::make_managed<Gtk::Label>("A");
+        setSpaceColorClass(*text, SpaceColorRole::text, entry.color);
+        row.append(*fill);
+        row.append(*text);
+        samples.emplace_back(fill, text);
+    }
+    window.present();
+    ASSERT_TRUE(waitForWindow(window));
+    auto near = [](Rgb a, Rgb b) {
+        return std::abs(a.red - b.red) <= 2 && std::abs(a.green - b.green) <= 2 && std::abs(a.blue - b.blue) <= 2;
+    };
+    for (bool dark : {false, true}) {
+        if (dark)
+            window.add_css_class("kovi-dark");
+        settle(50);
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            const SpacePaletteColor& entry = spacePalette()[i];
+            const Rgb expected = dark ? entry.dark : entry.light;
+            const Rgb drawn = drawnColour(window, *samples[i].first);
+            EXPECT_TRUE(near(drawn, expected)) << rawValue(entry.color) << (dark ? " dark" : " light") << ": drawn "
+                                               << drawn.red << "," << drawn.green << "," << drawn.blue;
+            const Gdk::RGBA colour = samples[i].second->get_style_context()->get_color();
+            EXPECT_TRUE(near(Rgb{int(std::lround(colour.get_red() * 255)), int(std::lround(colour.get_green() * 255)),
+                                 int(std::lround(colour.get_blue() * 255))},
+                             expected))
+                << rawValue(entry.color) << " text";
+        }
+    }
 }
 
 TEST(Design, EveryStylesheetParses)

@@ -50,6 +50,7 @@ protected:
         window = std::make_unique<Gtk::Window>();
         window->set_default_size(width, height);
         core.theme.attach(*window);
+        core.commands.attach(*window);
         window->set_child(content);
         window->present();
         ASSERT_TRUE(waitForWindow(*window));

@@ -1,16 +1,20 @@
 // The program as a process: first launch writes the state on the default storage folder, an
-// orderly stop (SIGTERM, SIGINT, Ctrl+Q) saves it once and exits cleanly; appearance survives
-// a restart.
+// orderly stop (SIGTERM, SIGINT, Ctrl+Q, closing the window) saves it once and exits cleanly;
+// appearance survives a restart.
 #include "app_fixture.h"
 
 #include <adwaita.h>
 #include <glib.h>
+#include <glibmm/main.h>
+#include <gtkmm/button.h>
+#include <gtkmm/windowcontrols.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
 
 namespace kovi::test {
 namespace {
@@ -40,18 +44,20 @@ std::string capture(const std::string& command)
 // watched through GLib so its exit status is collected however the loop runs.
 class Process {
 public:
-    explicit Process(const std::string& home)
+    explicit Process(const std::string& home, const std::vector<std::string>& arguments = {})
     {
         const std::string exe = koviBinary();
-        const std::string err = home + "/stderr.log";
-        gchar* argv[] = {const_cast<gchar*>(exe.c_str()), nullptr};
+        std::vector<gchar*> argv{const_cast<gchar*>(exe.c_str())};
+        for (const auto& argument : arguments)
+            argv.push_back(const_cast<gchar*>(argument.c_str()));
+        argv.push_back(nullptr);
         gchar** env = g_get_environ();
         env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_CONFIG_HOME", (home + "/config").c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_CACHE_HOME", (home + "/cache").c_str(), TRUE);
         GError* error = nullptr;
-        const bool ok = g_spawn_async(nullptr, argv, env, GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL),
+        const bool ok = g_spawn_async(nullptr, argv.data(), env, GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL),
                                       +[](gpointer) {
                                           signal(SIGINT, SIG_DFL);
                                           signal(SIGTERM, SIG_DFL);
@@ -135,6 +141,124 @@ TEST_P(LifecycleTest, FirstLaunchWritesTheStateAndAnOrderlyStopSavesItAgain)
 
 INSTANTIATE_TEST_SUITE_P(Stops, LifecycleTest, ::testing::Values(0, 1, 2),
                          [](const auto& info) { return std::string(info.param == 0 ? "Sigterm" : info.param == 1 ? "Sigint" : "CtrlQ"); });
+
+// A profile past the welcome screen and the onboarding, with two tabs on a loopback address
+// where nothing answers; in the horizontal layout the window shows its own buttons.
+void prepareProfile(const std::string& home, bool horizontal)
+{
+    BrowserCore core({.dataDirectory = home + "/data/KoviBrowser",
+                      .defaultsPath = home + "/config/KoviBrowser/defaults.json",
+                      .updateFeedUrl = "http://127.0.0.1:9/"});
+    core.auth().continueAsGuest();
+    core.preferences().set(prefs::hasCompletedOnboarding, true);
+    if (horizontal)
+        core.state().setLayoutMode(BrowserLayoutMode::traditional);
+    BrowserState& state = core.state();
+    state.addTab(makeTab(state, "http://127.0.0.1:9/one", "One"));
+    state.addTab(makeTab(state, "http://127.0.0.1:9/two", "Two"));
+    state.saveState();
+}
+
+// The tabs the next start finds.
+std::set<std::string> savedTabs(const std::string& home)
+{
+    BrowserCore core({.dataDirectory = home + "/data/KoviBrowser", .defaultsPath = "",
+                      .updateFeedUrl = "http://127.0.0.1:9/"});
+    std::set<std::string> urls;
+    for (const auto& [id, tab] : core.state().tabs())
+        urls.insert(tab.url.string());
+    return urls;
+}
+
+const std::set<std::string> preparedTabs{"http://127.0.0.1:9/one", "http://127.0.0.1:9/two"};
+
+// Closing the window ended in a segmentation fault (exit status 139) every time: the
+// application's destructor, run while the application object was being finalised, took the
+// menu's actions out of the half-finalised application. Ctrl+Q and SIGTERM exited cleanly.
+class WindowCloseTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(WindowCloseTest, ClosingTheWindowExitsCleanlyWithTheTabsSaved)
+{
+    ensureGtk(); // the close request goes through the toolkit's connection to the display
+    TempDir home;
+    prepareProfile(home.path(), false);
+    const std::string stateFile = home.path() + "/data/KoviBrowser/browser_state.json";
+    Process kovi(home.path());
+    const std::string window = "xdotool search --sync --onlyvisible --pid " + std::to_string(kovi.pid());
+    const std::string id = capture(window + " | head -1");
+    ASSERT_FALSE(id.empty());
+    // Only the shutdown save brings the file back.
+    std::filesystem::remove(stateFile);
+    if (GetParam() == "WindowManager")
+        ASSERT_TRUE(xSendCloseRequest(std::stoul(id)));
+    else
+        ASSERT_EQ(std::system(("xdotool windowfocus --sync " + id + " key --clearmodifiers ctrl+q").c_str()), 0);
+    EXPECT_EQ(kovi.wait(20), 0) << home.read("stderr.log");
+    ASSERT_TRUE(fileExists(stateFile));
+    EXPECT_EQ(savedTabs(home.path()), preparedTabs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, WindowCloseTest, ::testing::Values("WindowManager", "CtrlQ"),
+                         [](const auto& info) { return info.param; });
+
+// The same, with a real click on the close button the window shows in the horizontal layout,
+// and the application run and then dropped as the program's main does: the crash came when the
+// last reference went.
+TEST(WindowClose, TheWindowsOwnCloseButtonEndsTheRunAndTheApplicationGoesCleanly)
+{
+    TempDir home;
+    prepareProfile(home.path(), true);
+    ensureGtk();
+    KoviApplication::Options options;
+    options.storageDirectory = home.path() + "/data/KoviBrowser";
+    options.defaultsPath = home.path() + "/config/KoviBrowser/defaults.json";
+    options.updateFeedUrl = "http://127.0.0.1:9/updates/latest.json";
+    options.startupUpdateCheck = false;
+    options.nonUnique = true;
+    auto app = KoviApplication::create(std::move(options));
+    bool clicked = false;
+    app->signal_activate().connect(
+        [&] {
+            Glib::signal_idle().connect_once([&] {
+                MainWindow* window = app->mainWindow();
+                ASSERT_NE(window, nullptr);
+                ASSERT_TRUE(waitForWindow(*window));
+                Gtk::Widget* close = nullptr;
+                std::function<void(Gtk::Widget&, bool)> find = [&](Gtk::Widget& w, bool inControls) {
+                    inControls = inControls || dynamic_cast<Gtk::WindowControls*>(&w);
+                    if (inControls && w.has_css_class("close") && dynamic_cast<Gtk::Button*>(&w))
+                        close = &w;
+                    for (auto* c = w.get_first_child(); c && !close; c = c->get_next_sibling())
+                        find(*c, inControls);
+                };
+                find(*window, false);
+                ASSERT_NE(close, nullptr) << "no close button among the window's own controls";
+                ASSERT_TRUE(runUntilGtk([&] { return close->is_drawable(); }));
+                clicked = xdoClickWidget(*close);
+            });
+        },
+        true);
+    const int status = app->run(0, nullptr);
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(app->mainWindow(), nullptr);
+    app.reset();
+    EXPECT_EQ(savedTabs(home.path()), preparedTabs);
+}
+
+TEST(Launch, AnAddressGivenByTheLauncherOpensInATab)
+{
+    // As the launcher entry's "%U" hands it over: the page becomes a tab, saved with the state.
+    TempDir home;
+    const std::string stateFile = home.path() + "/data/KoviBrowser/browser_state.json";
+    const std::string page = "http://127.0.0.1:9/handed-over";
+    Process kovi(home.path(), {page});
+    EXPECT_TRUE(runUntilGtk(
+        [&] { return fileExists(stateFile) && home.read("data/KoviBrowser/browser_state.json").find(page) != std::string::npos; },
+        20));
+    kill(kovi.pid(), SIGTERM);
+    EXPECT_EQ(kovi.wait(20), 0) << home.read("stderr.log");
+}
 
 TEST(Appearance, DarkModeAndGlassSurviveARestartAndApplyAtOnce)
 {

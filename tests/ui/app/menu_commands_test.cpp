@@ -21,7 +21,7 @@ protected:
         ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
     }
     BrowserState& state() { return h->ctx().state; }
-    MenuCommands& commands() { return h->app->commands(); }
+    CommandActions& commands() { return h->app->commands(); }
     Uuid addTab(const std::string& url, const std::string& title = "", bool pinned = false)
     {
         Tab tab = makeTab(state(), url, title, pinned);
@@ -276,6 +276,7 @@ TEST_F(MenuCommandsTest, AboutOpensTheAboutWindowOverTheBrowser)
     }));
     EXPECT_STREQ(adw_about_window_get_application_name(about), "Kovi");
     EXPECT_STREQ(adw_about_window_get_version(about), KOVI_VERSION);
+    EXPECT_STREQ(adw_about_window_get_application_icon(about), KoviApplication::applicationId);
     EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(about)), GTK_WINDOW(h->window().gobj()));
     gtk_window_destroy(GTK_WINDOW(about));
 }

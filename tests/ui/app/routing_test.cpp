@@ -44,7 +44,7 @@ TEST(Routing, FreshProfileGoesWelcomeOnboardingBrowserAndNextLaunchStraightToBro
         ContentView* content = h.root().contentView();
         ASSERT_NE(content, nullptr);
         EXPECT_FALSE(h.root().screenDragStrip().get_visible());
-        EXPECT_NE(content->startPage(), nullptr);
+        EXPECT_NE(content->pageArea().startPage(), nullptr);
     }
     {
         AppHarness h(dir.path());

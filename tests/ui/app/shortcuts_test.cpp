@@ -92,7 +92,7 @@ TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)
             for (auto* c = w.get_first_child(); c && !found; c = c->get_next_sibling())
                 find(*c);
         };
-        find(content->sidebarColumn());
+        find(content->dock().sidebarColumn());
         return found;
     };
     auto inTopBar = [](Gtk::Widget* w) {
@@ -106,7 +106,7 @@ TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)
         h->root().contentView()->sidebarHost().setIsPinned(pinned);
         settle(100);
         content = h->root().contentView();
-        EXPECT_FALSE(content->chromeStrip().get_visible());
+        EXPECT_FALSE(content->dock().chromeStrip().get_visible());
         Gtk::MenuButton* menuButton = findMenuButton();
         ASSERT_NE(menuButton, nullptr);
         EXPECT_TRUE(inTopBar(menuButton));
@@ -123,6 +123,62 @@ TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)
         state().setIsDownloadsPanelVisible(false);
         settle(100);
     }
+}
+
+// Ctrl+W while the command bar was open closed the tab behind the bar and left the bar open:
+// 200 fast Ctrl+T, Ctrl+W pairs closed all 30 tabs.
+TEST_F(ShortcutsTest, AnOpenPanelTakesTheKeysAndCtrlWClosesThePanel)
+{
+    ViewParts parts;
+    parts.commandBar = defaultViewParts().commandBar;
+    start(std::move(parts));
+    for (int i = 0; i < 30; ++i)
+        state().addTab(makeTab(state(), "http://127.0.0.1:9/" + std::to_string(i)));
+    const auto active = state().activeTabId();
+    settle(100);
+
+    std::vector<std::string> pairs{"key", "--delay", "4"};
+    for (int i = 0; i < 200; ++i) {
+        pairs.push_back("ctrl+t");
+        pairs.push_back("ctrl+w");
+    }
+    ASSERT_TRUE(xdo(pairs));
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    ASSERT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); }, 5));
+    EXPECT_EQ(state().tabs().size(), 30u);
+
+    // Other commands' keys stay with the bar; its own still work there.
+    ASSERT_TRUE(xdoKey("ctrl+alt+Right ctrl+1 ctrl+shift+o"));
+    ASSERT_TRUE(runUntilGtk([&] { return state().commandBarMode() == BrowserState::CommandBarMode::tabs; }, 5));
+    EXPECT_EQ(state().activeTabId(), active);
+    ASSERT_TRUE(xdoKey("ctrl+w"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }, 5));
+    EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::all);
+    EXPECT_EQ(state().tabs().size(), 30u);
+
+    // A panel over a scrim the same way; with nothing open, Ctrl+W closes the tab again.
+    ASSERT_TRUE(xdoKey("ctrl+y"));
+    ASSERT_TRUE(runUntilGtk([&] { return state().isHistoryPanelVisible(); }, 5));
+    ASSERT_TRUE(xdoKey("ctrl+w"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isHistoryPanelVisible(); }, 5));
+    EXPECT_EQ(state().tabs().size(), 30u);
+    ASSERT_TRUE(xdoKey("ctrl+w"));
+    ASSERT_TRUE(runUntilGtk([&] { return state().tabs().size() == 29u; }, 5));
+}
+
+// The sheets are windows of their own, where the menu's shortcuts do not reach: Ctrl+W closes
+// the sheet there, as it closes a panel over the page, and never a tab.
+TEST_F(ShortcutsTest, CtrlWInASheetClosesTheSheet)
+{
+    start(defaultViewParts());
+    state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
+    state().setIsExtensionsVisible(true);
+    Gtk::Window* sheet = nullptr;
+    ASSERT_TRUE(runUntilGtk([&] { return (sheet = h->root().extensionsSheet()) && sheet->get_mapped(); }, 5));
+    ASSERT_TRUE(xdoFocusWindow(*sheet));
+    ASSERT_TRUE(xdoKey("ctrl+w"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isExtensionsVisible(); }, 5));
+    EXPECT_EQ(state().tabs().size(), 1u);
 }
 
 } // namespace

@@ -42,9 +42,9 @@ protected:
     CommandBarView* panel()
     {
         auto* content = m_harness->root().contentView();
-        if (!content || !content->commandBarLayer().isPresented())
+        if (!content || !content->panels().commandBarLayer().isPresented())
             return nullptr;
-        return dynamic_cast<CommandBarView*>(content->commandBarLayer().content());
+        return dynamic_cast<CommandBarView*>(content->panels().commandBarLayer().content());
     }
 
     bool panelReady()
@@ -119,7 +119,7 @@ TEST_F(CommandBarWindowTest, TypingAnAddressAndReturnOpensItInANewActiveTabAndRe
     }
     EXPECT_FALSE(state().isCommandBarVisible());
     // The panel is gone once it has faded.
-    EXPECT_TRUE(runUntilGtk([&] { return !m_harness->root().contentView()->commandBarLayer().content(); }));
+    EXPECT_TRUE(runUntilGtk([&] { return !m_harness->root().contentView()->panels().commandBarLayer().content(); }));
 }
 
 TEST_F(CommandBarWindowTest, TypingPartOfATitleAndChoosingItSwitchesToThatTab)

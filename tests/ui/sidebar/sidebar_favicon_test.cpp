@@ -1,5 +1,7 @@
 #include "sidebar_ui_fixture.h"
 
+#include "support/large_images.h"
+
 #include <gdkmm/pixbuf.h>
 
 namespace kovi::test {
@@ -54,6 +56,24 @@ TEST_F(SidebarFaviconTest, IconsDecodeOnceAndBrokenBytesShowTheGlobe)
             letterShown = label->get_text() == "B";
     }
     EXPECT_TRUE(letterShown);
+}
+
+// Regression: icons are stored with the tabs, and the sidebar decoded a stored icon whole: one
+// that declared 30000×30000 pixels took seconds and gigabytes at every start.
+TEST_F(SidebarFaviconTest, AStoredIconDeclaringAHugePictureShowsTheGlobeAtStart)
+{
+    const std::string huge = largeBlankPng(30000, 30000);
+    const Uuid id = open("https://giant.example/", "Giant");
+    const std::size_t peakBefore = peakResidentBytes();
+    state->updateTabFavicon(id, Bytes(huge.begin(), huge.end()));
+    catchUp();
+    state->saveState();
+    restartState();
+    catchUp();
+    auto* row = list().topLevelRow(id);
+    ASSERT_TRUE(row);
+    EXPECT_TRUE(row->get_first_child()->has_css_class("symbol")) << "the globe stands in";
+    EXPECT_LT(peakResidentBytes() - peakBefore, 300u * 1024 * 1024);
 }
 
 TEST_F(SidebarFaviconTest, CopyLinkShowsItsCheckMarkForASecond)

@@ -22,6 +22,7 @@ protected:
         content = Gtk::make_managed<ContentView>(core.ctx, parts);
         window->set_child(*content);
         core.theme.attach(*window);
+        core.commands.attach(*window);
         window->present();
         ASSERT_TRUE(runUntilGtk([&] { return window->get_mapped() && window->get_width() > 0; }));
         settle(200);
@@ -32,7 +33,7 @@ protected:
         window.reset();
         settle(30);
     }
-    SidebarView* sidebar() const { return dynamic_cast<SidebarView*>(content->sidebarWidget()); }
+    SidebarView* sidebar() const { return dynamic_cast<SidebarView*>(content->dock().sidebarWidget()); }
 
     TempDir dir;
     CoreObjects core{dir.path()};
@@ -62,7 +63,7 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     // The window's controls, given after the sidebar exists, land in its top bar, not in a strip.
     content->setChromeStart([]() -> Gtk::Widget* { return Gtk::make_managed<Gtk::Button>("menu"); });
     ASSERT_NE(view->topBar().chromeWidget(), nullptr);
-    EXPECT_FALSE(content->chromeStrip().get_visible());
+    EXPECT_FALSE(content->dock().chromeStrip().get_visible());
     EXPECT_TRUE(view->tabList().pinnedTile(pinned));
     EXPECT_TRUE(view->tabList().keepRow(kept));
     screenshotIfAsked("main-docked-dark");
@@ -75,7 +76,7 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     ASSERT_TRUE(widgetPoint(view->topBar().pinButton(), 14, 14, x, y));
     xdo({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
     ASSERT_TRUE(runUntilGtk([&] { return !content->isDocked(); }, 3));
-    content->pointerEnteredRevealStrip();
+    content->dock().floating().pointerEnteredRevealStrip();
     ASSERT_TRUE(runUntilGtk([&] { return content->sidebarHost().isSidebarVisible(); }, 3));
     EXPECT_EQ(sidebar(), view) << "the same sidebar moves into the floating panel";
     ASSERT_NE(view->topBar().chromeWidget(), nullptr);
@@ -84,6 +85,33 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     appearance->setIsDarkMode(true);
     settle(200);
     screenshotIfAsked("main-floating-dark");
+}
+
+// Bug: the favourites and the "Keep" section sit above the scrolling list and set the column's
+// height: with a hundred of them the window opened taller than the screen and the bottom bar
+// was cut off.
+TEST_F(SidebarInMainViewTest, ManyFavouritesAndKeptTabsScrollInsideTheWindow)
+{
+    for (int i = 0; i < 100; ++i) {
+        Tab tab(Uuid::random(), *Url::parse("https://site" + std::to_string(i) + ".example/"),
+                "Page " + std::to_string(i), false, false, state->currentSpaceId(), std::nullopt);
+        state->addTab(tab);
+        if (i % 2)
+            state->pinTab(tab.id);
+        else
+            state->toggleAutoArchiveExcluded(tab.id);
+    }
+    SidebarView* view = sidebar();
+    ASSERT_TRUE(view);
+    view->flushRefresh();
+    settle(300);
+    EXPECT_EQ(window->get_height(), 800);
+    graphene_rect_t bottom;
+    ASSERT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(view->bottomBar().gobj()), GTK_WIDGET(window->gobj()), &bottom));
+    EXPECT_LE(bottom.origin.y + bottom.size.height, window->get_height());
+    EXPECT_GT(bottom.size.height, 0);
+    // The list below keeps a place of its own.
+    EXPECT_GT(view->spaceHeader().get_height(), 0);
 }
 
 } // namespace

@@ -126,6 +126,7 @@ TEST_F(SidebarAddressTest, EscapeCancelsAndWithoutATabReturnOpensOne)
 
 TEST_F(SidebarAddressTest, TopBarAndNewTabRowActOnTheState)
 {
+    std::vector<sigc::connection> observers;
     const Uuid tab = open("https://a.example/");
     state->updateTabNavigation(tab, true, false);
     state->updateTabLoading(tab, true, 0.5);
@@ -142,6 +143,19 @@ TEST_F(SidebarAddressTest, TopBarAndNewTabRowActOnTheState)
     ASSERT_TRUE(click(bar.reloadButton()));
     EXPECT_EQ(reloads, 1);
     observer.disconnect();
+    // Back runs the menu's Go Back for the active tab; Forward, disabled, runs nothing.
+    std::vector<std::pair<std::string, std::optional<Uuid>>> posted;
+    for (const char* name : {notifications::webViewGoBack, notifications::webViewGoForward})
+        observers.push_back(notifications().observe(name, [&](const Notification& n) { posted.emplace_back(n.name, n.object); }));
+    ASSERT_TRUE(click(bar.backButton()));
+    ASSERT_TRUE(click(bar.forwardButton()));
+    EXPECT_EQ(posted, (std::vector<std::pair<std::string, std::optional<Uuid>>>{{notifications::webViewGoBack, tab}}));
+    state->updateTabNavigation(tab, false, true);
+    catchUp();
+    EXPECT_FALSE(bar.backButton().get_sensitive());
+    EXPECT_TRUE(bar.forwardButton().get_sensitive());
+    for (auto& o : observers)
+        o.disconnect();
 
     ASSERT_TRUE(click(bar.pinButton()));
     EXPECT_FALSE(host.isPinned());

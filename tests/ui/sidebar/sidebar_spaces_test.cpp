@@ -258,6 +258,10 @@ TEST_F(SidebarSpacesTest, DownloadsBadgeCountsRunningDownloads)
     const bool dark = appearance->isDarkMode();
     ASSERT_TRUE(click(view().bottomBar().appearanceToggle().button()));
     EXPECT_EQ(appearance->isDarkMode(), !dark);
+    ASSERT_TRUE(click(view().bottomBar().appearanceToggle().button()));
+    EXPECT_EQ(appearance->isDarkMode(), dark) << "each click offers the other mode";
+    ASSERT_TRUE(click(view().bottomBar().extensionsButton().button()));
+    EXPECT_TRUE(state->isExtensionsVisible());
 }
 
 } // namespace

@@ -95,6 +95,9 @@ void SidebarWindowTest::buildWindow()
     window = std::make_unique<Gtk::Window>();
     window->set_decorated(false);
     window->set_default_size(1000, 860);
+    commands = std::make_unique<WindowCommands>(
+        CommandTable::Services{*state, *appearance, core->library(), notifications(), core->preferences()});
+    commands->attach(*window);
     auto* root = Gtk::make_managed<Gtk::Overlay>();
     auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
     SidebarServices services{*state, *appearance, core->notifications()};
@@ -124,6 +127,7 @@ void SidebarWindowTest::destroyWindow()
     m_view = nullptr;
     window->destroy();
     window.reset();
+    commands.reset();
     settle(30);
 }
 

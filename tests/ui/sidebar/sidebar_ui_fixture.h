@@ -6,6 +6,7 @@
 #include "core/support/notification_center.h"
 #include "support/gtk_test_support.h"
 #include "support/temp_dir.h"
+#include "support/window_commands.h"
 #include "ui/base/sidebar_host.h"
 #include "ui/design/theme.h"
 #include "ui/sidebar/sidebar_view.h"
@@ -77,6 +78,7 @@ protected:
     FakeSnapshots snapshots;
     std::vector<int> swipes;
 
+    std::unique_ptr<WindowCommands> commands; // the window's "app.<id>" actions, on this state
     std::unique_ptr<Gtk::Window> window;
     Gtk::Overlay* overlay = nullptr;
     Gtk::Box* page = nullptr;

@@ -233,4 +233,22 @@ void syncWithServer()
 }
 
 } // namespace
+
+bool xSendCloseRequest(unsigned long xid)
+{
+    GdkDisplay* gdkDisplay = gdk_display_get_default();
+    if (!gdkDisplay || !GDK_IS_X11_DISPLAY(gdkDisplay))
+        return false;
+    Display* display = gdk_x11_display_get_xdisplay(gdkDisplay);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = xid;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const Status sent = XSendEvent(display, xid, False, NoEventMask, &event);
+    XSync(display, False);
+    return sent != 0;
+}
 } // namespace kovi::test

@@ -48,6 +48,9 @@ bool xdoMoveToWidget(Gtk::Widget& widget, double x = -1, double y = -1);
 bool xdoFocusWindow(Gtk::Window& window);
 // Resizes the window the way a window manager would.
 bool xdoResizeWindow(Gtk::Window& window, int width, int height);
+// Asks an X window (of any process) to close the way a window manager's close button does: a
+// WM_DELETE_WINDOW message. No window manager runs on the test display to send it.
+bool xSendCloseRequest(unsigned long xid);
 
 // Captures the whole screen into `path` (PNG) with ImageMagick's import.
 bool screenshot(const std::string& path);

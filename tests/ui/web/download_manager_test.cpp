@@ -122,6 +122,29 @@ TEST_F(DownloadManagerTest, AnAttachmentIsSavedWithItsExactBytesAndAFreeName)
     EXPECT_TRUE(partialFolderEmpty());
 }
 
+// Regression: a download started by typing its address left an empty tab titled with the host
+// behind, one per download.
+TEST_F(DownloadManagerTest, ATabOpenedOnlyToReachADownloadClosesWhenItStarts)
+{
+    Uuid typed = openTab(server.url("/binary"));
+    show(typed);
+    ASSERT_TRUE(waitStatus(1, DownloadStatus::completed));
+    ASSERT_TRUE(runUntil([&] { return !tab(typed); }));
+    EXPECT_EQ(dir.read("Downloads/binary"), payload(1000));
+    EXPECT_EQ(web->pool().webView(typed), nullptr);
+    EXPECT_TRUE(tab(source)) << "a tab that showed a page stays";
+    EXPECT_EQ(state->activeTabId(), source);
+
+    // A kept tab stays whatever its address gives.
+    Uuid pinned = openTab(server.url("/attachment"));
+    state->pinTab(pinned);
+    show(pinned);
+    ASSERT_TRUE(waitStatus(2, DownloadStatus::completed));
+    runUntil([] { return false; }, 0.5);
+    EXPECT_TRUE(tab(pinned));
+    EXPECT_TRUE(tab(source));
+}
+
 TEST_F(DownloadManagerTest, ATypeThePageCannotShowIsDownloadedUnderItsAddressName)
 {
     follow("/binary");
@@ -172,7 +195,7 @@ TEST_F(DownloadManagerTest, ShuttingDownWithARunningDownloadRecordsItAsFailed)
 
 TEST_F(DownloadManagerTest, TidyingTheNameHappensBeforeItIsMadeFree)
 {
-    preferences.set(prefs::isTidyDownloadsEnabled, true);
+    preferences->set(prefs::isTidyDownloadsEnabled, true);
     follow("/underscored");
     ASSERT_TRUE(waitStatus(1, DownloadStatus::completed));
     EXPECT_EQ(record()->filename, "my big report.txt");

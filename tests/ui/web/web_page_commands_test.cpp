@@ -83,7 +83,7 @@ TEST_F(WebPageCommandsTest, FindCountsMatchesCaseInsensitivelyAndTakesAnyTextLit
     });
     auto find = [&](const std::string& query) {
         counted = -1;
-        notifications.post(notifications::findInPage, id, {{"query", query}});
+        notifications->post(notifications::findInPage, id, {{"query", query}});
         runUntil([&] { return counted >= 0; }, 5);
         return counted;
     };
@@ -111,10 +111,10 @@ TEST_F(WebPageCommandsTest, TheFindBarPostsEachEditAndShowsTheEnginesCount)
 
     std::vector<std::pair<std::optional<Uuid>, std::string>> posts;
     int nexts = 0;
-    auto w1 = notifications.observe(notifications::findInPage, [&](const Notification& note) {
+    auto w1 = notifications->observe(notifications::findInPage, [&](const Notification& note) {
         posts.emplace_back(note.object, note.value<std::string>("query").value_or("<none>"));
     });
-    auto w2 = notifications.observe(notifications::findInPageNext, [&](const Notification&) { ++nexts; });
+    auto w2 = notifications->observe(notifications::findInPageNext, [&](const Notification&) { ++nexts; });
 
     // Typed one character at a time, as a user types.
     auto type = [&](const std::string& text) {
@@ -161,6 +161,42 @@ TEST_F(WebPageCommandsTest, TheFindBarPostsEachEditAndShowsTheEnginesCount)
     EXPECT_EQ(state->findInPageQuery(), "");
     w1.disconnect();
     w2.disconnect();
+}
+
+// Regression: past its limit of 1,000 the engine reports the largest unsigned number instead of
+// a count; the counter turned that into "0/0" and switched stepping off.
+TEST_F(WebPageCommandsTest, MoreMatchesThanTheEngineCountsShowTheLimitWithAPlus)
+{
+    std::string words;
+    for (int i = 0; i < 1500; ++i)
+        words += "word ";
+    server.on("/many", html(page("Many", "<p>" + words + "</p>")));
+    server.on("/exact", html(page("Exact", "<p>" + words.substr(0, 1000 * 5) + "</p>")));
+    Uuid id = openTab(server.url("/many"));
+    show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    state->setIsFindInPageVisible(true);
+    auto* bar = Gtk::make_managed<FindInPageView>(*web);
+    shown->add_overlay(*bar);
+    bar->field().set_text("word");
+    ASSERT_TRUE(runUntil([&] { return bar->totalMatches() > 0; }));
+    EXPECT_EQ(bar->counterText(), "1/1000+");
+    EXPECT_TRUE(bar->canStep());
+    bar->findNext();
+    EXPECT_EQ(bar->counterText(), "2/1000+");
+    bar->findPrevious();
+    bar->findPrevious();
+    EXPECT_EQ(bar->counterText(), "1000/1000+");
+    screenshotIfAsked("find-over-limit");
+
+    // Exactly the limit is a plain count.
+    notifications->post(notifications::webViewNavigate, id, {{"url", *Url::parse(server.url("/exact"))}});
+    ASSERT_TRUE(runUntil([&] { return tab(id)->title == "Exact"; }));
+    ASSERT_TRUE(waitLoaded(id));
+    bar->field().set_text("");
+    bar->field().set_text("word");
+    ASSERT_TRUE(runUntil([&] { return bar->totalMatches() > 0; }));
+    EXPECT_EQ(bar->counterText(), "1/1000");
 }
 
 } // namespace

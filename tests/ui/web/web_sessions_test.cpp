@@ -3,6 +3,8 @@
 #include "web_test_fixture.h"
 
 #include "core/web/page_extension.h"
+#include "support/large_images.h"
+#include "ui/design/favicon_decoder.h"
 
 #include <webkit/webkit.h>
 
@@ -119,7 +121,7 @@ TEST_F(FaviconTest, UndecodableIconsAndPagesWithoutIconsKeepThePreviousFavicon)
     Uuid id = openTab(server.url("/icons"));
     show(id);
     ASSERT_TRUE(runUntil([&] { return !favicon(id).empty(); }));
-    notifications.post("webViewNavigate", id, {{"url", *Url::parse(server.url("/junk"))}});
+    notifications->post("webViewNavigate", id, {{"url", *Url::parse(server.url("/junk"))}});
     ASSERT_TRUE(runUntil([&] { return requestsFor("/junk.png") == 1; }));
     ASSERT_TRUE(waitLoaded(id));
     drainMainLoop();
@@ -135,10 +137,48 @@ TEST_F(FaviconTest, AnIconArrivingAfterTheTabMovedOnIsDropped)
     Uuid id = openTab(server.url("/slowicon"));
     show(id);
     ASSERT_TRUE(runUntil([&] { return requestsFor("/slow.png") == 1; }));
-    notifications.post("webViewNavigate", id, {{"url", *Url::parse(server.url("/plain"))}});
+    notifications->post("webViewNavigate", id, {{"url", *Url::parse(server.url("/plain"))}});
     ASSERT_TRUE(runUntil([&] { return tab(id)->title == "Plain"; }));
     runUntil([] { return false; }, 2.0); // past the slow icon's answer
     EXPECT_TRUE(favicon(id).empty());
+}
+
+// Regression: a page that declared a 109 KB PNG icon of 30000×30000 pixels froze the main loop
+// for seconds and took gigabytes while the icon was decoded whole, and again wherever the stored
+// icon was shown.
+TEST_F(FaviconTest, AnIconDeclaringAHugePictureIsNeverDecodedWhole)
+{
+    const std::string huge = largeBlankPng(30000, 30000);
+    ASSERT_LT(huge.size(), 200'000u);
+    server.on("/giant", html(page("Giant", "", "<link rel=icon href='/giant.png'><link rel=icon href='/img/good.png'>")));
+    server.on("/giant.png", LoopbackServer::Reply{200, huge, "image/png", {}});
+    const std::size_t peakBefore = peakResidentBytes();
+
+    Uuid id = openTab(server.url("/giant"));
+    show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    ASSERT_TRUE(runUntil([&] { return !favicon(id).empty(); }));
+    EXPECT_EQ(requestsFor("/giant.png"), 1u);
+    EXPECT_EQ(favicon(id), icon) << "the next usable icon is taken";
+
+    // Stored icons go through the same decoder wherever they are shown.
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(huge.data());
+    EXPECT_FALSE(FaviconDecoder::decode(bytes, huge.size()));
+    EXPECT_LT(peakResidentBytes() - peakBefore, 300u * 1024 * 1024);
+
+    // Up to the limit an image is an icon; one pixel more is not; a vector image is drawn to fit.
+    const std::string square = pngBytes(1024, 1024);
+    auto largest = FaviconDecoder::decode(reinterpret_cast<const std::uint8_t*>(square.data()), square.size());
+    ASSERT_TRUE(largest);
+    EXPECT_EQ(largest->get_width(), 1024);
+    const std::string wide = largeBlankPng(1025, 1);
+    EXPECT_FALSE(FaviconDecoder::decode(reinterpret_cast<const std::uint8_t*>(wide.data()), wide.size()));
+    const std::string svg = "<svg xmlns='http://www.w3.org/2000/svg' width='8000' height='4000'>"
+                            "<rect width='8000' height='4000' fill='red'/></svg>";
+    auto drawn = FaviconDecoder::decode(reinterpret_cast<const std::uint8_t*>(svg.data()), svg.size());
+    ASSERT_TRUE(drawn);
+    EXPECT_EQ(drawn->get_width(), 1024);
+    EXPECT_EQ(drawn->get_height(), 512);
 }
 
 class PageExtensionInjectionTest : public WebFixture {
@@ -196,7 +236,7 @@ TEST_F(PageExtensionInjectionTest, DisablingAnExtensionReachesShownPagesAtTheirN
     ASSERT_EQ(color(id), "rgb(1, 2, 3)");
     auto installed = extensions->extensions().back().id;
     extensions->setEnabled(installed, false);
-    notifications.post("webViewReload", id);
+    notifications->post("webViewReload", id);
     ASSERT_TRUE(runUntil([&] { return requestsFor("/other") == 2; }));
     ASSERT_TRUE(waitLoaded(id));
     EXPECT_NE(color(id), "rgb(1, 2, 3)");

@@ -10,12 +10,8 @@ namespace kovi::test {
 WebFixture::WebFixture()
 {
     ensureGtk();
-    WebContent::Folders folders;
-    folders.sessionData = dir.file("sessions");
-    folders.sessionCache = dir.file("cache");
-    folders.downloads = dir.file("Downloads");
-    folders.partialDownloads = dir.file("partial");
-    web = std::make_unique<WebContent>(*state, notifications, preferences, *appearance, *extensions, folders);
+    makeCore();
+    makeWebContent();
     window = new Gtk::Window();
     window->set_default_size(1000, 700);
     window->present();
@@ -29,6 +25,40 @@ WebFixture::~WebFixture()
     delete window;
     web.reset();
     drainMainLoop();
+}
+
+void WebFixture::makeCore()
+{
+    core = std::make_unique<BrowserCore>(BrowserCore::Options{.dataDirectory = dir.file("data"),
+                                                              .defaultsPath = "",
+                                                              .updateFeedUrl = "http://127.0.0.1:9/updates/latest.json"});
+    preferences = &core->preferences();
+    notifications = &core->notifications();
+    state = &core->state();
+    appearance = &core->appearance();
+    extensions = &core->extensions();
+}
+
+void WebFixture::makeWebContent()
+{
+    WebContent::Folders folders;
+    folders.sessionData = dir.file("sessions");
+    folders.sessionCache = dir.file("cache");
+    folders.downloads = dir.file("Downloads");
+    folders.partialDownloads = dir.file("partial");
+    web = std::make_unique<WebContent>(*state, *notifications, *preferences, *appearance, *extensions, folders);
+}
+
+void WebFixture::restart()
+{
+    state->saveState();
+    shown = nullptr;
+    window->unset_child();
+    web.reset();
+    core.reset();
+    drainMainLoop();
+    makeCore();
+    makeWebContent();
 }
 
 Uuid WebFixture::openTab(const std::string& url, std::optional<Uuid> spaceId)

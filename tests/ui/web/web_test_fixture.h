@@ -45,16 +45,21 @@ protected:
     std::size_t requestsFor(const std::string& path) const;
     // A second space, which becomes the shown one.
     Uuid addSpace(const std::string& name);
+    // Quits and starts again on the same folders, as the application does: the state is saved,
+    // every page is closed, and the state and the page layer are made anew from the files.
+    void restart();
+
+    void makeCore();
+    void makeWebContent();
 
     TempDir dir;
-    BrowserCore core{{.dataDirectory = dir.file("data"),
-                      .defaultsPath = "",
-                      .updateFeedUrl = "http://127.0.0.1:9/updates/latest.json"}};
-    Preferences& preferences = core.preferences();
-    NotificationCenter& notifications = core.notifications();
-    BrowserState* state = &core.state();
-    AppearanceManager* appearance = &core.appearance();
-    PageExtensionStore* extensions = &core.extensions();
+    // The core is made anew by restart(), so everything of it is reached through pointers.
+    std::unique_ptr<BrowserCore> core;
+    Preferences* preferences = nullptr;
+    NotificationCenter* notifications = nullptr;
+    BrowserState* state = nullptr;
+    AppearanceManager* appearance = nullptr;
+    PageExtensionStore* extensions = nullptr;
     std::unique_ptr<WebContent> web;
     LoopbackServer server;
     Gtk::Window* window = nullptr;

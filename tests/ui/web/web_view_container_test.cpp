@@ -53,6 +53,7 @@ protected:
     WebViewContainerTest()
     {
         server.on("/ok", html(page("Fine", "<p>hello</p>")));
+        server.on("/two", html(page("Two")));
         server.on("/missing", LoopbackServer::Reply{404, page("Gone", "<h1>Not here</h1>"), "text/html"});
         server.on("/slow", [](const LoopbackServer::Request&) {
             LoopbackServer::Reply reply = html(page("Slow"));
@@ -96,6 +97,73 @@ TEST_F(WebViewContainerTest, ARefusedConnectionShowsTheOverlayUntilTryAgainSucce
     EXPECT_FALSE(container.isErrorShown());
 }
 
+// Regression: "Try Again" loaded the address the tab had when its container was built, so a tab
+// that had moved on (from /ok to /two, then to an unreachable address) went back to /ok.
+TEST_F(WebViewContainerTest, TryAgainLoadsTheAddressTheTabHoldsNow)
+{
+    Uuid id = openTab(server.url("/ok"));
+    auto& container = show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    notifications->post(notifications::webViewNavigate, id, {{"url", *Url::parse(server.url("/two"))}});
+    ASSERT_TRUE(runUntil([&] { return tab(id)->title == "Two"; }));
+    ASSERT_TRUE(waitLoaded(id));
+    const std::string unreachable = "http://127.0.0.1:" + std::to_string(closedPort()) + "/away";
+    notifications->post(notifications::webViewNavigate, id, {{"url", *Url::parse(unreachable)}});
+    ASSERT_TRUE(runUntil([&] { return errorOf(id).has_value(); }));
+    EXPECT_EQ(tab(id)->url.string(), unreachable) << "the field shows the address that failed";
+
+    container.tryAgain();
+    ASSERT_TRUE(runUntil([&] { return errorOf(id).has_value(); }));
+    EXPECT_EQ(tab(id)->url.string(), unreachable);
+    EXPECT_EQ(requestsFor("/ok"), 1u);
+    EXPECT_EQ(requestsFor("/two"), 1u);
+
+    // Once the tab holds a reachable address again, that is what Try Again loads.
+    state->updateTabURL(id, *Url::parse(server.url("/two")));
+    container.tryAgain();
+    ASSERT_TRUE(runUntil([&] { return requestsFor("/two") == 2; }));
+    ASSERT_TRUE(waitLoaded(id));
+    EXPECT_FALSE(container.isErrorShown());
+}
+
+// Regression: at start-up a restored active tab whose address the engine refuses to contact (a
+// port such as 9 that browsers block) showed a blank page and an empty address field and never
+// an error: the engine puts a blank page in place of such an address and reports no failure,
+// and the blank page's address replaced the tab's.
+TEST_F(WebViewContainerTest, RestoredTabsShowTheirAddressAndTheirErrorLikeAnyLoad)
+{
+    const std::string refused = "http://127.0.0.1:" + std::to_string(closedPort()) + "/restored";
+    const std::string blocked = "http://127.0.0.1:9/restored";
+    Uuid first = openTab(refused);
+    Uuid second = openTab(blocked);
+    restart();
+    ASSERT_EQ(state->activeTabId(), second);
+
+    auto& container = show(second);
+    ASSERT_TRUE(runUntil([&] { return errorOf(second).has_value(); }));
+    EXPECT_EQ(*errorOf(second), NavigationPolicy::blockedPortDescription());
+    runUntil([] { return false; }, 1.0); // the engine's own blank page would come now
+    EXPECT_TRUE(container.isErrorShown());
+    EXPECT_EQ(tab(second)->url.string(), blocked);
+    EXPECT_FALSE(tab(second)->isLoading);
+
+    auto& other = show(first);
+    ASSERT_TRUE(runUntil([&] { return errorOf(first).has_value(); }));
+    EXPECT_EQ(*errorOf(first), "Could not connect to the server: the connection was refused.");
+    EXPECT_TRUE(other.isErrorShown());
+    EXPECT_EQ(tab(first)->url.string(), refused);
+
+    // Typed into a tab that shows a page, such an address fails the same way.
+    notifications->post(notifications::webViewNavigate, first, {{"url", *Url::parse(server.url("/ok"))}});
+    ASSERT_TRUE(runUntil([&] { return tab(first)->title == "Fine"; }));
+    ASSERT_TRUE(waitLoaded(first));
+    notifications->post(notifications::webViewNavigate, first, {{"url", *Url::parse(blocked)}});
+    ASSERT_TRUE(runUntil([&] { return errorOf(first).has_value(); }));
+    runUntil([] { return false; }, 1.0);
+    EXPECT_TRUE(other.isErrorShown());
+    EXPECT_EQ(tab(first)->url.string(), blocked);
+}
+
 TEST_F(WebViewContainerTest, AServerErrorPageIsShownAsThePage)
 {
     Uuid id = openTab(server.url("/missing"));
@@ -127,7 +195,7 @@ TEST_F(WebViewContainerTest, StoppingALoadShowsNoError)
     Uuid id = openTab(server.url("/slow"));
     auto& container = show(id);
     ASSERT_TRUE(runUntil([&] { return requestsFor("/slow") == 1 && tab(id)->isLoading; }));
-    notifications.post(notifications::webViewReload, id); // reload while loading stops
+    notifications->post(notifications::webViewReload, id); // reload while loading stops
     ASSERT_TRUE(runUntil([&] { return !tab(id)->isLoading; }));
     drainMainLoop();
     EXPECT_FALSE(container.isErrorShown());
@@ -161,28 +229,28 @@ TEST_F(WebViewContainerTest, ZoomStepsAreClampedAndShowTheBadgeOnlyInTheirTab)
     EXPECT_EQ(container.zoomPercent(), 100);
 
     std::vector<double> reported;
-    auto watch = notifications.observe(notifications::webViewZoomChanged, [&](const Notification& note) {
+    auto watch = notifications->observe(notifications::webViewZoomChanged, [&](const Notification& note) {
         if (note.object == a)
             reported.push_back(*note.value<double>("zoom"));
     });
     for (int i = 0; i < 3; ++i)
-        notifications.post(notifications::webViewZoomIn, a);
+        notifications->post(notifications::webViewZoomIn, a);
     EXPECT_NEAR(webkit_web_view_get_zoom_level(viewOf(a)), 1.36, 1e-9);
     EXPECT_TRUE(container.isZoomBadgeShown());
     EXPECT_EQ(container.zoomPercent(), 136);
 
     // Another tab's zoom report leaves this badge alone.
-    notifications.post(notifications::webViewZoomChanged, Uuid::random(), {{"zoom", 3.0}});
+    notifications->post(notifications::webViewZoomChanged, Uuid::random(), {{"zoom", 3.0}});
     EXPECT_EQ(container.zoomPercent(), 136);
 
     webkit_web_view_set_zoom_level(viewOf(a), 4.95);
-    notifications.post(notifications::webViewZoomIn, a);
+    notifications->post(notifications::webViewZoomIn, a);
     EXPECT_DOUBLE_EQ(reported.back(), 5.0);
     webkit_web_view_set_zoom_level(viewOf(a), 0.3);
-    notifications.post(notifications::webViewZoomOut, a);
+    notifications->post(notifications::webViewZoomOut, a);
     EXPECT_DOUBLE_EQ(reported.back(), 0.25);
     EXPECT_EQ(container.zoomPercent(), 25);
-    notifications.post(notifications::webViewZoomReset, a);
+    notifications->post(notifications::webViewZoomReset, a);
     EXPECT_DOUBLE_EQ(reported.back(), 1.0);
     EXPECT_EQ(container.zoomPercent(), 100);
     watch.disconnect();
@@ -197,10 +265,10 @@ TEST_F(WebViewContainerTest, NavigateLoadsOnlyRealAddresses)
     Uuid id = openTab(server.url("/ok"));
     show(id);
     ASSERT_TRUE(waitLoaded(id));
-    notifications.post(notifications::webViewNavigate, id, {{"url", server.url("/missing")}}); // a string
+    notifications->post(notifications::webViewNavigate, id, {{"url", server.url("/missing")}}); // a string
     drainMainLoop();
     EXPECT_EQ(requestsFor("/missing"), 0u);
-    notifications.post(notifications::webViewNavigate, id, {{"url", *Url::parse(server.url("/missing"))}});
+    notifications->post(notifications::webViewNavigate, id, {{"url", *Url::parse(server.url("/missing"))}});
     ASSERT_TRUE(runUntil([&] { return tab(id)->title == "Gone"; }));
 }
 

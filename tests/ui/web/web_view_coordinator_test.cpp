@@ -55,14 +55,14 @@ TEST_F(WebViewCoordinatorTest, HistoryButtonsFollowNavigationAndCommandsReachOnl
     EXPECT_FALSE(tab(first)->canGoForward);
 
     // Another tab, or no tab at all, does not move this page.
-    notifications.post(notifications::webViewGoBack, Uuid::random());
-    notifications.post(notifications::webViewGoBack);
+    notifications->post(notifications::webViewGoBack, Uuid::random());
+    notifications->post(notifications::webViewGoBack);
     drainMainLoop();
     EXPECT_EQ(tab(first)->url.string(), server.url("/two"));
 
-    notifications.post(notifications::webViewGoBack, first);
+    notifications->post(notifications::webViewGoBack, first);
     ASSERT_TRUE(runUntil([&] { return tab(first)->url.string() == server.url("/one") && tab(first)->canGoForward; }));
-    notifications.post(notifications::webViewGoForward, first);
+    notifications->post(notifications::webViewGoForward, first);
     ASSERT_TRUE(runUntil([&] { return tab(first)->url.string() == server.url("/two"); }));
 }
 
@@ -94,6 +94,53 @@ TEST_F(WebViewCoordinatorTest, SwitchingTabsKeepsEachPageAliveWithoutReloading)
     EXPECT_EQ(requestsFor("/one"), 1u);
     EXPECT_EQ(requestsFor("/two"), 1u);
     EXPECT_EQ(web->pool().size(), 2u);
+}
+
+// Regression: a tab's page was followed only while its view was on screen. A tab left while its
+// page was still loading kept its loading state (and its spinner turning) for good, and what the
+// page reported while hidden (title, address, icon, a failure) never reached the tab. A hidden
+// page that navigated crashed the program.
+TEST_F(WebViewCoordinatorTest, ATabLeftWhileLoadingKeepsFollowingItsPage)
+{
+    LoopbackServer::Reply late = html(page("Late", "", "<link rel=icon href='/late.png'>"));
+    late.delayMs = 800;
+    server.on("/late", late);
+    server.on("/late-redirect", LoopbackServer::Reply{302, "", "text/plain", {{"Location", "/late"}}});
+    const std::string icon = pngBytes(16, 16, 0x22aa44ff);
+    server.on("/late.png", LoopbackServer::Reply{200, icon, "image/png", {}});
+    Uuid loading = openTab(server.url("/late-redirect"));
+    show(loading);
+    ASSERT_TRUE(runUntil([&] { return tab(loading)->isLoading; }));
+    Uuid failing = openTab(server.url("/two"));
+    show(failing);
+    ASSERT_TRUE(waitLoaded(failing));
+    Uuid other = openTab(server.url("/two"));
+    show(other);
+
+    // The page ends loading while hidden, another one fails; the tabs hear of it.
+    ASSERT_TRUE(waitLoaded(loading));
+    ASSERT_TRUE(runUntil([&] { return tab(loading)->title == "Late" && tab(loading)->favicon; }));
+    EXPECT_EQ(tab(loading)->url.string(), server.url("/late"));
+    const Bytes stored = *tab(loading)->favicon;
+    EXPECT_TRUE(std::string(stored.begin(), stored.end()) == icon);
+    webkit_web_view_terminate_web_process(viewOf(failing));
+    ASSERT_TRUE(runUntil([&] { return state->navigationErrors().count(failing) == 1; }));
+    EXPECT_FALSE(tab(failing)->isLoading);
+    EXPECT_EQ(shown->tabId(), other);
+
+    // A hidden page that moves on, by a command or by itself, is followed too (the engine's
+    // swipe gesture used to crash the program here: it pictured the page through a window the
+    // hidden view does not have).
+    notifications->post(notifications::webViewNavigate, loading, {{"url", *Url::parse(server.url("/one"))}});
+    ASSERT_TRUE(runUntil([&] { return tab(loading)->title == "Page One" && tab(loading)->canGoBack; }));
+    evaluate(loading, "location.href = '/two'");
+    ASSERT_TRUE(runUntil([&] { return tab(loading)->title == "Page Two"; }));
+    EXPECT_EQ(shown->tabId(), other);
+    auto gestures = [&](const Uuid& id) {
+        return webkit_settings_get_enable_back_forward_navigation_gestures(webkit_web_view_get_settings(viewOf(id)));
+    };
+    EXPECT_FALSE(gestures(loading));
+    EXPECT_TRUE(gestures(other)) << "the shown page still goes back with a swipe";
 }
 
 TEST_F(WebViewCoordinatorTest, ASessionAcrossTwoSpacesSwitchesWithoutReloadsAndStateFollows)

@@ -1,0 +1,318 @@
+#include "core/commands/command_table.h"
+
+#include "core/commands/command_ids.h"
+#include "core/library/browser_library.h"
+#include "core/settings/appearance_manager.h"
+#include "core/settings/update_manager.h"
+#include "core/state/browser_state.h"
+#include "core/settings/preference_keys.h"
+#include "core/settings/preferences.h"
+#include "core/support/notification_center.h"
+#include "core/support/notification_names.h"
+
+#include <algorithm>
+
+namespace kovi {
+
+namespace {
+
+constexpr unsigned ctrl = Shortcut::control;
+constexpr unsigned shift = Shortcut::shift;
+constexpr unsigned alt = Shortcut::alt;
+
+Shortcut key(unsigned modifiers, std::string name, CommandArgument argument = {})
+{
+    return Shortcut{modifiers, std::move(name), std::move(argument)};
+}
+
+// A handler that takes no argument.
+std::function<void(const CommandArgument&)> plain(std::function<void()> run)
+{
+    return [run = std::move(run)](const CommandArgument&) { run(); };
+}
+
+int numberOf(const CommandArgument& argument)
+{
+    return std::get<int>(argument);
+}
+
+const std::string& textOf(const CommandArgument& argument)
+{
+    return std::get<std::string>(argument);
+}
+
+} // namespace
+
+bool Command::accepts(const CommandArgument& argument) const
+{
+    switch (parameter) {
+    case CommandParameter::none: return std::holds_alternative<std::monostate>(argument);
+    case CommandParameter::number: return std::holds_alternative<int>(argument);
+    case CommandParameter::text: return std::holds_alternative<std::string>(argument);
+    }
+    return false;
+}
+
+CommandTable::CommandTable(Services services, Hooks hooks) : m_services(services), m_hooks(std::move(hooks))
+{
+    addCommands();
+    addViewCommands();
+    addLibraryAndSpaceCommands();
+    addSettingsCommands();
+    buildMenus();
+
+    BrowserState& state = m_services.state;
+    auto report = [this] { changed.emit(); };
+    for (auto* signal : {&state.isBrowserBezelEnabledChanged, &state.splitViewConfigChanged, &state.layoutModeChanged,
+                         &state.activeTabIdChanged, &state.tabsChanged, &state.currentSpaceIdChanged,
+                         &state.spacesChanged})
+        m_connections.push_back(signal->connect(report));
+    m_connections.push_back(m_services.appearance.isDarkModeChanged.connect(report));
+    m_connections.push_back(m_services.appearance.isLiquidGlassEnabledChanged.connect(report));
+    watchSpaces();
+}
+
+CommandTable::~CommandTable()
+{
+    for (auto& connection : m_connections)
+        connection.disconnect();
+}
+
+Command& CommandTable::add(std::string id, std::string title, std::function<void(const CommandArgument&)> handler,
+                           std::vector<Shortcut> shortcuts)
+{
+    Command command;
+    command.id = std::move(id);
+    command.title = std::move(title);
+    command.handler = std::move(handler);
+    command.shortcuts = std::move(shortcuts);
+    m_commands.push_back(std::move(command));
+    return m_commands.back();
+}
+
+void CommandTable::addCommands()
+{
+    BrowserState& state = m_services.state;
+
+    // Kovi
+    add(commands::about, "About Kovi", plain([this] {
+        if (m_hooks.showAbout)
+            m_hooks.showAbout();
+    }));
+    add(commands::quit, "Quit", plain([this] {
+        if (m_hooks.quit)
+            m_hooks.quit();
+    }), {key(ctrl, "q")});
+
+    // File
+    add(commands::newTab, "New Tab", plain([this] { openCommandBar(false); }), {key(ctrl, "t")});
+    add(commands::newSpace, "New Space", plain([&state] {
+        state.createNewSpace("Space " + std::to_string(state.spaces().size() + 1), SpaceColor::blue, "folder");
+    }), {key(ctrl | shift, "n")});
+    add(commands::closeTab, "Close Tab", plain([&state] {
+        if (auto id = state.activeTabId())
+            state.removeTab(*id);
+    }), {key(ctrl, "w")});
+    add(commands::reopenClosedTab, "Reopen Last Closed Tab", plain([&state] { state.reopenClosedTab(); }),
+        {key(ctrl | shift, "t")});
+    add(commands::switchTabs, "Switch Tabs", plain([this] { openCommandBar(true); }), {key(ctrl | shift, "o")});
+
+    // Edit
+    add(commands::goBack, "Go Back", plain([this] { postPageCommand(notifications::webViewGoBack); }),
+        {key(ctrl, "bracketleft")});
+    add(commands::goForward, "Go Forward", plain([this] { postPageCommand(notifications::webViewGoForward); }),
+        {key(ctrl, "bracketright")});
+    add(commands::reload, "Reload", plain([this] { postPageCommand(notifications::webViewReload); }),
+        {key(ctrl, "r")});
+
+    // Tabs
+    add(commands::nextTab, "Next Tab", plain([&state] { state.switchActiveTab(1); }), {key(ctrl | alt, "Right")});
+    add(commands::previousTab, "Previous Tab", plain([&state] { state.switchActiveTab(-1); }),
+        {key(ctrl | alt, "Left")});
+    std::vector<Shortcut> selectKeys;
+    for (int n = 1; n <= 9; ++n)
+        selectKeys.push_back(key(ctrl, std::to_string(n), n));
+    add(commands::selectTab, "Select Tab", [&state](const CommandArgument& argument) {
+        // Beyond the number of tabs: the last one.
+        const auto ids = state.orderedTabIdsForKeyboardNavigation();
+        const int n = numberOf(argument);
+        if (ids.empty() || n < 1)
+            return;
+        state.setActiveTabId(ids[std::min<std::size_t>(static_cast<std::size_t>(n), ids.size()) - 1]);
+    }, std::move(selectKeys)).parameter = CommandParameter::number;
+}
+
+void CommandTable::addViewCommands()
+{
+    BrowserState& state = m_services.state;
+
+    add(commands::toggleCommandBar, "Toggle Command Bar", plain([&state] {
+        if (!state.isCommandBarVisible()) {
+            state.setCommandBarMode(BrowserState::CommandBarMode::all);
+            state.setIsCommandBarVisible(true);
+        } else {
+            state.setIsCommandBarVisible(false);
+            state.setCommandBarMode(BrowserState::CommandBarMode::all);
+        }
+    }), {key(ctrl, "k")});
+    add(commands::toggleBezel, "Enable Browser Bezel",
+        plain([&state] { state.setIsBrowserBezelEnabled(!state.isBrowserBezelEnabled()); }),
+        {key(ctrl | alt, "b")})
+        .titleRule = [&state] {
+        return std::string(state.isBrowserBezelEnabled() ? "Disable Browser Bezel" : "Enable Browser Bezel");
+    };
+    add(commands::findInPage, "Find in Page", plain([&state] { state.toggleFindInPage(); }), {key(ctrl, "f")});
+    add(commands::toggleSplitView, "Open Split View", plain([&state] { state.toggleSplitView(); }),
+        {key(ctrl | alt, "d")})
+        .titleRule = [&state] {
+        return std::string(state.splitViewConfig().isEnabled ? "Close Split View" : "Open Split View");
+    };
+    add(commands::showHistory, "Show History",
+        plain([&state] { state.setIsHistoryPanelVisible(!state.isHistoryPanelVisible()); }), {key(ctrl, "y")});
+    add(commands::showDownloads, "Show Downloads",
+        plain([&state] { state.setIsDownloadsPanelVisible(!state.isDownloadsPanelVisible()); }),
+        {key(ctrl | alt, "j")});
+    add(commands::toggleDevTools, "Toggle Developer Tools", plain([&state] { state.toggleDevTools(); }),
+        {key(ctrl | alt, "i")});
+    add(commands::pictureInPicture, "Enter Picture in Picture",
+        plain([this] { postPageCommand(notifications::enterPictureInPicture); }), {key(ctrl | shift, "p")});
+    add(commands::aiChat, "Kovi AI Chat", plain([&state] { state.setIsAIChatVisible(!state.isAIChatVisible()); }),
+        {key(ctrl | shift, "a")});
+    add(commands::toggleMaxSettings, "Kovi Max Settings",
+        plain([&state] { state.setIsKoviMaxSettingsVisible(!state.isKoviMaxSettingsVisible()); }));
+    // Changes the layout only, announcing nothing; the window buttons follow the layout anyway.
+    add(commands::toggleLayout, "Switch to Horizontal Tabs", plain([&state] {
+        state.setLayoutMode(state.layoutMode() == BrowserLayoutMode::traditional ? BrowserLayoutMode::vertical
+                                                                                  : BrowserLayoutMode::traditional);
+    }), {key(ctrl | shift, "l")})
+        .titleRule = [&state] {
+        return std::string(state.layoutMode() == BrowserLayoutMode::vertical ? "Switch to Horizontal Tabs"
+                                                                             : "Switch to Vertical Tabs");
+    };
+    add(commands::zoomIn, "Zoom In", plain([this] { postPageCommand(notifications::webViewZoomIn); }),
+        {key(ctrl, "equal")});
+    add(commands::zoomInPlus, "Zoom In (+)", plain([this] { postPageCommand(notifications::webViewZoomIn); }),
+        {key(ctrl, "plus"), key(ctrl, "KP_Add")});
+    add(commands::zoomOut, "Zoom Out", plain([this] { postPageCommand(notifications::webViewZoomOut); }),
+        {key(ctrl, "minus")});
+    add(commands::zoomReset, "Actual Size", plain([this] { postPageCommand(notifications::webViewZoomReset); }),
+        {key(ctrl, "0")});
+}
+
+void CommandTable::addLibraryAndSpaceCommands()
+{
+    BrowserState& state = m_services.state;
+    Preferences& preferences = m_services.preferences;
+
+    auto canSave = [&state] {
+        const auto tab = state.activeTab();
+        return tab && BrowserLibrary::isWebURL(tab->url);
+    };
+    add(commands::bookmarkPage, "Bookmark Current Page", plain([this] { saveActivePage("Bookmarks"); }),
+        {key(ctrl, "d")})
+        .enabledRule = canSave;
+    add(commands::addToReadingList, "Add to Reading List", plain([this] { saveActivePage("Reading List"); }),
+        {key(ctrl | shift, "d")})
+        .enabledRule = canSave;
+    add(commands::showLibrary, "Show Library", plain([&state] { state.setIsLibraryVisible(true); }),
+        {key(ctrl | shift, "b")});
+    add(commands::saveWorkspace, "Save Current Workspace", plain([&state] { state.saveCurrentWorkspace(); }))
+        .enabledRule = [&state] { return !state.pinnedTabs().empty() || !state.unpinnedTabs().empty(); };
+    add(commands::toggleBookmarksBar, "Toggle Bookmarks Bar",
+        plain([&preferences] { preferences.set(prefs::showBookmarksBar, !preferences.get(prefs::showBookmarksBar)); }));
+    add(commands::pageExtensions, "Page Extensions\u2026", plain([&state] { state.setIsExtensionsVisible(true); }));
+
+    add(commands::switchToSpace, "Switch to Space", [&state](const CommandArgument& argument) {
+        if (auto id = Uuid::parse(textOf(argument)))
+            state.setCurrentSpaceId(*id);
+    }).parameter = CommandParameter::text;
+    std::vector<Shortcut> spaceKeys;
+    for (int n = 1; n <= 9; ++n)
+        spaceKeys.push_back(key(ctrl | alt, std::to_string(n), n));
+    add(commands::space, "Space", [&state](const CommandArgument& argument) {
+        const int n = numberOf(argument);
+        const auto& spaces = state.spaces();
+        if (n >= 1 && static_cast<std::size_t>(n) <= spaces.size())
+            state.setCurrentSpaceId(spaces[static_cast<std::size_t>(n - 1)].id);
+    }, std::move(spaceKeys)).parameter = CommandParameter::number;
+}
+
+void CommandTable::addSettingsCommands()
+{
+    BrowserState& state = m_services.state;
+    AppearanceManager& appearance = m_services.appearance;
+
+    add(commands::checkForUpdates, "Check for Updates...", plain([this] {
+        if (m_services.updates)
+            m_services.updates->checkForUpdates(true);
+    }));
+    Command& layout = add(commands::browserLayout, "Browser Layout", [this](const CommandArgument& argument) {
+        auto mode = browserLayoutModeFromRawValue(textOf(argument));
+        if (!mode)
+            return;
+        // Set first, then announce, even when the layout is already the chosen one.
+        m_services.state.setLayoutMode(*mode);
+        m_services.notifications.post(notifications::layoutModeChanged);
+    });
+    layout.parameter = CommandParameter::text;
+    layout.stateRule = [&state] { return CommandState(std::string(rawValue(state.layoutMode()))); };
+    add(commands::liquidGlass, "Liquid Glass",
+        plain([&appearance] { appearance.setIsLiquidGlassEnabled(!appearance.isLiquidGlassEnabled()); }))
+        .stateRule = [&appearance] { return CommandState(appearance.isLiquidGlassEnabled()); };
+    Command& scheme = add(commands::appearance, "Appearance", [&appearance](const CommandArgument& argument) {
+        appearance.setIsDarkMode(textOf(argument) == "dark");
+    });
+    scheme.parameter = CommandParameter::text;
+    scheme.stateRule = [&appearance] { return CommandState(std::string(appearance.isDarkMode() ? "dark" : "light")); };
+    add(commands::openMaxSettings, "Kovi Max Settings...", plain([&state] { state.setIsKoviMaxSettingsVisible(true); }));
+    add(commands::settings, "Settings...", plain([this] { m_services.notifications.post(notifications::showSettings); }),
+        {key(ctrl, "comma")});
+}
+
+const Command* CommandTable::command(std::string_view id) const
+{
+    auto it = std::find_if(m_commands.begin(), m_commands.end(), [&](const Command& c) { return c.id == id; });
+    return it == m_commands.end() ? nullptr : &*it;
+}
+
+bool CommandTable::run(std::string_view id, const CommandArgument& argument)
+{
+    const Command* found = command(id);
+    if (!found || !found->isEnabled() || !found->accepts(argument))
+        return false;
+    found->handler(argument);
+    return true;
+}
+
+bool CommandTable::isEnabled(std::string_view id) const
+{
+    const Command* found = command(id);
+    return found && found->isEnabled();
+}
+
+void CommandTable::postPageCommand(const char* name)
+{
+    // Posted even with no active tab: then no page answers.
+    m_services.notifications.post(name, m_services.state.activeTabId());
+}
+
+void CommandTable::saveActivePage(const std::string& collection)
+{
+    const auto tab = m_services.state.activeTab();
+    if (!tab)
+        return;
+    std::string title = tab->title;
+    if (title.empty())
+        title = tab->url.host().value_or("Untitled");
+    m_services.library.save(tab->url, title, collection);
+}
+
+void CommandTable::openCommandBar(bool tabsOnly)
+{
+    // Mode first, so the bar opens in the right search.
+    m_services.state.setCommandBarMode(tabsOnly ? BrowserState::CommandBarMode::tabs
+                                                : BrowserState::CommandBarMode::all);
+    m_services.state.setIsCommandBarVisible(true);
+}
+
+} // namespace kovi

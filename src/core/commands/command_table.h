@@ -1,0 +1,103 @@
+#pragma once
+
+#include "core/commands/command.h"
+#include "core/commands/command_menu.h"
+
+#include <sigc++/connection.h>
+#include <sigc++/signal.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kovi {
+
+class AppearanceManager;
+class BrowserLibrary;
+class BrowserState;
+class Preferences;
+class NotificationCenter;
+class UpdateManager;
+
+// Every menu command of the application with its title, shortcuts, enabled and check rules and
+// handler, and the menus that show them (Kovi, File, Edit, View, Bookmarks, Spaces, Tabs,
+// Settings). Toolkit-neutral: the views mirror it into their actions, menus and key handling.
+// `changed` reports that titles, enabled states or check marks may have changed,
+// `menuEntriesChanged` that a section with a rule (one item per space) has other items now.
+// Main thread only; the services and hooks must outlive the table.
+class CommandTable {
+public:
+    struct Services {
+        BrowserState& state;
+        AppearanceManager& appearance;
+        BrowserLibrary& library;
+        NotificationCenter& notifications;
+        Preferences& preferences;
+        UpdateManager* updates = nullptr; // none: "Check for Updates..." does nothing
+    };
+    // What only the application can do. A panel the views own (the account panel) counts as a
+    // modal panel while `isViewPanelOpen` says so.
+    struct Hooks {
+        std::function<void()> showAbout;
+        std::function<void()> quit;
+        std::function<bool()> isViewPanelOpen;
+        std::function<void()> closeViewPanel;
+    };
+
+    // The panels that take the keyboard while they are open, front-most last.
+    enum class Panel { commandBar, history, downloads, aiChat, aiSettings, view };
+    // What a shortcut does: run its command, close the open panel, or nothing (the panel keeps it).
+    enum class ShortcutRoute { run, closePanel, keep };
+
+
+    CommandTable(Services services, Hooks hooks = {});
+    ~CommandTable();
+    CommandTable(const CommandTable&) = delete;
+    CommandTable& operator=(const CommandTable&) = delete;
+
+    const std::vector<Command>& commands() const { return m_commands; }
+    const Command* command(std::string_view id) const;
+    const std::vector<Menu>& menus() const { return m_menus; }
+    const Menu* menu(std::string_view title) const;
+    // The titles a menu shows now, in order (a submenu by its own title).
+    std::vector<std::string> labels(std::string_view menuTitle) const;
+
+    // Runs the command as its menu item would; false when it is unknown, disabled or the
+    // argument is not of its kind.
+    bool run(std::string_view id, const CommandArgument& argument = {});
+    bool isEnabled(std::string_view id) const;
+
+    // While a modal panel is open the keyboard belongs to it: a shortcut runs only the panel's
+    // own commands and Quit, and Close Tab's shortcut closes the panel instead of the tab behind.
+    std::optional<Panel> openPanel() const;
+    ShortcutRoute routeShortcut(std::string_view id) const;
+    void closePanel(Panel panel);
+
+    sigc::signal<void()> changed;
+    sigc::signal<void()> menuEntriesChanged;
+
+private:
+    void addCommands();
+    void addViewCommands();
+    void addLibraryAndSpaceCommands();
+    void addSettingsCommands();
+    void buildMenus();
+    Command& add(std::string id, std::string title, std::function<void(const CommandArgument&)> handler,
+                 std::vector<Shortcut> shortcuts = {});
+    void postPageCommand(const char* name);
+    void saveActivePage(const std::string& collection);
+    void openCommandBar(bool tabsOnly);
+    std::vector<MenuEntry> spaceEntries() const;
+    void watchSpaces();
+
+    Services m_services;
+    Hooks m_hooks;
+    std::vector<Command> m_commands;
+    std::vector<Menu> m_menus;
+    std::vector<MenuEntry> m_spaceEntries;
+    std::vector<sigc::connection> m_connections;
+};
+
+} // namespace kovi

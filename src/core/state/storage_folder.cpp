@@ -1,0 +1,111 @@
+#include "core/state/storage_folder.h"
+
+#include "core/support/files.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace kovi {
+
+namespace {
+
+void printLine(const std::string& line)
+{
+    std::cout << line << std::endl;
+}
+
+} // namespace
+
+StorageFolder::StorageFolder(std::string path)
+    : m_path(std::move(path))
+{
+}
+
+std::string StorageFolder::filePath(std::string_view name) const
+{
+    return files::join(m_path, name);
+}
+
+bool StorageFolder::ensureFolder()
+{
+    // The folder may have been removed since the last write, so it is made again each time.
+    auto made = files::ensureDirectory(m_path);
+    if (made) {
+        m_folderFailureReported = false;
+        return true;
+    }
+    if (!m_folderFailureReported) {
+        m_folderFailureReported = true;
+        printLine(made.error().message + ". Saving is tried again at each change.");
+    }
+    return false;
+}
+
+std::optional<std::string> StorageFolder::readText(const std::string& name)
+{
+    // Without its folder no file exists: nothing to keep aside, nothing to protect.
+    if (!ensureFolder())
+        return std::nullopt;
+    auto contents = files::readBounded(filePath(name), maxFileBytes);
+    if (contents) {
+        if (contents->empty())
+            return std::nullopt;
+        return std::move(contents).value();
+    }
+    if (contents.error().code != ErrorCode::NotFound)
+        keepAside(name);
+    return std::nullopt; // a missing file is the first launch
+}
+
+void StorageFolder::keepAside(const std::string& name)
+{
+    if (!files::keepAside(filePath(name)))
+        m_protected.insert(name);
+}
+
+bool StorageFolder::write(const std::string& name, const std::string& text, std::string_view failurePrefix)
+{
+    return writeFile(name, text, failurePrefix, false);
+}
+
+bool StorageFolder::writeFile(const std::string& name, const std::string& text, std::string_view failurePrefix,
+                              bool quiet)
+{
+    if (m_protected.count(name) > 0) {
+        // Not kept for a retry: it would be refused again for the same reason.
+        if (!quiet)
+            printLine(std::string(failurePrefix) + "the unreadable file " + filePath(name) +
+                      " could not be kept aside, so it is not replaced.");
+        return false;
+    }
+    auto keepForRetry = [&] { m_failedWrites[name] = FailedWrite{text, std::string(failurePrefix)}; };
+    if (!ensureFolder()) {
+        keepForRetry(); // reported once by ensureFolder
+        return false;
+    }
+    auto written = files::writeAtomically(filePath(name), text);
+    if (!written) {
+        if (!quiet)
+            printLine(std::string(failurePrefix) + written.error().message);
+        keepForRetry();
+        return false;
+    }
+    m_failedWrites.erase(name);
+    return true;
+}
+
+void StorageFolder::retryFailedWrites(const std::vector<std::string>& skip)
+{
+    std::vector<std::string> names;
+    for (const auto& [name, failed] : m_failedWrites) {
+        if (std::find(skip.begin(), skip.end(), name) == skip.end())
+            names.push_back(name);
+    }
+    for (const std::string& name : names) {
+        // Moved out first: writeFile stores it again when the write fails once more.
+        FailedWrite failed = std::move(m_failedWrites[name]);
+        writeFile(name, failed.text, failed.failurePrefix, true);
+    }
+}
+
+} // namespace kovi

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/support/json_coding.h"
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace kovi {
+
+// The folder the browser state is kept in, and the reading and writing of its files.
+// A missing or empty file reads as nothing. A damaged one is copied aside before anything may
+// replace it; when no copy can be made it is never written over. Writes replace a file whole;
+// a failed write is kept and tried again by retryFailedWrites(). A folder that cannot be made
+// is reported once, and each later read or write tries to make it again. Main thread only.
+class StorageFolder {
+public:
+    // Largest file read; a bigger one is kept aside like a damaged one.
+    static constexpr std::size_t maxFileBytes = 256u * 1024 * 1024;
+
+    explicit StorageFolder(std::string path);
+
+    StorageFolder(const StorageFolder&) = delete;
+    StorageFolder& operator=(const StorageFolder&) = delete;
+
+    const std::string& path() const { return m_path; }
+    std::string filePath(std::string_view name) const;
+
+    // The file's JSON handed to `decode`, which throws for content it refuses. nullopt for a
+    // missing or empty file, a folder that cannot be made, and refused or unreadable content.
+    template <class Decode>
+    auto read(const std::string& name, Decode decode) -> std::optional<decltype(decode(Json()))>
+    {
+        std::optional<std::string> text = readText(name);
+        if (!text)
+            return std::nullopt;
+        try {
+            return decode(json::parse(*text));
+        } catch (const std::exception&) {
+            // Refused: the file is kept aside below.
+        }
+        keepAside(name);
+        return std::nullopt;
+    }
+
+    // Replaces the file with `text`. A failure prints `failurePrefix` and the reason, and keeps
+    // the text for retryFailedWrites(). Returns whether the file was written.
+    bool write(const std::string& name, const std::string& text, std::string_view failurePrefix);
+
+    // Writes again, quietly, each file whose last write failed, except those named in `skip`
+    // (which the caller has just written anew).
+    void retryFailedWrites(const std::vector<std::string>& skip = {});
+    bool hasFailedWrites() const { return !m_failedWrites.empty(); }
+
+private:
+    // The file's bytes; nullopt when there is nothing to decode (also after keeping it aside).
+    std::optional<std::string> readText(const std::string& name);
+    void keepAside(const std::string& name);
+    bool ensureFolder();
+    bool writeFile(const std::string& name, const std::string& text, std::string_view failurePrefix, bool quiet);
+
+    std::string m_path;
+    bool m_folderFailureReported = false;
+    // Unreadable files that could not be copied aside: never written over.
+    std::unordered_set<std::string> m_protected;
+    struct FailedWrite {
+        std::string text;
+        std::string failurePrefix;
+    };
+    std::map<std::string, FailedWrite> m_failedWrites;
+};
+
+} // namespace kovi

@@ -1,0 +1,315 @@
+#include "ui/app/command_actions.h"
+
+#include <gtk/gtk.h>
+
+namespace kovi {
+
+namespace {
+
+Glib::VariantType parameterType(CommandParameter parameter)
+{
+    return Glib::VariantType(parameter == CommandParameter::number ? "i" : "s");
+}
+
+Glib::VariantBase toVariant(const CommandArgument& argument)
+{
+    if (const int* n = std::get_if<int>(&argument))
+        return Glib::Variant<int>::create(*n);
+    if (const std::string* text = std::get_if<std::string>(&argument))
+        return Glib::Variant<Glib::ustring>::create(*text);
+    return {};
+}
+
+CommandArgument fromVariant(const Glib::VariantBase& value)
+{
+    if (!value)
+        return {};
+    if (value.is_of_type(Glib::VARIANT_TYPE_INT32))
+        return Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(value).get();
+    if (value.is_of_type(Glib::VARIANT_TYPE_STRING))
+        return Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(value).get().raw();
+    return {};
+}
+
+Glib::VariantBase stateVariant(const CommandState& state)
+{
+    if (const bool* on = std::get_if<bool>(&state))
+        return Glib::Variant<bool>::create(*on);
+    if (const std::string* chosen = std::get_if<std::string>(&state))
+        return Glib::Variant<Glib::ustring>::create(*chosen);
+    return {};
+}
+
+std::string detailedName(const std::string& id, const CommandArgument& argument)
+{
+    Glib::VariantBase target = toVariant(argument);
+    gchar* name = g_action_print_detailed_name(("app." + id).c_str(), target ? target.gobj() : nullptr);
+    std::string result = name;
+    g_free(name);
+    return result;
+}
+
+void collectLabels(const Glib::RefPtr<Gio::MenuModel>& model, std::vector<std::string>& out)
+{
+    for (int i = 0; i < model->get_n_items(); ++i) {
+        if (auto section = model->get_item_link(i, Gio::MenuModel::Link::SECTION)) {
+            collectLabels(section, out);
+            continue;
+        }
+        Glib::VariantBase label = model->get_item_attribute(i, Gio::MenuModel::Attribute::LABEL,
+                                                            Glib::VariantType("s"));
+        if (label)
+            out.push_back(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(label).get());
+    }
+}
+
+// What a shortcut on the window does while a panel is open; holds the table weakly.
+struct PanelKey {
+    std::weak_ptr<CommandTable*> table;
+    std::string commandId;
+
+    static gboolean run(GtkWidget*, GVariant*, gpointer data) noexcept
+    {
+        auto* key = static_cast<PanelKey*>(data);
+        auto alive = key->table.lock();
+        if (!alive)
+            return FALSE;
+        CommandTable& table = **alive;
+        switch (table.routeShortcut(key->commandId)) {
+        case CommandTable::ShortcutRoute::run:
+            return FALSE; // on to the accelerators
+        case CommandTable::ShortcutRoute::closePanel:
+            if (auto panel = table.openPanel())
+                table.closePanel(*panel);
+            return TRUE;
+        case CommandTable::ShortcutRoute::keep:
+            return TRUE;
+        }
+        return FALSE;
+    }
+    static void destroy(gpointer data) noexcept { delete static_cast<PanelKey*>(data); }
+};
+
+} // namespace
+
+CommandActions::CommandActions(CommandTable& table, Gio::ActionMap& actions)
+    : m_table(table), m_map(actions.gobj()), m_alive(std::make_shared<CommandTable*>(&table))
+{
+    g_object_add_weak_pointer(G_OBJECT(m_map), reinterpret_cast<gpointer*>(&m_map));
+    for (const Command& command : m_table.commands())
+        addAction(command);
+    m_menu = Gio::Menu::create();
+    for (const Menu& menu : m_table.menus()) {
+        auto built = buildMenu(menu);
+        m_menu->append_submenu(menu.title, built);
+        m_menus[menu.title] = built;
+    }
+    m_connections.push_back(m_table.changed.connect([this] { refresh(); }));
+    m_connections.push_back(m_table.menuEntriesChanged.connect([this] { refreshRuledSections(); }));
+    refresh();
+}
+
+CommandActions::~CommandActions()
+{
+    for (auto& connection : m_connections)
+        connection.disconnect();
+    if (!m_map)
+        return;
+    g_object_remove_weak_pointer(G_OBJECT(m_map), reinterpret_cast<gpointer*>(&m_map));
+    for (const auto& [name, action] : m_actions)
+        g_action_map_remove_action(m_map, name.c_str());
+}
+
+void CommandActions::addAction(const Command& command)
+{
+    const CommandState state = command.currentState();
+    Glib::RefPtr<Gio::SimpleAction> action;
+    if (command.parameter == CommandParameter::none) {
+        action = std::holds_alternative<std::monostate>(state) ? Gio::SimpleAction::create(command.id)
+                                                              : Gio::SimpleAction::create(command.id, stateVariant(state));
+    } else {
+        const auto type = parameterType(command.parameter);
+        action = std::holds_alternative<std::monostate>(state)
+                     ? Gio::SimpleAction::create(command.id, type)
+                     : Gio::SimpleAction::create(command.id, type, stateVariant(state));
+    }
+    // The table changes the state itself, and the action follows it (refresh).
+    m_connections.push_back(action->signal_activate().connect(
+        [this, id = command.id](const Glib::VariantBase& parameter) { m_table.run(id, fromVariant(parameter)); }));
+    g_action_map_add_action(m_map, G_ACTION(action->gobj()));
+    m_actions[command.id] = action;
+
+    // One accelerator list per detailed name: a numbered command gets one per number.
+    for (const Shortcut& shortcut : command.shortcuts) {
+        const std::string detailed = detailedName(command.id, shortcut.argument);
+        auto it = std::find_if(m_accels.begin(), m_accels.end(), [&](const auto& a) { return a.first == detailed; });
+        if (it == m_accels.end()) {
+            m_accels.emplace_back(detailed, std::vector<Glib::ustring>{});
+            m_shortcutTargets.emplace_back(command.id, shortcut.argument);
+            it = std::prev(m_accels.end());
+        }
+        it->second.push_back(accelerator(shortcut));
+    }
+}
+
+void CommandActions::installAccelerators(Gtk::Application& app)
+{
+    for (const auto& [detailed, accels] : m_accels)
+        app.set_accels_for_action(detailed, accels);
+}
+
+std::string CommandActions::accelerator(const Shortcut& shortcut)
+{
+    std::string text;
+    if (shortcut.modifiers & Shortcut::control)
+        text += "<Control>";
+    if (shortcut.modifiers & Shortcut::shift)
+        text += "<Shift>";
+    if (shortcut.modifiers & Shortcut::alt)
+        text += "<Alt>";
+    return text + shortcut.key;
+}
+
+Glib::RefPtr<Gtk::ShortcutController> CommandActions::makeShortcutController() const
+{
+    auto controller = Gtk::ShortcutController::create();
+    controller->set_scope(Gtk::ShortcutScope::LOCAL);
+    controller->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    for (std::size_t i = 0; i < m_accels.size(); ++i) {
+        const auto& [id, argument] = m_shortcutTargets[i];
+        for (const auto& accel : m_accels[i].second) {
+            GtkShortcutTrigger* trigger = gtk_shortcut_trigger_parse_string(accel.c_str());
+            if (!trigger)
+                continue;
+            GtkShortcut* shortcut = gtk_shortcut_new(trigger, gtk_named_action_new(("app." + id).c_str()));
+            if (Glib::VariantBase target = toVariant(argument))
+                gtk_shortcut_set_arguments(shortcut, target.gobj());
+            gtk_shortcut_controller_add_shortcut(controller->gobj(), shortcut);
+        }
+    }
+    return controller;
+}
+
+Glib::RefPtr<Gtk::ShortcutController> CommandActions::makePanelKeyController() const
+{
+    auto controller = Gtk::ShortcutController::create();
+    controller->set_scope(Gtk::ShortcutScope::LOCAL);
+    controller->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    for (std::size_t i = 0; i < m_accels.size(); ++i) {
+        for (const auto& accel : m_accels[i].second) {
+            GtkShortcutTrigger* trigger = gtk_shortcut_trigger_parse_string(accel.c_str());
+            if (!trigger)
+                continue;
+            auto* key = new PanelKey{m_alive, m_shortcutTargets[i].first};
+            gtk_shortcut_controller_add_shortcut(
+                controller->gobj(), gtk_shortcut_new(trigger, gtk_callback_action_new(&PanelKey::run, key,
+                                                                                      &PanelKey::destroy)));
+        }
+    }
+    return controller;
+}
+
+Glib::RefPtr<Gio::Menu> CommandActions::buildMenu(const Menu& menu)
+{
+    auto built = Gio::Menu::create();
+    for (const MenuSection& source : menu.sections) {
+        auto section = Gio::Menu::create();
+        if (source.entriesRule) {
+            m_ruledSections.push_back({section, &source});
+            fillSection(section, source.currentEntries(), false);
+        } else {
+            fillSection(section, source.entries, true);
+        }
+        built->append_section(section);
+    }
+    return built;
+}
+
+void CommandActions::fillSection(const Glib::RefPtr<Gio::Menu>& section, const std::vector<MenuEntry>& entries,
+                                 bool trackTitles)
+{
+    for (const MenuEntry& entry : entries) {
+        if (entry.submenu) {
+            section->append_submenu(entry.title, buildMenu(*entry.submenu));
+            continue;
+        }
+        const Command* command = m_table.command(entry.commandId);
+        if (trackTitles && entry.title.empty() && command && command->titleRule)
+            m_titledItems.push_back({section, section->get_n_items(), entry.commandId, command->currentTitle()});
+        section->append_item(menuItem(entry));
+    }
+}
+
+Glib::RefPtr<Gio::MenuItem> CommandActions::menuItem(const MenuEntry& entry) const
+{
+    const Command* command = m_table.command(entry.commandId);
+    const std::string title = !entry.title.empty() || !command ? entry.title : command->currentTitle();
+    auto item = Gio::MenuItem::create(title, "");
+    item->set_action_and_target("app." + entry.commandId, toVariant(entry.argument));
+    return item;
+}
+
+void CommandActions::refresh()
+{
+    for (const Command& command : m_table.commands()) {
+        const auto& action = m_actions[command.id];
+        const bool enabled = command.isEnabled();
+        if (action->get_enabled() != enabled)
+            action->set_enabled(enabled);
+        const Glib::VariantBase state = stateVariant(command.currentState());
+        if (state && !state.equal(action->get_state_variant()))
+            action->set_state(state);
+    }
+    // Replaced only when the title changed: every replacement rebuilds an open menu.
+    for (TitledItem& titled : m_titledItems) {
+        const std::string title = m_table.command(titled.commandId)->currentTitle();
+        if (title == titled.shownTitle)
+            continue;
+        titled.shownTitle = title;
+        titled.section->remove(titled.index);
+        titled.section->insert_item(titled.index, menuItem(MenuEntry{titled.commandId, {}, {}, nullptr}));
+    }
+}
+
+void CommandActions::refreshRuledSections()
+{
+    for (const RuledSection& ruled : m_ruledSections) {
+        ruled.section->remove_all();
+        fillSection(ruled.section, ruled.source->currentEntries(), false);
+    }
+}
+
+void CommandActions::activate(const std::string& name)
+{
+    if (auto a = action(name); a && a->get_enabled())
+        a->activate();
+}
+
+void CommandActions::activate(const std::string& name, const Glib::VariantBase& parameter)
+{
+    if (auto a = action(name); a && a->get_enabled())
+        a->activate_variant(parameter);
+}
+
+bool CommandActions::isEnabled(const std::string& name) const
+{
+    auto a = action(name);
+    return a && a->get_enabled();
+}
+
+Glib::RefPtr<Gio::SimpleAction> CommandActions::action(const std::string& name) const
+{
+    auto it = m_actions.find(name);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+std::vector<std::string> CommandActions::labels(const std::string& menuTitle) const
+{
+    std::vector<std::string> out;
+    auto it = m_menus.find(menuTitle);
+    if (it != m_menus.end())
+        collectLabels(it->second, out);
+    return out;
+}
+
+} // namespace kovi

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/commands/command_table.h"
+
+#include <giomm/actionmap.h>
+#include <giomm/menu.h>
+#include <giomm/simpleaction.h>
+#include <gtkmm/application.h>
+#include <gtkmm/shortcutcontroller.h>
+#include <sigc++/connection.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kovi {
+
+// The command table mirrored into the toolkit: one Gio::SimpleAction per command in an action
+// map (the application's, so "app.<id>"), the accelerators (Ctrl for ⌘, Alt for ⌥), the menu
+// model the window's menu button shows, and key handling that lets an open panel keep the
+// shortcuts. Enabled states, check marks, changing titles and the per-space items follow the
+// table. Holds no handler of its own. Main thread only; the table must outlive it.
+class CommandActions {
+public:
+    CommandActions(CommandTable& table, Gio::ActionMap& actions);
+    // Takes its actions out of the map when the map still exists (it may be finalising).
+    ~CommandActions();
+    CommandActions(const CommandActions&) = delete;
+    CommandActions& operator=(const CommandActions&) = delete;
+
+    CommandTable& table() { return m_table; }
+    void installAccelerators(Gtk::Application& app);
+    Glib::RefPtr<Gio::Menu> menu() const { return m_menu; }
+
+    // The shortcuts as a controller for a popup that takes the keyboard while it is open (the
+    // menu itself), so they keep working there.
+    Glib::RefPtr<Gtk::ShortcutController> makeShortcutController() const;
+    // For the window, ahead of the accelerators: while a panel is open, a shortcut that is not
+    // the panel's own does nothing, and Close Tab's closes the panel.
+    Glib::RefPtr<Gtk::ShortcutController> makePanelKeyController() const;
+
+    // Runs an action by name (without "app."), as its menu item or shortcut would.
+    void activate(const std::string& name);
+    void activate(const std::string& name, const Glib::VariantBase& parameter);
+    bool isEnabled(const std::string& name) const;
+    Glib::RefPtr<Gio::SimpleAction> action(const std::string& name) const;
+    // Labels the menu model shows now, in order, for one menu.
+    std::vector<std::string> labels(const std::string& menuTitle) const;
+
+    // "<Control><Shift>n"
+    static std::string accelerator(const Shortcut& shortcut);
+
+private:
+    struct TitledItem {
+        Glib::RefPtr<Gio::Menu> section;
+        int index;
+        std::string commandId;
+        std::string shownTitle;
+    };
+    struct RuledSection {
+        Glib::RefPtr<Gio::Menu> section;
+        const MenuSection* source;
+    };
+
+    void addAction(const Command& command);
+    Glib::RefPtr<Gio::Menu> buildMenu(const Menu& menu);
+    Glib::RefPtr<Gio::MenuItem> menuItem(const MenuEntry& entry) const;
+    void fillSection(const Glib::RefPtr<Gio::Menu>& section, const std::vector<MenuEntry>& entries,
+                     bool trackTitles);
+    void refresh();
+    void refreshRuledSections();
+
+    CommandTable& m_table;
+    GActionMap* m_map; // weak: cleared when the map goes
+    std::shared_ptr<CommandTable*> m_alive; // key callbacks hold it weakly
+    std::map<std::string, Glib::RefPtr<Gio::SimpleAction>> m_actions;
+    std::vector<sigc::connection> m_connections;
+    std::vector<std::pair<std::string, std::vector<Glib::ustring>>> m_accels; // detailed name → accels
+    std::vector<std::pair<std::string, CommandArgument>> m_shortcutTargets;    // parallel to m_accels
+
+    Glib::RefPtr<Gio::Menu> m_menu;
+    std::map<std::string, Glib::RefPtr<Gio::Menu>> m_menus; // by title, for labels()
+    std::vector<TitledItem> m_titledItems;
+    std::vector<RuledSection> m_ruledSections;
+};
+
+} // namespace kovi

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "core/support/uuid.h"
+#include "ui/base/view_parts.h"
+#include "ui/design/overlay_layer.h"
+#include "ui/design/page_transition.h"
+#include "ui/design/styles.h"
+#include "ui/design/window_chrome.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/overlay.h>
+#include <sigc++/connection.h>
+
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+namespace kovi {
+
+struct AppContext;
+class EmptyStateView;
+struct Tab;
+
+// Where a browser layout shows pages: the bookmarks bar, then the framed page (split view, the
+// active tab's page, or the start page) with the find bar and the split toolbar in its top-right
+// corner. A space change slides the new page in from the side of the last space step; other
+// changes swap at once.
+//
+// A tab's page is built the first time the tab is shown here and kept, hidden, while the tab is
+// open and in the same space, so that going back to the tab never takes its page out of the
+// window (see PageTransition). Views plug in through ViewParts: tabContent, splitView,
+// splitViewToolbar, findBar, bookmarkStrip.
+class PageArea : public Gtk::Box {
+public:
+    static constexpr double bezelPadding = 8;
+
+    PageArea(AppContext& ctx, ViewParts parts);
+    ~PageArea() override;
+
+    // The last space step (-1 or +1): the next space change slides in from that side.
+    void setSpaceStep(int step) { m_spaceStep = step; }
+    int spaceStep() const { return m_spaceStep; }
+
+    // ---- Inspection, for tests ----
+    Gtk::Widget* shownPage() const { return m_pages.shownPage(); }
+    EmptyStateView* startPage() const;
+    PageTransition& pages() { return m_pages; }
+    BrowserSurface& browserSurface() { return m_surface; }
+    OverlayLayer& findBarLayer() { return m_findLayer; }
+    Gtk::Widget& dragStripWhenBezelOff() { return m_bezelOffDrag; }
+    Gtk::Widget& splitToolbarSlot() { return m_splitToolbarSlot; }
+
+private:
+    enum class PageKind { none, start, tab, split };
+    struct KeptPage {
+        Gtk::Widget* page;
+        std::optional<Uuid> spaceId; // the tab's space when the page was built
+    };
+
+    void refreshPage();
+    Gtk::Widget* makePage(PageKind kind, const std::optional<Tab>& tab);
+    void dropTabPage(const Uuid& tabId);
+    void refreshSplitToolbar();
+    void refreshBezel();
+    void refreshFindBar();
+
+    AppContext& m_ctx;
+    ViewParts m_parts;
+    std::vector<sigc::connection> m_connections;
+
+    Gtk::Box m_bookmarkSlot{Gtk::Orientation::VERTICAL};
+    Gtk::Overlay m_pageOverlay;
+    BrowserSurface m_surface;
+    PageTransition m_pages;
+    WindowDragHandle m_bezelOffDrag;
+    Gtk::Box m_splitToolbarSlot{Gtk::Orientation::HORIZONTAL};
+    OverlayLayer m_findLayer;
+
+    PageKind m_pageKind = PageKind::none;
+    std::optional<Uuid> m_pageTabId;
+    std::optional<Uuid> m_pageSpaceId;
+    int m_spaceStep = 0;
+    std::unordered_map<Uuid, KeptPage> m_tabPages;
+};
+
+} // namespace kovi

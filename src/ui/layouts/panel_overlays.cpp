@@ -1,0 +1,52 @@
+#include "ui/layouts/panel_overlays.h"
+
+#include "core/state/browser_state.h"
+#include "ui/base/app_context.h"
+
+namespace kovi {
+
+PanelOverlays::PanelOverlays(AppContext& ctx, ViewParts parts, Gtk::Overlay& host)
+    : m_ctx(ctx), m_parts(std::move(parts)), m_commandBarLayer(false, {}, 0.98),
+      m_historyLayer(true, [this] { m_ctx.state.setIsHistoryPanelVisible(false); }),
+      m_downloadsLayer(true, [this] { m_ctx.state.setIsDownloadsPanelVisible(false); })
+{
+    for (OverlayLayer* layer : {&m_commandBarLayer, &m_historyLayer, &m_downloadsLayer})
+        host.add_overlay(*layer);
+    BrowserState& state = m_ctx.state;
+    for (auto* changed : {&state.isCommandBarVisibleChanged, &state.isHistoryPanelVisibleChanged,
+                          &state.isDownloadsPanelVisibleChanged})
+        m_connections.push_back(changed->connect([this] { refreshAll(); }));
+    refreshAll(); // the flags belong to the state: a panel may be open already
+}
+
+PanelOverlays::~PanelOverlays()
+{
+    for (auto& c : m_connections)
+        c.disconnect();
+}
+
+void PanelOverlays::refreshAll()
+{
+    const BrowserState& state = m_ctx.state;
+    refresh(m_commandBarLayer, state.isCommandBarVisible(), m_parts.commandBar);
+    refresh(m_historyLayer, state.isHistoryPanelVisible(), m_parts.historyPanel);
+    refresh(m_downloadsLayer, state.isDownloadsPanelVisible(), m_parts.downloadsPanel);
+}
+
+void PanelOverlays::refresh(OverlayLayer& layer, bool visible, const std::function<Gtk::Widget*(AppContext&)>& make)
+{
+    if (visible == layer.isPresented())
+        return;
+    if (!visible) {
+        layer.dismiss();
+        return;
+    }
+    Gtk::Widget* content = make ? make(m_ctx) : nullptr;
+    // The command bar has no scrim of its own to show; the history and downloads panels keep
+    // theirs, so a tap still closes them.
+    if (!content && &layer == &m_commandBarLayer)
+        return;
+    layer.present(content);
+}
+
+} // namespace kovi

@@ -1,0 +1,498 @@
+// What one chat turn sends to each provider, and how every kind of answer is turned into the
+// answer or the message the panel shows. Both providers are served from 127.0.0.1.
+#include "core/ai/ai_chat_client.h"
+
+#include "core/ai/ai_service.h"
+#include "core/settings/preferences.h"
+#include "core/support/defaults.h"
+#include "support/loopback_server.h"
+#include "support/main_loop.h"
+#include "support/temp_dir.h"
+#include "support/test_certificate.h"
+
+#include <gio/gio.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <memory>
+
+namespace kovi {
+namespace {
+
+using nlohmann::json;
+using test::LoopbackServer;
+
+constexpr const char* openAIPath = "/v1/chat/completions";
+constexpr const char* anthropicPath = "/v1/messages";
+constexpr const char* fixedPrompt = "You are a helpful AI assistant integrated into the Kovi web browser. You help "
+                                    "users with browsing, research, writing, and general tasks.";
+
+std::string openAIAnswer(const std::string& text)
+{
+    return json{{"id", "x"}, {"choices", {{{"index", 0}, {"message", {{"role", "assistant"}, {"content", text}}}}}}}
+        .dump();
+}
+
+std::string anthropicAnswer(const std::string& text)
+{
+    return json{{"id", "x"}, {"content", {{{"type", "text"}, {"text", text}}}}}.dump();
+}
+
+const char* pathOf(AIProvider provider)
+{
+    return provider == AIProvider::openai ? openAIPath : anthropicPath;
+}
+
+AIChatContext tabsContext(std::vector<std::map<std::string, std::string>> tabs)
+{
+    return AIChatContext{std::move(tabs)};
+}
+
+// An AI service on in-memory settings, a chat client aimed at one loopback server for both
+// providers, and a helper that runs one turn to its end.
+class ChatFixture : public testing::Test {
+protected:
+    ChatFixture()
+        : server(std::make_unique<LoopbackServer>()), client(std::make_unique<AIChatClient>(service, endpoints()))
+    {
+    }
+
+    AIEndpoints endpoints(double timeout = 60) const
+    {
+        return {server->baseUrl(), server->baseUrl(), timeout};
+    }
+
+    void use(AIProvider provider, const std::string& key = "sk-test")
+    {
+        service.setSelectedProvider(provider);
+        service.setApiKey(key);
+    }
+
+    std::optional<AIChatReply> turn(const std::string& message, std::optional<AIChatContext> context = std::nullopt,
+                                    AIChatClient* via = nullptr)
+    {
+        std::optional<AIChatReply> reply;
+        (via ? via : client.get())->chat(message, std::move(context), [&](AIChatReply r) { reply = std::move(r); });
+        EXPECT_FALSE(reply) << "answered from inside chat()";
+        test::runUntil([&] { return reply.has_value(); }, 20);
+        return reply;
+    }
+
+    json lastBody() const { return json::parse(server->requests().back().body); }
+
+    Defaults defaults;
+    Preferences preferences{defaults};
+    AIService service{preferences};
+    std::unique_ptr<LoopbackServer> server;
+    std::unique_ptr<AIChatClient> client;
+};
+
+class AIChatClientTest : public ChatFixture {};
+
+TEST_F(AIChatClientTest, EachProviderGetsItsExactRequest)
+{
+    server->on(openAIPath, LoopbackServer::Reply{200, openAIAnswer("from openai"), "application/json"});
+    server->on(anthropicPath, LoopbackServer::Reply{200, anthropicAnswer("from anthropic"), "application/json"});
+    const auto context = tabsContext({{{"title", "Docs"}, {"url", "https://docs.example/"}},
+                                      {{"title", "Mail"}}, // no url: left out
+                                      {{"title", "News"}, {"url", "https://news.example/a?b=1"}}});
+    const std::string prompt = std::string(fixedPrompt)
+        + "\n\nThe user currently has these tabs open:\n- Docs: https://docs.example/\n"
+          "- News: https://news.example/a?b=1\n";
+
+    use(AIProvider::openai, "sk-open");
+    auto reply = turn("What is open?", context);
+    ASSERT_TRUE(reply && reply->ok());
+    EXPECT_EQ(*reply->answer, "from openai");
+    ASSERT_EQ(server->requests().size(), 1u);
+    const auto& openAI = server->requests()[0];
+    EXPECT_EQ(openAI.method, "POST");
+    EXPECT_EQ(openAI.path, openAIPath);
+    EXPECT_EQ(openAI.headers.at("authorization"), "Bearer sk-open");
+    EXPECT_EQ(openAI.headers.at("content-type"), "application/json");
+    EXPECT_FALSE(openAI.headers.contains("x-api-key"));
+    EXPECT_EQ(lastBody(), (json{{"model", "gpt-4o-mini"},
+                                {"messages",
+                                 {{{"role", "system"}, {"content", prompt}},
+                                  {{"role", "user"}, {"content", "What is open?"}}}},
+                                {"max_tokens", 1000}}));
+
+    use(AIProvider::anthropic, "sk-ant");
+    reply = turn("What is open?", context);
+    ASSERT_TRUE(reply && reply->ok());
+    EXPECT_EQ(*reply->answer, "from anthropic");
+    ASSERT_EQ(server->requests().size(), 2u);
+    const auto& anthropic = server->requests()[1];
+    EXPECT_EQ(anthropic.method, "POST");
+    EXPECT_EQ(anthropic.path, anthropicPath);
+    EXPECT_EQ(anthropic.headers.at("x-api-key"), "sk-ant");
+    EXPECT_EQ(anthropic.headers.at("anthropic-version"), "2023-06-01");
+    EXPECT_EQ(anthropic.headers.at("content-type"), "application/json");
+    EXPECT_FALSE(anthropic.headers.contains("authorization"));
+    EXPECT_EQ(lastBody(), (json{{"model", "claude-3-haiku-20240307"},
+                                {"max_tokens", 1000},
+                                {"system", prompt},
+                                {"messages", {{{"role", "user"}, {"content", "What is open?"}}}}}));
+}
+
+TEST_F(AIChatClientTest, TheProductionHostsAndTimeout)
+{
+    const AIEndpoints standard = AIEndpoints::standard();
+    EXPECT_EQ(standard.openAIBaseUrl, "https://api.openai.com");
+    EXPECT_EQ(standard.anthropicBaseUrl, "https://api.anthropic.com");
+    EXPECT_EQ(standard.timeoutSeconds, 60);
+    const auto request = AIChatClient::buildRequest(AIProvider::anthropic, "k", "m", std::nullopt, standard);
+    EXPECT_EQ(request.url, "https://api.anthropic.com/v1/messages");
+    EXPECT_EQ(request.timeoutSeconds, 60);
+}
+
+TEST_F(AIChatClientTest, TheSystemPromptCarriesTheTabListOnlyWhenGiven)
+{
+    const std::string heading = std::string(fixedPrompt) + "\n\nThe user currently has these tabs open:\n";
+    struct Case {
+        const char* name;
+        std::optional<AIChatContext> context;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"no context", std::nullopt, fixedPrompt},
+        {"no tab list", AIChatContext{}, fixedPrompt},
+        {"empty tab list", tabsContext({}), heading},
+        {"entries without a key", tabsContext({{{"url", "https://a.example/"}}, {{"title", "B"}}, {}}), heading},
+        {"empty title", tabsContext({{{"title", ""}, {"url", "about:blank"}}}), heading + "- : about:blank\n"},
+        {"markup and right-to-left text kept as is",
+         tabsContext({{{"title", "<b>שלום</b> & \"x\""}, {"url", "https://he.example/?q=<i>"}}}),
+         heading + "- <b>שלום</b> & \"x\": https://he.example/?q=<i>\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AIChatClient::systemPrompt(c.context), c.expected) << c.name;
+}
+
+TEST_F(AIChatClientTest, EveryAnswerMapsToTheAnswerOrItsMessage)
+{
+    const std::string apiError = "Failed to get response from AI service.";
+    const std::string parseError = "Failed to parse AI response.";
+    const std::string unreadable = "The AI service's answer could not be read.";
+    struct Case {
+        const char* name;
+        unsigned status;
+        std::string openAIBody;
+        std::string anthropicBody;
+        std::optional<std::string> answer;
+        std::optional<AIError> error;
+        std::string description;
+    };
+    const Case cases[] = {
+        {"white space kept", 200, openAIAnswer("  two\nlines \n"), anthropicAnswer("  two\nlines \n"),
+         "  two\nlines \n", std::nullopt, ""},
+        {"markup kept as text", 200, openAIAnswer("<b>bold</b> &amp;"), anthropicAnswer("<b>bold</b> &amp;"),
+         "<b>bold</b> &amp;", std::nullopt, ""},
+        {"empty answer", 200, openAIAnswer(""), anthropicAnswer(""), "", std::nullopt, ""},
+        {"wrong key", 401, R"({"error":{"message":"Incorrect API key provided"}})",
+         R"({"type":"error","error":{"type":"authentication_error"}})", std::nullopt, AIError::apiError, apiError},
+        {"rate limited", 429, openAIAnswer("late"), anthropicAnswer("late"), std::nullopt, AIError::apiError, apiError},
+        {"server error page", 500, "<html><body>Oops</body></html>", "<html><body>Oops</body></html>", std::nullopt,
+         AIError::apiError, apiError},
+        {"a good body with another success status", 201, openAIAnswer("x"), anthropicAnswer("x"), std::nullopt,
+         AIError::apiError, apiError},
+        {"not JSON", 200, "Hello there", "Hello there", std::nullopt, std::nullopt, unreadable},
+        {"a bare JSON text", 200, "\"hello\"", "\"hello\"", std::nullopt, std::nullopt, unreadable},
+        {"truncated JSON", 200, openAIAnswer("x").substr(0, 20), anthropicAnswer("x").substr(0, 20), std::nullopt,
+         std::nullopt, unreadable},
+        {"empty list", 200, R"({"choices":[]})", R"({"content":[]})", std::nullopt, AIError::parseError, parseError},
+        {"missing list", 200, R"({"id":"x"})", R"({"id":"x"})", std::nullopt, AIError::parseError, parseError},
+        {"array at the top", 200, "[1,2]", "[1,2]", std::nullopt, AIError::parseError, parseError},
+        {"the other provider's shape", 200, anthropicAnswer("x"), openAIAnswer("x"), std::nullopt,
+         AIError::parseError, parseError},
+        {"text of another type", 200, R"({"choices":[{"message":{"content":42}}]})",
+         R"({"content":[{"text":null}]})", std::nullopt, AIError::parseError, parseError},
+        {"list of another type", 200, R"({"choices":{"0":{"message":{"content":"x"}}}})",
+         R"({"content":"x"})", std::nullopt, AIError::parseError, parseError},
+    };
+    for (AIProvider provider : allAIProviders) {
+        use(provider);
+        for (const auto& c : cases) {
+            const std::string body = provider == AIProvider::openai ? c.openAIBody : c.anthropicBody;
+            server->on(pathOf(provider), LoopbackServer::Reply{c.status, body, "application/json"});
+            auto reply = turn("hi");
+            ASSERT_TRUE(reply) << c.name;
+            EXPECT_EQ(reply->answer, c.answer) << c.name << " / " << rawValue(provider);
+            EXPECT_EQ(reply->aiError, c.error) << c.name << " / " << rawValue(provider);
+            EXPECT_EQ(reply->errorDescription, c.description) << c.name << " / " << rawValue(provider);
+        }
+    }
+}
+
+TEST_F(AIChatClientTest, AHugeAnswerIsCutOffAndFails)
+{
+    use(AIProvider::openai);
+    server->on(openAIPath, LoopbackServer::Reply{200, std::string(50 * 1024 * 1024, 'x'), "application/json"});
+    auto reply = turn("hi");
+    ASSERT_TRUE(reply);
+    EXPECT_FALSE(reply->ok());
+    EXPECT_EQ(reply->aiError, AIError::apiError);
+}
+
+TEST_F(AIChatClientTest, AServerThatNeverAnswersTimesOut)
+{
+    use(AIProvider::anthropic);
+    server->on(anthropicPath, LoopbackServer::Reply{.neverAnswer = true});
+    AIChatClient quick(service, endpoints(0.3));
+    auto reply = turn("hi", std::nullopt, &quick);
+    ASSERT_TRUE(reply);
+    EXPECT_FALSE(reply->ok());
+    EXPECT_FALSE(reply->aiError);
+    EXPECT_EQ(reply->errorDescription, "The request timed out.");
+
+    // A body that starts and never ends times out the same way.
+    server->on(anthropicPath, [](const LoopbackServer::Request&) {
+        LoopbackServer::Reply reply{200, R"({"content":[{"text":"par)", "application/json"};
+        reply.holdBodyOpen = true;
+        return reply;
+    });
+    reply = turn("hi", std::nullopt, &quick);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->errorDescription, "The request timed out.");
+}
+
+TEST_F(AIChatClientTest, NoServerMeansAConnectionFailure)
+{
+    std::string closedBase;
+    {
+        LoopbackServer gone;
+        closedBase = gone.baseUrl();
+    }
+    use(AIProvider::openai);
+    AIChatClient nowhere(service, {closedBase, closedBase, 60});
+    auto reply = turn("hi", std::nullopt, &nowhere);
+    ASSERT_TRUE(reply);
+    EXPECT_FALSE(reply->aiError);
+    EXPECT_EQ(reply->errorDescription, "The connection to the AI service failed.");
+}
+
+// A server that reads the request, starts a 500-byte answer, sends 20 bytes and hangs up.
+class HangUpServer {
+public:
+    HangUpServer()
+        : m_service(g_socket_service_new())
+    {
+        guint16 port = g_socket_listener_add_any_inet_port(G_SOCKET_LISTENER(m_service), nullptr, nullptr);
+        m_baseUrl = "http://127.0.0.1:" + std::to_string(port);
+        g_signal_connect(m_service, "incoming", G_CALLBACK(&HangUpServer::incoming), this);
+    }
+    ~HangUpServer()
+    {
+        g_socket_service_stop(m_service);
+        g_socket_listener_close(G_SOCKET_LISTENER(m_service));
+        g_object_unref(m_service);
+    }
+    const std::string& baseUrl() const { return m_baseUrl; }
+    int answered = 0;
+
+private:
+    struct Connection {
+        HangUpServer* server;
+        GSocketConnection* connection;
+        std::string received;
+        char buffer[4096];
+    };
+
+    static gboolean incoming(GSocketService*, GSocketConnection* connection, GObject*, gpointer self)
+    {
+        auto* c = new Connection{static_cast<HangUpServer*>(self), G_SOCKET_CONNECTION(g_object_ref(connection)), {}, {}};
+        readMore(c);
+        return TRUE;
+    }
+
+    static void readMore(Connection* c)
+    {
+        g_input_stream_read_async(g_io_stream_get_input_stream(G_IO_STREAM(c->connection)), c->buffer,
+                                  sizeof c->buffer, G_PRIORITY_DEFAULT, nullptr, &HangUpServer::onRead, c);
+    }
+
+    static void onRead(GObject* stream, GAsyncResult* result, gpointer data)
+    {
+        auto* c = static_cast<Connection*>(data);
+        gssize size = g_input_stream_read_finish(G_INPUT_STREAM(stream), result, nullptr);
+        if (size > 0)
+            c->received.append(c->buffer, static_cast<std::size_t>(size));
+        const auto end = c->received.find("\r\n\r\n");
+        const auto lengthAt = c->received.find("Content-Length: ");
+        if (size > 0 && (end == std::string::npos || lengthAt == std::string::npos
+                         || c->received.size() < end + 4 + std::stoul(c->received.substr(lengthAt + 16)))) {
+            readMore(c);
+            return;
+        }
+        const std::string partial = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 500\r\n\r\n"
+                                    "{\"choices\":[{\"messa";
+        g_output_stream_write_all(g_io_stream_get_output_stream(G_IO_STREAM(c->connection)), partial.data(),
+                                  partial.size(), nullptr, nullptr, nullptr);
+        g_io_stream_close(G_IO_STREAM(c->connection), nullptr, nullptr);
+        ++c->server->answered;
+        g_object_unref(c->connection);
+        delete c;
+    }
+
+    GSocketService* m_service;
+    std::string m_baseUrl;
+};
+
+TEST_F(AIChatClientTest, AServerThatHangsUpMidAnswerIsAConnectionFailure)
+{
+    HangUpServer hangUp;
+    use(AIProvider::openai);
+    AIChatClient toIt(service, {hangUp.baseUrl(), hangUp.baseUrl(), 10});
+    auto reply = turn("hi", std::nullopt, &toIt);
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(hangUp.answered, 1);
+    EXPECT_FALSE(reply->ok());
+    EXPECT_FALSE(reply->aiError);
+    EXPECT_EQ(reply->errorDescription, "The connection to the AI service failed.");
+}
+
+TEST_F(AIChatClientTest, KeysAreSentUnchangedUnlessTheyCannotTravelInAHeader)
+{
+    server->on(openAIPath, LoopbackServer::Reply{401, "{}", "application/json"});
+    server->on(anthropicPath, LoopbackServer::Reply{401, "{}", "application/json"});
+    const std::string longKey(10000, 'k');
+    struct Case {
+        const char* name;
+        std::string key;
+        bool sent;
+        std::optional<AIError> error;
+    };
+    const Case cases[] = {
+        {"empty", "", false, AIError::noApiKey},
+        {"ten thousand characters", longKey, true, AIError::apiError},
+        {"non-ASCII", "sk-ключ-鍵", true, AIError::apiError},
+        {"inner tab", "sk\tkey", true, AIError::apiError},
+        {"line feed", "sk-key\n", false, AIError::apiError},
+        {"carriage return and line feed", "sk\r\nX-Injected: yes", false, AIError::apiError},
+        {"NUL", std::string("sk\0key", 6), false, AIError::apiError},
+        {"escape", "sk\x1b[0m", false, AIError::apiError},
+        {"delete", "sk\x7f", false, AIError::apiError},
+        {"C1 control", "sk\xc2\x85", false, AIError::apiError},
+    };
+    for (AIProvider provider : allAIProviders) {
+        for (const auto& c : cases) {
+            use(provider, c.key);
+            const std::size_t before = server->requests().size();
+            auto reply = turn("hi");
+            ASSERT_TRUE(reply) << c.name;
+            EXPECT_EQ(reply->aiError, c.error) << c.name;
+            ASSERT_EQ(server->requests().size(), before + (c.sent ? 1 : 0)) << c.name;
+            if (c.sent) {
+                const auto& headers = server->requests().back().headers;
+                if (provider == AIProvider::openai)
+                    EXPECT_EQ(headers.at("authorization"), "Bearer " + c.key) << c.name;
+                else
+                    EXPECT_EQ(headers.at("x-api-key"), c.key) << c.name;
+                EXPECT_FALSE(headers.contains("x-injected"));
+            }
+            // Whatever happened, the key stays stored as typed.
+            EXPECT_EQ(defaults.stringValue("aiApiKey"), c.key) << c.name;
+            EXPECT_EQ(service.apiKey(), c.key) << c.name;
+        }
+    }
+}
+
+TEST_F(AIChatClientTest, AKeyOfBlanksCountsAsAKey)
+{
+    server->on(openAIPath, LoopbackServer::Reply{401, "{}", "application/json"});
+    use(AIProvider::openai, "   ");
+    auto reply = turn("hi");
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->aiError, AIError::apiError);
+    EXPECT_EQ(server->requests().size(), 1u);
+}
+
+TEST_F(AIChatClientTest, LargeMessagesAndTabListsTravelIntact)
+{
+    server->on(anthropicPath, LoopbackServer::Reply{200, anthropicAnswer("ok"), "application/json"});
+    use(AIProvider::anthropic);
+    std::string message;
+    while (message.size() < 100000)
+        message += "<script>alert(1)</script> مرحبا \"quoted\" \\ ";
+    std::vector<std::map<std::string, std::string>> tabs;
+    for (int i = 0; i < 300; ++i)
+        tabs.push_back({{"title", "Tab " + std::to_string(i)}, {"url", "https://site" + std::to_string(i) + ".example/"}});
+    auto reply = turn(message, tabsContext(tabs));
+    ASSERT_TRUE(reply && reply->ok());
+    const json body = lastBody();
+    EXPECT_EQ(body["messages"][0]["content"], message);
+    const std::string system = body["system"];
+    EXPECT_EQ(std::count(system.begin(), system.end(), '\n'), 2 + 1 + 300);
+    EXPECT_NE(system.find("- Tab 299: https://site299.example/\n"), std::string::npos);
+}
+
+TEST_F(AIChatClientTest, TheProviderAndKeyAreReadAtEachTurn)
+{
+    server->on(openAIPath, LoopbackServer::Reply{200, openAIAnswer("o"), "application/json"});
+    server->on(anthropicPath, LoopbackServer::Reply{200, anthropicAnswer("a"), "application/json"});
+    use(AIProvider::openai, "first");
+    EXPECT_EQ(*turn("1")->answer, "o");
+    use(AIProvider::anthropic, "second");
+    EXPECT_EQ(*turn("2")->answer, "a");
+    EXPECT_EQ(server->requests()[1].headers.at("x-api-key"), "second");
+}
+
+TEST_F(AIChatClientTest, AnAnswerArrivingAfterTheClientIsGoneIsDropped)
+{
+    server->on(openAIPath, LoopbackServer::Reply{.body = openAIAnswer("late"), .delayMs = 150});
+    use(AIProvider::openai);
+    bool called = false;
+    client->chat("hi", std::nullopt, [&](AIChatReply) { called = true; });
+    ASSERT_TRUE(test::runUntil([&] { return !server->requests().empty(); }));
+    client.reset();
+    test::runUntil([] { return false; }, 0.4);
+    EXPECT_FALSE(called);
+
+    // The same for a turn refused before sending.
+    use(AIProvider::openai, "");
+    client = std::make_unique<AIChatClient>(service, endpoints());
+    client->chat("hi", std::nullopt, [&](AIChatReply) { called = true; });
+    EXPECT_EQ(client->pendingCount(), 1u);
+    client.reset();
+    test::drainMainLoop();
+    EXPECT_FALSE(called);
+}
+
+TEST(AIChatClientHttpsTest, BothProvidersAnswerOverHttpsWithATrustedCertificate)
+{
+    test::TestCertificate certificate;
+    ASSERT_NE(certificate.certificate(), nullptr) << "openssl could not make a certificate";
+    LoopbackServer secure(certificate.certificate());
+    secure.on(openAIPath, LoopbackServer::Reply{200, openAIAnswer("secure o"), "application/json"});
+    secure.on(anthropicPath, LoopbackServer::Reply{200, anthropicAnswer("secure a"), "application/json"});
+    Defaults defaults;
+    Preferences preferences(defaults);
+    AIService service(preferences);
+    service.setApiKey("sk-tls");
+    AIChatClient client(service, {secure.baseUrl(), secure.baseUrl(), 60});
+
+    auto run = [&] {
+        std::optional<AIChatReply> reply;
+        client.chat("hi", std::nullopt, [&](AIChatReply r) { reply = std::move(r); });
+        test::runUntil([&] { return reply.has_value(); }, 20);
+        return reply;
+    };
+    // Without trusting the certificate, nothing is exchanged.
+    auto untrusted = run();
+    ASSERT_TRUE(untrusted);
+    EXPECT_EQ(untrusted->errorDescription, "The connection to the AI service failed.");
+    EXPECT_TRUE(secure.requests().empty());
+
+    ASSERT_TRUE(client.http().useTrustAnchors(certificate.pemFile()));
+    for (AIProvider provider : allAIProviders) {
+        service.setSelectedProvider(provider);
+        auto reply = run();
+        ASSERT_TRUE(reply && reply->ok()) << reply->errorDescription;
+        EXPECT_EQ(*reply->answer, provider == AIProvider::openai ? "secure o" : "secure a");
+    }
+    ASSERT_EQ(secure.requests().size(), 2u);
+    EXPECT_EQ(secure.requests()[0].headers.at("authorization"), "Bearer sk-tls");
+    EXPECT_EQ(secure.requests()[1].headers.at("x-api-key"), "sk-tls");
+}
+
+} // namespace
+} // namespace kovi

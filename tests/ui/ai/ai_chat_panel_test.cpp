@@ -1,0 +1,262 @@
+// The chat panel on screen: the empty state, bubbles on their sides as plain text, the thinking
+// row, the scroll to the newest message, the error strip, and a panel closed while it waits.
+#include "ai_ui_fixture.h"
+
+#include "core/support/text.h"
+#include "ui/ai/quick_action_button.h"
+
+#include <gtkmm/adjustment.h>
+
+namespace kovi::test {
+namespace {
+
+class AIChatPanelTest : public AIPanelTest {
+protected:
+    bool waitIdle(AIChatPanel& panel, double seconds = 10)
+    {
+        return runUntilGtk([&] { return !panel.controller().isLoading(); }, seconds);
+    }
+
+    // The bubble's place in the message list, and whether it is laid out.
+    static graphene_rect_t boundsIn(Gtk::Widget& widget, Gtk::Widget& ancestor)
+    {
+        graphene_rect_t bounds{};
+        if (!gtk_widget_compute_bounds(widget.gobj(), ancestor.gobj(), &bounds))
+            ADD_FAILURE() << "not laid out";
+        return bounds;
+    }
+};
+
+TEST_F(AIChatPanelTest, AFreshPanelShowsTheEmptyStateAndTakesTheKeyboard)
+{
+    AIChatPanel& panel = showChat();
+    EXPECT_EQ(panel.get_width(), AIChatPanel::width);
+    EXPECT_EQ(panel.get_height(), AIChatPanel::height);
+    EXPECT_TRUE(panel.emptyState().get_visible());
+    ASSERT_EQ(panel.quickActions().size(), 3u);
+    EXPECT_FALSE(panel.thinkingRow().get_visible());
+    EXPECT_FALSE(panel.errorStrip().get_visible());
+    EXPECT_FALSE(panel.sendButton().get_sensitive());
+    EXPECT_TRUE(panel.input().placeholder().get_visible());
+    EXPECT_TRUE(runUntilGtk([&] { return panel.input().textView().has_focus(); }, 5));
+}
+
+TEST_F(AIChatPanelTest, TheFieldGrowsFromOneLineToFourThenScrolls)
+{
+    AIChatPanel& panel = showChat();
+    auto heightWith = [&](const std::string& text) {
+        panel.input().setText(text);
+        settle(100);
+        return panel.input().get_height();
+    };
+    const int one = heightWith("");
+    const int two = heightWith("a\nb");
+    const int four = heightWith("a\nb\nc\nd");
+    const int six = heightWith("a\nb\nc\nd\ne\nf");
+    EXPECT_LT(one, 30);
+    EXPECT_GT(two, one);
+    EXPECT_GT(four, two);
+    EXPECT_EQ(six, four);
+}
+
+TEST_F(AIChatPanelTest, ASendShowsTheQuestionTheThinkingRowThenTheAnswer)
+{
+    server.on(openAIPath, answerReply("An answer.", 300));
+    AIChatPanel& panel = showChat();
+    panel.input().setText("  What is open?  ");
+    EXPECT_TRUE(panel.sendButton().get_sensitive());
+    EXPECT_TRUE(panel.sendButton().has_css_class("ready"));
+    EXPECT_FALSE(panel.input().placeholder().get_visible());
+    press(panel.sendButton());
+
+    ASSERT_EQ(panel.bubbles().size(), 1u);
+    EXPECT_EQ(panel.bubbles()[0]->text().text(), "What is open?");
+    EXPECT_FALSE(panel.emptyState().get_visible());
+    EXPECT_TRUE(panel.thinkingRow().get_visible());
+    EXPECT_TRUE(runUntilGtk([&] { return panel.thinkingIndicator().isTicking(); }, 5));
+    EXPECT_EQ(panel.input().text(), "");
+    EXPECT_FALSE(panel.sendButton().get_sensitive());
+    // The field stays editable while waiting, but Return sends nothing.
+    panel.input().setText("next");
+    panel.controller().submit();
+    EXPECT_EQ(panel.bubbles().size(), 1u);
+
+    ASSERT_TRUE(waitIdle(panel));
+    ASSERT_EQ(panel.bubbles().size(), 2u);
+    EXPECT_EQ(panel.bubbles()[1]->role(), ChatRole::assistant);
+    EXPECT_EQ(panel.bubbles()[1]->text().text(), "An answer.");
+    EXPECT_FALSE(panel.thinkingRow().get_visible());
+    EXPECT_FALSE(panel.thinkingIndicator().isTicking()) << "nothing keeps repainting once the answer is in";
+    EXPECT_TRUE(panel.sendButton().get_sensitive());
+    EXPECT_FALSE(panel.emptyState().get_visible()) << "the empty state never returns";
+    EXPECT_EQ(server.requests().size(), 1u);
+}
+
+TEST_F(AIChatPanelTest, BubblesArePlainTextOnTheirOwnSidesAndAtMost280Wide)
+{
+    const std::string markup = "<b>not bold</b> &amp; <span foreground='red'>x</span>";
+    const std::string rtl = "שלום עולם, مرحبا بالعالم — a mixed line that is long enough to wrap inside the bubble";
+    server.on(openAIPath, answerReply(markup + "\n" + rtl));
+    AIChatPanel& panel = showChat();
+    typeAndSubmit(panel, markup);
+    ASSERT_TRUE(waitIdle(panel));
+    settle(100);
+    ASSERT_EQ(panel.bubbles().size(), 2u);
+    ChatBubble& user = *panel.bubbles()[0];
+    ChatBubble& assistant = *panel.bubbles()[1];
+    EXPECT_EQ(user.text().text(), markup);
+    EXPECT_EQ(assistant.text().text(), markup + "\n" + rtl);
+    EXPECT_EQ(user.text().shownText(), markup);
+    EXPECT_EQ(assistant.text().shownText(), markup + "\n" + rtl);
+
+    const auto userBox = boundsIn(user.text(), user);
+    const auto assistantBox = boundsIn(assistant.text(), assistant);
+    EXPECT_LE(userBox.size.width, ChatBubble::maxBubbleWidth);
+    EXPECT_LE(assistantBox.size.width, ChatBubble::maxBubbleWidth);
+    EXPECT_GE(assistantBox.size.width, ChatBubble::maxBubbleWidth - 1) << "a long answer wraps at the limit";
+    EXPECT_NEAR(userBox.origin.x + userBox.size.width, user.get_width() - ChatBubble::sideInset, 1);
+    EXPECT_NEAR(assistantBox.origin.x, ChatBubble::sideInset, 1);
+    EXPECT_GT(assistantBox.size.height, userBox.size.height);
+    EXPECT_TRUE(user.text().has_css_class("user"));
+    EXPECT_TRUE(assistant.text().has_css_class("assistant"));
+}
+
+TEST_F(AIChatPanelTest, EachNewMessageIsScrolledIntoViewAtTheBottom)
+{
+    server.on(openAIPath, answerReply("A reply that takes a couple of lines, so that the list grows quickly "
+                                      "past the height of the panel."));
+    AIChatPanel& panel = showChat();
+    auto adjustment = panel.messageList().get_vadjustment();
+    for (int i = 0; i < 8; ++i) {
+        typeAndSubmit(panel, "Question " + std::to_string(i));
+        ASSERT_TRUE(waitIdle(panel));
+        ASSERT_TRUE(runUntilGtk([&] { return panel.isScrollSettled(); }, 5));
+    }
+    ASSERT_GT(adjustment->get_upper(), adjustment->get_page_size() * 2) << "the conversation is longer than the list";
+    Gtk::Widget& last = *panel.bubbles().back();
+    const auto bounds = boundsIn(last, panel.messageList());
+    EXPECT_NEAR(bounds.origin.y + bounds.size.height, adjustment->get_page_size(), 2)
+        << "the newest message's bottom edge sits at the bottom of the list";
+}
+
+TEST_F(AIChatPanelTest, FailuresShowTheirStripAndThePanelStaysUsable)
+{
+    struct Case {
+        const char* name;
+        LoopbackServer::Reply reply;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"wrong key", {401, R"({"error":"bad key"})", "application/json"}, "Failed to get response from AI service."},
+        {"rate limited", {429, "{}", "application/json"}, "Failed to get response from AI service."},
+        {"server error page", {500, "<html><h1>Down</h1></html>", "text/html"}, "Failed to get response from AI service."},
+        {"not JSON", {200, "plain words", "text/plain"}, "The AI service's answer could not be read."},
+        {"wrong shape", {200, R"({"choices":[{"text":"x"}]})", "application/json"}, "Failed to parse AI response."},
+        {"no choices", {200, R"({"choices":[]})", "application/json"}, "Failed to parse AI response."},
+        {"never answers", {.neverAnswer = true}, "The request timed out."},
+    };
+    AIChatPanel& panel = showChat(2);
+    std::size_t messages = 0;
+    for (const auto& c : cases) {
+        server.on(openAIPath, c.reply);
+        typeAndSubmit(panel, c.name);
+        ASSERT_TRUE(waitIdle(panel)) << c.name;
+        ++messages;
+        EXPECT_EQ(panel.bubbles().size(), messages) << c.name << ": the question stays, no answer is added";
+        EXPECT_TRUE(panel.errorStrip().get_visible()) << c.name;
+        EXPECT_EQ(panel.errorLabel().get_text().raw(), c.message) << c.name;
+    }
+    press(panel.dismissButton());
+    EXPECT_FALSE(panel.errorStrip().get_visible());
+
+    // Without a key the strip tells where to add one.
+    core.ai.setApiKey("");
+    typeAndSubmit(panel, "no key");
+    ASSERT_TRUE(waitIdle(panel));
+    EXPECT_EQ(panel.errorLabel().get_text().raw(), "No API key configured. Go to Settings to add your API key.");
+    // The next send clears the strip as it starts.
+    core.ai.setApiKey("sk-test");
+    server.on(openAIPath, answerReply("back"));
+    typeAndSubmit(panel, "again");
+    EXPECT_FALSE(panel.errorStrip().get_visible());
+    ASSERT_TRUE(waitIdle(panel));
+    EXPECT_EQ(panel.bubbles().back()->text().text(), "back");
+}
+
+TEST_F(AIChatPanelTest, QuickActionsSendOrFillTheField)
+{
+    server.on(openAIPath, answerReply("summary"));
+    AIChatPanel& panel = showChat();
+    press(*panel.quickActions()[1]);
+    EXPECT_EQ(panel.input().text(), "Help me research ");
+    EXPECT_TRUE(panel.bubbles().empty());
+    EXPECT_TRUE(runUntilGtk([&] { return panel.input().textView().has_focus(); }, 5));
+    auto buffer = panel.input().textView().get_buffer();
+    EXPECT_EQ(buffer->get_insert()->get_iter().get_offset(), buffer->end().get_offset()) << "cursor at the end";
+
+    press(*panel.quickActions()[2]);
+    EXPECT_EQ(panel.input().text(), "Compare the pros and cons of ");
+    press(*panel.quickActions()[0]);
+    ASSERT_EQ(panel.bubbles().size(), 1u);
+    EXPECT_EQ(panel.bubbles()[0]->text().text(), "Summarize what I'm working on based on my open tabs");
+    ASSERT_TRUE(waitIdle(panel));
+    settle(50);
+    EXPECT_EQ(panel.bubbles().size(), 2u);
+}
+
+TEST_F(AIChatPanelTest, AHundredThousandCharacterMessageGoesOutAndIsShownWhole)
+{
+    std::string message;
+    while (message.size() < 100000)
+        message += "A long line of text with <tags> & ampersands, عربي, and words. ";
+    server.on(openAIPath, answerReply(message));
+    AIChatPanel& panel = showChat();
+    typeAndSubmit(panel, message);
+    const gint64 start = g_get_monotonic_time();
+    ASSERT_TRUE(waitIdle(panel, 20));
+    ASSERT_TRUE(runUntilGtk([&] { return panel.isScrollSettled(); }, 10));
+    const double seconds = (g_get_monotonic_time() - start) / 1e6;
+    EXPECT_LT(seconds, 5) << "laying out the long bubbles keeps the window waiting";
+    const auto sent = nlohmann::json::parse(server.requests().back().body);
+    EXPECT_EQ(sent["messages"][1]["content"], text::trimWhitespaceAndNewlines(message));
+    EXPECT_EQ(panel.bubbles()[1]->text().text().size(), message.size());
+}
+
+// Closing the panel while its request runs: no crash, nothing added to a panel that is gone,
+// nothing shown in the next one.
+TEST(AIChatPanelClosing, AnAnswerArrivingAfterThePanelClosedIsDropped)
+{
+    TempDir dir;
+    LoopbackServer server;
+    server.on(openAIPath, answerReply("late answer", 400));
+    ViewParts parts = defaultViewParts();
+    parts.aiChatPanel = [&](AppContext& ctx) {
+        return makeAIChatPanel(ctx, {server.baseUrl(), server.baseUrl(), 60});
+    };
+    AppHarness h(dir.path(), std::nullopt, false, parts);
+    h.ctx().auth.continueAsGuest();
+    h.root().setHasCompletedOnboarding(true);
+    ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == MainBrowserView::Screen::browser; }));
+    h.ctx().ai.setApiKey("sk-test");
+
+    h.ctx().state.setIsAIChatVisible(true);
+    auto* panel = dynamic_cast<AIChatPanel*>(h.root().aiChatLayer().content());
+    ASSERT_NE(panel, nullptr);
+    typeAndSubmit(*panel, "hello");
+    ASSERT_TRUE(runUntilGtk([&] { return !server.requests().empty(); }));
+    h.ctx().state.setIsAIChatVisible(false);
+    // The closing fade ends and the panel is destroyed before the answer comes.
+    ASSERT_TRUE(runUntilGtk([&] { return h.root().aiChatLayer().content() == nullptr; }, 5));
+    settle(600);
+
+    h.ctx().state.setIsAIChatVisible(true);
+    auto* next = dynamic_cast<AIChatPanel*>(h.root().aiChatLayer().content());
+    ASSERT_NE(next, nullptr);
+    settle(200);
+    EXPECT_TRUE(next->bubbles().empty());
+    EXPECT_TRUE(next->emptyState().get_visible());
+    EXPECT_FALSE(next->controller().isLoading());
+}
+
+} // namespace
+} // namespace kovi::test
