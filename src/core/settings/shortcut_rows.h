@@ -8,8 +8,8 @@ namespace kovi {
 
 // The rows of the settings window's keyboard-shortcut reference: what the row says, the menu
 // command it describes and that command's accelerator as the menus bind it (GTK accelerator
-// syntax). The accelerators must match the menu commands' own; when the command table moves to
-// the core, look them up there by `command`.
+// syntax). The settings library sits below the command table, so the keys are repeated here; a
+// test of the command table holds them equal.
 struct ShortcutRowEntry {
     std::string_view action;
     std::string_view command;
