@@ -135,6 +135,22 @@ std::string graphemePrefix(std::string_view s, std::size_t count)
     return std::string(s.substr(0, end));
 }
 
+void forEachGrapheme(std::string_view s, const std::function<bool(std::string_view)>& visit)
+{
+    if (s.empty())
+        return;
+    UText* text = nullptr;
+    auto it = characterIterator(s, text);
+    if (it) {
+        int32_t start = it->first();
+        for (int32_t end = it->next(); end != icu::BreakIterator::DONE; start = end, end = it->next()) {
+            if (!visit(s.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start))))
+                break;
+        }
+    }
+    utext_close(text);
+}
+
 std::string lowercased(std::string_view s)
 {
     return toUtf8(toUnicode(s).toLower(icu::Locale::getRoot()));

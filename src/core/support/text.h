@@ -3,6 +3,7 @@
 // Unicode text helpers shared by several features. All text is UTF-8.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,8 @@ bool containsWhitespace(std::string_view s); // any White_Space code point
 // User-perceived characters (extended grapheme clusters).
 std::size_t graphemeCount(std::string_view s);
 std::string graphemePrefix(std::string_view s, std::size_t count);
+// Calls `visit` with each user-perceived character in order until it returns false.
+void forEachGrapheme(std::string_view s, const std::function<bool(std::string_view)>& visit);
 
 // Locale-independent case mapping per code point (no Turkic rules).
 std::string lowercased(std::string_view s);

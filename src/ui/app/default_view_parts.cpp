@@ -4,13 +4,19 @@
 
 #include "core/model/tab.h"
 #include "ui/ai/ai_view_parts.h"
+#include "ui/app/main_browser_view.h"
 #include "ui/base/app_context.h"
 #include "ui/commandbar/command_bar_view.h"
 #include "ui/library/library_view_parts.h"
+#include "ui/settings/account_button.h"
+#include "ui/settings/account_settings_view.h"
+#include "ui/settings/settings_window_controller.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/web/web_view_parts.h"
 #include "ui/windows/floating_windows.h"
 #include "ui/windows/window_parts.h"
+
+#include <memory>
 
 namespace kovi {
 
@@ -18,12 +24,12 @@ ViewParts defaultViewParts()
 {
     ViewParts parts;
     parts.sidebar = [](AppContext& ctx, SidebarHost& host) -> Gtk::Widget* {
-        if (!ctx.web)
-            return makeSidebarView(ctx, host);
-        std::function<void(const Tab&)> openQuickView;
+        SidebarExtras extras;
+        extras.pages = ctx.web;
         if (FloatingWindows* floating = ctx.floatingWindows)
-            openQuickView = [floating](const Tab& tab) { floating->openLittleSkiv(tab.url, tab.id); };
-        return makeSidebarViewWithPages(ctx, host, *ctx.web, std::move(openQuickView));
+            extras.openQuickView = [floating](const Tab& tab) { floating->openLittleSkiv(tab.url, tab.id); };
+        extras.accountButton = [&ctx]() -> Gtk::Widget* { return Gtk::make_managed<AccountButton>(ctx); };
+        return makeSidebarView(ctx, host, std::move(extras));
     };
     parts.tabContent = [](AppContext& ctx, const Tab& tab) -> Gtk::Widget* {
         return ctx.web ? makeTabContentView(*ctx.web, tab) : nullptr;
@@ -36,9 +42,23 @@ ViewParts defaultViewParts()
     parts.downloadsPanel = makeDownloadsPanel;
     parts.bookmarkStrip = makeBookmarkStrip;
     parts.librarySheet = makeLibrarySheet;
+    parts.accountPanel = [](AppContext& ctx) -> Gtk::Widget* {
+        // Over the browser, the panel's close button closes the panel as a tap on the scrim does.
+        // Only the panel calls it, so the pointer is valid then.
+        auto panel = std::make_shared<Gtk::Widget*>(nullptr);
+        *panel = Gtk::make_managed<AccountSettingsView>(ctx, [panel] {
+            for (Gtk::Widget* w = *panel; w; w = w->get_parent()) {
+                if (auto* root = dynamic_cast<MainBrowserView*>(w))
+                    return root->setShowAccountSettings(false);
+            }
+        });
+        return *panel;
+    };
     parts.extensionsSheet = [](AppContext& ctx, Gtk::Window& parent) -> Gtk::Window* {
         return ctx.web ? makeExtensionsSheet(*ctx.web, parent) : nullptr;
     };
+    auto settings = std::make_shared<SettingsWindowController>();
+    parts.openSettings = [settings](AppContext& ctx, Gtk::Window& parent) { settings->openSettings(ctx, parent); };
     parts.aiChatPanel = [](AppContext& ctx) { return makeAIChatPanel(ctx); };
     parts.aiSettingsPanel = makeAISettingsPanel;
     return parts;

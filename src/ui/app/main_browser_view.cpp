@@ -69,7 +69,7 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& 
     m_connections.push_back(m_ctx.notifications.observe(notifications::showSettings, [this](const Notification&) {
         // Whatever screen is shown.
         if (m_parts.openSettings)
-            m_parts.openSettings(m_ctx);
+            m_parts.openSettings(m_ctx, m_window);
     }));
     m_connections.push_back(m_ctx.preferences.changed(prefs::hasCompletedOnboarding).connect([this] {
         const bool stored = m_ctx.preferences.get(prefs::hasCompletedOnboarding);

@@ -62,8 +62,9 @@ struct ViewParts {
     // The sheet's own close button sets the flag false; closing the window does the same.
     std::function<Gtk::Window*(AppContext&, Gtk::Window& parent)> librarySheet;
     std::function<Gtk::Window*(AppContext&, Gtk::Window& parent)> extensionsSheet;
-    // The settings window, opened by the showSettings notification.
-    std::function<void(AppContext&)> openSettings;
+    // The settings window, opened by the showSettings notification; it lives no longer than
+    // `parent`, the browser window.
+    std::function<void(AppContext&, Gtk::Window& parent)> openSettings;
 };
 
 // The parts of the real application.

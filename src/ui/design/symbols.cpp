@@ -88,6 +88,19 @@ constexpr auto symbolTable = std::to_array<std::pair<std::string_view, std::stri
     {"shippingbox", "package-x-generic-symbolic"},
     {"app", "application-x-executable-symbolic"},
 
+    // Settings window and account
+    {"person.crop.square.fill", "avatar-default-symbolic"},
+    {"person.2", "system-users-symbolic"},
+    {"app.gift", "kovi-gift-fill-symbolic"},
+    {"gift", "kovi-gift-fill-symbolic"},
+    {"slider.horizontal.3", "kovi-slider-horizontal-3-symbolic"},
+    {"person.crop.circle.badge.questionmark", "kovi-person-crop-circle-badge-questionmark-symbolic"},
+    {"rectangle.portrait.and.arrow.right", "system-log-out-symbolic"},
+    {"hand.raised.fill", "preferences-system-privacy-symbolic"},
+    {"internaldrive", "drive-harddisk-symbolic"},
+    {"qrcode", "kovi-qrcode-symbolic"},
+    {"hand.thumbsup", "kovi-hand-thumbsup-symbolic"},
+
     // Space icons, in the order the space editor offers them
     {"person.fill", "avatar-default-symbolic"},
     {"person.2.fill", "system-users-symbolic"},

@@ -367,19 +367,18 @@ void SidebarView::adoptSnapshotProvider(std::unique_ptr<TabSnapshotProvider> pro
 
 Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host)
 {
-    SidebarServices services{context.state, context.appearance, context.notifications};
-    services.library = &context.library;
-    return Gtk::make_managed<SidebarView>(std::move(services), host);
+    return makeSidebarView(context, host, SidebarExtras{});
 }
 
-Gtk::Widget* makeSidebarViewWithPages(AppContext& context, SidebarHost& host, WebContent& pages,
-                                      std::function<void(const Tab&)> openQuickView)
+Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host, SidebarExtras extras)
 {
     SidebarServices services{context.state, context.appearance, context.notifications};
     services.library = &context.library;
-    services.openQuickView = std::move(openQuickView);
+    services.openQuickView = std::move(extras.openQuickView);
+    services.accountButton = std::move(extras.accountButton);
     auto* view = Gtk::make_managed<SidebarView>(std::move(services), host);
-    view->adoptSnapshotProvider(std::make_unique<WebSnapshotProvider>(pages));
+    if (extras.pages)
+        view->adoptSnapshotProvider(std::make_unique<WebSnapshotProvider>(*extras.pages));
     return view;
 }
 

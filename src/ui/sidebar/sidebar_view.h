@@ -137,8 +137,14 @@ class WebContent;
 // The sidebar of the application's main window, for the shell's view parts. Without the web
 // layer's pages there are no hover previews; with them, previews show the pooled tab views.
 Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host);
-// `openQuickView` opens a tab's page in a small floating window (none: the entry is disabled).
-Gtk::Widget* makeSidebarViewWithPages(AppContext& context, SidebarHost& host, WebContent& pages,
-                                      std::function<void(const Tab&)> openQuickView = {});
+// What the application adds to the sidebar when it has it: the pages (for hover previews), a way
+// to open a tab in a small floating window (none: the entry is disabled) and the account control
+// of the bottom row.
+struct SidebarExtras {
+    WebContent* pages = nullptr;
+    std::function<void(const Tab&)> openQuickView;
+    std::function<Gtk::Widget*()> accountButton;
+};
+Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host, SidebarExtras extras);
 
 } // namespace kovi

@@ -4,6 +4,7 @@
 #include "core/commands/command_ids.h"
 #include "core/commands/command_table.h"
 #include "core/library/browser_library.h"
+#include "core/settings/shortcut_rows.h"
 #include "core/settings/appearance_manager.h"
 #include "core/state/browser_state.h"
 #include "core/support/defaults.h"
@@ -360,6 +361,26 @@ TEST_F(CommandTableTest, AnOpenPanelTakesTheShortcutsAndCloseTabClosesThePanel)
     EXPECT_EQ(table->openPanel(), CommandTable::Panel::view);
     table->closePanel(CommandTable::Panel::view);
     EXPECT_FALSE(viewPanelOpen);
+}
+
+// The settings window's shortcut reference shows the keys the menus bind, not a copy that drifts.
+TEST_F(CommandTableTest, ShortcutReferenceShowsTheKeysOfItsCommands)
+{
+    for (const ShortcutRowEntry& row : shortcutRows) {
+        const Command* command = table->command(row.command);
+        ASSERT_NE(command, nullptr) << row.command;
+        ASSERT_FALSE(command->shortcuts.empty()) << row.command;
+        const Shortcut& key = command->shortcuts.front();
+        std::string accelerator;
+        if (key.modifiers & Shortcut::control)
+            accelerator += "<Control>";
+        if (key.modifiers & Shortcut::shift)
+            accelerator += "<Shift>";
+        if (key.modifiers & Shortcut::alt)
+            accelerator += "<Alt>";
+        accelerator += key.key;
+        EXPECT_EQ(shortcutText(row.accelerator), shortcutText(accelerator)) << row.action;
+    }
 }
 
 } // namespace

@@ -87,7 +87,7 @@ TEST(Routing, ShowSettingsOpensTheSettingsWindowOnEveryScreen)
     TempDir dir;
     int opened = 0;
     ViewParts parts;
-    parts.openSettings = [&](AppContext&) { ++opened; };
+    parts.openSettings = [&](AppContext&, Gtk::Window&) { ++opened; };
     AppHarness h(dir.path(), std::nullopt, false, parts);
     ASSERT_EQ(h.root().screen(), Screen::welcome);
     h.app->commands().activate("settings");

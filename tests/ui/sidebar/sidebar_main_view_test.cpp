@@ -15,7 +15,7 @@ protected:
     {
         ensureGtk();
         ViewParts parts;
-        parts.sidebar = makeSidebarView;
+        parts.sidebar = [](AppContext& ctx, SidebarHost& host) { return makeSidebarView(ctx, host); };
         window = std::make_unique<Gtk::Window>();
         window->set_decorated(false);
         window->set_default_size(1100, 800);

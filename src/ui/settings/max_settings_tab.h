@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ui/settings/settings_section.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/checkbutton.h>
+#include <gtkmm/switch.h>
+#include <sigc++/connection.h>
+
+#include <vector>
+
+namespace kovi {
+
+class Preferences;
+
+// The Max tab: the "Kovi Max" switch and, while it is on, the feature switches. They store
+// their own keys only; the AI assistant follows its own settings.
+class MaxSettingsTab : public Gtk::Box {
+public:
+    explicit MaxSettingsTab(Preferences& preferences);
+    ~MaxSettingsTab() override;
+
+    Gtk::Switch& maxSwitch() { return m_max; }
+    Gtk::CheckButton& tidyTabTitlesCheck() { return m_tidy; }
+    Gtk::CheckButton& aiSummariesCheck() { return m_summaries; }
+    Gtk::Widget& featuresSection() { return *m_features; }
+
+private:
+    void refresh();
+
+    Preferences& m_preferences;
+    Gtk::Switch m_max;
+    Gtk::CheckButton m_tidy;
+    Gtk::CheckButton m_summaries;
+    SettingsSection* m_features = nullptr;
+    int m_refreshing = 0;
+    std::vector<sigc::connection> m_connections;
+};
+
+} // namespace kovi

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ui/settings/membership_card.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
+#include <gtkmm/menubutton.h>
+#include <gtkmm/popover.h>
+#include <sigc++/connection.h>
+
+namespace kovi {
+
+class AuthManager;
+class SettingsSection;
+
+// The Profile tab: the membership card beside the account row (with a menu whose "Sign Out"
+// signs out at once), the local-data note and the sharing invitation. Shows the current user
+// and follows every change of it.
+class ProfileSettingsTab : public Gtk::Box {
+public:
+    explicit ProfileSettingsTab(AuthManager& auth);
+    ~ProfileSettingsTab() override;
+
+    MembershipCard& card() { return m_card; }
+    Gtk::Label& emailLabel() { return m_email; }
+    Gtk::MenuButton& accountMenuButton() { return m_menuButton; }
+    Gtk::Button& signOutItem() { return m_signOut; }
+    // The guest note under the account row.
+    Gtk::Widget& guestNote() { return m_guestNote; }
+
+private:
+    void refresh();
+
+    AuthManager& m_auth;
+    MembershipCard m_card;
+    Gtk::Label m_email;
+    Gtk::MenuButton m_menuButton;
+    Gtk::Popover m_menu;
+    Gtk::Button m_signOut;
+    Gtk::Box m_guestNote{Gtk::Orientation::VERTICAL, 12};
+    sigc::connection m_userChanged;
+};
+
+} // namespace kovi

@@ -1,0 +1,249 @@
+// The account button, the account panel as a sheet and over the browser, the privacy sheet, and
+// signing out with the account views open.
+#include "settings_fixture.h"
+
+#include "core/settings/account_dates.h"
+#include "core/support/notification_names.h"
+#include "ui/settings/account_button.h"
+#include "ui/settings/account_card.h"
+#include "ui/settings/account_settings_view.h"
+#include "ui/settings/account_sheet.h"
+#include "ui/settings/privacy_info_view.h"
+#include "ui/settings/profile_settings_tab.h"
+#include "ui/settings/auth_view.h"
+
+#include <adwaita.h>
+
+namespace kovi::test {
+namespace {
+
+class AccountTest : public SettingsAppTest {
+protected:
+    AccountButton& accountButton()
+    {
+        AccountButton* button = findWidget<AccountButton>(h->window());
+        EXPECT_NE(button, nullptr);
+        return *button;
+    }
+    // Clicks the account button and waits for its sheet.
+    AccountSheet* openSheet()
+    {
+        AccountButton& button = accountButton();
+        xdoFocusWindow(h->window());
+        if (!xdoClickWidget(button) || !runUntilGtk([&] { return button.sheet() && button.sheet()->get_mapped(); }))
+            return nullptr;
+        waitForWindow(*button.sheet());
+        settle(100);
+        return button.sheet();
+    }
+};
+
+TEST_F(AccountTest, ButtonOpensTheGuestSheetAndThePrivacySheetFromIt)
+{
+    start();
+    AccountButton& button = accountButton();
+    EXPECT_EQ(button.initialsLabel().get_text(), "G");
+    EXPECT_TRUE(button.has_css_class("guest"));
+    EXPECT_EQ(button.get_tooltip_text(), "Guest");
+
+    for (bool dark : {false, true}) {
+        ctx().appearance.setIsDarkMode(dark);
+        const std::string look = dark ? "dark" : "light";
+        AccountSheet* sheet = openSheet();
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_TRUE(sheet->get_modal());
+        EXPECT_EQ(sheet->get_transient_for(), &h->window());
+        EXPECT_TRUE(button.showAccountSettings());
+        AccountSettingsView& view = sheet->view();
+        EXPECT_EQ(view.get_width(), AccountSettingsView::width);
+        EXPECT_EQ(view.get_height(), AccountSettingsView::height);
+        // A guest: the question-mark avatar, the badge, no e-mail, no date, the local note.
+        ASSERT_NE(view.card(), nullptr);
+        EXPECT_EQ(view.card()->nameLabel().get_text(), "Guest");
+        EXPECT_NE(view.card()->guestBadge(), nullptr);
+        EXPECT_EQ(view.card()->emailLabel(), nullptr);
+        EXPECT_EQ(view.card()->memberSinceLabel(), nullptr);
+        EXPECT_NE(view.guestNote(), nullptr);
+        EXPECT_EQ(view.signOutRow(), nullptr);
+        ASSERT_NE(view.privacyRow(), nullptr);
+        screenshotIfAsked("account-sheet-" + look);
+
+        ASSERT_TRUE(xdoClickWidget(*view.privacyRow()));
+        ASSERT_TRUE(runUntilGtk([&] { return view.privacySheet() && view.privacySheet()->get_mapped(); }));
+        PrivacyInfoView& privacy = *view.privacySheet();
+        EXPECT_EQ(privacy.get_transient_for(), sheet);
+        waitForWindow(privacy);
+        settle(150);
+        screenshotIfAsked("privacy-sheet-" + look);
+        ASSERT_TRUE(xdoClickWidget(privacy.gotItButton()));
+        ASSERT_TRUE(runUntilGtk([&] { return view.privacySheet() == nullptr; }));
+        EXPECT_TRUE(sheet->get_visible());
+
+        ASSERT_TRUE(xdoClickWidget(view.closeButton()));
+        ASSERT_TRUE(runUntilGtk([&] { return button.sheet() == nullptr; }));
+        EXPECT_FALSE(button.showAccountSettings());
+    }
+}
+
+TEST_F(AccountTest, ContinuingAsGuestFromThePrivacySheetReplacesTheAccountInThePanel)
+{
+    start();
+    const std::string firstId = ctx().auth.currentUser()->id;
+    AccountSheet* sheet = openSheet();
+    ASSERT_NE(sheet, nullptr);
+    sheet->view().showPrivacyInfo();
+    PrivacyInfoView* privacy = sheet->view().privacySheet();
+    ASSERT_NE(privacy, nullptr);
+    ASSERT_TRUE(waitForWindow(*privacy));
+    settle(100);
+    ASSERT_TRUE(xdoClickWidget(privacy->continueAsGuestButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return sheet->view().privacySheet() == nullptr; }));
+    ASSERT_TRUE(ctx().auth.currentUser());
+    EXPECT_NE(ctx().auth.currentUser()->id, firstId);
+    EXPECT_TRUE(sheet->get_visible());
+    EXPECT_NE(sheet->view().card(), nullptr);
+    EXPECT_EQ(h->root().screen(), MainBrowserView::Screen::browser);
+}
+
+TEST_F(AccountTest, EscapeClosesTheSheetAndTheRootViewHostsThePanelToo)
+{
+    start();
+    AccountSheet* sheet = openSheet();
+    ASSERT_NE(sheet, nullptr);
+    xdoFocusWindow(*sheet);
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return accountButton().sheet() == nullptr; }));
+
+    // Over the browser, on its scrim: the close button closes the panel.
+    ctx().notifications.post(notifications::showAccountSettings);
+    ASSERT_TRUE(h->root().accountLayer().isPresented());
+    auto* panel = dynamic_cast<AccountSettingsView*>(h->root().accountLayer().content());
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(runUntilGtk([&] { return panel->get_mapped() && panel->closeButton().get_width() > 0; }));
+    settle(300);
+    screenshotIfAsked("account-panel-over-browser");
+    xdoFocusWindow(h->window());
+    ASSERT_TRUE(xdoClickWidget(panel->closeButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return !h->root().showAccountSettings(); }));
+}
+
+TEST_F(AccountTest, SignOutWithTheSettingsWindowTheAccountSheetAndThePrivacySheetOpen)
+{
+    start();
+    SettingsWindow* settings = openWithKeys();
+    ASSERT_NE(settings, nullptr);
+    AccountSheet* sheet = openSheet();
+    ASSERT_NE(sheet, nullptr);
+    sheet->view().showPrivacyInfo();
+    ASSERT_NE(sheet->view().privacySheet(), nullptr);
+
+    // The modal account sheet does not block the settings window: its menu signs out at once.
+    auto* profile = dynamic_cast<ProfileSettingsTab*>(settings->tabView());
+    ASSERT_NE(profile, nullptr);
+    ASSERT_TRUE(xdoFocusWindow(*settings));
+    ASSERT_TRUE(xdoClickWidget(profile->accountMenuButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return profile->signOutItem().get_mapped(); }));
+    settle(100);
+    ASSERT_TRUE(xdoClickInPopover(profile->signOutItem()));
+    ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::welcome; }));
+    EXPECT_FALSE(ctx().auth.isAuthenticated());
+    EXPECT_EQ(findWidget<AccountButton>(h->window()), nullptr); // the sheet went with the sidebar
+
+    // The settings window stays and shows nobody.
+    EXPECT_TRUE(settings->get_visible());
+    EXPECT_EQ(settings->titleLabel().get_text(), "Settings");
+    EXPECT_EQ(settings->tabBar().button(SettingsTab::profile).titleLabel().get_text(), "Profile");
+    EXPECT_EQ(profile->emailLabel().get_text(), "Not signed in");
+    EXPECT_FALSE(profile->guestNote().get_visible());
+    EXPECT_EQ(profile->card().nameLabel().get_text(), "Guest");
+    EXPECT_EQ(profile->card().subtitleLabel().get_text(), "Early Adopter");
+    EXPECT_EQ(profile->card().memberSinceLabel().get_text(), "---");
+    settle(100);
+    screenshotIfAsked("signed-out-with-settings");
+
+    // "Start Browsing" makes a new guest; the settings window shows it.
+    AuthView* welcome = h->root().authView();
+    ASSERT_NE(welcome, nullptr);
+    settings->close();
+    ASSERT_TRUE(xdoFocusWindow(h->window()));
+    ASSERT_TRUE(xdoClickWidget(welcome->startButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().auth.isAuthenticated(); }));
+    ASSERT_EQ(openWithKeys(), settings);
+    EXPECT_EQ(settings->titleLabel().get_text(), "Guest");
+    profile = dynamic_cast<ProfileSettingsTab*>(settings->tabView());
+    ASSERT_NE(profile, nullptr);
+    EXPECT_EQ(profile->card().subtitleLabel().get_text(), "Guest User");
+    EXPECT_TRUE(profile->guestNote().get_visible());
+}
+
+// The panel built on its own, with nobody signed in: the sign-out row asks first.
+TEST(AccountPanel, SignOutRowAsksAndOnlyTheConfirmationSignsOut)
+{
+    ensureGtk();
+    TempDir dir;
+    CoreObjects core(dir.path());
+    ASSERT_FALSE(core.auth.isAuthenticated());
+    Gtk::Window window;
+    core.theme.attach(window);
+    int dismissed = 0;
+    auto* view = Gtk::make_managed<AccountSettingsView>(core.ctx, [&] { ++dismissed; });
+    window.set_child(*view);
+    window.present();
+    ASSERT_TRUE(waitForWindow(window));
+    EXPECT_EQ(view->card(), nullptr);
+    EXPECT_EQ(view->guestNote(), nullptr);
+    ASSERT_NE(view->signOutRow(), nullptr);
+    ASSERT_NE(view->privacyRow(), nullptr);
+
+    ASSERT_TRUE(xdoFocusWindow(window));
+    ASSERT_TRUE(xdoClickWidget(*view->signOutRow()));
+    ASSERT_TRUE(runUntilGtk([&] { return view->signOutConfirmation() != nullptr; }));
+    AdwMessageDialog* alert = view->signOutConfirmation();
+    EXPECT_STREQ(adw_message_dialog_get_heading(alert), "Sign Out");
+    EXPECT_STREQ(adw_message_dialog_get_body(alert),
+                 "Are you sure you want to sign out? You can sign back in anytime.");
+    EXPECT_EQ(adw_message_dialog_get_response_appearance(alert, "sign-out"), ADW_RESPONSE_DESTRUCTIVE);
+    waitForWindow(*Glib::wrap(GTK_WINDOW(alert)));
+    screenshotIfAsked("sign-out-confirmation");
+    adw_message_dialog_response(alert, "cancel");
+    ASSERT_TRUE(runUntilGtk([&] { return view->signOutConfirmation() == nullptr; }));
+    EXPECT_EQ(dismissed, 0);
+
+    // A guest arriving meanwhile (from another window) replaces the row with the note.
+    view->askToSignOut();
+    core.auth.continueAsGuest();
+    EXPECT_NE(view->card(), nullptr);
+    EXPECT_EQ(view->signOutRow(), nullptr);
+    // Confirming still signs out what is there now, and ends the presentation.
+    adw_message_dialog_response(view->signOutConfirmation(), "sign-out");
+    EXPECT_EQ(dismissed, 1);
+    EXPECT_FALSE(core.auth.isAuthenticated());
+    EXPECT_EQ(view->card(), nullptr);
+    ASSERT_TRUE(runUntilGtk([&] { return view->signOutConfirmation() == nullptr; }));
+}
+
+TEST(AccountPanel, CardOfAnAccountThatIsNoGuestShowsInitialsMailAndTheLongDate)
+{
+    ensureGtk();
+    KoviUser user{"id", "ada@example.com", "ada lovelace byron", Date::fromUnix(1796731200.0), false};
+    auto* card = Gtk::make_managed<AccountCard>(user);
+    Gtk::Window window;
+    window.set_child(*card);
+    window.set_default_size(380, -1);
+    window.present();
+    ASSERT_TRUE(waitForWindow(window));
+    EXPECT_EQ(card->initials(), "AL");
+    ASSERT_NE(card->emailLabel(), nullptr);
+    EXPECT_EQ(card->emailLabel()->get_text(), "ada@example.com");
+    EXPECT_EQ(card->guestBadge(), nullptr);
+    ASSERT_NE(card->memberSinceLabel(), nullptr);
+    EXPECT_EQ(std::string(card->memberSinceLabel()->get_text()), longDateText(user.createdAt));
+    screenshotIfAsked("account-card-member");
+
+    user.email.clear();
+    AccountCard withoutMail(user);
+    EXPECT_EQ(withoutMail.emailLabel(), nullptr);
+}
+
+} // namespace
+} // namespace kovi::test

@@ -1,0 +1,255 @@
+// What the tabs' controls do in the running browser, clicked through the display: what acts at
+// once, what is only stored, and what showing a tab must not do.
+#include "settings_fixture.h"
+
+#include "core/state/browser_state.h"
+#include "ui/settings/advanced_settings_tab.h"
+#include "ui/settings/general_settings_tab.h"
+#include "ui/settings/icon_settings_tab.h"
+#include "ui/settings/links_settings_tab.h"
+#include "ui/settings/max_settings_tab.h"
+#include "ui/settings/profiles_settings_tab.h"
+
+#include <adwaita.h>
+
+namespace kovi::test {
+namespace {
+
+class SettingsTabsTest : public SettingsAppTest {
+protected:
+    GeneralSettingsTab* openGeneral()
+    {
+        window = openWithKeys();
+        return window ? showTab<GeneralSettingsTab>(*window, SettingsTab::general) : nullptr;
+    }
+    // A click on a control of the settings window, which first gets the pointer's stacking.
+    bool click(Gtk::Widget& widget)
+    {
+        scrollIntoView(widget);
+        xdoFocusWindow(*window);
+        return xdoClickWidget(widget);
+    }
+
+    SettingsWindow* window = nullptr;
+};
+
+TEST_F(SettingsTabsTest, ThemeChangesTheOpenBrowserAtOnceAndSurvivesARestart)
+{
+    start();
+    ctx().appearance.setIsDarkMode(true);
+    GeneralSettingsTab* general = openGeneral();
+    ASSERT_NE(general, nullptr);
+    auto& theme = general->themeButtons();
+    EXPECT_TRUE(theme[1]->get_active()); // "Dark"
+
+    ASSERT_TRUE(click(*theme[0]));
+    ASSERT_TRUE(runUntilGtk([&] { return !ctx().appearance.isDarkMode(); }));
+    EXPECT_TRUE(h->window().has_css_class("kovi-light"));
+    EXPECT_FALSE(adw_style_manager_get_dark(adw_style_manager_get_default()));
+
+    // "System" is not a mode of its own: dark mode stays off and "Light" shows.
+    ASSERT_TRUE(click(*theme[2]));
+    ASSERT_TRUE(runUntilGtk([&] { return theme[0]->get_active(); }));
+    EXPECT_FALSE(theme[2]->get_active());
+    EXPECT_FALSE(ctx().appearance.isDarkMode());
+
+    ASSERT_TRUE(click(*theme[1]));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().appearance.isDarkMode(); }));
+    EXPECT_TRUE(h->window().has_css_class("kovi-dark"));
+    EXPECT_TRUE(window->has_css_class("kovi-dark"));
+    // A change made elsewhere shows here at once.
+    ctx().appearance.setIsDarkMode(false);
+    EXPECT_TRUE(theme[0]->get_active());
+
+    restart();
+    EXPECT_FALSE(ctx().appearance.isDarkMode());
+    EXPECT_TRUE(h->window().has_css_class("kovi-light"));
+}
+
+TEST_F(SettingsTabsTest, LayoutGlassBookmarksBarAndBezelActOnTheBrowserAndFollowOtherControls)
+{
+    start();
+    GeneralSettingsTab* general = openGeneral();
+    ASSERT_NE(general, nullptr);
+
+    ASSERT_TRUE(chooseFromDropDown(general->layoutPicker(), 1));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().state.layoutMode() == BrowserLayoutMode::traditional; }));
+    EXPECT_EQ(ctx().defaults.stringValue("browserLayoutMode"), "traditional");
+    EXPECT_TRUE(h->window().windowButtonsVisible());
+    ASSERT_TRUE(chooseFromDropDown(general->layoutPicker(), 0));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().state.layoutMode() == BrowserLayoutMode::vertical; }));
+    EXPECT_FALSE(h->window().windowButtonsVisible());
+    h->app->commands().activate("toggle-layout");
+    EXPECT_EQ(general->layoutPicker().get_selected(), 1u);
+    h->app->commands().activate("toggle-layout");
+
+    ASSERT_TRUE(click(general->liquidGlassSwitch()));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().appearance.isLiquidGlassEnabled(); }));
+    EXPECT_TRUE(h->window().has_css_class("kovi-glass"));
+
+    ASSERT_TRUE(click(general->bookmarksBarSwitch()));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.boolValue("showBookmarksBar") == true; }));
+    h->app->commands().activate("toggle-bookmarks-bar");
+    EXPECT_FALSE(general->bookmarksBarSwitch().get_active());
+
+    ASSERT_TRUE(ctx().state.isBrowserBezelEnabled());
+    ASSERT_TRUE(click(general->bezelSwitch()));
+    ASSERT_TRUE(runUntilGtk([&] { return !ctx().state.isBrowserBezelEnabled(); }));
+    EXPECT_EQ(ctx().defaults.boolValue("isBrowserBezelEnabled"), false);
+    h->app->commands().activate("toggle-bezel");
+    EXPECT_TRUE(general->bezelSwitch().get_active());
+
+    // The start-up options are fixed: clicks change nothing and store nothing.
+    const std::string stored = dir.read("config/defaults.json");
+    ASSERT_TRUE(click(general->restoreSessionCheck()));
+    ASSERT_TRUE(click(general->welcomePageCheck()));
+    settle(100);
+    EXPECT_TRUE(general->restoreSessionCheck().get_active());
+    EXPECT_FALSE(general->welcomePageCheck().get_active());
+    EXPECT_EQ(dir.read("config/defaults.json"), stored);
+
+    ASSERT_TRUE(chooseFromDropDown(general->searchEnginePicker(), 1));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.stringValue("defaultSearchEngine") == "DuckDuckGo"; }));
+}
+
+class AutoArchiveTest : public SettingsTabsTest {
+protected:
+    // Four tabs: an idle one, a pinned one and an excluded one made 7 hours ago, and the active
+    // one, visited now.
+    void seedTabs()
+    {
+        BrowserState& state = ctx().state;
+        idle = makeTab(state, "https://idle.example/", "Idle");
+        Tab pinned = makeTab(state, "https://pinned.example/", "Pinned", true);
+        Tab excluded = makeTab(state, "https://excluded.example/", "Excluded");
+        excluded.isAutoArchiveExcluded = true;
+        for (const Tab& tab : {idle, pinned, excluded})
+            state.addTab(tab);
+        clock.advance(7 * 3600);
+        active = makeTab(state, "https://active.example/", "Active");
+        state.addTab(active);
+        ASSERT_EQ(state.tabs().size(), 4u);
+    }
+    bool hasIdleTab() { return ctx().state.tabs().count(idle.id) != 0; }
+
+    ManualClock clock{Date::fromUnix(1800000000.0)};
+    Clock::Override useClock{clock};
+    Tab idle = Tab(Uuid::random(), *Url::parse("https://a.example/"), std::nullopt, false, false, std::nullopt,
+                   std::nullopt);
+    Tab active = idle;
+};
+
+TEST_F(AutoArchiveTest, ShowingTheTabArchivesNothingAndShorterHoursArchiveAtOnce)
+{
+    start();
+    seedTabs();
+    // Stored without a pass: a pass now would close the idle tab.
+    ctx().preferences.set(prefs::autoArchiveHours, 6.0);
+    GeneralSettingsTab* general = openGeneral();
+    ASSERT_NE(general, nullptr);
+    settle(200);
+    EXPECT_TRUE(hasIdleTab()) << "showing the stored values ran an archive pass";
+    EXPECT_EQ(general->archiveHoursPicker().get_selected(), 0u);
+
+    ASSERT_TRUE(chooseFromDropDown(general->archiveHoursPicker(), 3)); // 2 days
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.numberValue("autoArchiveHours") == 48.0; }));
+    EXPECT_TRUE(hasIdleTab());
+    ASSERT_TRUE(chooseFromDropDown(general->archiveHoursPicker(), 0)); // 6 hours
+    ASSERT_TRUE(runUntilGtk([&] { return !hasIdleTab(); }));
+    EXPECT_EQ(ctx().state.tabs().size(), 3u); // pinned, excluded and active stay
+    EXPECT_TRUE(ctx().state.tabs().count(active.id));
+}
+
+TEST_F(AutoArchiveTest, TurningArchivingOnArchivesAtOnceAndOffLeavesThePickerShowingItsValue)
+{
+    start();
+    ctx().preferences.set(prefs::autoArchiveEnabled, false);
+    seedTabs();
+    ctx().preferences.set(prefs::autoArchiveHours, 6.0);
+    GeneralSettingsTab* general = openGeneral();
+    ASSERT_NE(general, nullptr);
+    EXPECT_FALSE(general->autoArchiveCheck().get_active());
+    EXPECT_FALSE(general->archiveHoursPicker().get_sensitive());
+    EXPECT_EQ(general->archiveHoursPicker().get_selected(), 0u);
+    EXPECT_TRUE(hasIdleTab());
+
+    ASSERT_TRUE(click(general->autoArchiveCheck()));
+    ASSERT_TRUE(runUntilGtk([&] { return !hasIdleTab(); }));
+    EXPECT_EQ(ctx().defaults.boolValue("autoArchiveEnabled"), true);
+    EXPECT_TRUE(general->archiveHoursPicker().get_sensitive());
+
+    // An hours value the picker does not offer selects nothing and is still used.
+    ctx().preferences.set(prefs::autoArchiveHours, 5.0);
+    EXPECT_EQ(general->archiveHoursPicker().get_selected(), GTK_INVALID_LIST_POSITION);
+    Tab older = makeTab(ctx().state, "https://older.example/", "Older");
+    ctx().state.addTab(older);
+    ctx().state.setActiveTabId(active.id);
+    clock.advance(5.5 * 3600);
+    ctx().state.autoArchiveTabsIfNeeded();
+    EXPECT_EQ(ctx().state.tabs().count(older.id), 0u);
+}
+
+TEST_F(SettingsTabsTest, StoredOnlyControlsWriteTheirKeysAndChangeNothingElse)
+{
+    start();
+    window = openWithKeys();
+    ASSERT_NE(window, nullptr);
+
+    auto* max = showTab<MaxSettingsTab>(*window, SettingsTab::max);
+    ASSERT_NE(max, nullptr);
+    EXPECT_TRUE(max->maxSwitch().get_active());
+    EXPECT_TRUE(max->tidyTabTitlesCheck().get_active());
+    EXPECT_TRUE(max->aiSummariesCheck().get_active());
+    ASSERT_TRUE(click(max->tidyTabTitlesCheck()));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.boolValue("tidyTabTitles") == false; }));
+    ASSERT_TRUE(click(max->maxSwitch()));
+    ASSERT_TRUE(runUntilGtk([&] { return !max->featuresSection().get_visible(); }));
+    EXPECT_EQ(ctx().defaults.boolValue("maxEnabled"), false);
+    EXPECT_FALSE(ctx().ai.isMaxEnabled());
+    ASSERT_TRUE(click(max->maxSwitch()));
+    ASSERT_TRUE(runUntilGtk([&] { return max->featuresSection().get_visible(); }));
+    EXPECT_FALSE(max->tidyTabTitlesCheck().get_active()); // kept while hidden
+    EXPECT_FALSE(ctx().defaults.contains("isMaxEnabled"));
+
+    auto* links = showTab<LinksSettingsTab>(*window, SettingsTab::links);
+    ASSERT_NE(links, nullptr);
+    EXPECT_EQ(links->openLinksInPicker().get_selected(), 0u);
+    ASSERT_TRUE(chooseFromDropDown(links->openLinksInPicker(), 2));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.stringValue("openLinksIn") == "quickView"; }));
+    ASSERT_TRUE(click(links->makeDefaultButton()));
+
+    auto* advanced = showTab<AdvancedSettingsTab>(*window, SettingsTab::advanced);
+    ASSERT_NE(advanced, nullptr);
+    ASSERT_TRUE(click(advanced->developerModeCheck()));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.boolValue("developerMode") == true; }));
+    EXPECT_FALSE(ctx().state.isDevToolsEnabled());
+    ASSERT_TRUE(click(advanced->hardwareAccelerationCheck()));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.boolValue("hardwareAcceleration") == false; }));
+    ASSERT_TRUE(click(advanced->clearButton()));
+    ASSERT_TRUE(click(advanced->exportButton()));
+
+    auto* icon = showTab<IconSettingsTab>(*window, SettingsTab::icon);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->selectedIcon(), "default");
+    ASSERT_TRUE(click(*icon->options()[4]));
+    ASSERT_TRUE(runUntilGtk([&] { return icon->selectedIcon() == "green"; }));
+    EXPECT_TRUE(icon->options()[4]->isSelected());
+    EXPECT_FALSE(icon->options()[0]->isSelected());
+    ASSERT_TRUE(click(icon->shareButton()));
+    // The choice is the open tab's only.
+    auto* profiles = showTab<ProfilesSettingsTab>(*window, SettingsTab::profiles);
+    ASSERT_NE(profiles, nullptr);
+    ASSERT_TRUE(click(profiles->createProfileButton()));
+    icon = showTab<IconSettingsTab>(*window, SettingsTab::icon);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->selectedIcon(), "default");
+
+    // Values survive switching tabs.
+    max = showTab<MaxSettingsTab>(*window, SettingsTab::max);
+    EXPECT_FALSE(max->tidyTabTitlesCheck().get_active());
+    links = showTab<LinksSettingsTab>(*window, SettingsTab::links);
+    EXPECT_EQ(links->openLinksInPicker().get_selected(), 2u);
+}
+
+} // namespace
+} // namespace kovi::test
