@@ -20,6 +20,7 @@ constexpr auto symbolTable = std::to_array<std::pair<std::string_view, std::stri
     {"arrow.down.circle", "kovi-arrow-down-circle-symbolic"},
     {"arrow.clockwise", "view-refresh-symbolic"},
     {"sidebar.left", "sidebar-show-symbolic"},
+    {"rectangle", "window-maximize-symbolic"},
     {"rectangle.split.1x2", "kovi-rectangle-split-1x2-symbolic"},
     {"rectangle.split.2x1", "view-dual-symbolic"},
     {"square.grid.2x2", "view-grid-symbolic"},
