@@ -153,6 +153,8 @@ TEST_F(TraditionalLayoutTest, OddTitlesAndIconsKeepTheTabShape)
     EXPECT_EQ(bar().tabWidget(good)->favicon().shownKind(), "favicon");
     EXPECT_EQ(bar().get_height(), TraditionalTabBar::height);
     screenshotIfAsked("horizontal-5-tabs");
+    core.appearance.setIsDarkMode(!core.appearance.isDarkMode());
+    screenshotIfAsked("horizontal-5-tabs-other-appearance");
 }
 
 TEST_F(TraditionalLayoutTest, TwoHundredTabsScrollAndTheActiveOneIsInView)
