@@ -66,7 +66,8 @@ TraditionalNavigationBar::TraditionalNavigationBar(AppContext& ctx)
     m_address.append(m_entry);
     append(m_address);
 
-    makeToolButton(m_star, "star", 13, "Bookmark This Page", commands::bookmarkPage);
+    // Until the library's own star arrives, the command saves the page among the bookmarks.
+    makeToolButton(m_star, "star", 13, "Bookmark this page (Ctrl+D)", commands::bookmarkPage);
     makeToolButton(m_extensions, "puzzlepiece.extension", 13, "Page Extensions", commands::pageExtensions);
     makeToolButton(m_library, "books.vertical", 13, "Library", commands::showLibrary);
     makeToolButton(m_split, "rectangle.split.2x1", 13, "Split View (Ctrl+Alt+D)", commands::toggleSplitView);
@@ -121,6 +122,10 @@ void TraditionalNavigationBar::refreshStar()
     const auto tab = m_ctx.state.activeTab();
     const bool bookmarked = tab && m_ctx.library.isBookmarked(tab->url);
     setSymbol(m_star, bookmarked ? "star.fill" : "star", 13);
+    if (bookmarked)
+        m_star.add_css_class("bookmarked");
+    else
+        m_star.remove_css_class("bookmarked");
 }
 
 } // namespace kovi

@@ -180,21 +180,22 @@ void TraditionalTabBar::refresh()
     syncChildren(m_pinned, pinned, m_pinnedTabs, [this](const Tab& tab) { return makePinnedTab(tab); });
     syncChildren(m_normal, normal, m_tabs, [this](const Tab& tab) { return makeTab(tab); });
     m_separator.set_visible(!pinned.empty() && !normal.empty());
-    m_shownActive.reset(); // new widgets need their look
     refreshActive();
     refreshDragLook();
 }
 
 void TraditionalTabBar::refreshActive()
 {
+    // Every widget, as new ones need their look; the strip scrolls only when the active tab
+    // changed, so page updates never undo the user's own scrolling.
     const auto active = m_state.activeTabId();
-    if (active == m_shownActive)
-        return;
-    m_shownActive = active;
     for (auto& [id, tab] : m_tabs)
         tab->setActive(active && id == *active);
     for (auto& [id, tab] : m_pinnedTabs)
         tab->setActive(active && id == *active);
+    if (active == m_shownActive)
+        return;
+    m_shownActive = active;
     scrollActiveIntoViewSoon();
 }
 
