@@ -12,6 +12,7 @@
 #include "ui/design/theme.h"
 #include "ui/layouts/browser_layout_settings_view.h"
 #include "ui/layouts/onboarding_view.h"
+#include "ui/layouts/traditional_browser_view.h"
 #include "ui/settings/auth_view.h"
 
 #include <adwaita.h>
@@ -45,8 +46,7 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& 
     m_screenDrag.set_visible(false);
     add_overlay(m_screenDrag);
 
-    m_layoutStack.set_transition_type(Gtk::StackTransitionType::CROSSFADE);
-    m_layoutStack.set_transition_duration(300);
+    m_layoutStack.set_transition_type(Gtk::StackTransitionType::NONE);
     m_layoutStack.set_hexpand(true);
     m_layoutStack.set_vexpand(true);
     m_browser.set_child(m_layoutStack);
@@ -173,45 +173,47 @@ void MainBrowserView::refreshLayout()
 {
     if (m_screen != Screen::browser)
         return;
-    // Until the horizontal-tab layout is plugged in, the sidebar layout stands in for it.
-    const bool traditional = m_ctx.state.layoutMode() == BrowserLayoutMode::traditional && m_parts.traditionalLayout;
-    const LayoutKind kind = traditional ? LayoutKind::traditional : LayoutKind::content;
+    const LayoutKind kind =
+        m_ctx.state.layoutMode() == BrowserLayoutMode::traditional ? LayoutKind::traditional : LayoutKind::content;
     if (kind == m_layoutKind && m_layout)
         return;
     Gtk::Widget* next = nullptr;
-    if (kind == LayoutKind::traditional)
-        next = m_parts.traditionalLayout(m_ctx);
-    if (!next) {
+    if (kind == LayoutKind::traditional) {
+        next = Gtk::make_managed<TraditionalBrowserView>(m_ctx, m_parts);
+    } else {
         auto* content = Gtk::make_managed<ContentView>(m_ctx, m_parts);
         if (m_makeChromeStart)
             content->setChromeStart(m_makeChromeStart);
         next = content;
     }
+    // The old layout goes at once: while it lived it could take a page view back from the new
+    // one (each tab's view has one place in the window).
     Gtk::Widget* old = m_layout;
     m_layout = next;
     m_layoutKind = kind;
     m_layoutStack.add(*next);
     m_layoutStack.set_visible_child(*next);
-    if (old) {
-        // Removed once the crossfade is over.
-        auto holder = std::make_shared<sigc::connection>();
-        *holder = m_layoutStack.property_transition_running().signal_changed().connect([this, old, holder] {
-            if (m_layoutStack.get_transition_running())
-                return;
-            holder->disconnect();
-            if (old->get_parent() == &m_layoutStack)
-                m_layoutStack.remove(*old);
-        });
-        if (!m_layoutStack.get_transition_running()) {
-            holder->disconnect();
-            m_layoutStack.remove(*old);
-        }
-    }
+    if (old)
+        m_layoutStack.remove(*old);
 }
 
 ContentView* MainBrowserView::contentView() const
 {
     return dynamic_cast<ContentView*>(m_layout);
+}
+
+TraditionalBrowserView* MainBrowserView::traditionalView() const
+{
+    return dynamic_cast<TraditionalBrowserView*>(m_layout);
+}
+
+PageArea* MainBrowserView::pageArea() const
+{
+    if (auto* content = contentView())
+        return &content->pageArea();
+    if (auto* traditional = traditionalView())
+        return &traditional->pageArea();
+    return nullptr;
 }
 
 AuthView* MainBrowserView::authView() const

@@ -5,7 +5,7 @@
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
 #include "ui/app/command_actions.h"
-#include "ui/app/content_view.h"
+#include "ui/layouts/page_area.h"
 #include "ui/base/app_context.h"
 #include "ui/design/theme.h"
 #include "ui/layouts/empty_state_view.h"
@@ -42,18 +42,7 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& c
     titlebar->set_visible(false);
     set_titlebar(*titlebar);
 
-    m_overlay.set_child(m_root);
-    // Two corner groups rather than one bar, so the space between them stays clickable.
-    m_buttons.set_visible(false);
-    for (Gtk::WindowControls* controls : {&m_startControls, &m_endControls}) {
-        controls->add_css_class("kovi-window-buttons");
-        controls->set_valign(Gtk::Align::START);
-        controls->set_margin(6);
-        m_overlay.add_overlay(*controls);
-    }
-    m_startControls.set_halign(Gtk::Align::START);
-    m_endControls.set_halign(Gtk::Align::END);
-    set_child(m_overlay);
+    set_child(m_root);
 
     m_ctx.theme.attach(*this);
     // Ahead of the accelerators, so an open panel keeps the shortcuts.
@@ -75,24 +64,19 @@ MainWindow::~MainWindow()
 
 bool MainWindow::focusTypingTarget()
 {
-    ContentView* content = m_root.screen() == MainBrowserView::Screen::browser ? m_root.contentView() : nullptr;
-    if (!content)
+    PageArea* area = m_root.screen() == MainBrowserView::Screen::browser ? m_root.pageArea() : nullptr;
+    if (!area)
         return false;
-    if (EmptyStateView* start = content->pageArea().startPage())
+    if (EmptyStateView* start = area->startPage())
         return start->searchButton().grab_focus();
-    Gtk::Widget* page = content->pageArea().shownPage();
+    Gtk::Widget* page = area->shownPage();
     return page && page->child_focus(Gtk::DirectionType::TAB_FORWARD);
 }
 
 void MainWindow::updateTrafficLights()
 {
-    const bool shown = m_ctx.preferences.get(prefs::browserLayoutMode) == "traditional";
-    m_buttons.set_visible(shown);
-    for (Gtk::WindowControls* controls : {&m_startControls, &m_endControls}) {
-        controls->set_visible(shown);
-        if (shown)
-            controls->set_opacity(1.0);
-    }
+    // The horizontal layout's tab bar shows them; the sidebar layout has none.
+    m_windowButtons = m_ctx.preferences.get(prefs::browserLayoutMode) == "traditional";
 }
 
 } // namespace kovi

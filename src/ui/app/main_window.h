@@ -6,9 +6,6 @@
 
 #include <giomm/menumodel.h>
 #include <gtkmm/applicationwindow.h>
-#include <gtkmm/box.h>
-#include <gtkmm/overlay.h>
-#include <gtkmm/windowcontrols.h>
 #include <sigc++/connection.h>
 
 #include <vector>
@@ -19,16 +16,17 @@ struct AppContext;
 class CommandActions;
 
 // The one browser window: client-side decorations with an empty title bar (the content runs to
-// the top edge), the root view, and the window's own buttons (close, minimise, maximise) shown
-// only in the horizontal-tab layout. The buttons follow the stored layout every time it changes,
-// whoever changes it. The keyboard focus starts on the page, or on the start page's field.
+// the top edge) and the root view. The window's own buttons (close, minimise, maximise) are
+// wanted only in the horizontal-tab layout, whose tab bar holds them; the wish follows the stored
+// layout every time it changes, whoever changes it. The keyboard focus starts on the page, or on
+// the start page's field.
 class MainWindow : public Gtk::ApplicationWindow {
 public:
     MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& commands);
     ~MainWindow() override;
 
     MainBrowserView& rootView() { return m_root; }
-    bool windowButtonsVisible() const { return m_buttons.get_visible(); }
+    bool windowButtonsVisible() const { return m_windowButtons; }
     // Re-reads "browserLayoutMode" from the settings: shown exactly for "traditional".
     void updateTrafficLights();
 
@@ -37,11 +35,8 @@ private:
     bool focusTypingTarget();
 
     AppContext& m_ctx;
-    Gtk::Overlay m_overlay;
     MainBrowserView m_root;
-    Gtk::Box m_buttons{Gtk::Orientation::HORIZONTAL};
-    Gtk::WindowControls m_startControls{Gtk::PackType::START};
-    Gtk::WindowControls m_endControls{Gtk::PackType::END};
+    bool m_windowButtons = false;
     WindowFocus m_focus;
     std::vector<sigc::connection> m_connections;
 };

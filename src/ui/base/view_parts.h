@@ -50,8 +50,6 @@ struct ViewParts {
     std::function<Gtk::Widget*(AppContext&)> downloadsPanel;
 
     // ---- Root view (MainBrowserView) ----
-    // The horizontal-tab layout; while empty, the sidebar layout is shown for both modes.
-    std::function<Gtk::Widget*(AppContext&)> traditionalLayout;
     // Panels over the browser on a 0.3 scrim (tap closes): the AI chat (isAIChatVisible), the
     // AI settings (isKoviMaxSettingsVisible) and the account panel (showAccountSettings).
     std::function<Gtk::Widget*(AppContext&)> aiChatPanel;

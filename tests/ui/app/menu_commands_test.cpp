@@ -3,6 +3,7 @@
 
 #include "core/support/notification_names.h"
 #include "ui/app/content_view.h"
+#include "ui/layouts/traditional_browser_view.h"
 
 #include <adwaita.h>
 
@@ -194,8 +195,9 @@ TEST_F(MenuCommandsTest, LayoutCommandsAndTheWindowButtons)
     EXPECT_EQ(layoutChanged.count, 0);
     EXPECT_TRUE(h->window().windowButtonsVisible());
     EXPECT_EQ(commands().labels("View")[10], "Switch to Vertical Tabs");
-    // Until the horizontal-tab layout exists, the sidebar layout stands in for it.
-    EXPECT_NE(h->root().contentView(), nullptr);
+    // The horizontal layout itself, not the sidebar layout with buttons over it.
+    EXPECT_EQ(h->root().contentView(), nullptr);
+    EXPECT_NE(h->root().traditionalView(), nullptr);
 
     // The Settings submenu announces, also when the layout is already the chosen one.
     commands().activate("browser-layout", Glib::Variant<Glib::ustring>::create("vertical"));

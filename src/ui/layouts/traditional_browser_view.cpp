@@ -1,0 +1,23 @@
+#include "ui/layouts/traditional_browser_view.h"
+
+#include "ui/base/app_context.h"
+
+namespace kovi {
+
+TraditionalBrowserView::TraditionalBrowserView(AppContext& ctx, const ViewParts& parts)
+    : m_tabBar(ctx.state), m_navigationBar(ctx), m_pageArea(ctx, parts), m_panels(ctx, parts, *this)
+{
+    add_css_class("kovi-traditional-view");
+    add_css_class("kovi-chrome");
+    set_size_request(minimumWidth, minimumHeight);
+    set_hexpand(true);
+    set_vexpand(true);
+    m_column.append(m_tabBar);
+    m_column.append(m_navigationBar);
+    m_column.append(m_pageArea);
+    set_child(m_column);
+}
+
+TraditionalBrowserView::~TraditionalBrowserView() = default;
+
+} // namespace kovi

@@ -1,0 +1,118 @@
+#include "ui/layouts/traditional_navigation_bar.h"
+
+#include "core/library/browser_library.h"
+#include "core/state/browser_state.h"
+#include "ui/base/app_context.h"
+#include "ui/base/command_action.h"
+#include "ui/design/symbols.h"
+
+namespace kovi {
+
+namespace {
+
+void makeToolButton(Gtk::Button& button, const char* symbol, int size, const char* tooltip, const char* command)
+{
+    button.set_has_frame(false);
+    button.add_css_class("kovi-hbar-button");
+    button.set_child(*makeSymbolImage(symbol, size));
+    button.set_size_request(28, 28);
+    button.set_valign(Gtk::Align::CENTER);
+    button.set_tooltip_text(tooltip);
+    button.set_focus_on_click(false);
+    button.set_action_name(appAction(command));
+}
+
+void setSymbol(Gtk::Button& button, const char* symbol, int size)
+{
+    if (auto* image = dynamic_cast<Gtk::Image*>(button.get_child())) {
+        image->set_from_icon_name(iconNameForSymbol(symbol, "image-missing-symbolic"));
+        image->set_pixel_size(size);
+    }
+}
+
+} // namespace
+
+TraditionalNavigationBar::TraditionalNavigationBar(AppContext& ctx)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 8)
+    , m_ctx(ctx)
+    , m_model(ctx.state, ctx.notifications)
+    , m_star(ctx.state, ctx.library)
+{
+    add_css_class("kovi-navbar");
+    add_css_class("kovi-chrome");
+
+    // Back and Forward run their commands; the slot around each decides whether it can be used.
+    makeToolButton(m_back, "chevron.left", 14, "Back (Ctrl+[)", commands::goBack);
+    makeToolButton(m_forward, "chevron.right", 14, "Forward (Ctrl+])", commands::goForward);
+    makeToolButton(m_reload, "arrow.clockwise", 13, "Reload (Ctrl+R)", commands::reload);
+    m_backSlot.append(m_back);
+    m_forwardSlot.append(m_forward);
+    m_navigation.append(m_backSlot);
+    m_navigation.append(m_forwardSlot);
+    m_navigation.append(m_reload);
+    append(m_navigation);
+
+    m_address.add_css_class("kovi-navbar-address");
+    m_address.set_hexpand(true);
+    m_addressIcon.set_pixel_size(11);
+    m_addressIcon.add_css_class("kovi-secondary");
+    m_address.append(m_addressIcon);
+    m_entry.set_placeholder_text("Search or enter URL");
+    m_entry.set_has_frame(false);
+    m_entry.set_hexpand(true);
+    m_entry.add_css_class("kovi-navbar-entry");
+    m_entry.signal_changed().connect([this] {
+        if (!m_settingText)
+            m_model.setUrlText(m_entry.get_text());
+    });
+    m_entry.signal_activate().connect([this] { m_model.navigate(); });
+    m_address.append(m_entry);
+    append(m_address);
+
+    m_star.add_css_class("kovi-hbar-button");
+    m_star.set_valign(Gtk::Align::CENTER);
+    makeToolButton(m_extensions, "puzzlepiece.extension", 13, "Page Extensions", commands::pageExtensions);
+    makeToolButton(m_library, "books.vertical", 13, "Library", commands::showLibrary);
+    makeToolButton(m_split, "rectangle.split.2x1", 13, "Split View (Ctrl+Alt+D)", commands::toggleSplitView);
+    for (Gtk::Button* tool : std::initializer_list<Gtk::Button*>{&m_star, &m_extensions, &m_library, &m_split})
+        m_tools.append(*tool);
+    append(m_tools);
+
+    BrowserState& state = ctx.state;
+    m_connections.push_back(m_model.urlTextChanged.connect([this] { refreshText(); }));
+    m_connections.push_back(m_model.pageChanged.connect([this] { refreshPage(); }));
+    m_connections.push_back(state.splitViewConfigChanged.connect([this] { refreshSplit(); }));
+    refreshText();
+    refreshPage();
+    refreshSplit();
+}
+
+TraditionalNavigationBar::~TraditionalNavigationBar()
+{
+    for (auto& c : m_connections)
+        c.disconnect();
+}
+
+void TraditionalNavigationBar::refreshText()
+{
+    // Replaces what is typed too: a tab switch shows that tab's address.
+    m_settingText = true;
+    m_entry.set_text(m_model.urlText());
+    m_settingText = false;
+}
+
+void TraditionalNavigationBar::refreshPage()
+{
+    m_backSlot.set_sensitive(m_model.canGoBack());
+    m_forwardSlot.set_sensitive(m_model.canGoForward());
+    m_lockShown = m_model.isSecure();
+    m_addressIcon.set_from_icon_name(iconNameForSymbol(m_lockShown ? "lock.fill" : "globe", "web-browser-symbolic"));
+}
+
+void TraditionalNavigationBar::refreshSplit()
+{
+    const bool on = m_ctx.state.splitViewConfig().isEnabled;
+    setSymbol(m_split, on ? "rectangle" : "rectangle.split.2x1", 13);
+}
+
+} // namespace kovi

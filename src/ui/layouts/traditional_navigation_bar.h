@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/layouts/navigation_bar_model.h"
+#include "ui/library/bookmark_star.h"
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/image.h>
+#include <sigc++/connection.h>
+
+#include <vector>
+
+namespace kovi {
+
+struct AppContext;
+
+// The bar under the tab strip of the horizontal-tab layout: back, forward and reload, the
+// address field (a lock for https pages; Return loads the text, or searches for it), and the
+// page tools: bookmark star, page extensions, library and split view. Every button runs a
+// command of the command table. Main thread only; the context outlives the bar.
+class TraditionalNavigationBar : public Gtk::Box {
+public:
+    explicit TraditionalNavigationBar(AppContext& ctx);
+    ~TraditionalNavigationBar() override;
+
+    NavigationBarModel& model() { return m_model; }
+    Gtk::Entry& addressField() { return m_entry; }
+    Gtk::Button& backButton() { return m_back; }
+    Gtk::Button& forwardButton() { return m_forward; }
+    Gtk::Button& reloadButton() { return m_reload; }
+    Gtk::Button& starButton() { return m_star; }
+    Gtk::Button& extensionsButton() { return m_extensions; }
+    Gtk::Button& libraryButton() { return m_library; }
+    Gtk::Button& splitButton() { return m_split; }
+    bool isLockShown() const { return m_lockShown; }
+    // Back and Forward take clicks (their commands are always enabled; the bar's own rule
+    // decides whether they look and act enabled).
+    bool canGoBack() const { return m_backSlot.get_sensitive(); }
+    bool canGoForward() const { return m_forwardSlot.get_sensitive(); }
+
+private:
+    void refreshPage();
+    void refreshText();
+    void refreshSplit();
+
+    AppContext& m_ctx;
+    NavigationBarModel m_model;
+    std::vector<sigc::connection> m_connections;
+    bool m_settingText = false;
+    bool m_lockShown = false;
+
+    Gtk::Box m_navigation{Gtk::Orientation::HORIZONTAL, 4};
+    Gtk::Box m_backSlot, m_forwardSlot;
+    Gtk::Button m_back, m_forward, m_reload;
+    Gtk::Box m_address{Gtk::Orientation::HORIZONTAL, 8};
+    Gtk::Image m_addressIcon;
+    Gtk::Entry m_entry;
+    Gtk::Box m_tools{Gtk::Orientation::HORIZONTAL, 4};
+    BookmarkStar m_star;
+    Gtk::Button m_extensions, m_library, m_split;
+};
+
+} // namespace kovi

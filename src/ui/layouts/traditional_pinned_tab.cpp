@@ -1,0 +1,40 @@
+#include "ui/layouts/traditional_pinned_tab.h"
+
+#include "core/state/browser_state.h"
+
+namespace kovi {
+
+TraditionalPinnedTab::TraditionalPinnedTab(BrowserState& state, const Tab& tab)
+    : m_state(state), m_tabId(tab.id)
+{
+    add_css_class("kovi-htab-pinned");
+    set_has_frame(false);
+    set_focus_on_click(false);
+    set_size_request(32, 28);
+    set_valign(Gtk::Align::CENTER);
+    set_child(m_favicon);
+    // Also when it is active already: the state decides what a repeat does.
+    signal_clicked().connect([this] { m_state.setActiveTabId(m_tabId); });
+    update(tab);
+}
+
+void TraditionalPinnedTab::update(const Tab& tab)
+{
+    // An empty title gives no tooltip at all.
+    if (get_tooltip_text().raw() != tab.title)
+        set_tooltip_text(tab.title);
+    m_favicon.update(tab);
+}
+
+void TraditionalPinnedTab::setActive(bool active)
+{
+    if (active == m_isActive)
+        return;
+    m_isActive = active;
+    if (active)
+        add_css_class("active");
+    else
+        remove_css_class("active");
+}
+
+} // namespace kovi

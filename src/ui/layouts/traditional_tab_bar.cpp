@@ -1,0 +1,315 @@
+#include "ui/layouts/traditional_tab_bar.h"
+
+#include "core/state/browser_state.h"
+#include "ui/base/command_action.h"
+#include "ui/design/symbols.h"
+#include "ui/layouts/traditional_pinned_tab.h"
+#include "ui/layouts/traditional_tab.h"
+
+#include <glibmm/main.h>
+#include <gtkmm/adjustment.h>
+#include <gtkmm/dragsource.h>
+#include <gtkmm/droptarget.h>
+#include <gtkmm/gestureclick.h>
+#include <gtkmm/widgetpaintable.h>
+
+#include <unordered_set>
+
+namespace kovi {
+
+namespace {
+
+// Puts one widget per tab into `box` in the order of `tabs`: existing widgets are updated and
+// moved, missing ones made, widgets of tabs that left are removed.
+template <class Widget, class Make>
+void syncChildren(Gtk::Box& box, const std::vector<Tab>& tabs, std::unordered_map<Uuid, Widget*>& widgets, Make make)
+{
+    std::unordered_set<Uuid> listed;
+    listed.reserve(tabs.size());
+    for (const Tab& tab : tabs)
+        listed.insert(tab.id);
+    for (auto it = widgets.begin(); it != widgets.end();) {
+        if (listed.count(it->first)) {
+            ++it;
+            continue;
+        }
+        box.remove(*it->second);
+        it = widgets.erase(it);
+    }
+    Gtk::Widget* previous = nullptr;
+    for (const Tab& tab : tabs) {
+        Widget* widget = nullptr;
+        if (auto found = widgets.find(tab.id); found != widgets.end()) {
+            widget = found->second;
+            widget->update(tab);
+        } else {
+            widget = make(tab);
+            widgets.emplace(tab.id, widget);
+            box.append(*widget);
+        }
+        if (widget->get_prev_sibling() != previous) {
+            if (previous)
+                box.reorder_child_after(*widget, *previous);
+            else
+                box.reorder_child_at_start(*widget);
+        }
+        previous = widget;
+    }
+}
+
+Glib::RefPtr<Gdk::ContentProvider> idPayload(const Uuid& id)
+{
+    Glib::Value<Glib::ustring> value;
+    value.init(Glib::Value<Glib::ustring>::value_type());
+    value.set(id.toString());
+    return Gdk::ContentProvider::create(value);
+}
+
+void makeIconButton(Gtk::Button& button, const char* symbol, int size, const char* tooltip, const char* command)
+{
+    button.set_has_frame(false);
+    button.add_css_class("kovi-hbar-button");
+    button.set_child(*makeSymbolImage(symbol, size));
+    button.set_size_request(28, 28);
+    button.set_valign(Gtk::Align::CENTER);
+    button.set_tooltip_text(tooltip);
+    button.set_focus_on_click(false);
+    button.set_action_name(appAction(command));
+}
+
+} // namespace
+
+TraditionalTabBar::TraditionalTabBar(BrowserState& state)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 0), m_state(state), m_drops([&state](const Uuid& tab, const Uuid& before) { state.reorderTab(tab, before); }),
+      m_spaceMenu(state)
+{
+    add_css_class("kovi-hbar");
+    add_css_class("kovi-chrome");
+    set_size_request(-1, height);
+
+    // The window buttons sit where the desktop puts them: the 78-px gap at the start holds the
+    // start group, and shrinks to a margin while the desktop puts none there.
+    m_gap.add_css_class("kovi-hbar-gap");
+    m_gap.append(m_startControls);
+    m_startControls.set_valign(Gtk::Align::CENTER);
+    m_startControls.set_hexpand(true);
+    auto fitGap = [this] { m_gap.set_size_request(m_startControls.get_empty() ? 12 : buttonGap, -1); };
+    m_startControls.property_empty().signal_changed().connect(fitGap);
+    fitGap();
+    m_gapHandle.set_child(m_gap);
+    append(m_gapHandle);
+    append(m_spaceMenu);
+
+    m_scroller.set_policy(Gtk::PolicyType::EXTERNAL, Gtk::PolicyType::NEVER);
+    m_scroller.set_propagate_natural_width(true);
+    m_scroller.set_has_frame(false);
+    m_scroller.add_css_class("kovi-hbar-strip");
+    m_strip.set_margin_start(4);
+    m_strip.set_margin_end(4);
+    m_strip.set_valign(Gtk::Align::CENTER);
+    m_separator.set_size_request(-1, 20);
+    m_separator.set_valign(Gtk::Align::CENTER);
+    m_separator.set_margin_start(4);
+    m_separator.set_margin_end(4);
+    m_strip.append(m_pinned);
+    m_strip.append(m_separator);
+    m_strip.append(m_normal);
+    m_scroller.set_child(m_strip);
+    m_scroller.get_hadjustment()->signal_changed().connect([this] { scrollActiveIntoView(); });
+    append(m_scroller);
+
+    // Opens the command bar (all results); picking a result opens the tab.
+    makeIconButton(m_newTab, "plus", 12, "New Tab (Ctrl+T)", commands::newTab);
+    append(m_newTab);
+    m_spaceHandle.set_hexpand(true);
+    append(m_spaceHandle);
+
+    makeIconButton(m_downloads, "arrow.down.circle", 14, "Downloads", commands::showDownloads);
+    m_trailing.append(m_downloads);
+    m_spinner.set_size_request(16, 16);
+    m_spinner.set_valign(Gtk::Align::CENTER);
+    m_trailing.append(m_spinner);
+    m_trailing.set_margin_end(12);
+    append(m_trailing);
+    m_endControls.set_valign(Gtk::Align::CENTER);
+    m_endControls.set_margin_end(6);
+    append(m_endControls);
+
+    // The order of tabs lives in their space.
+    m_connections.push_back(state.tabsChanged.connect([this] { refresh(); }));
+    m_connections.push_back(state.spacesChanged.connect([this] { refresh(); }));
+    m_connections.push_back(state.currentSpaceIdChanged.connect([this] { refresh(); }));
+    m_connections.push_back(state.activeTabIdChanged.connect([this] { refreshActive(); }));
+    m_connections.push_back(state.downloadsChanged.connect([this] { refreshDownloads(); }));
+    m_connections.push_back(m_drops.changed.connect([this] { refreshDragLook(); }));
+    refresh();
+    refreshDownloads();
+}
+
+TraditionalTabBar::~TraditionalTabBar()
+{
+    for (auto& c : m_connections)
+        c.disconnect();
+    m_scrollIdle.disconnect();
+}
+
+TraditionalTab* TraditionalTabBar::tabWidget(const Uuid& id) const
+{
+    auto it = m_tabs.find(id);
+    return it == m_tabs.end() ? nullptr : it->second;
+}
+
+TraditionalPinnedTab* TraditionalTabBar::pinnedTabWidget(const Uuid& id) const
+{
+    auto it = m_pinnedTabs.find(id);
+    return it == m_pinnedTabs.end() ? nullptr : it->second;
+}
+
+std::vector<TraditionalTab*> TraditionalTabBar::shownTabs()
+{
+    std::vector<TraditionalTab*> shown;
+    for (auto* child = m_normal.get_first_child(); child; child = child->get_next_sibling())
+        shown.push_back(static_cast<TraditionalTab*>(child));
+    return shown;
+}
+
+void TraditionalTabBar::refresh()
+{
+    const std::vector<Tab> pinned = m_state.pinnedTabs();
+    const std::vector<Tab> normal = m_state.unpinnedTabs();
+    syncChildren(m_pinned, pinned, m_pinnedTabs, [this](const Tab& tab) { return makePinnedTab(tab); });
+    syncChildren(m_normal, normal, m_tabs, [this](const Tab& tab) { return makeTab(tab); });
+    m_separator.set_visible(!pinned.empty() && !normal.empty());
+    refreshActive();
+    refreshDragLook();
+}
+
+void TraditionalTabBar::refreshActive()
+{
+    // Every widget, as new ones need their look; the strip scrolls only when the active tab
+    // changed, so page updates never undo the user's own scrolling.
+    const auto active = m_state.activeTabId();
+    for (auto& [id, tab] : m_tabs)
+        tab->setActive(active && id == *active);
+    for (auto& [id, tab] : m_pinnedTabs)
+        tab->setActive(active && id == *active);
+    if (active == m_shownActive)
+        return;
+    m_shownActive = active;
+    scrollActiveIntoViewSoon();
+}
+
+void TraditionalTabBar::refreshDragLook()
+{
+    const auto dragged = m_drops.draggedTabId();
+    const auto target = m_drops.currentDropTarget();
+    for (auto& [id, tab] : m_tabs) {
+        tab->setDragged(dragged && id == *dragged);
+        tab->setDragTarget(target && id == *target);
+    }
+}
+
+void TraditionalTabBar::refreshDownloads()
+{
+    bool running = false;
+    for (const DownloadItem& item : m_state.downloads())
+        running = running || item.status == DownloadStatus::downloading;
+    m_spinner.set_visible(running);
+    m_spinner.set_spinning(running);
+}
+
+void TraditionalTabBar::scrollActiveIntoViewSoon()
+{
+    // Once the strip is laid out: the tab may be new and not placed yet. The adjustment reports
+    // every new layout; the idle covers a change that moves nothing.
+    m_scrollPending = true;
+    if (m_scrollIdle.connected())
+        return;
+    m_scrollIdle = Glib::signal_idle().connect([this] {
+        scrollActiveIntoView();
+        return false;
+    });
+}
+
+void TraditionalTabBar::scrollActiveIntoView()
+{
+    const auto active = m_state.activeTabId();
+    if (!m_scrollPending || !active)
+        return;
+    Gtk::Widget* widget = tabWidget(*active);
+    if (!widget)
+        widget = pinnedTabWidget(*active);
+    graphene_rect_t bounds;
+    if (!widget || widget->get_width() == 0 ||
+        !gtk_widget_compute_bounds(widget->gobj(), GTK_WIDGET(m_strip.gobj()), &bounds))
+        return;
+    auto adjustment = m_scroller.get_hadjustment();
+    // The adjustment counts from the strip's outer edge, margin included.
+    const double start = bounds.origin.x + m_strip.get_margin_start();
+    const double end = start + bounds.size.width;
+    if (end > adjustment->get_upper() + 0.5)
+        return; // not laid out yet
+    m_scrollPending = false;
+    const double page = adjustment->get_page_size();
+    if (start < adjustment->get_value())
+        adjustment->set_value(start);
+    else if (end > adjustment->get_value() + page)
+        adjustment->set_value(end - page);
+}
+
+TraditionalPinnedTab* TraditionalTabBar::makePinnedTab(const Tab& tab)
+{
+    auto* widget = Gtk::make_managed<TraditionalPinnedTab>(m_state, tab);
+    // Pinned tabs can be dragged out as text, but they are never recorded as a tab drag, so
+    // they reorder nothing here.
+    auto source = Gtk::DragSource::create();
+    source->set_actions(Gdk::DragAction::COPY | Gdk::DragAction::MOVE);
+    const Uuid id = tab.id;
+    source->signal_prepare().connect([id](double, double) { return idPayload(id); }, false);
+    widget->add_controller(source);
+    return widget;
+}
+
+TraditionalTab* TraditionalTabBar::makeTab(const Tab& tab)
+{
+    const Uuid id = tab.id;
+    auto* widget = Gtk::make_managed<TraditionalTab>(tab, [this, id] { m_state.removeTab(id); });
+
+    auto click = Gtk::GestureClick::create();
+    click->set_button(GDK_BUTTON_PRIMARY);
+    click->signal_released().connect([this, id](int, double, double) { m_state.setActiveTabId(id); });
+    widget->add_controller(click);
+
+    auto source = Gtk::DragSource::create();
+    source->set_actions(Gdk::DragAction::MOVE);
+    source->signal_prepare().connect([id](double, double) { return idPayload(id); }, false);
+    source->signal_drag_begin().connect([this, id, widget, source = source.get()](const Glib::RefPtr<Gdk::Drag>&) {
+        source->set_icon(Gtk::WidgetPaintable::create(widget->body()), 20, 14);
+        m_drops.beginDrag(id);
+    });
+    // Dropped anywhere or cancelled: no record of the drag stays behind.
+    source->signal_drag_end().connect([this, id](const Glib::RefPtr<Gdk::Drag>&, bool) { m_drops.endDrag(id); });
+    widget->add_controller(source);
+
+    auto target = Gtk::DropTarget::create(Glib::Value<Glib::ustring>::value_type(), Gdk::DragAction::MOVE);
+    target->signal_accept().connect([this, id](const Glib::RefPtr<Gdk::Drop>&) { return m_drops.validateDrop(id); },
+                                    false);
+    target->signal_enter().connect([this, id](double, double) {
+        return m_drops.dropEntered(id) ? Gdk::DragAction::MOVE : Gdk::DragAction(0);
+    }, false);
+    target->signal_motion().connect([this, id](double, double) {
+        return m_drops.qualifies(id) ? Gdk::DragAction::MOVE : Gdk::DragAction(0);
+    }, false);
+    target->signal_leave().connect([this, id] { m_drops.dropExited(id); });
+    target->signal_drop().connect([this, id](const Glib::ValueBase& value, double, double) {
+        std::string text;
+        if (G_VALUE_HOLDS_STRING(value.gobj()))
+            if (const char* s = g_value_get_string(value.gobj()))
+                text = s;
+        return m_drops.performDrop(id, text);
+    }, false);
+    widget->add_controller(target);
+    return widget;
+}
+
+} // namespace kovi

@@ -1,0 +1,215 @@
+// The horizontal-tab layout in the real browser window, with pages from a loopback server:
+// choosing it at onboarding, keeping it across a restart, switching layouts with the keyboard
+// without losing a tab or reloading a page, typing addresses, and a real drag that is saved.
+#include "app_fixture.h"
+#include "support/loopback_server.h"
+#include "support/test_certificate.h"
+
+#include "ui/app/content_view.h"
+#include "ui/layouts/onboarding_view.h"
+#include "ui/layouts/traditional_browser_view.h"
+#include "ui/layouts/traditional_tab.h"
+#include "ui/web/web_content.h"
+
+#include <webkit/webkit.h>
+
+namespace kovi::test {
+namespace {
+
+std::string titledPage(const std::string& title)
+{
+    return "<html><head><title>" + title + "</title></head><body>" + title + "</body></html>";
+}
+
+class HorizontalWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"one", "two", "three"})
+            server.on(std::string("/") + name, LoopbackServer::Reply{200, titledPage(name), "text/html"});
+    }
+    void start(bool finishOnboarding = true)
+    {
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewParts());
+        h->ctx().auth.continueAsGuest();
+        if (finishOnboarding)
+            h->root().setHasCompletedOnboarding(true);
+        ASSERT_TRUE(waitForWindow(h->window()));
+        ASSERT_TRUE(xdoFocusWindow(h->window()) && runUntilGtk([this] { return h->window().is_active(); }, 5));
+        settle(150);
+    }
+    BrowserState& state() { return h->ctx().state; }
+    TraditionalBrowserView* horizontal() { return h->root().traditionalView(); }
+    Uuid open(const std::string& path)
+    {
+        Tab tab = makeTab(state(), server.url(path));
+        state().addTab(tab);
+        return tab.id;
+    }
+    bool loaded(const Uuid& id, const std::string& title)
+    {
+        return runUntilGtk([&] {
+            auto tab = state().tab(id);
+            return tab && tab->title == title && !tab->isLoading;
+        }, 30);
+    }
+    std::size_t requests(const std::string& path)
+    {
+        std::size_t n = 0;
+        for (const auto& r : server.requests())
+            n += r.path == path;
+        return n;
+    }
+    std::vector<std::string> stripTitles()
+    {
+        std::vector<std::string> titles;
+        for (TraditionalTab* tab : horizontal()->tabBar().shownTabs())
+            titles.push_back(tab->titleLabel().get_text());
+        return titles;
+    }
+
+    TempDir dir;
+    LoopbackServer server;
+    std::unique_ptr<AppHarness> h;
+};
+
+TEST_F(HorizontalWindowTest, OnboardingChoiceShowsTheStripAndSurvivesARestart)
+{
+    start(false);
+    ASSERT_TRUE(runUntilGtk([&] { return h->root().onboardingView() != nullptr; }));
+    OnboardingView* onboarding = h->root().onboardingView();
+    settle(100);
+    ASSERT_TRUE(xdoClickWidget(onboarding->traditionalCard()));
+    ASSERT_TRUE(runUntilGtk([&] { return onboarding->selectedMode() == BrowserLayoutMode::traditional; }));
+    ASSERT_TRUE(xdoClickWidget(onboarding->getStartedButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return horizontal() != nullptr; }));
+    EXPECT_EQ(h->root().contentView(), nullptr) << "no sidebar layout under the strip";
+    EXPECT_TRUE(h->window().windowButtonsVisible());
+
+    const Uuid a = open("/one"), b = open("/two"), c = open("/three");
+    ASSERT_TRUE(loaded(c, "three"));
+    state().setActiveTabId(a);
+    ASSERT_TRUE(loaded(a, "one"));
+    state().setActiveTabId(b);
+    ASSERT_TRUE(loaded(b, "two"));
+    settle(200);
+    // A real drag: "one" onto "three" lands between "two" and "three".
+    TraditionalTabBar& bar = horizontal()->tabBar();
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    ASSERT_TRUE(widgetCenter(*bar.tabWidget(a), x0, y0) && widgetCenter(*bar.tabWidget(c), x1, y1));
+    xdo({"mousemove", std::to_string(x0), std::to_string(y0)});
+    settle(40);
+    xdo({"mousedown", "1"});
+    for (int i = 1; i <= 12; ++i) {
+        settle(25);
+        xdo({"mousemove", std::to_string(x0 + (x1 - x0) * i / 12), std::to_string(y0)});
+    }
+    settle(80);
+    xdo({"mouseup", "1"});
+    ASSERT_TRUE(runUntilGtk([&] { return stripTitles() == std::vector<std::string>{"two", "one", "three"}; }, 5))
+        << testing::PrintToString(stripTitles());
+    screenshotIfAsked("horizontal-window");
+
+    h.reset();
+    start();
+    ASSERT_NE(horizontal(), nullptr) << "the choice is kept";
+    EXPECT_EQ(stripTitles(), (std::vector<std::string>{"two", "one", "three"})) << "the order is saved";
+}
+
+TEST_F(HorizontalWindowTest, CtrlShiftLSwitchesBothWaysKeepingTabsPagesAndPanels)
+{
+    start();
+    ASSERT_NE(h->root().contentView(), nullptr);
+    const Uuid a = open("/one"), b = open("/two");
+    ASSERT_TRUE(loaded(b, "two"));
+    WebKitWebView* view = h->ctx().web->pool().webView(b);
+    ASSERT_NE(view, nullptr);
+    settle(100);
+
+    ASSERT_TRUE(xdoKey("ctrl+shift+l"));
+    ASSERT_TRUE(runUntilGtk([&] { return horizontal() != nullptr; }));
+    EXPECT_EQ(state().layoutMode(), BrowserLayoutMode::traditional);
+    EXPECT_EQ(stripTitles(), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(h->ctx().web->pool().webView(b), view) << "the same page, moved";
+    EXPECT_TRUE(gtk_widget_is_ancestor(GTK_WIDGET(view), GTK_WIDGET(horizontal()->gobj())));
+    EXPECT_EQ(horizontal()->navigationBar().addressField().get_text().raw(), server.url("/two"));
+
+    // An open panel stays open across a switch (the panel keeps the keyboard, so the switch
+    // comes from elsewhere, as from the settings).
+    state().setIsHistoryPanelVisible(true);
+    state().setLayoutMode(BrowserLayoutMode::vertical);
+    ASSERT_NE(h->root().contentView(), nullptr);
+    EXPECT_TRUE(h->root().contentView()->panels().historyLayer().isPresented());
+    state().setLayoutMode(BrowserLayoutMode::traditional);
+    ASSERT_NE(horizontal(), nullptr);
+    EXPECT_TRUE(horizontal()->panels().historyLayer().isPresented());
+    state().setIsHistoryPanelVisible(false);
+    settle(200);
+
+    // The other tab's page, then back to the sidebar layout.
+    ASSERT_TRUE(xdoClickWidget(*horizontal()->tabBar().tabWidget(a)));
+    ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == a; }));
+    ASSERT_TRUE(loaded(a, "one"));
+    WebKitWebView* viewA = h->ctx().web->pool().webView(a);
+    ASSERT_TRUE(xdoKey("ctrl+shift+l"));
+    ASSERT_TRUE(runUntilGtk([&] { return h->root().contentView() != nullptr; }));
+    EXPECT_EQ(horizontal(), nullptr);
+    EXPECT_EQ(h->ctx().web->pool().webView(a), viewA);
+    EXPECT_TRUE(gtk_widget_is_ancestor(GTK_WIDGET(viewA), GTK_WIDGET(h->root().contentView()->gobj())));
+    settle(300);
+    EXPECT_EQ(requests("/one"), 1u) << "no page was loaded again";
+    EXPECT_EQ(requests("/two"), 1u);
+    EXPECT_FALSE(h->window().windowButtonsVisible());
+}
+
+TEST_F(HorizontalWindowTest, TypedAddressesLoadAndBackForwardReloadWork)
+{
+    start();
+    state().setLayoutMode(BrowserLayoutMode::traditional);
+    ASSERT_TRUE(runUntilGtk([&] { return horizontal() != nullptr; }));
+    TraditionalNavigationBar& nav = horizontal()->navigationBar();
+    settle(200);
+
+    // No tab yet: the address opens one.
+    ASSERT_TRUE(xdoClickWidget(nav.addressField()));
+    ASSERT_TRUE(xdoType(server.url("/one")));
+    ASSERT_TRUE(xdoKey("Return"));
+    ASSERT_TRUE(runUntilGtk([&] { return state().activeTab().has_value(); }));
+    const Uuid id = *state().activeTabId();
+    ASSERT_TRUE(loaded(id, "one"));
+
+    // Into the active tab.
+    ASSERT_TRUE(xdoClickWidget(nav.addressField()));
+    ASSERT_TRUE(xdoKey("ctrl+a"));
+    ASSERT_TRUE(xdoType(server.url("/two")));
+    ASSERT_TRUE(xdoKey("Return"));
+    ASSERT_TRUE(loaded(id, "two"));
+    EXPECT_EQ(state().tabs().size(), 1u);
+    EXPECT_FALSE(nav.isLockShown());
+    ASSERT_TRUE(runUntilGtk([&] { return nav.canGoBack(); }));
+
+    ASSERT_TRUE(xdoClickWidget(nav.backButton()));
+    ASSERT_TRUE(loaded(id, "one"));
+    ASSERT_TRUE(runUntilGtk([&] { return nav.canGoForward(); }));
+    EXPECT_EQ(nav.addressField().get_text().raw(), server.url("/one"));
+    ASSERT_TRUE(xdoClickWidget(nav.forwardButton()));
+    ASSERT_TRUE(loaded(id, "two"));
+    const std::size_t before = requests("/two");
+    ASSERT_TRUE(xdoClickWidget(nav.reloadButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return requests("/two") > before; }, 20));
+
+    // An https page (self-signed: its certificate error shows, the address is still https).
+    TestCertificate certificate;
+    ASSERT_NE(certificate.certificate(), nullptr);
+    LoopbackServer secure(certificate.certificate());
+    secure.on("/s", LoopbackServer::Reply{200, titledPage("secure"), "text/html"});
+    ASSERT_TRUE(xdoClickWidget(nav.addressField()));
+    ASSERT_TRUE(xdoKey("ctrl+a"));
+    ASSERT_TRUE(xdoType(secure.url("/s")));
+    ASSERT_TRUE(xdoKey("Return"));
+    ASSERT_TRUE(runUntilGtk([&] { return nav.isLockShown(); }, 20));
+    EXPECT_EQ(nav.addressField().get_text().raw().rfind("https://127.0.0.1:", 0), 0u);
+}
+
+} // namespace
+} // namespace kovi::test

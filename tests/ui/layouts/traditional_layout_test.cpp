@@ -1,0 +1,353 @@
+// The horizontal-tab layout on its own window: the tab strip (one widget per tab, pinned tabs,
+// widths, odd titles and icons, 200 tabs, the space menu, real drags), the navigation bar (typed
+// text, the lock, back and forward) and the buttons that run commands.
+#include "app/app_fixture.h"
+#include "support/large_images.h"
+
+#include "core/support/notification_names.h"
+#include "ui/layouts/traditional_browser_view.h"
+#include "ui/layouts/traditional_pinned_tab.h"
+#include "ui/layouts/traditional_tab.h"
+
+#include <gtkmm/adjustment.h>
+#include <gtkmm/label.h>
+#include <gtkmm/window.h>
+
+namespace kovi::test {
+namespace {
+
+class TraditionalLayoutTest : public ::testing::Test {
+protected:
+    void SetUp() override { ensureGtk(); }
+    void build(int width = 1100, int height = 700)
+    {
+        ViewParts parts;
+        parts.tabContent = [](AppContext&, const Tab& tab) -> Gtk::Widget* {
+            return Gtk::make_managed<Gtk::Label>(tab.url.string());
+        };
+        window = std::make_unique<Gtk::Window>();
+        window->set_default_size(width, height);
+        core.theme.attach(*window);
+        core.commands.attach(*window);
+        view = Gtk::make_managed<TraditionalBrowserView>(core.ctx, parts);
+        window->set_child(*view);
+        window->present();
+        ASSERT_TRUE(waitForWindow(*window));
+        settle(80);
+    }
+    void TearDown() override
+    {
+        if (window)
+            window->destroy();
+        settle(20);
+    }
+    BrowserState& state() { return core.state; }
+    TraditionalTabBar& bar() { return view->tabBar(); }
+    TraditionalNavigationBar& nav() { return view->navigationBar(); }
+    Uuid addTab(const std::string& url, const std::string& title = "", bool pinned = false)
+    {
+        Tab tab = makeTab(state(), url, title, pinned);
+        state().addTab(tab);
+        return tab.id;
+    }
+    std::vector<std::string> stripTitles()
+    {
+        std::vector<std::string> titles;
+        for (TraditionalTab* tab : bar().shownTabs())
+            titles.push_back(tab->titleLabel().get_text());
+        return titles;
+    }
+    // A real drag with the pointer from one widget to a point of another.
+    void drag(Gtk::Widget& from, Gtk::Widget& to, double toX = 0.5)
+    {
+        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        ASSERT_TRUE(widgetPoint(from, from.get_width() * 0.4, from.get_height() * 0.5, x0, y0));
+        ASSERT_TRUE(widgetPoint(to, to.get_width() * toX, to.get_height() * 0.5, x1, y1));
+        xdo({"mousemove", std::to_string(x0), std::to_string(y0)});
+        settle(40);
+        xdo({"mousedown", "1"});
+        settle(40);
+        for (int i = 1; i <= 12; ++i) {
+            xdo({"mousemove", std::to_string(x0 + (x1 - x0) * i / 12), std::to_string(y0 + (y1 - y0) * i / 12)});
+            settle(25);
+        }
+        settle(60);
+    }
+    void release()
+    {
+        xdo({"mouseup", "1"});
+        settle(150);
+    }
+
+    TempDir dir;
+    CoreObjects core{dir.path()};
+    std::unique_ptr<Gtk::Window> window;
+    TraditionalBrowserView* view = nullptr;
+};
+
+TEST_F(TraditionalLayoutTest, StripKeepsOneWidgetPerTabAcrossChanges)
+{
+    const Uuid p = addTab("https://pinned.example/", "Pinned", true);
+    const Uuid a = addTab("https://a.example/", "A");
+    const Uuid b = addTab("https://b.example/", "B");
+    const Uuid c = addTab("https://c.example/", "C");
+    build();
+    EXPECT_EQ(stripTitles(), (std::vector<std::string>{"A", "B", "C"}));
+    ASSERT_NE(bar().pinnedTabWidget(p), nullptr);
+    EXPECT_EQ(bar().pinnedTabWidget(p)->get_tooltip_text(), "Pinned");
+    EXPECT_TRUE(bar().pinnedSeparator().get_visible());
+    EXPECT_TRUE(bar().tabWidget(c)->isActive());
+    EXPECT_TRUE(bar().tabWidget(c)->isCloseShown()) << "the active tab shows its close button";
+    EXPECT_FALSE(bar().tabWidget(a)->isCloseShown());
+
+    TraditionalTab* widgetA = bar().tabWidget(a);
+    state().updateTabTitle(a, "A renamed");
+    state().reorderTab(c, a);
+    state().setActiveTabId(a);
+    EXPECT_EQ(bar().tabWidget(a), widgetA) << "updated in place, never rebuilt";
+    EXPECT_EQ(stripTitles(), (std::vector<std::string>{"C", "A renamed", "B"}));
+    EXPECT_TRUE(widgetA->isActive());
+    EXPECT_FALSE(bar().tabWidget(c)->isActive());
+
+    // The close button closes its own tab even when it is not the active one.
+    bar().tabWidget(b)->setHovered(true);
+    g_signal_emit_by_name(bar().tabWidget(b)->closeButton().gobj(), "clicked");
+    EXPECT_FALSE(state().tab(b));
+    EXPECT_EQ(bar().tabWidget(b), nullptr);
+    EXPECT_EQ(state().activeTabId(), a);
+
+    // A click on the pinned tab activates it; only pinned tabs left: no separator.
+    settle(100); // the strip has just lost a tab: let it lay out
+    ASSERT_TRUE(xdoClickWidget(*bar().pinnedTabWidget(p)));
+    ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == p; }));
+    EXPECT_TRUE(bar().pinnedTabWidget(p)->isActive());
+    state().removeTab(a);
+    state().removeTab(c);
+    EXPECT_FALSE(bar().pinnedSeparator().get_visible());
+    screenshotIfAsked("horizontal-pinned-only");
+}
+
+TEST_F(TraditionalLayoutTest, OddTitlesAndIconsKeepTheTabShape)
+{
+    const Uuid longTitle = addTab("https://long.example/", std::string(10000, 'W'));
+    const Uuid rtl = addTab("https://rtl.example/", "\u05e9\u05dc\u05d5\u05dd \u05e2\u05d5\u05dc\u05dd");
+    const Uuid shortTitle = addTab("https://s.example/", "x");
+    const Uuid broken = addTab("https://broken.example/", "Broken icon");
+    state().updateTabFavicon(broken, Bytes{0x89, 'P', 'N', 'G', 1, 2, 3});
+    const Uuid good = addTab("https://good.example/", "Icon");
+    const std::string png = largeBlankPng(16, 16);
+    state().updateTabFavicon(good, Bytes(png.begin(), png.end()));
+    build();
+    for (const Uuid& id : {longTitle, rtl, shortTitle}) {
+        const int width = bar().tabWidget(id)->get_width();
+        EXPECT_GE(width, TraditionalTab::minimumWidth);
+        EXPECT_LE(width, TraditionalTab::maximumWidth);
+    }
+    EXPECT_EQ(bar().tabWidget(longTitle)->get_height(), bar().tabWidget(shortTitle)->get_height());
+    EXPECT_EQ(bar().tabWidget(shortTitle)->favicon().shownKind(), "globe");
+    EXPECT_EQ(bar().tabWidget(broken)->favicon().shownKind(), "globe");
+    EXPECT_EQ(bar().tabWidget(good)->favicon().shownKind(), "favicon");
+    state().updateTabLoading(good, true, 0.3);
+    EXPECT_EQ(bar().tabWidget(good)->favicon().shownKind(), "loading");
+    state().updateTabLoading(good, false, 1);
+    EXPECT_EQ(bar().tabWidget(good)->favicon().shownKind(), "favicon");
+    EXPECT_EQ(bar().get_height(), TraditionalTabBar::height);
+    screenshotIfAsked("horizontal-5-tabs");
+    core.appearance.setIsDarkMode(!core.appearance.isDarkMode());
+    screenshotIfAsked("horizontal-5-tabs-other-appearance");
+}
+
+TEST_F(TraditionalLayoutTest, TwoHundredTabsScrollAndTheActiveOneIsInView)
+{
+    std::vector<Uuid> ids;
+    for (int i = 0; i < 200; ++i)
+        ids.push_back(addTab("https://t" + std::to_string(i) + ".example/", "Tab " + std::to_string(i)));
+    build();
+    auto adjustment = bar().scroller().get_hadjustment();
+    ASSERT_TRUE(runUntilGtk([&] { return adjustment->get_upper() > adjustment->get_page_size() * 10; }));
+    EXPECT_EQ(bar().get_height(), TraditionalTabBar::height);
+    auto inView = [&](const Uuid& id) {
+        graphene_rect_t r;
+        if (!gtk_widget_compute_bounds(GTK_WIDGET(bar().tabWidget(id)->gobj()), GTK_WIDGET(bar().scroller().gobj()), &r))
+            return false;
+        return r.origin.x >= -1 && r.origin.x + r.size.width <= bar().scroller().get_width() + 1;
+    };
+    // The last added tab is active: scrolled to the end.
+    EXPECT_TRUE(runUntilGtk([&] { return inView(ids.back()); }, 5));
+    state().setActiveTabId(ids.front());
+    EXPECT_TRUE(runUntilGtk([&] { return inView(ids.front()); }, 5));
+    state().setActiveTabId(ids[120]);
+    EXPECT_TRUE(runUntilGtk([&] { return inView(ids[120]); }, 5));
+    screenshotIfAsked("horizontal-200-tabs");
+}
+
+TEST_F(TraditionalLayoutTest, SpaceMenuSwitchesAndCreatesSpaces)
+{
+    addTab("https://a.example/", "A");
+    build();
+    const std::string first = state().spaces().front().name;
+    EXPECT_EQ(bar().spaceMenu().shownName(), first);
+    EXPECT_EQ(bar().spaceMenu().itemLabels(), (std::vector<std::string>{first + " \u2713", "New Space..."}));
+
+    ASSERT_TRUE(xdoClickWidget(bar().spaceMenu()));
+    ASSERT_TRUE(runUntilGtk([&] { return bar().spaceMenu().menu().get_visible(); }));
+    settle(100);
+    // The last item is "New Space...".
+    Gtk::Widget* items = bar().spaceMenu().menu().get_child();
+    ASSERT_NE(items, nullptr);
+    ASSERT_TRUE(xdoClickWidget(*items->get_last_child()));
+    ASSERT_TRUE(runUntilGtk([&] { return state().spaces().size() == 2; }));
+    EXPECT_EQ(state().spaces().back().name, "Space 2");
+    EXPECT_EQ(state().currentSpaceId(), state().spaces().back().id);
+    EXPECT_EQ(bar().spaceMenu().shownName(), "Space 2");
+    EXPECT_TRUE(bar().shownTabs().empty()) << "the new space has no tabs";
+    EXPECT_FALSE(bar().spaceMenu().menu().get_visible());
+
+    // Back to the first space through its item.
+    ASSERT_TRUE(xdoClickWidget(bar().spaceMenu()));
+    ASSERT_TRUE(runUntilGtk([&] { return bar().spaceMenu().menu().get_visible(); }));
+    settle(100);
+    ASSERT_TRUE(xdoClickWidget(*items->get_first_child()));
+    ASSERT_TRUE(runUntilGtk([&] { return state().currentSpaceId() == state().spaces().front().id; }));
+    EXPECT_EQ(stripTitles(), (std::vector<std::string>{"A"}));
+
+    // No current space: no menu.
+    state().setCurrentSpaceId(std::nullopt);
+    if (!state().currentSpaceId())
+        EXPECT_FALSE(bar().spaceMenu().get_visible());
+}
+
+TEST_F(TraditionalLayoutTest, RealDragsReorderAndStrayDropsDoNot)
+{
+    const Uuid a = addTab("https://a.example/", "A");
+    const Uuid b = addTab("https://b.example/", "B");
+    const Uuid c = addTab("https://c.example/", "C");
+    build();
+    ASSERT_TRUE(xdoFocusWindow(*window));
+    TraditionalTab* widgetA = bar().tabWidget(a);
+    settle(100);
+
+    // A onto C: lands between B and C; the dragged widget is the one moved.
+    drag(*widgetA, *bar().tabWidget(c));
+    screenshotIfAsked("horizontal-dragging");
+    EXPECT_EQ(bar().drops().draggedTabId(), a);
+    EXPECT_TRUE(bar().tabWidget(c)->isDragTarget());
+    release();
+    ASSERT_TRUE(runUntilGtk([&] { return stripTitles() == std::vector<std::string>{"B", "A", "C"}; }, 5))
+        << testing::PrintToString(stripTitles());
+    EXPECT_EQ(bar().tabWidget(a), widgetA);
+    EXPECT_FALSE(bar().drops().draggedTabId());
+    EXPECT_FALSE(bar().tabWidget(c)->isDragTarget());
+
+    // Onto itself: nothing.
+    drag(*bar().tabWidget(b), *bar().tabWidget(b), 0.8);
+    EXPECT_FALSE(bar().tabWidget(b)->isDragTarget());
+    release();
+    EXPECT_EQ(stripTitles(), (std::vector<std::string>{"B", "A", "C"}));
+
+    // A drag that ends elsewhere (here over the page; a cancel with Escape ends the same way)
+    // leaves no drag recorded, and nothing moves.
+    drag(*bar().tabWidget(c), view->pageArea());
+    EXPECT_EQ(bar().drops().draggedTabId(), c);
+    release();
+    ASSERT_TRUE(runUntilGtk([&] { return !bar().drops().draggedTabId(); }, 5));
+    EXPECT_EQ(stripTitles(), (std::vector<std::string>{"B", "A", "C"}));
+    EXPECT_FALSE(bar().drops().validateDrop(b)) << "a stale drag would let any text move a tab";
+    EXPECT_EQ(state().unpinnedTabs().front().id, b);
+}
+
+TEST_F(TraditionalLayoutTest, AddressFieldLoadsSearchesAndOpensTabs)
+{
+    build();
+    NotificationProbe navigate(core.notifications, notifications::webViewNavigate);
+    ASSERT_TRUE(xdoFocusWindow(*window));
+    EXPECT_FALSE(nav().canGoBack());
+    EXPECT_FALSE(nav().canGoForward());
+    EXPECT_FALSE(nav().isLockShown());
+
+    // No active tab: an address opens a new tab.
+    nav().addressField().grab_focus();
+    ASSERT_TRUE(xdoType("127.0.0.1:8/first"));
+    ASSERT_TRUE(runUntilGtk([&] { return nav().addressField().get_text() == "127.0.0.1:8/first"; }));
+    ASSERT_TRUE(xdoKey("Return"));
+    ASSERT_TRUE(runUntilGtk([&] { return state().activeTab().has_value(); }));
+    EXPECT_EQ(state().activeTab()->url.string(), "http://127.0.0.1:8/first");
+    EXPECT_EQ(nav().addressField().get_text(), "http://127.0.0.1:8/first");
+    EXPECT_EQ(navigate.count, 0);
+
+    // With one: blanks do nothing, script text is searched, words are searched.
+    nav().addressField().set_text("   ");
+    g_signal_emit_by_name(nav().addressField().gobj(), "activate");
+    EXPECT_EQ(navigate.count, 0);
+    nav().addressField().set_text("javascript:alert(1)");
+    g_signal_emit_by_name(nav().addressField().gobj(), "activate");
+    EXPECT_EQ(navigate.count, 1);
+    EXPECT_EQ(navigate.lastObject, state().activeTabId());
+    nav().addressField().set_text(std::string(10000, 'q'));
+    g_signal_emit_by_name(nav().addressField().gobj(), "activate");
+    EXPECT_EQ(navigate.count, 2);
+    EXPECT_EQ(state().tabs().size(), 1u);
+
+    // The page reports: the text, the lock and history follow.
+    const Uuid id = *state().activeTabId();
+    state().updateTabURL(id, *Url::parse("https://secure.example/"));
+    state().updateTabNavigation(id, true, false);
+    EXPECT_EQ(nav().addressField().get_text(), "https://secure.example/");
+    EXPECT_TRUE(nav().isLockShown());
+    EXPECT_TRUE(nav().canGoBack());
+    EXPECT_FALSE(nav().canGoForward());
+    EXPECT_FALSE(nav().forwardButton().is_sensitive());
+
+    // Back runs the command table's command for the active tab.
+    NotificationProbe back(core.notifications, notifications::webViewGoBack);
+    ASSERT_TRUE(xdoClickWidget(nav().backButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return back.count == 1; }));
+    EXPECT_EQ(back.lastObject, id);
+}
+
+TEST_F(TraditionalLayoutTest, ButtonsRunTheirCommands)
+{
+    const Uuid a = addTab("https://a.example/", "A");
+    addTab("https://b.example/", "B");
+    state().setActiveTabId(a);
+    build();
+    ASSERT_TRUE(xdoClickWidget(bar().newTabButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); }));
+    EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::all);
+    state().setIsCommandBarVisible(false);
+
+    g_signal_emit_by_name(bar().downloadsButton().gobj(), "clicked");
+    EXPECT_TRUE(state().isDownloadsPanelVisible());
+    g_signal_emit_by_name(bar().downloadsButton().gobj(), "clicked");
+    EXPECT_FALSE(state().isDownloadsPanelVisible());
+
+    g_signal_emit_by_name(nav().splitButton().gobj(), "clicked");
+    EXPECT_TRUE(state().splitViewConfig().isEnabled);
+    g_signal_emit_by_name(nav().splitButton().gobj(), "clicked");
+    EXPECT_FALSE(state().splitViewConfig().isEnabled);
+    g_signal_emit_by_name(nav().libraryButton().gobj(), "clicked");
+    EXPECT_TRUE(state().isLibraryVisible());
+    g_signal_emit_by_name(nav().extensionsButton().gobj(), "clicked");
+    EXPECT_TRUE(state().isExtensionsVisible());
+    // The star is the library's own: a second click removes the bookmark.
+    g_signal_emit_by_name(nav().starButton().gobj(), "clicked");
+    EXPECT_TRUE(core.library.isBookmarked(*Url::parse("https://a.example/")));
+    g_signal_emit_by_name(nav().starButton().gobj(), "clicked");
+    EXPECT_FALSE(core.library.isBookmarked(*Url::parse("https://a.example/")));
+
+    // The spinner follows running downloads only.
+    EXPECT_FALSE(bar().downloadsSpinner().get_visible());
+    DownloadItem item{Uuid::random(), *Url::parse("http://127.0.0.1:9/file.bin"), "file.bin", std::nullopt, 100, 0,
+                      DownloadStatus::paused, Clock::current().now(), std::nullopt};
+    state().setDownloads({item});
+    EXPECT_FALSE(bar().downloadsSpinner().get_visible());
+    item.status = DownloadStatus::downloading;
+    state().setDownloads({item});
+    EXPECT_TRUE(bar().downloadsSpinner().get_visible());
+    item.status = DownloadStatus::completed;
+    state().setDownloads({item});
+    EXPECT_FALSE(bar().downloadsSpinner().get_visible());
+}
+
+} // namespace
+} // namespace kovi::test
