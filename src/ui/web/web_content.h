@@ -55,6 +55,7 @@ public:
     sigc::signal<void(const Uuid& tabId, int count)> matchesCounted;
 
 private:
+    void returnFreedMemorySoon();
     void closeTabOpenedForDownload(WebKitWebView* view);
 
     BrowserState& m_state;
@@ -66,6 +67,7 @@ private:
     std::unique_ptr<DownloadManager> m_downloads;
     WebViewPool m_pool;
     HttpClient m_iconClient;
+    sigc::connection m_trim; // the pending return of closed pages' memory
 };
 
 } // namespace kovi
