@@ -11,6 +11,7 @@
 #include "core/settings/auth_manager.h"
 #include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
+#include "ui/app/drawing_setup.h"
 #include "ui/app/kovi_application.h"
 #include "ui/app/main_window.h"
 
@@ -107,6 +108,7 @@ int main(int argc, char** argv)
         return 2;
     }
     static long long t0 = std::stoll(argv[2]);
+    kovi::DrawingSetup::beforeDisplayOpens();
     static Glib::RefPtr<kovi::KoviApplication> app = kovi::KoviApplication::create();
     static bool reported = false;
     app->signal_window_added().connect([](Gtk::Window* window) {
