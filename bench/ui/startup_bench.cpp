@@ -65,7 +65,8 @@ int webProcesses()
             char state = 0;
             if (std::sscanf(text.c_str() + close + 1, " %c %d", &state, &ppid) != 2)
                 continue;
-            if (ppid == self && name.find("WebProcess") != std::string::npos)
+            // The kernel keeps 15 characters of the name: "WebKitWebProces".
+            if (ppid == self && name.find("WebProces") != std::string::npos)
                 ++count;
         }
         closedir(proc);
