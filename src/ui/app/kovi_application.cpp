@@ -168,6 +168,7 @@ void KoviApplication::createCommands()
 void KoviApplication::on_activate()
 {
     if (!m_window) {
+        m_core->web->holdPages();
         ViewParts parts = m_options.parts ? *m_options.parts : defaultViewParts();
         m_window = new MainWindow(*m_context, std::move(parts), *m_commands);
         add_window(*m_window);
@@ -175,10 +176,14 @@ void KoviApplication::on_activate()
             // Closing the window ends the application (the last window closed).
             quit();
         });
-        // The check brings up the network stack (proxy and TLS modules): not before the window
-        // has painted once.
-        if (m_options.startupUpdateCheck)
-            afterFirstPaint(*m_window, *this, [this] { m_core->services->updates().startupCheck(); });
+        // The pages (the engine's drawing side, its processes) and the update check (the network
+        // stack's proxy and TLS modules): not before the window has painted once.
+        const bool check = m_options.startupUpdateCheck;
+        afterFirstPaint(*m_window, *this, [this, check] {
+            m_core->web->releasePages();
+            if (check)
+                m_core->services->updates().startupCheck();
+        });
     }
     m_window->present();
 }

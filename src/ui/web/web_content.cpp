@@ -50,6 +50,14 @@ WebContent::~WebContent()
     m_pool.removeAll();
 }
 
+void WebContent::releasePages()
+{
+    if (!m_pagesHeld)
+        return;
+    m_pagesHeld = false;
+    pagesReleased.emit();
+}
+
 void WebContent::returnFreedMemorySoon()
 {
     // The allocator keeps freed memory for reuse (the frame buffers are held on purpose, see

@@ -25,7 +25,10 @@ WebViewRepresentable::WebViewRepresentable(WebContent& web, Uuid tabId, Url init
     // The hover preview of a hidden tab shows its page as it was last seen; taken before the
     // page goes off screen.
     signal_unmap().connect([this] { m_web.pool().rememberSnapshot(m_tabId); }, false);
-    makeView();
+    if (web.pagesHeld())
+        m_connections.push_back(web.pagesReleased.connect(sigc::mem_fun(*this, &WebViewRepresentable::makeView)));
+    else
+        makeView();
 }
 
 WebViewRepresentable::~WebViewRepresentable()
