@@ -11,6 +11,7 @@
 #include "core/settings/auth_manager.h"
 #include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
+#include "ui/app/drawing_setup.h"
 #include "ui/app/kovi_application.h"
 #include "ui/app/main_window.h"
 
@@ -64,7 +65,8 @@ int webProcesses()
             char state = 0;
             if (std::sscanf(text.c_str() + close + 1, " %c %d", &state, &ppid) != 2)
                 continue;
-            if (ppid == self && name.find("WebProcess") != std::string::npos)
+            // The kernel keeps 15 characters of the name: "WebKitWebProces".
+            if (ppid == self && name.find("WebProces") != std::string::npos)
                 ++count;
         }
         closedir(proc);
@@ -107,6 +109,7 @@ int main(int argc, char** argv)
         return 2;
     }
     static long long t0 = std::stoll(argv[2]);
+    kovi::DrawingSetup::beforeDisplayOpens();
     static Glib::RefPtr<kovi::KoviApplication> app = kovi::KoviApplication::create();
     static bool reported = false;
     app->signal_window_added().connect([](Gtk::Window* window) {

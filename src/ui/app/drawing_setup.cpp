@@ -8,10 +8,26 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 namespace kovi {
 
 namespace {
+
+// Without a render node (/dev/dri/renderD*) Mesa can only rasterise in software. Telling so
+// spares loading the GL driver at start-up, which costs more than the rest of the first frame.
+bool hasRenderNode()
+{
+    bool found = false;
+    if (GDir* dir = g_dir_open("/dev/dri", 0, nullptr)) {
+        while (const char* name = g_dir_read_name(dir)) {
+            if (g_str_has_prefix(name, "renderD"))
+                found = true;
+        }
+        g_dir_close(dir);
+    }
+    return found;
+}
 
 // The renderer string of the display's OpenGL, or "" when it has none.
 std::string glRendererOf(GdkDisplay* display)
@@ -38,7 +54,45 @@ std::string glRendererOf(GdkDisplay* display)
     return name;
 }
 
+// GDK_DEBUG as it was before beforeDisplayOpens() changed it.
+struct SavedDebugFlags {
+    bool changed = false;
+    std::optional<std::string> value;
+};
+
+SavedDebugFlags& savedDebugFlags()
+{
+    static SavedDebugFlags saved;
+    return saved;
+}
+
 } // namespace
+
+void DrawingSetup::beforeDisplayOpens()
+{
+    const char* explicitChoice = g_getenv("GSK_RENDERER");
+    if ((explicitChoice && *explicitChoice) || hasRenderNode())
+        return;
+    g_setenv("GSK_RENDERER", "cairo", TRUE);
+    auto& saved = savedDebugFlags();
+    const char* flags = g_getenv("GDK_DEBUG");
+    saved.changed = true;
+    saved.value = flags ? std::optional<std::string>(flags) : std::nullopt;
+    const std::string value = flags && *flags ? std::string(flags) + ",gl-disable" : std::string("gl-disable");
+    g_setenv("GDK_DEBUG", value.c_str(), TRUE);
+}
+
+void DrawingSetup::displayOpened()
+{
+    auto& saved = savedDebugFlags();
+    if (!saved.changed)
+        return;
+    saved.changed = false;
+    if (saved.value)
+        g_setenv("GDK_DEBUG", saved.value->c_str(), TRUE);
+    else
+        g_unsetenv("GDK_DEBUG");
+}
 
 bool DrawingSetup::isSoftwareGl(std::string_view glRenderer)
 {
@@ -57,9 +111,11 @@ std::string DrawingSetup::chooseRenderer(GdkDisplay* display)
     const char* explicitChoice = g_getenv("GSK_RENDERER");
     if ((explicitChoice && *explicitChoice) || !display)
         return {};
-    const std::string gl = glRendererOf(display);
-    if (!gl.empty() && !isSoftwareGl(gl))
-        return {};
+    if (hasRenderNode()) {
+        const std::string gl = glRendererOf(display);
+        if (!gl.empty() && !isSoftwareGl(gl))
+            return {};
+    }
     g_setenv("GSK_RENDERER", "cairo", TRUE);
     return "cairo";
 }

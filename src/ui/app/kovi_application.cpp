@@ -13,9 +13,12 @@
 #include "ui/windows/floating_windows.h"
 
 #include <adwaita.h>
+#include <glibmm/main.h>
+#include <sigc++/adaptors/track_obj.h>
 #include <glib-unix.h>
 
 #include <csignal>
+#include <functional>
 #include <iostream>
 
 namespace kovi {
@@ -29,6 +32,46 @@ struct KoviApplication::Core {
     // Their pages live in the page layer's sessions: they go first.
     std::unique_ptr<FloatingWindows> floating;
 };
+
+namespace {
+
+// Runs `work` once, on the main loop after the window's first frame has been painted, unless
+// `owner` is gone by then.
+void afterFirstPaint(Gtk::Window& window, sigc::trackable& owner, std::function<void()> work)
+{
+    auto pending = std::make_shared<std::function<void()>>(std::move(work));
+    auto mapped = std::make_shared<sigc::connection>();
+    *mapped = window.signal_map().connect([&window, &owner, pending, mapped] {
+        mapped->disconnect();
+        GdkFrameClock* clock = gtk_widget_get_frame_clock(GTK_WIDGET(window.gobj()));
+        if (!clock)
+            return;
+        struct Call {
+            std::shared_ptr<std::function<void()>> work;
+            sigc::trackable* owner;
+            gulong handler = 0;
+            bool painted = false;
+        };
+        auto* call = new Call{pending, &owner};
+        call->handler = g_signal_connect_data(
+            clock, "after-paint", G_CALLBACK(+[](GdkFrameClock* c, gpointer data) {
+                auto* self = static_cast<Call*>(data);
+                self->painted = true;
+                g_signal_handler_disconnect(c, self->handler); // frees `self`
+            }),
+            call,
+            +[](gpointer data, GClosure*) {
+                auto* self = static_cast<Call*>(data);
+                // Not under the paint: idle, after it.
+                if (self->painted)
+                    Glib::signal_idle().connect_once(sigc::track_obj([work = self->work] { (*work)(); }, *self->owner));
+                delete self;
+            },
+            GConnectFlags(0));
+    });
+}
+
+} // namespace
 
 Glib::RefPtr<KoviApplication> KoviApplication::create()
 {
@@ -97,6 +140,7 @@ void KoviApplication::on_startup()
     };
     m_sigterm = g_unix_signal_add(SIGTERM, onSignal, this);
     m_sigint = g_unix_signal_add(SIGINT, onSignal, this);
+    DrawingSetup::displayOpened();
     // Before the first window: GTK reads the renderer choice when it realizes one.
     DrawingSetup::keepFrameBuffersAllocated();
     DrawingSetup::chooseRenderer(gdk_display_get_default());
@@ -129,6 +173,7 @@ void KoviApplication::createCommands()
 void KoviApplication::on_activate()
 {
     if (!m_window) {
+        m_core->web->holdPages();
         ViewParts parts = m_options.parts ? *m_options.parts : defaultViewParts();
         m_window = new MainWindow(*m_context, std::move(parts), *m_commands);
         add_window(*m_window);
@@ -136,8 +181,14 @@ void KoviApplication::on_activate()
             // Closing the window ends the application (the last window closed).
             quit();
         });
-        if (m_options.startupUpdateCheck)
-            m_core->services->updates().startupCheck();
+        // The pages (the engine's drawing side, its processes) and the update check (the network
+        // stack's proxy and TLS modules): not before the window has painted once.
+        const bool check = m_options.startupUpdateCheck;
+        afterFirstPaint(*m_window, *this, [this, check] {
+            m_core->web->releasePages();
+            if (check)
+                m_core->services->updates().startupCheck();
+        });
     }
     m_window->present();
 }

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <string>
+#include <unordered_map>
 
 namespace kovi {
 
@@ -36,11 +37,17 @@ const char* sizeClass(ButtonSize size)
     return "md";
 }
 
-// A provider for the one widget only, for numbers that depend on an argument.
+// A provider for the one widget only, for numbers that depend on an argument. Widgets with the
+// same numbers share one provider, so each distinct text is parsed once (the sidebar alone has a
+// few hundred such buttons with a handful of sizes).
 void addWidgetCss(Gtk::Widget& widget, const std::string& css)
 {
-    auto provider = Gtk::CssProvider::create();
-    provider->load_from_data(css);
+    static std::unordered_map<std::string, Glib::RefPtr<Gtk::CssProvider>> parsed;
+    auto& provider = parsed[css];
+    if (!provider) {
+        provider = Gtk::CssProvider::create();
+        provider->load_from_data(css);
+    }
     widget.get_style_context()->add_provider(provider, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION + 1);
 }
 

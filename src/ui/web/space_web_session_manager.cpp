@@ -9,10 +9,39 @@
 
 namespace kovi {
 
+namespace {
+
+// What a content process may hold before the engine frees memory on its own: above a quarter of
+// the limit it drops caches it can rebuild (decoded images, fonts, the back-forward cache);
+// above half, everything it can, garbage included. The engine's own limit is the machine's
+// memory up to 3 GB, which on a desktop never comes into play, so a page's caches only grow.
+// Nothing is ever killed (no kill threshold).
+constexpr unsigned contentProcessLimitMb = 1024;
+constexpr unsigned networkProcessLimitMb = 512;
+
+WebKitMemoryPressureSettings* pressureSettings(unsigned limitMb)
+{
+    WebKitMemoryPressureSettings* settings = webkit_memory_pressure_settings_new();
+    webkit_memory_pressure_settings_set_memory_limit(settings, limitMb);
+    webkit_memory_pressure_settings_set_conservative_threshold(settings, 0.25);
+    webkit_memory_pressure_settings_set_strict_threshold(settings, 0.5);
+    return settings;
+}
+
+} // namespace
+
 SpaceWebSessionManager::SpaceWebSessionManager(std::optional<std::string> dataRoot, std::optional<std::string> cacheRoot)
     : m_dataRoot(std::move(dataRoot))
     , m_cacheRoot(std::move(cacheRoot))
 {
+    // Applies to network sessions made from now on, so once, before the first.
+    static const bool networkLimited = [] {
+        WebKitMemoryPressureSettings* settings = pressureSettings(networkProcessLimitMb);
+        webkit_network_session_set_memory_pressure_settings(settings);
+        webkit_memory_pressure_settings_free(settings);
+        return true;
+    }();
+    (void)networkLimited;
 }
 
 SpaceWebSessionManager::~SpaceWebSessionManager() = default;
@@ -38,7 +67,10 @@ std::unique_ptr<SpaceWebSessionManager::Session> SpaceWebSessionManager::makeSes
 {
     auto session = std::make_unique<Session>();
     session->spaceId = spaceId;
-    session->context = GObjectPtr<WebKitWebContext>::adopt(webkit_web_context_new());
+    WebKitMemoryPressureSettings* pressure = pressureSettings(contentProcessLimitMb);
+    session->context = GObjectPtr<WebKitWebContext>::adopt(
+        static_cast<WebKitWebContext*>(g_object_new(WEBKIT_TYPE_WEB_CONTEXT, "memory-pressure-settings", pressure, nullptr)));
+    webkit_memory_pressure_settings_free(pressure);
     webkit_web_context_set_cache_model(session->context.get(), WEBKIT_CACHE_MODEL_WEB_BROWSER);
     if (!spaceId) {
         session->network = GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());

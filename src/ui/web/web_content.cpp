@@ -11,6 +11,8 @@
 #include <glibmm/main.h>
 #include <webkit/webkit.h>
 
+#include <malloc.h>
+
 namespace kovi {
 
 WebContent::WebContent(BrowserState& state, NotificationCenter& notifications, Preferences& preferences,
@@ -36,12 +38,36 @@ WebContent::WebContent(BrowserState& state, NotificationCenter& notifications, P
     });
     m_downloads->startedInView.connect(sigc::mem_fun(*this, &WebContent::closeTabOpenedForDownload));
     // A closed or archived tab's page stops and its memory returns.
-    state.tabClosed.connect(sigc::track_object([this](const Uuid& tabId) { m_pool.removeWebView(tabId); }, *this));
+    state.tabClosed.connect(sigc::track_object([this](const Uuid& tabId) {
+        m_pool.removeWebView(tabId);
+        returnFreedMemorySoon();
+    }, *this));
 }
 
 WebContent::~WebContent()
 {
+    m_trim.disconnect();
     m_pool.removeAll();
+}
+
+void WebContent::releasePages()
+{
+    if (!m_pagesHeld)
+        return;
+    m_pagesHeld = false;
+    pagesReleased.emit();
+}
+
+void WebContent::returnFreedMemorySoon()
+{
+    // The allocator keeps freed memory for reuse (the frame buffers are held on purpose, see
+    // DrawingSetup), so a closed page's pictures and view would stay resident. Once the closing
+    // is over (several tabs are often closed in a row), the unused pages go back to the system.
+    m_trim.disconnect();
+    m_trim = Glib::signal_timeout().connect([] {
+        malloc_trim(0);
+        return false;
+    }, 1000);
 }
 
 void WebContent::closeTabOpenedForDownload(WebKitWebView* view)

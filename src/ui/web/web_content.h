@@ -50,11 +50,20 @@ public:
     DownloadManager& downloads() { return *m_downloads; }
     HttpClient& iconClient() { return m_iconClient; }
 
+    // Start-up: the first page view loads the engine's drawing side and starts its processes,
+    // which the window's first frame does not show. While held, page views wait with their
+    // page; releasePages() makes them.
+    void holdPages() { m_pagesHeld = true; }
+    void releasePages();
+    bool pagesHeld() const { return m_pagesHeld; }
+    sigc::signal<void()> pagesReleased;
+
     // The engine's count of matches for the latest find in a tab's page (the find bar shows it);
     // a count above FindCounter::matchLimit means more matches than the engine counts.
     sigc::signal<void(const Uuid& tabId, int count)> matchesCounted;
 
 private:
+    void returnFreedMemorySoon();
     void closeTabOpenedForDownload(WebKitWebView* view);
 
     BrowserState& m_state;
@@ -66,6 +75,8 @@ private:
     std::unique_ptr<DownloadManager> m_downloads;
     WebViewPool m_pool;
     HttpClient m_iconClient;
+    sigc::connection m_trim; // the pending return of closed pages' memory
+    bool m_pagesHeld = false;
 };
 
 } // namespace kovi

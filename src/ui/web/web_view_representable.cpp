@@ -32,7 +32,10 @@ WebViewRepresentable::WebViewRepresentable(WebContent& web, Uuid tabId, Url init
             entry && gtk_widget_get_parent(GTK_WIDGET(entry->view.get())) != GTK_WIDGET(gobj()))
             makeView();
     });
-    makeView();
+    if (web.pagesHeld())
+        m_connections.push_back(web.pagesReleased.connect(sigc::mem_fun(*this, &WebViewRepresentable::makeView)));
+    else
+        makeView();
 }
 
 WebViewRepresentable::~WebViewRepresentable()

@@ -63,5 +63,28 @@ TEST(DrawingSetup, ARendererNamedInTheEnvironmentIsKept)
     EXPECT_STREQ(g_getenv("GSK_RENDERER"), "gl");
 }
 
+TEST(DrawingSetup, WithoutAGpuGdkLoadsNoGlOnlyWhileTheDisplayOpens)
+{
+    if (g_file_test("/dev/dri", G_FILE_TEST_EXISTS))
+        GTEST_SKIP() << "this machine has a GPU device";
+    SavedRendererVariable saved;
+    g_unsetenv("GSK_RENDERER");
+    g_setenv("GDK_DEBUG", "misc", TRUE);
+    DrawingSetup::beforeDisplayOpens();
+    EXPECT_STREQ(g_getenv("GSK_RENDERER"), "cairo");
+    EXPECT_STREQ(g_getenv("GDK_DEBUG"), "misc,gl-disable");
+    DrawingSetup::displayOpened();
+    // Programs started later get the variable as it was.
+    EXPECT_STREQ(g_getenv("GDK_DEBUG"), "misc");
+
+    // A renderer named in the environment: GL stays as GDK has it.
+    g_setenv("GSK_RENDERER", "gl", TRUE);
+    DrawingSetup::beforeDisplayOpens();
+    EXPECT_STREQ(g_getenv("GDK_DEBUG"), "misc");
+    DrawingSetup::displayOpened();
+    EXPECT_STREQ(g_getenv("GDK_DEBUG"), "misc");
+    g_unsetenv("GDK_DEBUG");
+}
+
 } // namespace
 } // namespace kovi::test
