@@ -12,10 +12,8 @@
 #include "ui/layouts/traditional_browser_view.h"
 #include "ui/layouts/traditional_tab_bar.h"
 
-#include <adwaita.h>
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
-#include <gtkmm/init.h>
 
 #include <chrono>
 #include <memory>
@@ -142,18 +140,3 @@ BENCHMARK_CAPTURE(SwitchLayouts, toSidebar, false)->UseManualTime()->Unit(benchm
 
 } // namespace
 } // namespace kovi
-
-int main(int argc, char** argv)
-{
-    if (!gtk_init_check()) {
-        fprintf(stderr, "needs a display (run under scripts/headless)\n");
-        return 1;
-    }
-    Gtk::init_gtkmm_internals();
-    adw_init();
-    kovi::Theme::installResources();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

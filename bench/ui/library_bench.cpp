@@ -9,10 +9,8 @@
 #include "ui/library/history_panel.h"
 #include "ui/library/library_sheet.h"
 
-#include <adwaita.h>
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
-#include <gtkmm/init.h>
 #include <gtkmm/window.h>
 
 #include <chrono>
@@ -172,18 +170,3 @@ BENCHMARK(OpenHistoryPanel)->UseManualTime()->Unit(benchmark::kMillisecond)->Ite
 
 } // namespace
 } // namespace kovi
-
-int main(int argc, char** argv)
-{
-    if (!gtk_init_check()) {
-        fprintf(stderr, "needs a display (run under scripts/headless)\n");
-        return 1;
-    }
-    Gtk::init_gtkmm_internals();
-    adw_init();
-    kovi::Theme::installResources();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

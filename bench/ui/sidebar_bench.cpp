@@ -11,10 +11,8 @@
 #include "ui/design/theme.h"
 #include "ui/sidebar/sidebar_view.h"
 
-#include <adwaita.h>
 #include <benchmark/benchmark.h>
 #include <gtk/gtk.h>
-#include <gtkmm/init.h>
 #include <gtkmm/window.h>
 
 #include <chrono>
@@ -125,18 +123,3 @@ BENCHMARK_CAPTURE(TabMove, refreshAndLayout, true)->UseManualTime()->Unit(benchm
 
 } // namespace
 } // namespace kovi
-
-int main(int argc, char** argv)
-{
-    if (!gtk_init_check()) {
-        fprintf(stderr, "needs a display (run under scripts/headless)\n");
-        return 1;
-    }
-    Gtk::init_gtkmm_internals();
-    adw_init();
-    kovi::Theme::installResources();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,26 +1,15 @@
 #include "ui/layouts/traditional_navigation_bar.h"
 
+#include "core/commands/command_ids.h"
 #include "core/library/browser_library.h"
 #include "core/state/browser_state.h"
 #include "ui/base/app_context.h"
-#include "ui/base/command_action.h"
 #include "ui/design/symbols.h"
+#include "ui/layouts/bar_button.h"
 
 namespace kovi {
 
 namespace {
-
-void makeToolButton(Gtk::Button& button, const char* symbol, int size, const char* tooltip, const char* command)
-{
-    button.set_has_frame(false);
-    button.add_css_class("kovi-hbar-button");
-    button.set_child(*makeSymbolImage(symbol, size));
-    button.set_size_request(28, 28);
-    button.set_valign(Gtk::Align::CENTER);
-    button.set_tooltip_text(tooltip);
-    button.set_focus_on_click(false);
-    button.set_action_name(appAction(command));
-}
 
 void setSymbol(Gtk::Button& button, const char* symbol, int size)
 {
@@ -42,9 +31,9 @@ TraditionalNavigationBar::TraditionalNavigationBar(AppContext& ctx)
     add_css_class("kovi-chrome");
 
     // Back and Forward run their commands; the slot around each decides whether it can be used.
-    makeToolButton(m_back, "chevron.left", 14, "Back (Ctrl+[)", commands::goBack);
-    makeToolButton(m_forward, "chevron.right", 14, "Forward (Ctrl+])", commands::goForward);
-    makeToolButton(m_reload, "arrow.clockwise", 13, "Reload (Ctrl+R)", commands::reload);
+    setUpBarButton(m_back, "chevron.left", 14, "Back (Ctrl+[)", commands::goBack);
+    setUpBarButton(m_forward, "chevron.right", 14, "Forward (Ctrl+])", commands::goForward);
+    setUpBarButton(m_reload, "arrow.clockwise", 13, "Reload (Ctrl+R)", commands::reload);
     m_backSlot.append(m_back);
     m_forwardSlot.append(m_forward);
     m_navigation.append(m_backSlot);
@@ -71,9 +60,9 @@ TraditionalNavigationBar::TraditionalNavigationBar(AppContext& ctx)
 
     m_star.add_css_class("kovi-hbar-button");
     m_star.set_valign(Gtk::Align::CENTER);
-    makeToolButton(m_extensions, "puzzlepiece.extension", 13, "Page Extensions", commands::pageExtensions);
-    makeToolButton(m_library, "books.vertical", 13, "Library", commands::showLibrary);
-    makeToolButton(m_split, "rectangle.split.2x1", 13, "Split View (Ctrl+Alt+D)", commands::toggleSplitView);
+    setUpBarButton(m_extensions, "puzzlepiece.extension", 13, "Page Extensions", commands::pageExtensions);
+    setUpBarButton(m_library, "books.vertical", 13, "Library", commands::showLibrary);
+    setUpBarButton(m_split, "rectangle.split.2x1", 13, "Split View (Ctrl+Alt+D)", commands::toggleSplitView);
     for (Gtk::Button* tool : std::initializer_list<Gtk::Button*>{&m_star, &m_extensions, &m_library, &m_split})
         m_tools.append(*tool);
     append(m_tools);

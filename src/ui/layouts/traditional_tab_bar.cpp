@@ -1,8 +1,9 @@
 #include "ui/layouts/traditional_tab_bar.h"
 
+#include "core/commands/command_ids.h"
 #include "core/state/browser_state.h"
-#include "ui/base/command_action.h"
 #include "ui/design/symbols.h"
+#include "ui/layouts/bar_button.h"
 #include "ui/layouts/traditional_pinned_tab.h"
 #include "ui/layouts/traditional_tab.h"
 
@@ -65,18 +66,6 @@ Glib::RefPtr<Gdk::ContentProvider> idPayload(const Uuid& id)
     return Gdk::ContentProvider::create(value);
 }
 
-void makeIconButton(Gtk::Button& button, const char* symbol, int size, const char* tooltip, const char* command)
-{
-    button.set_has_frame(false);
-    button.add_css_class("kovi-hbar-button");
-    button.set_child(*makeSymbolImage(symbol, size));
-    button.set_size_request(28, 28);
-    button.set_valign(Gtk::Align::CENTER);
-    button.set_tooltip_text(tooltip);
-    button.set_focus_on_click(false);
-    button.set_action_name(appAction(command));
-}
-
 } // namespace
 
 TraditionalTabBar::TraditionalTabBar(BrowserState& state)
@@ -119,12 +108,12 @@ TraditionalTabBar::TraditionalTabBar(BrowserState& state)
     append(m_scroller);
 
     // Opens the command bar (all results); picking a result opens the tab.
-    makeIconButton(m_newTab, "plus", 12, "New Tab (Ctrl+T)", commands::newTab);
+    setUpBarButton(m_newTab, "plus", 12, "New Tab (Ctrl+T)", commands::newTab);
     append(m_newTab);
     m_spaceHandle.set_hexpand(true);
     append(m_spaceHandle);
 
-    makeIconButton(m_downloads, "arrow.down.circle", 14, "Downloads", commands::showDownloads);
+    setUpBarButton(m_downloads, "arrow.down.circle", 14, "Downloads", commands::showDownloads);
     m_trailing.append(m_downloads);
     m_spinner.set_size_request(16, 16);
     m_spinner.set_valign(Gtk::Align::CENTER);
