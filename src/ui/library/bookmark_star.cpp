@@ -22,17 +22,26 @@ BookmarkStar::BookmarkStar(BrowserState& state, BrowserLibrary& library) : m_sta
     // The command is enabled only for a web page; the button follows it.
     set_action_name(appAction(commands::toggleBookmark));
 
-    // Title and loading reports also come as tab changes; refresh() redraws only what changed.
     for (auto* signal : {&m_state.activeTabIdChanged, &m_state.tabsChanged})
-        m_connections.push_back(signal->connect([this] { refresh(); }));
+        m_connections.push_back(signal->connect([this] { activePageMayHaveChanged(); }));
     m_connections.push_back(m_library.archiveChanged.connect([this] { refresh(); }));
-    refresh();
+    activePageMayHaveChanged();
 }
 
 BookmarkStar::~BookmarkStar()
 {
     for (auto& connection : m_connections)
         connection.disconnect();
+}
+
+void BookmarkStar::activePageMayHaveChanged()
+{
+    auto tab = m_state.activeTab();
+    std::optional<Url> url = tab ? std::optional<Url>(tab->url) : std::nullopt;
+    if (m_drawn && url == m_pageUrl)
+        return;
+    m_pageUrl = std::move(url);
+    refresh();
 }
 
 void BookmarkStar::refresh()

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/support/url.h"
+
 #include <gtkmm/button.h>
 #include <gtkmm/image.h>
 #include <sigc++/connection.h>
 
+#include <optional>
 #include <vector>
 
 namespace kovi {
@@ -25,11 +28,15 @@ public:
     bool isFilled() const { return m_filled; }
 
 private:
+    // Title, progress and icon reports of the active tab come as tab changes too: the library is
+    // searched again only when the shown page's address is another one.
+    void activePageMayHaveChanged();
     void refresh();
 
     BrowserState& m_state;
     BrowserLibrary& m_library;
     Gtk::Image m_image;
+    std::optional<Url> m_pageUrl;
     bool m_filled = false;
     bool m_drawn = false;
     std::vector<sigc::connection> m_connections;
