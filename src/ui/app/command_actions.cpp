@@ -1,6 +1,7 @@
 #include "ui/app/command_actions.h"
 
 #include <gtk/gtk.h>
+#include <gtkmm/accelerator.h>
 
 namespace kovi {
 
@@ -206,6 +207,25 @@ Glib::RefPtr<Gtk::ShortcutController> CommandActions::makePanelKeyController() c
                                                                                       &PanelKey::destroy)));
         }
     }
+    return controller;
+}
+
+Glib::RefPtr<Gtk::EventControllerKey> CommandActions::makePanelEscapeController() const
+{
+    auto controller = Gtk::EventControllerKey::create();
+    controller->signal_key_pressed().connect(
+        [alive = std::weak_ptr<CommandTable*>(m_alive)](guint keyval, guint, Gdk::ModifierType modifiers) {
+            auto table = alive.lock();
+            if (!table || keyval != GDK_KEY_Escape ||
+                (modifiers & Gtk::Accelerator::get_default_mod_mask()) != Gdk::ModifierType{})
+                return false;
+            const auto panel = (*table)->openPanel();
+            if (!panel)
+                return false;
+            (*table)->closePanel(*panel);
+            return true;
+        },
+        false);
     return controller;
 }
 

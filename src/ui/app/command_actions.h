@@ -6,6 +6,7 @@
 #include <giomm/menu.h>
 #include <giomm/simpleaction.h>
 #include <gtkmm/application.h>
+#include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/shortcutcontroller.h>
 #include <sigc++/connection.h>
 
@@ -39,6 +40,9 @@ public:
     // For the window, ahead of the accelerators: while a panel is open, a shortcut that is not
     // the panel's own does nothing, and Close Tab's closes the panel.
     Glib::RefPtr<Gtk::ShortcutController> makePanelKeyController() const;
+    // For the window, after the focused widget: Escape that nothing else took closes the open
+    // panel (the command bar and the sheets take their own Escape first).
+    Glib::RefPtr<Gtk::EventControllerKey> makePanelEscapeController() const;
 
     // Runs an action by name (without "app."), as its menu item or shortcut would.
     void activate(const std::string& name);

@@ -47,6 +47,7 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& c
     m_ctx.theme.attach(*this);
     // Ahead of the accelerators, so an open panel keeps the shortcuts.
     add_controller(commands.makePanelKeyController());
+    add_controller(commands.makePanelEscapeController());
 
     m_connections.push_back(m_ctx.notifications.observe(notifications::layoutModeChanged,
                                                         [this](const Notification&) { updateTrafficLights(); }));

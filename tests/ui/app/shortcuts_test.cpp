@@ -166,6 +166,22 @@ TEST_F(ShortcutsTest, AnOpenPanelTakesTheKeysAndCtrlWClosesThePanel)
     ASSERT_TRUE(runUntilGtk([&] { return state().tabs().size() == 29u; }, 5));
 }
 
+// Regression: Escape left the history and downloads panels open; it closes whichever is open and
+// nothing else.
+TEST_F(ShortcutsTest, EscapeClosesTheOpenPanel)
+{
+    start({});
+    state().addTab(makeTab(state(), "http://127.0.0.1:9/page"));
+    settle(100);
+    for (const char* key : {"ctrl+y", "ctrl+alt+j"}) {
+        ASSERT_TRUE(xdoKey(key));
+        ASSERT_TRUE(runUntilGtk([&] { return state().isHistoryPanelVisible() || state().isDownloadsPanelVisible(); }, 5));
+        ASSERT_TRUE(xdoKey("Escape"));
+        ASSERT_TRUE(runUntilGtk([&] { return !state().isHistoryPanelVisible() && !state().isDownloadsPanelVisible(); }, 5));
+    }
+    EXPECT_EQ(state().tabs().size(), 1u);
+}
+
 // The sheets are windows of their own, where the menu's shortcuts do not reach: Ctrl+W closes
 // the sheet there, as it closes a panel over the page, and never a tab.
 TEST_F(ShortcutsTest, CtrlWInASheetClosesTheSheet)
