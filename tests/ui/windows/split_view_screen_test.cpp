@@ -97,6 +97,7 @@ TEST_F(SplitViewScreenTest, HeadersTakeTheirOwnRoomAndTheToolbarCoversNoHeader)
 {
     auto* toolbar = findWidget<SplitViewToolbar>(h->window());
     ASSERT_TRUE(toolbar);
+    // (The test display is 1280 wide.)
     const std::pair<int, int> sizes[] = {{800, 600}, {1280, 800}, {ContentView::minimumWidth, ContentView::minimumHeight}};
     for (const auto& [width, height] : sizes) {
         for (double ratio : {0.5, 0.2, 0.8}) {
