@@ -1,0 +1,45 @@
+#pragma once
+
+#include <gtkmm/widget.h>
+#include <pangomm/layout.h>
+
+#include <string>
+
+namespace kovi {
+
+// One piece of a chat bubble's text: plain text (never markup), wrapped at word or character
+// bounds, not selectable, at most `maxWidth` wide. As wide as its longest line, or the whole
+// `maxWidth` once it wraps. It lays the text out only at the widths it is shown at, once each.
+class BubblePiece : public Gtk::Widget {
+public:
+    BubblePiece(std::string text, int maxWidth);
+
+    const std::string& text() const { return m_text; }
+    // What the laid-out text holds (tests: markup characters stay characters).
+    std::string shownText() const { return layoutAt(m_maxWidth).get_text(); }
+
+protected:
+    Gtk::SizeRequestMode get_request_mode_vfunc() const override;
+    void measure_vfunc(Gtk::Orientation orientation, int forSize, int& minimum, int& natural, int& minimumBaseline,
+                       int& naturalBaseline) const override;
+    void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
+private:
+    struct Laid {
+        Glib::RefPtr<Pango::Layout> layout;
+        int width = -2;
+    };
+    // The layout wrapped at `width` pixels. The widest one, which measuring needs, is kept apart
+    // from the one at the width shown, so neither is laid out again and again.
+    Pango::Layout& layoutAt(int width) const;
+    // Width of the text laid out at the widest.
+    int naturalWidth() const;
+
+    std::string m_text;
+    int m_maxWidth;
+    mutable Laid m_widest;
+    mutable Laid m_shown;
+    mutable guint m_contextSerial = 0;
+};
+
+} // namespace kovi
