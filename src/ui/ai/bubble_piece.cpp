@@ -7,8 +7,8 @@
 
 namespace kovi {
 
-BubblePiece::BubblePiece(std::string text, int maxWidth)
-    : m_text(std::move(text)), m_maxWidth(maxWidth)
+BubblePiece::BubblePiece(std::string text, int maxWidth, std::string directionMark)
+    : m_text(std::move(text)), m_directionMark(std::move(directionMark)), m_maxWidth(maxWidth)
 {
     set_overflow(Gtk::Overflow::HIDDEN);
     gtk_accessible_update_property(GTK_ACCESSIBLE(gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, m_text.c_str(), -1);
@@ -28,7 +28,7 @@ Pango::Layout& BubblePiece::layoutAt(int width) const
     if (!laid.layout) {
         // set_text, never set_markup: what the model wrote is shown, not interpreted.
         laid.layout = Pango::Layout::create(context);
-        laid.layout->set_text(m_text);
+        laid.layout->set_text(m_directionMark + m_text);
         laid.layout->set_wrap(Pango::WrapMode::WORD_CHAR);
     }
     if (width != laid.width) {
@@ -46,6 +46,12 @@ int BubblePiece::naturalWidth() const
     int width = 0, height = 0;
     layout.get_pixel_size(width, height);
     return std::min(width, m_maxWidth);
+}
+
+bool BubblePiece::startsRightToLeft() const
+{
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layoutAt(m_maxWidth).gobj(), 0);
+    return line && line->resolved_dir == PANGO_DIRECTION_RTL;
 }
 
 Gtk::SizeRequestMode BubblePiece::get_request_mode_vfunc() const

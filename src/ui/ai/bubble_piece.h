@@ -12,11 +12,14 @@ namespace kovi {
 // `maxWidth` once it wraps. It lays the text out only at the widths it is shown at, once each.
 class BubblePiece : public Gtk::Widget {
 public:
-    BubblePiece(std::string text, int maxWidth);
+    // `directionMark` (an invisible LRM or RLM, or nothing) leads the laid-out text.
+    BubblePiece(std::string text, int maxWidth, std::string directionMark = {});
 
     const std::string& text() const { return m_text; }
-    // What the laid-out text holds (tests: markup characters stay characters).
-    std::string shownText() const { return layoutAt(m_maxWidth).get_text(); }
+    // What the laid-out text holds after the mark (tests: markup characters stay characters).
+    std::string shownText() const { return layoutAt(m_maxWidth).get_text().raw().substr(m_directionMark.size()); }
+    // Whether its first line runs right to left (tests).
+    bool startsRightToLeft() const;
 
 protected:
     Gtk::SizeRequestMode get_request_mode_vfunc() const override;
@@ -36,6 +39,7 @@ private:
     int naturalWidth() const;
 
     std::string m_text;
+    std::string m_directionMark;
     int m_maxWidth;
     mutable Laid m_widest;
     mutable Laid m_shown;

@@ -123,6 +123,23 @@ TEST_F(AIChatPanelTest, BubblesArePlainTextOnTheirOwnSidesAndAtMost280Wide)
     EXPECT_TRUE(assistant.text().has_css_class("assistant"));
 }
 
+TEST_F(AIChatPanelTest, ALongRightToLeftLineKeepsItsDirectionInEveryPiece)
+{
+    // Right to left from its first word; every later piece starts with a Latin word.
+    std::string line = "مرحبا";
+    while (line.size() < 4 * BubbleText::pieceBytes)
+        line += " API key";
+    const std::string text = line + "\nA second line, left to right.";
+    BubbleText bubble(text, 256);
+    ASSERT_GT(bubble.pieces().size(), 3u);
+    for (std::size_t i = 0; i < bubble.pieces().size(); ++i)
+        EXPECT_TRUE(bubble.pieces()[i]->startsRightToLeft()) << "piece " << i;
+    EXPECT_TRUE(bubble.shownText() == text);
+    // A line that begins a piece sets its own direction.
+    BubbleText english("A line, left to right.\nمرحبا", 256);
+    EXPECT_FALSE(english.pieces().front()->startsRightToLeft());
+}
+
 TEST_F(AIChatPanelTest, EachNewMessageIsScrolledIntoViewAtTheBottom)
 {
     server.on(openAIPath, answerReply("A reply that takes a couple of lines, so that the list grows quickly "
