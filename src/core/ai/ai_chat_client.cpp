@@ -125,8 +125,11 @@ HttpRequest AIChatClient::buildRequest(AIProvider provider, const std::string& a
     HttpRequest request;
     request.method = "POST";
     request.contentType = "application/json";
-    request.timeoutSeconds = endpoints.timeoutSeconds;
-    request.maxBodyBytes = maxAnswerBytes;
+    request.timeoutSeconds = 0;
+    request.idleTimeoutSeconds = endpoints.idleTimeoutSeconds;
+    request.maxBodyBytes = maxAnswerBodyBytes;
+    // A redirect would carry the key to wherever it points, possibly in clear text.
+    request.followRedirects = false;
     const std::string prompt = systemPrompt(context);
     nlohmann::ordered_json body;
     if (provider == AIProvider::openai) {
@@ -180,6 +183,8 @@ AIChatReply AIChatClient::readReply(AIProvider provider, const Result<HttpRespon
         : follow(root, {"content", 0, "text"});
     if (!text || !text->is_string())
         return AIChatReply::failure(AIError::parseError);
+    if (text->get_ref<const std::string&>().size() > maxAnswerTextBytes)
+        return AIChatReply::failure(AIError::apiError);
     return AIChatReply::success(text->get<std::string>());
 }
 
