@@ -462,6 +462,7 @@ void BrowserState::didSetActiveTabId(std::optional<Uuid> previous)
                 setCurrentSpaceId(target);
             }
         }
+        leaveSplitViewUnlessShown(*activated);
     }
 
     if (previous && activated)

@@ -123,9 +123,9 @@ public:
     void setCurrentSpaceId(std::optional<Uuid> spaceId);
     sigc::signal<void()> currentSpaceIdChanged;
 
-    // The shown tab. Assigning another tab follows it into its space, posts tabWillSwitch,
-    // stamps its last access, remembers it in its space, records a history visit and saves.
-    // Assigning the current value does nothing.
+    // The shown tab. Assigning another tab follows it into its space, leaves split view when
+    // neither pane shows it, posts tabWillSwitch, stamps its last access, remembers it in its
+    // space, records a history visit and saves. Assigning the current value does nothing.
     std::optional<Uuid> activeTabId() const { return m_activeTabId; }
     void setActiveTabId(std::optional<Uuid> tabId);
     sigc::signal<void()> activeTabIdChanged;
@@ -429,6 +429,7 @@ private:
     void didSetCurrentSpaceId(std::optional<Uuid> previous);
     void runSpaceSwitchSteps(const std::optional<Uuid>& previous);
     void didSetActiveTabId(std::optional<Uuid> previous);
+    void leaveSplitViewUnlessShown(const Uuid& tabId);
 
     // Record helpers: copy out, change, write back.
     Tab* findTab(const Uuid& id);

@@ -22,7 +22,7 @@ constexpr auto symbolTable = std::to_array<std::pair<std::string_view, std::stri
     {"arrow.left.arrow.right", "kovi-arrow-left-arrow-right-symbolic"},
     {"arrow.up.forward.square", "kovi-arrow-up-forward-square-symbolic"},
     {"sidebar.left", "sidebar-show-symbolic"},
-    {"rectangle", "window-maximize-symbolic"},
+    {"rectangle", "kovi-rectangle-symbolic"},
     {"rectangle.split.1x2", "kovi-rectangle-split-1x2-symbolic"},
     {"rectangle.split.2x1", "view-dual-symbolic"},
     {"square.split.2x1", "kovi-square-split-2x1-symbolic"},

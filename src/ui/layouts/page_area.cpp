@@ -26,6 +26,11 @@ PageArea::PageArea(AppContext& ctx, ViewParts parts)
             m_bookmarkSlot.append(*strip);
     }
     append(m_bookmarkSlot);
+    m_splitToolbarSlot.set_halign(Gtk::Align::END);
+    m_splitToolbarSlot.set_margin_top(6);
+    m_splitToolbarRow.set_child(m_splitToolbarSlot);
+    m_splitToolbarRow.set_visible(false);
+    append(m_splitToolbarRow);
 
     m_pages.add_css_class("kovi-content-bg");
     m_pages.set_hexpand(true);
@@ -36,12 +41,6 @@ PageArea::PageArea(AppContext& ctx, ViewParts parts)
     m_bezelOffDrag.set_valign(Gtk::Align::START);
     m_bezelOffDrag.set_size_request(-1, 6);
     m_pageOverlay.add_overlay(m_bezelOffDrag);
-    m_splitToolbarSlot.set_halign(Gtk::Align::END);
-    m_splitToolbarSlot.set_valign(Gtk::Align::START);
-    m_splitToolbarSlot.set_margin_top(8);
-    m_splitToolbarSlot.set_margin_end(8);
-    m_splitToolbarSlot.set_visible(false);
-    m_pageOverlay.add_overlay(m_splitToolbarSlot);
     m_findLayer.set_halign(Gtk::Align::END);
     m_findLayer.set_valign(Gtk::Align::START);
     m_pageOverlay.add_overlay(m_findLayer);
@@ -163,14 +162,14 @@ void PageArea::dropTabPage(const Uuid& tabId)
 
 void PageArea::refreshSplitToolbar()
 {
-    // The split toolbar sits in the top-right corner while split view is on.
+    // The split toolbar stands at the end of its row while split view is on.
     if (auto* old = m_splitToolbarSlot.get_first_child())
         m_splitToolbarSlot.remove(*old);
     if (m_pageKind == PageKind::split && m_parts.splitViewToolbar) {
         if (auto* toolbar = m_parts.splitViewToolbar(m_ctx))
             m_splitToolbarSlot.append(*toolbar);
     }
-    m_splitToolbarSlot.set_visible(m_pageKind == PageKind::split && m_splitToolbarSlot.get_first_child());
+    m_splitToolbarRow.set_visible(m_pageKind == PageKind::split && m_splitToolbarSlot.get_first_child());
 }
 
 void PageArea::refreshBezel()
@@ -178,6 +177,10 @@ void PageArea::refreshBezel()
     const bool bezel = m_ctx.state.isBrowserBezelEnabled();
     m_surface.setBezelEnabled(bezel);
     m_bezelOffDrag.set_visible(!bezel);
+    // The toolbar's end lines up with the page's frame; the frame's own inset gives the gap
+    // below it.
+    m_splitToolbarSlot.set_margin_end(bezel ? static_cast<int>(bezelPadding) : 8);
+    m_splitToolbarSlot.set_margin_bottom(bezel ? 0 : 6);
     m_findLayer.set_margin_top(bezel ? static_cast<int>(bezelPadding + 12) : 12);
     m_findLayer.set_margin_end(bezel ? static_cast<int>(bezelPadding + 12) : 16);
 }

@@ -21,8 +21,9 @@ struct AppContext;
 class EmptyStateView;
 struct Tab;
 
-// Where a browser layout shows pages: the bookmarks bar, then the framed page (split view, the
-// active tab's page, or the start page) with the find bar and the split toolbar in its top-right
+// Where a browser layout shows pages: the bookmarks bar, the split toolbar's row while split
+// view is on (a row of its own, so it never covers the panes' headers), then the framed page
+// (split view, the active tab's page, or the start page) with the find bar in its top-right
 // corner. A space change slides the new page in from the side of the last space step; other
 // changes swap at once.
 //
@@ -48,7 +49,7 @@ public:
     BrowserSurface& browserSurface() { return m_surface; }
     OverlayLayer& findBarLayer() { return m_findLayer; }
     Gtk::Widget& dragStripWhenBezelOff() { return m_bezelOffDrag; }
-    Gtk::Widget& splitToolbarSlot() { return m_splitToolbarSlot; }
+    Gtk::Widget& splitToolbarRow() { return m_splitToolbarRow; }
 
 private:
     enum class PageKind { none, start, tab, split };
@@ -69,11 +70,12 @@ private:
     std::vector<sigc::connection> m_connections;
 
     Gtk::Box m_bookmarkSlot{Gtk::Orientation::VERTICAL};
+    WindowDragHandle m_splitToolbarRow; // the free part of the row moves the window
+    Gtk::Box m_splitToolbarSlot{Gtk::Orientation::HORIZONTAL};
     Gtk::Overlay m_pageOverlay;
     BrowserSurface m_surface;
     PageTransition m_pages;
     WindowDragHandle m_bezelOffDrag;
-    Gtk::Box m_splitToolbarSlot{Gtk::Orientation::HORIZONTAL};
     OverlayLayer m_findLayer;
 
     PageKind m_pageKind = PageKind::none;
