@@ -21,9 +21,9 @@ struct AppContext;
 class EmptyStateView;
 struct Tab;
 
-// Where a browser layout shows pages: the bookmarks bar, then the framed page (split view, the
-// active tab's page, or the start page) with the find bar and the split toolbar in its top-right
-// corner. A space change slides the new page in from the side of the last space step; other
+// Where a browser layout shows pages: in one frame (rounded with the bezel on), the bookmarks bar
+// above the page (split view, the active tab's page, or the start page) with the find bar and
+// the split toolbar in its top-right corner. A space change slides the new page in from the side of the last space step; other
 // changes swap at once.
 //
 // A tab's page is built the first time the tab is shown here and kept, hidden, while the tab is
@@ -32,8 +32,6 @@ struct Tab;
 // splitViewToolbar, findBar, bookmarkStrip.
 class PageArea : public Gtk::Box {
 public:
-    static constexpr double bezelPadding = 8;
-
     PageArea(AppContext& ctx, ViewParts parts);
     ~PageArea() override;
 
@@ -68,9 +66,10 @@ private:
     ViewParts m_parts;
     std::vector<sigc::connection> m_connections;
 
+    BrowserSurface m_surface;
+    Gtk::Box m_framed{Gtk::Orientation::VERTICAL}; // the bookmarks bar above the page
     Gtk::Box m_bookmarkSlot{Gtk::Orientation::VERTICAL};
     Gtk::Overlay m_pageOverlay;
-    BrowserSurface m_surface;
     PageTransition m_pages;
     WindowDragHandle m_bezelOffDrag;
     Gtk::Box m_splitToolbarSlot{Gtk::Orientation::HORIZONTAL};
