@@ -199,6 +199,8 @@ TEST_F(AIChatClientTest, EveryAnswerMapsToTheAnswerOrItsMessage)
         {"a bare JSON text", 200, "\"hello\"", "\"hello\"", std::nullopt, std::nullopt, unreadable},
         {"truncated JSON", 200, openAIAnswer("x").substr(0, 20), anthropicAnswer("x").substr(0, 20), std::nullopt,
          std::nullopt, unreadable},
+        {"nested past the stack", 200, std::string(100'000, '[') + std::string(100'000, ']'),
+         std::string(100'000, '[') + std::string(100'000, ']'), std::nullopt, std::nullopt, unreadable},
         {"empty list", 200, R"({"choices":[]})", R"({"content":[]})", std::nullopt, AIError::parseError, parseError},
         {"missing list", 200, R"({"id":"x"})", R"({"id":"x"})", std::nullopt, AIError::parseError, parseError},
         {"array at the top", 200, "[1,2]", "[1,2]", std::nullopt, AIError::parseError, parseError},

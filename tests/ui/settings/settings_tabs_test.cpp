@@ -9,6 +9,8 @@
 #include "ui/settings/links_settings_tab.h"
 #include "ui/settings/max_settings_tab.h"
 #include "ui/settings/profiles_settings_tab.h"
+#include "support/file_size_limit.h"
+#include "ui/library/message_alert.h"
 
 #include <adwaita.h>
 
@@ -249,6 +251,51 @@ TEST_F(SettingsTabsTest, StoredOnlyControlsWriteTheirKeysAndChangeNothingElse)
     EXPECT_FALSE(max->tidyTabTitlesCheck().get_active());
     links = showTab<LinksSettingsTab>(*window, SettingsTab::links);
     EXPECT_EQ(links->openLinksInPicker().get_selected(), 2u);
+}
+
+// On a full disk a switch showed its new value, the failure went to standard output only, and
+// the change was gone at the next start.
+TEST_F(SettingsTabsTest, ASettingThatCannotBeSavedSaysSoOnce)
+{
+    start();
+    GeneralSettingsTab* general = openGeneral();
+    ASSERT_NE(general, nullptr);
+    auto alertOpen = [&] { return h->app->settingsSaveAlert() && h->app->settingsSaveAlert()->isOpen(); };
+    auto answer = [&] {
+        adw_message_dialog_response(h->app->settingsSaveAlert()->dialog(), "ok");
+        ASSERT_TRUE(runUntilGtk([&] { return !alertOpen(); }));
+    };
+    testing::internal::CaptureStdout();
+    {
+        FileSizeLimit full(8);
+        ASSERT_TRUE(click(general->bookmarksBarSwitch()));
+        ASSERT_TRUE(runUntilGtk(alertOpen, 5));
+        AdwMessageDialog* dialog = h->app->settingsSaveAlert()->dialog();
+        EXPECT_STREQ(adw_message_dialog_get_heading(dialog), "Settings could not be saved");
+        EXPECT_NE(std::string(adw_message_dialog_get_body(dialog)).find("defaults.json"), std::string::npos);
+        EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog)), window->gobj()); // over the window in use
+    }
+    settle(200);
+    screenshotIfAsked("settings-save-failed"); // with room on the disk for the picture
+    answer();
+    {
+        // Once, not once per change.
+        FileSizeLimit full(8);
+        ASSERT_TRUE(click(general->bezelSwitch()));
+        ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.boolValue("isBrowserBezelEnabled") == false; }));
+        settle(200);
+        EXPECT_FALSE(alertOpen());
+    }
+    // Saving works again, then fails again: told again.
+    ASSERT_TRUE(click(general->bezelSwitch()));
+    ASSERT_TRUE(runUntilGtk([&] { return !ctx().defaults.isSaveFailing(); }));
+    {
+        FileSizeLimit full(8);
+        ASSERT_TRUE(click(general->bookmarksBarSwitch()));
+        ASSERT_TRUE(runUntilGtk(alertOpen, 5));
+        answer();
+    }
+    testing::internal::GetCapturedStdout();
 }
 
 } // namespace
