@@ -21,11 +21,11 @@ struct AppContext;
 class EmptyStateView;
 struct Tab;
 
-// Where a browser layout shows pages: the bookmarks bar, the split toolbar's row while split
-// view is on (a row of its own, so it never covers the panes' headers), then the framed page
-// (split view, the active tab's page, or the start page) with the find bar in its top-right
-// corner. A space change slides the new page in from the side of the last space step; other
-// changes swap at once.
+// Where a browser layout shows pages: the split toolbar's row while split view is on (a row of
+// its own, so it never covers the panes' headers), then one frame (rounded with the bezel on)
+// holding the bookmarks bar above the page (split view, the active tab's page, or the start page)
+// with the find bar in its top-right corner. A space change slides the new page in from the side
+// of the last space step; other changes swap at once.
 //
 // A tab's page is built the first time the tab is shown here and kept, hidden, while the tab is
 // open and in the same space, so that going back to the tab never takes its page out of the
@@ -33,8 +33,6 @@ struct Tab;
 // splitViewToolbar, findBar, bookmarkStrip.
 class PageArea : public Gtk::Box {
 public:
-    static constexpr double bezelPadding = 8;
-
     PageArea(AppContext& ctx, ViewParts parts);
     ~PageArea() override;
 
@@ -69,11 +67,12 @@ private:
     ViewParts m_parts;
     std::vector<sigc::connection> m_connections;
 
+    BrowserSurface m_surface;
+    Gtk::Box m_framed{Gtk::Orientation::VERTICAL}; // the bookmarks bar above the page
     Gtk::Box m_bookmarkSlot{Gtk::Orientation::VERTICAL};
     WindowDragHandle m_splitToolbarRow; // the free part of the row moves the window
     Gtk::Box m_splitToolbarSlot{Gtk::Orientation::HORIZONTAL};
     Gtk::Overlay m_pageOverlay;
-    BrowserSurface m_surface;
     PageTransition m_pages;
     WindowDragHandle m_bezelOffDrag;
     OverlayLayer m_findLayer;
