@@ -3,6 +3,8 @@
 #include "core/sidebar/sidebar_drop.h"
 #include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
+#include "core/support/text.h"
+#include "ui/design/drag_preview.h"
 #include "ui/sidebar/sidebar_environment.h"
 
 #include <giomm/menu.h>
@@ -310,7 +312,8 @@ void SidebarTabRow::showMenu(double x, double y)
             for (const Space& space : spaces) {
                 if (m_tab.spaceId && space.id == *m_tab.spaceId)
                     continue;
-                auto item = Gio::MenuItem::create(space.name, "");
+                // A menu cannot cut a long name short itself.
+                auto item = Gio::MenuItem::create(text::shortenedTo(space.name, 40), "");
                 item->set_action_and_target("row.move-to-space", Glib::Variant<Glib::ustring>::create(space.id.toString()));
                 item->set_icon(Gio::ThemedIcon::create(sidebarIconName(space.icon)));
                 targets->append_item(item);
