@@ -4,6 +4,7 @@
 
 #include "core/support/notification_names.h"
 #include "ui/layouts/browser_layout_settings_view.h"
+#include "ui/layouts/layout_preview.h"
 #include "ui/layouts/onboarding_view.h"
 #include "ui/settings/auth_view.h"
 #include "ui/settings/privacy_info_view.h"
@@ -11,6 +12,7 @@
 #include <gdkmm/surface.h>
 #include <gtkmm/adjustment.h>
 #include <gtkmm/scrolledwindow.h>
+#include <gtkmm/settings.h>
 #include <gtkmm/window.h>
 
 namespace kovi::test {
@@ -172,6 +174,30 @@ TEST(OnboardingWindow, EveryControlIsInSightAtCommonSizesAndNothingIsCutOffWhenN
             }
         }
     }
+}
+
+// The miniature drew coloured round window buttons at the start whatever the desktop does.
+TEST_F(FirstRunTest, TheMiniatureDrawsTheDesktopsWindowButtonsWhereItsLayoutPutsThem)
+{
+    auto settings = Gtk::Settings::get_default();
+    const Glib::ustring before = settings->property_gtk_decoration_layout().get_value();
+    auto* preview = Gtk::make_managed<LayoutPreview>(BrowserLayoutMode::traditional);
+    show(*preview);
+    using Button = LayoutPreview::WindowButton;
+    settings->property_gtk_decoration_layout().set_value("icon,close:minimize,maximize");
+    auto strip = preview->windowButtons(500);
+    ASSERT_EQ(strip.size(), 3u) << "the icon is not a button";
+    EXPECT_EQ(strip[0], (Button{"close", 8, 12, 8, false}));
+    EXPECT_EQ(strip[1].name, "minimize");
+    EXPECT_TRUE(strip[1].atEnd && strip[2].atEnd);
+    EXPECT_EQ(strip[2].x + strip[2].size, 500 - 8) << "the last one closes the tab strip";
+    // In the sidebar miniature they share its 80-px top row.
+    preview->setMode(BrowserLayoutMode::vertical);
+    settings->property_gtk_decoration_layout().set_value(":close");
+    auto sidebar = preview->windowButtons(500);
+    ASSERT_EQ(sidebar.size(), 1u);
+    EXPECT_EQ(sidebar[0], (Button{"close", 80 - 8 - 10, 8, 10, true}));
+    settings->property_gtk_decoration_layout().set_value(before);
 }
 
 TEST_F(FirstRunTest, LayoutSheetSwitchesAtOnceWithoutAnnouncingAndDoneCloses)
