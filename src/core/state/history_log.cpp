@@ -165,7 +165,9 @@ std::vector<HistoryItem> HistoryLog::older(const std::optional<Uuid>& spaceId) c
 
 void HistoryLog::load(const std::optional<Uuid>& currentSpaceId)
 {
-    auto stored = m_folder.read(fileName, [](const Json& value) {
+    // The file is newest first and only the first maxEntries visits are ever kept, so no more of
+    // it is read: a long file written elsewhere costs no more than a full one.
+    auto stored = m_folder.readArrayHead(fileName, maxEntries, [](const Json& value) {
         return json::arrayFromJson<HistoryItem>(value, "history");
     });
     if (!stored)

@@ -44,7 +44,8 @@ public:
     std::vector<HistoryItem> yesterday(const std::optional<Uuid>& spaceId) const;
     std::vector<HistoryItem> older(const std::optional<Uuid>& spaceId) const;
 
-    // Reads the file; visits stored without a space join `currentSpaceId`.
+    // Reads the newest maxEntries visits of the file; those stored without a space join
+    // `currentSpaceId`.
     void load(const std::optional<Uuid>& currentSpaceId);
     // Writes the file; false when it failed (the folder tries again later).
     bool write();

@@ -325,8 +325,9 @@ void MainBrowserView::refreshLibraryAlert()
     const bool wanted = message.has_value() && !m_librarySheet;
     if (!wanted || m_libraryAlert)
         return;
-    GtkWidget* dialog = adw_message_dialog_new(GTK_WINDOW(m_window.gobj()), "Library could not be saved",
-                                               message ? message->c_str() : "");
+    const char* heading =
+        m_ctx.library.errorIsReadFailure() ? "Library could not be read" : "Library could not be saved";
+    GtkWidget* dialog = adw_message_dialog_new(GTK_WINDOW(m_window.gobj()), heading, message ? message->c_str() : "");
     adw_message_dialog_add_response(ADW_MESSAGE_DIALOG(dialog), "ok", "OK");
     adw_message_dialog_set_default_response(ADW_MESSAGE_DIALOG(dialog), "ok");
     adw_message_dialog_set_close_response(ADW_MESSAGE_DIALOG(dialog), "ok");

@@ -2,6 +2,7 @@
 
 #include "core/sidebar/sidebar_drop.h"
 #include "core/state/browser_state.h"
+#include "core/support/text.h"
 #include "ui/design/symbols.h"
 
 #include <gdkmm/clipboard.h>
@@ -117,7 +118,8 @@ Glib::RefPtr<Gio::Menu> TabMenu::model(const Tab& tab, Place place) const
             for (const Space& space : spaces) {
                 if (tab.spaceId && space.id == *tab.spaceId)
                     continue;
-                auto item = Gio::MenuItem::create(space.name, "");
+                // A menu cannot cut a long name short itself.
+                auto item = Gio::MenuItem::create(text::shortenedTo(space.name, 40), "");
                 item->set_action_and_target(p + "move-to-space", Glib::Variant<Glib::ustring>::create(space.id.toString()));
                 item->set_icon(Gio::ThemedIcon::create(iconNameForSymbol(space.icon, "folder-symbolic")));
                 targets->append_item(item);

@@ -14,7 +14,8 @@ namespace kovi {
 // One optional layer over a view: a panel that fades in when presented and fades out and is
 // destroyed when dismissed, optionally above a black scrim whose single tap calls `onScrimTap`.
 // Without a scrim the layer takes the content's own alignment, so it covers (and catches
-// clicks on) only the content.
+// clicks on) only the content. While a scrim is up, the view it dims (the host overlay's own
+// child) takes no pointer input and loses any hover it had.
 class OverlayLayer : public Gtk::Overlay {
 public:
     // The content grows from `startScale` (1: no scaling) as it fades in, and shrinks back out.
@@ -33,6 +34,8 @@ public:
 
 private:
     void removeContent();
+    // While a scrim is up, the host overlay's main child (the view it dims) takes no pointer input.
+    void setCoversContent(bool covers);
 
     bool m_withScrim;
     std::function<void()> m_onScrimTap;
@@ -41,6 +44,7 @@ private:
     SlideBin* m_bin = nullptr;
     double m_startScale = 0.95;
     bool m_presented = false;
+    bool m_coversContent = false;
     std::unique_ptr<MotionValue> m_opacity;
 };
 

@@ -62,7 +62,7 @@ constexpr auto symbolTable = std::to_array<std::pair<std::string_view, std::stri
     {"bookmark", "user-bookmarks-symbolic"},
     {"gamecontroller", "input-gaming-symbolic"},
     {"heart", "kovi-heart-symbolic"},
-    {"info.circle", "dialog-information-symbolic"},
+    {"info.circle", "kovi-info-circle-symbolic"},
     {"exclamationmark.triangle", "dialog-warning-symbolic"},
     {"wifi.exclamationmark", "kovi-wifi-exclamationmark-symbolic"},
     {"paintpalette", "preferences-color-symbolic"},

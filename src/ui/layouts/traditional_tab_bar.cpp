@@ -1,7 +1,10 @@
 #include "ui/layouts/traditional_tab_bar.h"
 
 #include "core/commands/command_ids.h"
+#include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
+#include "ui/design/drag_preview.h"
+#include "ui/design/favicon_decoder.h"
 #include "ui/design/symbols.h"
 #include "ui/layouts/bar_button.h"
 #include "ui/layouts/traditional_pinned_tab.h"
@@ -296,6 +299,17 @@ TraditionalPinnedTab* TraditionalTabBar::makePinnedTab(const Tab& tab)
     source->set_actions(Gdk::DragAction::COPY | Gdk::DragAction::MOVE);
     const Uuid id = tab.id;
     source->signal_prepare().connect([id](double, double) { return idPayload(id); }, false);
+    // The tab's card, as the sidebar shows it, rather than the payload's text.
+    source->signal_drag_begin().connect([this, id, widget, source = source.get()](const Glib::RefPtr<Gdk::Drag>&) {
+        const std::optional<Tab> dragged = m_state.tab(id);
+        if (!dragged)
+            return;
+        Glib::RefPtr<Gdk::Texture> favicon;
+        if (dragged->favicon && !dragged->favicon->empty())
+            favicon = FaviconDecoder::decode(dragged->favicon->data(), dragged->favicon->size());
+        source->set_icon(renderDragPreview(sidebarDisplayTitle(*dragged), favicon, false, widget->get_scale_factor()),
+                         24, 18);
+    });
     widget->add_controller(source);
     return widget;
 }

@@ -3,6 +3,7 @@
 #include "core/sidebar/sidebar_drop.h"
 #include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
+#include "ui/design/drag_preview.h"
 #include "ui/sidebar/sidebar_environment.h"
 
 #include <gtkmm/eventcontrollermotion.h>

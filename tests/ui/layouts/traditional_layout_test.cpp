@@ -382,6 +382,40 @@ TEST_F(TraditionalLayoutTest, RealDragsReorderAndStrayDropsDoNot)
     EXPECT_EQ(state().unpinnedTabs().front().id, b);
 }
 
+// A pinned tab dragged out shows the tab's card (icon and title), not the text it carries.
+TEST_F(TraditionalLayoutTest, PinnedTabDragShowsTheTabsCard)
+{
+    const Uuid p = addTab("https://pinned.example/", "Pinned page", true);
+    addTab("https://a.example/", "A");
+    build();
+    ASSERT_TRUE(xdoFocusWindow(*window));
+    TraditionalPinnedTab* pinned = bar().pinnedTabWidget(p);
+    ASSERT_NE(pinned, nullptr);
+    GtkDragSource* source = nullptr;
+    GListModel* controllers = gtk_widget_observe_controllers(GTK_WIDGET(pinned->gobj()));
+    for (guint i = 0; i < g_list_model_get_n_items(controllers) && !source; ++i) {
+        auto* controller = static_cast<GObject*>(g_list_model_get_item(controllers, i));
+        if (GTK_IS_DRAG_SOURCE(controller))
+            source = GTK_DRAG_SOURCE(controller);
+        g_object_unref(controller);
+    }
+    g_object_unref(controllers);
+    ASSERT_NE(source, nullptr);
+
+    drag(*pinned, view->pageArea());
+    ASSERT_TRUE(runUntilGtk([&] { return gtk_drag_source_get_drag(source) != nullptr; }));
+    GtkWidget* icon = gtk_drag_icon_get_for_drag(gtk_drag_source_get_drag(source));
+    GtkWidget* shown = gtk_drag_icon_get_child(GTK_DRAG_ICON(icon));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_FALSE(GTK_IS_LABEL(shown)) << "the payload's text: " << gtk_label_get_text(GTK_LABEL(shown));
+    ASSERT_TRUE(GTK_IS_PICTURE(shown));
+    GdkPaintable* card = gtk_picture_get_paintable(GTK_PICTURE(shown));
+    ASSERT_NE(card, nullptr);
+    EXPECT_GE(gdk_paintable_get_intrinsic_width(card), 220); // the sidebar's drag card
+    screenshotIfAsked("horizontal-pinned-dragging");
+    release();
+}
+
 TEST_F(TraditionalLayoutTest, AddressFieldLoadsSearchesAndOpensTabs)
 {
     build();
