@@ -179,7 +179,10 @@ void MainBrowserView::refreshLayout()
         return;
     Gtk::Widget* next = nullptr;
     if (kind == LayoutKind::traditional) {
-        next = Gtk::make_managed<TraditionalBrowserView>(m_ctx, m_parts);
+        auto* traditional = Gtk::make_managed<TraditionalBrowserView>(m_ctx, m_parts);
+        if (m_makeChromeStart)
+            traditional->setWindowMenu(m_makeChromeStart);
+        next = traditional;
     } else {
         auto* content = Gtk::make_managed<ContentView>(m_ctx, m_parts);
         if (m_makeChromeStart)

@@ -35,7 +35,7 @@ class MainBrowserView : public Gtk::Overlay {
 public:
     enum class Screen { none, welcome, onboarding, browser };
 
-    // `makeChromeStart` builds the window's own controls for the sidebar layout's chrome strip.
+    // `makeChromeStart` builds the window's menu button, for either layout.
     MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& window,
                     std::function<Gtk::Widget*()> makeChromeStart = {});
     ~MainBrowserView() override;

@@ -6,6 +6,8 @@
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/windowcontrols.h>
 
+#include <utility>
+
 namespace kovi {
 
 WindowFocus::WindowFocus(Gtk::Window& window, BrowserState& state, std::function<bool()> focusTypingTarget)
@@ -23,7 +25,10 @@ WindowFocus::WindowFocus(Gtk::Window& window, BrowserState& state, std::function
     m_window.add_controller(keys);
 
     m_connections.push_back(m_window.property_focus_widget().signal_changed().connect([this] { focusChanged(); }));
-    m_connections.push_back(m_window.signal_map().connect([this] { schedule(); }));
+    m_connections.push_back(m_window.signal_map().connect([this] {
+        m_showing = true;
+        schedule();
+    }));
     auto pageChanged = [this] {
         if (!m_window.get_focus())
             schedule();
@@ -42,7 +47,7 @@ WindowFocus::~WindowFocus()
 bool WindowFocus::isWindowControl(Gtk::Widget* widget)
 {
     for (; widget; widget = widget->get_parent()) {
-        if (widget->has_css_class("kovi-window-control") || GTK_IS_WINDOW_CONTROLS(widget->gobj()))
+        if (GTK_IS_WINDOW_CONTROLS(widget->gobj()))
             return true;
     }
     return false;
@@ -71,12 +76,14 @@ void WindowFocus::schedule()
 void WindowFocus::place()
 {
     Gtk::Widget* focus = m_window.get_focus();
-    if (focus && !isWindowControl(focus))
+    // Just shown, the toolkit's own pick (the window's first button) gives way too.
+    const bool showing = std::exchange(m_showing, false);
+    if (focus && !showing && !isWindowControl(focus))
         return;
     if (m_focusTypingTarget && m_focusTypingTarget())
         return;
     // Nowhere to type yet: better no focus than the close button's.
-    if (focus)
+    if (focus && isWindowControl(focus))
         m_window.unset_focus();
 }
 

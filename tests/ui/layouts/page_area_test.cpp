@@ -28,7 +28,7 @@ protected:
         window->set_child(*overlay);
         window->present();
         ASSERT_TRUE(waitForWindow(*window));
-        settle(50);
+        ASSERT_TRUE(waitForFrames(*window));
     }
     void TearDown() override
     {
