@@ -87,8 +87,8 @@ TEST_F(SettingsTabsTest, LayoutGlassBookmarksBarAndBezelActOnTheBrowserAndFollow
     EXPECT_EQ(general->layoutPicker().get_selected(), 1u);
     h->app->commands().activate("toggle-layout");
 
-    ASSERT_TRUE(click(general->liquidGlassSwitch()));
-    ASSERT_TRUE(runUntilGtk([&] { return ctx().appearance.isLiquidGlassEnabled(); }));
+    ASSERT_TRUE(click(general->glassSwitch()));
+    ASSERT_TRUE(runUntilGtk([&] { return ctx().appearance.isGlassEnabled(); }));
     EXPECT_TRUE(h->window().has_css_class("kovi-glass"));
 
     ASSERT_TRUE(click(general->bookmarksBarSwitch()));
