@@ -72,6 +72,17 @@ protected:
         EXPECT_EQ(profile->card().subtitleLabel().get_text(), "Guest User");
         EXPECT_EQ(std::string(profile->card().memberSinceLabel().get_text()), shortMemberSinceText(user->createdAt));
     }
+    // Signs out with the real pointer through the Profile tab's account menu.
+    static void signOutThroughTheAccountMenu(SettingsWindow& settings)
+    {
+        auto* profile = dynamic_cast<ProfileSettingsTab*>(settings.tabView());
+        ASSERT_NE(profile, nullptr);
+        ASSERT_TRUE(xdoFocusWindow(settings));
+        ASSERT_TRUE(xdoClickWidget(profile->accountMenuButton()));
+        ASSERT_TRUE(runUntilGtk([&] { return profile->signOutItem().get_mapped(); }));
+        settle(100);
+        ASSERT_TRUE(xdoClickInPopover(profile->signOutItem()));
+    }
 };
 
 TEST_F(AccountTest, ButtonOpensTheGuestSheetAndThePrivacySheetFromIt)
@@ -178,13 +189,7 @@ TEST_F(AccountTest, SignOutWithTheSettingsWindowTheAccountSheetAndThePrivacyShee
     ASSERT_NE(sheet->view().privacySheet(), nullptr);
 
     // The modal account sheet does not block the settings window: its menu signs out at once.
-    auto* profile = dynamic_cast<ProfileSettingsTab*>(settings->tabView());
-    ASSERT_NE(profile, nullptr);
-    ASSERT_TRUE(xdoFocusWindow(*settings));
-    ASSERT_TRUE(xdoClickWidget(profile->accountMenuButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return profile->signOutItem().get_mapped(); }));
-    settle(100);
-    ASSERT_TRUE(xdoClickInPopover(profile->signOutItem()));
+    ASSERT_NO_FATAL_FAILURE(signOutThroughTheAccountMenu(*settings));
     ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::welcome; }));
     EXPECT_FALSE(ctx().auth.isAuthenticated());
     EXPECT_EQ(findWidget<AccountButton>(h->window()), nullptr); // the sheet went with the sidebar
@@ -193,6 +198,8 @@ TEST_F(AccountTest, SignOutWithTheSettingsWindowTheAccountSheetAndThePrivacyShee
     EXPECT_TRUE(settings->get_visible());
     EXPECT_EQ(settings->titleLabel().get_text(), "Settings");
     EXPECT_EQ(settings->tabBar().button(SettingsTab::profile).titleLabel().get_text(), "Profile");
+    auto* profile = dynamic_cast<ProfileSettingsTab*>(settings->tabView());
+    ASSERT_NE(profile, nullptr);
     expectShowsNobody(*profile);
     settle(100);
     screenshotIfAsked("signed-out-with-settings");
@@ -224,13 +231,7 @@ TEST_F(AccountTest, AccountViewsFollowTheCurrentUserAcrossSignOutAndRestart)
     expectShowsCurrentGuest(*settings);
 
     // Signed out, then started again: the welcome screen, and nobody in the settings window.
-    auto* profile = dynamic_cast<ProfileSettingsTab*>(settings->tabView());
-    ASSERT_NE(profile, nullptr);
-    ASSERT_TRUE(xdoFocusWindow(*settings));
-    ASSERT_TRUE(xdoClickWidget(profile->accountMenuButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return profile->signOutItem().get_mapped(); }));
-    settle(100);
-    ASSERT_TRUE(xdoClickInPopover(profile->signOutItem()));
+    ASSERT_NO_FATAL_FAILURE(signOutThroughTheAccountMenu(*settings));
     ASSERT_TRUE(runUntilGtk([&] { return !ctx().auth.isAuthenticated(); }));
     h.reset();
     ViewSlots slots = defaultViewSlots();
@@ -240,7 +241,7 @@ TEST_F(AccountTest, AccountViewsFollowTheCurrentUserAcrossSignOutAndRestart)
     ASSERT_TRUE(waitForWindow(h->window()));
     settings = openFromCommand();
     ASSERT_NE(settings, nullptr);
-    profile = dynamic_cast<ProfileSettingsTab*>(settings->tabView());
+    auto* profile = dynamic_cast<ProfileSettingsTab*>(settings->tabView());
     ASSERT_NE(profile, nullptr);
     EXPECT_EQ(settings->titleLabel().get_text(), "Settings");
     expectShowsNobody(*profile);
