@@ -26,7 +26,8 @@ MenuSection section(std::vector<MenuEntry> entries)
     return MenuSection{std::move(entries), {}};
 }
 
-// Nine numbered items ("Space 1" … "Space 9"), always nine whatever exists.
+// Nine numbered items ("Space 1" … "Space 9"), always nine; those that name nothing now are
+// disabled (the command's argument rule).
 MenuSection numbered(const char* id, const std::string& prefix)
 {
     MenuSection s;
@@ -72,8 +73,7 @@ void CommandTable::buildMenus()
               section({item(commands::toggleDevTools), item(commands::pictureInPicture)}),
               section({item(commands::aiChat), item(commands::toggleMaxSettings)}),
               section({item(commands::toggleLayout)}),
-              section({item(commands::zoomIn), item(commands::zoomInPlus), item(commands::zoomOut),
-                       item(commands::zoomReset)})}},
+              section({item(commands::zoomIn), item(commands::zoomOut), item(commands::zoomReset)})}},
         Menu{"Bookmarks",
              {section({item(commands::bookmarkPage), item(commands::addToReadingList), item(commands::showLibrary)}),
               section({item(commands::saveWorkspace), item(commands::toggleBookmarksBar)}),

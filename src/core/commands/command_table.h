@@ -64,10 +64,10 @@ public:
     // The titles a menu shows now, in order (a submenu by its own title).
     std::vector<std::string> labels(std::string_view menuTitle) const;
 
-    // Runs the command as its menu item would; false when it is unknown, disabled or the
-    // argument is not of its kind.
+    // Runs the command as its menu item would; false when it is unknown, disabled, or the
+    // argument is not of its kind or names nothing now.
     bool run(std::string_view id, const CommandArgument& argument = {});
-    bool isEnabled(std::string_view id) const;
+    bool isEnabled(std::string_view id, const CommandArgument& argument = {}) const;
 
     // While a modal panel is open the keyboard belongs to it: a shortcut runs only the panel's
     // own commands and Quit, and Close Tab's shortcut closes the panel instead of the tab behind.
@@ -83,6 +83,7 @@ private:
     void addViewCommands();
     void addLibraryAndSpaceCommands();
     void addSettingsCommands();
+    void addDesktopShortcuts();
     void buildMenus();
     Command& add(std::string id, std::string title, std::function<void(const CommandArgument&)> handler,
                  std::vector<Shortcut> shortcuts = {});
