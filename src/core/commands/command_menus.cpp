@@ -4,7 +4,7 @@
 #include "core/state/browser_state.h"
 
 #include <algorithm>
-#include <array>
+#include <optional>
 
 namespace kovi {
 
@@ -50,6 +50,29 @@ bool belongsTo(std::string_view id, CommandTable::Panel panel)
     case Panel::view: return false;
     }
     return false;
+}
+
+// The panels over the whole browser; the others belong to the layout, beneath them.
+bool overBrowser(CommandTable::Panel panel)
+{
+    using Panel = CommandTable::Panel;
+    return panel == Panel::aiChat || panel == Panel::aiSettings || panel == Panel::view;
+}
+
+std::optional<CommandTable::Panel> panelOpenedBy(std::string_view id)
+{
+    using Panel = CommandTable::Panel;
+    if (id == commands::newTab || id == commands::switchTabs || id == commands::toggleCommandBar)
+        return Panel::commandBar;
+    if (id == commands::showHistory)
+        return Panel::history;
+    if (id == commands::showDownloads)
+        return Panel::downloads;
+    if (id == commands::aiChat)
+        return Panel::aiChat;
+    if (id == commands::toggleMaxSettings || id == commands::openMaxSettings)
+        return Panel::aiSettings;
+    return std::nullopt;
 }
 
 } // namespace
@@ -138,21 +161,50 @@ std::vector<std::string> CommandTable::labels(std::string_view menuTitle) const
     return out;
 }
 
-std::optional<CommandTable::Panel> CommandTable::openPanel() const
+void CommandTable::watchPanels()
+{
+    BrowserState& state = m_services.state;
+    const std::pair<Panel, sigc::signal<void()>*> flags[] = {
+        {Panel::commandBar, &state.isCommandBarVisibleChanged},
+        {Panel::history, &state.isHistoryPanelVisibleChanged},
+        {Panel::downloads, &state.isDownloadsPanelVisibleChanged},
+        {Panel::aiChat, &state.isAIChatVisibleChanged},
+        {Panel::aiSettings, &state.isKoviMaxSettingsVisibleChanged},
+    };
+    for (const auto& [panel, changed] : flags) {
+        if (isOpen(panel))
+            m_panelsOpened.push_back(panel);
+        m_connections.push_back(changed->connect([this, panel = panel] {
+            std::erase(m_panelsOpened, panel);
+            if (isOpen(panel))
+                m_panelsOpened.push_back(panel);
+        }));
+    }
+}
+
+bool CommandTable::isOpen(Panel panel) const
 {
     const BrowserState& state = m_services.state;
-    if (m_hooks.isViewPanelOpen && m_hooks.isViewPanelOpen())
+    switch (panel) {
+    case Panel::commandBar: return state.isCommandBarVisible();
+    case Panel::history: return state.isHistoryPanelVisible();
+    case Panel::downloads: return state.isDownloadsPanelVisible();
+    case Panel::aiChat: return state.isAIChatVisible();
+    case Panel::aiSettings: return state.isKoviMaxSettingsVisible();
+    case Panel::view: return m_hooks.isViewPanelOpen && m_hooks.isViewPanelOpen();
+    }
+    return false;
+}
+
+std::optional<CommandTable::Panel> CommandTable::openPanel() const
+{
+    if (isOpen(Panel::view))
         return Panel::view;
-    const std::array<std::pair<Panel, bool>, 5> panels{{
-        {Panel::aiSettings, state.isKoviMaxSettingsVisible()},
-        {Panel::aiChat, state.isAIChatVisible()},
-        {Panel::downloads, state.isDownloadsPanelVisible()},
-        {Panel::history, state.isHistoryPanelVisible()},
-        {Panel::commandBar, state.isCommandBarVisible()},
-    }};
-    for (const auto& [panel, open] : panels) {
-        if (open)
-            return panel;
+    for (bool over : {true, false}) {
+        for (auto it = m_panelsOpened.rbegin(); it != m_panelsOpened.rend(); ++it) {
+            if (overBrowser(*it) == over && isOpen(*it))
+                return *it;
+        }
     }
     return std::nullopt;
 }
@@ -161,6 +213,11 @@ CommandTable::ShortcutRoute CommandTable::routeShortcut(std::string_view id) con
 {
     const auto panel = openPanel();
     if (!panel || id == commands::quit || belongsTo(id, *panel))
+        return ShortcutRoute::run;
+    // Opening another panel puts it on top, with the keyboard; nothing covers the account panel,
+    // and the layout's panels lie beneath the AI panels.
+    const auto opened = panelOpenedBy(id);
+    if (opened && !isOpen(*opened) && *panel != Panel::view && (overBrowser(*opened) || !overBrowser(*panel)))
         return ShortcutRoute::run;
     return id == commands::closeTab ? ShortcutRoute::closePanel : ShortcutRoute::keep;
 }

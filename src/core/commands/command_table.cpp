@@ -71,6 +71,7 @@ CommandTable::CommandTable(Services services, Hooks hooks) : m_services(services
     m_connections.push_back(m_services.appearance.isDarkModeChanged.connect(report));
     m_connections.push_back(m_services.appearance.isLiquidGlassEnabledChanged.connect(report));
     watchSpaces();
+    watchPanels();
 }
 
 CommandTable::~CommandTable()

@@ -69,8 +69,10 @@ public:
     bool run(std::string_view id, const CommandArgument& argument = {});
     bool isEnabled(std::string_view id, const CommandArgument& argument = {}) const;
 
-    // While a modal panel is open the keyboard belongs to it: a shortcut runs only the panel's
-    // own commands and Quit, and Close Tab's shortcut closes the panel instead of the tab behind.
+    // While a modal panel is open the keyboard belongs to the front-most one: a shortcut runs
+    // only that panel's own commands, Quit, and those that open another panel on top of it;
+    // Close Tab's shortcut closes the panel instead of the tab behind. The front-most panel is the
+    // newest; the AI panels lie above the layout's panels (command bar, history, downloads).
     std::optional<Panel> openPanel() const;
     ShortcutRoute routeShortcut(std::string_view id) const;
     void closePanel(Panel panel);
@@ -93,12 +95,15 @@ private:
     void openCommandBar(bool tabsOnly);
     std::vector<MenuEntry> spaceEntries() const;
     void watchSpaces();
+    bool isOpen(Panel panel) const;
+    void watchPanels();
 
     Services m_services;
     Hooks m_hooks;
     std::vector<Command> m_commands;
     std::vector<Menu> m_menus;
     std::vector<MenuEntry> m_spaceEntries;
+    std::vector<Panel> m_panelsOpened; // in the order they opened
     std::vector<sigc::connection> m_connections;
 };
 

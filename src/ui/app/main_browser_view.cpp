@@ -216,6 +216,27 @@ PageArea* MainBrowserView::pageArea() const
     return nullptr;
 }
 
+OverlayLayer* MainBrowserView::topLayer()
+{
+    if (m_screen != Screen::browser)
+        return nullptr;
+    auto newest = [](std::initializer_list<OverlayLayer*> layers) -> OverlayLayer* {
+        OverlayLayer* found = nullptr;
+        for (OverlayLayer* layer : layers) {
+            if (layer->isPresented() && (!found || layer->presentOrder() > found->presentOrder()))
+                found = layer;
+        }
+        return found;
+    };
+    // The panels over the browser lie above the layout's, whenever they came.
+    if (OverlayLayer* over = newest({&m_aiChatLayer, &m_aiSettingsLayer, &m_accountLayer}))
+        return over;
+    PanelOverlays* panels = contentView() ? &contentView()->panels()
+                            : traditionalView() ? &traditionalView()->panels()
+                                                : nullptr;
+    return panels ? newest({&panels->commandBarLayer(), &panels->historyLayer(), &panels->downloadsLayer()}) : nullptr;
+}
+
 AuthView* MainBrowserView::authView() const
 {
     return m_screen == Screen::welcome ? dynamic_cast<AuthView*>(m_screenWidget) : nullptr;

@@ -56,6 +56,9 @@ public:
     Gtk::Widget* layoutWidget() const { return m_layout; }
     AuthView* authView() const;
     OnboardingView* onboardingView() const;
+    // The layer that has the keyboard: the newest of the panels over the browser, else the newest
+    // of the shown layout's panels; nullptr when none is shown.
+    OverlayLayer* topLayer();
     OverlayLayer& aiChatLayer() { return m_aiChatLayer; }
     OverlayLayer& aiSettingsLayer() { return m_aiSettingsLayer; }
     OverlayLayer& accountLayer() { return m_accountLayer; }

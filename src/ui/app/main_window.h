@@ -6,6 +6,7 @@
 
 #include <giomm/menumodel.h>
 #include <gtkmm/applicationwindow.h>
+#include <gtkmm/shortcutcontroller.h>
 #include <sigc++/connection.h>
 
 #include <vector>
@@ -19,7 +20,8 @@ class CommandActions;
 // the top edge) and the root view. The window's own buttons (close, minimise, maximise) are
 // wanted only in the horizontal-tab layout, whose tab bar holds them; the wish follows the stored
 // layout every time it changes, whoever changes it. The keyboard focus starts on the page, or on
-// the start page's field.
+// the start page's field, and stays in the newest panel while one is open (WindowFocus). The
+// window's shortcuts come before the focused widget's own keys.
 class MainWindow : public Gtk::ApplicationWindow {
 public:
     MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& commands);
@@ -33,6 +35,7 @@ public:
 private:
     // The page, or the start page's search field; false when neither can take the focus now.
     bool focusTypingTarget();
+    Glib::RefPtr<Gtk::ShortcutController> makeAddressKeyController();
 
     AppContext& m_ctx;
     MainBrowserView m_root;

@@ -412,6 +412,43 @@ TEST_F(CommandTableTest, AnOpenPanelTakesTheShortcutsAndCloseTabClosesThePanel)
     EXPECT_FALSE(viewPanelOpen);
 }
 
+// Ctrl+T with the downloads panel open put the command bar beneath it. A panel opened over
+// another is on top and has the keys until it closes; the AI panels lie above the layout's.
+TEST_F(CommandTableTest, APanelOpenedOverAnotherIsInFrontUntilItCloses)
+{
+    using Route = CommandTable::ShortcutRoute;
+    using Panel = CommandTable::Panel;
+    table->run(c::showDownloads);
+    ASSERT_EQ(table->openPanel(), Panel::downloads);
+    EXPECT_EQ(table->routeShortcut(c::newTab), Route::run) << "opens the bar on top";
+    EXPECT_EQ(table->routeShortcut(c::selectTab), Route::keep);
+    table->run(c::newTab);
+    EXPECT_EQ(table->openPanel(), Panel::commandBar);
+    EXPECT_EQ(table->routeShortcut(c::showDownloads), Route::keep) << "already open beneath";
+    EXPECT_EQ(table->routeShortcut(c::closeTab), Route::closePanel);
+    table->closePanel(*table->openPanel());
+    EXPECT_EQ(table->openPanel(), Panel::downloads) << "back to the one below";
+
+    // The AI chat over the downloads; a layout panel opened now would lie beneath it.
+    EXPECT_EQ(table->routeShortcut(c::aiChat), Route::run);
+    table->run(c::aiChat);
+    EXPECT_EQ(table->openPanel(), Panel::aiChat);
+    EXPECT_EQ(table->routeShortcut(c::showHistory), Route::keep);
+    EXPECT_EQ(table->routeShortcut(c::newTab), Route::keep);
+    EXPECT_EQ(table->routeShortcut(c::toggleMaxSettings), Route::run);
+    table->run(c::toggleMaxSettings);
+    EXPECT_EQ(table->openPanel(), Panel::aiSettings);
+    state.setIsHistoryPanelVisible(true); // opened by other means, it still lies beneath
+    EXPECT_EQ(table->openPanel(), Panel::aiSettings);
+    table->closePanel(Panel::aiSettings);
+    EXPECT_EQ(table->openPanel(), Panel::aiChat) << "the settings closed over the chat: the chat";
+    table->closePanel(Panel::aiChat);
+    EXPECT_EQ(table->openPanel(), Panel::history) << "the newest of the layout's";
+
+    viewPanelOpen = true; // nothing opens over the account panel
+    EXPECT_EQ(table->routeShortcut(c::aiChat), Route::keep);
+}
+
 // The settings window's shortcut reference shows the keys the menus bind, not a copy that drifts.
 TEST_F(CommandTableTest, ShortcutReferenceShowsTheKeysOfItsCommands)
 {
