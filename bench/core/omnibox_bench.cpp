@@ -99,7 +99,7 @@ void BM_CommandBarSearch_Word(benchmark::State& state)
 {
     const Profile& p = profile();
     CommandBarViewModel model;
-    const auto tabs = CommandBarViewModel::tabList(p.tabs);
+    const auto tabs = CommandBarViewModel::tabList(p.tabs, std::nullopt);
     const std::vector<Space> spaces(5);
     const std::vector<SavedPage> pages;
     for (auto _ : state)

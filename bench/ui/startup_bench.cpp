@@ -1,13 +1,15 @@
 // Start-up of the browser on a prepared profile: time from process start to the first painted
 // frame of the main window, resident memory then, and whether any web process was started.
 //
-//   kovi_startup_bench --prepare        writes a profile of 100 tabs in 5 spaces into the XDG
-//                                       folders of the environment (a signed-in guest, onboarding done)
+//   kovi_startup_bench --prepare [N]    writes a profile of 100 tabs in 5 spaces into the XDG
+//                                       folders of the environment (a signed-in guest, onboarding
+//                                       done); with N, also N bookmarks and the bookmarks bar shown
 //   kovi_startup_bench --run T0_NS      runs the application as `kovi` does and reports, T0_NS being
 //                                       the launch time (CLOCK_REALTIME, nanoseconds) taken by the caller
 //
 // bench/ui/startup.sh does both under a private display and repeats the run.
 #include "core/app/browser_core.h"
+#include "core/library/browser_library.h"
 #include "core/settings/auth_manager.h"
 #include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
@@ -18,6 +20,7 @@
 #include <gtk/gtk.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
@@ -74,10 +77,22 @@ int webProcesses()
     return count;
 }
 
-int prepare()
+int prepare(int bookmarks)
 {
     using namespace kovi;
     BrowserCore core({}); // the user's folders, as the browser uses them
+    if (bookmarks > 0) {
+        // One import, not N saves: each save writes the whole library.
+        std::string file = R"({"version":1,"workspaces":[],"pages":[)";
+        for (int i = 0; i < bookmarks; ++i) {
+            file += (i ? "," : "") + std::string(R"({"id":")") + Uuid::random().toString() + R"(","url":"https://site)"
+                    + std::to_string(i) + R"(.example/","title":"Bookmark )" + std::to_string(i)
+                    + R"(","collection":"Bookmarks","isRead":false,"createdAt":725760000})";
+        }
+        if (!core.library().importData(file + "]}"))
+            return 1;
+        core.preferences().set(prefs::showBookmarksBar, true);
+    }
     BrowserState& state = core.state();
     AuthManager& auth = core.auth();
     if (!auth.isAuthenticated())
@@ -94,7 +109,8 @@ int prepare()
         }
     }
     state.saveState();
-    std::printf("prepared %zu tabs in %zu spaces\n", state.tabs().size(), state.spaces().size());
+    std::printf("prepared %zu tabs in %zu spaces, %zu saved pages\n", state.tabs().size(), state.spaces().size(),
+                core.library().archive().pages.size());
     return 0;
 }
 
@@ -103,9 +119,9 @@ int prepare()
 int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "--prepare") == 0)
-        return prepare();
+        return prepare(argc >= 3 ? std::atoi(argv[2]) : 0);
     if (argc < 3 || std::strcmp(argv[1], "--run") != 0) {
-        std::fprintf(stderr, "usage: %s --prepare | --run T0_NS\n", argv[0]);
+        std::fprintf(stderr, "usage: %s --prepare [BOOKMARKS] | --run T0_NS\n", argv[0]);
         return 2;
     }
     static long long t0 = std::stoll(argv[2]);

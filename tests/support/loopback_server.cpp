@@ -17,6 +17,29 @@ struct DelayedReply {
     unsigned id = 0;
 };
 
+struct Trickle {
+    SoupServerMessage* message; // a reference of its own
+    std::vector<std::string> pieces;
+    std::size_t next = 0;
+    std::vector<unsigned>* timers;
+    unsigned id = 0;
+    gulong finishedHandler = 0;
+    bool finished = false; // done, or the client went away
+};
+
+void startHeadersAndBody(SoupServerMessage* message, const LoopbackServer::Reply& reply)
+{
+    soup_server_message_set_status(message, reply.status, nullptr);
+    SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
+    for (const auto& [name, value] : reply.headers)
+        soup_message_headers_replace(headers, name.c_str(), value.c_str());
+    soup_message_headers_set_content_type(headers, reply.contentType.c_str(), nullptr);
+    if (!reply.headers.count("Content-Length"))
+        soup_message_headers_set_encoding(headers, SOUP_ENCODING_CHUNKED);
+    soup_message_body_append(soup_server_message_get_response_body(message), SOUP_MEMORY_COPY, reply.body.data(),
+                             reply.body.size());
+}
+
 void applyReply(SoupServerMessage* message, const LoopbackServer::Reply& reply)
 {
     soup_server_message_set_status(message, reply.status, nullptr);
@@ -139,16 +162,12 @@ void LoopbackServer::serve(SoupServerMessage* message, const char* path)
     }
     Reply reply = it->second(request);
     if (reply.holdBodyOpen) {
-        soup_server_message_set_status(message, reply.status, nullptr);
-        SoupMessageHeaders* headers = soup_server_message_get_response_headers(message);
-        for (const auto& [name, value] : reply.headers)
-            soup_message_headers_replace(headers, name.c_str(), value.c_str());
-        soup_message_headers_set_content_type(headers, reply.contentType.c_str(), nullptr);
-        if (!reply.headers.count("Content-Length"))
-            soup_message_headers_set_encoding(headers, SOUP_ENCODING_CHUNKED);
-        soup_message_body_append(soup_server_message_get_response_body(message), SOUP_MEMORY_COPY,
-                                 reply.body.data(), reply.body.size());
+        startHeadersAndBody(message, reply);
         m_open.push_back(OpenReply{static_cast<SoupServerMessage*>(g_object_ref(message)), reply.restOfBody});
+        return;
+    }
+    if (!reply.trickle.empty()) {
+        startTrickle(message, reply);
         return;
     }
     if (reply.neverAnswer) {
@@ -173,6 +192,42 @@ void LoopbackServer::serve(SoupServerMessage* message, const char* path)
         },
         delayed, [](gpointer data) { delete static_cast<DelayedReply*>(data); });
     m_timers.push_back(delayed->id);
+}
+
+void LoopbackServer::startTrickle(SoupServerMessage* message, const Reply& reply)
+{
+    startHeadersAndBody(message, reply);
+    auto* trickle = new Trickle{static_cast<SoupServerMessage*>(g_object_ref(message)), reply.trickle, 0, &m_timers};
+    trickle->id = g_timeout_add_full(
+        G_PRIORITY_DEFAULT, reply.trickleMs,
+        [](gpointer data) -> gboolean {
+            auto* t = static_cast<Trickle*>(data);
+            if (t->finished) {
+                std::erase(*t->timers, t->id);
+                return G_SOURCE_REMOVE;
+            }
+            SoupMessageBody* body = soup_server_message_get_response_body(t->message);
+            const std::string& piece = t->pieces[t->next++];
+            soup_message_body_append(body, SOUP_MEMORY_COPY, piece.data(), piece.size());
+            const bool last = t->next == t->pieces.size();
+            if (last) {
+                soup_message_body_complete(body);
+                std::erase(*t->timers, t->id);
+            }
+            soup_server_message_unpause(t->message);
+            return last ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+        },
+        trickle,
+        [](gpointer data) {
+            auto* t = static_cast<Trickle*>(data);
+            g_signal_handler_disconnect(t->message, t->finishedHandler);
+            g_object_unref(t->message);
+            delete t;
+        });
+    trickle->finishedHandler = g_signal_connect_swapped(message, "finished", G_CALLBACK(+[](Trickle* t) {
+        t->finished = true;
+    }), trickle);
+    m_timers.push_back(trickle->id);
 }
 
 } // namespace kovi::test

@@ -27,6 +27,10 @@ public:
         // "Content-Length" header the length is announced, else the reply is chunked.
         bool holdBodyOpen = false;
         std::string restOfBody;
+        // Send the headers and `body` at once, then each piece of `trickle` `trickleMs` after the
+        // one before, then end the (chunked) reply.
+        std::vector<std::string> trickle;
+        unsigned trickleMs = 0;
     };
     struct Request {
         std::string method;
@@ -58,6 +62,7 @@ public:
 private:
     static void handle(SoupServer*, SoupServerMessage*, const char* path, void* query, void* self);
     void serve(SoupServerMessage* message, const char* path);
+    void startTrickle(SoupServerMessage* message, const Reply& reply);
 
     SoupServer* m_server = nullptr;
     std::string m_baseUrl;

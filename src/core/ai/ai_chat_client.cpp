@@ -1,9 +1,9 @@
 #include "core/ai/ai_chat_client.h"
 
 #include "core/ai/ai_service.h"
+#include "core/support/json_reader.h"
 
 #include <glibmm/main.h>
-#include <nlohmann/json.hpp>
 
 #include <variant>
 
@@ -20,9 +20,9 @@ constexpr const char* timedOutText = "The request timed out.";
 constexpr const char* unreadableText = "The AI service's answer could not be read.";
 
 // Follows object keys and array indexes; nullptr when a step is missing or of another type.
-const nlohmann::json* follow(const nlohmann::json& root, std::initializer_list<std::variant<const char*, int>> path)
+const Json* follow(const Json& root, std::initializer_list<std::variant<const char*, int>> path)
 {
-    const nlohmann::json* at = &root;
+    const Json* at = &root;
     for (const auto& step : path) {
         if (const auto* key = std::get_if<const char*>(&step)) {
             if (!at->is_object())
@@ -125,8 +125,11 @@ HttpRequest AIChatClient::buildRequest(AIProvider provider, const std::string& a
     HttpRequest request;
     request.method = "POST";
     request.contentType = "application/json";
-    request.timeoutSeconds = endpoints.timeoutSeconds;
-    request.maxBodyBytes = maxAnswerBytes;
+    request.timeoutSeconds = 0;
+    request.idleTimeoutSeconds = endpoints.idleTimeoutSeconds;
+    request.maxBodyBytes = maxAnswerBodyBytes;
+    // A redirect would carry the key to wherever it points, possibly in clear text.
+    request.followRedirects = false;
     const std::string prompt = systemPrompt(context);
     nlohmann::ordered_json body;
     if (provider == AIProvider::openai) {
@@ -166,15 +169,22 @@ AIChatReply AIChatClient::readReply(AIProvider provider, const Result<HttpRespon
     }
     if (response->status != 200)
         return AIChatReply::failure(AIError::apiError);
-    const nlohmann::json root = nlohmann::json::parse(response->body, nullptr, false);
-    // Like the usual JSON readers, a bare number or text at the top is not a JSON document.
-    if (root.is_discarded() || !(root.is_object() || root.is_array()))
+    Json root;
+    try {
+        root = json::parse(response->body);
+    } catch (const DecodeError&) {
         return AIChatReply::failure(unreadableText);
-    const nlohmann::json* text = provider == AIProvider::openai
+    }
+    // Like the usual JSON readers, a bare number or text at the top is not a JSON document.
+    if (!(root.is_object() || root.is_array()))
+        return AIChatReply::failure(unreadableText);
+    const Json* text = provider == AIProvider::openai
         ? follow(root, {"choices", 0, "message", "content"})
         : follow(root, {"content", 0, "text"});
     if (!text || !text->is_string())
         return AIChatReply::failure(AIError::parseError);
+    if (text->get_ref<const std::string&>().size() > maxAnswerTextBytes)
+        return AIChatReply::failure(AIError::apiError);
     return AIChatReply::success(text->get<std::string>());
 }
 

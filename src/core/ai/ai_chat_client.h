@@ -20,7 +20,8 @@ class AIService;
 struct AIEndpoints {
     std::string openAIBaseUrl;    // "/v1/chat/completions" is appended
     std::string anthropicBaseUrl; // "/v1/messages" is appended
-    double timeoutSeconds = 60;
+    // A turn fails once nothing has arrived for this long; an answer still coming in is waited for.
+    double idleTimeoutSeconds = 60;
 
     static AIEndpoints standard();
 };
@@ -73,8 +74,11 @@ public:
     static constexpr const char* anthropicModel = "claude-3-haiku-20240307";
     static constexpr const char* anthropicVersion = "2023-06-01";
     static constexpr int maxTokens = 1000;
-    // Far above any answer of maxTokens; a bigger body is refused, never held whole.
-    static constexpr std::size_t maxAnswerBytes = 4 * 1024 * 1024;
+    // An answer of maxTokens is a few KB of text in any script; 64 KB would take tokens of 65
+    // bytes each. Past these bounds the turn fails like any unusable answer. The body may
+    // escape every byte of the text in six ("\u0001").
+    static constexpr std::size_t maxAnswerTextBytes = 64 * 1024;
+    static constexpr std::size_t maxAnswerBodyBytes = 512 * 1024;
 
 private:
     struct Refused {

@@ -15,6 +15,7 @@ CommandBarPanelModel::CommandBarPanelModel(BrowserState& browserState, BrowserLi
 {
     auto refresh = [this] { refreshResults(); };
     m_connections.push_back(m_state.tabsChanged.connect(refresh));
+    m_connections.push_back(m_state.activeTabIdChanged.connect(refresh));
     m_connections.push_back(m_state.spacesChanged.connect(refresh));
     m_connections.push_back(m_state.commandBarModeChanged.connect(refresh));
     m_connections.push_back(m_library.archiveChanged.connect(refresh));
@@ -29,7 +30,7 @@ CommandBarPanelModel::~CommandBarPanelModel()
 
 std::vector<CommandBarResult> CommandBarPanelModel::computeResults() const
 {
-    const auto tabs = CommandBarViewModel::tabList(m_state.tabs());
+    const auto tabs = CommandBarViewModel::tabList(m_state.tabs(), m_state.activeTabId());
     if (m_state.commandBarMode() == BrowserState::CommandBarMode::tabs)
         return m_viewModel.searchTabs(m_searchText, tabs);
     return m_viewModel.search(m_searchText, tabs, m_state.spaces(), m_library.archive().pages);

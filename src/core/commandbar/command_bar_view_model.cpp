@@ -30,12 +30,15 @@ CommandBarResult tabResult(const Tab& tab, const char* icon)
 
 } // namespace
 
-CommandBarViewModel::TabList CommandBarViewModel::tabList(const std::unordered_map<Uuid, Tab>& tabs)
+CommandBarViewModel::TabList CommandBarViewModel::tabList(const std::unordered_map<Uuid, Tab>& tabs,
+                                                          const std::optional<Uuid>& shownTabId)
 {
     TabList list;
     list.reserve(tabs.size());
-    for (const auto& [id, tab] : tabs)
-        list.push_back(&tab);
+    for (const auto& [id, tab] : tabs) {
+        if (id != shownTabId)
+            list.push_back(&tab);
+    }
     return list;
 }
 

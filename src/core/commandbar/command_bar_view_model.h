@@ -6,6 +6,7 @@
 #include "core/model/space.h"
 #include "core/model/tab.h"
 
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -23,8 +24,8 @@ public:
     static constexpr std::size_t maxTabResults = 5;
     static constexpr std::size_t maxSavedPageResults = 5;
 
-    // The open tabs in the table's own order.
-    static TabList tabList(const std::unordered_map<Uuid, Tab>& tabs);
+    // The open tabs in the table's own order, but the shown tab: switching to it does nothing.
+    static TabList tabList(const std::unordered_map<Uuid, Tab>& tabs, const std::optional<Uuid>& shownTabId);
 
     // Open tabs only. The query is used as typed; only "" counts as empty.
     std::vector<CommandBarResult> searchTabs(std::string_view query, const TabList& tabs) const;

@@ -18,7 +18,8 @@ OmniboxEngine::~OmniboxEngine() = default;
 
 void OmniboxEngine::update(const Input& input, const BrowserState& browserState, UpdateCallback onUpdate)
 {
-    const omnibox::Sources sources{browserState.tabs(), browserState.history(), browserState.currentSpaceId()};
+    const omnibox::Sources sources{browserState.tabs(), browserState.history(), browserState.currentSpaceId(),
+                                   browserState.activeTabId()};
     update(input, sources, std::move(onUpdate));
 }
 

@@ -101,6 +101,8 @@ void appendOpenTabMatches(std::string_view query, const Sources& sources, Date n
 {
     std::string storage, scratch;
     for (const auto& [id, tab] : sources.tabs) {
+        if (id == sources.activeTabId)
+            continue;
         const int score = scoreRecord(query, scoredName(tab.title, tab.url, storage), tab.url, scratch);
         if (score > 0)
             out.push_back(tabMatch(tab, openTabBaseRelevance + score + recencyBonus(tab.lastAccessedAt, now),
@@ -245,8 +247,10 @@ std::vector<OmniboxMatch> zeroSuggestMatches(const Sources& sources)
 {
     std::vector<const Tab*> tabs;
     tabs.reserve(sources.tabs.size());
-    for (const auto& [id, tab] : sources.tabs)
-        tabs.push_back(&tab);
+    for (const auto& [id, tab] : sources.tabs) {
+        if (id != sources.activeTabId)
+            tabs.push_back(&tab);
+    }
     std::stable_sort(tabs.begin(), tabs.end(),
                      [](const Tab* a, const Tab* b) { return a->lastAccessedAt > b->lastAccessedAt; });
 

@@ -30,11 +30,13 @@ inline constexpr std::size_t maxRecentHistory = 5;
 
 inline constexpr const char* searchEngineName = "Google";
 
-// What the local list is built from: every open tab, and the history with the shown space.
+// What the local list is built from: every open tab, and the history with the shown space. The
+// shown tab is never offered: switching to it would do nothing.
 struct Sources {
     const std::unordered_map<Uuid, Tab>& tabs;
     const std::vector<HistoryItem>& history; // newest first, every space
     std::optional<Uuid> currentSpaceId;
+    std::optional<Uuid> activeTabId = std::nullopt;
 };
 
 // Plain Unicode lower-casing (no locale rules), with a fast path for ASCII text.

@@ -2,6 +2,7 @@
 #include "core/commands/command_ids.h"
 #include "core/commands/command_table.h"
 #include "core/state/browser_state.h"
+#include "core/support/text.h"
 
 #include <algorithm>
 #include <optional>
@@ -123,7 +124,7 @@ std::vector<MenuEntry> CommandTable::spaceEntries() const
 {
     std::vector<MenuEntry> entries;
     for (const Space& space : m_services.state.spaces())
-        entries.push_back(item(commands::switchToSpace, space.id.toString(), "Switch to " + space.name));
+        entries.push_back(item(commands::switchToSpace, space.id.toString(), "Switch to " + text::shortenedTo(space.name, 40)));
     return entries;
 }
 

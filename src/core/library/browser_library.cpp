@@ -1,5 +1,6 @@
 #include "core/library/browser_library.h"
 
+#include "core/library/library_import.h"
 #include "core/support/files.h"
 #include "core/support/storage_paths.h"
 #include "core/support/text.h"
@@ -23,27 +24,6 @@ Error libraryError(LibraryError error)
 Error formatError(const std::exception& error)
 {
     return Error{ErrorCode::CorruptData, std::string("The file is not in the correct format. ") + error.what()};
-}
-
-// The checks every archive passes before it is used or written, beyond its JSON form.
-bool meetsRules(const LibraryArchive& archive)
-{
-    if (archive.version != 1 || archive.pages.size() > BrowserLibrary::maxPages
-        || archive.workspaces.size() > BrowserLibrary::maxWorkspaces)
-        return false;
-    for (const auto& page : archive.pages) {
-        if (!BrowserLibrary::isWebURL(page.url) || page.title.empty()
-            || (page.collection != kBookmarksCollection && page.collection != kReadingListCollection))
-            return false;
-    }
-    for (const auto& workspace : archive.workspaces) {
-        if (workspace.pages.empty() || workspace.pages.size() > BrowserLibrary::maxWorkspacePages)
-            return false;
-        for (const auto& page : workspace.pages)
-            if (!BrowserLibrary::isWebURL(page.url))
-                return false;
-    }
-    return true;
 }
 
 Result<std::string> encodeCompact(const LibraryArchive& archive)
@@ -103,11 +83,13 @@ BrowserLibrary::BrowserLibrary(std::optional<std::string> directory)
     // Keep the user's file exactly as it is: no write may replace it while we cannot read it.
     m_canWrite = false;
     m_errorMessage = kCouldNotBeRead + failure.message;
+    m_errorIsReadFailure = true;
 }
 
 void BrowserLibrary::setErrorMessage(std::optional<std::string> message)
 {
     m_errorMessage = std::move(message);
+    m_errorIsReadFailure = false;
     errorMessageChanged.emit();
 }
 
@@ -134,7 +116,7 @@ Result<LibraryArchive> BrowserLibrary::decode(std::string_view data)
     } catch (const std::exception& error) {
         return formatError(error);
     }
-    if (!meetsRules(archive))
+    if (checkArchive(archive) != ArchiveRefusal::none)
         return libraryError(LibraryError::invalidArchive);
     return archive;
 }
@@ -146,12 +128,16 @@ Result<void> BrowserLibrary::write(const LibraryArchive& archive)
     auto bytes = encodeCompact(archive);
     if (!bytes)
         return bytes.error();
-    if (bytes->size() > maxArchiveBytes || !meetsRules(archive))
+    if (bytes->size() > maxArchiveBytes || checkArchive(archive) != ArchiveRefusal::none)
         return libraryError(LibraryError::invalidArchive);
+    return writeEncoded(archive, *bytes);
+}
 
+Result<void> BrowserLibrary::writeEncoded(const LibraryArchive& archive, const std::string& bytes)
+{
     if (auto made = files::ensureDirectory(m_directory); !made)
         return made.error();
-    if (auto written = files::writeAtomically(m_filePath, *bytes); !written)
+    if (auto written = files::writeAtomically(m_filePath, bytes); !written)
         return written.error();
 
     m_archive = archive;
@@ -248,33 +234,47 @@ Result<std::string> BrowserLibrary::exportedData() const
     // An unreadable library shows as empty; exporting that would invite overwriting a good backup.
     if (!m_canWrite)
         return libraryError(LibraryError::unreadableFile);
+    std::string bytes;
     try {
-        return json::dumpPretty(sortedKeys(toJson(m_archive)));
+        // Compact, like library.json: the export of any library the store accepts then fits the
+        // import's size limit too.
+        bytes = json::dump(sortedKeys(toJson(m_archive)));
     } catch (const std::exception& error) {
         return Error{ErrorCode::InvalidInput, error.what()};
     }
+    // A library.json written by hand may encode longer than it was read (numbers in exponent
+    // form, say). A backup that cannot be imported again is refused rather than written.
+    if (bytes.size() > maxArchiveBytes)
+        return Error{ErrorCode::TooLarge, "The library is too large to export as a file that can be imported again."};
+    return bytes;
 }
 
 Result<void> BrowserLibrary::importData(std::string_view data)
 {
-    auto imported = decode(data);
+    auto imported = decodeImport(data, {});
     if (!imported)
         return imported.error();
+    return importArchive(*imported, {});
+}
 
+Result<void> BrowserLibrary::importArchive(const LibraryArchive& imported, std::string_view fileName)
+{
+    if (!m_canWrite)
+        return libraryError(LibraryError::unreadableFile);
     LibraryArchive merged = m_archive;
     // Keyed by collection and address, so merging a large file stays linear.
     std::unordered_set<std::string> known;
     auto pageKey = [](const SavedPage& page) { return page.collection + '\n' + page.url.string(); };
     for (const auto& page : merged.pages)
         known.insert(pageKey(page));
-    for (const auto& page : imported->pages) {
+    for (const auto& page : imported.pages) {
         if (!known.insert(pageKey(page)).second)
             continue;
         SavedPage copy = page;
         copy.id = Uuid::random();
         merged.pages.push_back(std::move(copy));
     }
-    for (const auto& workspace : imported->workspaces) {
+    for (const auto& workspace : imported.workspaces) {
         bool known = std::any_of(merged.workspaces.begin(), merged.workspaces.end(),
                                  [&](const WorkspaceSnapshot& existing) {
                                      return existing.name == workspace.name && existing.pages == workspace.pages;
@@ -285,18 +285,26 @@ Result<void> BrowserLibrary::importData(std::string_view data)
         copy.id = Uuid::random();
         merged.workspaces.push_back(std::move(copy));
     }
-    return write(merged);
+
+    // Both halves met the rules on their own; only the limits of the whole can be passed.
+    if (merged.pages.size() > maxPages)
+        return importPassesLimit(fileName, LibraryLimit::pages);
+    if (merged.workspaces.size() > maxWorkspaces)
+        return importPassesLimit(fileName, LibraryLimit::workspaces);
+    auto bytes = encodeCompact(merged);
+    if (!bytes)
+        return bytes.error();
+    if (bytes->size() > maxArchiveBytes)
+        return importPassesLimit(fileName, LibraryLimit::bytes);
+    return writeEncoded(merged, *bytes);
 }
 
 Result<void> BrowserLibrary::importFile(const std::string& path)
 {
-    auto bytes = files::readBounded(path, maxArchiveBytes);
-    if (!bytes) {
-        if (bytes.error().code == ErrorCode::TooLarge)
-            return libraryError(LibraryError::invalidArchive);
-        return bytes.error();
-    }
-    return importData(*bytes);
+    auto imported = readImportFile(path);
+    if (!imported)
+        return imported.error();
+    return importArchive(*imported, files::baseName(path));
 }
 
 Result<void> BrowserLibrary::exportToFile(const std::string& path) const

@@ -42,6 +42,9 @@ public:
     const std::optional<std::string>& errorMessage() const { return m_errorMessage; }
     void setErrorMessage(std::optional<std::string> message);
     sigc::signal<void()> errorMessageChanged;
+    // Whether errorMessage tells that library.json could not be read at start (every later
+    // message is about a change that could not be saved).
+    bool errorIsReadFailure() const { return m_errorIsReadFailure; }
 
     bool canWrite() const { return m_canWrite; }
     const std::string& filePath() const { return m_filePath; }
@@ -58,10 +61,14 @@ public:
 
     static bool isWebURL(const Url& url);
 
-    // Export and import report their failure to the caller, whose message is the error's text;
-    // they leave errorMessage alone.
+    // Export and import report their failure to the caller, whose message is the error's text
+    // and says what is wrong; they leave errorMessage alone and change nothing when they fail.
+    // The export is compact with sorted keys, so it always fits the import's size limit.
     Result<std::string> exportedData() const;
     Result<void> importData(std::string_view data);
+    // Merges an archive read by readImportFile() (library_import.h), which may run off the main
+    // thread; `fileName` names the file in messages.
+    Result<void> importArchive(const LibraryArchive& imported, std::string_view fileName);
     // The file-panel halves: a regular file of at most maxArchiveBytes is read; the export is
     // written whole and atomically.
     Result<void> importFile(const std::string& path);
@@ -72,6 +79,7 @@ public:
 
 private:
     Result<void> write(const LibraryArchive& archive);
+    Result<void> writeEncoded(const LibraryArchive& archive, const std::string& bytes);
     void commit(const LibraryArchive& archive);
 
     LibraryArchive m_archive;
@@ -79,6 +87,7 @@ private:
     std::string m_directory;
     std::string m_filePath;
     bool m_canWrite = true;
+    bool m_errorIsReadFailure = false;
 };
 
 } // namespace kovi

@@ -4,7 +4,10 @@
 #include "core/libraryviews/display_format.h"
 #include "core/libraryviews/saved_page_actions.h"
 #include "core/library/browser_library.h"
+#include "core/library/library_import.h"
 #include "core/state/browser_state.h"
+#include "core/support/background_work.h"
+#include "core/support/files.h"
 
 #include <algorithm>
 
@@ -170,8 +173,17 @@ void LibrarySheetModel::removeWorkspace(const Uuid& workspaceId)
 
 void LibrarySheetModel::importFile(const std::string& path)
 {
-    auto imported = m_library.importFile(path);
-    setStatusMessage(imported ? std::string(importedMessage) : imported.error().message);
+    // Reading and decoding a large file takes a while: it happens on a worker thread, and only
+    // the merge into the library comes back to the main loop.
+    ++m_importsRunning;
+    auto finish = [this, alive = std::weak_ptr<bool>(m_alive), name = files::baseName(path)](Result<LibraryArchive> read) {
+        if (alive.expired())
+            return; // the sheet has closed: nobody would hear of it, so nothing is merged
+        --m_importsRunning;
+        auto imported = read ? m_library.importArchive(*read, name) : Result<void>(read.error());
+        setStatusMessage(imported ? std::string(importedMessage) : imported.error().message);
+    };
+    runInBackground<Result<LibraryArchive>>([path] { return readImportFile(path); }, std::move(finish));
 }
 
 void LibrarySheetModel::exportFile(const std::string& path)

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,8 +81,11 @@ public:
     std::optional<SavedPage> page(const Uuid& pageId) const;
 
     // The file-panel halves: the chosen file is read and merged, or the export is written to it.
-    // The outcome goes to the alert (nothing on a successful export).
+    // The outcome goes to the alert (nothing on a successful export). The import's file is read
+    // and decoded off the main thread; its outcome comes later, and not at all once the model
+    // is gone (nothing is merged then).
     void importFile(const std::string& path);
+    bool isImporting() const { return m_importsRunning > 0; }
     void exportFile(const std::string& path);
 
     // The "Library" alert: the sheet's own message, else the library's error; dismissing it
@@ -106,6 +110,8 @@ private:
     LibraryFilter m_filter;
     std::vector<std::size_t> m_rows;
     std::vector<sigc::connection> m_connections;
+    int m_importsRunning = 0;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 } // namespace kovi

@@ -4,16 +4,12 @@
 
 namespace kovi {
 
-namespace {
-
-std::string defaultTitle(const Url& url)
+std::string Tab::defaultTitle(const Url& url)
 {
     if (auto host = url.host())
         return *host;
     return "New Tab";
 }
-
-} // namespace
 
 Tab::Tab(Uuid id, Url url, std::optional<std::string> title, bool isPinned, bool isAutoArchiveExcluded,
          std::optional<Uuid> spaceId, std::optional<Uuid> folderId)

@@ -37,6 +37,9 @@ struct Tab {
 
     bool operator==(const Tab&) const = default;
 
+    // The title of a tab that has none of its own: the URL's host, else "New Tab".
+    static std::string defaultTitle(const Url& url);
+
     // Throws DecodeError when a required key is missing or a value is malformed.
     static Tab fromJson(const Json& object);
 };

@@ -240,6 +240,7 @@ void BrowserState::eraseTab(const Uuid& id)
     if (m_tabs.erase(id) == 0)
         return;
     m_stateFile.forgetTab(id);
+    m_historyLog.forgetTab(id);
     markChanged(Property::tabs);
     m_closedTabs.push_back(id);
     if (m_navigationErrors.erase(id) > 0)
@@ -462,6 +463,7 @@ void BrowserState::didSetActiveTabId(std::optional<Uuid> previous)
                 setCurrentSpaceId(target);
             }
         }
+        leaveSplitViewUnlessShown(*activated);
     }
 
     if (previous && activated)

@@ -123,9 +123,9 @@ public:
     void setCurrentSpaceId(std::optional<Uuid> spaceId);
     sigc::signal<void()> currentSpaceIdChanged;
 
-    // The shown tab. Assigning another tab follows it into its space, posts tabWillSwitch,
-    // stamps its last access, remembers it in its space, records a history visit and saves.
-    // Assigning the current value does nothing.
+    // The shown tab. Assigning another tab follows it into its space, leaves split view when
+    // neither pane shows it, posts tabWillSwitch, stamps its last access, remembers it in its
+    // space, records a history visit and saves. Assigning the current value does nothing.
     std::optional<Uuid> activeTabId() const { return m_activeTabId; }
     void setActiveTabId(std::optional<Uuid> tabId);
     sigc::signal<void()> activeTabIdChanged;
@@ -273,8 +273,9 @@ public:
 
     // ---- Persistence -----------------------------------------------------------------------
 
-    // Writes browser_state.json (nothing while loading). The application also calls it once at
-    // orderly shutdown so navigation inside tabs survives a restart. Like every save, it also
+    // Writes browser_state.json (nothing while loading), and history.json when pages reported
+    // titles or icons into their visits since it was written. The application also calls it once
+    // at orderly shutdown so navigation inside tabs survives a restart. Like every save, it also
     // writes again any file whose last write failed (a full disk, a missing folder).
     void saveState();
 
@@ -283,6 +284,11 @@ public:
     // Records a visit of the tab's page at the head of the history and writes history.json,
     // unless it repeats the newest visit of the shown space.
     void addToHistory(const Tab& tab);
+    // The tab's page committed a navigation to the tab's address: records it as a visit and
+    // writes history.json, unless the address is the tab's newest visit already or the newest
+    // visit of its space. The tab's newest visit follows the title and icon its page reports
+    // (memory only, written with the next save of the state or the history).
+    void recordNavigation(const Uuid& tabId);
     // The entries of the shown space, newest first.
     std::vector<HistoryItem> historyForCurrentSpace() const;
     // The shown space's entries of the local calendar day of `date`.
@@ -429,6 +435,7 @@ private:
     void didSetCurrentSpaceId(std::optional<Uuid> previous);
     void runSpaceSwitchSteps(const std::optional<Uuid>& previous);
     void didSetActiveTabId(std::optional<Uuid> previous);
+    void leaveSplitViewUnlessShown(const Uuid& tabId);
 
     // Record helpers: copy out, change, write back.
     Tab* findTab(const Uuid& id);

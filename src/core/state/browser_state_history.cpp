@@ -15,6 +15,16 @@ void BrowserState::addToHistory(const Tab& tab)
     saveHistory();
 }
 
+void BrowserState::recordNavigation(const Uuid& tabId)
+{
+    const Tab* tab = findTab(tabId);
+    if (!tab || !m_historyLog.recordNavigation(*tab, m_currentSpaceId))
+        return;
+    ChangeScope scope(*this);
+    markChanged(Property::history);
+    saveHistory();
+}
+
 std::vector<HistoryItem> BrowserState::historyForCurrentSpace() const
 {
     return m_historyLog.forSpace(m_currentSpaceId);

@@ -38,6 +38,9 @@ void BrowserState::saveState()
         return;
     ChangeScope scope(*this);
     m_stateSavePending = true;
+    // Titles and icons pages reported into their visits are written with the state.
+    if (m_historyLog.hasUnsavedChanges())
+        m_historySavePending = true;
 }
 
 void BrowserState::saveHistory()

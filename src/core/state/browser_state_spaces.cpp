@@ -179,6 +179,15 @@ void BrowserState::disableSplitView()
     setSplitViewConfig(config);
 }
 
+void BrowserState::leaveSplitViewUnlessShown(const Uuid& tabId)
+{
+    // The tab the user activates is the one they see: a tab that is in neither pane (a new tab,
+    // a row of the sidebar, the next tab) is shown alone.
+    const SplitViewConfig& config = m_splitViewConfig;
+    if (config.isEnabled && config.leftTabId != tabId && config.rightTabId != tabId)
+        disableSplitView();
+}
+
 void BrowserState::toggleSplitView()
 {
     if (m_splitViewConfig.isEnabled) {

@@ -181,6 +181,7 @@ void BrowserState::updateTabTitle(const Uuid& tabId, const std::string& title)
     const Tab* found = findTab(tabId);
     if (!found)
         return;
+    ChangeScope scope(*this);
     Tab tab = *found;
     if (tab.isPinned && m_preferences.get(prefs::isTidyTabTitlesEnabled))
         tab.title = AIService::tidyTabTitle(title, tab.url);
@@ -188,6 +189,9 @@ void BrowserState::updateTabTitle(const Uuid& tabId, const std::string& title)
         tab.title = title;
     if (tab.title != found->title)
         putTab(tab);
+    // Also when the tab's title stays: the page's own visit may still carry its host.
+    if (m_historyLog.followTitle(tab))
+        markChanged(Property::history);
 }
 
 void BrowserState::updateTabURL(const Uuid& tabId, const Url& url)
@@ -230,11 +234,15 @@ void BrowserState::updateTabNavigation(const Uuid& tabId, bool canGoBack, bool c
 void BrowserState::updateTabFavicon(const Uuid& tabId, std::optional<Bytes> data)
 {
     const Tab* found = findTab(tabId);
-    if (!found || found->favicon == data)
+    if (!found)
         return;
+    ChangeScope scope(*this);
     Tab tab = *found;
     tab.favicon = std::move(data);
-    putTab(tab);
+    if (tab.favicon != found->favicon)
+        putTab(tab);
+    if (m_historyLog.followFavicon(tab))
+        markChanged(Property::history);
 }
 
 void BrowserState::toggleAutoArchiveExcluded(const Uuid& tabId)

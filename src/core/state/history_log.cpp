@@ -98,29 +98,107 @@ bool HistoryLog::set(std::vector<HistoryItem> items)
     return true;
 }
 
+const HistoryItem* HistoryLog::newestIn(const std::optional<Uuid>& spaceId) const
+{
+    for (const HistoryItem& item : m_items) {
+        if (item.spaceId == spaceId)
+            return &item;
+    }
+    return nullptr;
+}
+
+HistoryItem* HistoryLog::currentVisit(const Tab& tab)
+{
+    auto visit = m_tabVisits.find(tab.id);
+    if (visit == m_tabVisits.end())
+        return nullptr;
+    for (HistoryItem& item : m_items) {
+        if (item.id == visit->second)
+            return item.url == tab.url ? &item : nullptr;
+    }
+    return nullptr;
+}
+
+void HistoryLog::insert(HistoryItem item, const Uuid& tabId)
+{
+    m_tabVisits.insert_or_assign(tabId, item.id);
+    m_items.insert(m_items.begin(), std::move(item));
+    if (m_items.size() > maxEntries)
+        m_items.resize(maxEntries, m_items.front());
+}
+
+void HistoryLog::edited(const HistoryItem& item)
+{
+    m_encoded.erase(item.id);
+    m_unsaved = true;
+}
+
 bool HistoryLog::record(const Tab& tab, const std::optional<Uuid>& shownSpaceId)
 {
     if (tab.url.string().empty())
         return false;
-    for (const HistoryItem& item : m_items) {
-        if (item.spaceId == shownSpaceId) {
-            if (item.url == tab.url)
-                return false; // the page last recorded in this space
-            break;
-        }
+    if (const HistoryItem* newest = newestIn(shownSpaceId); newest && newest->url == tab.url) {
+        // The page last recorded in this space; it stands for this tab's page from now on.
+        m_tabVisits.insert_or_assign(tab.id, newest->id);
+        return false;
     }
-    HistoryItem item{
-        .id = Uuid::random(),
-        .url = tab.url,
-        .title = tab.title,
-        .visitedAt = Date::now(),
-        .favicon = tab.favicon,
-        .spaceId = tab.spaceId ? tab.spaceId : shownSpaceId,
-    };
-    m_items.insert(m_items.begin(), std::move(item));
-    if (m_items.size() > maxEntries)
-        m_items.resize(maxEntries, m_items.front());
+    insert(HistoryItem{
+               .id = Uuid::random(),
+               .url = tab.url,
+               .title = tab.title,
+               .visitedAt = Date::now(),
+               .favicon = tab.favicon,
+               .spaceId = tab.spaceId ? tab.spaceId : shownSpaceId,
+           },
+           tab.id);
     return true;
+}
+
+bool HistoryLog::recordNavigation(const Tab& tab, const std::optional<Uuid>& shownSpaceId)
+{
+    if (tab.url.string().empty() || currentVisit(tab))
+        return false;
+    const std::optional<Uuid> spaceId = tab.spaceId ? tab.spaceId : shownSpaceId;
+    if (const HistoryItem* newest = newestIn(spaceId); newest && newest->url == tab.url) {
+        m_tabVisits.insert_or_assign(tab.id, newest->id);
+        return false;
+    }
+    // The tab's title and icon are still the previous page's at this point.
+    insert(HistoryItem{
+               .id = Uuid::random(),
+               .url = tab.url,
+               .title = Tab::defaultTitle(tab.url),
+               .visitedAt = Date::now(),
+               .favicon = std::nullopt,
+               .spaceId = spaceId,
+           },
+           tab.id);
+    return true;
+}
+
+bool HistoryLog::followTitle(const Tab& tab)
+{
+    HistoryItem* visit = currentVisit(tab);
+    if (!visit || visit->title == tab.title)
+        return false;
+    visit->title = tab.title;
+    edited(*visit);
+    return true;
+}
+
+bool HistoryLog::followFavicon(const Tab& tab)
+{
+    HistoryItem* visit = currentVisit(tab);
+    if (!visit || visit->favicon == tab.favicon)
+        return false;
+    visit->favicon = tab.favicon;
+    edited(*visit);
+    return true;
+}
+
+void HistoryLog::forgetTab(const Uuid& tabId)
+{
+    m_tabVisits.erase(tabId);
 }
 
 bool HistoryLog::remove(const Uuid& id)
@@ -165,7 +243,9 @@ std::vector<HistoryItem> HistoryLog::older(const std::optional<Uuid>& spaceId) c
 
 void HistoryLog::load(const std::optional<Uuid>& currentSpaceId)
 {
-    auto stored = m_folder.read(fileName, [](const Json& value) {
+    // The file is newest first and only the first maxEntries visits are ever kept, so no more of
+    // it is read: a long file written elsewhere costs no more than a full one.
+    auto stored = m_folder.readArrayHead(fileName, maxEntries, [](const Json& value) {
         return json::arrayFromJson<HistoryItem>(value, "history");
     });
     if (!stored)
@@ -219,6 +299,7 @@ bool HistoryLog::write()
         std::cout << failure << error.what() << std::endl;
         return false;
     }
+    m_unsaved = false; // from here a failed write is kept and tried again by the folder
     return m_folder.write(fileName, m_text, failure);
 }
 

@@ -15,9 +15,11 @@ namespace kovi {
 
 class StorageFolder;
 
-// The visits kept in history.json, newest first, and the queries of the history panel. The file
-// is rewritten whole at every activation, so each visit's encoded text is kept while the visit
-// is unchanged. Main thread only.
+// The visits kept in history.json, newest first, and the queries of the history panel. A visit is
+// recorded when a tab is shown and when a tab's page commits a navigation to a new address; the
+// newest visit of each tab then follows the title and icon its page reports. The file is
+// rewritten whole at every recorded visit, so each visit's encoded text is kept while the visit
+// is unchanged; what a page reports later is written with the next write. Main thread only.
 class HistoryLog {
 public:
     static constexpr const char* fileName = "history.json";
@@ -33,6 +35,19 @@ public:
     // Records a visit of the tab's page at the head (in the tab's space, else `shownSpaceId`),
     // unless it repeats the newest visit of the shown space. Returns whether it was recorded.
     bool record(const Tab& tab, const std::optional<Uuid>& shownSpaceId);
+    // The tab's page committed a navigation to the tab's address. Recorded unless that address is
+    // the tab's newest visit already (one page load reported twice, a reload) or the newest visit
+    // of the tab's space. Titled as a new tab of the address is, with no icon, until the page
+    // reports its own. Returns whether it was recorded.
+    bool recordNavigation(const Tab& tab, const std::optional<Uuid>& shownSpaceId);
+    // The tab's newest visit takes the tab's title, or its icon, while the visit is of the tab's
+    // address. Returns whether it changed.
+    bool followTitle(const Tab& tab);
+    bool followFavicon(const Tab& tab);
+    // The tab is closed: its visits stay, but no longer follow it.
+    void forgetTab(const Uuid& tabId);
+    // Something changed that the file does not hold yet.
+    bool hasUnsavedChanges() const { return m_unsaved; }
     bool remove(const Uuid& id);
     // Removes every visit of the space.
     bool clear(const std::optional<Uuid>& spaceId);
@@ -44,7 +59,8 @@ public:
     std::vector<HistoryItem> yesterday(const std::optional<Uuid>& spaceId) const;
     std::vector<HistoryItem> older(const std::optional<Uuid>& spaceId) const;
 
-    // Reads the file; visits stored without a space join `currentSpaceId`.
+    // Reads the newest maxEntries visits of the file; those stored without a space join
+    // `currentSpaceId`.
     void load(const std::optional<Uuid>& currentSpaceId);
     // Writes the file; false when it failed (the folder tries again later).
     bool write();
@@ -52,6 +68,14 @@ public:
 private:
     // Fills m_text; throws EncodeError.
     void encode();
+    // The newest visit of the space, if any.
+    const HistoryItem* newestIn(const std::optional<Uuid>& spaceId) const;
+    // The tab's newest visit while it is of the tab's address.
+    HistoryItem* currentVisit(const Tab& tab);
+    // Puts the visit at the head, within the cap, as the tab's newest.
+    void insert(HistoryItem item, const Uuid& tabId);
+    // Marks a visit changed in place: its encoded text is stale and the file out of date.
+    void edited(const HistoryItem& item);
 
     StorageFolder& m_folder;
     std::vector<HistoryItem> m_items;
@@ -59,6 +83,9 @@ private:
     std::unordered_map<Uuid, std::string> m_encoded;
     // The text of the last write, kept so its memory is reused.
     std::string m_text;
+    // Per open tab, the id of its newest visit.
+    std::unordered_map<Uuid, Uuid> m_tabVisits;
+    bool m_unsaved = false;
 };
 
 } // namespace kovi

@@ -1,6 +1,7 @@
 #include "core/state/storage_folder.h"
 
 #include "core/support/files.h"
+#include "core/support/regular_file.h"
 
 #include <algorithm>
 #include <iostream>
@@ -55,6 +56,38 @@ std::optional<std::string> StorageFolder::readText(const std::string& name)
     if (contents.error().code != ErrorCode::NotFound)
         keepAside(name);
     return std::nullopt; // a missing file is the first launch
+}
+
+std::optional<Json> StorageFolder::readHead(const std::string& name, std::size_t maxElements)
+{
+    if (!ensureFolder())
+        return std::nullopt;
+    auto file = RegularFile::open(filePath(name));
+    if (!file) {
+        if (file.error().code != ErrorCode::NotFound)
+            keepAside(name);
+        return std::nullopt;
+    }
+    if (file->size() == 0)
+        return std::nullopt;
+    std::size_t total = 0;
+    try {
+        return json::parseArrayHead(
+            [&](char* buffer, std::size_t size) -> std::size_t {
+                auto read = file->read(buffer, size);
+                if (!read)
+                    throw DecodeError(read.error().message);
+                total += *read;
+                if (total > maxFileBytes)
+                    throw DecodeError("The file is too large.");
+                return *read;
+            },
+            maxElements);
+    } catch (const DecodeError&) {
+        // Kept aside below.
+    }
+    keepAside(name);
+    return std::nullopt;
 }
 
 void StorageFolder::keepAside(const std::string& name)

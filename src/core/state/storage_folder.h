@@ -47,6 +47,24 @@ public:
         return std::nullopt;
     }
 
+    // Like read(), for a file holding one array of which only the first `maxElements` elements
+    // count: reading stops after them, so a long file costs no more than its head.
+    template <class Decode>
+    auto readArrayHead(const std::string& name, std::size_t maxElements, Decode decode)
+        -> std::optional<decltype(decode(Json()))>
+    {
+        std::optional<Json> head = readHead(name, maxElements);
+        if (!head)
+            return std::nullopt;
+        try {
+            return decode(*head);
+        } catch (const std::exception&) {
+            // Refused: the file is kept aside below.
+        }
+        keepAside(name);
+        return std::nullopt;
+    }
+
     // Replaces the file with `text`. A failure prints `failurePrefix` and the reason, and keeps
     // the text for retryFailedWrites(). Returns whether the file was written.
     bool write(const std::string& name, const std::string& text, std::string_view failurePrefix);
@@ -59,6 +77,7 @@ public:
 private:
     // The file's bytes; nullopt when there is nothing to decode (also after keeping it aside).
     std::optional<std::string> readText(const std::string& name);
+    std::optional<Json> readHead(const std::string& name, std::size_t maxElements);
     void keepAside(const std::string& name);
     bool ensureFolder();
     bool writeFile(const std::string& name, const std::string& text, std::string_view failurePrefix, bool quiet);

@@ -103,26 +103,56 @@ void Defaults::load()
         Json root = json::parse(*data);
         if (!root.is_object())
             throw DecodeError("The settings file is not an object.");
-        for (auto it = root.begin(); it != root.end(); ++it)
+        for (auto it = root.begin(); it != root.end(); ++it) {
             if (auto value = decodeEntry(it.value()))
                 m_values[it.key()] = std::move(*value);
+            else
+                m_undecoded[it.key()] = json::dump(it.value());
+        }
     } catch (const DecodeError& error) {
         std::cout << "Could not read the settings: " << error.what() << std::endl;
         m_values.clear();
+        m_undecoded.clear();
         files::keepAside(m_path);
     }
 }
 
-void Defaults::save() const
+void Defaults::save()
 {
     if (m_path.empty())
         return;
-    Json root = Json::object();
-    for (const auto& [key, value] : m_values)
-        root[key] = encodeEntry(value);
-    auto written = files::writeAtomically(m_path, json::dump(root), 0600);
-    if (!written)
-        std::cout << "Failed to save settings: " << written.error().message << std::endl;
+    // Written as text, keys in order: one entry at a time into an ordered JSON object would
+    // search all earlier keys for each.
+    std::string text = "{";
+    auto append = [&](const std::string& key, const std::string& entry) {
+        if (text.size() > 1)
+            text += ',';
+        text += json::dump(Json(key));
+        text += ':';
+        text += entry;
+    };
+    auto known = m_values.begin();
+    auto kept = m_undecoded.begin();
+    while (known != m_values.end() || kept != m_undecoded.end()) {
+        if (kept == m_undecoded.end() || (known != m_values.end() && known->first < kept->first)) {
+            append(known->first, json::dump(encodeEntry(known->second)));
+            ++known;
+        } else {
+            append(kept->first, kept->second);
+            ++kept;
+        }
+    }
+    text += '}';
+    auto written = files::writeAtomically(m_path, text, 0600);
+    if (written) {
+        m_saveFailing = false;
+        return;
+    }
+    std::cout << "Failed to save settings: " << written.error().message << std::endl;
+    if (!m_saveFailing) {
+        m_saveFailing = true;
+        m_saveFailed.emit(written.error().message);
+    }
 }
 
 bool Defaults::contains(const std::string& key) const
@@ -190,6 +220,7 @@ double Defaults::doubleForKey(const std::string& key) const
 
 void Defaults::set(const std::string& key, Value value)
 {
+    m_undecoded.erase(key);
     m_values[key] = std::move(value);
     save();
     m_changed.emit(key);
@@ -198,6 +229,7 @@ void Defaults::set(const std::string& key, Value value)
 void Defaults::remove(const std::string& key)
 {
     m_values.erase(key);
+    m_undecoded.erase(key);
     save();
     m_changed.emit(key);
 }

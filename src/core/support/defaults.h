@@ -16,8 +16,10 @@ namespace kovi {
 // The user's settings: typed values by key, kept in one JSON file
 // ({"key": {"type": "bool"|"number"|"string"|"bytes"|"date", "value": …}}), written atomically
 // (folder 0700, file 0600) after every change. "Absent" and "stored with another type" stay
-// distinguishable. The storage under Preferences (core/settings), through which the program
-// reads and writes its keys. Main thread only.
+// distinguishable. Entries that cannot be decoded (an unknown type, a damaged value) read as
+// absent but are written back as they were, until the program sets or removes their key. The
+// storage under Preferences (core/settings), through which the program reads and writes its
+// keys. Main thread only.
 class Defaults {
 public:
     using Bytes = std::vector<std::uint8_t>;
@@ -55,13 +57,23 @@ public:
 
     sigc::signal<void(const std::string&)>& signalChanged() { return m_changed; }
 
+    // Emitted with the reason when writing the file fails after it last worked (or for the
+    // first time), not again for each failing change: the user is told once. The values stay
+    // in memory for the rest of the run.
+    sigc::signal<void(const std::string&)>& signalSaveFailed() { return m_saveFailed; }
+    bool isSaveFailing() const { return m_saveFailing; }
+
 private:
     void load();
-    void save() const;
+    void save();
 
     std::string m_path;
     std::map<std::string, Value> m_values;
+    // Entries kept as read (compact JSON text), by key; never also in m_values.
+    std::map<std::string, std::string> m_undecoded;
+    bool m_saveFailing = false;
     sigc::signal<void(const std::string&)> m_changed;
+    sigc::signal<void(const std::string&)> m_saveFailed;
 };
 
 } // namespace kovi

@@ -1,8 +1,8 @@
 #include "core/support/files.h"
 
 #include "core/support/date.h"
+#include "core/support/regular_file.h"
 
-#include <gio/gio.h>
 #include <glib.h>
 #include <glib/gstdio.h>
 
@@ -73,6 +73,48 @@ std::vector<std::string> keptCopies(const std::string& folder, const std::string
     return copies;
 }
 
+// Copies the regular file at `from` to the new file `to` (mode 0600), at most its size. A `to`
+// that exists already gives InvalidInput.
+Result<void> copyRegularFile(const std::string& from, const std::string& to)
+{
+    auto source = RegularFile::open(from);
+    if (!source)
+        return source.error();
+    int fd = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        int err = errno;
+        return errnoError(err == EEXIST ? ErrorCode::InvalidInput : ErrorCode::Io, "Could not write " + to, err);
+    }
+    std::vector<char> buffer(64 * 1024);
+    std::uint64_t left = source->size();
+    Result<void> outcome;
+    while (left > 0 && outcome) {
+        auto n = source->read(buffer.data(), static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), left)));
+        if (!n) {
+            outcome = n.error();
+            break;
+        }
+        if (*n == 0)
+            break; // it became shorter: the copy holds what there is
+        left -= *n;
+        for (std::size_t done = 0; done < *n;) {
+            ssize_t written = ::write(fd, buffer.data() + done, *n - done);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written < 0) {
+                outcome = errnoError(ErrorCode::Io, "Could not write " + to, errno);
+                break;
+            }
+            done += static_cast<std::size_t>(written);
+        }
+    }
+    if (::close(fd) != 0 && outcome)
+        outcome = errnoError(ErrorCode::Io, "Could not write " + to, errno);
+    if (!outcome)
+        g_unlink(to.c_str());
+    return outcome;
+}
+
 } // namespace
 
 std::string join(std::string_view folder, std::string_view name)
@@ -82,6 +124,14 @@ std::string join(std::string_view folder, std::string_view name)
         path.push_back('/');
     path.append(name);
     return path;
+}
+
+std::string baseName(const std::string& path)
+{
+    gchar* name = g_path_get_basename(path.c_str());
+    std::string text = name;
+    g_free(name);
+    return text;
 }
 
 bool exists(const std::string& path)
@@ -144,39 +194,21 @@ Result<void> writeAtomically(const std::string& path, std::string_view contents,
 
 Result<std::string> readBounded(const std::string& path, std::size_t maxBytes)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        int err = errno;
-        return errnoError(err == ENOENT ? ErrorCode::NotFound : ErrorCode::Io, "Could not open " + path, err);
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        int err = errno;
-        ::close(fd);
-        return errnoError(ErrorCode::Io, "Could not read " + path, err);
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return Error{ErrorCode::NotRegular, path + " is not a regular file."};
-    }
+    auto file = RegularFile::open(path);
+    if (!file)
+        return file.error();
     std::string data;
-    data.reserve(std::min<std::size_t>(static_cast<std::size_t>(st.st_size), maxBytes) + 1);
+    data.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(file->size(), maxBytes)) + 1);
     std::vector<char> buffer(64 * 1024);
     while (data.size() <= maxBytes) {
         std::size_t want = std::min(buffer.size(), maxBytes + 1 - data.size());
-        ssize_t n = ::read(fd, buffer.data(), want);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            int err = errno;
-            ::close(fd);
-            return errnoError(ErrorCode::Io, "Could not read " + path, err);
-        }
-        if (n == 0)
+        auto n = file->read(buffer.data(), want);
+        if (!n)
+            return n.error();
+        if (*n == 0)
             break;
-        data.append(buffer.data(), static_cast<std::size_t>(n));
+        data.append(buffer.data(), *n);
     }
-    ::close(fd);
     if (data.size() > maxBytes)
         return Error{ErrorCode::TooLarge, path + " is larger than " + std::to_string(maxBytes) + " bytes."};
     return data;
@@ -185,11 +217,9 @@ Result<std::string> readBounded(const std::string& path, std::size_t maxBytes)
 std::optional<std::string> keepAside(const std::string& path)
 {
     gchar* folderText = g_path_get_dirname(path.c_str());
-    gchar* baseText = g_path_get_basename(path.c_str());
     const std::string folder = folderText;
-    const std::string prefix = std::string(baseText) + ".unreadable-";
+    const std::string prefix = baseName(path) + ".unreadable-";
     g_free(folderText);
-    g_free(baseText);
 
     // A copy never replaces an earlier one: when copies of this second exist (two damaged files
     // within one second), the new one is numbered after them.
@@ -205,29 +235,22 @@ std::optional<std::string> keepAside(const std::string& path)
         return number > 1 ? name + "-" + std::to_string(number) : name;
     };
 
-    // Streamed copy: the damaged file may be large.
-    GFile* source = g_file_new_for_path(path.c_str());
-    GError* error = nullptr;
-    bool copied = false;
+    // Only a regular file is copied, and no more than its size: a path that leads to a device or a
+    // FIFO would otherwise be copied without end or wait for a writer.
     std::string copy;
+    Result<void> made = Error{};
     for (int attempt = 0; attempt < 100; ++attempt) {
         copy = copyName();
-        GFile* target = g_file_new_for_path(copy.c_str());
-        copied = g_file_copy(source, target, G_FILE_COPY_NONE, nullptr, nullptr, nullptr, &error);
-        g_object_unref(target);
-        if (copied || !g_error_matches(error, G_IO_ERROR, G_IO_ERROR_EXISTS))
+        made = copyRegularFile(path, copy);
+        if (made || made.error().code != ErrorCode::InvalidInput)
             break;
-        g_clear_error(&error);
-        number = std::max(number, 1ul) + 1;
+        number = std::max(number, 1ul) + 1; // the name was taken
     }
-    g_object_unref(source);
-    if (!copied) {
-        std::cout << "Could not keep a copy of the unreadable file " << path << ": "
-                  << (error ? error->message : "unknown error") << std::endl;
-        g_clear_error(&error);
+    if (!made) {
+        std::cout << "Could not keep a copy of the unreadable file " << path << ": " << made.error().message
+                  << std::endl;
         return std::nullopt;
     }
-    ::chmod(copy.c_str(), 0600);
     std::cout << "Kept a copy of the unreadable file " << path << " as " << copy << std::endl;
 
     // Keep the newest five copies.

@@ -32,6 +32,9 @@ struct HttpClient::Pending {
     GInputStream* stream = nullptr;
     std::size_t maxBodyBytes = 0;
     guint deadline = 0;
+    guint idleCheck = 0;
+    gint64 idleMicroseconds = 0;
+    gint64 lastArrival = 0; // monotonic time
     bool timedOut = false;
     HttpResponse response;
 
@@ -39,6 +42,8 @@ struct HttpClient::Pending {
     {
         if (deadline)
             g_source_remove(deadline);
+        if (idleCheck)
+            g_source_remove(idleCheck);
         if (stream)
             g_object_unref(stream);
         if (message)
@@ -97,6 +102,27 @@ struct HttpClient::Pending {
         return G_SOURCE_REMOVE;
     }
 
+    void startIdleCheck(gint64 delayMicroseconds)
+    {
+        idleCheck = g_timeout_add(static_cast<guint>((delayMicroseconds + 999) / 1000), onIdleCheck, this);
+    }
+
+    // Arrivals only note the time; the one timer looks again when the wait since the last
+    // arrival could have run out, so a fast body costs no timer per piece.
+    static gboolean onIdleCheck(gpointer data)
+    {
+        auto* self = static_cast<Pending*>(data);
+        self->idleCheck = 0;
+        const gint64 waited = g_get_monotonic_time() - self->lastArrival;
+        if (waited < self->idleMicroseconds) {
+            self->startIdleCheck(self->idleMicroseconds - waited);
+            return G_SOURCE_REMOVE;
+        }
+        self->timedOut = true;
+        g_cancellable_cancel(self->cancellable);
+        return G_SOURCE_REMOVE;
+    }
+
     static void onSent(GObject* source, GAsyncResult* result, gpointer data) noexcept
     {
         auto* self = static_cast<Pending*>(data);
@@ -106,6 +132,7 @@ struct HttpClient::Pending {
             self->fail(error);
             return;
         }
+        self->lastArrival = g_get_monotonic_time();
         self->response.status = soup_message_get_status(self->message);
         soup_message_headers_foreach(
             soup_message_get_response_headers(self->message),
@@ -150,6 +177,7 @@ struct HttpClient::Pending {
         }
         self->response.body.append(chunk, size);
         g_bytes_unref(bytes);
+        self->lastArrival = g_get_monotonic_time();
         if (!self->callback && !self->client) {
             self->complete(Error{ErrorCode::Cancelled, "Cancelled."});
             return;
@@ -210,8 +238,16 @@ HttpClient::RequestId HttpClient::send(HttpRequest request, Callback callback)
         g_bytes_unref(body);
     }
 
+    if (!request.followRedirects)
+        soup_message_add_flags(message, SOUP_MESSAGE_NO_REDIRECT);
+
     if (request.timeoutSeconds > 0)
         pending->deadline = g_timeout_add(static_cast<guint>(request.timeoutSeconds * 1000), Pending::onDeadline, pending);
+    if (request.idleTimeoutSeconds > 0) {
+        pending->idleMicroseconds = static_cast<gint64>(request.idleTimeoutSeconds * G_USEC_PER_SEC);
+        pending->lastArrival = g_get_monotonic_time();
+        pending->startIdleCheck(pending->idleMicroseconds);
+    }
     soup_session_send_async(m_session, message, G_PRIORITY_DEFAULT, pending->cancellable, Pending::onSent, pending);
     return id;
 }

@@ -23,8 +23,13 @@ struct HttpRequest {
     std::vector<std::pair<std::string, std::string>> headers;
     std::string body;        // sent when not empty
     std::string contentType; // of the body
-    double timeoutSeconds = 60;                // whole request, connection to last byte
+    double timeoutSeconds = 60;                // whole request, connection to last byte; 0: none
+    // Fails with Timeout once nothing has arrived for this long: connecting and waiting for the
+    // headers count as nothing arriving, every piece of the body starts the wait anew. 0: none.
+    double idleTimeoutSeconds = 0;
     std::size_t maxBodyBytes = 10 * 1024 * 1024; // bodies past this fail with TooLarge
+    // Off: a redirect is the answer itself (its status and headers), nothing is sent to its target.
+    bool followRedirects = true;
 };
 
 struct HttpResponse {

@@ -34,18 +34,6 @@ constexpr signed char base64Value(unsigned char c)
 
 } // namespace
 
-Json parse(std::string_view text)
-{
-    // A raw NUL can't appear in valid JSON, and the parser would take it for the end of input.
-    if (text.find('\0') != std::string_view::npos)
-        fail("The data is not valid JSON: it contains a NUL byte.");
-    try {
-        return Json::parse(text.begin(), text.end());
-    } catch (const Json::exception& error) {
-        fail(std::string("The data is not valid JSON: ") + error.what());
-    }
-}
-
 std::string dump(const Json& value)
 {
     return value.dump(-1, ' ', false, Json::error_handler_t::replace);

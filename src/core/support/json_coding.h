@@ -11,10 +11,9 @@
 // Decoding throws DecodeError; callers that load a file catch it and treat the file as unreadable.
 
 #include "core/support/date.h"
+#include "core/support/json_reader.h"
 #include "core/support/url.h"
 #include "core/support/uuid.h"
-
-#include <nlohmann/json.hpp>
 
 #include <cstdint>
 #include <optional>
@@ -26,13 +25,7 @@
 
 namespace kovi {
 
-using Json = nlohmann::ordered_json;
 using Bytes = std::vector<std::uint8_t>;
-
-class DecodeError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 class EncodeError : public std::runtime_error {
 public:
@@ -43,8 +36,7 @@ inline constexpr const char* kInvalidNumberOfKeys = "Invalid number of keys foun
 
 namespace json {
 
-// Parsing and printing. parse() accepts "\/" escapes and refuses top-level scalars when asked.
-Json parse(std::string_view text); // throws DecodeError
+// Printing (parsing is json_reader.h).
 std::string dump(const Json& value); // compact; invalid UTF-8 is replaced rather than thrown
 std::string dumpPretty(const Json& value); // two-space indentation
 

@@ -115,6 +115,13 @@ std::size_t graphemeCount(std::string_view s)
     return count;
 }
 
+std::string shortenedTo(std::string_view s, std::size_t count)
+{
+    if (graphemeCount(s) <= count)
+        return std::string(s);
+    return graphemePrefix(s, count > 0 ? count - 1 : 0) + "\u2026";
+}
+
 std::string graphemePrefix(std::string_view s, std::size_t count)
 {
     if (count == 0 || s.empty())

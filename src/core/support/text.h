@@ -21,6 +21,9 @@ bool containsWhitespace(std::string_view s); // any White_Space code point
 // User-perceived characters (extended grapheme clusters).
 std::size_t graphemeCount(std::string_view s);
 std::string graphemePrefix(std::string_view s, std::size_t count);
+// `s` when it has at most `count` user-perceived characters, else its first count - 1 and "…"
+// (for menu items, which cannot cut their own text short).
+std::string shortenedTo(std::string_view s, std::size_t count);
 // Calls `visit` with each user-perceived character in order until it returns false.
 void forEachGrapheme(std::string_view s, const std::function<bool(std::string_view)>& visit);
 

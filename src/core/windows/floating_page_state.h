@@ -18,8 +18,12 @@ struct FloatingPageState {
     bool canGoBack = false;
     bool canGoForward = false;
 
+    static constexpr const char* failedTitle = "This page couldn\u2019t load";
+
     // A page without a title shows "Untitled"; an empty title stays empty.
     void titleReported(const std::optional<std::string>& title);
+    // A load that failed or timed out says so rather than keep the title of a page not shown.
+    void loadFailed() { pageTitle = failedTitle; }
     // An absent or unreadable address leaves the one shown.
     void addressReported(const std::optional<std::string>& address);
     // The reload button's symbol: stop while loading.

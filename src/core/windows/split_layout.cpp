@@ -22,7 +22,7 @@ std::optional<double> SplitLayout::clampedRatio(double ratio)
     return std::clamp(ratio, minimumRatio, maximumRatio);
 }
 
-SplitLayout SplitLayout::compute(double width, double height, double ratio)
+SplitLayout SplitLayout::compute(double width, double height, double ratio, double minimumPane)
 {
     const double r = clampedRatio(ratio).value_or(0.5);
     width = std::isfinite(width) ? std::max(0.0, width) : 0.0;
@@ -30,7 +30,11 @@ SplitLayout SplitLayout::compute(double width, double height, double ratio)
     const double panes = paneWidth(width);
     const double innerHeight = std::max(0.0, height - 2 * padding);
     // Whole pixels, so the two panes and the divider always add up to the area.
-    const double leftWidth = std::round(panes * r);
+    double leftWidth = std::round(panes * r);
+    if (std::isfinite(minimumPane) && minimumPane > 0) {
+        const double least = std::min(std::ceil(minimumPane), std::floor(panes / 2));
+        leftWidth = std::clamp(leftWidth, least, panes - least);
+    }
 
     SplitLayout layout;
     layout.left = {padding, padding, leftWidth, innerHeight};

@@ -30,8 +30,10 @@ struct SplitLayout {
     Rect dividerHit; // where the divider takes hover, clicks and drags
 
     // The layout for an area of width × height with this ratio (clamped; a non-finite ratio
-    // counts as 0.5). An area too small for the padding and the divider gives panes of width 0.
-    static SplitLayout compute(double width, double height, double ratio);
+    // counts as 0.5). Each pane is kept at least `minimumPane` wide while the area has room for
+    // two such panes, so a narrow area never squeezes a pane below what its header needs. An
+    // area too small for the padding and the divider gives panes of width 0.
+    static SplitLayout compute(double width, double height, double ratio, double minimumPane = 0);
 
     // The ratio that puts the divider's centre at x (measured from the area's left edge),
     // clamped; nothing for a non-finite x or an area with no room for panes.

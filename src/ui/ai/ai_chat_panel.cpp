@@ -7,6 +7,7 @@
 #include "ui/design/drawing.h"
 #include "ui/design/symbols.h"
 
+#include <adwaita.h>
 #include <gtkmm/image.h>
 
 #include <algorithm>
@@ -70,7 +71,13 @@ AIChatPanel::AIChatPanel(BrowserState& state, std::unique_ptr<AIChatController> 
     m_column.append(m_inputDivider);
     buildInputRow();
     m_column.append(m_inputRow);
-    set_child(m_column);
+    // The card keeps its width: what is wider (the error text) wraps inside it.
+    m_clamp = ADW_CLAMP(adw_clamp_new());
+    adw_clamp_set_maximum_size(m_clamp, width);
+    adw_clamp_set_tightening_threshold(m_clamp, width);
+    adw_clamp_set_child(m_clamp, GTK_WIDGET(m_column.gobj()));
+    gtk_overlay_set_child(gobj(), GTK_WIDGET(m_clamp));
+    g_object_add_weak_pointer(G_OBJECT(m_clamp), reinterpret_cast<gpointer*>(&m_clamp));
 
     // The hairline around the card, drawn once; it takes no clicks.
     m_stroke.set_can_target(false);
@@ -117,6 +124,12 @@ void AIChatPanel::release()
         m_scrollTick = 0;
     }
     m_scrollMotion.reset();
+    // The column is a member: out of the clamp before it goes, unless the clamp went first.
+    if (m_clamp) {
+        g_object_remove_weak_pointer(G_OBJECT(m_clamp), reinterpret_cast<gpointer*>(&m_clamp));
+        adw_clamp_set_child(m_clamp, nullptr);
+        m_clamp = nullptr;
+    }
     // Drops the answer of a request still running: the client never calls back once gone.
     m_controller.reset();
 }

@@ -17,6 +17,8 @@
 #include <memory>
 #include <vector>
 
+typedef struct _AdwClamp AdwClamp;
+
 namespace kovi {
 
 class BrowserState;
@@ -71,6 +73,7 @@ private:
     std::unique_ptr<AIChatController> m_controller;
     std::vector<sigc::connection> m_connections;
 
+    AdwClamp* m_clamp = nullptr; // holds the column to the card's width
     Gtk::Box m_column{Gtk::Orientation::VERTICAL};
     Gtk::DrawingArea m_stroke;
     Gtk::Box m_header{Gtk::Orientation::HORIZONTAL};

@@ -1,68 +1,54 @@
 #include "ui/ai/bubble_text.h"
 
-#include <gtkmm/snapshot.h>
-#include <gtkmm/stylecontext.h>
-
-#include <algorithm>
+#include "core/ai/chat_text_pieces.h"
 
 namespace kovi {
 
+namespace {
+
+// The direction of the piece's last line, set by the line's first strong character: `carried`
+// when the line began in an earlier piece that had one.
+PangoDirection lastLineDirection(const std::string& text, bool lineBeganEarlier, PangoDirection carried)
+{
+    const std::size_t lineEnd = text.rfind('\n');
+    if (lineEnd == std::string::npos && lineBeganEarlier && carried != PANGO_DIRECTION_NEUTRAL)
+        return carried;
+    const std::size_t start = lineEnd == std::string::npos ? 0 : lineEnd + 1;
+    return pango_find_base_dir(text.data() + start, static_cast<int>(text.size() - start));
+}
+
+} // namespace
+
 BubbleText::BubbleText(const std::string& text, int maxWidth)
-    : m_text(text), m_maxWidth(maxWidth)
+    : Gtk::Box(Gtk::Orientation::VERTICAL), m_text(text)
 {
-    set_overflow(Gtk::Overflow::HIDDEN);
-    gtk_accessible_update_property(GTK_ACCESSIBLE(gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, m_text.c_str(), -1);
-}
-
-Pango::Layout& BubbleText::layoutAt(int width) const
-{
-    auto context = const_cast<BubbleText*>(this)->get_pango_context();
-    const guint serial = pango_context_get_serial(context->gobj());
-    if (!m_layout || serial != m_contextSerial) {
-        // set_text, never set_markup: what the model wrote is shown, not interpreted.
-        m_layout = Pango::Layout::create(context);
-        m_layout->set_text(m_text);
-        m_layout->set_wrap(Pango::WrapMode::WORD_CHAR);
-        m_contextSerial = serial;
-        m_layoutWidth = -2;
+    bool continues = false;
+    PangoDirection lineDirection = PANGO_DIRECTION_NEUTRAL;
+    for (ChatTextPiece& piece : chatTextPieces(text, pieceBytes)) {
+        // A piece that carries on a cut line keeps the line's direction, not that of the word it
+        // happens to start with: a mark of that direction leads it.
+        const char* mark = !continues ? ""
+            : lineDirection == PANGO_DIRECTION_RTL ? "\u200F"
+            : lineDirection == PANGO_DIRECTION_LTR ? "\u200E"
+                                                   : "";
+        lineDirection = lastLineDirection(piece.text, continues, lineDirection);
+        continues = piece.continuesLine;
+        auto* widget = Gtk::make_managed<BubblePiece>(std::move(piece.text), maxWidth, mark);
+        append(*widget);
+        m_pieces.push_back(widget);
+        m_continuesLine.push_back(piece.continuesLine);
     }
-    if (width != m_layoutWidth) {
-        m_layout->set_width(width < 0 ? -1 : width * PANGO_SCALE);
-        m_layoutWidth = width;
+}
+
+std::string BubbleText::shownText() const
+{
+    std::string shown;
+    for (std::size_t i = 0; i < m_pieces.size(); ++i) {
+        shown += m_pieces[i]->shownText();
+        if (i + 1 < m_pieces.size() && !m_continuesLine[i])
+            shown += '\n';
     }
-    return *m_layout;
-}
-
-Gtk::SizeRequestMode BubbleText::get_request_mode_vfunc() const
-{
-    return Gtk::SizeRequestMode::HEIGHT_FOR_WIDTH;
-}
-
-void BubbleText::measure_vfunc(Gtk::Orientation orientation, int forSize, int& minimum, int& natural,
-                               int& minimumBaseline, int& naturalBaseline) const
-{
-    minimumBaseline = -1;
-    naturalBaseline = -1;
-    if (orientation == Gtk::Orientation::HORIZONTAL) {
-        // Laid out at the widest allowed: one line means the text is narrower than that.
-        Pango::Layout& layout = layoutAt(m_maxWidth);
-        int width = 0, height = 0;
-        layout.get_pixel_size(width, height);
-        natural = layout.get_line_count() <= 1 ? std::min(width, m_maxWidth) : m_maxWidth;
-        minimum = 0;
-        return;
-    }
-    const int width = forSize < 0 ? m_maxWidth : std::min(forSize, m_maxWidth);
-    int layoutWidth = 0, height = 0;
-    layoutAt(width).get_pixel_size(layoutWidth, height);
-    minimum = natural = height;
-}
-
-void BubbleText::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot)
-{
-    Pango::Layout& layout = layoutAt(get_width());
-    const Gdk::RGBA color = get_style_context()->get_color();
-    gtk_snapshot_append_layout(snapshot->gobj(), layout.gobj(), color.gobj());
+    return shown;
 }
 
 } // namespace kovi

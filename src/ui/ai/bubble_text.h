@@ -1,39 +1,33 @@
 #pragma once
 
-#include <gtkmm/widget.h>
-#include <pangomm/layout.h>
+#include "ui/ai/bubble_piece.h"
+
+#include <gtkmm/box.h>
 
 #include <string>
+#include <vector>
 
 namespace kovi {
 
-// The text of a chat bubble: plain text (never markup), wrapped at word or character bounds,
-// not selectable, at most `maxWidth` wide and as narrow as a short text allows. Unlike a
-// label it lays the text out only at the widths it is given, so a message of a hundred
-// thousand characters appears in a fraction of a second instead of stalling the window.
-class BubbleText : public Gtk::Widget {
+// The text of a chat bubble, at most `maxWidth` wide, as a column of pieces (chatTextPieces):
+// a long answer costs a layout in proportion to its length once, and nothing more when other
+// bubbles come and go. The column carries the bubble's fill and padding.
+class BubbleText : public Gtk::Box {
 public:
+    // At most this much text per piece: a few lines of the bubble.
+    static constexpr std::size_t pieceBytes = 512;
+
     BubbleText(const std::string& text, int maxWidth);
 
     const std::string& text() const { return m_text; }
-    // What the laid-out text holds (tests: markup characters stay characters).
-    std::string shownText() const { return layoutAt(m_maxWidth).get_text(); }
-
-protected:
-    Gtk::SizeRequestMode get_request_mode_vfunc() const override;
-    void measure_vfunc(Gtk::Orientation orientation, int forSize, int& minimum, int& natural, int& minimumBaseline,
-                       int& naturalBaseline) const override;
-    void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+    // What the pieces show, their lines put back together (tests).
+    std::string shownText() const;
+    const std::vector<BubblePiece*>& pieces() const { return m_pieces; }
 
 private:
-    // The layout wrapped at `width` pixels, made anew when the font has changed.
-    Pango::Layout& layoutAt(int width) const;
-
     std::string m_text;
-    int m_maxWidth;
-    mutable Glib::RefPtr<Pango::Layout> m_layout;
-    mutable guint m_contextSerial = 0;
-    mutable int m_layoutWidth = -2;
+    std::vector<BubblePiece*> m_pieces;
+    std::vector<bool> m_continuesLine;
 };
 
 } // namespace kovi

@@ -23,11 +23,15 @@ namespace kovi {
 ViewParts defaultViewParts()
 {
     ViewParts parts;
-    parts.sidebar = [](AppContext& ctx, SidebarHost& host) -> Gtk::Widget* {
+    auto openQuickView = [](AppContext& ctx, const Tab& tab) {
+        if (FloatingWindows* floating = ctx.floatingWindows)
+            floating->openLittleSkiv(tab.url, tab.id);
+    };
+    parts.sidebar = [openQuickView](AppContext& ctx, SidebarHost& host) -> Gtk::Widget* {
         SidebarExtras extras;
         extras.pages = ctx.web;
-        if (FloatingWindows* floating = ctx.floatingWindows)
-            extras.openQuickView = [floating](const Tab& tab) { floating->openLittleSkiv(tab.url, tab.id); };
+        if (ctx.floatingWindows)
+            extras.openQuickView = [&ctx, openQuickView](const Tab& tab) { openQuickView(ctx, tab); };
         extras.accountButton = [&ctx]() -> Gtk::Widget* { return Gtk::make_managed<AccountButton>(ctx); };
         return makeSidebarView(ctx, host, std::move(extras));
     };
@@ -61,6 +65,7 @@ ViewParts defaultViewParts()
     parts.openSettings = [settings](AppContext& ctx, Gtk::Window& parent) { settings->openSettings(ctx, parent); };
     parts.aiChatPanel = [](AppContext& ctx) { return makeAIChatPanel(ctx); };
     parts.aiSettingsPanel = makeAISettingsPanel;
+    parts.openQuickView = openQuickView;
     return parts;
 }
 

@@ -3,11 +3,13 @@
 #include "core/app/browser_core.h"
 #include "core/commands/command_table.h"
 #include "core/state/browser_state.h"
+#include "core/support/defaults.h"
 #include "core/support/url.h"
 #include "ui/app/drawing_setup.h"
 #include "ui/app/main_window.h"
 #include "ui/app/command_actions.h"
 #include "ui/design/theme.h"
+#include "ui/library/message_alert.h"
 #include "ui/settings/update_alerts.h"
 #include "ui/web/web_content.h"
 #include "ui/windows/floating_windows.h"
@@ -118,6 +120,10 @@ void KoviApplication::createCore()
 
     m_alerts = std::make_unique<UpdateAlerts>([this]() -> Gtk::Window* { return m_window; });
     c.services->setUpdateAlerts(m_alerts.get(), &UpdateAlerts::openInDefaultBrowser);
+    // A setting that cannot be written still shows its new value: say once that it won't last.
+    m_settingsSaveFailed = c.services->defaults().signalSaveFailed().connect([this](const std::string& reason) {
+        showSettingsSaveFailure(reason);
+    });
 
     // Web processes start only when a page is first shown: the sessions are made on first use.
     BrowserCore& core = *c.services;
@@ -224,6 +230,8 @@ void KoviApplication::on_shutdown()
 void KoviApplication::tearDownViews()
 {
     m_windowHidden.disconnect();
+    m_settingsSaveFailed.disconnect();
+    m_settingsAlert.reset();
     // The floating windows refer to the context and to the main window: they go first.
     if (m_context)
         m_context->floatingWindows = nullptr;
@@ -232,6 +240,18 @@ void KoviApplication::tearDownViews()
     delete m_window;
     m_window = nullptr;
     m_commands.reset();
+}
+
+void KoviApplication::showSettingsSaveFailure(const std::string& reason)
+{
+    Gtk::Window* parent = get_active_window();
+    if (!parent)
+        parent = m_window;
+    if (!parent || (m_settingsAlert && m_settingsAlert->isOpen()))
+        return;
+    m_settingsAlert = std::make_unique<MessageAlert>(*parent, "Settings could not be saved",
+                                                     "Changes to your settings last only until Kovi quits. " + reason
+                                                         + ".");
 }
 
 void KoviApplication::saveOnShutdown()

@@ -14,6 +14,7 @@ namespace kovi {
 class CommandActions;
 class CommandTable;
 class MainWindow;
+class MessageAlert;
 class UpdateAlerts;
 
 // The application object: owns the browser's core services (BrowserCore) with the theme and the
@@ -41,6 +42,7 @@ public:
     CommandTable& commandTable() { return *m_commandTable; }
     CommandActions& commands() { return *m_commands; }
     UpdateAlerts& updateAlerts() { return *m_alerts; }
+    MessageAlert* settingsSaveAlert() const { return m_settingsAlert.get(); }
     MainWindow* mainWindow() const { return m_window; }
 
     // Saves the browser state; run once by shutdown.
@@ -59,6 +61,8 @@ private:
     void showAbout();
     // Everything that holds on to the application object goes while it is still whole.
     void tearDownViews();
+    // Over the window in front: the settings file could not be written.
+    void showSettingsSaveFailure(const std::string& reason);
 
     struct Core;
     Options m_options;
@@ -67,6 +71,8 @@ private:
     std::unique_ptr<CommandTable> m_commandTable;
     std::unique_ptr<CommandActions> m_commands;
     std::unique_ptr<UpdateAlerts> m_alerts;
+    std::unique_ptr<MessageAlert> m_settingsAlert;
+    sigc::connection m_settingsSaveFailed;
     MainWindow* m_window = nullptr;
     sigc::connection m_windowHidden;
     unsigned m_sigterm = 0;

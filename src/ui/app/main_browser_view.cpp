@@ -179,7 +179,10 @@ void MainBrowserView::refreshLayout()
         return;
     Gtk::Widget* next = nullptr;
     if (kind == LayoutKind::traditional) {
-        next = Gtk::make_managed<TraditionalBrowserView>(m_ctx, m_parts);
+        auto* traditional = Gtk::make_managed<TraditionalBrowserView>(m_ctx, m_parts);
+        if (m_makeChromeStart)
+            traditional->setWindowMenu(m_makeChromeStart);
+        next = traditional;
     } else {
         auto* content = Gtk::make_managed<ContentView>(m_ctx, m_parts);
         if (m_makeChromeStart)
@@ -343,8 +346,9 @@ void MainBrowserView::refreshLibraryAlert()
     const bool wanted = message.has_value() && !m_librarySheet;
     if (!wanted || m_libraryAlert)
         return;
-    GtkWidget* dialog = adw_message_dialog_new(GTK_WINDOW(m_window.gobj()), "Library could not be saved",
-                                               message ? message->c_str() : "");
+    const char* heading =
+        m_ctx.library.errorIsReadFailure() ? "Library could not be read" : "Library could not be saved";
+    GtkWidget* dialog = adw_message_dialog_new(GTK_WINDOW(m_window.gobj()), heading, message ? message->c_str() : "");
     adw_message_dialog_add_response(ADW_MESSAGE_DIALOG(dialog), "ok", "OK");
     adw_message_dialog_set_default_response(ADW_MESSAGE_DIALOG(dialog), "ok");
     adw_message_dialog_set_close_response(ADW_MESSAGE_DIALOG(dialog), "ok");

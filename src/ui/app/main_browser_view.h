@@ -27,14 +27,15 @@ class TraditionalBrowserView;
 // The root view of the browser window. It routes between the welcome screen (until someone is
 // signed in), the onboarding (until "hasCompletedOnboarding") and the browser layout, lays the
 // AI chat, AI settings and account panels over the browser on dimming scrims, presents the
-// library, page-extension and layout sheets, raises the "Library could not be saved" alert, and
-// answers showSettings and showAccountSettings. A change of the layout replaces the layout's
-// views; tabs, pages (kept by the page pool) and open panels (kept as state flags) stay.
+// library, page-extension and layout sheets, raises the library's alert (could not be read or
+// could not be saved), and answers showSettings and showAccountSettings. A change of the layout
+// replaces the layout's views; tabs, pages (kept by the page pool) and open panels (kept as state
+// flags) stay.
 class MainBrowserView : public Gtk::Overlay {
 public:
     enum class Screen { none, welcome, onboarding, browser };
 
-    // `makeChromeStart` builds the window's own controls for the sidebar layout's chrome strip.
+    // `makeChromeStart` builds the window's menu button, for either layout.
     MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& window,
                     std::function<Gtk::Widget*()> makeChromeStart = {});
     ~MainBrowserView() override;

@@ -1,19 +1,20 @@
 #include "ui/app/main_window.h"
 
-#include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
-#include "core/support/notification_center.h"
-#include "core/support/notification_names.h"
 #include "ui/app/command_actions.h"
 #include "ui/layouts/page_area.h"
 #include "ui/base/app_context.h"
 #include "ui/design/theme.h"
+#include "ui/design/tooltips.h"
 #include "ui/layouts/empty_state_view.h"
 #include "ui/layouts/traditional_browser_view.h"
 #include "ui/app/kovi_application.h"
 
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
+#include <gtkmm/windowcontrols.h>
+
+#include <functional>
 
 namespace kovi {
 
@@ -29,6 +30,8 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& c
           button->set_has_frame(false);
           button->set_primary(true);
           button->set_tooltip_text("Menu");
+          if (auto* popover = button->get_popover())
+              hideTooltipWhileOpen(*button, *popover);
           button->add_css_class("kovi-window-menu");
           return button;
       }),
@@ -54,20 +57,9 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& c
     add_controller(makeAddressKeyController());
     add_controller(commands.makePanelKeyController());
     add_controller(commands.makePanelEscapeController());
-
-    m_connections.push_back(m_ctx.notifications.observe(notifications::layoutModeChanged,
-                                                        [this](const Notification&) { updateTrafficLights(); }));
-    // Also on every write of the stored layout, whoever made it (menu, sheet, settings).
-    m_connections.push_back(
-        m_ctx.preferences.changed(prefs::browserLayoutMode).connect([this] { updateTrafficLights(); }));
-    updateTrafficLights();
 }
 
-MainWindow::~MainWindow()
-{
-    for (auto& c : m_connections)
-        c.disconnect();
-}
+MainWindow::~MainWindow() = default;
 
 bool MainWindow::focusTypingTarget()
 {
@@ -101,10 +93,20 @@ Glib::RefPtr<Gtk::ShortcutController> MainWindow::makeAddressKeyController()
     return controller;
 }
 
-void MainWindow::updateTrafficLights()
+bool MainWindow::windowButtonsVisible()
 {
-    // The horizontal layout's tab bar shows them; the sidebar layout has none.
-    m_windowButtons = m_ctx.preferences.get(prefs::browserLayoutMode) == "traditional";
+    std::function<bool(Gtk::Widget&)> shows = [&shows](Gtk::Widget& widget) {
+        if (!widget.get_mapped())
+            return false;
+        if (auto* controls = dynamic_cast<Gtk::WindowControls*>(&widget))
+            return !controls->get_empty();
+        for (auto* child = widget.get_first_child(); child; child = child->get_next_sibling()) {
+            if (shows(*child))
+                return true;
+        }
+        return false;
+    };
+    return shows(m_root);
 }
 
 } // namespace kovi

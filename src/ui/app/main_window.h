@@ -7,9 +7,6 @@
 #include <giomm/menumodel.h>
 #include <gtkmm/applicationwindow.h>
 #include <gtkmm/shortcutcontroller.h>
-#include <sigc++/connection.h>
-
-#include <vector>
 
 namespace kovi {
 
@@ -17,20 +14,19 @@ struct AppContext;
 class CommandActions;
 
 // The one browser window: client-side decorations with an empty title bar (the content runs to
-// the top edge) and the root view. The window's own buttons (close, minimise, maximise) are
-// wanted only in the horizontal-tab layout, whose tab bar holds them; the wish follows the stored
-// layout every time it changes, whoever changes it. The keyboard focus starts on the page, or on
-// the start page's field, and stays in the newest panel while one is open (WindowFocus). The
-// window's shortcuts come before the focused widget's own keys.
+// the top edge) and the root view. The window's own buttons (close, minimise, maximise) are the
+// desktop's, in the bar of each layout (the horizontal tab bar, the sidebar's top row), so they
+// come and go with the layout shown. The keyboard focus starts on the page, or on the start
+// page's field, and stays in the newest panel while one is open (WindowFocus). The window's
+// shortcuts come before the focused widget's own keys.
 class MainWindow : public Gtk::ApplicationWindow {
 public:
     MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& commands);
     ~MainWindow() override;
 
     MainBrowserView& rootView() { return m_root; }
-    bool windowButtonsVisible() const { return m_windowButtons; }
-    // Re-reads "browserLayoutMode" from the settings: shown exactly for "traditional".
-    void updateTrafficLights();
+    // Whether the screen shown now shows the window's own buttons.
+    bool windowButtonsVisible();
 
 private:
     // The page, or the start page's search field; false when neither can take the focus now.
@@ -39,9 +35,7 @@ private:
 
     AppContext& m_ctx;
     MainBrowserView m_root;
-    bool m_windowButtons = false;
     WindowFocus m_focus;
-    std::vector<sigc::connection> m_connections;
 };
 
 } // namespace kovi

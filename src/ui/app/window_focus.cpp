@@ -7,6 +7,8 @@
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/windowcontrols.h>
 
+#include <utility>
+
 namespace kovi {
 
 WindowFocus::WindowFocus(Gtk::Window& window, BrowserState& state, std::function<bool()> focusTypingTarget,
@@ -32,7 +34,10 @@ WindowFocus::WindowFocus(Gtk::Window& window, BrowserState& state, std::function
     m_window.add_controller(keys);
 
     m_connections.push_back(m_window.property_focus_widget().signal_changed().connect([this] { focusChanged(); }));
-    m_connections.push_back(m_window.signal_map().connect([this] { schedule(); }));
+    m_connections.push_back(m_window.signal_map().connect([this] {
+        m_showing = true;
+        schedule();
+    }));
     auto pageChanged = [this] {
         if (!m_window.get_focus())
             schedule();
@@ -53,7 +58,7 @@ WindowFocus::~WindowFocus()
 bool WindowFocus::isWindowControl(Gtk::Widget* widget)
 {
     for (; widget; widget = widget->get_parent()) {
-        if (widget->has_css_class("kovi-window-control") || GTK_IS_WINDOW_CONTROLS(widget->gobj()))
+        if (GTK_IS_WINDOW_CONTROLS(widget->gobj()))
             return true;
     }
     return false;
@@ -165,7 +170,9 @@ void WindowFocus::place(bool lost)
     const auto tabbedOut = std::exchange(m_tabbedOut, std::nullopt);
     Gtk::Widget* focus = m_window.get_focus();
     OverlayLayer* top = m_topLayer ? m_topLayer() : nullptr;
-    if (!wasLost && !misplaced(focus, top))
+    // Just shown, the toolkit's own pick (the window's first button) gives way too.
+    const bool showing = std::exchange(m_showing, false);
+    if (!wasLost && !showing && !misplaced(focus, top))
         return;
     bool placed = false;
     if (top)

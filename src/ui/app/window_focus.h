@@ -22,8 +22,9 @@ class OverlayLayer;
 // whatever it finds first, which may be inside the closed menu, where keys reach nothing, or a
 // control that shows a focus ring. So the focus is placed again when its widget goes away, when
 // nothing holds it, when it lands on a window control other than by Tab, and when it is outside
-// the top layer (Tab out of a panel wraps around inside it). Window controls are buttons inside
-// a Gtk::WindowControls or with the "kovi-window-control" class. Main thread only.
+// the top layer (Tab out of a panel wraps around inside it), and when the window is shown (the
+// toolkit picks its first button). Window controls are the buttons inside a
+// Gtk::WindowControls. Main thread only.
 class WindowFocus {
 public:
     // `focusTypingTarget` returns whether it placed the focus; `topLayer` returns the layer that
@@ -53,6 +54,7 @@ private:
     const Gtk::Widget* m_reachedByTab = nullptr; // compared only, never used
     bool m_lost = false; // its widget went away; placed after the next frame
     bool m_painting = false; // between the paint and the end of a frame while lost
+    bool m_showing = false; // the window was just shown
     std::vector<sigc::connection> m_connections;
     sigc::connection m_idle;
     sigc::connection m_unmapped;

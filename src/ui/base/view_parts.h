@@ -63,6 +63,11 @@ struct ViewParts {
     // The settings window, opened by the showSettings notification; it lives no longer than
     // `parent`, the browser window.
     std::function<void(AppContext&, Gtk::Window& parent)> openSettings;
+
+    // ---- Tab menus (every layout) ----
+    // "Open in Quick View": the tab's address in a small floating window, in the tab's space.
+    // Offered only while the context has its floating windows.
+    std::function<void(AppContext&, const Tab&)> openQuickView;
 };
 
 // The parts of the real application.

@@ -2,7 +2,14 @@
 
 // The one table of look-and-feel constants shared by every view. Lengths are in pixels (one
 // pixel per point). The stylesheets of data/css repeat the numbers they need; keep them in step.
-namespace kovi::KoviDesign {
+namespace kovi {
+
+// An opaque sRGB colour.
+struct Rgb {
+    int red, green, blue; // 0...255
+};
+
+namespace KoviDesign {
 
 namespace Spacing {
 inline constexpr double sm = 8;
@@ -51,6 +58,19 @@ inline constexpr Motion spring = Motion::springOf(0.35, 0.8);
 inline constexpr Motion springSmooth = Motion::springOf(0.4, 0.85);
 } // namespace Animation
 
+// The text colours besides the primary foreground, one set per look (opaque sRGB). Each reaches
+// 4.5:1 against every surface text sits on in its look: the window, views, chrome, controls,
+// settings sections and the hover fills over them. The stylesheets use them as the named colours
+// kovi_text_secondary, kovi_text_tertiary, kovi_text_success and kovi_text_warning.
+struct TextColors {
+    Rgb secondary;
+    Rgb tertiary;
+    Rgb success;
+    Rgb warning;
+};
+inline constexpr TextColors lightText{{0x59, 0x59, 0x59}, {0x5e, 0x5e, 0x5e}, {0x18, 0x73, 0x46}, {0xa3, 0x52, 0x00}};
+inline constexpr TextColors darkText{{0xb3, 0xb3, 0xb3}, {0xa3, 0xa3, 0xa3}, {0x8f, 0xf0, 0xa4}, {0xff, 0xa3, 0x48}};
+
 namespace Sidebar {
 inline constexpr double minWidth = 220;
 inline constexpr double maxWidth = 320;
@@ -64,4 +84,5 @@ constexpr double clampSidebarWidth(double width)
     return width < Sidebar::minWidth ? Sidebar::minWidth : (width > Sidebar::maxWidth ? Sidebar::maxWidth : width);
 }
 
-} // namespace kovi::KoviDesign
+} // namespace KoviDesign
+} // namespace kovi

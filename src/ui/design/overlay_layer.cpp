@@ -7,6 +7,28 @@ namespace kovi {
 
 namespace {
 
+// How many scrims lie over a widget, kept on the widget itself: several layers may cover it.
+constexpr const char* scrimsOverKey = "kovi-scrims-over";
+
+// The pointer has left everything under a new scrim, though it did not move: the toolkit
+// tells only the next motion, so the views are told now (hover looks, hover previews).
+void leaveHover(GtkWidget* widget)
+{
+    if (gtk_widget_get_state_flags(widget) & GTK_STATE_FLAG_PRELIGHT)
+        gtk_widget_unset_state_flags(widget, GTK_STATE_FLAG_PRELIGHT);
+    GListModel* controllers = gtk_widget_observe_controllers(widget);
+    for (guint i = 0, n = g_list_model_get_n_items(controllers); i < n; ++i) {
+        auto* controller = static_cast<GtkEventController*>(g_list_model_get_item(controllers, i));
+        if (GTK_IS_EVENT_CONTROLLER_MOTION(controller)
+            && gtk_event_controller_motion_contains_pointer(GTK_EVENT_CONTROLLER_MOTION(controller)))
+            g_signal_emit_by_name(controller, "leave");
+        g_object_unref(controller);
+    }
+    g_object_unref(controllers);
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child))
+        leaveHover(child);
+}
+
 unsigned long lastPresentOrder = 0;
 
 } // namespace
@@ -48,6 +70,24 @@ void OverlayLayer::tapScrim()
 {
     if (m_presented && m_onScrimTap)
         m_onScrimTap();
+}
+
+void OverlayLayer::setCoversContent(bool covers)
+{
+    if (!m_withScrim || covers == m_coversContent)
+        return;
+    auto* host = dynamic_cast<Gtk::Overlay*>(get_parent());
+    Gtk::Widget* under = host ? host->get_child() : nullptr;
+    if (!under)
+        return;
+    m_coversContent = covers;
+    GObject* object = G_OBJECT(under->gobj());
+    const int count = GPOINTER_TO_INT(g_object_get_data(object, scrimsOverKey)) + (covers ? 1 : -1);
+    g_object_set_data(object, scrimsOverKey, GINT_TO_POINTER(count));
+    // Dimmed views take no pointer input: nothing under the scrim lights up or opens on hover.
+    under->set_can_target(count == 0);
+    if (covers)
+        leaveHover(GTK_WIDGET(under->gobj()));
 }
 
 void OverlayLayer::removeContent()
@@ -92,6 +132,7 @@ void OverlayLayer::present(Gtk::Widget* content)
         gtk_widget_insert_before(GTK_WIDGET(gobj()), host->gobj(), nullptr);
     set_can_target(true);
     set_visible(true);
+    setCoversContent(true);
     m_opacity->animateTo(1.0, KoviDesign::Animation::fast);
     m_mapped.disconnect();
     if (get_mapped())
@@ -160,6 +201,7 @@ void OverlayLayer::dismiss()
         return;
     m_presented = false;
     set_can_target(false);
+    setCoversContent(false);
     m_mapped.disconnect();
     // Typing must not go on into a panel that is fading out.
     if (Gtk::Root* root = get_root(); root && contains(root->get_focus()))

@@ -15,7 +15,8 @@ namespace kovi {
 // One optional layer over a view: a panel that fades in when presented and fades out and is
 // destroyed when dismissed, optionally above a black scrim whose single tap calls `onScrimTap`.
 // Without a scrim the layer takes the content's own alignment, so it covers (and catches
-// clicks on) only the content.
+// clicks on) only the content. While a scrim is up, the view it dims (the host overlay's own
+// child) takes no pointer input and loses any hover it had.
 //
 // The newest layer is on top: presenting one raises it over the other children of its host and
 // gives it the keyboard (unless its content took it while it appeared). Dismissing one that has
@@ -49,6 +50,8 @@ public:
 
 private:
     void removeContent();
+    // While a scrim is up, the host overlay's main child (the view it dims) takes no pointer input.
+    void setCoversContent(bool covers);
     void forgetFocus();
     void handOverFocus();
 
@@ -59,6 +62,7 @@ private:
     SlideBin* m_bin = nullptr;
     double m_startScale = 0.95;
     bool m_presented = false;
+    bool m_coversContent = false;
     unsigned long m_presentOrder = 0;
     Gtk::Widget* m_lastFocus = nullptr;
     sigc::connection m_lastFocusGone;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/space.h"
+#include "ui/design/kovi_design.h"
 
 #include <string>
 
@@ -12,9 +13,6 @@ namespace kovi {
 
 // The eight space colours, for light and dark appearance: the one table the views and the
 // stylesheet take them from.
-struct Rgb {
-    int red, green, blue; // 0...255
-};
 struct SpacePaletteColor {
     SpaceColor color;
     Rgb light;

@@ -1,6 +1,7 @@
 #include "ui/design/theme.h"
 
 #include "core/settings/appearance_manager.h"
+#include "ui/design/kovi_design.h"
 #include "ui/design/space_palette.h"
 
 #include <adwaita.h>
@@ -11,12 +12,34 @@
 #include <gtkmm/window.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <string>
 
 extern "C" void kovi_register_resource();
 
 namespace kovi {
+
+namespace {
+
+// The text colours of the look in force; every window shares the one forced scheme. Lives as
+// long as the process.
+GtkCssProvider* textColorsProvider()
+{
+    static GtkCssProvider* provider = gtk_css_provider_new();
+    return provider;
+}
+
+void loadTextColors(bool dark)
+{
+    static int loaded = -1;
+    if (loaded == static_cast<int>(dark))
+        return;
+    loaded = dark;
+    gtk_css_provider_load_from_data(textColorsProvider(), Theme::textColorsCss(dark).c_str(), -1);
+}
+
+} // namespace
 
 Theme::Theme(AppearanceManager& appearance) : m_appearance(appearance)
 {
@@ -61,10 +84,27 @@ void Theme::installResources()
         provider->load_from_resource("/app/kovi/Browser/css/" + file);
         Gtk::StyleContext::add_provider_for_display(display, provider, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     }
+    loadTextColors(false);
+    gtk_style_context_add_provider_for_display(display->gobj(), GTK_STYLE_PROVIDER(textColorsProvider()),
+                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
     // The space colours' classes, made from their one table.
     auto palette = Gtk::CssProvider::create();
     palette->load_from_data(spacePaletteCss());
     Gtk::StyleContext::add_provider_for_display(display, palette, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+}
+
+std::string Theme::textColorsCss(bool dark)
+{
+    const KoviDesign::TextColors& colors = dark ? KoviDesign::darkText : KoviDesign::lightText;
+    std::string css;
+    for (auto [name, rgb] : {std::pair{"secondary", colors.secondary}, std::pair{"tertiary", colors.tertiary},
+                             std::pair{"success", colors.success}, std::pair{"warning", colors.warning}}) {
+        char line[64];
+        std::snprintf(line, sizeof line, "@define-color kovi_text_%s rgb(%d, %d, %d);\n", name, rgb.red, rgb.green,
+                      rgb.blue);
+        css += line;
+    }
+    return css;
 }
 
 void Theme::attach(Gtk::Window& window)
@@ -74,19 +114,23 @@ void Theme::attach(Gtk::Window& window)
         m_windows.erase(std::remove(m_windows.begin(), m_windows.end(), w), m_windows.end());
     });
     applyTo(window);
-    adw_style_manager_set_color_scheme(adw_style_manager_get_default(),
-                                       m_appearance.isDarkMode() ? ADW_COLOR_SCHEME_FORCE_DARK
-                                                                 : ADW_COLOR_SCHEME_FORCE_LIGHT);
+    applyScheme();
 }
 
 void Theme::apply()
 {
-    // The application never follows the system scheme: it forces one of the two.
-    adw_style_manager_set_color_scheme(adw_style_manager_get_default(),
-                                       m_appearance.isDarkMode() ? ADW_COLOR_SCHEME_FORCE_DARK
-                                                                 : ADW_COLOR_SCHEME_FORCE_LIGHT);
+    applyScheme();
     for (auto* window : m_windows)
         applyTo(*window);
+}
+
+void Theme::applyScheme() const
+{
+    // The application never follows the system scheme: it forces one of the two.
+    const bool dark = m_appearance.isDarkMode();
+    adw_style_manager_set_color_scheme(adw_style_manager_get_default(),
+                                       dark ? ADW_COLOR_SCHEME_FORCE_DARK : ADW_COLOR_SCHEME_FORCE_LIGHT);
+    loadTextColors(dark);
 }
 
 void Theme::applyTo(Gtk::Window& window) const

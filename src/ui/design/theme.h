@@ -3,6 +3,7 @@
 #include <sigc++/connection.h>
 #include <sigc++/trackable.h>
 
+#include <string>
 #include <vector>
 
 namespace Gtk {
@@ -26,6 +27,8 @@ public:
 
     // Idempotent; needs a display.
     static void installResources();
+    // The stylesheet that names the text colours of the dark or the light look.
+    static std::string textColorsCss(bool dark);
 
     // The window follows the settings until it is destroyed.
     void attach(Gtk::Window& window);
@@ -33,6 +36,7 @@ public:
 
 private:
     void applyTo(Gtk::Window& window) const;
+    void applyScheme() const;
 
     AppearanceManager& m_appearance;
     std::vector<Gtk::Window*> m_windows;

@@ -3,8 +3,10 @@
 #include "ui/design/drawing.h"
 
 #include <adwaita.h>
+#include <gtkmm/settings.h>
 #include <gtkmm/stylecontext.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kovi {
@@ -35,7 +37,6 @@ void circle(const Cairo::RefPtr<Cairo::Context>& cr, double x, double y, double 
     cr->fill();
 }
 
-constexpr Rgba red{1.0, 0.23, 0.19, 1}, yellow{1.0, 0.8, 0.0, 1}, green{0.2, 0.78, 0.35, 1};
 constexpr Rgba blue{0.0, 0.48, 1.0, 1}, purple{0.69, 0.32, 0.87, 1}, orange{1.0, 0.58, 0.0, 1};
 constexpr Rgba gray{0.56, 0.56, 0.58, 1};
 
@@ -50,21 +51,86 @@ void chevron(const Cairo::RefPtr<Cairo::Context>& cr, double cx, double cy, bool
     cr->stroke();
 }
 
+// The buttons the desktop's layout ("icon:minimize,maximize,close") names for one side, in
+// order; the window's icon and menu are not drawn.
+std::vector<std::string> buttonsOfSide(const std::string& layout, bool end)
+{
+    const auto colon = layout.find(':');
+    std::string side = end ? (colon == std::string::npos ? "" : layout.substr(colon + 1)) : layout.substr(0, colon);
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= side.size()) {
+        const auto comma = side.find(',', start);
+        const std::string name = side.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (name == "minimize" || name == "maximize" || name == "close")
+            names.push_back(name);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    return names;
+}
+
+// The plain symbol of a window button on its faint round backing.
+void drawWindowButton(const Cairo::RefPtr<Cairo::Context>& cr, const LayoutPreview::WindowButton& b, Rgba c)
+{
+    circle(cr, b.x, b.y, b.size, c, 0.1);
+    const double cx = b.x + b.size / 2, cy = b.y + b.size / 2, r = b.size * 0.22;
+    cr->set_line_width(std::max(1.0, b.size / 8));
+    setColor(cr, c, 0.8);
+    if (b.name == "minimize") {
+        cr->move_to(cx - r, cy + r * 0.6);
+        cr->line_to(cx + r, cy + r * 0.6);
+    } else if (b.name == "maximize") {
+        cr->rectangle(cx - r, cy - r, 2 * r, 2 * r);
+    } else {
+        cr->move_to(cx - r, cy - r);
+        cr->line_to(cx + r, cy + r);
+        cr->move_to(cx + r, cy - r);
+        cr->line_to(cx - r, cy + r);
+    }
+    cr->stroke();
+}
+
 } // namespace
 
 LayoutPreview::LayoutPreview(BrowserLayoutMode mode) : m_mode(mode)
 {
     add_css_class("kovi-layout-preview");
     set_draw_func(sigc::mem_fun(*this, &LayoutPreview::draw));
-    // Colours come from the scheme; redraw when it flips.
+    // Colours come from the scheme, the buttons from the desktop: redraw when either changes.
     m_darkHandler = g_signal_connect_swapped(adw_style_manager_get_default(), "notify::dark",
                                              G_CALLBACK(gtk_widget_queue_draw), gobj());
+    m_buttonLayout = get_settings()->property_gtk_decoration_layout().signal_changed().connect([this] { queue_draw(); });
 }
 
 LayoutPreview::~LayoutPreview()
 {
     if (m_darkHandler)
         g_signal_handler_disconnect(adw_style_manager_get_default(), m_darkHandler);
+    m_buttonLayout.disconnect();
+}
+
+std::vector<LayoutPreview::WindowButton> LayoutPreview::windowButtons(double width)
+{
+    const std::string layout = get_settings()->property_gtk_decoration_layout().get_value();
+    // The row they sit in: the sidebar's top (80 wide) or the whole tab strip.
+    const bool vertical = m_mode == BrowserLayoutMode::vertical;
+    const double size = vertical ? 10 : 8, gap = 6, top = vertical ? 8 : 12;
+    const double rowEnd = vertical ? 80 : width;
+    std::vector<WindowButton> buttons;
+    double x = 8;
+    for (const std::string& name : buttonsOfSide(layout, false)) {
+        buttons.push_back({name, x, top, size, false});
+        x += size + gap;
+    }
+    const auto endNames = buttonsOfSide(layout, true);
+    x = rowEnd - 8 - endNames.size() * size - (endNames.empty() ? 0 : (endNames.size() - 1) * gap);
+    for (const std::string& name : endNames) {
+        buttons.push_back({name, x, top, size, true});
+        x += size + gap;
+    }
+    return buttons;
 }
 
 void LayoutPreview::setMode(BrowserLayoutMode mode)
@@ -107,12 +173,9 @@ void LayoutPreview::drawVertical(const Cairo::RefPtr<Cairo::Context>& cr, double
     setColor(cr, window, 0.5);
     cr->rectangle(0, 0, 80, h);
     cr->fill();
-    // Window buttons: 10 × 10, spacing 6, 8 from the top and leading edges.
-    double x = 8;
-    for (Rgba c : {red, yellow, green}) {
-        circle(cr, x, 8, 10, c, 0.8);
-        x += 16;
-    }
+    const Rgba foreground = themeColor(*this, "window_fg_color", {0, 0, 0, 0.8});
+    for (const WindowButton& button : windowButtons(w))
+        drawWindowButton(cr, button, foreground);
     // Four tab rows, 24 high, inset 8, spacing 8.
     double y = 8 + 10 + 8;
     const double dotsTop = h - 12 - 20;
@@ -127,7 +190,7 @@ void LayoutPreview::drawVertical(const Cairo::RefPtr<Cairo::Context>& cr, double
     }
     // Space dots, 20 × 20, spacing 6, 12 from the bottom, centred in the sidebar.
     const double dotsWidth = 3 * 20 + 2 * 6;
-    x = (80 - dotsWidth) / 2;
+    double x = (80 - dotsWidth) / 2;
     for (Rgba c : {blue, purple, orange}) {
         circle(cr, x, h - 12 - 20, 20, c, 0.7);
         x += 26;
@@ -149,12 +212,18 @@ void LayoutPreview::drawTraditional(const Cairo::RefPtr<Cairo::Context>& cr, dou
     setColor(cr, window, 0.8);
     cr->rectangle(0, 0, w, 32);
     cr->fill();
-    double x = 8;
-    for (Rgba c : {red, yellow, green}) {
-        circle(cr, x, 12, 8, c, 0.8);
-        x += 14;
+    // The window's buttons; the tabs run from those of the start to those of the end.
+    double x = 8, tabsEnd = w;
+    for (const WindowButton& button : windowButtons(w)) {
+        drawWindowButton(cr, button, foreground);
+        if (button.atEnd)
+            tabsEnd = std::min(tabsEnd, button.x - 4);
+        else
+            x = button.x + button.size + 4;
     }
-    x += -6 + 4;
+    cr->save();
+    cr->rectangle(0, 0, std::max(0.0, tabsEnd), 32);
+    cr->clip();
     for (int i = 0; i < 3; ++i) {
         addRoundedRect(cr, x, 4, 100, 24, 4);
         if (i == 0) {
@@ -180,6 +249,7 @@ void LayoutPreview::drawTraditional(const Cairo::RefPtr<Cairo::Context>& cr, dou
     cr->move_to(x + 5, 12);
     cr->line_to(x + 5, 20);
     cr->stroke();
+    cr->restore();
 
     // Address row, 28 high.
     setColor(cr, window, 0.6);

@@ -42,9 +42,10 @@ OnboardingView::OnboardingView(BrowserState& state, Preferences& preferences, No
     set_vexpand(true);
 
     auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
-    // Scrolls without indicators; the width it asks for never holds the window wider than the
-    // space the arrangement was chosen for.
-    scroller->set_policy(Gtk::PolicyType::EXTERNAL, Gtk::PolicyType::EXTERNAL);
+    // The width it asks for never holds the window wider than the space the arrangement was
+    // chosen for (the arrangement never needs more). Scrolling is left for sizes where nothing
+    // else fits, and then shows its indicator.
+    scroller->set_policy(Gtk::PolicyType::EXTERNAL, Gtk::PolicyType::AUTOMATIC);
     scroller->set_vexpand(true);
     scroller->set_hexpand(true);
     // The arrangement depends on the space offered: an empty drawing area under the content
@@ -56,12 +57,11 @@ OnboardingView::OnboardingView(BrowserState& state, Preferences& preferences, No
     m_sizeProbe.set_vexpand(true);
     m_sizeProbe.set_can_target(false);
     m_sizeProbe.signal_resize().connect([this](int width, int height) {
-        const OnboardingMetrics wanted = OnboardingMetrics::forSize(width, height);
-        if (wanted == m_metrics || m_metricsIdle.connected())
+        if ((width == m_fittedWidth && height == m_fittedHeight) || m_metricsIdle.connected())
             return;
         // Sizes may not change inside an allocation; apply them right after it.
         m_metricsIdle = Glib::signal_idle().connect([this] {
-            applyMetrics(OnboardingMetrics::forSize(m_sizeProbe.get_width(), m_sizeProbe.get_height()));
+            fitTo(m_sizeProbe.get_width(), m_sizeProbe.get_height());
             return false;
         });
     });
@@ -69,8 +69,8 @@ OnboardingView::OnboardingView(BrowserState& state, Preferences& preferences, No
     layers->add_overlay(*scroller);
     append(*layers);
 
-    auto* page = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 0);
-    page->set_vexpand(true);
+    m_page = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 0);
+    m_page->set_vexpand(true);
 
     // "Skip", top right.
     auto* top = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
@@ -82,10 +82,10 @@ OnboardingView::OnboardingView(BrowserState& state, Preferences& preferences, No
     m_skip.set_margin(6);
     m_skip.signal_clicked().connect([this] { completeOnboarding(); });
     top->append(m_skip);
-    page->append(*top);
+    m_page->append(*top);
 
     m_topSpacer.set_vexpand(true);
-    page->append(m_topSpacer);
+    m_page->append(m_topSpacer);
 
     m_column.set_halign(Gtk::Align::CENTER);
     m_column.set_margin_start(20);
@@ -130,13 +130,46 @@ OnboardingView::OnboardingView(BrowserState& state, Preferences& preferences, No
     footnote->add_css_class("kovi-onboarding-footnote");
     footnote->add_css_class("kovi-tertiary");
     m_column.append(*footnote);
-    page->append(m_column);
+    m_page->append(m_column);
 
     m_bottomSpacer.set_vexpand(true);
-    page->append(m_bottomSpacer);
-    scroller->set_child(*page);
+    m_page->append(m_bottomSpacer);
+    scroller->set_child(*m_page);
 
     applyMetrics(OnboardingMetrics::forSize(800, 700));
+}
+
+void OnboardingView::fitTo(int width, int height)
+{
+    m_fittedWidth = width;
+    m_fittedHeight = height;
+    OnboardingMetrics m = OnboardingMetrics::forSize(width, height);
+    // Side by side only where both cards fit, with the column's margins.
+    int cardMin = 0, cardWidth = 0, b1 = -1, b2 = -1;
+    m_verticalCard->measure(Gtk::Orientation::HORIZONTAL, -1, cardMin, cardWidth, b1, b2);
+    m.wide = m.wide && width >= 2 * cardWidth + 24 + m_column.get_margin_start() + m_column.get_margin_end();
+    applyMetrics(m);
+    if (!m.compact && contentHeight(width) > height) {
+        OnboardingMetrics compact = OnboardingMetrics::forSize(width, 0);
+        compact.wide = m.wide;
+        m = compact;
+        applyMetrics(m);
+    }
+    // Then the miniature gives way; too small to read, it goes.
+    const int excess = contentHeight(width) - height;
+    if (excess > 0) {
+        m.previewHeight = std::max(0, m.previewHeight - excess);
+        if (m.previewHeight < 60)
+            m.previewHeight = 0;
+        applyMetrics(m);
+    }
+}
+
+int OnboardingView::contentHeight(int width)
+{
+    int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+    m_page->measure(Gtk::Orientation::VERTICAL, width, minimum, natural, b1, b2);
+    return natural;
 }
 
 OnboardingView::~OnboardingView()
@@ -159,6 +192,7 @@ void OnboardingView::applyMetrics(const OnboardingMetrics& m)
     m_cards.set_orientation(m.wide ? Gtk::Orientation::HORIZONTAL : Gtk::Orientation::VERTICAL);
     m_cards.set_spacing(m.wide ? 24 : 16);
     m_preview.set_size_request(m.previewMaxWidth, m.previewHeight);
+    m_preview.set_visible(m.previewHeight > 0);
 }
 
 void OnboardingView::selectMode(BrowserLayoutMode mode)

@@ -19,7 +19,8 @@ class NotificationCenter;
 class Preferences;
 
 // Sizes of the onboarding screen for the space it is offered: compact below 550 px of height,
-// wide above 500 px of width.
+// wide above 500 px of width. The screen itself may go further so that everything fits (see
+// OnboardingView).
 struct OnboardingMetrics {
     bool compact = false;
     bool wide = false;
@@ -39,6 +40,10 @@ struct OnboardingMetrics {
 // finish with "Get Started" or "Skip". Both store the pick in BrowserState::layoutMode, mark the
 // onboarding done ("hasCompletedOnboarding") through `onCompleted` and the settings, and post
 // layoutModeChanged. The pick starts at the sidebar layout whatever is stored.
+//
+// Every control stays in sight: the cards stand side by side only where both fit; when the
+// content is taller than the space, the compact sizes apply, then a smaller miniature, then
+// none; only below that does the page scroll (with the toolkit's scroll indicator).
 class OnboardingView : public Gtk::Box {
 public:
     OnboardingView(BrowserState& state, Preferences& preferences, NotificationCenter& notifications,
@@ -50,8 +55,9 @@ public:
     void completeOnboarding();
 
     const OnboardingMetrics& metrics() const { return m_metrics; }
-    // Applies the metrics for an offered size (normally done on every allocation).
-    void applyMetrics(const OnboardingMetrics& metrics);
+    // The metrics that fit an offered size, applied (normally done after every change of size).
+    void fitTo(int width, int height);
+    bool isFittedTo(int width, int height) const { return width == m_fittedWidth && height == m_fittedHeight; }
 
     LayoutOptionCard& verticalCard() { return *m_verticalCard; }
     LayoutOptionCard& traditionalCard() { return *m_traditionalCard; }
@@ -61,6 +67,9 @@ public:
     Gtk::Box& cardsBox() { return m_cards; }
 
 private:
+    void applyMetrics(const OnboardingMetrics& metrics);
+    int contentHeight(int width);
+
     BrowserState& m_state;
     Preferences& m_preferences;
     NotificationCenter& m_notifications;
@@ -69,7 +78,10 @@ private:
     int currentStep = 0; // one step only; kept for the flow's shape
 
     OnboardingMetrics m_metrics;
+    int m_fittedWidth = -1;
+    int m_fittedHeight = -1;
     Gtk::DrawingArea m_sizeProbe;
+    Gtk::Box* m_page = nullptr; // managed by the scroller
     Gtk::Box m_column{Gtk::Orientation::VERTICAL};
     Gtk::Box m_topSpacer;
     Gtk::Box m_bottomSpacer;

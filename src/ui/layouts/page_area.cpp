@@ -21,31 +21,36 @@ PageArea::PageArea(AppContext& ctx, ViewParts parts)
     add_css_class("kovi-page-area");
     set_hexpand(true);
     set_vexpand(true);
+    // The bookmarks bar and the page share the frame: with the bezel on, both lie inside the
+    // rounded card. The page's own overlays (drag strip, find bar) are placed on the page, below
+    // the bar.
     if (m_parts.bookmarkStrip) {
         if (auto* strip = m_parts.bookmarkStrip(m_ctx))
             m_bookmarkSlot.append(*strip);
     }
-    append(m_bookmarkSlot);
+    // The split toolbar's row of its own above the frame, so it never covers the panes' headers.
+    m_splitToolbarSlot.set_halign(Gtk::Align::END);
+    m_splitToolbarSlot.set_margin_top(6);
+    m_splitToolbarRow.set_child(m_splitToolbarSlot);
+    m_splitToolbarRow.set_visible(false);
+    append(m_splitToolbarRow);
+    m_framed.append(m_bookmarkSlot);
 
     m_pages.add_css_class("kovi-content-bg");
     m_pages.set_hexpand(true);
     m_pages.set_vexpand(true);
-    m_surface.setContent(&m_pages);
-    m_pageOverlay.set_child(m_surface);
+    m_pageOverlay.set_child(m_pages);
     m_pageOverlay.set_vexpand(true);
     m_bezelOffDrag.set_valign(Gtk::Align::START);
     m_bezelOffDrag.set_size_request(-1, 6);
     m_pageOverlay.add_overlay(m_bezelOffDrag);
-    m_splitToolbarSlot.set_halign(Gtk::Align::END);
-    m_splitToolbarSlot.set_valign(Gtk::Align::START);
-    m_splitToolbarSlot.set_margin_top(8);
-    m_splitToolbarSlot.set_margin_end(8);
-    m_splitToolbarSlot.set_visible(false);
-    m_pageOverlay.add_overlay(m_splitToolbarSlot);
     m_findLayer.set_halign(Gtk::Align::END);
     m_findLayer.set_valign(Gtk::Align::START);
     m_pageOverlay.add_overlay(m_findLayer);
-    append(m_pageOverlay);
+    m_framed.append(m_pageOverlay);
+    m_surface.setContent(&m_framed);
+    m_surface.set_vexpand(true);
+    append(m_surface);
 
     BrowserState& state = m_ctx.state;
     m_connections.push_back(state.activeTabIdChanged.connect([this] { refreshPage(); }));
@@ -163,14 +168,14 @@ void PageArea::dropTabPage(const Uuid& tabId)
 
 void PageArea::refreshSplitToolbar()
 {
-    // The split toolbar sits in the top-right corner while split view is on.
+    // The split toolbar stands at the end of its row while split view is on.
     if (auto* old = m_splitToolbarSlot.get_first_child())
         m_splitToolbarSlot.remove(*old);
     if (m_pageKind == PageKind::split && m_parts.splitViewToolbar) {
         if (auto* toolbar = m_parts.splitViewToolbar(m_ctx))
             m_splitToolbarSlot.append(*toolbar);
     }
-    m_splitToolbarSlot.set_visible(m_pageKind == PageKind::split && m_splitToolbarSlot.get_first_child());
+    m_splitToolbarRow.set_visible(m_pageKind == PageKind::split && m_splitToolbarSlot.get_first_child());
 }
 
 void PageArea::refreshBezel()
@@ -178,8 +183,14 @@ void PageArea::refreshBezel()
     const bool bezel = m_ctx.state.isBrowserBezelEnabled();
     m_surface.setBezelEnabled(bezel);
     m_bezelOffDrag.set_visible(!bezel);
-    m_findLayer.set_margin_top(bezel ? static_cast<int>(bezelPadding + 12) : 12);
-    m_findLayer.set_margin_end(bezel ? static_cast<int>(bezelPadding + 12) : 16);
+    // The toolbar's end lines up with the frame's (inset by the bezel padding with the bezel on);
+    // the frame's own inset gives the gap below it.
+    m_splitToolbarSlot.set_margin_end(8);
+    m_splitToolbarSlot.set_margin_bottom(bezel ? 0 : 6);
+    // Inside the frame, which is inset by the bezel padding already: 20 and 20 from the
+    // frame's outer edges with the bezel, 12 and 16 without.
+    m_findLayer.set_margin_top(12);
+    m_findLayer.set_margin_end(bezel ? 12 : 16);
 }
 
 void PageArea::refreshFindBar()

@@ -21,10 +21,11 @@ struct AppContext;
 class EmptyStateView;
 struct Tab;
 
-// Where a browser layout shows pages: the bookmarks bar, then the framed page (split view, the
-// active tab's page, or the start page) with the find bar and the split toolbar in its top-right
-// corner. A space change slides the new page in from the side of the last space step; other
-// changes swap at once.
+// Where a browser layout shows pages: the split toolbar's row while split view is on (a row of
+// its own, so it never covers the panes' headers), then one frame (rounded with the bezel on)
+// holding the bookmarks bar above the page (split view, the active tab's page, or the start page)
+// with the find bar in its top-right corner. A space change slides the new page in from the side
+// of the last space step; other changes swap at once.
 //
 // A tab's page is built the first time the tab is shown here and kept, hidden, while the tab is
 // open and in the same space, so that going back to the tab never takes its page out of the
@@ -32,8 +33,6 @@ struct Tab;
 // splitViewToolbar, findBar, bookmarkStrip.
 class PageArea : public Gtk::Box {
 public:
-    static constexpr double bezelPadding = 8;
-
     PageArea(AppContext& ctx, ViewParts parts);
     ~PageArea() override;
 
@@ -48,7 +47,7 @@ public:
     BrowserSurface& browserSurface() { return m_surface; }
     OverlayLayer& findBarLayer() { return m_findLayer; }
     Gtk::Widget& dragStripWhenBezelOff() { return m_bezelOffDrag; }
-    Gtk::Widget& splitToolbarSlot() { return m_splitToolbarSlot; }
+    Gtk::Widget& splitToolbarRow() { return m_splitToolbarRow; }
 
 private:
     enum class PageKind { none, start, tab, split };
@@ -68,12 +67,14 @@ private:
     ViewParts m_parts;
     std::vector<sigc::connection> m_connections;
 
-    Gtk::Box m_bookmarkSlot{Gtk::Orientation::VERTICAL};
-    Gtk::Overlay m_pageOverlay;
     BrowserSurface m_surface;
+    Gtk::Box m_framed{Gtk::Orientation::VERTICAL}; // the bookmarks bar above the page
+    Gtk::Box m_bookmarkSlot{Gtk::Orientation::VERTICAL};
+    WindowDragHandle m_splitToolbarRow; // the free part of the row moves the window
+    Gtk::Box m_splitToolbarSlot{Gtk::Orientation::HORIZONTAL};
+    Gtk::Overlay m_pageOverlay;
     PageTransition m_pages;
     WindowDragHandle m_bezelOffDrag;
-    Gtk::Box m_splitToolbarSlot{Gtk::Orientation::HORIZONTAL};
     OverlayLayer m_findLayer;
 
     PageKind m_pageKind = PageKind::none;

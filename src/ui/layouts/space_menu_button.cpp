@@ -4,6 +4,7 @@
 #include "ui/base/command_action.h"
 #include "ui/design/space_palette.h"
 #include "ui/design/symbols.h"
+#include "ui/design/tooltips.h"
 
 #include <gtkmm/button.h>
 #include <gtkmm/separator.h>
@@ -31,6 +32,7 @@ SpaceMenuButton::SpaceMenuButton(BrowserState& state)
     m_popover.set_child(m_items);
     m_popover.set_has_arrow(false);
     set_popover(m_popover);
+    hideTooltipWhileOpen(*this, m_popover);
 
     m_connections.push_back(state.spacesChanged.connect([this] { refresh(); }));
     m_connections.push_back(state.currentSpaceIdChanged.connect([this] { refresh(); }));

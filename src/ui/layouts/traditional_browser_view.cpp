@@ -4,8 +4,19 @@
 
 namespace kovi {
 
+namespace {
+
+std::function<void(const Tab&)> quickView(AppContext& ctx, const ViewParts& parts)
+{
+    if (!parts.openQuickView || !ctx.floatingWindows)
+        return {};
+    return [&ctx, open = parts.openQuickView](const Tab& tab) { open(ctx, tab); };
+}
+
+} // namespace
+
 TraditionalBrowserView::TraditionalBrowserView(AppContext& ctx, const ViewParts& parts)
-    : m_tabBar(ctx.state), m_navigationBar(ctx), m_pageArea(ctx, parts), m_panels(ctx, parts, *this)
+    : m_tabBar(ctx.state, quickView(ctx, parts)), m_navigationBar(ctx), m_pageArea(ctx, parts), m_panels(ctx, parts, *this)
 {
     add_css_class("kovi-traditional-view");
     add_css_class("kovi-chrome");
@@ -19,5 +30,10 @@ TraditionalBrowserView::TraditionalBrowserView(AppContext& ctx, const ViewParts&
 }
 
 TraditionalBrowserView::~TraditionalBrowserView() = default;
+
+void TraditionalBrowserView::setWindowMenu(const std::function<Gtk::Widget*()>& make)
+{
+    m_navigationBar.setWindowMenu(make ? make() : nullptr);
+}
 
 } // namespace kovi

@@ -9,6 +9,8 @@
 #include <gtkmm/box.h>
 #include <gtkmm/overlay.h>
 
+#include <functional>
+
 namespace kovi {
 
 struct AppContext;
@@ -24,6 +26,10 @@ public:
 
     TraditionalBrowserView(AppContext& ctx, const ViewParts& parts);
     ~TraditionalBrowserView() override;
+
+    // `make` builds the window's menu button (a new managed widget), placed at the end of the
+    // navigation bar.
+    void setWindowMenu(const std::function<Gtk::Widget*()>& make);
 
     TraditionalTabBar& tabBar() { return m_tabBar; }
     TraditionalNavigationBar& navigationBar() { return m_navigationBar; }

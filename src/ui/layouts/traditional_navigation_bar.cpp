@@ -82,6 +82,17 @@ TraditionalNavigationBar::~TraditionalNavigationBar()
         c.disconnect();
 }
 
+void TraditionalNavigationBar::setWindowMenu(Gtk::Widget* menu)
+{
+    if (m_windowMenu)
+        m_tools.remove(*m_windowMenu);
+    m_windowMenu = menu;
+    if (menu) {
+        menu->set_valign(Gtk::Align::CENTER);
+        m_tools.append(*menu);
+    }
+}
+
 void TraditionalNavigationBar::refreshText()
 {
     // Replaces what is typed too: a tab switch shows that tab's address.

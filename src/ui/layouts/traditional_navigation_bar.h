@@ -16,9 +16,10 @@ namespace kovi {
 struct AppContext;
 
 // The bar under the tab strip of the horizontal-tab layout: back, forward and reload, the
-// address field (a lock for https pages; Return loads the text, or searches for it), and the
-// page tools: bookmark star, page extensions, library and split view. Every button runs a
-// command of the command table. Main thread only; the context outlives the bar.
+// address field (a lock for https pages; Return loads the text, or searches for it), the page
+// tools (bookmark star, page extensions, library and split view) and, last, the window's menu
+// when the window gives it. Every button runs a command of the command table. Main thread only;
+// the context outlives the bar.
 class TraditionalNavigationBar : public Gtk::Box {
 public:
     explicit TraditionalNavigationBar(AppContext& ctx);
@@ -33,6 +34,9 @@ public:
     Gtk::Button& extensionsButton() { return m_extensions; }
     Gtk::Button& libraryButton() { return m_library; }
     Gtk::Button& splitButton() { return m_split; }
+    // Places the window's menu button (a managed widget; nullptr removes it) at the end.
+    void setWindowMenu(Gtk::Widget* menu);
+    Gtk::Widget* windowMenu() const { return m_windowMenu; }
     bool isLockShown() const { return m_lockShown; }
     // Back and Forward take clicks (their commands are always enabled; the bar's own rule
     // decides whether they look and act enabled).
@@ -59,6 +63,7 @@ private:
     Gtk::Box m_tools{Gtk::Orientation::HORIZONTAL, 4};
     BookmarkStar m_star;
     Gtk::Button m_extensions, m_library, m_split;
+    Gtk::Widget* m_windowMenu = nullptr;
 };
 
 } // namespace kovi

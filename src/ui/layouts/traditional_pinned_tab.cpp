@@ -2,10 +2,12 @@
 
 #include "core/state/browser_state.h"
 
+#include <gtkmm/gestureclick.h>
+
 namespace kovi {
 
 TraditionalPinnedTab::TraditionalPinnedTab(BrowserState& state, const Tab& tab)
-    : m_state(state), m_tabId(tab.id)
+    : m_state(state), m_tabId(tab.id), m_menu(*this, "tile", state)
 {
     add_css_class("kovi-htab-pinned");
     set_has_frame(false);
@@ -15,6 +17,13 @@ TraditionalPinnedTab::TraditionalPinnedTab(BrowserState& state, const Tab& tab)
     set_child(m_favicon);
     // Also when it is active already: the state decides what a repeat does.
     signal_clicked().connect([this] { m_state.setActiveTabId(m_tabId); });
+    auto secondary = Gtk::GestureClick::create();
+    secondary->set_button(GDK_BUTTON_SECONDARY);
+    secondary->signal_pressed().connect([this](int, double x, double y) {
+        if (auto tab = m_state.tab(m_tabId))
+            m_menu.popup(*tab, TabMenu::Place::pinned, x, y);
+    });
+    add_controller(secondary);
     update(tab);
 }
 

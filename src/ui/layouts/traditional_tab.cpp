@@ -61,6 +61,7 @@ TraditionalTab::~TraditionalTab()
 
 void TraditionalTab::release()
 {
+    m_menu.reset();
     if (m_indicator.get_parent())
         m_indicator.unparent();
     if (m_body.get_parent())
@@ -153,6 +154,9 @@ void TraditionalTab::size_allocate_vfunc(int width, int height, int)
     }
     const int bodyWidth = std::max(0, width - indicator);
     m_body.size_allocate(Gtk::Allocation(rtl ? 0 : indicator, 0, bodyWidth, height), -1);
+    // An open menu follows the tab when the strip moves.
+    if (m_menu && m_menu->popover() && m_menu->popover()->get_visible())
+        m_menu->popover()->present();
 }
 
 } // namespace kovi

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/tab.h"
+#include "ui/base/tab_menu.h"
 #include "ui/layouts/tab_favicon.h"
 
 #include <gtkmm/box.h>
@@ -9,13 +10,14 @@
 #include <gtkmm/widget.h>
 
 #include <functional>
+#include <memory>
 
 namespace kovi {
 
 // One normal tab of the horizontal strip: the drop indicator while another tab is dragged over
 // it, then the tab (favicon or spinner, one-line title, close button shown while the tab is
-// hovered or active), 140 to 220 px wide whatever its title. The strip keeps one per tab and
-// updates it in place. Main thread only.
+// hovered or active), 140 to 220 px wide whatever its title, and the tab's context menu. The
+// strip keeps one per tab and updates it in place. Main thread only.
 class TraditionalTab : public Gtk::Widget {
 public:
     static constexpr int minimumWidth = 140;
@@ -41,6 +43,9 @@ public:
     Gtk::Label& titleLabel() { return m_title; }
     Gtk::Button& closeButton() { return m_close; }
     TabFavicon& favicon() { return m_favicon; }
+    // The context menu, owned by the tab (its popover is the tab's child).
+    void setMenu(std::unique_ptr<TabMenu> menu) { m_menu = std::move(menu); }
+    TabMenu* menu() const { return m_menu.get(); }
 
 protected:
     void measure_vfunc(Gtk::Orientation orientation, int forSize, int& minimum, int& natural, int& minimumBaseline,
@@ -59,6 +64,7 @@ private:
     TabFavicon m_favicon{true};
     Gtk::Label m_title;
     Gtk::Button m_close;
+    std::unique_ptr<TabMenu> m_menu;
 };
 
 } // namespace kovi

@@ -1,19 +1,24 @@
 #include "ui/layouts/traditional_tab_bar.h"
 
 #include "core/commands/command_ids.h"
+#include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
+#include "ui/design/drag_preview.h"
+#include "ui/design/favicon_decoder.h"
 #include "ui/design/symbols.h"
 #include "ui/layouts/bar_button.h"
 #include "ui/layouts/traditional_pinned_tab.h"
 #include "ui/layouts/traditional_tab.h"
 
-#include <glibmm/main.h>
+#include <gdkmm/frameclock.h>
 #include <gtkmm/adjustment.h>
 #include <gtkmm/dragsource.h>
+#include <gtkmm/eventcontrollerscroll.h>
 #include <gtkmm/droptarget.h>
 #include <gtkmm/gestureclick.h>
 #include <gtkmm/widgetpaintable.h>
 
+#include <cmath>
 #include <unordered_set>
 
 namespace kovi {
@@ -68,9 +73,9 @@ Glib::RefPtr<Gdk::ContentProvider> idPayload(const Uuid& id)
 
 } // namespace
 
-TraditionalTabBar::TraditionalTabBar(BrowserState& state)
-    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 0), m_state(state), m_drops([&state](const Uuid& tab, const Uuid& before) { state.reorderTab(tab, before); }),
-      m_spaceMenu(state)
+TraditionalTabBar::TraditionalTabBar(BrowserState& state, std::function<void(const Tab&)> openQuickView)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 0), m_state(state), m_openQuickView(std::move(openQuickView)),
+      m_drops([&state](const Uuid& tab, const Uuid& before) { state.reorderTab(tab, before); }), m_spaceMenu(state)
 {
     add_css_class("kovi-hbar");
     add_css_class("kovi-chrome");
@@ -104,7 +109,25 @@ TraditionalTabBar::TraditionalTabBar(BrowserState& state)
     m_strip.append(m_separator);
     m_strip.append(m_normal);
     m_scroller.set_child(m_strip);
-    m_scroller.get_hadjustment()->signal_changed().connect([this] { scrollActiveIntoView(); });
+    // Ahead of the scroller's own handling, which moves nothing for a plain vertical wheel.
+    auto wheel = Gtk::EventControllerScroll::create();
+    wheel->set_flags(Gtk::EventControllerScroll::Flags::BOTH_AXES);
+    wheel->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    wheel->signal_scroll().connect([this](double dx, double dy) { return scrollByWheel(dx, dy); }, false);
+    m_scroller.add_controller(wheel);
+    // A new width (the first layout, a window resize) may clip the active tab.
+    m_scroller.get_hadjustment()->signal_changed().connect([this] {
+        const double width = m_scroller.get_hadjustment()->get_page_size();
+        if (width == m_stripWidth)
+            return;
+        m_stripWidth = width;
+        revealActiveSoon(true);
+    });
+    signal_realize().connect([this] {
+        if (m_revealPending)
+            revealActiveSoon();
+    });
+    signal_unrealize().connect([this] { stopRevealing(); });
     append(m_scroller);
 
     // Opens the command bar (all results); picking a result opens the tab.
@@ -139,7 +162,7 @@ TraditionalTabBar::~TraditionalTabBar()
 {
     for (auto& c : m_connections)
         c.disconnect();
-    m_scrollIdle.disconnect();
+    stopRevealing();
 }
 
 TraditionalTab* TraditionalTabBar::tabWidget(const Uuid& id) const
@@ -175,8 +198,8 @@ void TraditionalTabBar::refresh()
 
 void TraditionalTabBar::refreshActive()
 {
-    // Every widget, as new ones need their look; the strip scrolls only when the active tab
-    // changed, so page updates never undo the user's own scrolling.
+    // Every widget, as new ones need their look; the strip moves only when the active tab
+    // changed.
     const auto active = m_state.activeTabId();
     for (auto& [id, tab] : m_tabs)
         tab->setActive(active && id == *active);
@@ -185,7 +208,7 @@ void TraditionalTabBar::refreshActive()
     if (active == m_shownActive)
         return;
     m_shownActive = active;
-    scrollActiveIntoViewSoon();
+    revealActiveSoon();
 }
 
 void TraditionalTabBar::refreshDragLook()
@@ -207,43 +230,64 @@ void TraditionalTabBar::refreshDownloads()
     m_spinner.set_spinning(running);
 }
 
-void TraditionalTabBar::scrollActiveIntoViewSoon()
+void TraditionalTabBar::revealActiveSoon(bool inLayout)
 {
-    // Once the strip is laid out: the tab may be new and not placed yet. The adjustment reports
-    // every new layout; the idle covers a change that moves nothing.
-    m_scrollPending = true;
-    if (m_scrollIdle.connected())
-        return;
-    m_scrollIdle = Glib::signal_idle().connect([this] {
-        scrollActiveIntoView();
-        return false;
-    });
+    m_revealPending = true;
+    if (m_revealClock || !get_realized())
+        return; // on its way, or when the bar is realized
+    // Once a frame has been laid out and drawn, every tab has its place.
+    m_revealClock = get_frame_clock()->gobj();
+    m_afterPaint = g_signal_connect_swapped(m_revealClock, "after-paint",
+                                            G_CALLBACK(+[](TraditionalTabBar* self) { self->revealActive(); }), this);
+    if (!inLayout)
+        queue_allocate();
 }
 
-void TraditionalTabBar::scrollActiveIntoView()
+void TraditionalTabBar::stopRevealing()
+{
+    if (m_revealClock)
+        g_signal_handler_disconnect(m_revealClock, m_afterPaint);
+    m_revealClock = nullptr;
+    m_afterPaint = 0;
+}
+
+void TraditionalTabBar::revealActive()
 {
     const auto active = m_state.activeTabId();
-    if (!m_scrollPending || !active)
-        return;
-    Gtk::Widget* widget = tabWidget(*active);
-    if (!widget)
+    Gtk::Widget* widget = active ? tabWidget(*active) : nullptr;
+    if (!widget && active)
         widget = pinnedTabWidget(*active);
     graphene_rect_t bounds;
-    if (!widget || widget->get_width() == 0 ||
-        !gtk_widget_compute_bounds(widget->gobj(), GTK_WIDGET(m_strip.gobj()), &bounds))
+    if (widget && (widget->get_width() == 0 ||
+                   !gtk_widget_compute_bounds(widget->gobj(), GTK_WIDGET(m_scroller.gobj()), &bounds)))
+        return; // not placed yet: a later frame places it
+    m_revealPending = false;
+    stopRevealing();
+    if (!widget)
         return;
-    auto adjustment = m_scroller.get_hadjustment();
-    // The adjustment counts from the strip's outer edge, margin included.
-    const double start = bounds.origin.x + m_strip.get_margin_start();
+    // The least move that shows the whole tab (its start, when it is wider than the strip).
+    const double start = bounds.origin.x;
     const double end = start + bounds.size.width;
-    if (end > adjustment->get_upper() + 0.5)
-        return; // not laid out yet
-    m_scrollPending = false;
-    const double page = adjustment->get_page_size();
-    if (start < adjustment->get_value())
-        adjustment->set_value(start);
-    else if (end > adjustment->get_value() + page)
-        adjustment->set_value(end - page);
+    double shift = 0;
+    if (end > m_scroller.get_width())
+        shift = end - m_scroller.get_width();
+    if (start - shift < 0)
+        shift = start;
+    if (shift != 0) {
+        auto adjustment = m_scroller.get_hadjustment();
+        adjustment->set_value(adjustment->get_value() + shift);
+    }
+}
+
+bool TraditionalTabBar::scrollByWheel(double dx, double dy)
+{
+    auto adjustment = m_scroller.get_hadjustment();
+    const double delta = std::abs(dx) > std::abs(dy) ? dx : dy;
+    if (delta == 0 || adjustment->get_upper() - adjustment->get_lower() <= adjustment->get_page_size())
+        return false;
+    // The toolkit's own step for one notch of the wheel.
+    adjustment->set_value(adjustment->get_value() + delta * std::pow(adjustment->get_page_size(), 2.0 / 3.0));
+    return true;
 }
 
 TraditionalPinnedTab* TraditionalTabBar::makePinnedTab(const Tab& tab)
@@ -255,6 +299,17 @@ TraditionalPinnedTab* TraditionalTabBar::makePinnedTab(const Tab& tab)
     source->set_actions(Gdk::DragAction::COPY | Gdk::DragAction::MOVE);
     const Uuid id = tab.id;
     source->signal_prepare().connect([id](double, double) { return idPayload(id); }, false);
+    // The tab's card, as the sidebar shows it, rather than the payload's text.
+    source->signal_drag_begin().connect([this, id, widget, source = source.get()](const Glib::RefPtr<Gdk::Drag>&) {
+        const std::optional<Tab> dragged = m_state.tab(id);
+        if (!dragged)
+            return;
+        Glib::RefPtr<Gdk::Texture> favicon;
+        if (dragged->favicon && !dragged->favicon->empty())
+            favicon = FaviconDecoder::decode(dragged->favicon->data(), dragged->favicon->size());
+        source->set_icon(renderDragPreview(sidebarDisplayTitle(*dragged), favicon, false, widget->get_scale_factor()),
+                         24, 18);
+    });
     widget->add_controller(source);
     return widget;
 }
@@ -268,6 +323,16 @@ TraditionalTab* TraditionalTabBar::makeTab(const Tab& tab)
     click->set_button(GDK_BUTTON_PRIMARY);
     click->signal_released().connect([this, id](int, double, double) { m_state.setActiveTabId(id); });
     widget->add_controller(click);
+
+    // The menu the tab's row has in the sidebar.
+    widget->setMenu(std::make_unique<TabMenu>(*widget, "row", m_state, m_openQuickView));
+    auto secondary = Gtk::GestureClick::create();
+    secondary->set_button(GDK_BUTTON_SECONDARY);
+    secondary->signal_pressed().connect([this, id, widget](int, double x, double y) {
+        if (auto tab = m_state.tab(id))
+            widget->menu()->popup(*tab, TabMenu::placeOf(*tab), x, y);
+    });
+    widget->add_controller(secondary);
 
     auto source = Gtk::DragSource::create();
     source->set_actions(Gdk::DragAction::MOVE);

@@ -14,6 +14,7 @@
 #include <gtkmm/windowhandle.h>
 #include <sigc++/connection.h>
 
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -31,14 +32,20 @@ class TraditionalTab;
 // One widget per tab, kept while the tab is in the shown space: a change of title, favicon,
 // order or active tab updates or moves the existing widget, never rebuilds it (a drag must keep
 // the widget it started from). Normal tabs are dragged onto each other to reorder them (the
-// payload is the tab's id as plain text); the rules are TabDropController's. Main thread only;
-// the state outlives the bar.
+// payload is the tab's id as plain text); the rules are TabDropController's.
+//
+// The strip scrolls by the wheel (either axis moves it sideways). It scrolls by itself only to
+// bring the active tab wholly into view, by the least distance, when the active tab changes or
+// the strip's width does (first layout, window resize): a click on a tab in view never moves
+// it, and page updates never undo the user's own scrolling. Main thread only; the state
+// outlives the bar.
 class TraditionalTabBar : public Gtk::Box {
 public:
     static constexpr int height = 38;
     static constexpr int buttonGap = 78;
 
-    explicit TraditionalTabBar(BrowserState& state);
+    // Without `openQuickView` the tabs' menus show "Open in Quick View" disabled.
+    explicit TraditionalTabBar(BrowserState& state, std::function<void(const Tab&)> openQuickView = {});
     ~TraditionalTabBar() override;
 
     // ---- Inspection, for tests and benchmarks ----
@@ -57,19 +64,26 @@ public:
     void refresh();
 
 private:
+private:
     void refreshActive();
     void refreshDragLook();
     void refreshDownloads();
-    void scrollActiveIntoViewSoon();
-    void scrollActiveIntoView();
+    // After the next frame's layout (queued unless `inLayout`), bring the active tab into view.
+    void revealActiveSoon(bool inLayout = false);
+    void stopRevealing();
+    void revealActive();
+    bool scrollByWheel(double dx, double dy);
     TraditionalTab* makeTab(const Tab& tab);
     TraditionalPinnedTab* makePinnedTab(const Tab& tab);
 
     BrowserState& m_state;
+    std::function<void(const Tab&)> m_openQuickView;
     TabDropController m_drops;
     std::vector<sigc::connection> m_connections;
-    sigc::connection m_scrollIdle;
-    bool m_scrollPending = false;
+    bool m_revealPending = false;
+    double m_stripWidth = -1;
+    GdkFrameClock* m_revealClock = nullptr; // while a reveal waits for a frame
+    gulong m_afterPaint = 0;
 
     Gtk::WindowHandle m_gapHandle;
     Gtk::Box m_gap{Gtk::Orientation::HORIZONTAL, 0};

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "core/library/library_archive.h"
+#include "ui/library/bookmark_strip_row.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
-#include <gtkmm/scrolledwindow.h>
 #include <sigc++/connection.h>
 
-#include <unordered_map>
 #include <vector>
 
 namespace kovi {
@@ -16,8 +14,8 @@ class BrowserLibrary;
 class BrowserState;
 class Preferences;
 
-// The bookmarks bar above the page: a button that opens the library, then one button per page of
-// "Bookmarks" in the library's order, scrolled sideways when they do not fit. A click opens the
+// The bookmarks bar above the page: a button that opens the library, then the pages of
+// "Bookmarks" in the library's order, as many as fit, and a menu of the rest. A click opens the
 // page in a new tab of the shown space. It takes no room while the setting "showBookmarksBar"
 // is off and is built only once it is shown. The references must outlive it.
 class BookmarkStrip : public Gtk::Box {
@@ -28,28 +26,19 @@ public:
     ~BookmarkStrip() override;
 
     Gtk::Button& libraryButton() { return m_libraryButton; }
-    // The bookmark buttons in shown order.
-    std::vector<Gtk::Button*> bookmarkButtons() const;
+    BookmarkStripRow& bookmarks() { return m_bookmarks; }
+    // The bookmark buttons shown, in order.
+    std::vector<BookmarkButton*> bookmarkButtons() const { return m_bookmarks.shownButtons(); }
 
 private:
-    struct Entry {
-        SavedPage page;
-        Gtk::Button* button = nullptr;
-    };
-
     void refreshVisibility();
-    void refreshButtons();
-    Gtk::Button* makeButton(const SavedPage& page);
-    static void showPage(Gtk::Button& button, const SavedPage& page);
+    void refreshPages();
 
-    BrowserState& m_state;
     BrowserLibrary& m_library;
     Preferences& m_preferences;
-    Gtk::ScrolledWindow m_scroller;
-    Gtk::Box m_row{Gtk::Orientation::HORIZONTAL, 12};
+    Gtk::Box m_row{Gtk::Orientation::HORIZONTAL, BookmarkStripRow::spacing};
     Gtk::Button m_libraryButton;
-    std::unordered_map<Uuid, Entry> m_entries;
-    std::vector<Uuid> m_order;
+    BookmarkStripRow m_bookmarks;
     bool m_built = false;
     std::vector<sigc::connection> m_connections;
 };

@@ -15,8 +15,7 @@ constexpr const char* statusStyles[] = {"secondary", "blue", "orange", "green", 
 
 } // namespace
 
-DownloadRow::DownloadRow(const Actions& actions, const DownloadItem& item)
-    : Gtk::Box(Gtk::Orientation::HORIZONTAL, 12), m_actions(actions), m_item(item)
+DownloadRow::DownloadRow(const Actions& actions) : Gtk::Box(Gtk::Orientation::HORIZONTAL, 12), m_actions(actions)
 {
     add_css_class("download-row");
     m_tile.add_css_class("download-tile");
@@ -49,11 +48,11 @@ DownloadRow::DownloadRow(const Actions& actions, const DownloadItem& item)
     m_reveal.set_child(*makeSymbolImage("folder", 11));
     m_reveal.set_tooltip_text("Show in Folder");
     m_reveal.add_css_class("download-reveal");
-    m_reveal.signal_clicked().connect([this] { m_actions.showInFolder(DownloadItem(m_item)); });
+    m_reveal.signal_clicked().connect([this] { act(m_actions.showInFolder); });
     m_remove.set_child(*makeSymbolImage("xmark", 9));
     m_remove.set_tooltip_text("Remove from List");
     m_remove.add_css_class("download-remove");
-    m_remove.signal_clicked().connect([this] { m_actions.remove(DownloadItem(m_item)); });
+    m_remove.signal_clicked().connect([this] { act(m_actions.remove); });
     for (Gtk::Button* button : {&m_reveal, &m_remove}) {
         button->set_has_frame(false);
         button->set_focus_on_click(false);
@@ -70,8 +69,8 @@ DownloadRow::DownloadRow(const Actions& actions, const DownloadItem& item)
     auto click = Gtk::GestureClick::create();
     click->set_button(1);
     click->signal_pressed().connect([this](int presses, double, double) {
-        if (presses == 2 && m_item.status == DownloadStatus::completed)
-            m_actions.open(DownloadItem(m_item));
+        if (presses == 2 && m_item && m_item->status == DownloadStatus::completed)
+            act(m_actions.open);
     });
     add_controller(click);
     auto secondary = Gtk::GestureClick::create();
@@ -80,11 +79,10 @@ DownloadRow::DownloadRow(const Actions& actions, const DownloadItem& item)
     add_controller(secondary);
 
     m_group = Gio::SimpleActionGroup::create();
-    m_group->add_action("open", [this] { m_actions.open(DownloadItem(m_item)); });
-    m_group->add_action("reveal", [this] { m_actions.showInFolder(DownloadItem(m_item)); });
-    m_group->add_action("remove", [this] { m_actions.remove(DownloadItem(m_item)); });
+    m_group->add_action("open", [this] { act(m_actions.open); });
+    m_group->add_action("reveal", [this] { act(m_actions.showInFolder); });
+    m_group->add_action("remove", [this] { act(m_actions.remove); });
     insert_action_group("download", m_group);
-    refresh();
 }
 
 DownloadRow::~DownloadRow()
@@ -93,30 +91,39 @@ DownloadRow::~DownloadRow()
         m_menu->unparent();
 }
 
-void DownloadRow::update(const DownloadItem& item)
+void DownloadRow::bind(const DownloadItem& item)
 {
-    if (item == m_item)
+    if (m_item == item)
         return;
     m_item = item;
     refresh();
 }
 
+void DownloadRow::act(const std::function<void(const DownloadItem&)>& action)
+{
+    // A copy: the action may change the list and bind this row to another download.
+    if (m_item)
+        action(DownloadItem(*m_item));
+}
+
 void DownloadRow::refresh()
 {
-    m_symbol.set_from_icon_name(iconNameForSymbol(downloadSymbol(m_item.filename), "text-x-generic-symbolic"));
-    m_name.set_text(m_item.filename);
-    m_status.set_text(std::string(downloadStatusText(m_item.status)));
+    const DownloadItem& item = *m_item;
+    m_symbol.set_from_icon_name(iconNameForSymbol(downloadSymbol(item.filename), "text-x-generic-symbolic"));
+    m_name.set_text(item.filename);
+    m_status.set_text(std::string(downloadStatusText(item.status)));
     for (const char* style : statusStyles)
         m_status.remove_css_class(style);
-    m_status.add_css_class(std::string(downloadStatusStyle(m_item.status)));
-    auto size = downloadSizeText(m_item);
+    m_status.add_css_class(std::string(downloadStatusStyle(item.status)));
+    auto size = downloadSizeText(item);
     m_size.set_visible(size.has_value());
     m_size.set_text(size.value_or(""));
-    const bool running = m_item.status == DownloadStatus::downloading;
-    m_progress.set_visible(running);
+    const bool running = item.status == DownloadStatus::downloading;
+    // The bar keeps its room when hidden: rows are one height.
+    m_progress.set_opacity(running ? 1 : 0);
     if (running)
-        m_progress.set_fraction(downloadProgress(m_item));
-    m_reveal.set_visible(m_item.status == DownloadStatus::completed);
+        m_progress.set_fraction(downloadProgress(item));
+    m_reveal.set_visible(item.status == DownloadStatus::completed);
 }
 
 void DownloadRow::setHovered(bool hovered)
@@ -132,7 +139,7 @@ void DownloadRow::showMenu(double x, double y)
 {
     // Built for the status at the time: a finished download offers more.
     auto menu = Gio::Menu::create();
-    if (m_item.status == DownloadStatus::completed) {
+    if (m_item && m_item->status == DownloadStatus::completed) {
         auto top = Gio::Menu::create();
         top->append("Open", "download.open");
         top->append("Show in Folder", "download.reveal");

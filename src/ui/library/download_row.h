@@ -12,12 +12,15 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace kovi {
 
-// One download in the downloads panel: a file-type tile, the name, the coloured status word,
-// sizes, a progress bar while it runs; on hover "Show in Folder" (finished only) and remove; a
-// double click opens a finished file; a context menu. Updated in place as the download moves.
+// One row of the downloads panel's lazy list: a file-type tile, the name, the coloured status
+// word, sizes, a progress bar while it runs; on hover "Show in Folder" (finished only) and
+// remove; a double click opens a finished file; a context menu. A row is made once and bound to
+// whichever download is at its place; its buttons act on the one bound last. Rows are one
+// height whether or not the bar shows, so nothing below moves when a download finishes.
 class DownloadRow : public Gtk::Box {
 public:
     struct Actions {
@@ -26,11 +29,12 @@ public:
         std::function<void(const DownloadItem&)> remove;
     };
 
-    DownloadRow(const Actions& actions, const DownloadItem& item);
+    explicit DownloadRow(const Actions& actions);
     ~DownloadRow() override;
 
-    void update(const DownloadItem& item);
-    const DownloadItem& item() const { return m_item; }
+    void bind(const DownloadItem& item);
+    // The download bound last; a row is bound before it shows.
+    const DownloadItem& item() const { return *m_item; }
 
     Gtk::Label& nameLabel() { return m_name; }
     Gtk::Label& statusLabel() { return m_status; }
@@ -48,9 +52,10 @@ public:
 
 private:
     void refresh();
+    void act(const std::function<void(const DownloadItem&)>& action);
 
     const Actions& m_actions;
-    DownloadItem m_item;
+    std::optional<DownloadItem> m_item;
     Gtk::Box m_tile;
     Gtk::Image m_symbol;
     Gtk::Box m_texts{Gtk::Orientation::VERTICAL, 4};

@@ -8,9 +8,17 @@
 #include <gtkmm/separator.h>
 #include <gtkmm/window.h>
 
+#include <unordered_set>
+
 namespace kovi {
 
-DownloadsPanel::DownloadsPanel(BrowserState& state) : Gtk::Box(Gtk::Orientation::VERTICAL), m_state(state)
+DownloadsPanel::DownloadsPanel(BrowserState& state)
+    : Gtk::Box(Gtk::Orientation::VERTICAL), m_state(state),
+      m_list({nullptr, [this](int) -> Gtk::Widget* { return Gtk::make_managed<DownloadRow>(m_actions); },
+              [this](Gtk::Widget& row, std::size_t index) {
+                  static_cast<DownloadRow&>(row).bind(m_state.downloads().at(m_order.at(index)));
+              }},
+             0, 8)
 {
     add_css_class("library-panel");
     add_css_class("downloads-panel");
@@ -59,9 +67,7 @@ DownloadsPanel::DownloadsPanel(BrowserState& state) : Gtk::Box(Gtk::Orientation:
     empty->append(*label);
     m_content.add(*empty, "empty");
     m_list.add_css_class("downloads-list");
-    m_scroller.set_child(m_list);
-    m_scroller.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
-    m_content.add(m_scroller, "list");
+    m_content.add(m_list, "list");
     m_content.set_vexpand(true);
     append(m_content);
 
@@ -83,50 +89,30 @@ bool DownloadsPanel::isShowingEmptyState() const
 std::vector<DownloadRow*> DownloadsPanel::rows() const
 {
     std::vector<DownloadRow*> out;
-    for (const Uuid& id : m_order)
-        out.push_back(m_rows.at(id));
+    for (Gtk::Widget* row : m_list.shownRows())
+        out.push_back(static_cast<DownloadRow*>(row));
     return out;
 }
 
 DownloadRow* DownloadsPanel::rowFor(const Uuid& id) const
 {
-    auto it = m_rows.find(id);
-    return it == m_rows.end() ? nullptr : it->second;
+    for (DownloadRow* row : rows()) {
+        if (row->item().id == id)
+            return row;
+    }
+    return nullptr;
 }
 
 void DownloadsPanel::refresh()
 {
     const auto& downloads = m_state.downloads();
-    std::unordered_map<Uuid, DownloadRow*> next;
-    std::vector<Uuid> order;
-    Gtk::Widget* previous = nullptr;
-    for (const DownloadItem& item : downloads) {
-        if (next.count(item.id))
-            continue; // a repeated id shows once
-        DownloadRow* row = nullptr;
-        if (auto it = m_rows.find(item.id); it != m_rows.end()) {
-            row = it->second;
-            m_rows.erase(it);
-            row->update(item);
-            if (previous)
-                m_list.reorder_child_after(*row, *previous);
-            else
-                m_list.reorder_child_at_start(*row);
-        } else {
-            row = Gtk::make_managed<DownloadRow>(m_actions, item);
-            if (previous)
-                m_list.insert_child_after(*row, *previous);
-            else
-                m_list.insert_child_at_start(*row);
-        }
-        previous = row;
-        order.push_back(item.id);
-        next.emplace(item.id, row);
+    std::unordered_set<Uuid> seen;
+    m_order.clear();
+    for (std::size_t i = 0; i < downloads.size(); ++i) {
+        if (seen.insert(downloads[i].id).second)
+            m_order.push_back(i);
     }
-    for (auto& [id, gone] : m_rows)
-        m_list.remove(*gone);
-    m_rows = std::move(next);
-    m_order = std::move(order);
+    m_list.setCount(m_order.size());
     m_clear.set_visible(hasCompletedDownload(downloads));
     m_content.set_visible_child(downloads.empty() ? "empty" : "list");
 }

@@ -2,15 +2,14 @@
 
 #include "ui/library/download_row.h"
 #include "ui/library/message_alert.h"
+#include "ui/library/recycler_list.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
-#include <gtkmm/scrolledwindow.h>
 #include <gtkmm/stack.h>
 #include <sigc++/connection.h>
 
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 namespace kovi {
@@ -18,9 +17,9 @@ namespace kovi {
 class BrowserState;
 
 // The downloads panel: a card listing the browser state's downloads newest first, with "Clear
-// Completed" while one has finished and "No Downloads" when the list is empty. Rows are kept by
-// download id and updated in place as transfers progress. A finished file that has been moved
-// or deleted is reported instead of being handed to the desktop. The state must outlive it.
+// Completed" while one has finished and "No Downloads" when the list is empty. The rows in view
+// are bound again in place as transfers progress. A finished file that has been moved or
+// deleted is reported instead of being handed to the desktop. The state must outlive it.
 class DownloadsPanel : public Gtk::Box {
 public:
     static constexpr int width = 380;
@@ -32,7 +31,7 @@ public:
     Gtk::Button& clearButton() { return m_clear; }
     Gtk::Button& closeButton() { return m_close; }
     bool isShowingEmptyState() const;
-    // The rows in shown order.
+    // The rows in view, in shown order.
     std::vector<DownloadRow*> rows() const;
     DownloadRow* rowFor(const Uuid& id) const;
     MessageAlert* alert() const { return m_alert.get(); }
@@ -47,10 +46,9 @@ private:
     Gtk::Button m_clear;
     Gtk::Button m_close;
     Gtk::Stack m_content;
-    Gtk::ScrolledWindow m_scroller;
-    Gtk::Box m_list{Gtk::Orientation::VERTICAL, 0};
-    std::unordered_map<Uuid, DownloadRow*> m_rows;
-    std::vector<Uuid> m_order;
+    // Where each shown row's download is in the state's list (a repeated id shows once).
+    std::vector<std::size_t> m_order;
+    RecyclerList m_list;
     std::unique_ptr<MessageAlert> m_alert;
     std::vector<sigc::connection> m_connections;
 };

@@ -116,10 +116,19 @@ void RecyclerList::setCount(std::size_t count)
         y += heightOf(kindAt(i), i) + m_spacing;
     }
     m_offsets[count] = y;
-    // Every row in view shows other data now: back to the spares, then bound again.
-    for (auto& [index, row] : m_shown)
+    // A row in view keeps its widget and is bound again in place. Hiding the widget under the
+    // pointer would hand the pointer to the list until it moves (GTK picks again only on motion
+    // or release), and the next click there would be lost.
+    for (auto it = m_shown.begin(); it != m_shown.end();) {
+        Gtk::Widget* row = it->second;
+        if (it->first < count && kindAt(it->first) == m_kinds[row]) {
+            m_rows.bind(*row, it->first);
+            ++it;
+            continue;
+        }
         release(row);
-    m_shown.clear();
+        it = m_shown.erase(it);
+    }
     updateShown();
     m_canvas->queue_resize();
 }

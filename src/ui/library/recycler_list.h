@@ -15,7 +15,8 @@ namespace kovi {
 // again as the list scrolls. GTK 4.8's list view keeps 200 rows alive whatever it shows, which
 // makes opening a long list or narrowing it by a search slow; here a search rebinds the dozen
 // rows on screen. Rows come in a few kinds, each of one height (measured once, on the first row
-// of the kind that is shown). Main thread only.
+// of the kind that is shown). A place on screen keeps its row widget while the data changes, so
+// a button clicked again and again without moving the pointer gets every click. Main thread only.
 class RecyclerList : public Gtk::ScrolledWindow {
 public:
     struct Rows {
@@ -28,7 +29,8 @@ public:
     ~RecyclerList() override;
 
     std::size_t count() const { return m_count; }
-    // Shows `count` rows; the rows in view are bound again (the data behind them may differ).
+    // Shows `count` rows; the rows in view are bound again (the data behind them may differ),
+    // each in the widget that already shows its place, so the widget under the pointer stays.
     void setCount(std::size_t count);
     // The built rows in view, top to bottom.
     std::vector<Gtk::Widget*> shownRows() const;

@@ -39,6 +39,7 @@ AdvancedSettingsTab::AdvancedSettingsTab(Preferences& preferences)
                                         std::tuple{&m_export, "Export...", "Export Data"}}) {
         button->set_label(label);
         button->add_css_class("kovi-settings-small-button");
+        markUnavailable(*button);
         data->add(*makeRow(title, *button));
     }
     append(*data);

@@ -155,16 +155,13 @@ Gtk::Widget* GeneralSettingsTab::makeStartupSection()
 {
     auto* section = Gtk::make_managed<SettingsSection>();
     addHeading(*section, "On Startup");
-    // Fixed options: a click is undone at once and nothing is stored.
+    // Fixed options: shown as they are, not to be changed.
     for (auto [check, title, value] : {std::tuple{&m_restoreSession, "Restore previous session", true},
                                        std::tuple{&m_welcomePage, "Show welcome page for new windows", false}}) {
         check->set_label(title);
         check->add_css_class("kovi-settings-13");
         check->set_active(value);
-        m_connections.push_back(check->signal_toggled().connect([check, value] {
-            if (check->get_active() != value)
-                check->set_active(value);
-        }));
+        markUnavailable(*check);
         section->add(*check);
     }
     return section;

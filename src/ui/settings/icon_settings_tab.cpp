@@ -12,14 +12,13 @@ namespace kovi {
 
 using namespace settings_ui;
 
-IconOption::IconOption(const std::string& id, const std::string& name, const std::string& color,
-                       std::function<void()> action)
-    : m_id(id)
+IconOption::IconOption(const std::string& id, const std::string& name, const std::string& color) : m_id(id)
 {
     add_css_class("kovi-icon-option");
     set_has_frame(false);
     set_focus_on_click(false);
-    set_tooltip_text(name);
+    // Choosing would not change the application's icon.
+    markUnavailable(*this);
 
     auto* column = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 8);
     auto* tile = Gtk::make_managed<Gtk::Box>();
@@ -36,7 +35,6 @@ IconOption::IconOption(const std::string& id, const std::string& name, const std
     m_caption.add_css_class("kovi-icon-caption");
     column->append(m_caption);
     set_child(*column);
-    signal_clicked().connect([action = std::move(action)] { action(); });
     setSelected(false);
 }
 
@@ -65,8 +63,7 @@ IconSettingsTab::IconSettingsTab() : Gtk::Box(Gtk::Orientation::VERTICAL, 20)
     grid->set_halign(Gtk::Align::FILL);
     for (const AppIconOption& option : appIconOptions) {
         const std::string id(option.id);
-        auto* choice = Gtk::make_managed<IconOption>(id, std::string(option.name), std::string(option.color),
-                                                     [this, id] { select(id); });
+        auto* choice = Gtk::make_managed<IconOption>(id, std::string(option.name), std::string(option.color));
         choice->set_size_request(80, -1);
         m_options.push_back(choice);
         grid->append(*choice);
@@ -83,6 +80,7 @@ IconSettingsTab::IconSettingsTab() : Gtk::Box(Gtk::Orientation::VERTICAL, 20)
     texts->set_hexpand(true);
     m_share.set_label("Share Kovi");
     m_share.add_css_class("kovi-settings-small-button");
+    markUnavailable(m_share);
     auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 12);
     row->append(*gift);
     row->append(*makeRow(*texts, m_share));
@@ -90,14 +88,8 @@ IconSettingsTab::IconSettingsTab() : Gtk::Box(Gtk::Orientation::VERTICAL, 20)
     banner->add(*row);
     append(*banner);
 
-    select(m_selectedIcon);
-}
-
-void IconSettingsTab::select(const std::string& id)
-{
-    m_selectedIcon = id;
     for (IconOption* option : m_options)
-        option->setSelected(option->id() == id);
+        option->setSelected(option->id() == m_selectedIcon);
 }
 
 } // namespace kovi

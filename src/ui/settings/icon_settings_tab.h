@@ -4,17 +4,16 @@
 #include <gtkmm/button.h>
 #include <gtkmm/label.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace kovi {
 
 // One choice of the icon grid: a coloured tile with the product's initial above its name; the
-// selected one has an accent border and a primary caption.
+// selected one has an accent border and a primary caption. Shown as unavailable.
 class IconOption : public Gtk::Button {
 public:
-    IconOption(const std::string& id, const std::string& name, const std::string& color, std::function<void()> action);
+    IconOption(const std::string& id, const std::string& name, const std::string& color);
     const std::string& id() const { return m_id; }
     void setSelected(bool selected);
     bool isSelected() const { return m_selected; }
@@ -26,8 +25,9 @@ private:
     Gtk::Label m_caption;
 };
 
-// The Icon tab: six icon choices (a choice of the open tab only; the application's icon does
-// not change) and a banner whose button does nothing yet.
+// The Icon tab: six icon choices with the default one chosen, and a banner with a sharing
+// button; the application's icon cannot be changed yet, so the choices and the button are shown
+// as unavailable.
 class IconSettingsTab : public Gtk::Box {
 public:
     IconSettingsTab();
@@ -36,9 +36,7 @@ public:
     Gtk::Button& shareButton() { return m_share; }
 
 private:
-    void select(const std::string& id);
-
-    std::string m_selectedIcon = "default";
+    const std::string m_selectedIcon = "default";
     std::vector<IconOption*> m_options;
     Gtk::Button m_share;
 };

@@ -31,6 +31,7 @@ LinksSettingsTab::LinksSettingsTab(Preferences& preferences)
     m_makeDefault.set_label("Make Default");
     m_makeDefault.add_css_class("suggested-action");
     m_makeDefault.add_css_class("kovi-settings-small-button");
+    markUnavailable(m_makeDefault);
     browser->add(*makeRow(*makeLabel("Kovi is not your default browser", {"kovi-settings-13", "kovi-secondary"}),
                           m_makeDefault));
     append(*browser);

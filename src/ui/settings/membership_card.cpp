@@ -4,6 +4,7 @@
 #include "core/settings/auth_manager.h"
 #include "ui/design/drawing.h"
 #include "ui/design/symbols.h"
+#include "ui/settings/settings_section.h"
 
 #include <gtkmm/image.h>
 
@@ -20,7 +21,7 @@ Gtk::Label* fixedLabel(const char* text, const char* cssClass)
     return label;
 }
 
-// A button below the card: a symbol on a tile that fills while hovered. It has no action.
+// A button below the card: a symbol on a tile. It has no action yet, so it shows as unavailable.
 Gtk::Button* makeCardActionButton(const char* symbol)
 {
     auto* button = Gtk::make_managed<Gtk::Button>();
@@ -31,6 +32,7 @@ Gtk::Button* makeCardActionButton(const char* symbol)
     auto* image = makeSymbolImage(symbol, 14);
     image->add_css_class("kovi-secondary");
     button->set_child(*image);
+    settings_ui::markUnavailable(*button);
     return button;
 }
 
@@ -100,8 +102,10 @@ MembershipCard::MembershipCard() : Gtk::Box(Gtk::Orientation::VERTICAL, 0)
     auto* actions = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 20);
     actions->set_halign(Gtk::Align::CENTER);
     actions->set_margin_top(16);
-    for (const char* symbol : {"square.and.arrow.up", "hand.thumbsup", "doc.on.doc"})
-        actions->append(*makeCardActionButton(symbol));
+    for (const char* symbol : {"square.and.arrow.up", "hand.thumbsup", "doc.on.doc"}) {
+        m_actions.push_back(makeCardActionButton(symbol));
+        actions->append(*m_actions.back());
+    }
     append(*actions);
 
     setUser(std::nullopt);
@@ -109,9 +113,12 @@ MembershipCard::MembershipCard() : Gtk::Box(Gtk::Orientation::VERTICAL, 0)
 
 void MembershipCard::setUser(const std::optional<KoviUser>& user)
 {
-    m_name.set_text(user ? user->displayName : "Guest");
+    // With nobody signed in the card names nobody: a guest's name there would look like the
+    // account that was just signed out.
+    m_name.set_text(user ? user->displayName : "Not signed in");
     m_name.set_tooltip_text(m_name.get_text());
     m_subtitle.set_text(user && user->isGuest ? "Guest User" : "Early Adopter");
+    m_subtitle.set_visible(user.has_value());
     std::string since = user ? shortMemberSinceText(user->createdAt) : "";
     m_memberSince.set_text(since.empty() ? "---" : since);
 }

@@ -2,18 +2,20 @@
 
 #include <cairomm/context.h>
 #include <gtkmm/box.h>
+#include <gtkmm/button.h>
 #include <gtkmm/drawingarea.h>
 #include <gtkmm/label.h>
 
 #include <optional>
+#include <vector>
 
 namespace kovi {
 
 struct KoviUser;
 
 // The decorative membership card of the Profile tab: a hill on a warm off-white card, the user's
-// name, "Guest User" or "Early Adopter", a badge with the date the account was made, and three
-// buttons without actions below. Its colours are fixed: the card looks the same light or dark.
+// name, "Guest User" or "Early Adopter" (or "Not signed in" alone when nobody is), a badge with the date the account was made, and three
+// buttons below that are not available yet. Its colours are fixed: the card looks the same light or dark.
 class MembershipCard : public Gtk::Box {
 public:
     static constexpr int width = 260;
@@ -25,6 +27,7 @@ public:
     Gtk::Label& nameLabel() { return m_name; }
     Gtk::Label& subtitleLabel() { return m_subtitle; }
     Gtk::Label& memberSinceLabel() { return m_memberSince; }
+    const std::vector<Gtk::Button*>& actionButtons() const { return m_actions; }
 
     // The hill in an area of `width` × `height`: its sides rise to 0.7 of the height from the
     // bottom, its top lies at the middle, 0.35 of the height from the top; filled with the
@@ -36,6 +39,7 @@ private:
     Gtk::Label m_name;
     Gtk::Label m_subtitle;
     Gtk::Label m_memberSince;
+    std::vector<Gtk::Button*> m_actions;
 };
 
 } // namespace kovi

@@ -27,11 +27,11 @@ SettingsSection* makeLocalDataSection()
     return section;
 }
 
-SettingsSection* makeSharingSection()
+SettingsSection* makeSharingSection(Gtk::Button* share)
 {
     auto* section = Gtk::make_managed<SettingsSection>();
-    auto* share = Gtk::make_managed<Gtk::Button>();
     share->add_css_class("kovi-settings-small-button");
+    markUnavailable(*share);
     auto* content = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL, 4);
     content->append(*makeSymbolImage("qrcode", 12));
     content->append(*makeLabel("Share Kovi", {"kovi-settings-12", "kovi-medium"}));
@@ -87,7 +87,7 @@ ProfileSettingsTab::ProfileSettingsTab(AuthManager& auth) : Gtk::Box(Gtk::Orient
     account->add(m_guestNote);
     column->append(*account);
     column->append(*makeLocalDataSection());
-    column->append(*makeSharingSection());
+    column->append(*makeSharingSection(&m_share));
     append(*column);
 
     m_userChanged = m_auth.currentUserChanged.connect([this] { refresh(); });

@@ -26,6 +26,7 @@ public:
     Gtk::Label& emailLabel() { return m_email; }
     Gtk::MenuButton& accountMenuButton() { return m_menuButton; }
     Gtk::Button& signOutItem() { return m_signOut; }
+    Gtk::Button& shareButton() { return m_share; }
     // The guest note under the account row.
     Gtk::Widget& guestNote() { return m_guestNote; }
 
@@ -39,6 +40,7 @@ private:
     Gtk::Popover m_menu;
     Gtk::Button m_signOut;
     Gtk::Box m_guestNote{Gtk::Orientation::VERTICAL, 12};
+    Gtk::Button m_share;
     sigc::connection m_userChanged;
 };
 

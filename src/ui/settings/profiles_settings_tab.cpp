@@ -3,6 +3,7 @@
 #include "ui/design/symbols.h"
 #include "ui/settings/settings_section.h"
 
+#include <adwaita.h>
 #include <gtkmm/image.h>
 
 namespace kovi {
@@ -26,12 +27,17 @@ ProfilesSettingsTab::ProfilesSettingsTab() : Gtk::Box(Gtk::Orientation::VERTICAL
     text->set_xalign(0.5);
     text->set_justify(Gtk::Justification::CENTER);
     text->set_wrap(true);
-    text->set_max_width_chars(40);
-    text->set_halign(Gtk::Align::CENTER);
-    append(*text);
+    // Wraps inside at most 300 px, whatever the font: the clamp gives it no more.
+    auto* clamp = Gtk::manage(Glib::wrap(adw_clamp_new()));
+    adw_clamp_set_maximum_size(ADW_CLAMP(clamp->gobj()), descriptionMaxWidth);
+    adw_clamp_set_tightening_threshold(ADW_CLAMP(clamp->gobj()), descriptionMaxWidth);
+    adw_clamp_set_child(ADW_CLAMP(clamp->gobj()), text->Gtk::Widget::gobj());
+    m_description = text;
+    append(*clamp);
     m_create.set_label("Create Profile");
     m_create.add_css_class("suggested-action");
     m_create.set_halign(Gtk::Align::CENTER);
+    settings_ui::markUnavailable(m_create);
     append(m_create);
 }
 

@@ -71,5 +71,11 @@ Gtk::Widget* makeDivider()
     return Gtk::make_managed<Gtk::Separator>(Gtk::Orientation::HORIZONTAL);
 }
 
+void markUnavailable(Gtk::Widget& control)
+{
+    control.set_sensitive(false);
+    control.set_tooltip_text("Not available in this version");
+}
+
 } // namespace settings_ui
 } // namespace kovi

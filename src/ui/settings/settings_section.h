@@ -35,6 +35,8 @@ Gtk::Label* makeDescription(const std::string& text, bool tertiary = false);
 Gtk::Box* makeRow(Gtk::Widget& leading, Gtk::Widget& trailing);
 Gtk::Box* makeRow(const std::string& label, Gtk::Widget& trailing);
 Gtk::Widget* makeDivider();
+// Greys out a control that has nothing behind it yet, with a tooltip saying so.
+void markUnavailable(Gtk::Widget& control);
 
 } // namespace settings_ui
 } // namespace kovi

@@ -2,6 +2,7 @@
 
 #include "core/sidebar/sidebar_drop.h"
 #include "core/state/browser_state.h"
+#include "ui/design/drag_preview.h"
 #include "ui/sidebar/child_arrangement.h"
 #include "ui/sidebar/sidebar_environment.h"
 

@@ -3,11 +3,9 @@
 #include "core/sidebar/sidebar_drop.h"
 #include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
+#include "ui/design/drag_preview.h"
 #include "ui/sidebar/sidebar_environment.h"
 
-#include <giomm/menu.h>
-#include <giomm/themedicon.h>
-#include <gdkmm/clipboard.h>
 #include <gtkmm/eventcontrollermotion.h>
 #include <gtkmm/gestureclick.h>
 
@@ -17,11 +15,6 @@ namespace kovi {
 
 namespace {
 
-void addAction(const Glib::RefPtr<Gio::SimpleActionGroup>& group, const char* name, std::function<void()> run)
-{
-    group->add_action(name, [run = std::move(run)] { run(); });
-}
-
 // Right-click opens the row's menu at the pointer.
 void onSecondaryClick(Gtk::Widget& widget, std::function<void(double, double)> show)
 {
@@ -29,13 +22,6 @@ void onSecondaryClick(Gtk::Widget& widget, std::function<void(double, double)> s
     click->set_button(3);
     click->signal_pressed().connect([show = std::move(show)](int, double x, double y) { show(x, y); });
     widget.add_controller(click);
-}
-
-void popupAt(Gtk::PopoverMenu& menu, double x, double y)
-{
-    Gdk::Rectangle point(static_cast<int>(x), static_cast<int>(y), 1, 1);
-    menu.set_pointing_to(point);
-    menu.popup();
 }
 
 } // namespace
@@ -51,6 +37,7 @@ SidebarTabRow::SidebarTabRow(SidebarEnvironment& env, Variant variant, const Tab
     , m_isActive(isActive)
     , m_index(index)
     , m_folderId(folderId)
+    , m_menu(*this, "row", env.state, env.openQuickView)
 {
     add_css_class("sidebar-tab-row");
     add_css_class(variant == Variant::keep ? "keep" : variant == Variant::topLevel ? "top-level" : "in-folder");
@@ -90,7 +77,12 @@ SidebarTabRow::SidebarTabRow(SidebarEnvironment& env, Variant variant, const Tab
     click->set_button(1);
     click->signal_released().connect([this](int, double, double) { m_env.state.setActiveTabId(m_tab.id); });
     add_controller(click);
-    onSecondaryClick(*this, [this](double x, double y) { showMenu(x, y); });
+    onSecondaryClick(*this, [this](double x, double y) {
+        const auto place = m_variant == Variant::keep       ? TabMenu::Place::keep
+                           : m_variant == Variant::inFolder ? TabMenu::Place::inFolder
+                                                            : TabMenu::Place::listed;
+        m_menu.popup(m_tab, place, x, y);
+    });
 
     auto motion = Gtk::EventControllerMotion::create();
     motion->signal_enter().connect([this](double, double) { setHovered(true); });
@@ -130,8 +122,6 @@ SidebarTabRow::~SidebarTabRow()
     m_env.clearAnchor(m_tab.id, this);
     if (m_isHovered && m_env.onPreviewRequest && m_variant != Variant::keep)
         m_env.onPreviewRequest(m_tab.id, false);
-    if (m_menu)
-        m_menu->unparent();
 }
 
 void SidebarTabRow::update(const Tab& tab, bool isActive, int index)
@@ -236,106 +226,11 @@ bool SidebarTabRow::handleDrop(const DraggedItem& item, double y)
         [&](const SidebarDropContext& c) { return decideFolderTabRowDrop(item, folder, rowTab, c); });
 }
 
-void SidebarTabRow::buildActions()
-{
-    m_group = Gio::SimpleActionGroup::create();
-    BrowserState& state = m_env.state;
-    addAction(m_group, "pin", [this, &state] { state.pinTab(m_tab.id); });
-    addAction(m_group, "unpin", [this, &state] { state.unpinTab(m_tab.id); });
-    addAction(m_group, "keep", [this, &state] { state.toggleAutoArchiveExcluded(m_tab.id); });
-    addAction(m_group, "split", [this, &state] { state.openInSplitView(m_tab.id); });
-    addAction(m_group, "quick-view", [this] {
-        if (m_env.openQuickView)
-            m_env.openQuickView(m_tab);
-    });
-    // Without the floating windows of the application, the entry is shown but disabled.
-    std::dynamic_pointer_cast<Gio::SimpleAction>(m_group->lookup_action("quick-view"))
-        ->set_enabled(static_cast<bool>(m_env.openQuickView));
-    addAction(m_group, "new-folder", [this, &state] { state.createFolder(newFolderName, {m_tab.id}); });
-    addAction(m_group, "remove-from-folder", [this, &state] { state.removeTabFromFolder(m_tab.id); });
-    addAction(m_group, "duplicate", [this, &state] {
-        if (m_variant == Variant::keep) {
-            // The keep row's copy: no title, in the shown space.
-            state.addTab(Tab(Uuid::random(), m_tab.url, std::nullopt, false, false, state.currentSpaceId(), std::nullopt));
-        } else {
-            state.addTab(Tab(Uuid::random(), m_tab.url, m_tab.title, false, false, m_tab.spaceId, std::nullopt));
-        }
-    });
-    addAction(m_group, "copy-url", [this] { get_clipboard()->set_text(m_tab.url.string()); });
-    addAction(m_group, "close", [this, &state] { state.removeTab(m_tab.id); });
-    auto move = Gio::SimpleAction::create("move-to-space", Glib::VariantType("s"));
-    move->signal_activate().connect([this, &state](const Glib::VariantBase& parameter) {
-        auto text = Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(parameter).get();
-        if (auto space = Uuid::parse(text.raw()))
-            state.moveTabToSpace(m_tab.id, *space);
-    });
-    m_group->add_action(move);
-    insert_action_group("row", m_group);
-}
-
-void SidebarTabRow::showMenu(double x, double y)
-{
-    if (!m_group)
-        buildActions();
-    const bool kept = m_tab.isAutoArchiveExcluded;
-    const char* keepLabel = kept ? "Allow Auto-Archive" : "Keep in Sidebar";
-    auto menu = Gio::Menu::create();
-    auto section = [&menu] {
-        auto s = Gio::Menu::create();
-        menu->append_section(s);
-        return s;
-    };
-    if (m_variant == Variant::keep) {
-        auto first = section();
-        first->append("Pin to Favorites", "row.pin");
-        first->append(keepLabel, "row.keep");
-        section()->append("Duplicate Tab", "row.duplicate");
-        section()->append("Close Tab", "row.close");
-    } else if (m_variant == Variant::inFolder) {
-        auto first = section();
-        first->append("Remove from Folder", "row.remove-from-folder");
-        first->append("Pin to Favorites", "row.pin");
-        first->append(keepLabel, "row.keep");
-        section()->append("Close", "row.close");
-    } else {
-        auto first = section();
-        first->append("Pin to Favorites", "row.pin");
-        first->append(keepLabel, "row.keep");
-        auto views = section();
-        views->append("Open in Split View", "row.split");
-        views->append("Open in Quick View", "row.quick-view");
-        const auto& spaces = m_env.state.spaces();
-        if (spaces.size() >= 2) {
-            auto targets = Gio::Menu::create();
-            for (const Space& space : spaces) {
-                if (m_tab.spaceId && space.id == *m_tab.spaceId)
-                    continue;
-                auto item = Gio::MenuItem::create(space.name, "");
-                item->set_action_and_target("row.move-to-space", Glib::Variant<Glib::ustring>::create(space.id.toString()));
-                item->set_icon(Gio::ThemedIcon::create(sidebarIconName(space.icon)));
-                targets->append_item(item);
-            }
-            views->append_submenu("Move to Space", targets);
-        }
-        section()->append("New Folder with Tab", "row.new-folder");
-        auto copy = section();
-        copy->append("Duplicate Tab", "row.duplicate");
-        copy->append("Copy URL", "row.copy-url");
-        section()->append("Close", "row.close");
-    }
-    if (!m_menu) {
-        m_menu = std::make_unique<Gtk::PopoverMenu>();
-        m_menu->set_parent(*this);
-        m_menu->set_has_arrow(false);
-    }
-    m_menu->set_menu_model(menu);
-    popupAt(*m_menu, x, y);
-}
-
 // ---- Pinned tile -------------------------------------------------------------------------------
 
 PinnedTabIcon::PinnedTabIcon(SidebarEnvironment& env, const Tab& tab, bool isActive)
-    : Gtk::Box(Gtk::Orientation::HORIZONTAL), m_env(env), m_tab(tab), m_isActive(isActive)
+    : Gtk::Box(Gtk::Orientation::HORIZONTAL), m_env(env), m_tab(tab), m_isActive(isActive),
+      m_menu(*this, "tile", env.state)
 {
     add_css_class("sidebar-pinned-tile");
     set_size_request(-1, 52);
@@ -362,29 +257,10 @@ PinnedTabIcon::PinnedTabIcon(SidebarEnvironment& env, const Tab& tab, bool isAct
     motion->signal_enter().connect([this](double, double) { add_css_class("hovered"); });
     motion->signal_leave().connect([this] { remove_css_class("hovered"); });
     add_controller(motion);
-    onSecondaryClick(*this, [this](double x, double y) {
-        if (!m_group) {
-            m_group = Gio::SimpleActionGroup::create();
-            addAction(m_group, "unpin", [this] { m_env.state.unpinTab(m_tab.id); });
-            addAction(m_group, "close", [this] { m_env.state.removeTab(m_tab.id); });
-            insert_action_group("tile", m_group);
-            m_menu = std::make_unique<Gtk::PopoverMenu>();
-            m_menu->set_parent(*this);
-            m_menu->set_has_arrow(false);
-            auto menu = Gio::Menu::create();
-            menu->append("Unpin", "tile.unpin");
-            menu->append("Close", "tile.close");
-            m_menu->set_menu_model(menu);
-        }
-        popupAt(*m_menu, x, y);
-    });
+    onSecondaryClick(*this, [this](double x, double y) { m_menu.popup(m_tab, TabMenu::Place::pinned, x, y); });
 }
 
-PinnedTabIcon::~PinnedTabIcon()
-{
-    if (m_menu)
-        m_menu->unparent();
-}
+PinnedTabIcon::~PinnedTabIcon() = default;
 
 void PinnedTabIcon::update(const Tab& tab, bool isActive)
 {

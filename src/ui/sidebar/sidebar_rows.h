@@ -3,18 +3,16 @@
 #include "core/model/dragged_item.h"
 #include "core/model/tab.h"
 #include "core/support/uuid.h"
+#include "ui/base/tab_menu.h"
 
-#include <giomm/simpleactiongroup.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/overlay.h>
-#include <gtkmm/popovermenu.h>
 #include <gtkmm/spinner.h>
 
 #include <functional>
-#include <memory>
 #include <optional>
 
 namespace kovi {
@@ -44,15 +42,13 @@ public:
     // The close button, made on first hover (none before).
     Gtk::Button* closeButton() const { return m_close; }
     // The context menu as last shown (none before the first right click).
-    Gtk::PopoverMenu* menu() const { return m_menu.get(); }
+    Gtk::PopoverMenu* menu() const { return m_menu.popover(); }
     // Called when a drag from this row ends (the list may have deferred its removal).
     std::function<void()> onDragFinished;
 
 private:
     void setHovered(bool hovered);
     void refreshActions();
-    void showMenu(double x, double y);
-    void buildActions();
     void ensureActionButtons();
     bool handleDrop(const DraggedItem& item, double y);
 
@@ -74,8 +70,7 @@ private:
     // Made on first hover: most rows of a long list are never hovered.
     Gtk::Button* m_pin = nullptr;
     Gtk::Button* m_close = nullptr;
-    std::unique_ptr<Gtk::PopoverMenu> m_menu;
-    Glib::RefPtr<Gio::SimpleActionGroup> m_group;
+    TabMenu m_menu;
 };
 
 // One tile of the favourites grid: the pinned tab's icon, or the first letter of its title.
@@ -94,8 +89,7 @@ private:
     bool m_isActive = false;
     Gtk::Image m_icon;
     Gtk::Label m_letter;
-    std::unique_ptr<Gtk::PopoverMenu> m_menu;
-    Glib::RefPtr<Gio::SimpleActionGroup> m_group;
+    TabMenu m_menu;
 };
 
 // The strip between two entries of the list (or two tabs of a folder) that takes drops.

@@ -52,11 +52,6 @@ Glib::RefPtr<Gtk::DropTarget> attachDropTarget(Gtk::Widget& widget,
 // The text a drop carried, as a payload (nothing for foreign or malformed text).
 std::optional<DraggedItem> draggedItemFromText(std::string_view text);
 
-// The card that follows the pointer while a row is dragged: icon and title on a dark card,
-// 220 px wide.
-Glib::RefPtr<Gdk::Texture> renderDragPreview(const std::string& title, const Glib::RefPtr<Gdk::Texture>& favicon,
-                                             bool isFolder, int scale = 1);
-
 // Adds or removes a CSS class.
 void setClass(Gtk::Widget& widget, const char* name, bool on);
 

@@ -107,6 +107,8 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     setMargins(m_spaceHeader, 18, 4, 6);
     m_spaceHeader.append(m_spaceIcon);
     m_spaceName.set_ellipsize(Pango::EllipsizeMode::END);
+    // Asks for no width of its own: a long name must not widen the sidebar, it is cut short.
+    m_spaceName.set_max_width_chars(1);
     m_spaceName.set_xalign(0);
     m_spaceName.set_hexpand(true);
     m_spaceName.add_css_class("sidebar-space-name");

@@ -6,7 +6,6 @@
 #include "ui/sidebar/sidebar_support.h"
 
 #include <giomm/simpleactiongroup.h>
-#include <gtkmm/eventcontrollermotion.h>
 
 namespace kovi {
 
@@ -27,39 +26,19 @@ SidebarTopBar::SidebarTopBar(BrowserState& state, SidebarHost& host) : m_state(s
 {
     add_css_class("sidebar-top-bar");
     m_row.set_spacing(8);
-    set_child(m_row);
+    m_rows.setStartGroup(m_startControls);
+    m_rows.setMain(m_row);
+    m_rows.setEndGroup(m_endControls);
+    set_child(m_rows);
 
-    m_lights.set_spacing(8);
-    m_lights.add_css_class("sidebar-traffic-lights");
-    struct Light {
-        Gtk::Button& button;
-        Gtk::Image& glyph;
-        const char* cssClass;
-        const char* symbol;
-        const char* tooltip;
-        const char* action; // the window's own (a request: some window managers ignore it)
-    };
-    for (const Light& light : {Light{m_closeLight, m_closeGlyph, "close", "xmark", "Close", "window.close"},
-                               Light{m_minimizeLight, m_minimizeGlyph, "minimize", "minus", "Minimize", "window.minimize"},
-                               Light{m_zoomLight, m_zoomGlyph, "zoom", "plus", "Maximize", "window.toggle-maximized"}}) {
-        light.button.set_has_frame(false);
-        light.button.set_focus_on_click(false);
-        light.button.add_css_class("traffic-light");
-        light.button.add_css_class("kovi-window-control"); // takes the keyboard focus only by Tab
-        light.button.add_css_class(light.cssClass);
-        light.button.set_valign(Gtk::Align::CENTER);
-        light.button.set_tooltip_text(light.tooltip);
-        setSymbol(light.glyph, light.symbol, 8);
-        light.glyph.set_opacity(0);
-        light.button.set_child(light.glyph);
-        light.button.set_action_name(light.action);
-        m_lights.append(light.button);
+    // The desktop's own buttons, on the sides its button layout names; a side without any takes
+    // no room.
+    for (Gtk::WindowControls* controls : {&m_startControls, &m_endControls}) {
+        controls->set_valign(Gtk::Align::CENTER);
+        auto fit = [controls] { controls->set_visible(!controls->get_empty()); };
+        controls->property_empty().signal_changed().connect(fit);
+        fit();
     }
-    auto hover = Gtk::EventControllerMotion::create();
-    hover->signal_enter().connect([this](double, double) { setLightsHovered(true); });
-    hover->signal_leave().connect([this] { setLightsHovered(false); });
-    m_lights.add_controller(hover);
-    m_row.append(m_lights);
 
     styleIconButton(m_pin, "sidebar-button", "Toggle Sidebar");
     m_pin.set_icon_name(sidebarIconName("sidebar.left"));
@@ -111,12 +90,6 @@ SidebarTopBar::~SidebarTopBar()
 {
     for (auto& connection : m_connections)
         connection.disconnect();
-}
-
-void SidebarTopBar::setLightsHovered(bool hovered)
-{
-    for (Gtk::Image* glyph : {&m_closeGlyph, &m_minimizeGlyph, &m_zoomGlyph})
-        glyph->set_opacity(hovered ? 1 : 0);
 }
 
 void SidebarTopBar::adoptChromeWidget()

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "ui/design/edge_groups_row.h"
+
 #include <giomm/simpleaction.h>
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
-#include <gtkmm/image.h>
+#include <gtkmm/windowcontrols.h>
 #include <gtkmm/windowhandle.h>
 
 #include <string>
@@ -13,10 +15,12 @@ namespace kovi {
 class BrowserState;
 class SidebarHost;
 
-// The sidebar's first row: the window's own close, minimise and maximise buttons, the pin
+// The sidebar's first row: the window's own buttons that the desktop puts at the start, the pin
 // toggle beside the window's menu button (taken from the host, so no strip above the sidebar is
-// needed for it), and Back, Forward and Stop/Reload for the active tab. Pressing and dragging
-// its empty parts moves the window. The page buttons run the page commands of the menu.
+// needed for it), Back, Forward and Stop/Reload for the active tab, and the window's buttons
+// that the desktop puts at the end; while the sidebar is too narrow for them all, the window's
+// buttons take a line of their own above. Pressing and dragging its empty parts moves the
+// window. The page buttons run the page commands of the menu.
 class SidebarTopBar : public Gtk::WindowHandle {
 public:
     SidebarTopBar(BrowserState& state, SidebarHost& host);
@@ -30,22 +34,24 @@ public:
     Gtk::Button& pinButton() { return m_pin; }
     // The window's controls taken from the host; nullptr until the host offers them.
     Gtk::Widget* chromeWidget() { return m_chromeSlot.get_first_child(); }
+    Gtk::WindowControls& startControls() { return m_startControls; }
+    Gtk::WindowControls& endControls() { return m_endControls; }
+    EdgeGroupsRow& rows() { return m_rows; }
 
 private:
-    void setLightsHovered(bool hovered);
     void adoptChromeWidget();
 
     BrowserState& m_state;
     SidebarHost& m_host;
     Gtk::Box m_row;
-    Gtk::Box m_lights;
-    Gtk::Button m_closeLight, m_minimizeLight, m_zoomLight;
-    Gtk::Image m_closeGlyph, m_minimizeGlyph, m_zoomGlyph;
+    Gtk::WindowControls m_startControls{Gtk::PackType::START};
+    Gtk::WindowControls m_endControls{Gtk::PackType::END};
     Gtk::Box m_sidebarButtons;
     Gtk::Button m_pin;
     Gtk::Box m_chromeSlot;
     Gtk::Box m_nav;
     Gtk::Button m_back, m_forward, m_reload;
+    EdgeGroupsRow m_rows{8};
     Glib::RefPtr<Gio::SimpleAction> m_goBack, m_goForward;
     std::vector<sigc::connection> m_connections;
 };

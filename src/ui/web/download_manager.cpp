@@ -8,6 +8,7 @@
 
 #include <webkit/webkit.h>
 
+#include <algorithm>
 #include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +20,29 @@ namespace {
 bool isHttp(const char* uri)
 {
     return uri && (g_str_has_prefix(uri, "http:") || g_str_has_prefix(uri, "https:"));
+}
+
+// Why a transfer the engine reports as finished is short of the length its server declared, if
+// it is. The engine can end such a transfer as a success: a server that sends less than it
+// announced and closes the connection at once is taken to have finished. A compressed reply
+// declares its compressed length, which the saved bytes are not measured in.
+std::optional<std::string> shortOfDeclaredLength(WebKitDownload* download, const std::string& savedPath)
+{
+    WebKitURIResponse* response = webkit_download_get_response(download);
+    const guint64 declared = response ? webkit_uri_response_get_content_length(response) : 0;
+    if (declared == 0)
+        return std::nullopt;
+    SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+    const char* encoding = headers ? soup_message_headers_get_one(headers, "Content-Encoding") : nullptr;
+    if (encoding && g_ascii_strcasecmp(encoding, "identity") != 0)
+        return std::nullopt;
+    struct stat info {};
+    const guint64 saved = ::stat(savedPath.c_str(), &info) == 0 ? static_cast<guint64>(info.st_size) : 0;
+    const guint64 received = std::min<guint64>(webkit_download_get_received_data_length(download), saved);
+    if (received >= declared)
+        return std::nullopt;
+    return "The server closed the connection after " + std::to_string(received) + " of " + std::to_string(declared)
+           + " bytes";
 }
 
 } // namespace
@@ -202,6 +226,12 @@ void DownloadManager::finished(WebKitDownload* download)
             markFailed(running);
             return;
         }
+    }
+    if (auto cut = shortOfDeclaredLength(download, running.partialPath)) {
+        std::cout << "Download failed: " << *cut << std::endl;
+        ::unlink(running.partialPath.c_str());
+        markFailed(running);
+        return;
     }
     std::string name;
     for (const auto& item : m_state.downloads()) {

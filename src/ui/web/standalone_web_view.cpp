@@ -22,6 +22,9 @@ StandaloneWebView::StandaloneWebView(WebContent& web, std::optional<Uuid> spaceI
     g_signal_connect(view, "notify::uri", G_CALLBACK(&StandaloneWebView::onAddress), this);
     g_signal_connect(view, "notify::is-loading", G_CALLBACK(&StandaloneWebView::onLoading), this);
     g_signal_connect(view, "notify::estimated-load-progress", G_CALLBACK(&StandaloneWebView::onProgress), this);
+    g_signal_connect(view, "load-changed", G_CALLBACK(&StandaloneWebView::onLoadChanged), this);
+    g_signal_connect(view, "load-failed", G_CALLBACK(&StandaloneWebView::onLoadFailed), this);
+    m_queries = GObjectPtr<GCancellable>::adopt(g_cancellable_new());
     m_history = webkit_web_view_get_back_forward_list(view);
     g_signal_connect(m_history, "changed", G_CALLBACK(&StandaloneWebView::onHistory), this);
     gtk_box_append(gobj(), GTK_WIDGET(view));
@@ -40,6 +43,8 @@ StandaloneWebView::~StandaloneWebView()
 void StandaloneWebView::close()
 {
     m_extensionsChanged.disconnect();
+    if (m_queries)
+        g_cancellable_cancel(m_queries.get());
     WebKitWebView* view = m_view.get();
     if (!view)
         return;
@@ -114,6 +119,62 @@ bool StandaloneWebView::canGoBack() const
 bool StandaloneWebView::canGoForward() const
 {
     return m_view && webkit_web_view_can_go_forward(m_view.get());
+}
+
+namespace {
+
+struct TitleElementQuery {
+    StandaloneWebView* view;
+    std::function<void(bool)> done;
+};
+
+} // namespace
+
+void StandaloneWebView::queryHasTitleElement(std::function<void(bool)> done)
+{
+    if (!m_view)
+        return;
+    // Our own world: the page's scripts cannot change what the DOM calls answer here.
+    static constexpr char script[] = "document.getElementsByTagName('title').length > 0";
+    webkit_web_view_evaluate_javascript(m_view.get(), script, -1, "kovi-floating-window", nullptr, m_queries.get(),
+                                        &StandaloneWebView::onTitleElementAnswered,
+                                        new TitleElementQuery{this, std::move(done)});
+}
+
+void StandaloneWebView::onTitleElementAnswered(GObject* view, GAsyncResult* result, gpointer call) noexcept
+{
+    std::unique_ptr<TitleElementQuery> query(static_cast<TitleElementQuery*>(call));
+    GError* error = nullptr;
+    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+    const bool cancelled = error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
+    g_clear_error(&error);
+    const bool has = value && jsc_value_is_boolean(value) && jsc_value_to_boolean(value);
+    if (value)
+        g_object_unref(value);
+    // A page that cannot answer (none yet, or scripts failing) counts as having no title.
+    if (!cancelled && query->done)
+        query->done(has);
+}
+
+void StandaloneWebView::onLoadChanged(WebKitWebView*, int event, gpointer self) noexcept
+{
+    auto* me = static_cast<StandaloneWebView*>(self);
+    if (event == WEBKIT_LOAD_STARTED) {
+        // The engine follows a failed load with a load of its error page.
+        me->m_showsLoadError = me->m_errorPageNext;
+        me->m_errorPageNext = false;
+    } else if (event == WEBKIT_LOAD_FINISHED) {
+        me->loadFinished.emit();
+    }
+}
+
+gboolean StandaloneWebView::onLoadFailed(WebKitWebView*, int, char*, GError* error, gpointer self) noexcept
+{
+    const bool replaced = g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED)
+        || g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE);
+    if (!replaced)
+        static_cast<StandaloneWebView*>(self)->m_errorPageNext = true;
+    return FALSE; // the engine shows its error page
 }
 
 void StandaloneWebView::onTitle(WebKitWebView*, GParamSpec*, gpointer self) noexcept

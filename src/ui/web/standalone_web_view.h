@@ -9,6 +9,7 @@
 #include <sigc++/connection.h>
 #include <sigc++/signal.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,9 @@ typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitBackForwardList WebKitBackForwardList;
 typedef struct _WebKitBackForwardListItem WebKitBackForwardListItem;
 typedef struct _GParamSpec GParamSpec;
+typedef struct _GCancellable GCancellable;
+typedef struct _GAsyncResult GAsyncResult;
+typedef struct _GError GError;
 
 namespace kovi {
 
@@ -50,6 +54,12 @@ public:
     bool isLoading() const;
     bool canGoBack() const;
     bool canGoForward() const;
+    // Whether the page shown is the engine's error page for a load that failed (a stopped or
+    // replaced load does not count).
+    bool showsLoadError() const { return m_showsLoadError; }
+    // Asks the page, in a script world of its own, whether its document has a title element
+    // (an empty title and no title are the same to the engine). `done` never runs after close().
+    void queryHasTitleElement(std::function<void(bool)> done);
     WebKitWebView* webView() const { return m_view.get(); }
 
     sigc::signal<void()> titleChanged;
@@ -57,6 +67,7 @@ public:
     sigc::signal<void()> loadingChanged;
     sigc::signal<void()> progressChanged;
     sigc::signal<void()> historyChanged;
+    sigc::signal<void()> loadFinished;
 
 private:
     static void onTitle(WebKitWebView*, GParamSpec*, gpointer self) noexcept;
@@ -64,12 +75,18 @@ private:
     static void onLoading(WebKitWebView*, GParamSpec*, gpointer self) noexcept;
     static void onProgress(WebKitWebView*, GParamSpec*, gpointer self) noexcept;
     static void onHistory(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer, gpointer self) noexcept;
+    static void onLoadChanged(WebKitWebView*, int event, gpointer self) noexcept;
+    static gboolean onLoadFailed(WebKitWebView*, int event, char* uri, GError* error, gpointer self) noexcept;
+    static void onTitleElementAnswered(GObject* view, GAsyncResult* result, gpointer call) noexcept;
 
     WebContent& m_web;
     std::optional<Uuid> m_spaceId;
     GObjectPtr<WebKitWebView> m_view;
     WebKitBackForwardList* m_history = nullptr; // the view's
     std::unique_ptr<UserScriptInstaller> m_scripts;
+    GObjectPtr<GCancellable> m_queries; // cancelled by close()
+    bool m_errorPageNext = false;
+    bool m_showsLoadError = false;
     sigc::connection m_extensionsChanged;
 };
 

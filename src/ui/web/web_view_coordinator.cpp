@@ -182,7 +182,7 @@ void WebViewCoordinator::onLoadChanged(WebKitWebView*, int event, gpointer self)
         coordinator->didStartNavigation();
         break;
     case WEBKIT_LOAD_COMMITTED:
-        coordinator->mirrorHistoryButtons();
+        coordinator->didCommitNavigation();
         break;
     case WEBKIT_LOAD_FINISHED:
         coordinator->didFinishNavigation();
@@ -208,6 +208,14 @@ void WebViewCoordinator::didStartNavigation()
     }
     m_web.state().setNavigationError(m_tabId, std::nullopt);
     m_web.state().updateTabLoading(m_tabId, true, 0);
+}
+
+void WebViewCoordinator::didCommitNavigation()
+{
+    mirrorHistoryButtons();
+    // The page now shown is a visit of the tab, whether or not the tab is the one on screen.
+    mirrorAddress();
+    m_web.state().recordNavigation(m_tabId);
 }
 
 void WebViewCoordinator::didFinishNavigation()

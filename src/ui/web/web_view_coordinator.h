@@ -29,7 +29,8 @@ class WebContent;
 
 // The companion of one tab's pooled web view, for the whole life of the view whether it is shown
 // or not: mirrors the page's loading progress, title, address and history buttons into the
-// browser state, turns failed loads into the tab's error text, links that ask for a new window
+// browser state, records each page the view commits as a visit, turns failed loads into the
+// tab's error text, links that ask for a new window
 // into new tabs and unshowable responses into downloads, fetches the page's icon when a load
 // finishes, and carries out the page commands posted for its tab. Made and destroyed by the
 // pool together with the view; every engine signal is disconnected when it dies. Main thread
@@ -78,6 +79,7 @@ private:
     void mirrorAddress();
     void mirrorHistoryButtons();
     void didStartNavigation();
+    void didCommitNavigation();
     void didFinishNavigation();
     void reportNavigationError(const char* domain, int code, const char* message, const char* failingUri);
     void reportFailure(const std::string& message, const char* failingUri = nullptr);

@@ -18,7 +18,12 @@ FloatingBrowserWindow::FloatingBrowserWindow(const FloatingWindowKind& kind, Web
                                              NotificationCenter& notifications, const Url& url,
                                              std::optional<Uuid> spaceId)
     : m_kind(kind), m_notifications(notifications), m_id(Uuid::random()), m_state(url),
-      m_watchdog(m_watchdogTimer, [this] { m_page.stopLoading(); }),
+      m_watchdog(m_watchdogTimer,
+                 [this] {
+                     m_timedOut = true;
+                     m_page.stopLoading();
+                     refreshTitle();
+                 }),
       m_back("chevron.left", "kovi-mini-nav", "Back"), m_forward("chevron.right", "kovi-mini-nav", "Forward"),
       m_reload(m_state.reloadSymbol(), "kovi-mini-nav", "Stop"),
       m_openInMain("arrow.up.forward.square", "kovi-mini-nav", "Open in Main Window"), m_page(web, std::move(spaceId))
@@ -34,7 +39,8 @@ FloatingBrowserWindow::FloatingBrowserWindow(const FloatingWindowKind& kind, Web
     m_content.append(m_page);
     set_child(m_content);
 
-    m_connections.push_back(m_page.titleChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::titleChanged)));
+    m_connections.push_back(m_page.titleChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));
+    m_connections.push_back(m_page.loadFinished.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));
     m_connections.push_back(m_page.addressChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::addressChanged)));
     m_connections.push_back(m_page.loadingChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::loadingChanged)));
     m_connections.push_back(m_page.progressChanged.connect([this] { m_watchdog.progressed(); }));
@@ -131,9 +137,31 @@ void FloatingBrowserWindow::reloadOrStop()
     m_page.reloadOrStop();
 }
 
-void FloatingBrowserWindow::titleChanged()
+void FloatingBrowserWindow::refreshTitle()
 {
-    m_state.titleReported(m_page.title());
+    ++m_titleQuery; // an answer still on its way is out of date
+    if (m_page.showsLoadError() || m_timedOut) {
+        m_state.loadFailed();
+        showTitle();
+        return;
+    }
+    const std::optional<std::string> title = m_page.title();
+    if (title && !title->empty()) {
+        m_state.titleReported(title);
+        showTitle();
+        return;
+    }
+    // The engine reports no title and an empty one alike; the page's document tells them apart.
+    m_page.queryHasTitleElement([this, query = m_titleQuery](bool hasTitle) {
+        if (query != m_titleQuery)
+            return;
+        m_state.titleReported(hasTitle ? std::optional<std::string>("") : std::nullopt);
+        showTitle();
+    });
+}
+
+void FloatingBrowserWindow::showTitle()
+{
     m_title.set_text(m_state.pageTitle);
 }
 
@@ -145,6 +173,8 @@ void FloatingBrowserWindow::addressChanged()
 void FloatingBrowserWindow::loadingChanged()
 {
     m_state.isLoading = m_page.isLoading();
+    if (m_state.isLoading)
+        m_timedOut = false;
     m_watchdog.loadingChanged(m_state.isLoading);
     m_reload.setSymbol(m_state.reloadSymbol());
     m_reload.set_tooltip_text(m_state.isLoading ? "Stop" : "Reload");

@@ -25,7 +25,9 @@ class WebContent;
 // forward, the page's title, reload or stop, open in the main window) above a page of its own
 // in the session of the space it was opened from. Its buttons post the kind's commands with this
 // window's id, and only this window obeys them. A load that makes no progress for 60 s is
-// stopped. Main thread only.
+// stopped. The title follows the page after every load, also back and forward: its title,
+// "Untitled" without one, empty for an empty one, and the failure for a load that failed or
+// timed out. Main thread only.
 class FloatingBrowserWindow : public Gtk::Window {
 public:
     FloatingBrowserWindow(const FloatingWindowKind& kind, WebContent& web, NotificationCenter& notifications,
@@ -53,7 +55,8 @@ private:
     void goBack();
     void goForward();
     void reloadOrStop();
-    void titleChanged();
+    void refreshTitle();
+    void showTitle();
     void addressChanged();
     void loadingChanged();
     void historyChanged();
@@ -64,6 +67,8 @@ private:
     FloatingPageState m_state;
     MainLoopDelayedTask m_watchdogTimer;
     LoadWatchdog m_watchdog;
+    bool m_timedOut = false;
+    unsigned m_titleQuery = 0; // the latest question about the page's title element
 
     Gtk::WindowHandle m_titlebar;
     Gtk::Box m_toolbar{Gtk::Orientation::HORIZONTAL, 8};

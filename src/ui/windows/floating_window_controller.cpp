@@ -52,6 +52,7 @@ FloatingBrowserWindow& FloatingWindowController::open(const Url& url, std::optio
         pointer = x11::pointerPosition(parent ? *parent : shown);
     m_windows.push_back(std::move(window));
     shown.present();
+    m_icons.keepIconsOf(shown); // the next window finds them loaded
     place(shown, pointer);
     return shown;
 }
@@ -79,6 +80,7 @@ bool FloatingWindowController::closeRequested(FloatingBrowserWindow& window)
     // The page stops and its view goes now, and the toolkit destroys the window as soon as this
     // handler returns (which lets go of the last references to the view). The C++ object goes
     // on the next turn of the loop, outside its own handler.
+    m_icons.keepIconsOf(window); // those that changed while it was open (reload and stop)
     window.closePage();
     m_closed.push_back(std::move(*it));
     m_windows.erase(it);

@@ -4,6 +4,7 @@
 #include "core/support/uuid.h"
 #include "core/windows/floating_window_kind.h"
 #include "core/windows/floating_window_placement.h"
+#include "ui/design/icon_keeper.h"
 #include "ui/windows/floating_browser_window.h"
 
 #include <sigc++/connection.h>
@@ -65,6 +66,7 @@ private:
     // The main window whose closing closes every window (closing destroys it without hiding).
     Gtk::Window* m_watchedParent = nullptr;
     std::vector<sigc::connection> m_parentWatch;
+    IconKeeper m_icons;
 };
 
 } // namespace kovi

@@ -38,9 +38,11 @@ SplitPane::SplitPane(AppContext& ctx, SplitViewSide side, const Tab& tab, bool i
         blank->add_css_class("kovi-content-bg");
         m_page = blank;
     }
-    set_child(*m_page);
+    m_page->set_vexpand(true);
+    m_column.append(m_chrome);
+    m_column.append(*m_page);
+    set_child(m_column);
 
-    add_overlay(m_chrome);
     for (Gtk::Box* frame : {&m_border, &m_dropHighlight}) {
         frame->set_can_target(false);
         frame->set_can_focus(false);

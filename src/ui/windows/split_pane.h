@@ -13,8 +13,9 @@ namespace kovi {
 
 struct AppContext;
 
-// One pane of the split view: the tab's page (its pooled view, moved here without a reload), the
-// header over its top, the border that marks the active pane and the highlight of a drag over it.
+// One pane of the split view: its header, then the tab's page below it (its pooled view, moved
+// here without a reload), the border that marks the active pane and the highlight of a drag over
+// it. The header takes its own room: it never hides the top of the page.
 // A press anywhere makes it the active pane, and a tab dragged from the sidebar onto it replaces
 // its tab. Both are handled on the way down to the page without claiming the press, so the page
 // still gets its clicks; a sidebar drag never reaches the page, so its "tab:" text is never typed
@@ -44,8 +45,9 @@ private:
     Tab m_tab;
     bool m_isActive = false;
     bool m_isDropTargeted = false;
-    Gtk::Widget* m_page = nullptr; // managed child
+    Gtk::Box m_column{Gtk::Orientation::VERTICAL};
     SplitPaneChrome m_chrome;
+    Gtk::Widget* m_page = nullptr; // managed child
     Gtk::Box m_border;
     Gtk::Box m_dropHighlight;
     Glib::RefPtr<Gtk::GestureClick> m_click;

@@ -25,6 +25,7 @@ SplitPaneChrome::SplitPaneChrome(NotificationCenter& notifications, const Tab& t
     set_margin_top(10);
     set_margin_start(10);
     set_margin_end(10);
+    set_margin_bottom(8); // the page starts below, never under it
 
     m_back.signal_clicked().connect([this] { post(notifications::webViewGoBack); });
     m_forward.signal_clicked().connect([this] { post(notifications::webViewGoForward); });

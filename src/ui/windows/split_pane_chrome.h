@@ -12,7 +12,7 @@ namespace kovi {
 
 class NotificationCenter;
 
-// The header floating over the top of a split pane: back, forward and reload-or-stop for the
+// The header at the top of a split pane, above its page: back, forward and reload-or-stop for the
 // pane's own tab, and where its page comes from. The buttons post the page commands with the
 // pane's tab as the object, so only that tab's page obeys, whichever tab is active. Its border
 // shows whether the pane is the active one. Main thread only.

@@ -198,7 +198,9 @@ void SplitViewContainer::measure_vfunc(Gtk::Orientation orientation, int, int& m
 
 void SplitViewContainer::size_allocate_vfunc(int width, int height, int)
 {
-    m_layout = SplitLayout::compute(width, height, m_ctx.state.splitViewConfig().splitRatio);
+    // Neither pane gets narrower than what the wider of their headers needs.
+    const int leastPane = std::max(minimumWidth(m_left.get()), minimumWidth(m_right.get()));
+    m_layout = SplitLayout::compute(width, height, m_ctx.state.splitViewConfig().splitRatio, leastPane);
     auto place = [](Gtk::Widget& child, const SplitLayout::Rect& rect) {
         const int w = std::max(minimumWidth(&child), static_cast<int>(std::lround(rect.width)));
         child.size_allocate(Gtk::Allocation(static_cast<int>(std::lround(rect.x)), static_cast<int>(std::lround(rect.y)),

@@ -3,6 +3,7 @@
 #include "core/state/browser_state.h"
 #include "core/windows/split_view_rules.h"
 #include "ui/base/command_action.h"
+#include "ui/design/menu_tooltip.h"
 #include "ui/design/symbols.h"
 
 #include <giomm/menu.h>
@@ -59,6 +60,7 @@ SplitViewToolbar::SplitViewToolbar(BrowserState& state)
     m_menu.set_child(*symbolImage("rectangle.split.2x1", 12));
     m_menu.set_tooltip_text("Split options");
     m_menu.set_menu_model(menu);
+    hideTooltipWhileMenuOpen(m_menu);
     append(m_menu);
 
     setUp(m_swap, "arrow.left.arrow.right", 12, "Swap split views", "split.swap");

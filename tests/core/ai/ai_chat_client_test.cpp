@@ -140,10 +140,55 @@ TEST_F(AIChatClientTest, TheProductionHostsAndTimeout)
     const AIEndpoints standard = AIEndpoints::standard();
     EXPECT_EQ(standard.openAIBaseUrl, "https://api.openai.com");
     EXPECT_EQ(standard.anthropicBaseUrl, "https://api.anthropic.com");
-    EXPECT_EQ(standard.timeoutSeconds, 60);
+    EXPECT_EQ(standard.idleTimeoutSeconds, 60);
     const auto request = AIChatClient::buildRequest(AIProvider::anthropic, "k", "m", std::nullopt, standard);
     EXPECT_EQ(request.url, "https://api.anthropic.com/v1/messages");
-    EXPECT_EQ(request.timeoutSeconds, 60);
+    EXPECT_EQ(request.idleTimeoutSeconds, 60);
+    EXPECT_EQ(request.timeoutSeconds, 0) << "an answer still arriving is not cut off";
+}
+
+TEST_F(AIChatClientTest, ARedirectFailsTheTurnAndItsTargetHearsNothing)
+{
+    // Where a redirect points: plain HTTP, answering anything.
+    LoopbackServer elsewhere;
+    elsewhere.on(openAIPath, LoopbackServer::Reply{200, openAIAnswer("from elsewhere"), "application/json"});
+    elsewhere.on(anthropicPath, LoopbackServer::Reply{200, anthropicAnswer("from elsewhere"), "application/json"});
+    for (AIProvider provider : allAIProviders) {
+        use(provider, "sk-secret");
+        for (unsigned status : {301u, 302u, 303u, 307u, 308u}) {
+            server->on(pathOf(provider), LoopbackServer::Reply{status, "moved", "text/plain",
+                                                               {{"Location", elsewhere.url(pathOf(provider))}}});
+            auto reply = turn("hi");
+            ASSERT_TRUE(reply);
+            EXPECT_FALSE(reply->ok()) << status << " / " << rawValue(provider);
+            EXPECT_EQ(reply->aiError, AIError::apiError) << status << " / " << rawValue(provider);
+        }
+    }
+    EXPECT_EQ(server->requests().size(), 10u);
+    EXPECT_TRUE(elsewhere.requests().empty()) << "the key went to " << elsewhere.requests().front().path;
+}
+
+TEST_F(AIChatClientTest, AnAnswerStillArrivingIsWaitedForPastTheTimeout)
+{
+    for (AIProvider provider : allAIProviders) {
+        use(provider);
+        const std::string body = provider == AIProvider::openai ? openAIAnswer("slow but steady")
+                                                                : anthropicAnswer("slow but steady");
+        // Twelve pieces 250 ms apart: 3 s in all, never more than 0.25 s without a byte.
+        LoopbackServer::Reply reply{200, body.substr(0, 4), "application/json"};
+        const std::size_t step = (body.size() - 4 + 11) / 12;
+        for (std::size_t at = 4; at < body.size(); at += step)
+            reply.trickle.push_back(body.substr(at, step));
+        reply.trickleMs = 250;
+        server->on(pathOf(provider), reply);
+        AIChatClient patient(service, endpoints(2));
+        const gint64 start = g_get_monotonic_time();
+        auto answer = turn("hi", std::nullopt, &patient);
+        ASSERT_TRUE(answer);
+        EXPECT_TRUE(answer->ok()) << answer->errorDescription;
+        EXPECT_EQ(answer->answer, "slow but steady");
+        EXPECT_GT((g_get_monotonic_time() - start) / 1e6, 2.0) << "the answer took longer than the timeout";
+    }
 }
 
 TEST_F(AIChatClientTest, TheSystemPromptCarriesTheTabListOnlyWhenGiven)
@@ -199,6 +244,8 @@ TEST_F(AIChatClientTest, EveryAnswerMapsToTheAnswerOrItsMessage)
         {"a bare JSON text", 200, "\"hello\"", "\"hello\"", std::nullopt, std::nullopt, unreadable},
         {"truncated JSON", 200, openAIAnswer("x").substr(0, 20), anthropicAnswer("x").substr(0, 20), std::nullopt,
          std::nullopt, unreadable},
+        {"nested past the stack", 200, std::string(100'000, '[') + std::string(100'000, ']'),
+         std::string(100'000, '[') + std::string(100'000, ']'), std::nullopt, std::nullopt, unreadable},
         {"empty list", 200, R"({"choices":[]})", R"({"content":[]})", std::nullopt, AIError::parseError, parseError},
         {"missing list", 200, R"({"id":"x"})", R"({"id":"x"})", std::nullopt, AIError::parseError, parseError},
         {"array at the top", 200, "[1,2]", "[1,2]", std::nullopt, AIError::parseError, parseError},
@@ -223,14 +270,34 @@ TEST_F(AIChatClientTest, EveryAnswerMapsToTheAnswerOrItsMessage)
     }
 }
 
-TEST_F(AIChatClientTest, AHugeAnswerIsCutOffAndFails)
+TEST_F(AIChatClientTest, AnswersPastWhatATurnCanHoldFail)
 {
-    use(AIProvider::openai);
-    server->on(openAIPath, LoopbackServer::Reply{200, std::string(50 * 1024 * 1024, 'x'), "application/json"});
-    auto reply = turn("hi");
-    ASSERT_TRUE(reply);
-    EXPECT_FALSE(reply->ok());
-    EXPECT_EQ(reply->aiError, AIError::apiError);
+    const std::size_t textCap = AIChatClient::maxAnswerTextBytes;
+    struct Case {
+        const char* name;
+        std::string text;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"text at the limit", std::string(textCap, 'x'), true},
+        {"text at the limit, every byte escaped in the body", std::string(textCap, '\x01'), true},
+        {"text one byte past the limit", std::string(textCap + 1, 'x'), false},
+        {"a body far past the limit", std::string(8 * 1024 * 1024, 'x'), false},
+    };
+    for (AIProvider provider : allAIProviders) {
+        use(provider);
+        for (const auto& c : cases) {
+            const std::string body = provider == AIProvider::openai ? openAIAnswer(c.text) : anthropicAnswer(c.text);
+            server->on(pathOf(provider), LoopbackServer::Reply{200, body, "application/json"});
+            auto reply = turn("hi");
+            ASSERT_TRUE(reply) << c.name;
+            EXPECT_EQ(reply->ok(), c.accepted) << c.name << " / " << rawValue(provider);
+            if (c.accepted)
+                EXPECT_EQ(reply->answer, c.text) << c.name;
+            else
+                EXPECT_EQ(reply->aiError, AIError::apiError) << c.name;
+        }
+    }
 }
 
 TEST_F(AIChatClientTest, AServerThatNeverAnswersTimesOut)

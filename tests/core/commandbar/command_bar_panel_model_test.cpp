@@ -50,7 +50,7 @@ protected:
 
 TEST_F(CommandBarPanelModelTest, ArrowsMoveWithoutWrapping)
 {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i) // the shown one is not listed
         openTab("https://t" + std::to_string(i) + ".example/", "Tab " + std::to_string(i));
     auto panel = show();
     ASSERT_EQ(panel->results().size(), 3u);
@@ -81,7 +81,7 @@ TEST_F(CommandBarPanelModelTest, TypingSelectsTheFirstRowAgain)
 TEST_F(CommandBarPanelModelTest, ShrinkingListPullsTheSelectionIn)
 {
     std::vector<Uuid> ids;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 5; ++i) // the last one is shown, and not listed
         ids.push_back(openTab("https://t" + std::to_string(i) + ".example/", "Tab " + std::to_string(i)));
     auto panel = show(Mode::tabs);
     int changes = 0;
@@ -95,7 +95,7 @@ TEST_F(CommandBarPanelModelTest, ShrinkingListPullsTheSelectionIn)
     EXPECT_EQ(panel->selectedIndex(), 2u);
     EXPECT_GT(changes, 3);
 
-    for (int i = 1; i < 4; ++i)
+    for (int i = 1; i < 5; ++i)
         m_state.removeTab(ids[i]);
     EXPECT_TRUE(panel->results().empty());
     EXPECT_EQ(panel->selectedIndex(), 0u);
@@ -196,6 +196,7 @@ TEST_F(CommandBarPanelModelTest, ClickingARowRunsThatRow)
 {
     const Uuid alpha = openTab("https://alpha.example/", "Shared alpha");
     openTab("https://beta.example/", "Shared beta");
+    openTab("https://gamma.example/", "Shown");
     auto panel = show();
     panel->setSearchText("shared");
     ASSERT_EQ(panel->results().size(), 3u);
@@ -207,6 +208,29 @@ TEST_F(CommandBarPanelModelTest, ClickingARowRunsThatRow)
     ASSERT_NE(m_state.activeTabId(), alpha);
     panel->execute(panel->results()[alphaRow]);
     EXPECT_EQ(m_state.activeTabId(), alpha);
+}
+
+// Regression: the command bar offered to switch to the tab already shown.
+TEST_F(CommandBarPanelModelTest, TheShownTabIsNeverOffered)
+{
+    const Uuid first = openTab("https://garden.example/", "Garden");
+    const Uuid second = openTab("https://garden.example/", "Garden");
+    auto targets = [](const std::vector<CommandBarResult>& results) {
+        std::vector<Uuid> ids;
+        for (const auto& result : results)
+            if (const auto* tab = std::get_if<SwitchToTabAction>(&result.action))
+                ids.push_back(tab->tabId);
+        return ids;
+    };
+    for (Mode mode : {Mode::all, Mode::tabs}) {
+        auto panel = show(mode);
+        EXPECT_EQ(targets(panel->results()), std::vector<Uuid>{first});
+        panel->setSearchText("garden");
+        EXPECT_EQ(targets(panel->results()), std::vector<Uuid>{first});
+        m_state.setActiveTabId(first);
+        EXPECT_EQ(targets(panel->results()), std::vector<Uuid>{second});
+        m_state.setActiveTabId(second);
+    }
 }
 
 TEST_F(CommandBarPanelModelTest, ListFollowsTheLibrary)

@@ -39,13 +39,14 @@ struct World {
     std::unordered_map<Uuid, Tab> tabs;
     std::vector<HistoryItem> history;
     std::optional<Uuid> currentSpaceId;
+    std::optional<Uuid> activeTabId;
 
     const Tab& add(Tab tab)
     {
         Uuid id = tab.id;
         return tabs.emplace(id, std::move(tab)).first->second;
     }
-    Sources sources() const { return Sources{tabs, history, currentSpaceId}; }
+    Sources sources() const { return Sources{tabs, history, currentSpaceId, activeTabId}; }
 };
 
 std::vector<std::string> titles(const std::vector<OmniboxMatch>& matches)
@@ -234,6 +235,37 @@ TEST(OmniboxRankingTest, ZeroSuggestOffersRecentTabsThenRecentHistory)
     auto sorted = dedupeAndSort(matches);
     EXPECT_EQ(sorted[5].title, "Tab 5");
     EXPECT_EQ(sorted[6].title, "Visit 0");
+}
+
+// Regression: the address field offered to switch to the tab it was showing.
+TEST(OmniboxRankingTest, TheShownTabIsNeverOfferedAndNoTabTwice)
+{
+    World world;
+    URLParser parser;
+    const Tab& shown = world.add(makeTab("Garden", "https://garden.example/", now));
+    const Tab& twin = world.add(makeTab("Garden", "https://garden.example/", now.adding(-hour)));
+    const Tab& other = world.add(makeTab("Other", "https://other.example/", now.adding(-2 * hour)));
+    world.history.push_back(makeVisit("Garden", "https://garden.example/", now));
+    world.activeTabId = shown.id;
+    auto targets = [](const std::vector<OmniboxMatch>& matches) {
+        std::vector<Uuid> ids;
+        for (const auto& m : matches)
+            if (const auto* tab = std::get_if<SwitchToTabAction>(&m.action))
+                ids.push_back(tab->tabId);
+        return ids;
+    };
+
+    // Editing begins with the shown tab's address as the text.
+    auto typed = dedupeAndSort(buildLocalMatches("https://garden.example/", world.sources(), parser, now));
+    EXPECT_EQ(targets(typed), std::vector<Uuid>{twin.id});
+    auto words = dedupeAndSort(buildLocalMatches("garden", world.sources(), parser, now));
+    EXPECT_EQ(targets(words), std::vector<Uuid>{twin.id});
+    EXPECT_EQ(targets(zeroSuggestMatches(world.sources())), (std::vector<Uuid>{twin.id, other.id}));
+
+    // The list that arrives with remote suggestions holds the local one again.
+    std::vector<OmniboxMatch> merged = words;
+    merged.insert(merged.end(), words.begin(), words.end());
+    EXPECT_EQ(targets(dedupeAndSort(merged)), std::vector<Uuid>{twin.id});
 }
 
 TEST(OmniboxRankingTest, ZeroSuggestKeepsInputOrderForEqualTimes)

@@ -198,6 +198,12 @@ TEST_F(CommandTableTest, SpacesAreMadeByCountAndSwitchedByPositionOrId)
     EXPECT_EQ(labels[2], "Switch to Space 3");
     EXPECT_EQ(labels[3], "Space 1");
     EXPECT_EQ(labels[11], "Space 9");
+
+    // A very long name is cut short in the menu.
+    Space renamed = state.spaces()[1];
+    renamed.name = std::string(205, 'x');
+    state.updateSpace(renamed);
+    EXPECT_EQ(table->labels("Spaces")[1], "Switch to " + std::string(39, 'x') + "\u2026");
 }
 
 // "Space 3" to "Space 9" looked enabled with two spaces and did nothing: an item is enabled only

@@ -42,13 +42,14 @@ protected:
     Clock::Override m_clockOverride{m_clock};
 };
 
-TEST_F(LibraryExportImportTest, ExportIsPrettyWithSortedKeysAndIsItselfAValidLibrary)
+TEST_F(LibraryExportImportTest, ExportIsCompactWithSortedKeysAndIsItselfAValidLibrary)
 {
     BrowserLibrary library(folder());
     fill(library);
     auto exported = library.exportedData();
     ASSERT_TRUE(exported);
-    EXPECT_NE(exported->find('\n'), std::string::npos);
+    EXPECT_EQ(exported->find('\n'), std::string::npos);
+    EXPECT_EQ(exported->size(), m_dir.read("main/library.json").size());
     auto page = exported->find("\"collection\"");
     ASSERT_NE(page, std::string::npos);
     const char* keys[] = {"\"collection\"", "\"createdAt\"", "\"id\"", "\"isRead\"", "\"title\"", "\"url\""};
@@ -192,8 +193,93 @@ TEST_F(LibraryExportImportTest, MergeThatWouldPassTheLimitFailsAtTheWrite)
     library.save(url("https://elsewhere.example/"), "E", "Bookmarks");
     auto result = library.importData(full);
     ASSERT_FALSE(result);
-    EXPECT_EQ(result.error().message, kInvalid);
+    EXPECT_EQ(result.error().message,
+              "Importing the file would take the library past its limit of 10,000 pages. Nothing was imported.");
     EXPECT_EQ(library.archive().pages.size(), 1u);
+}
+
+// A 10,000-page library exported to 10,087,835 bytes (indented), over the import's limit: a
+// backup that looked made but could not be restored.
+TEST_F(LibraryExportImportTest, TheLargestLibraryTheStoreAcceptsExportsAndImportsBack)
+{
+    LibraryArchive archive;
+    for (std::size_t i = 0; i < BrowserLibrary::maxPages; ++i)
+        archive.pages.push_back(SavedPage{Uuid::random(), url("https://p.example/" + std::to_string(i)), "T",
+                                          i % 2 ? kBookmarksCollection : kReadingListCollection, i % 3 == 0,
+                                          Date(725760000.5 + static_cast<double>(i))});
+    archive.workspaces.push_back(WorkspaceSnapshot{Uuid::random(), "W", {{url("https://w.example/"), "W", true}},
+                                                   Date(725760000.25)});
+    // Titles grown until the library's own file is exactly at its limit.
+    const std::size_t base = json::dump(toJson(archive)).size();
+    const std::size_t spare = BrowserLibrary::maxArchiveBytes - base;
+    for (std::size_t i = 0; i < archive.pages.size(); ++i)
+        archive.pages[i].title += std::string(spare / archive.pages.size() + (i == 0 ? spare % archive.pages.size() : 0), 'x');
+    const std::string full = json::dump(toJson(archive));
+    ASSERT_EQ(full.size(), BrowserLibrary::maxArchiveBytes);
+
+    BrowserLibrary library(folder());
+    ASSERT_TRUE(library.importData(full)); // the store takes it
+    ASSERT_EQ(m_dir.read("main/library.json").size(), BrowserLibrary::maxArchiveBytes);
+    const std::string exportPath = m_dir.file("Kovi Library.json");
+    ASSERT_TRUE(library.exportToFile(exportPath));
+
+    BrowserLibrary restored(folder("restored"));
+    auto imported = restored.importFile(exportPath);
+    ASSERT_TRUE(imported) << imported.error().message;
+    ASSERT_EQ(restored.archive().pages.size(), BrowserLibrary::maxPages);
+    for (std::size_t i = 0; i < BrowserLibrary::maxPages; i += 997) {
+        SavedPage expected = library.archive().pages[i];
+        expected.id = restored.archive().pages[i].id;
+        EXPECT_EQ(restored.archive().pages[i], expected);
+    }
+    EXPECT_EQ(restored.archive().workspaces[0].pages, library.archive().workspaces[0].pages);
+}
+
+// Each refusal read "Choose a valid Kovi library export containing web URLs.", and a file that
+// was not UTF-8 showed the parser's own text with the file's raw bytes.
+TEST_F(LibraryExportImportTest, ARefusedImportSaysWhatIsWrongAndNamesTheFile)
+{
+    BrowserLibrary library(folder());
+    fill(library);
+    const LibraryArchive before = library.archive();
+    const std::string stored = m_dir.read("main/library.json");
+    auto refusal = [&](const std::string& name) {
+        auto result = library.importFile(m_dir.file(name));
+        EXPECT_FALSE(result) << name;
+        EXPECT_EQ(library.archive(), before) << name;
+        EXPECT_EQ(m_dir.read("main/library.json"), stored) << name;
+        return result ? std::string() : result.error().message;
+    };
+    auto pagesFile = [](std::size_t count, const std::string& title) {
+        std::string pages;
+        for (std::size_t i = 0; i < count; ++i)
+            pages += std::string(i ? "," : "") + R"({"id":")" + Uuid::random().toString()
+                + R"(","url":"https://p.example/)" + std::to_string(i) + R"(","title":")" + title
+                + R"(","collection":"Bookmarks","isRead":false,"createdAt":0})";
+        return R"({"version":1,"pages":[)" + pages + R"(],"workspaces":[]})";
+    };
+
+    m_dir.write("big.json", std::string(BrowserLibrary::maxArchiveBytes + 1, ' '));
+    EXPECT_EQ(refusal("big.json"),
+              "“big.json” is too large to import: a library export holds at most 10,000,000 bytes.");
+    m_dir.write("many.json", pagesFile(10'001, "T"));
+    EXPECT_EQ(refusal("many.json"), "“many.json” holds 10,001 pages; a library holds at most 10,000.");
+    m_dir.write("full.json", pagesFile(10'000, "T"));
+    EXPECT_EQ(refusal("full.json"),
+              "Importing “full.json” would take the library past its limit of 10,000 pages. Nothing was imported.");
+    m_dir.write("latin1.json", pagesFile(1, "Caf\xe9 \xab secret \xbb"));
+    const std::string latin1 = refusal("latin1.json");
+    EXPECT_EQ(latin1, "“latin1.json” could not be read: the data is not valid JSON.");
+    m_dir.write("deep.json", std::string(100'000, '[') + std::string(100'000, ']'));
+    EXPECT_NE(refusal("deep.json").find("“deep.json” could not be read: the data is nested"), std::string::npos);
+    m_dir.write("shape.json", R"({"version":1,"pages":{},"workspaces":[]})");
+    EXPECT_EQ(refusal("shape.json").rfind("“shape.json” is not in the correct format.", 0), 0u);
+    // What the existing message was meant for: a file that is no library export of web pages.
+    m_dir.write("v2.json", R"({"version":2,"pages":[],"workspaces":[]})");
+    EXPECT_EQ(refusal("v2.json"), kInvalid);
+    ASSERT_EQ(::mkfifo(m_dir.file("pipe.json").c_str(), 0600), 0);
+    EXPECT_EQ(refusal("pipe.json"), "“pipe.json” could not be read: it is not a regular file.");
+    EXPECT_EQ(refusal("missing.json"), "“missing.json” could not be read: no such file or directory.");
 }
 
 TEST_F(LibraryExportImportTest, ImportFileReadsOnlyBoundedRegularFiles)
@@ -215,7 +301,7 @@ TEST_F(LibraryExportImportTest, ImportFileReadsOnlyBoundedRegularFiles)
     m_dir.write("huge.json", std::string(BrowserLibrary::maxArchiveBytes + 1, ' '));
     auto huge = library.importFile(m_dir.file("huge.json"));
     ASSERT_FALSE(huge);
-    EXPECT_EQ(huge.error().message, kInvalid);
+    EXPECT_EQ(huge.error().code, ErrorCode::TooLarge);
     EXPECT_EQ(library.archive().pages.size(), 2u);
 }
 

@@ -1,10 +1,16 @@
 #include "state_fixture.h"
 
+#include "core/settings/auth_manager.h"
 #include "core/state/persisted_state.h"
+#include "support/file_size_limit.h"
+#include "support/stuck_reader_guard.h"
 
 #include <glib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <random>
 
 namespace kovi::test {
@@ -164,6 +170,70 @@ TEST_F(BadInputTest, AStorageFolderThatCannotBeMadeIsReportedOnceAndSavedIntoLat
     EXPECT_EQ(json::parse(dir.read("blocker/KoviBrowser/history.json")).size(), 3u);
     blockedCore.reset();
     EXPECT_EQ(coreAt(folder)->state().tabs().size(), 3u);
+}
+
+// 100,000 nested arrays in any file read at start overflowed the stack, at every start, since
+// the file was never kept aside.
+TEST_F(BadInputTest, DeeplyNestedFilesAreUnreadableNotFatal)
+{
+    const std::string deep = std::string(100'000, '[') + std::string(100'000, ']');
+    const char* stateFiles[] = {BrowserState::stateFileName, BrowserState::historyFileName,
+                                BrowserState::downloadsFileName, BrowserState::canvasesFileName};
+    for (const char* name : stateFiles)
+        dir.write(name, deep);
+    dir.write(BrowserLibrary::fileName, deep);
+    configDir.write("defaults.json", deep);
+    testing::internal::CaptureStdout();
+    start();
+    testing::internal::GetCapturedStdout();
+    expectUsable(*state);
+    for (const char* name : stateFiles)
+        EXPECT_EQ(keptCopies(dir, name), (std::vector<std::string>{deep})) << name;
+    EXPECT_EQ(keptCopies(configDir, "defaults.json"), (std::vector<std::string>{deep}));
+    EXPECT_FALSE(library().canWrite()); // refused, and left as it is
+    EXPECT_TRUE(library().errorMessage());
+    EXPECT_EQ(dir.read(BrowserLibrary::fileName), deep);
+
+    // The account record inside a readable settings file: no account, the record kept.
+    const std::string record = json::base64Encode(Bytes(deep.begin(), deep.end()));
+    configDir.write("defaults.json", R"({"koviCurrentUser":{"type":"bytes","value":")" + record + R"("}})");
+    testing::internal::CaptureStdout();
+    restart();
+    testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(core->auth().currentUser());
+    preferences().set(prefs::hasCompletedOnboarding, true);
+    EXPECT_EQ(json::parse(configDir.read("defaults.json"))["koviCurrentUser"]["value"], record);
+}
+
+// A state file that was a link to /dev/zero was copied aside until the disk was full; a link to
+// a FIFO hung the start before the main loop ran (so SIGTERM went unanswered).
+TEST_F(BadInputTest, StateFilesThatAreNoRegularFilesAreRefusedUnread)
+{
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    const std::pair<const char*, std::string> links[] = {
+        {BrowserState::stateFileName, "/dev/zero"},
+        {BrowserState::historyFileName, dir.file("fifo")},
+        {BrowserState::downloadsFileName, dir.file("fifo")},
+        {BrowserState::canvasesFileName, "/dev/zero"},
+    };
+    for (const auto& [name, target] : links)
+        ASSERT_EQ(::symlink(target.c_str(), dir.file(name).c_str()), 0);
+    std::string printed;
+    {
+        FileSizeLimit disk(1 << 20); // a runaway copy stops here instead of filling the disk
+        StuckReaderGuard guard({dir.file("fifo")}, 10);
+        testing::internal::CaptureStdout();
+        start();
+        open("https://a.example/");
+        printed = testing::internal::GetCapturedStdout();
+        EXPECT_FALSE(guard.released()) << "the start waited on the FIFO";
+    }
+    expectUsable(*state);
+    EXPECT_NE(printed.find("is not a regular file"), std::string::npos) << printed;
+    for (const auto& [name, target] : links) {
+        EXPECT_TRUE(keptCopies(dir, name).empty()) << name;
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.file(name))) << name << " was written over";
+    }
 }
 
 TEST_F(BadInputTest, LargeAndDeeplyNestedFilesDoNotHurt)

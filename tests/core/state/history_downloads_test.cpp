@@ -11,7 +11,13 @@
 namespace kovi::test {
 namespace {
 
-using HistoryTest = StateTest;
+class HistoryTest : public StateTest {
+protected:
+    std::vector<HistoryItem> historyOnDisk() const
+    {
+        return json::arrayFromJson<HistoryItem>(json::parse(dir.read(BrowserState::historyFileName)), "history");
+    }
+};
 using DownloadsTest = StateTest;
 
 HistoryItem visit(const std::string& address, Date at, std::optional<Uuid> spaceId)
@@ -46,6 +52,97 @@ TEST_F(HistoryTest, RepeatedVisitsOfTheNewestPageAreRecordedOnce)
     EXPECT_EQ(json::parse(dir.read(BrowserState::historyFileName)).size(), 4u);
 }
 
+std::vector<std::string> visits(const std::vector<HistoryItem>& items)
+{
+    std::vector<std::string> result;
+    for (const HistoryItem& item : items)
+        result.push_back(item.url.string() + " " + item.title);
+    return result;
+}
+
+// Regression: only showing a tab recorded a visit, so a page reached inside the shown tab was
+// never in the history, and a visit kept the title its tab had when it was shown (the host of
+// an address just typed).
+TEST_F(HistoryTest, NavigationsInATabAreVisitsThatFollowTheirPagesTitle)
+{
+    start();
+    const Uuid tab = open("https://a.example/");
+    state->recordNavigation(tab); // the same load, reported by the page
+    state->updateTabTitle(tab, "Alpha");
+    EXPECT_EQ(visits(state->history()), std::vector<std::string>{"https://a.example/ Alpha"});
+
+    // A link followed in the tab: titled like a new tab until the page says; the tab's icon is
+    // still the previous page's, so the visit has none until the page's own arrives.
+    state->updateTabFavicon(tab, Bytes{1, 2, 3});
+    state->updateTabURL(tab, url("https://b.example/"));
+    state->recordNavigation(tab);
+    EXPECT_EQ(state->history().front().title, "b.example");
+    EXPECT_FALSE(state->history().front().favicon);
+    EXPECT_EQ(json::parse(dir.read(BrowserState::historyFileName)).size(), 2u);
+    state->updateTabFavicon(tab, Bytes{4, 5});
+    state->updateTabTitle(tab, "Beta");
+    EXPECT_EQ(state->history().front().favicon, (Bytes{4, 5}));
+    EXPECT_EQ(state->history()[1].favicon, (Bytes{1, 2, 3})) << "the first page keeps its own icon";
+
+    // Back to the first page: a third visit; only the newest visit of the tab follows its title.
+    state->updateTabURL(tab, url("https://a.example/"));
+    state->recordNavigation(tab);
+    state->recordNavigation(tab); // a reload
+    state->updateTabTitle(tab, "Alpha again");
+    EXPECT_EQ(visits(state->history()),
+              (std::vector<std::string>{"https://a.example/ Alpha again", "https://b.example/ Beta",
+                                        "https://a.example/ Alpha"}));
+
+    // An address change inside the page is no new visit, and the visit keeps its own title.
+    state->updateTabURL(tab, url("https://a.example/#part"));
+    state->updateTabTitle(tab, "Part");
+    EXPECT_EQ(state->history().size(), 3u);
+    EXPECT_EQ(state->history().front().title, "Alpha again");
+
+    // A second tab showing the newest page adds no visit; a closed tab's reports reach none.
+    const Uuid other = open("https://a.example/");
+    state->recordNavigation(other);
+    state->removeTab(tab);
+    state->recordNavigation(tab);
+    state->updateTabTitle(tab, "Gone");
+    EXPECT_EQ(state->history().size(), 3u);
+    EXPECT_EQ(state->history().front().title, "Alpha again");
+}
+
+TEST_F(HistoryTest, ANavigationKeepsTheCapAndTheTabsSpace)
+{
+    start();
+    const Uuid home = currentSpace();
+    std::vector<HistoryItem> full;
+    for (int i = 0; i < 1000; ++i)
+        full.push_back(visit("https://site" + std::to_string(i) + ".example/", Date(i), home));
+    state->setHistory(full);
+    const Uuid tab = open("https://site0.example/"); // the newest visit already: nothing added
+    ASSERT_EQ(state->history().size(), 1000u);
+    state->createNewSpace("Work", SpaceColor::green, "globe");
+    state->updateTabURL(tab, url("https://later.example/")); // a page left open in Home goes on
+    state->recordNavigation(tab);
+    ASSERT_EQ(state->history().size(), 1000u);
+    EXPECT_EQ(state->history().front().url, url("https://later.example/"));
+    EXPECT_EQ(state->history().front().spaceId, home);
+    EXPECT_EQ(state->history().back().title, "https://site998.example/");
+}
+
+// Titles are page reports: no write per report, but the next save, the orderly quit's included,
+// takes them along.
+TEST_F(HistoryTest, TitlesReportedIntoVisitsAreWrittenWithTheNextSave)
+{
+    start();
+    const Uuid tab = open("https://a.example/");
+    state->updateTabTitle(tab, "Loading…");
+    state->updateTabTitle(tab, "Alpha");
+    EXPECT_EQ(visits(historyOnDisk()), std::vector<std::string>{"https://a.example/ a.example"});
+    state->saveState();
+    EXPECT_EQ(visits(historyOnDisk()), std::vector<std::string>{"https://a.example/ Alpha"});
+    restart();
+    EXPECT_EQ(visits(state->history()), std::vector<std::string>{"https://a.example/ Alpha"});
+}
+
 TEST_F(HistoryTest, VisitsKeepTheirSpaceAndCompareWithTheShownSpace)
 {
     start();
@@ -75,6 +172,30 @@ TEST_F(HistoryTest, TheListIsCappedAtAThousand)
     ASSERT_EQ(state->history().size(), 1000u);
     EXPECT_EQ(state->history().front().url, url("https://newest.example/"));
     EXPECT_EQ(state->history().back().title, "https://site998.example/");
+    EXPECT_EQ(json::parse(dir.read(BrowserState::historyFileName)).size(), 1000u);
+}
+
+// The cap applied only when a visit was recorded: a history.json of a million visits was read
+// whole at every start (17 s, 1.26 GB) and slowed every view of the history.
+TEST_F(HistoryTest, ALongHistoryFileLoadsOnlyItsNewestThousand)
+{
+    std::string file = "[";
+    for (int i = 0; i < 3000; ++i) {
+        file += i ? "," : "";
+        file += json::dump(toJson(visit("https://site" + std::to_string(i) + ".example/", Date(3000 - i), std::nullopt)));
+    }
+    // Past the visits that are kept nothing is read, so damage there costs nothing.
+    file += ",{\"damaged\": ";
+    dir.write(BrowserState::historyFileName, file);
+    testing::internal::CaptureStdout();
+    start();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_EQ(state->history().size(), 1000u);
+    EXPECT_EQ(state->history().front().title, "https://site0.example/");
+    EXPECT_EQ(state->history().back().title, "https://site999.example/");
+    EXPECT_EQ(state->historyForCurrentSpace().size(), 1000u);
+    open("https://newest.example/");
+    ASSERT_EQ(state->history().size(), 1000u);
     EXPECT_EQ(json::parse(dir.read(BrowserState::historyFileName)).size(), 1000u);
 }
 

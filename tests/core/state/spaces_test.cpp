@@ -271,5 +271,46 @@ TEST_F(SpacesTest, SplitViewOperations)
     EXPECT_FALSE(state->splitViewConfig().leftTabId);
 }
 
+// Bug: a tab opened or picked while split view was on was never shown: the split stayed on screen.
+TEST_F(SpacesTest, ActivatingATabThatNeitherPaneShowsLeavesSplitView)
+{
+    start();
+    Uuid a = open("https://a.example/");
+    Uuid b = open("https://b.example/");
+    Uuid c = open("https://c.example/");
+    const SplitViewConfig split{true, a, b, 0.5};
+    auto splitAgain = [&] {
+        state->setActiveTabId(a);
+        state->enableSplitView(a, b);
+    };
+
+    splitAgain();
+    state->setActiveTabId(b); // a click on the other pane
+    EXPECT_EQ(state->splitViewConfig(), split);
+    state->setSplitTab(SplitViewSide::right, c); // a tab dropped on a pane
+    EXPECT_EQ(state->splitViewConfig(), (SplitViewConfig{true, a, c, 0.5}));
+
+    splitAgain();
+    state->setActiveTabId(c); // a sidebar row
+    EXPECT_FALSE(state->splitViewConfig().isEnabled);
+    EXPECT_EQ(state->activeTabId(), c);
+
+    splitAgain();
+    state->createNewTab(*Url::parse("https://new.example/"));
+    EXPECT_FALSE(state->splitViewConfig().isEnabled);
+
+    splitAgain();
+    state->switchActiveTab(+1); // a → b: still in the split
+    EXPECT_EQ(state->splitViewConfig(), split);
+    state->switchActiveTab(+1); // b → c
+    EXPECT_FALSE(state->splitViewConfig().isEnabled);
+
+    splitAgain();
+    state->removeTab(c);
+    EXPECT_EQ(state->splitViewConfig(), split) << "closing a tab outside the split changes nothing";
+    state->reopenClosedTab();
+    EXPECT_FALSE(state->splitViewConfig().isEnabled);
+}
+
 } // namespace
 } // namespace kovi::test

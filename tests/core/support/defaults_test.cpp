@@ -1,10 +1,15 @@
 #include "core/support/defaults.h"
 
+#include "core/support/json_coding.h"
+#include "support/file_size_limit.h"
+#include "support/stuck_reader_guard.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kovi {
 namespace {
@@ -72,6 +77,92 @@ TEST(DefaultsTest, DamagedFileIsKeptAsideAndValuesStartEmpty)
     Defaults partial(dir.file("partial.json"));
     EXPECT_FALSE(partial.contains("a"));
     EXPECT_EQ(partial.boolValue("b"), true);
+}
+
+// Entries the program could not decode (an unknown type, a damaged account record) were dropped
+// from the file at the next change of any setting.
+TEST(DefaultsTest, EntriesThatCannotBeDecodedAreWrittenBackAsTheyWere)
+{
+    test::TempDir dir;
+    const std::string kept = R"({"z-later":{"type":"url","value":{"href":"https://a.example/","n":[1,2.5]}},)"
+                             R"("koviCurrentUser":{"type":"bytes","value":"not base64!"},)"
+                             R"("odd":[1,"two"],"b":{"type":"bool","value":1}})";
+    dir.write("defaults.json", kept);
+    {
+        Defaults defaults(dir.file("defaults.json"));
+        EXPECT_FALSE(defaults.contains("koviCurrentUser"));
+        defaults.setBool("isDarkMode", false);
+    }
+    const Json written = json::parse(dir.read("defaults.json"));
+    const Json before = json::parse(kept);
+    for (const char* key : {"z-later", "koviCurrentUser", "odd", "b"})
+        EXPECT_EQ(written.at(key), before.at(key)) << key;
+    EXPECT_EQ(written.at("isDarkMode"), json::parse(R"({"type":"bool","value":false})"));
+    EXPECT_EQ(written.begin().key(), "b"); // keys stay in order
+
+    // Setting or removing such a key replaces it like any other.
+    {
+        Defaults defaults(dir.file("defaults.json"));
+        defaults.setString("odd", "fixed");
+        defaults.remove("koviCurrentUser");
+    }
+    Defaults again(dir.file("defaults.json"));
+    EXPECT_EQ(again.stringValue("odd"), "fixed");
+    EXPECT_FALSE(json::parse(dir.read("defaults.json")).contains("koviCurrentUser"));
+    EXPECT_TRUE(json::parse(dir.read("defaults.json")).contains("z-later"));
+}
+
+// A setting that could not be saved looked saved: the failure went to standard output only.
+TEST(DefaultsTest, AFailingSaveIsReportedOnceUntilItWorksAgain)
+{
+    test::TempDir dir;
+    Defaults defaults(dir.file("defaults.json"));
+    std::vector<std::string> reports;
+    defaults.signalSaveFailed().connect([&](const std::string& reason) { reports.push_back(reason); });
+    testing::internal::CaptureStdout();
+    {
+        test::FileSizeLimit full(8); // a full disk
+        defaults.setBool("a", true);
+        defaults.setBool("b", true);
+        defaults.setBool("a", false);
+    }
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("defaults.json"), std::string::npos) << reports[0];
+    EXPECT_TRUE(defaults.isSaveFailing());
+    EXPECT_EQ(defaults.boolValue("a"), false); // kept for the run
+
+    defaults.setBool("c", true); // works again
+    EXPECT_FALSE(defaults.isSaveFailing());
+    {
+        test::FileSizeLimit full(8);
+        defaults.setBool("d", true);
+        defaults.setBool("e", true);
+    }
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(reports.size(), 2u);
+    EXPECT_EQ(Defaults(dir.file("defaults.json")).boolValue("c"), true);
+}
+
+// defaults.json as a link to /dev/zero filled the disk with its kept copy; as a link to a FIFO it
+// hung the start.
+TEST(DefaultsTest, ASettingsFileThatIsNoRegularFileIsRefusedUnread)
+{
+    test::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    test::FileSizeLimit disk(1 << 20);
+    test::StuckReaderGuard guard({dir.file("fifo")}, 10);
+    for (const char* target : {"/dev/zero", "fifo"}) {
+        const std::string link = dir.file(std::string("defaults-") + (target[0] == '/' ? "zero" : "fifo") + ".json");
+        ASSERT_EQ(::symlink(target[0] == '/' ? target : dir.file(target).c_str(), link.c_str()), 0);
+        testing::internal::CaptureStdout();
+        Defaults defaults(link);
+        const std::string printed = testing::internal::GetCapturedStdout();
+        EXPECT_NE(printed.find("is not a regular file"), std::string::npos) << printed;
+        EXPECT_FALSE(defaults.contains("isDarkMode"));
+    }
+    EXPECT_FALSE(guard.released()) << "the start waited on the FIFO";
+    for (auto& e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(e.path().filename().string().find(".unreadable-"), std::string::npos) << e.path();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "core/support/files.h"
 
 #include "support/file_size_limit.h"
+#include "support/stuck_reader_guard.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,43 @@ TEST(FilesTest, KeepAsideCopiesAndKeepsTheNewestFive)
     EXPECT_EQ(copies, 5);
     EXPECT_TRUE(newestKept);
     EXPECT_FALSE(dir.exists("state.json.unreadable-20200100-000000"));
+}
+
+// A damaged settings file that was a link to /dev/zero was copied aside until the disk was full;
+// one that was a link to a FIFO waited for a writer for ever, before the main loop ran.
+TEST(FilesTest, OnlyRegularFilesAreReadOrKeptAside)
+{
+    test::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", dir.file("zero.json").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.file("fifo").c_str(), dir.file("pipe.json").c_str()), 0);
+    dir.write("real", "damaged");
+    ASSERT_EQ(::symlink(dir.file("real").c_str(), dir.file("link.json").c_str()), 0);
+    {
+        test::FileSizeLimit disk(1 << 20); // a runaway copy stops here instead of filling the disk
+        test::StuckReaderGuard guard({dir.file("fifo")}, 10);
+        for (const char* name : {"zero.json", "pipe.json", "fifo"}) {
+            EXPECT_EQ(files::readBounded(dir.file(name), 100).error().code, ErrorCode::NotRegular) << name;
+            testing::internal::CaptureStdout();
+            EXPECT_FALSE(files::keepAside(dir.file(name))) << name;
+            const std::string printed = testing::internal::GetCapturedStdout();
+            EXPECT_NE(printed.find("is not a regular file"), std::string::npos) << printed;
+        }
+        EXPECT_FALSE(guard.released()) << "keeping the FIFO aside waited for a writer";
+    }
+    for (auto& e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(e.path().filename().string().find(".unreadable-"), std::string::npos) << e.path();
+
+    // A link to a regular file is followed: the copy holds the file's bytes, the link stays.
+    testing::internal::CaptureStdout();
+    auto copy = files::keepAside(dir.file("link.json"));
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(files::readBounded(*copy, 100).value(), "damaged");
+    struct stat st;
+    ASSERT_EQ(::lstat(copy->c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 // A second damaged file within the same second replaced the first one's copy.

@@ -74,6 +74,25 @@ TEST(HttpClientTest, FailuresAreTyped)
     EXPECT_EQ(refused->error().code, ErrorCode::Network);
 }
 
+TEST(HttpClientTest, RedirectsAreFollowedUnlessTurnedOff)
+{
+    LoopbackServer target;
+    target.on("/there", LoopbackServer::Reply{200, "arrived"});
+    LoopbackServer server;
+    server.on("/moved", LoopbackServer::Reply{302, "", "text/plain", {{"Location", target.url("/there")}}});
+    HttpClient client;
+    auto followed = fetch(client, {.url = server.url("/moved")});
+    ASSERT_TRUE(followed && followed->ok());
+    EXPECT_EQ((*followed)->body, "arrived");
+    EXPECT_EQ((*followed)->finalUrl, target.url("/there"));
+
+    auto kept = fetch(client, {.url = server.url("/moved"), .followRedirects = false});
+    ASSERT_TRUE(kept && kept->ok());
+    EXPECT_EQ((*kept)->status, 302u);
+    EXPECT_EQ((*kept)->headers.at("location"), target.url("/there"));
+    EXPECT_EQ(target.requests().size(), 1u);
+}
+
 TEST(HttpClientTest, CancelledOrOrphanedRequestsNeverCallBack)
 {
     LoopbackServer server;

@@ -24,6 +24,10 @@ TEST(TextTest, CountsUserPerceivedCharacters)
     EXPECT_EQ(text::graphemePrefix("ae\u0301bc", 2), "ae\u0301");
     EXPECT_EQ(text::graphemePrefix("ab", 5), "ab");
     EXPECT_EQ(text::graphemePrefix("ab", 0), "");
+    // Cut short for a menu: whole characters, an ellipsis in place of the last one that fits.
+    EXPECT_EQ(text::shortenedTo("abc", 3), "abc");
+    EXPECT_EQ(text::shortenedTo("abcd", 3), "ab\u2026");
+    EXPECT_EQ(text::shortenedTo("e\u0301e\u0301e\u0301e\u0301", 3), "e\u0301e\u0301\u2026");
 }
 
 TEST(TextTest, CaseMappingIsLocaleIndependent)

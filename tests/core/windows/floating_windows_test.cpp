@@ -58,6 +58,8 @@ TEST(FloatingPageStateTest, StartsLoadingThenFollowsThePageReports)
     EXPECT_EQ(page.pageTitle, "") << "an empty title stays empty";
     page.titleReported(std::nullopt);
     EXPECT_EQ(page.pageTitle, "Untitled");
+    page.loadFailed();
+    EXPECT_EQ(page.pageTitle, "This page couldn\u2019t load");
 
     page.addressReported(std::string("https://next.example/a?b=1"));
     EXPECT_EQ(page.currentUrl.string(), "https://next.example/a?b=1");

@@ -46,6 +46,23 @@ TEST(SplitLayoutTest, PanesShareTheAreaByTheRatioAndAlwaysAddUp)
     EXPECT_FALSE(half.dividerHit.contains(500, 400));
 }
 
+// Bug: at a narrow window an extreme ratio gave a pane less room than its header needs, and the
+// header ran under the other pane.
+TEST(SplitLayoutTest, ANarrowAreaKeepsEachPaneAsWideAsItsHeaderNeeds)
+{
+    // 366 wide: 346 for the panes; 0.2 would give the left one 69.
+    SplitLayout narrow = SplitLayout::compute(366, 500, 0.2, 140);
+    EXPECT_EQ(narrow.left.width, 140);
+    EXPECT_EQ(narrow.right.width, 206);
+    EXPECT_EQ(SplitLayout::compute(366, 500, 0.8, 140).right.width, 140);
+    EXPECT_EQ(SplitLayout::compute(366, 500, 0.5, 140).left.width, 173) << "a ratio with room is kept";
+    // No room for two: the panes share what there is, the divider between them.
+    SplitLayout tight = SplitLayout::compute(220, 500, 0.2, 140);
+    EXPECT_EQ(tight.left.width, 100);
+    EXPECT_EQ(tight.right.x, tight.left.x + tight.left.width + SplitLayout::dividerColumn);
+    EXPECT_EQ(SplitLayout::compute(1000, 700, 0.2, nan).left, SplitLayout::compute(1000, 700, 0.2).left);
+}
+
 TEST(SplitLayoutTest, RatiosOutsideTheRangeOrNotFiniteAreNeverLaidOut)
 {
     EXPECT_EQ(SplitLayout::compute(1000, 700, 0.05).left, SplitLayout::compute(1000, 700, 0.2).left);

@@ -16,6 +16,7 @@
 #include <gtkmm/label.h>
 #include <gtkmm/window.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -196,6 +197,132 @@ TEST(Design, SpaceColourClassesPaintTheTablesColoursInBothAppearances)
                                  int(std::lround(colour.get_blue() * 255))},
                              expected))
                 << rawValue(entry.color) << " text";
+        }
+    }
+}
+
+// Relative luminance of an sRGB colour, as the contrast ratio defines it.
+double luminance(Rgb c)
+{
+    auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red) + 0.7152 * channel(c.green) + 0.0722 * channel(c.blue);
+}
+
+double contrastRatio(Rgb a, Rgb b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Every text colour that is not the primary foreground, drawn on the surfaces it is used on, in
+// both looks: the text is a run of full blocks, so the pixel at its middle is the text colour as
+// drawn (with any fading of the colour or the widget), the pixel beside it the surface.
+TEST(Design, TextColoursReachTheirContrastOnTheSurfacesTheyAreUsedOn)
+{
+    ensureGtk();
+    TempDir dir;
+    CoreObjects core(dir.path());
+    struct Use {
+        std::vector<std::vector<const char*>> surfaces; // outermost first, each a box with these classes
+        std::vector<const char*> text;
+    };
+    const std::vector<Use> uses = {
+        // History panel: day headings, addresses, times; downloads: sizes and states.
+        {{{"library-panel"}}, {"history-header"}},
+        {{{"library-panel"}, {"history-visit"}}, {"history-subtitle"}},
+        {{{"library-panel"}, {"history-visit"}}, {"history-time"}},
+        {{{"library-panel"}, {"download-row", "hovered"}}, {"download-size"}},
+        {{{"library-panel"}, {"download-row"}}, {"download-status", "secondary"}},
+        {{{"library-panel"}, {"download-row"}}, {"download-status", "blue"}},
+        {{{"library-panel"}, {"download-row"}}, {"download-status", "green"}},
+        {{{"library-panel"}, {"download-row"}}, {"download-status", "orange"}},
+        {{{"library-panel"}, {"download-row"}}, {"download-status", "red"}},
+        {{{"library-panel"}}, {"downloads-empty-label"}},
+        // Library sheet.
+        {{{"library-sheet"}}, {"library-subtitle"}},
+        {{{"library-sheet"}, {"library-row"}}, {"library-row-detail"}},
+        // Settings window and account panel: captions in sections, the selected tab's title.
+        {{{"kovi-settings-root"}, {"kovi-settings-section"}}, {"kovi-settings-description", "kovi-secondary"}},
+        {{{"kovi-settings-root"}, {"kovi-settings-section"}}, {"kovi-settings-description", "kovi-tertiary"}},
+        {{{"kovi-settings-root"}}, {"kovi-settings-12", "kovi-secondary"}},
+        {{{"kovi-account-view"}, {"kovi-account-card"}}, {"kovi-account-guest-badge"}},
+        {{{"kovi-account-view"}, {"kovi-account-card"}}, {"kovi-account-stat-label", "kovi-tertiary"}},
+        // Sidebar on the window chrome: headings, inactive and hovered rows, the space name.
+        {{{"kovi-chrome"}, {"sidebar"}}, {"sidebar-section-header"}},
+        {{{"kovi-chrome"}, {"sidebar"}}, {"sidebar-space-name"}},
+        {{{"kovi-chrome"}, {"sidebar"}, {"sidebar-tab-row"}}, {"sidebar-tab-title"}},
+        {{{"kovi-chrome"}, {"sidebar"}, {"sidebar-tab-row", "hovered"}}, {"sidebar-tab-title"}},
+        {{{"kovi-chrome"}, {"sidebar"}, {"sidebar-tab-row", "active"}}, {"kovi-secondary"}},
+        // Command bar: result subtitles on a plain and on the selected row.
+        {{{"kovi-commandbar-card"}, {"kovi-commandbar-row"}}, {"subtitle"}},
+        {{{"kovi-commandbar-card"}, {"kovi-commandbar-row", "selected"}, {"highlight"}}, {"subtitle"}},
+    };
+
+    Gtk::Window window;
+    core.theme.attach(window);
+    Gtk::Box column(Gtk::Orientation::VERTICAL, 0);
+    window.set_child(column);
+    std::vector<std::pair<Gtk::Widget*, Gtk::Label*>> samples; // outermost surface, text
+    for (const Use& use : uses) {
+        Gtk::Box* parent = &column;
+        Gtk::Widget* outer = nullptr;
+        for (const auto& classes : use.surfaces) {
+            auto* surface = Gtk::make_managed<Gtk::Box>();
+            for (const char* name : classes)
+                surface->add_css_class(name);
+            parent->append(*surface);
+            outer = outer ? outer : surface;
+            parent = surface;
+        }
+        auto* text = Gtk::make_managed<Gtk::Label>("\u2588\u2588\u2588\u2588");
+        for (const char* name : use.text)
+            text->add_css_class(name);
+        text->set_margin(12);
+        parent->append(*text);
+        samples.emplace_back(outer, text);
+    }
+    window.present();
+    ASSERT_TRUE(waitForWindow(window));
+
+    for (bool dark : {false, true}) {
+        core.appearance.setIsDarkMode(dark);
+        settle(100);
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            auto [outer, text] = samples[i];
+            const int w = outer->get_width(), h = outer->get_height();
+            ASSERT_GT(w, 0);
+            GdkPaintable* paintable = gtk_widget_paintable_new(outer->gobj());
+            GtkSnapshot* snapshot = gtk_snapshot_new();
+            gdk_paintable_snapshot(paintable, snapshot, w, h);
+            GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
+            ASSERT_NE(node, nullptr);
+            graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(w), static_cast<float>(h));
+            GdkTexture* texture =
+                gsk_renderer_render_texture(gtk_native_get_renderer(GTK_NATIVE(window.gobj())), node, &bounds);
+            std::vector<guchar> pixels(static_cast<std::size_t>(w * h * 4));
+            gdk_texture_download(texture, pixels.data(), static_cast<gsize>(w * 4));
+            g_object_unref(texture);
+            gsk_render_node_unref(node);
+            g_object_unref(paintable);
+            auto pixelAt = [&](const graphene_point_t& local) {
+                graphene_point_t p;
+                EXPECT_TRUE(gtk_widget_compute_point(GTK_WIDGET(text->gobj()), outer->gobj(), &local, &p));
+                const guchar* px = &pixels[static_cast<std::size_t>((int(p.y) * w + int(p.x)) * 4)]; // B, G, R, A
+                return Rgb{px[2], px[1], px[0]};
+            };
+            const float middle = static_cast<float>(text->get_height()) / 2;
+            const Rgb ink = pixelAt(GRAPHENE_POINT_INIT(static_cast<float>(text->get_width()) / 2, middle));
+            const Rgb surface = pixelAt(GRAPHENE_POINT_INIT(-6, middle));
+            std::string what;
+            for (const char* name : uses[i].text)
+                what += std::string(".") + name;
+            EXPECT_GE(contrastRatio(ink, surface), 4.5)
+                << what << " on ." << uses[i].surfaces.back().front() << (dark ? " (dark)" : " (light)") << ": "
+                << ink.red << "," << ink.green << "," << ink.blue << " on " << surface.red << "," << surface.green
+                << "," << surface.blue;
         }
     }
 }

@@ -10,6 +10,8 @@
 
 #include <adwaita.h>
 
+#include <filesystem>
+
 namespace kovi::test {
 namespace {
 
@@ -114,6 +116,26 @@ TEST(Routing, LibraryErrorAlertWaitsForTheLibrarySheetAndDismissalClearsIt)
     adw_message_dialog_response(h.root().libraryAlert(), "ok");
     EXPECT_EQ(h.ctx().library.errorMessage(), std::nullopt);
     EXPECT_EQ(h.root().libraryAlert(), nullptr);
+}
+
+// A library.json that could not be read was announced under "Library could not be saved".
+TEST(Routing, ALibraryThatCouldNotBeReadSaysSoInTheAlertsHeading)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() + "/data");
+    dir.write("data/library.json", "{broken");
+    AppHarness h(dir.path());
+    h.ctx().auth.continueAsGuest();
+    h.root().setHasCompletedOnboarding(true);
+    ASSERT_TRUE(runUntilGtk([&] { return h.root().libraryAlert() != nullptr; }));
+    EXPECT_STREQ(adw_message_dialog_get_heading(h.root().libraryAlert()), "Library could not be read");
+    adw_message_dialog_response(h.root().libraryAlert(), "ok");
+
+    // What fails later is a change that could not be saved.
+    h.ctx().library.remove(Uuid::random());
+    ASSERT_NE(h.root().libraryAlert(), nullptr);
+    EXPECT_STREQ(adw_message_dialog_get_heading(h.root().libraryAlert()), "Library could not be saved");
+    adw_message_dialog_response(h.root().libraryAlert(), "ok");
 }
 
 TEST(Routing, SheetsFollowTheirFlagsAndClosingTheWindowClearsTheFlag)

@@ -104,6 +104,9 @@ protected:
         return tab.id;
     }
 
+    // A tab the lists leave out, as they do the shown tab: it is opened last and so shown.
+    Uuid openShownTab() { return openTab("https://shown.example/", "Shown"); }
+
     std::size_t selected() const { return m_view ? m_view->model().selectedIndex() : 9999; }
 
     std::vector<CommandBarResultRow*> rows() const

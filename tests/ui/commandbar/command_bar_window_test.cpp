@@ -21,6 +21,8 @@ protected:
                                                    "text/html"});
         m_server.on("/alpha", LoopbackServer::Reply{200, "<html><head><title>Alpha notes</title></head></html>",
                                                     "text/html"});
+        m_server.on("/third", LoopbackServer::Reply{200, "<html><head><title>Third page</title></head></html>",
+                                                    "text/html"});
         m_harness = std::make_unique<AppHarness>(m_dir.path(), std::nullopt, false, defaultViewParts());
         m_harness->ctx().auth.continueAsGuest();
         m_harness->root().setHasCompletedOnboarding(true);
@@ -125,6 +127,7 @@ TEST_F(CommandBarWindowTest, TypingAnAddressAndReturnOpensItInANewActiveTabAndRe
 TEST_F(CommandBarWindowTest, TypingPartOfATitleAndChoosingItSwitchesToThatTab)
 {
     const Uuid alpha = addLoopbackTab("/alpha", "Alpha notes");
+    const Uuid third = addLoopbackTab("/third", "Third page");
     const Uuid page = addLoopbackTab("/page", "Loop page");
     ASSERT_EQ(state().activeTabId(), page);
 
@@ -138,19 +141,21 @@ TEST_F(CommandBarWindowTest, TypingPartOfATitleAndChoosingItSwitchesToThatTab)
     EXPECT_EQ(panel()->footerActionText(), "\u21B5 Switch");
     ASSERT_TRUE(xdoKey("Return"));
     ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == alpha && !state().isCommandBarVisible(); }));
-    EXPECT_EQ(state().tabs().size(), 2u);
+    EXPECT_EQ(state().tabs().size(), 3u);
 
     // Tabs mode, choosing with the arrow keys.
     ASSERT_TRUE(xdoKey("ctrl+shift+o"));
     ASSERT_TRUE(panelReady());
     EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::tabs);
     EXPECT_EQ(panel()->searchField().get_placeholder_text(), "Switch tabs...");
-    ASSERT_EQ(panel()->rows().size(), 2u); // most recent first: Alpha, then Loop page
+    // Most recent first, without Alpha, which is shown: Loop page, then Third page.
+    ASSERT_EQ(panel()->rows().size(), 2u);
+    EXPECT_EQ(panel()->rows()[0]->title(), "Loop page");
     // Up at the top and Down at the bottom do not wrap.
     ASSERT_TRUE(xdoKey("Up Down Down Down"));
     ASSERT_TRUE(runUntilGtk([&] { return panel() && panel()->model().selectedIndex() == 1; }));
     ASSERT_TRUE(xdoKey("Return"));
-    ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == page && !state().isCommandBarVisible(); }));
+    ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == third && !state().isCommandBarVisible(); }));
     EXPECT_EQ(state().commandBarMode(), BrowserState::CommandBarMode::all);
 }
 

@@ -28,7 +28,7 @@ protected:
         window->set_child(*overlay);
         window->present();
         ASSERT_TRUE(waitForWindow(*window));
-        settle(50);
+        ASSERT_TRUE(waitForFrames(*window));
     }
     void TearDown() override
     {
@@ -242,26 +242,56 @@ TEST_F(PageAreaTest, BezelDragStripFindBarPlacementAndPanelParts)
         ++built;
         return Gtk::make_managed<Gtk::Label>("history");
     };
+    Gtk::Widget* strip = nullptr;
+    parts.bookmarkStrip = [&](AppContext&) -> Gtk::Widget* {
+        strip = Gtk::make_managed<Gtk::Label>("bookmarks");
+        strip->set_size_request(-1, 32);
+        return strip;
+    };
     build(std::move(parts));
+    ASSERT_NE(strip, nullptr);
+    auto boundsIn = [&](Gtk::Widget& widget) {
+        graphene_rect_t rect{};
+        EXPECT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(widget.gobj()), GTK_WIDGET(area->gobj()), &rect));
+        return rect;
+    };
 
+    // With the bezel on, the bookmarks bar lies inside the rounded frame, above the page.
     state().setIsBrowserBezelEnabled(true);
     EXPECT_FALSE(area->dragStripWhenBezelOff().get_visible());
     EXPECT_TRUE(area->browserSurface().bezelEnabled());
+    ASSERT_TRUE(runUntilGtk([&] { return strip->get_width() > 0; }));
+    settle(50);
+    graphene_rect_t frame = boundsIn(area->browserSurface()), bar = boundsIn(*strip), page = boundsIn(area->pages());
+    EXPECT_DOUBLE_EQ(bar.origin.x, frame.origin.x + 8);
+    EXPECT_DOUBLE_EQ(bar.origin.y, frame.origin.y + 8);
+    EXPECT_DOUBLE_EQ(bar.size.width, frame.size.width - 16);
+    EXPECT_DOUBLE_EQ(page.origin.y, bar.origin.y + 32);
+    EXPECT_DOUBLE_EQ(page.origin.y + page.size.height, frame.origin.y + frame.size.height - 8);
+    // Without it, the bar runs edge to edge.
+    state().setIsBrowserBezelEnabled(false);
+    settle(100);
+    frame = boundsIn(area->browserSurface());
+    bar = boundsIn(*strip);
+    EXPECT_DOUBLE_EQ(bar.origin.y, frame.origin.y);
+    EXPECT_DOUBLE_EQ(bar.size.width, frame.size.width);
+
+    // The find bar keeps to the page's top-right corner, below the bar: 20 and 20 from the
+    // frame's edges with the bezel, 12 and 16 without.
     state().toggleFindInPage();
     ASSERT_TRUE(area->findBarLayer().isPresented());
-    EXPECT_EQ(area->findBarLayer().get_margin_top(), 20);
-    EXPECT_EQ(area->findBarLayer().get_margin_end(), 20);
-    state().setIsBrowserBezelEnabled(false);
-    EXPECT_TRUE(area->dragStripWhenBezelOff().get_visible());
-    EXPECT_EQ(area->findBarLayer().get_margin_top(), 12);
-    EXPECT_EQ(area->findBarLayer().get_margin_end(), 16);
-    // In the page's top-right corner.
-    graphene_rect_t bar, page;
-    ASSERT_TRUE(runUntilGtk([&] { return area->findBarLayer().get_width() > 0; }));
-    ASSERT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(area->findBarLayer().gobj()), GTK_WIDGET(area->gobj()), &bar));
-    ASSERT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(area->browserSurface().gobj()), GTK_WIDGET(area->gobj()), &page));
-    EXPECT_DOUBLE_EQ(bar.origin.y, page.origin.y + 12);
-    EXPECT_DOUBLE_EQ(bar.origin.x + bar.size.width, page.origin.x + page.size.width - 16);
+    for (bool bezel : {true, false}) {
+        SCOPED_TRACE(bezel ? "bezel" : "no bezel");
+        state().setIsBrowserBezelEnabled(bezel);
+        EXPECT_EQ(area->dragStripWhenBezelOff().get_visible(), !bezel);
+        ASSERT_TRUE(runUntilGtk([&] { return area->findBarLayer().get_width() > 0; }));
+        settle(100);
+        const graphene_rect_t find = boundsIn(area->findBarLayer());
+        frame = boundsIn(area->browserSurface());
+        page = boundsIn(area->pages());
+        EXPECT_DOUBLE_EQ(find.origin.y, page.origin.y + 12);
+        EXPECT_DOUBLE_EQ(find.origin.x + find.size.width, frame.origin.x + frame.size.width - (bezel ? 20 : 16));
+    }
 
     state().setIsHistoryPanelVisible(true);
     EXPECT_EQ(built, 1);

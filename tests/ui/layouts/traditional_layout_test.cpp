@@ -1,6 +1,7 @@
 // The horizontal-tab layout on its own window: the tab strip (one widget per tab, pinned tabs,
-// widths, odd titles and icons, 200 tabs, the space menu, real drags), the navigation bar (typed
-// text, the lock, back and forward) and the buttons that run commands.
+// widths, odd titles and icons, 200 tabs, scrolling, the tabs' menus, the space menu, real
+// drags), the navigation bar (typed text, the lock, back and forward) and the buttons that run
+// commands.
 #include "app/app_fixture.h"
 #include "support/large_images.h"
 
@@ -10,8 +11,11 @@
 #include "ui/layouts/traditional_tab.h"
 
 #include <gtkmm/adjustment.h>
+#include <gtkmm/popovermenu.h>
 #include <gtkmm/label.h>
 #include <gtkmm/window.h>
+
+#include <cmath>
 
 namespace kovi::test {
 namespace {
@@ -33,7 +37,7 @@ protected:
         window->set_child(*view);
         window->present();
         ASSERT_TRUE(waitForWindow(*window));
-        settle(80);
+        ASSERT_TRUE(waitForFrames(*window));
     }
     void TearDown() override
     {
@@ -57,7 +61,7 @@ protected:
             titles.push_back(tab->titleLabel().get_text());
         return titles;
     }
-    // A real drag with the pointer from one widget to a point of another.
+    // A real drag with the pointer from one widget to a point of another (paced like a hand).
     void drag(Gtk::Widget& from, Gtk::Widget& to, double toX = 0.5)
     {
         int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -71,12 +75,31 @@ protected:
             xdo({"mousemove", std::to_string(x0 + (x1 - x0) * i / 12), std::to_string(y0 + (y1 - y0) * i / 12)});
             settle(25);
         }
-        settle(60);
     }
-    void release()
+    // Ends the drag; returns once no drag is recorded any more.
+    bool release()
     {
         xdo({"mouseup", "1"});
-        settle(150);
+        return runUntilGtk([&] { return !bar().drops().draggedTabId(); });
+    }
+    // The tab lies wholly inside the strip's visible part.
+    bool inView(Gtk::Widget& tab)
+    {
+        graphene_rect_t r;
+        if (tab.get_width() == 0 ||
+            !gtk_widget_compute_bounds(tab.gobj(), GTK_WIDGET(bar().scroller().gobj()), &r))
+            return false;
+        return r.origin.x >= -0.5 && r.origin.x + r.size.width <= bar().scroller().get_width() + 0.5;
+    }
+    double scrolled() { return bar().scroller().get_hadjustment()->get_value(); }
+    // A tooltip is on screen over the window.
+    bool tooltipShown()
+    {
+        for (auto* child = window->get_first_child(); child; child = child->get_next_sibling()) {
+            if (g_str_equal(gtk_widget_get_css_name(child->gobj()), "tooltip") && child->get_mapped())
+                return true;
+        }
+        return false;
     }
 
     TempDir dir;
@@ -117,7 +140,7 @@ TEST_F(TraditionalLayoutTest, StripKeepsOneWidgetPerTabAcrossChanges)
     EXPECT_EQ(state().activeTabId(), a);
 
     // A click on the pinned tab activates it; only pinned tabs left: no separator.
-    settle(100); // the strip has just lost a tab: let it lay out
+    ASSERT_TRUE(waitForFrames(bar())); // the strip has just lost a tab
     ASSERT_TRUE(xdoClickWidget(*bar().pinnedTabWidget(p)));
     ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == p; }));
     EXPECT_TRUE(bar().pinnedTabWidget(p)->isActive());
@@ -166,19 +189,115 @@ TEST_F(TraditionalLayoutTest, TwoHundredTabsScrollAndTheActiveOneIsInView)
     auto adjustment = bar().scroller().get_hadjustment();
     ASSERT_TRUE(runUntilGtk([&] { return adjustment->get_upper() > adjustment->get_page_size() * 10; }));
     EXPECT_EQ(bar().get_height(), TraditionalTabBar::height);
-    auto inView = [&](const Uuid& id) {
-        graphene_rect_t r;
-        if (!gtk_widget_compute_bounds(GTK_WIDGET(bar().tabWidget(id)->gobj()), GTK_WIDGET(bar().scroller().gobj()), &r))
-            return false;
-        return r.origin.x >= -1 && r.origin.x + r.size.width <= bar().scroller().get_width() + 1;
-    };
+    auto shown = [&](const Uuid& id) { return inView(*bar().tabWidget(id)); };
     // The last added tab is active: scrolled to the end.
-    EXPECT_TRUE(runUntilGtk([&] { return inView(ids.back()); }, 5));
+    EXPECT_TRUE(runUntilGtk([&] { return shown(ids.back()); }));
     state().setActiveTabId(ids.front());
-    EXPECT_TRUE(runUntilGtk([&] { return inView(ids.front()); }, 5));
+    EXPECT_TRUE(runUntilGtk([&] { return shown(ids.front()); }));
     state().setActiveTabId(ids[120]);
-    EXPECT_TRUE(runUntilGtk([&] { return inView(ids[120]); }, 5));
+    EXPECT_TRUE(runUntilGtk([&] { return shown(ids[120]); }));
     screenshotIfAsked("horizontal-200-tabs");
+}
+
+// Bug: a click on a tab in view made the strip jump, a new tab at the end of a full strip stayed
+// out of sight until its page loaded, and the wheel did not scroll the strip.
+TEST_F(TraditionalLayoutTest, TheStripMovesOnlyToShowTheActiveTabAndWithTheWheel)
+{
+    std::vector<Uuid> ids;
+    for (int i = 0; i < 40; ++i)
+        ids.push_back(addTab("https://t" + std::to_string(i) + ".example/", "Tab " + std::to_string(i)));
+    build();
+    ASSERT_TRUE(runUntilGtk([&] { return inView(*bar().tabWidget(ids.back())); })) << "the active tab is in view";
+
+    // A click on a tab in view moves nothing.
+    TraditionalTab* visible = bar().tabWidget(ids[ids.size() - 3]);
+    ASSERT_TRUE(inView(*visible));
+    const double before = scrolled();
+    ASSERT_TRUE(xdoClickWidget(*visible));
+    ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == ids[ids.size() - 3]; }));
+    ASSERT_TRUE(waitForFrames(bar()));
+    EXPECT_EQ(scrolled(), before);
+
+    // A tab partly hidden at the start, clicked on its visible part, comes into view by the
+    // hidden part only, and stays under the pointer.
+    TraditionalTab* partly = bar().tabWidget(ids[20]);
+    graphene_rect_t r;
+    ASSERT_TRUE(gtk_widget_compute_bounds(partly->gobj(), GTK_WIDGET(bar().scroller().gobj()), &r));
+    bar().scroller().get_hadjustment()->set_value(scrolled() + r.origin.x + 30);
+    ASSERT_TRUE(runUntilGtk([&] {
+        graphene_rect_t now;
+        return gtk_widget_compute_bounds(partly->gobj(), GTK_WIDGET(bar().scroller().gobj()), &now) &&
+               std::abs(now.origin.x + 30) < 0.5;
+    }));
+    const double hidden = scrolled();
+    int x = 0, y = 0;
+    ASSERT_TRUE(widgetPoint(*partly, 50, partly->get_height() / 2.0, x, y));
+    ASSERT_TRUE(xdoClickAt(x, y));
+    ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == ids[20] && inView(*partly); }));
+    EXPECT_NEAR(scrolled(), hidden - 30, 0.5);
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ASSERT_TRUE(widgetPoint(*partly, 0, 0, left, top));
+    ASSERT_TRUE(widgetPoint(*partly, partly->get_width(), partly->get_height(), right, bottom));
+    EXPECT_TRUE(x >= left && x < right) << "the tab stays under the pointer";
+
+    // The wheel scrolls the strip sideways, both ways.
+    const double resting = scrolled();
+    ASSERT_TRUE(xdoMoveToWidget(*partly));
+    ASSERT_TRUE(xdo({"click", "5"}));
+    ASSERT_TRUE(runUntilGtk([&] { return scrolled() > resting; })) << "wheel down scrolls on";
+    const double further = scrolled();
+    ASSERT_TRUE(xdo({"click", "4", "click", "4"}));
+    ASSERT_TRUE(runUntilGtk([&] { return scrolled() < further; })) << "wheel up scrolls back";
+
+    // A new tab at the end, from the start of the strip: in view with no page ever loading.
+    bar().scroller().get_hadjustment()->set_value(0);
+    const Uuid added = addTab("https://new.example/", "New");
+    EXPECT_TRUE(runUntilGtk([&] { return bar().tabWidget(added) && inView(*bar().tabWidget(added)); }));
+    screenshotIfAsked("horizontal-strip-new-tab");
+}
+
+TEST_F(TraditionalLayoutTest, TabsHaveTheirSidebarRowsMenus)
+{
+    const Uuid p = addTab("https://pinned.example/", "Pinned", true);
+    const Uuid a = addTab("https://a.example/", "A");
+    const Uuid b = addTab("https://b.example/", "B");
+    state().toggleAutoArchiveExcluded(b);
+    build();
+    auto openMenu = [&](Gtk::Widget& tab, TabMenu& menu) -> Gtk::PopoverMenu* {
+        if (!xdoClickWidget(tab, 3) || !runUntilGtk([&] { return menu.popover() && menu.popover()->get_mapped(); }))
+            return nullptr;
+        return menu.popover();
+    };
+    auto choose = [&](Gtk::PopoverMenu& popover, const std::string& label) {
+        Gtk::Widget* item = findMenuItem(popover, label);
+        return item && runUntilGtk([&] { return item->get_width() > 0; }) && xdoClickWidget(*item);
+    };
+    using V = std::vector<std::string>;
+
+    Gtk::PopoverMenu* menu = openMenu(*bar().tabWidget(a), *bar().tabWidget(a)->menu());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menuLabels(menu->get_menu_model()),
+              (V{"Pin to Favorites", "Keep in Sidebar", "-", "Open in Split View", "Open in Quick View", "-",
+                 "New Folder with Tab", "-", "Duplicate Tab", "Copy URL", "-", "Close"}));
+    ASSERT_TRUE(choose(*menu, "Close"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().tab(a); }));
+
+    // A kept tab offers what the "Keep" section does.
+    menu = openMenu(*bar().tabWidget(b), *bar().tabWidget(b)->menu());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menuLabels(menu->get_menu_model()),
+              (V{"Pin to Favorites", "Allow Auto-Archive", "-", "Duplicate Tab", "-", "Close Tab"}));
+    ASSERT_TRUE(choose(*menu, "Pin to Favorites"));
+    ASSERT_TRUE(runUntilGtk([&] { return bar().pinnedTabWidget(b) != nullptr; }));
+
+    // A pinned tab, the favourites' menu.
+    TraditionalPinnedTab* pinned = bar().pinnedTabWidget(p);
+    menu = openMenu(*pinned, pinned->menu());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menuLabels(menu->get_menu_model()), (V{"Unpin", "Close"}));
+    ASSERT_TRUE(choose(*menu, "Unpin"));
+    ASSERT_TRUE(runUntilGtk([&] { return bar().tabWidget(p) != nullptr; }));
+    EXPECT_EQ(bar().pinnedTabWidget(p), nullptr);
 }
 
 TEST_F(TraditionalLayoutTest, SpaceMenuSwitchesAndCreatesSpaces)
@@ -189,12 +308,19 @@ TEST_F(TraditionalLayoutTest, SpaceMenuSwitchesAndCreatesSpaces)
     EXPECT_EQ(bar().spaceMenu().shownName(), first);
     EXPECT_EQ(bar().spaceMenu().itemLabels(), (std::vector<std::string>{first + " \u2713", "New Space..."}));
 
+    // Its tooltip shows on hover, and goes while its own menu is open.
+    ASSERT_TRUE(xdoMoveToWidget(bar().spaceMenu()));
+    ASSERT_TRUE(runUntilGtk([&] { return tooltipShown(); })) << "the tooltip shows on hover";
     ASSERT_TRUE(xdoClickWidget(bar().spaceMenu()));
-    ASSERT_TRUE(runUntilGtk([&] { return bar().spaceMenu().menu().get_visible(); }));
-    settle(100);
+    ASSERT_TRUE(runUntilGtk([&] { return bar().spaceMenu().menu().get_mapped(); }));
+    int x = 0, y = 0;
+    ASSERT_TRUE(widgetPoint(bar().spaceMenu(), bar().spaceMenu().get_width() / 2.0 + 3, 10, x, y));
+    ASSERT_TRUE(xdoMoveTo(x, y)); // the pointer rests on the button
+    EXPECT_FALSE(runUntilGtk([&] { return tooltipShown(); }, 3)) << "no tooltip over its open menu";
     // The last item is "New Space...".
     Gtk::Widget* items = bar().spaceMenu().menu().get_child();
     ASSERT_NE(items, nullptr);
+    ASSERT_TRUE(runUntilGtk([&] { return items->get_last_child()->get_width() > 0; }));
     ASSERT_TRUE(xdoClickWidget(*items->get_last_child()));
     ASSERT_TRUE(runUntilGtk([&] { return state().spaces().size() == 2; }));
     EXPECT_EQ(state().spaces().back().name, "Space 2");
@@ -206,15 +332,16 @@ TEST_F(TraditionalLayoutTest, SpaceMenuSwitchesAndCreatesSpaces)
     // Back to the first space through its item.
     ASSERT_TRUE(xdoClickWidget(bar().spaceMenu()));
     ASSERT_TRUE(runUntilGtk([&] { return bar().spaceMenu().menu().get_visible(); }));
-    settle(100);
+    ASSERT_TRUE(runUntilGtk([&] { return items->get_first_child()->get_width() > 0; }));
     ASSERT_TRUE(xdoClickWidget(*items->get_first_child()));
     ASSERT_TRUE(runUntilGtk([&] { return state().currentSpaceId() == state().spaces().front().id; }));
     EXPECT_EQ(stripTitles(), (std::vector<std::string>{"A"}));
 
     // No current space: no menu.
     state().setCurrentSpaceId(std::nullopt);
-    if (!state().currentSpaceId())
+    if (!state().currentSpaceId()) {
         EXPECT_FALSE(bar().spaceMenu().get_visible());
+    }
 }
 
 TEST_F(TraditionalLayoutTest, RealDragsReorderAndStrayDropsDoNot)
@@ -225,15 +352,14 @@ TEST_F(TraditionalLayoutTest, RealDragsReorderAndStrayDropsDoNot)
     build();
     ASSERT_TRUE(xdoFocusWindow(*window));
     TraditionalTab* widgetA = bar().tabWidget(a);
-    settle(100);
 
     // A onto C: lands between B and C; the dragged widget is the one moved.
     drag(*widgetA, *bar().tabWidget(c));
+    ASSERT_TRUE(runUntilGtk([&] { return bar().drops().draggedTabId() == a && bar().tabWidget(c)->isDragTarget(); }))
+        << "the drag reached C";
     screenshotIfAsked("horizontal-dragging");
-    EXPECT_EQ(bar().drops().draggedTabId(), a);
-    EXPECT_TRUE(bar().tabWidget(c)->isDragTarget());
-    release();
-    ASSERT_TRUE(runUntilGtk([&] { return stripTitles() == std::vector<std::string>{"B", "A", "C"}; }, 5))
+    ASSERT_TRUE(release());
+    ASSERT_TRUE(runUntilGtk([&] { return stripTitles() == std::vector<std::string>{"B", "A", "C"}; }))
         << testing::PrintToString(stripTitles());
     EXPECT_EQ(bar().tabWidget(a), widgetA);
     EXPECT_FALSE(bar().drops().draggedTabId());
@@ -241,19 +367,53 @@ TEST_F(TraditionalLayoutTest, RealDragsReorderAndStrayDropsDoNot)
 
     // Onto itself: nothing.
     drag(*bar().tabWidget(b), *bar().tabWidget(b), 0.8);
+    ASSERT_TRUE(runUntilGtk([&] { return bar().drops().draggedTabId() == b; }));
     EXPECT_FALSE(bar().tabWidget(b)->isDragTarget());
-    release();
+    ASSERT_TRUE(release());
     EXPECT_EQ(stripTitles(), (std::vector<std::string>{"B", "A", "C"}));
 
     // A drag that ends elsewhere (here over the page; a cancel with Escape ends the same way)
     // leaves no drag recorded, and nothing moves.
     drag(*bar().tabWidget(c), view->pageArea());
-    EXPECT_EQ(bar().drops().draggedTabId(), c);
-    release();
-    ASSERT_TRUE(runUntilGtk([&] { return !bar().drops().draggedTabId(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return bar().drops().draggedTabId() == c; }));
+    ASSERT_TRUE(release());
     EXPECT_EQ(stripTitles(), (std::vector<std::string>{"B", "A", "C"}));
     EXPECT_FALSE(bar().drops().validateDrop(b)) << "a stale drag would let any text move a tab";
     EXPECT_EQ(state().unpinnedTabs().front().id, b);
+}
+
+// A pinned tab dragged out shows the tab's card (icon and title), not the text it carries.
+TEST_F(TraditionalLayoutTest, PinnedTabDragShowsTheTabsCard)
+{
+    const Uuid p = addTab("https://pinned.example/", "Pinned page", true);
+    addTab("https://a.example/", "A");
+    build();
+    ASSERT_TRUE(xdoFocusWindow(*window));
+    TraditionalPinnedTab* pinned = bar().pinnedTabWidget(p);
+    ASSERT_NE(pinned, nullptr);
+    GtkDragSource* source = nullptr;
+    GListModel* controllers = gtk_widget_observe_controllers(GTK_WIDGET(pinned->gobj()));
+    for (guint i = 0; i < g_list_model_get_n_items(controllers) && !source; ++i) {
+        auto* controller = static_cast<GObject*>(g_list_model_get_item(controllers, i));
+        if (GTK_IS_DRAG_SOURCE(controller))
+            source = GTK_DRAG_SOURCE(controller);
+        g_object_unref(controller);
+    }
+    g_object_unref(controllers);
+    ASSERT_NE(source, nullptr);
+
+    drag(*pinned, view->pageArea());
+    ASSERT_TRUE(runUntilGtk([&] { return gtk_drag_source_get_drag(source) != nullptr; }));
+    GtkWidget* icon = gtk_drag_icon_get_for_drag(gtk_drag_source_get_drag(source));
+    GtkWidget* shown = gtk_drag_icon_get_child(GTK_DRAG_ICON(icon));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_FALSE(GTK_IS_LABEL(shown)) << "the payload's text: " << gtk_label_get_text(GTK_LABEL(shown));
+    ASSERT_TRUE(GTK_IS_PICTURE(shown));
+    GdkPaintable* card = gtk_picture_get_paintable(GTK_PICTURE(shown));
+    ASSERT_NE(card, nullptr);
+    EXPECT_GE(gdk_paintable_get_intrinsic_width(card), 220); // the sidebar's drag card
+    screenshotIfAsked("horizontal-pinned-dragging");
+    release();
 }
 
 TEST_F(TraditionalLayoutTest, AddressFieldLoadsSearchesAndOpensTabs)

@@ -10,6 +10,7 @@
 #include "ui/sidebar/sidebar_view.h"
 
 #include <adwaita.h>
+#include <gtkmm/adjustment.h>
 
 namespace kovi::test {
 namespace {
@@ -136,10 +137,8 @@ TEST_F(LibraryWindowTest, TheBookmarksBarFollowsTheMenuAndOpensBookmarksInNewTab
 
     // A new bookmark goes first, right after the library button.
     library().save(*Url::parse("https://second.example/"), "Second", kBookmarksCollection);
-    buttons = strip()->bookmarkButtons();
-    ASSERT_EQ(buttons.size(), 2u);
+    ASSERT_TRUE(runUntilGtk([&] { return (buttons = strip()->bookmarkButtons()).size() == 2; }, 5));
     EXPECT_EQ(buttons[0]->get_tooltip_text(), Glib::ustring("https://second.example/"));
-    EXPECT_EQ(strip()->libraryButton().get_next_sibling(), buttons[0]);
     ASSERT_TRUE(runUntilGtk([&] { return buttons[1]->get_mapped() && buttons[1]->get_width() > 0; }, 5));
     settle(100); // laid out anew, so the click meets the button where it is now
 
@@ -160,6 +159,81 @@ TEST_F(LibraryWindowTest, TheBookmarksBarFollowsTheMenuAndOpensBookmarksInNewTab
     screenshotIfAsked("bookmarks-bar-light");
     h->app->commands().activate("toggle-bookmarks-bar");
     ASSERT_TRUE(runUntilGtk([&] { return !strip()->get_visible(); }, 5));
+}
+
+// Regression: with more than a few bookmarks every button shrank to "☆ …", and the bar built a
+// button for each of thousands of bookmarks at start-up.
+TEST_F(LibraryWindowTest, TheBarShowsTheTitlesThatFitAndItsMenuOpensTheRest)
+{
+    server.on("/far", htmlPage("Far"));
+    std::string file = R"({"version":1,"workspaces":[],"pages":[)";
+    for (int i = 0; i < 2000; ++i) {
+        // The last one is a page the test serves.
+        const std::string url = i == 1999 ? server.url("/far") : "https://site" + std::to_string(i) + ".example/";
+        file += (i ? "," : "") + std::string(R"({"id":")") + Uuid::random().toString() + R"(","url":")" + url
+                + R"(","title":"Bookmark )" + std::to_string(i) + R"(","collection":"Bookmarks","isRead":false,"createdAt":725760000})";
+    }
+    file += "]}";
+    ASSERT_TRUE(library().importData(file));
+    h->app->commands().activate("toggle-bookmarks-bar");
+    ASSERT_TRUE(runUntilGtk([&] { return strip()->get_mapped() && !strip()->bookmarkButtons().empty(); }, 5));
+    settle(200);
+    screenshotIfAsked("bookmarks-bar-overflow");
+
+    // Each shown button has its whole short title, and they lie side by side inside the bar.
+    const auto buttons = strip()->bookmarkButtons();
+    const std::vector<SavedPage>& pages = strip()->bookmarks().pages();
+    ASSERT_EQ(pages.size(), 2000u);
+    ASSERT_GE(buttons.size(), 4u);
+    int right = 0;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        EXPECT_EQ(buttons[i]->titleLabel().get_text(), Glib::ustring(pages[i].title));
+        EXPECT_FALSE(buttons[i]->titleLabel().get_layout()->is_ellipsized()) << pages[i].title;
+        graphene_rect_t bounds;
+        ASSERT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(buttons[i]->gobj()), GTK_WIDGET(strip()->gobj()), &bounds));
+        EXPECT_GE(bounds.origin.x, right);
+        right = static_cast<int>(bounds.origin.x + bounds.size.width);
+    }
+    Gtk::MenuButton& more = strip()->bookmarks().overflowButton();
+    ASSERT_TRUE(more.get_mapped());
+    graphene_rect_t moreBounds;
+    ASSERT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(more.gobj()), GTK_WIDGET(strip()->gobj()), &moreBounds));
+    EXPECT_GT(moreBounds.origin.x, right);
+    EXPECT_LE(moreBounds.origin.x + moreBounds.size.width, strip()->get_width());
+    // Only about what fits was built.
+    EXPECT_LE(strip()->bookmarks().builtButtonCount(), buttons.size() + 1);
+
+    // The menu lists the rest, from the first that did not fit; opening the last one works.
+    ASSERT_TRUE(click(more, [&] {
+        auto* menu = strip()->bookmarks().overflowMenu();
+        return menu && menu->get_mapped() && menu->list().get_vadjustment()->get_upper() > 0;
+    }));
+    BookmarkOverflowMenu& menu = *strip()->bookmarks().overflowMenu();
+    EXPECT_EQ(menu.list().count(), 2000 - buttons.size());
+    auto first = menu.list().shownRows();
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(static_cast<BookmarkButton*>(first[0])->titleLabel().get_text(), Glib::ustring(pages[buttons.size()].title));
+    EXPECT_LT(first.size(), 60u); // the rows in view only
+    settle(200);
+    screenshotIfAsked("bookmarks-bar-menu");
+    auto adjustment = menu.list().get_vadjustment();
+    adjustment->set_value(adjustment->get_upper() - adjustment->get_page_size());
+    BookmarkButton* last = nullptr;
+    ASSERT_TRUE(runUntilGtk(
+        [&] {
+            for (Gtk::Widget* row : menu.list().shownRows()) {
+                auto* button = static_cast<BookmarkButton*>(row);
+                if (button->titleLabel().get_text() == "Bookmark 1999" && button->get_mapped())
+                    last = button;
+            }
+            return last != nullptr;
+        },
+        5));
+    settle(100);
+    const std::size_t tabs = state().tabs().size();
+    ASSERT_TRUE(click(*last, [&] { return state().tabs().size() == tabs + 1; }));
+    EXPECT_EQ(state().activeTab()->url.string(), server.url("/far"));
+    ASSERT_TRUE(runUntilGtk([&] { return !menu.get_visible(); }, 5));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "ui/settings/auth_view.h"
 
 #include <adwaita.h>
+#include <gtkmm/image.h>
 
 namespace kovi::test {
 namespace {
@@ -35,6 +36,41 @@ protected:
         waitForWindow(*button.sheet());
         settle(100);
         return button.sheet();
+    }
+    // The settings window of this run, opened by the settings command (on any screen).
+    SettingsWindow* openFromCommand()
+    {
+        for (SettingsWindow* window : settingsWindows())
+            s_earlier.insert(window); // an earlier run's
+        ctx().notifications.post(notifications::showSettings);
+        if (!runUntilGtk([] { return settingsWindow() && settingsWindow()->get_mapped(); }))
+            return nullptr;
+        waitForWindow(*settingsWindow());
+        return settingsWindow();
+    }
+    // With nobody signed in, the Profile tab and its card show nobody: no guest's name or date.
+    static void expectShowsNobody(ProfileSettingsTab& profile)
+    {
+        EXPECT_EQ(profile.emailLabel().get_text(), "Not signed in");
+        EXPECT_FALSE(profile.guestNote().get_visible());
+        EXPECT_EQ(profile.card().nameLabel().get_text(), "Not signed in");
+        EXPECT_FALSE(profile.card().subtitleLabel().get_visible());
+        EXPECT_EQ(profile.card().memberSinceLabel().get_text(), "---");
+    }
+    // The settings window's title, Profile button, account row and card show the current guest.
+    void expectShowsCurrentGuest(SettingsWindow& settings)
+    {
+        const auto& user = ctx().auth.currentUser();
+        ASSERT_TRUE(user);
+        EXPECT_EQ(std::string(settings.titleLabel().get_text()), user->displayName);
+        EXPECT_EQ(std::string(settings.tabBar().button(SettingsTab::profile).titleLabel().get_text()), user->displayName);
+        auto* profile = dynamic_cast<ProfileSettingsTab*>(settings.tabView());
+        ASSERT_NE(profile, nullptr);
+        EXPECT_EQ(std::string(profile->emailLabel().get_text()), user->email);
+        EXPECT_TRUE(profile->guestNote().get_visible());
+        EXPECT_EQ(std::string(profile->card().nameLabel().get_text()), user->displayName);
+        EXPECT_EQ(profile->card().subtitleLabel().get_text(), "Guest User");
+        EXPECT_EQ(std::string(profile->card().memberSinceLabel().get_text()), shortMemberSinceText(user->createdAt));
     }
 };
 
@@ -60,7 +96,11 @@ TEST_F(AccountTest, ButtonOpensTheGuestSheetAndThePrivacySheetFromIt)
         // A guest: the question-mark avatar, the badge, no e-mail, no date, the local note.
         ASSERT_NE(view.card(), nullptr);
         EXPECT_EQ(view.card()->nameLabel().get_text(), "Guest");
-        EXPECT_NE(view.card()->guestBadge(), nullptr);
+        ASSERT_NE(view.card()->guestBadge(), nullptr);
+        // The badge's symbol is an "i" in a circle (the desktop theme's information icon is a bulb).
+        auto* badgeSymbol = dynamic_cast<Gtk::Image*>(view.card()->guestBadge()->get_first_child());
+        ASSERT_NE(badgeSymbol, nullptr);
+        EXPECT_EQ(badgeSymbol->get_icon_name(), "kovi-info-circle-symbolic");
         EXPECT_EQ(view.card()->emailLabel(), nullptr);
         EXPECT_EQ(view.card()->memberSinceLabel(), nullptr);
         EXPECT_NE(view.guestNote(), nullptr);
@@ -159,27 +199,73 @@ TEST_F(AccountTest, SignOutWithTheSettingsWindowTheAccountSheetAndThePrivacyShee
     EXPECT_TRUE(settings->get_visible());
     EXPECT_EQ(settings->titleLabel().get_text(), "Settings");
     EXPECT_EQ(settings->tabBar().button(SettingsTab::profile).titleLabel().get_text(), "Profile");
-    EXPECT_EQ(profile->emailLabel().get_text(), "Not signed in");
-    EXPECT_FALSE(profile->guestNote().get_visible());
-    EXPECT_EQ(profile->card().nameLabel().get_text(), "Guest");
-    EXPECT_EQ(profile->card().subtitleLabel().get_text(), "Early Adopter");
-    EXPECT_EQ(profile->card().memberSinceLabel().get_text(), "---");
+    expectShowsNobody(*profile);
     settle(100);
     screenshotIfAsked("signed-out-with-settings");
 
-    // "Start Browsing" makes a new guest; the settings window shows it.
+    // "Start Browsing" makes a new guest; the open settings window follows at once.
     AuthView* welcome = h->root().authView();
     ASSERT_NE(welcome, nullptr);
-    settings->close();
     ASSERT_TRUE(xdoFocusWindow(h->window()));
     ASSERT_TRUE(xdoClickWidget(welcome->startButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return ctx().auth.isAuthenticated(); }));
-    ASSERT_EQ(openWithKeys(), settings);
-    EXPECT_EQ(settings->titleLabel().get_text(), "Guest");
+    ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
+    expectShowsCurrentGuest(*settings);
+}
+
+// Every view that shows the account shows the one AuthManager has: after a sign-out, a restart
+// and a new guest, with the settings window open the whole time.
+TEST_F(AccountTest, AccountViewsFollowTheCurrentUserAcrossSignOutAndRestart)
+{
+    start();
+    const KoviUser first = *ctx().auth.currentUser();
+    SettingsWindow* settings = openWithKeys();
+    ASSERT_NE(settings, nullptr);
+    expectShowsCurrentGuest(*settings);
+
+    // A restart finds the stored guest.
+    restart();
+    ASSERT_EQ(ctx().auth.currentUser()->id, first.id);
+    settings = openFromCommand();
+    ASSERT_NE(settings, nullptr);
+    expectShowsCurrentGuest(*settings);
+
+    // Signed out, then started again: the welcome screen, and nobody in the settings window.
+    auto* profile = dynamic_cast<ProfileSettingsTab*>(settings->tabView());
+    ASSERT_NE(profile, nullptr);
+    ASSERT_TRUE(xdoFocusWindow(*settings));
+    ASSERT_TRUE(xdoClickWidget(profile->accountMenuButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return profile->signOutItem().get_mapped(); }));
+    settle(100);
+    ASSERT_TRUE(xdoClickInPopover(profile->signOutItem()));
+    ASSERT_TRUE(runUntilGtk([&] { return !ctx().auth.isAuthenticated(); }));
+    h.reset();
+    ViewParts parts = defaultViewParts();
+    parts.tabContent = {};
+    h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(parts));
+    ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::welcome; }));
+    ASSERT_TRUE(waitForWindow(h->window()));
+    settings = openFromCommand();
+    ASSERT_NE(settings, nullptr);
     profile = dynamic_cast<ProfileSettingsTab*>(settings->tabView());
     ASSERT_NE(profile, nullptr);
-    EXPECT_EQ(profile->card().subtitleLabel().get_text(), "Guest User");
-    EXPECT_TRUE(profile->guestNote().get_visible());
+    EXPECT_EQ(settings->titleLabel().get_text(), "Settings");
+    expectShowsNobody(*profile);
+
+    // "Start Browsing" with the settings window open.
+    AuthView* welcome = h->root().authView();
+    ASSERT_NE(welcome, nullptr);
+    ASSERT_TRUE(xdoFocusWindow(h->window()));
+    ASSERT_TRUE(xdoClickWidget(welcome->startButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
+    ASSERT_NE(ctx().auth.currentUser()->id, first.id);
+    expectShowsCurrentGuest(*settings);
+    AccountButton& button = accountButton();
+    EXPECT_EQ(button.initialsLabel().get_text(), "G");
+    EXPECT_EQ(button.get_tooltip_text(), "Guest");
+    AccountSheet* sheet = openSheet();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_NE(sheet->view().card(), nullptr);
+    EXPECT_EQ(sheet->view().card()->nameLabel().get_text(), "Guest");
 }
 
 // The panel built on its own, with nobody signed in: the sign-out row asks first.

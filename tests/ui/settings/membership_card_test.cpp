@@ -14,14 +14,16 @@ TEST(MembershipCard, ShowsTheGuestSomeoneElseOrNobody)
 {
     ensureGtk();
     MembershipCard card;
-    EXPECT_EQ(card.nameLabel().get_text(), "Guest");
-    EXPECT_EQ(card.subtitleLabel().get_text(), "Early Adopter");
+    // Nobody: no guest's name, no title, no date.
+    EXPECT_EQ(card.nameLabel().get_text(), "Not signed in");
+    EXPECT_FALSE(card.subtitleLabel().get_visible());
     EXPECT_EQ(card.memberSinceLabel().get_text(), "---");
 
     const KoviUser guest{"guest-1", "", "Guest", Date::fromUnix(1796731200.0), true};
     card.setUser(guest);
     EXPECT_EQ(card.nameLabel().get_text(), "Guest");
     EXPECT_EQ(card.subtitleLabel().get_text(), "Guest User");
+    EXPECT_TRUE(card.subtitleLabel().get_visible());
     EXPECT_EQ(std::string(card.memberSinceLabel().get_text()), shortMemberSinceText(guest.createdAt));
 
     card.setUser(KoviUser{"id", "ada@example.com", "Ada", Date(0), false});

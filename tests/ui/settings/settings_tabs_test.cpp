@@ -8,7 +8,11 @@
 #include "ui/settings/icon_settings_tab.h"
 #include "ui/settings/links_settings_tab.h"
 #include "ui/settings/max_settings_tab.h"
+#include "ui/settings/profile_settings_tab.h"
 #include "ui/settings/profiles_settings_tab.h"
+#include "support/file_size_limit.h"
+#include "ui/library/message_alert.h"
+#include "ui/settings/membership_card.h"
 
 #include <adwaita.h>
 
@@ -98,15 +102,6 @@ TEST_F(SettingsTabsTest, LayoutGlassBookmarksBarAndBezelActOnTheBrowserAndFollow
     EXPECT_EQ(ctx().defaults.boolValue("isBrowserBezelEnabled"), false);
     h->app->commands().activate("toggle-bezel");
     EXPECT_TRUE(general->bezelSwitch().get_active());
-
-    // The start-up options are fixed: clicks change nothing and store nothing.
-    const std::string stored = dir.read("config/defaults.json");
-    ASSERT_TRUE(click(general->restoreSessionCheck()));
-    ASSERT_TRUE(click(general->welcomePageCheck()));
-    settle(100);
-    EXPECT_TRUE(general->restoreSessionCheck().get_active());
-    EXPECT_FALSE(general->welcomePageCheck().get_active());
-    EXPECT_EQ(dir.read("config/defaults.json"), stored);
 
     ASSERT_TRUE(chooseFromDropDown(general->searchEnginePicker(), 1));
     ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.stringValue("defaultSearchEngine") == "DuckDuckGo"; }));
@@ -216,7 +211,6 @@ TEST_F(SettingsTabsTest, StoredOnlyControlsWriteTheirKeysAndChangeNothingElse)
     EXPECT_EQ(links->openLinksInPicker().get_selected(), 0u);
     ASSERT_TRUE(chooseFromDropDown(links->openLinksInPicker(), 2));
     ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.stringValue("openLinksIn") == "quickView"; }));
-    ASSERT_TRUE(click(links->makeDefaultButton()));
 
     auto* advanced = showTab<AdvancedSettingsTab>(*window, SettingsTab::advanced);
     ASSERT_NE(advanced, nullptr);
@@ -225,30 +219,115 @@ TEST_F(SettingsTabsTest, StoredOnlyControlsWriteTheirKeysAndChangeNothingElse)
     EXPECT_FALSE(ctx().state.isDevToolsEnabled());
     ASSERT_TRUE(click(advanced->hardwareAccelerationCheck()));
     ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.boolValue("hardwareAcceleration") == false; }));
-    ASSERT_TRUE(click(advanced->clearButton()));
-    ASSERT_TRUE(click(advanced->exportButton()));
-
-    auto* icon = showTab<IconSettingsTab>(*window, SettingsTab::icon);
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(icon->selectedIcon(), "default");
-    ASSERT_TRUE(click(*icon->options()[4]));
-    ASSERT_TRUE(runUntilGtk([&] { return icon->selectedIcon() == "green"; }));
-    EXPECT_TRUE(icon->options()[4]->isSelected());
-    EXPECT_FALSE(icon->options()[0]->isSelected());
-    ASSERT_TRUE(click(icon->shareButton()));
-    // The choice is the open tab's only.
-    auto* profiles = showTab<ProfilesSettingsTab>(*window, SettingsTab::profiles);
-    ASSERT_NE(profiles, nullptr);
-    ASSERT_TRUE(click(profiles->createProfileButton()));
-    icon = showTab<IconSettingsTab>(*window, SettingsTab::icon);
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(icon->selectedIcon(), "default");
 
     // Values survive switching tabs.
     max = showTab<MaxSettingsTab>(*window, SettingsTab::max);
     EXPECT_FALSE(max->tidyTabTitlesCheck().get_active());
     links = showTab<LinksSettingsTab>(*window, SettingsTab::links);
     EXPECT_EQ(links->openLinksInPicker().get_selected(), 2u);
+}
+
+// On a full disk a switch showed its new value, the failure went to standard output only, and
+// the change was gone at the next start.
+TEST_F(SettingsTabsTest, ASettingThatCannotBeSavedSaysSoOnce)
+{
+    start();
+    GeneralSettingsTab* general = openGeneral();
+    ASSERT_NE(general, nullptr);
+    auto alertOpen = [&] { return h->app->settingsSaveAlert() && h->app->settingsSaveAlert()->isOpen(); };
+    auto answer = [&] {
+        adw_message_dialog_response(h->app->settingsSaveAlert()->dialog(), "ok");
+        ASSERT_TRUE(runUntilGtk([&] { return !alertOpen(); }));
+    };
+    testing::internal::CaptureStdout();
+    {
+        FileSizeLimit full(8);
+        ASSERT_TRUE(click(general->bookmarksBarSwitch()));
+        ASSERT_TRUE(runUntilGtk(alertOpen, 5));
+        AdwMessageDialog* dialog = h->app->settingsSaveAlert()->dialog();
+        EXPECT_STREQ(adw_message_dialog_get_heading(dialog), "Settings could not be saved");
+        EXPECT_NE(std::string(adw_message_dialog_get_body(dialog)).find("defaults.json"), std::string::npos);
+        EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog)), window->gobj()); // over the window in use
+    }
+    settle(200);
+    screenshotIfAsked("settings-save-failed"); // with room on the disk for the picture
+    answer();
+    {
+        // Once, not once per change.
+        FileSizeLimit full(8);
+        ASSERT_TRUE(click(general->bezelSwitch()));
+        ASSERT_TRUE(runUntilGtk([&] { return ctx().defaults.boolValue("isBrowserBezelEnabled") == false; }));
+        settle(200);
+        EXPECT_FALSE(alertOpen());
+    }
+    // Saving works again, then fails again: told again.
+    ASSERT_TRUE(click(general->bezelSwitch()));
+    ASSERT_TRUE(runUntilGtk([&] { return !ctx().defaults.isSaveFailing(); }));
+    {
+        FileSizeLimit full(8);
+        ASSERT_TRUE(click(general->bookmarksBarSwitch()));
+        ASSERT_TRUE(runUntilGtk(alertOpen, 5));
+        answer();
+    }
+    testing::internal::GetCapturedStdout();
+}
+
+// What has nothing behind it is greyed out and says so, and a click on it does nothing.
+TEST_F(SettingsTabsTest, ControlsWithNothingBehindThemAreUnavailable)
+{
+    start();
+    window = openWithKeys();
+    ASSERT_NE(window, nullptr);
+    const std::string stored = dir.read("config/defaults.json");
+    auto expectUnavailable = [&](Gtk::Widget& control, const char* what) {
+        EXPECT_FALSE(control.is_sensitive()) << what;
+        EXPECT_EQ(control.get_tooltip_text(), "Not available in this version") << what;
+        EXPECT_TRUE(click(control)) << what;
+    };
+
+    auto* profile = dynamic_cast<ProfileSettingsTab*>(window->tabView());
+    ASSERT_NE(profile, nullptr);
+    expectUnavailable(profile->shareButton(), "Share Kovi");
+    ASSERT_EQ(profile->card().actionButtons().size(), 3u);
+    for (Gtk::Button* button : profile->card().actionButtons())
+        expectUnavailable(*button, "card button");
+
+    auto* general = showTab<GeneralSettingsTab>(*window, SettingsTab::general);
+    ASSERT_NE(general, nullptr);
+    expectUnavailable(general->restoreSessionCheck(), "Restore previous session");
+    expectUnavailable(general->welcomePageCheck(), "Show welcome page");
+    EXPECT_TRUE(general->restoreSessionCheck().get_active());
+    EXPECT_FALSE(general->welcomePageCheck().get_active());
+
+    auto* profiles = showTab<ProfilesSettingsTab>(*window, SettingsTab::profiles);
+    ASSERT_NE(profiles, nullptr);
+    expectUnavailable(profiles->createProfileButton(), "Create Profile");
+    // The description wraps within 300 px, centred.
+    EXPECT_LE(profiles->description().get_width(), ProfilesSettingsTab::descriptionMaxWidth);
+    EXPECT_GT(profiles->description().get_width(), 200);
+    EXPECT_GT(profiles->description().get_height(), 20); // two lines at least
+
+    auto* links = showTab<LinksSettingsTab>(*window, SettingsTab::links);
+    ASSERT_NE(links, nullptr);
+    expectUnavailable(links->makeDefaultButton(), "Make Default");
+
+    auto* icon = showTab<IconSettingsTab>(*window, SettingsTab::icon);
+    ASSERT_NE(icon, nullptr);
+    ASSERT_EQ(icon->options().size(), 6u);
+    for (IconOption* option : icon->options())
+        expectUnavailable(*option, option->id().c_str());
+    expectUnavailable(icon->shareButton(), "Share Kovi");
+    EXPECT_TRUE(icon->options()[0]->isSelected());
+    EXPECT_FALSE(icon->options()[4]->isSelected());
+
+    auto* advanced = showTab<AdvancedSettingsTab>(*window, SettingsTab::advanced);
+    ASSERT_NE(advanced, nullptr);
+    expectUnavailable(advanced->clearButton(), "Clear...");
+    expectUnavailable(advanced->exportButton(), "Export...");
+
+    settle(100);
+    EXPECT_EQ(window->selectedTab(), SettingsTab::advanced);
+    EXPECT_EQ(dir.read("config/defaults.json"), stored);
 }
 
 } // namespace

@@ -5,27 +5,6 @@
 namespace kovi::test {
 namespace {
 
-// The labels of a menu, sections flattened ("-" between sections), submenus as "name>".
-std::vector<std::string> labels(const Glib::RefPtr<Gio::MenuModel>& model)
-{
-    std::vector<std::string> result;
-    for (int i = 0; i < model->get_n_items(); ++i) {
-        if (auto section = model->get_item_link(i, Gio::MenuModel::Link::SECTION)) {
-            if (!result.empty())
-                result.push_back("-");
-            auto inner = labels(section);
-            result.insert(result.end(), inner.begin(), inner.end());
-            continue;
-        }
-        auto value = model->get_item_attribute(i, Gio::MenuModel::Attribute::LABEL, Glib::VARIANT_TYPE_STRING);
-        std::string text = Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(value).get();
-        if (model->get_item_link(i, Gio::MenuModel::Link::SUBMENU))
-            text += ">";
-        result.push_back(text);
-    }
-    return result;
-}
-
 class SidebarMenusTest : public SidebarWindowTest {
 protected:
     void SetUp() override
@@ -59,7 +38,7 @@ protected:
         EXPECT_TRUE(showMenu(r)) << "the menu of " << r.tab().url.string();
         if (!r.menu())
             return {};
-        auto items = labels(r.menu()->get_menu_model());
+        auto items = menuLabels(r.menu()->get_menu_model());
         closeMenu(r);
         return items;
     }

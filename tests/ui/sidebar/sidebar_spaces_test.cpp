@@ -184,6 +184,33 @@ TEST_F(SidebarSpacesTest, AddingASpaceProposesTheNextNameAndShowsIt)
     EXPECT_TRUE(view().bottomBar().dot(*state->currentSpaceId()));
 }
 
+// A very long space name is cut short with an ellipsis: the sidebar keeps its width and the page
+// keeps the rest of the window.
+TEST_F(SidebarSpacesTest, ALongSpaceNameKeepsTheSidebarsWidth)
+{
+    const int sidebarWidth = view().get_width();
+    const int pageWidth = page->get_width();
+    ASSERT_TRUE(click(view().bottomBar().addSpaceButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
+    std::string name;
+    while (name.size() < 205)
+        name += "Research and reading ";
+    name.resize(205);
+    view().spaceEditor()->nameEntry().set_text(name);
+    ASSERT_TRUE(click(view().spaceEditor()->saveButton()));
+    ASSERT_TRUE(runUntilGtk([&] { return state->spaces().size() == 2; }, 3));
+    catchUp(200);
+    ASSERT_EQ(std::string(view().spaceHeaderLabel().get_text()), name);
+    EXPECT_EQ(view().get_width(), sidebarWidth);
+    EXPECT_EQ(page->get_width(), pageWidth);
+    EXPECT_LE(view().spaceHeaderLabel().get_width(), sidebarWidth);
+    // It asks for no more than the width it is given.
+    int minimum = 0, natural = 0, ignored = 0, requested = 0;
+    view().measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, ignored, ignored);
+    view().get_size_request(requested, ignored);
+    EXPECT_LE(natural, requested);
+}
+
 TEST_F(SidebarSpacesTest, TheLastSpaceCannotBeDeleted)
 {
     const Uuid only = *state->currentSpaceId();

@@ -5,6 +5,7 @@
 
 #include <adwaita.h>
 #include <glib.h>
+#include <gdkmm/frameclock.h>
 #include <gtkmm/init.h>
 #include <gtkmm/native.h>
 #include <gtkmm/window.h>
@@ -203,6 +204,60 @@ bool xdoResizeWindow(Gtk::Window& window, int width, int height)
     auto surface = window.get_surface();
     const unsigned long xid = surface ? surfaceXid(surface->gobj()) : 0;
     return xid && xdo({"windowsize", std::to_string(xid), std::to_string(width), std::to_string(height)});
+}
+
+std::vector<std::string> menuLabels(const Glib::RefPtr<Gio::MenuModel>& model)
+{
+    std::vector<std::string> result;
+    for (int i = 0; i < model->get_n_items(); ++i) {
+        if (auto section = model->get_item_link(i, Gio::MenuModel::Link::SECTION)) {
+            if (!result.empty())
+                result.push_back("-");
+            auto inner = menuLabels(section);
+            result.insert(result.end(), inner.begin(), inner.end());
+            continue;
+        }
+        auto value = model->get_item_attribute(i, Gio::MenuModel::Attribute::LABEL, Glib::VARIANT_TYPE_STRING);
+        std::string text = Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(value).get();
+        if (model->get_item_link(i, Gio::MenuModel::Link::SUBMENU))
+            text += ">";
+        result.push_back(text);
+    }
+    return result;
+}
+
+Gtk::Widget* findMenuItem(Gtk::Widget& menu, const std::string& label)
+{
+    // The toolkit's menu items are model buttons, their label in the "text" property.
+    if (g_str_equal(G_OBJECT_TYPE_NAME(menu.gobj()), "GtkModelButton")) {
+        gchar* text = nullptr;
+        g_object_get(menu.gobj(), "text", &text, nullptr);
+        const bool match = text && label == text;
+        g_free(text);
+        if (match)
+            return &menu;
+    }
+    for (auto* child = menu.get_first_child(); child; child = child->get_next_sibling()) {
+        if (auto* found = findMenuItem(*child, label))
+            return found;
+    }
+    return nullptr;
+}
+
+bool waitForFrames(Gtk::Widget& widget, int frames, double timeoutSeconds)
+{
+    auto clock = widget.get_frame_clock();
+    if (!clock)
+        return false;
+    int drawn = 0;
+    auto counter = clock->signal_paint().connect([&] { ++drawn; });
+    const bool done = runUntil([&] {
+        if (drawn < frames)
+            widget.queue_draw();
+        return drawn >= frames;
+    }, timeoutSeconds);
+    counter.disconnect();
+    return done;
 }
 
 bool screenshot(const std::string& path)

@@ -5,6 +5,8 @@
 // captures. Without a window manager a window sits at (0,0), so widget coordinates relative to
 // the window are screen coordinates.
 
+#include <giomm/menumodel.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,6 +53,15 @@ bool xdoResizeWindow(Gtk::Window& window, int width, int height);
 // Asks an X window (of any process) to close the way a window manager's close button does: a
 // WM_DELETE_WINDOW message. No window manager runs on the test display to send it.
 bool xSendCloseRequest(unsigned long xid);
+
+// The labels of a menu model, sections flattened ("-" between sections), submenus as "name>".
+std::vector<std::string> menuLabels(const Glib::RefPtr<Gio::MenuModel>& model);
+// The item showing `label` in an open menu built from a menu model (searched under `menu`, a
+// popover); nullptr when there is none.
+Gtk::Widget* findMenuItem(Gtk::Widget& menu, const std::string& label);
+// Waits until the window of `widget` has drawn `frames` more frames (each one is asked for), so
+// whatever the last change set off has been laid out and drawn.
+bool waitForFrames(Gtk::Widget& widget, int frames = 3, double timeoutSeconds = 10);
 
 // Captures the whole screen into `path` (PNG) with ImageMagick's import.
 bool screenshot(const std::string& path);

@@ -2,8 +2,10 @@
 // never leave a file or a "completed" record behind when they fail.
 #include "web_test_fixture.h"
 
+#include "core/support/files.h"
 #include "ui/web/download_manager.h"
 
+#include <gio/gio.h>
 #include <webkit/webkit.h>
 
 #include <filesystem>
@@ -19,6 +21,68 @@ std::string payload(std::size_t size)
     for (std::size_t i = 0; i < size; ++i)
         out[i] = static_cast<char>((i * 131 + 7) % 251);
     return out;
+}
+
+// Answers every request on 127.0.0.1 with the same bytes and closes the connection at once, as a
+// server that breaks off, or lies about its length, does. Each connection is served on a thread
+// of its own, which holds the service (and with it the reply) until it is done.
+class RawReplyServer {
+public:
+    explicit RawReplyServer(std::string reply)
+        : m_service(g_threaded_socket_service_new(4))
+    {
+        GInetAddress* loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
+        GSocketAddress* address = g_inet_socket_address_new(loopback, 0);
+        GSocketAddress* bound = nullptr;
+        g_socket_listener_add_address(G_SOCKET_LISTENER(m_service), address, G_SOCKET_TYPE_STREAM,
+                                      G_SOCKET_PROTOCOL_TCP, nullptr, &bound, nullptr);
+        m_port = bound ? g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(bound)) : 0;
+        g_clear_object(&bound);
+        g_object_unref(address);
+        g_object_unref(loopback);
+        g_signal_connect_data(m_service, "run", G_CALLBACK(&RawReplyServer::serve), new std::string(std::move(reply)),
+                              [](gpointer data, GClosure*) { delete static_cast<std::string*>(data); },
+                              GConnectFlags(0));
+        g_socket_service_start(m_service);
+    }
+    ~RawReplyServer()
+    {
+        g_socket_service_stop(m_service);
+        g_socket_listener_close(G_SOCKET_LISTENER(m_service));
+        g_object_unref(m_service);
+    }
+    RawReplyServer(const RawReplyServer&) = delete;
+    RawReplyServer& operator=(const RawReplyServer&) = delete;
+
+    std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
+
+private:
+    static gboolean serve(GThreadedSocketService*, GSocketConnection* connection, GObject*, gpointer reply)
+    {
+        GInputStream* in = g_io_stream_get_input_stream(G_IO_STREAM(connection));
+        std::string head;
+        char buffer[4096];
+        while (head.find("\r\n\r\n") == std::string::npos) {
+            const gssize read = g_input_stream_read(in, buffer, sizeof buffer, nullptr, nullptr);
+            if (read <= 0)
+                return TRUE;
+            head.append(buffer, static_cast<std::size_t>(read));
+        }
+        const auto* bytes = static_cast<const std::string*>(reply);
+        g_output_stream_write_all(g_io_stream_get_output_stream(G_IO_STREAM(connection)), bytes->data(),
+                                  bytes->size(), nullptr, nullptr, nullptr);
+        g_io_stream_close(G_IO_STREAM(connection), nullptr, nullptr);
+        return TRUE;
+    }
+
+    GSocketService* m_service;
+    guint16 m_port = 0;
+};
+
+std::string rawReply(const std::string& name, const std::string& framing, const std::string& body)
+{
+    return "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Disposition: attachment; filename="
+           + name + "\r\n" + framing + "Connection: close\r\n\r\n" + body;
 }
 
 class DownloadManagerTest : public WebFixture {
@@ -169,6 +233,32 @@ TEST_F(DownloadManagerTest, AServerErrorFailsAndLeavesNoFile)
     EXPECT_FALSE(record()->localPath.has_value());
     EXPECT_TRUE(downloadedFiles().empty());
     EXPECT_TRUE(partialFolderEmpty());
+}
+
+// Regression: a server that declared a length, sent less and closed left a download recorded
+// and shown as completed, its truncated file kept under the download's name.
+TEST_F(DownloadManagerTest, ATransferCutShortFailsLikeAnyOtherBrokenTransfer)
+{
+    RawReplyServer lying(rawReply("lie.bin", "Content-Length: 1000000\r\n", payload(5000)));
+    // Chunked, broken off inside its first chunk of 10,000 bytes.
+    RawReplyServer chunked(rawReply("chunked.bin", "Transfer-Encoding: chunked\r\n", "2710\r\n" + payload(5000)));
+    for (const std::string& address : {lying.url("/lie.bin"), chunked.url("/chunked.bin")}) {
+        SCOPED_TRACE(address);
+        const std::size_t count = state->downloads().size() + 1;
+        follow(address);
+        ASSERT_TRUE(runUntil([&] { return state->downloads().size() == count; }, 15));
+        ASSERT_TRUE(runUntil([&] { return web->downloads().runningCount() == 0; }, 15));
+        EXPECT_EQ(record()->status, DownloadStatus::failed);
+        EXPECT_FALSE(record()->localPath.has_value());
+        EXPECT_FALSE(record()->completedAt.has_value());
+        EXPECT_TRUE(downloadedFiles().empty());
+        EXPECT_TRUE(partialFolderEmpty());
+    }
+    // What is stored says the same.
+    auto stored = files::readBounded(state->storageDirectory() + "/downloads.json", 1 << 20);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->find("\"completed\""), std::string::npos) << *stored;
+    EXPECT_EQ(stored->find("localPath"), std::string::npos) << *stored;
 }
 
 TEST_F(DownloadManagerTest, RemovingARunningDownloadCancelsItsTransfer)

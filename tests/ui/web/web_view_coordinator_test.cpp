@@ -2,11 +2,13 @@
 // own tab, and switching tabs keeps each page alive.
 #include "web_test_fixture.h"
 
+#include "core/commandbar/omnibox_ranking.h"
 #include "core/support/notification_names.h"
 #include "ui/web/web_view_container.h"
 #include "ui/web/web_view_coordinator.h"
 #include "ui/web/web_view_representable.h"
 
+#include <gtkmm/widget.h>
 #include <webkit/webkit.h>
 
 namespace kovi::test {
@@ -74,6 +76,38 @@ TEST_F(WebViewCoordinatorTest, EmptyTitlesKeepThePreviousTitle)
     evaluate(id, "document.title = ''");
     drainMainLoop();
     EXPECT_EQ(tab(id)->title, "Page One");
+}
+
+// Regression: the history recorded a visit only when a tab was activated. A link followed in the
+// shown tab never reached it, and the visit of a new tab kept its host as its title.
+TEST_F(WebViewCoordinatorTest, ALinkFollowedInTheShownTabIsRecordedWithThePagesTitle)
+{
+    server.on("/links", html(page("Links", "<a href='/two' style='display:block;height:400px'>two</a>")));
+    Uuid id = openTab(server.url("/links"));
+    show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    Gtk::Widget* view = Glib::wrap(GTK_WIDGET(viewOf(id)));
+    ASSERT_TRUE(runUntilGtk([&] { return view->get_mapped() && view->get_width() > 200; }));
+    ASSERT_TRUE(xdoClickWidget(*view, 1, 100, 100));
+    ASSERT_TRUE(runUntil([&] { return tab(id)->title == "Page Two"; }));
+    ASSERT_TRUE(runUntil([&] { return state->history().front().title == "Page Two"; }));
+
+    auto visits = [&] {
+        std::vector<std::string> list;
+        for (const HistoryItem& item : state->historyForCurrentSpace())
+            list.push_back(item.url.string() + " " + item.title);
+        return list;
+    };
+    const std::vector<std::string> expected{server.url("/two") + " Page Two", server.url("/links") + " Links"};
+    EXPECT_EQ(visits(), expected);
+    const omnibox::Sources sources{state->tabs(), state->history(), state->currentSpaceId()};
+    auto found = omnibox::historyURLMatches("page two", sources, Date::now());
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].url->string(), server.url("/two"));
+
+    // Titles are page reports: an orderly quit keeps them.
+    restart();
+    EXPECT_EQ(visits(), expected);
 }
 
 TEST_F(WebViewCoordinatorTest, SwitchingTabsKeepsEachPageAliveWithoutReloading)

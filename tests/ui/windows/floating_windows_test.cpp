@@ -12,6 +12,11 @@
 #include <algorithm>
 #include <random>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace kovi::test {
 namespace {
 
@@ -197,6 +202,56 @@ TEST_F(FloatingWindowsTest, APageThatNeverAnswersCanBeStoppedAndClosed)
     EXPECT_EQ(window.reloadButton().symbol(), "arrow.clockwise");
     window.close();
     EXPECT_EQ(little().size(), 0u);
+}
+
+// A loopback address where nothing listens: connecting to it fails at once.
+std::string refusedUrl()
+{
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/gone";
+}
+
+// Bug: the title stayed "Loading..." for a page without a title, with an empty one or one that
+// failed to load, and going back to such a page left it blank.
+TEST_F(FloatingWindowsTest, TheTitleFollowsEveryPageAlsoBackAndForward)
+{
+    server.on("/untitled", LoopbackServer::Reply{200, "<html><head></head><body><h1>No title</h1></body></html>",
+                                                 "text/html"});
+    server.on("/empty-title", LoopbackServer::Reply{
+                                  200, "<html><head><title></title></head><body><h1>Empty title</h1></body></html>",
+                                  "text/html"});
+    const std::string failed = "This page couldn\u2019t load";
+    FloatingBrowserWindow& window = floating().openLittleSkiv(url("/untitled"));
+    ASSERT_TRUE(waitForTitle(window, "Untitled"));
+    auto go = [&](const std::string& address) { ASSERT_EQ(evaluateIn(window, "location.href='" + address + "';'ok'"), "ok"); };
+    go(url("/empty-title").string());
+    ASSERT_TRUE(waitForTitle(window, ""));
+    go(url("/c").string());
+    ASSERT_TRUE(waitForTitle(window, "Gamma"));
+    go(refusedUrl());
+    ASSERT_TRUE(waitForTitle(window, failed));
+
+    // Back and forward with the window's own buttons.
+    ASSERT_TRUE(xdoFocusWindow(window));
+    for (const char* title : {"Gamma", "", "Untitled"}) {
+        ASSERT_TRUE(runUntilGtk([&] { return window.backButton().get_sensitive(); }, 5));
+        ASSERT_TRUE(xdoClickWidget(window.backButton()));
+        ASSERT_TRUE(waitForTitle(window, title)) << "back to \"" << title << "\"";
+        settle(200); // a late report would change it
+        EXPECT_EQ(window.titleLabel().get_text().raw(), title);
+    }
+    for (const std::string& title : {std::string(""), std::string("Gamma"), failed}) {
+        ASSERT_TRUE(runUntilGtk([&] { return window.forwardButton().get_sensitive(); }, 5));
+        ASSERT_TRUE(xdoClickWidget(window.forwardButton()));
+        ASSERT_TRUE(waitForTitle(window, title)) << "forward to \"" << title << "\"";
+    }
 }
 
 TEST_F(FloatingWindowsTest, TwentyWindowsClosedInAnyOrderLeaveNothingBehind)

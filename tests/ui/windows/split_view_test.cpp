@@ -239,7 +239,8 @@ protected:
         settle(150);
     }
     SidebarTabRow& row(const Uuid& id) { return *sidebar()->tabList().topLevelRow(id); }
-    // The middle of the text field of the tab's page, in the page's coordinates.
+    // The middle of the text field of the tab's page, in the page's coordinates (below the
+    // pane's header).
     std::pair<double, double> fieldCentre(const Uuid& tabId)
     {
         const std::string box = evaluate(tabId, "(()=>{const r=document.getElementById('field').getBoundingClientRect();"
@@ -258,7 +259,7 @@ protected:
         SidebarTabRow& from = row(tabId);
         ASSERT_TRUE(widgetPoint(from, from.get_width() * 0.3, from.get_height() * 0.5, x0, y0));
         const auto [fx, fy] = fieldCentre(shownTab);
-        ASSERT_TRUE(widgetPoint(pane(side), fx, fy, x1, y1));
+        ASSERT_TRUE(widgetPoint(*pane(side).page(), fx, fy, x1, y1));
         dragPointer(x0, y0, x1, y1);
     }
     Uuid c;
@@ -346,7 +347,7 @@ TEST_F(SplitViewDropTest, FoldersUnknownTabsAndOtherProgramsTextChangeNothing)
     ASSERT_TRUE(widgetCenter(label, x0, y0));
     SplitPane& right = pane(SplitViewSide::right);
     const auto [fx, fy] = fieldCentre(b);
-    ASSERT_TRUE(widgetPoint(right, fx, fy, x1, y1));
+    ASSERT_TRUE(widgetPoint(*right.page(), fx, fy, x1, y1));
     dragPointer(x0, y0, x1, y1);
     counting.disconnect();
     EXPECT_EQ(entered, 0);
