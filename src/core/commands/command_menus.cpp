@@ -48,7 +48,7 @@ bool belongsTo(std::string_view id, CommandTable::Panel panel)
     case Panel::downloads: return id == commands::showDownloads;
     case Panel::aiChat: return id == commands::aiChat;
     case Panel::aiSettings: return id == commands::toggleMaxSettings || id == commands::openMaxSettings;
-    case Panel::view: return false;
+    case Panel::account: return false;
     }
     return false;
 }
@@ -57,7 +57,7 @@ bool belongsTo(std::string_view id, CommandTable::Panel panel)
 bool overBrowser(CommandTable::Panel panel)
 {
     using Panel = CommandTable::Panel;
-    return panel == Panel::aiChat || panel == Panel::aiSettings || panel == Panel::view;
+    return panel == Panel::aiChat || panel == Panel::aiSettings || panel == Panel::account;
 }
 
 std::optional<CommandTable::Panel> panelOpenedBy(std::string_view id)
@@ -171,6 +171,7 @@ void CommandTable::watchPanels()
         {Panel::downloads, &state.isDownloadsPanelVisibleChanged},
         {Panel::aiChat, &state.isAIChatVisibleChanged},
         {Panel::aiSettings, &state.isKoviMaxSettingsVisibleChanged},
+        {Panel::account, &state.isAccountSettingsVisibleChanged},
     };
     for (const auto& [panel, changed] : flags) {
         if (isOpen(panel))
@@ -192,15 +193,15 @@ bool CommandTable::isOpen(Panel panel) const
     case Panel::downloads: return state.isDownloadsPanelVisible();
     case Panel::aiChat: return state.isAIChatVisible();
     case Panel::aiSettings: return state.isKoviMaxSettingsVisible();
-    case Panel::view: return m_hooks.isViewPanelOpen && m_hooks.isViewPanelOpen();
+    case Panel::account: return state.isAccountSettingsVisible();
     }
     return false;
 }
 
 std::optional<CommandTable::Panel> CommandTable::openPanel() const
 {
-    if (isOpen(Panel::view))
-        return Panel::view;
+    if (isOpen(Panel::account))
+        return Panel::account;
     for (bool over : {true, false}) {
         for (auto it = m_panelsOpened.rbegin(); it != m_panelsOpened.rend(); ++it) {
             if (overBrowser(*it) == over && isOpen(*it))
@@ -218,7 +219,7 @@ CommandTable::ShortcutRoute CommandTable::routeShortcut(std::string_view id) con
     // Opening another panel puts it on top, with the keyboard; nothing covers the account panel,
     // and the layout's panels lie beneath the AI panels.
     const auto opened = panelOpenedBy(id);
-    if (opened && !isOpen(*opened) && *panel != Panel::view && (overBrowser(*opened) || !overBrowser(*panel)))
+    if (opened && !isOpen(*opened) && *panel != Panel::account && (overBrowser(*opened) || !overBrowser(*panel)))
         return ShortcutRoute::run;
     return id == commands::closeTab ? ShortcutRoute::closePanel : ShortcutRoute::keep;
 }
@@ -236,10 +237,7 @@ void CommandTable::closePanel(Panel panel)
     case Panel::downloads: state.setIsDownloadsPanelVisible(false); break;
     case Panel::aiChat: state.setIsAIChatVisible(false); break;
     case Panel::aiSettings: state.setIsKoviMaxSettingsVisible(false); break;
-    case Panel::view:
-        if (m_hooks.closeViewPanel)
-            m_hooks.closeViewPanel();
-        break;
+    case Panel::account: state.setIsAccountSettingsVisible(false); break;
     }
 }
 

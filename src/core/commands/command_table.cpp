@@ -182,7 +182,6 @@ void CommandTable::addViewCommands()
         {key(ctrl | shift, "a")});
     add(commands::toggleMaxSettings, "Kovi Max Settings",
         plain([&state] { state.setIsKoviMaxSettingsVisible(!state.isKoviMaxSettingsVisible()); }));
-    // Changes the layout only, announcing nothing; the window buttons follow the layout anyway.
     add(commands::toggleLayout, "Switch to Horizontal Tabs", plain([&state] {
         state.setLayoutMode(state.layoutMode() == BrowserLayoutMode::traditional ? BrowserLayoutMode::vertical
                                                                                   : BrowserLayoutMode::traditional);
@@ -256,9 +255,7 @@ void CommandTable::addSettingsCommands()
         auto mode = browserLayoutModeFromRawValue(textOf(argument));
         if (!mode)
             return;
-        // Set first, then announce, even when the layout is already the chosen one.
         m_services.state.setLayoutMode(*mode);
-        m_services.notifications.post(notifications::layoutModeChanged);
     });
     layout.parameter = CommandParameter::text;
     layout.stateRule = [&state] { return CommandState(std::string(rawValue(state.layoutMode()))); };

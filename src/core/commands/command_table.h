@@ -37,17 +37,15 @@ public:
         Preferences& preferences;
         UpdateManager* updates = nullptr; // none: "Check for Updates..." does nothing
     };
-    // What only the application can do. A panel the views own (the account panel) counts as a
-    // modal panel while `isViewPanelOpen` says so.
+    // What only the application can do.
     struct Hooks {
         std::function<void()> showAbout;
         std::function<void()> quit;
-        std::function<bool()> isViewPanelOpen;
-        std::function<void()> closeViewPanel;
     };
 
-    // The panels that take the keyboard while they are open, front-most last.
-    enum class Panel { commandBar, history, downloads, aiChat, aiSettings, view };
+    // The panels that take the keyboard while they are open, each shown while its BrowserState
+    // flag is on.
+    enum class Panel { commandBar, history, downloads, aiChat, aiSettings, account };
     // What a shortcut does: run its command, close the open panel, or nothing (the panel keeps it).
     enum class ShortcutRoute { run, closePanel, keep };
 
@@ -72,7 +70,8 @@ public:
     // While a modal panel is open the keyboard belongs to the front-most one: a shortcut runs
     // only that panel's own commands, Quit, and those that open another panel on top of it;
     // Close Tab's shortcut closes the panel instead of the tab behind. The front-most panel is the
-    // newest; the AI panels lie above the layout's panels (command bar, history, downloads).
+    // newest; the panels over the browser (AI chat, AI settings, account) lie above the layout's
+    // (command bar, history, downloads), and nothing opens over the account panel.
     std::optional<Panel> openPanel() const;
     ShortcutRoute routeShortcut(std::string_view id) const;
     void closePanel(Panel panel);

@@ -28,8 +28,6 @@ protected:
     {
         hooks.showAbout = [this] { ++aboutShown; };
         hooks.quit = [this] { ++quits; };
-        hooks.isViewPanelOpen = [this] { return viewPanelOpen; };
-        hooks.closeViewPanel = [this] { viewPanelOpen = false; };
         table = std::make_unique<CommandTable>(
             CommandTable::Services{state, appearance, library, notifications, preferences, nullptr}, hooks);
         table->changed.connect([this] { ++changes; });
@@ -69,7 +67,6 @@ protected:
     CommandTable::Hooks hooks;
     std::unique_ptr<CommandTable> table;
     int aboutShown = 0, quits = 0, changes = 0, entryChanges = 0;
-    bool viewPanelOpen = false;
 };
 
 TEST_F(CommandTableTest, CommandBarOpenersSetTheModeBeforeShowingTheBar)
@@ -118,16 +115,18 @@ TEST_F(CommandTableTest, TitlesThatChangeFollowTheStateAndAreReported)
     table->run(c::toggleLayout);
     EXPECT_EQ(state.layoutMode(), BrowserLayoutMode::traditional);
     EXPECT_EQ(table->labels("View")[10], "Switch to Vertical Tabs");
-    EXPECT_EQ(layoutChanged.count, 0) << "the View command announces nothing";
+    EXPECT_EQ(layoutChanged.count, 1);
     EXPECT_EQ(table->command(c::browserLayout)->currentState(), CommandState(std::string("traditional")));
 
-    // The Settings items announce, also when the layout is already the chosen one.
+    // The state announces each change once, whoever makes it; choosing the shown layout is none.
     table->run(c::browserLayout, std::string("vertical"));
     table->run(c::browserLayout, std::string("vertical"));
     EXPECT_EQ(layoutChanged.count, 2);
     EXPECT_EQ(state.layoutMode(), BrowserLayoutMode::vertical);
-    table->run(c::browserLayout, std::string("diagonal")); // no such layout: nothing, not even the announcement
+    table->run(c::browserLayout, std::string("diagonal")); // no such layout: nothing
     EXPECT_EQ(layoutChanged.count, 2);
+    state.setLayoutMode(BrowserLayoutMode::traditional);
+    EXPECT_EQ(layoutChanged.count, 3);
     EXPECT_EQ(state.layoutMode(), BrowserLayoutMode::vertical);
 }
 
@@ -403,7 +402,7 @@ TEST_F(CommandTableTest, AnOpenPanelTakesTheShortcutsAndCloseTabClosesThePanel)
     }
     EXPECT_EQ(state.tabs().size(), 1u);
 
-    // The front-most panel counts: downloads over history over the bar; a view's panel over all.
+    // The front-most panel counts: downloads over history over the bar; the account panel over all.
     table->run(c::newTab);
     table->run(c::showHistory);
     table->run(c::showDownloads);
@@ -412,10 +411,10 @@ TEST_F(CommandTableTest, AnOpenPanelTakesTheShortcutsAndCloseTabClosesThePanel)
     EXPECT_EQ(table->routeShortcut(c::showHistory), Route::keep);
     table->closePanel(CommandTable::Panel::downloads);
     EXPECT_EQ(table->openPanel(), CommandTable::Panel::history);
-    viewPanelOpen = true;
-    EXPECT_EQ(table->openPanel(), CommandTable::Panel::view);
-    table->closePanel(CommandTable::Panel::view);
-    EXPECT_FALSE(viewPanelOpen);
+    state.setIsAccountSettingsVisible(true);
+    EXPECT_EQ(table->openPanel(), CommandTable::Panel::account);
+    table->closePanel(CommandTable::Panel::account);
+    EXPECT_FALSE(state.isAccountSettingsVisible());
 }
 
 // Ctrl+T with the downloads panel open put the command bar beneath it. A panel opened over
@@ -451,7 +450,7 @@ TEST_F(CommandTableTest, APanelOpenedOverAnotherIsInFrontUntilItCloses)
     table->closePanel(Panel::aiChat);
     EXPECT_EQ(table->openPanel(), Panel::history) << "the newest of the layout's";
 
-    viewPanelOpen = true; // nothing opens over the account panel
+    state.setIsAccountSettingsVisible(true); // nothing opens over the account panel
     EXPECT_EQ(table->routeShortcut(c::aiChat), Route::keep);
 }
 

@@ -170,7 +170,7 @@ TEST_F(AccountTest, EscapeClosesTheSheetAndTheRootViewHostsThePanelToo)
     screenshotIfAsked("account-panel-over-browser");
     xdoFocusWindow(h->window());
     ASSERT_TRUE(xdoClickWidget(panel->closeButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return !h->root().showAccountSettings(); }));
+    ASSERT_TRUE(runUntilGtk([&] { return !ctx().state.isAccountSettingsVisible(); }));
 }
 
 TEST_F(AccountTest, SignOutWithTheSettingsWindowTheAccountSheetAndThePrivacySheetOpen)
