@@ -49,11 +49,8 @@ MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& c
     set_child(m_root);
 
     m_ctx.theme.attach(*this);
-    // The toolkit runs a widget's controllers newest first. Every shortcut runs before the focused
-    // widget sees its keys (a toolkit window moves the focus on Ctrl+Tab, a page may keep
-    // Alt+Left), so the window's shortcuts win wherever the focus is; ahead of them Ctrl+L
-    // finds an address field, and ahead of all an open panel keeps the shortcuts.
-    add_controller(commands.makeShortcutController());
+    // Ahead of the accelerators: Ctrl+L finds an address field, and an open panel keeps the
+    // shortcuts.
     add_controller(makeAddressKeyController());
     add_controller(commands.makePanelKeyController());
     add_controller(commands.makePanelEscapeController());

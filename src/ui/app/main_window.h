@@ -17,8 +17,7 @@ class CommandActions;
 // the top edge) and the root view. The window's own buttons (close, minimise, maximise) are the
 // desktop's, in the bar of each layout (the horizontal tab bar, the sidebar's top row), so they
 // come and go with the layout shown. The keyboard focus starts on the page, or on the start
-// page's field, and stays in the newest panel while one is open (WindowFocus). The window's
-// shortcuts come before the focused widget's own keys.
+// page's field, and stays in the newest panel while one is open (WindowFocus).
 class MainWindow : public Gtk::ApplicationWindow {
 public:
     MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& commands);

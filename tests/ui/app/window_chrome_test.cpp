@@ -4,9 +4,7 @@
 #include "app_fixture.h"
 
 #include "ui/app/content_view.h"
-#include "ui/commandbar/command_bar_view.h"
 #include "ui/design/kovi_design.h"
-#include "ui/layouts/panel_overlays.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/sidebar/top_bar.h"
 #include "ui/layouts/traditional_browser_view.h"
@@ -162,39 +160,6 @@ TEST_F(WindowChromeTest, F10OpensTheWindowMenuInBothLayoutsAndItsEntriesRun)
             state().setIsLibraryVisible(false);
         }
         ASSERT_TRUE(runUntilGtk([&] { return !menuOpen(); }));
-    }
-}
-
-// After an item of the window's menu ran, the keyboard stayed in the closed menu: Ctrl+T did
-// nothing until a click into the window.
-TEST_F(WindowChromeTest, TheKeysWorkAtOnceAfterAMenuItemRan)
-{
-    state().addTab(makeTab(state(), "https://example.com/", "Example"));
-    for (BrowserLayoutMode mode : {BrowserLayoutMode::vertical, BrowserLayoutMode::traditional}) {
-        SCOPED_TRACE(mode == BrowserLayoutMode::vertical ? "sidebar layout" : "horizontal layout");
-        state().setLayoutMode(mode);
-        ASSERT_TRUE(runUntilGtk([&] { return windowMenu() != nullptr; }));
-        ASSERT_TRUE(waitForFrames(*windowMenu()));
-        const bool barShown = h->ctx().preferences.get(prefs::showBookmarksBar);
-        ASSERT_TRUE(xdoKey("F10"));
-        ASSERT_TRUE(runUntilGtk([&] { return menuOpen(); }));
-        ASSERT_TRUE(choose("Bookmarks", "Toggle Bookmarks Bar"));
-        ASSERT_TRUE(runUntilGtk([&] { return h->ctx().preferences.get(prefs::showBookmarksBar) != barShown; }));
-        ASSERT_TRUE(runUntilGtk([&] { return !menuOpen(); }));
-
-        ASSERT_TRUE(xdoKey("ctrl+t"));
-        ASSERT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); })) << "Ctrl+T after the menu";
-        PanelOverlays& panels = mode == BrowserLayoutMode::vertical ? h->root().contentView()->panels()
-                                                                     : h->root().traditionalView()->panels();
-        CommandBarView* bar = nullptr;
-        ASSERT_TRUE(runUntilGtk([&] {
-            bar = dynamic_cast<CommandBarView*>(panels.commandBarLayer().content());
-            return bar && bar->get_mapped();
-        }));
-        ASSERT_TRUE(xdoType("kovi"));
-        EXPECT_TRUE(runUntilGtk([&] { return bar->searchField().get_text() == "kovi"; })) << "typed into the bar";
-        ASSERT_TRUE(xdoKey("Escape"));
-        ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }));
     }
 }
 

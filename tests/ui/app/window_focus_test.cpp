@@ -11,7 +11,11 @@
 #include "ui/layouts/empty_state_view.h"
 #include "ui/layouts/page_area.h"
 #include "ui/layouts/panel_overlays.h"
+#include "ui/layouts/traditional_browser_view.h"
 #include "ui/library/history_panel.h"
+
+#include <gtkmm/menubutton.h>
+#include <gtkmm/popover.h>
 #include "ui/sidebar/sidebar_rows.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/sidebar/top_bar.h"
@@ -164,6 +168,57 @@ TEST_F(WindowFocusTest, ADownloadThatClosesItsTabLeavesTheKeysWorking)
     }
     ASSERT_TRUE(xdoKey("ctrl+t"));
     ASSERT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); })) << "Ctrl+T after the download";
+}
+
+// After an item of the window's menu ran (the bookmarks bar coming in moves the page), the
+// keyboard was nowhere: Ctrl+T did nothing until a click into the window.
+TEST_F(WindowFocusTest, TheKeysWorkAtOnceAfterAMenuItemRan)
+{
+    state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
+    ASSERT_TRUE(runUntilGtk([&] { return pageHasFocus(); }));
+    auto windowMenu = [&]() -> Gtk::MenuButton* {
+        std::function<Gtk::MenuButton*(Gtk::Widget&)> find = [&](Gtk::Widget& w) -> Gtk::MenuButton* {
+            auto* button = dynamic_cast<Gtk::MenuButton*>(&w);
+            if (button && button->get_mapped() && button->has_css_class("kovi-window-menu"))
+                return button;
+            for (auto* c = w.get_first_child(); c; c = c->get_next_sibling()) {
+                if (auto* found = find(*c))
+                    return found;
+            }
+            return nullptr;
+        };
+        return find(h->window());
+    };
+    auto menuOpen = [&] { return windowMenu() && windowMenu()->get_popover()->get_mapped(); };
+    for (BrowserLayoutMode mode : {BrowserLayoutMode::vertical, BrowserLayoutMode::traditional}) {
+        SCOPED_TRACE(mode == BrowserLayoutMode::vertical ? "sidebar layout" : "horizontal layout");
+        state().setLayoutMode(mode);
+        ASSERT_TRUE(runUntilGtk([&] { return windowMenu() && pageHasFocus(); }));
+        const bool barShown = h->ctx().preferences.get(prefs::showBookmarksBar);
+        ASSERT_TRUE(waitForFrames(*windowMenu()) && xdoClickWidget(*windowMenu()));
+        ASSERT_TRUE(runUntilGtk(menuOpen));
+        for (const char* label : {"Bookmarks", "Toggle Bookmarks Bar"}) {
+            Gtk::Widget* item = findMenuItem(*windowMenu()->get_popover(), label);
+            ASSERT_TRUE(item && runUntilGtk([&] { return item->get_mapped() && item->get_width() > 0; }));
+            ASSERT_TRUE(waitForFrames(*item) && xdoClickWidget(*item)) << label;
+        }
+        ASSERT_TRUE(runUntilGtk([&] { return h->ctx().preferences.get(prefs::showBookmarksBar) != barShown; }));
+        ASSERT_TRUE(runUntilGtk([&] { return !menuOpen(); }));
+
+        ASSERT_TRUE(xdoKey("ctrl+t"));
+        ASSERT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); })) << "Ctrl+T after the menu";
+        PanelOverlays& panels = mode == BrowserLayoutMode::vertical ? content().panels()
+                                                                     : h->root().traditionalView()->panels();
+        CommandBarView* bar = nullptr;
+        ASSERT_TRUE(runUntilGtk([&] {
+            bar = dynamic_cast<CommandBarView*>(panels.commandBarLayer().content());
+            return bar && bar->get_mapped();
+        }));
+        ASSERT_TRUE(xdoType("kovi"));
+        EXPECT_TRUE(runUntilGtk([&] { return bar->searchField().get_text() == "kovi"; })) << "typed into the bar";
+        ASSERT_TRUE(xdoKey("Escape"));
+        ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible() && pageHasFocus(); }));
+    }
 }
 
 // Text typed right after Ctrl+Y went to the page; it searches the history.
