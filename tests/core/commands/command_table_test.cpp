@@ -125,9 +125,9 @@ TEST_F(CommandTableTest, TitlesThatChangeFollowTheStateAndAreReported)
     EXPECT_EQ(state.layoutMode(), BrowserLayoutMode::vertical);
     table->run(c::browserLayout, std::string("diagonal")); // no such layout: nothing
     EXPECT_EQ(layoutChanged.count, 2);
+    EXPECT_EQ(state.layoutMode(), BrowserLayoutMode::vertical);
     state.setLayoutMode(BrowserLayoutMode::traditional);
     EXPECT_EQ(layoutChanged.count, 3);
-    EXPECT_EQ(state.layoutMode(), BrowserLayoutMode::vertical);
 }
 
 TEST_F(CommandTableTest, SavingCommandsAreEnabledForWebPagesAndWorkspacesWithTabs)
