@@ -5,7 +5,7 @@
 
 #include "support/loopback_server.h"
 #include "ui/ai/ai_chat_panel.h"
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/app/window_focus.h"
 #include "ui/commandbar/command_bar_view.h"
 #include "ui/layouts/empty_state_view.h"
@@ -37,7 +37,7 @@ protected:
             AuthManager(preferences).continueAsGuest();
             preferences.set(prefs::hasCompletedOnboarding, true);
         }
-        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewParts());
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewSlots());
         ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
         ASSERT_TRUE(xdoFocusWindow(h->window()));
         settle(200);
