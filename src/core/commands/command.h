@@ -33,11 +33,19 @@ struct Command {
     std::vector<Shortcut> shortcuts;
     CommandParameter parameter = CommandParameter::none;
     std::function<bool()> enabledRule;
+    // For a command that takes an argument: whether this argument names something that exists
+    // now (Space N needs N spaces). Unset: every argument does.
+    std::function<bool(const CommandArgument&)> argumentRule;
     std::function<CommandState()> stateRule;
     std::function<void(const CommandArgument&)> handler;
 
     std::string currentTitle() const { return titleRule ? titleRule() : title; }
     bool isEnabled() const { return !enabledRule || enabledRule(); }
+    // With an argument of its kind: also whether that argument can be used now.
+    bool isEnabled(const CommandArgument& argument) const
+    {
+        return isEnabled() && (!argumentRule || std::holds_alternative<std::monostate>(argument) || argumentRule(argument));
+    }
     CommandState currentState() const { return stateRule ? stateRule() : CommandState{}; }
     // Whether `argument` is of the kind the command takes.
     bool accepts(const CommandArgument& argument) const;

@@ -31,7 +31,6 @@ inline constexpr const char* aiChat = "ai-chat";
 inline constexpr const char* toggleMaxSettings = "toggle-max-settings";
 inline constexpr const char* toggleLayout = "toggle-layout";
 inline constexpr const char* zoomIn = "zoom-in";
-inline constexpr const char* zoomInPlus = "zoom-in-plus";
 inline constexpr const char* zoomOut = "zoom-out";
 inline constexpr const char* zoomReset = "zoom-reset";
 // Bookmarks

@@ -5,7 +5,7 @@
 #include "core/support/text.h"
 
 #include <algorithm>
-#include <array>
+#include <optional>
 
 namespace kovi {
 
@@ -27,7 +27,8 @@ MenuSection section(std::vector<MenuEntry> entries)
     return MenuSection{std::move(entries), {}};
 }
 
-// Nine numbered items ("Space 1" … "Space 9"), always nine whatever exists.
+// Nine numbered items ("Space 1" … "Space 9"), always nine; those that name nothing now are
+// disabled (the command's argument rule).
 MenuSection numbered(const char* id, const std::string& prefix)
 {
     MenuSection s;
@@ -47,9 +48,32 @@ bool belongsTo(std::string_view id, CommandTable::Panel panel)
     case Panel::downloads: return id == commands::showDownloads;
     case Panel::aiChat: return id == commands::aiChat;
     case Panel::aiSettings: return id == commands::toggleMaxSettings || id == commands::openMaxSettings;
-    case Panel::view: return false;
+    case Panel::account: return false;
     }
     return false;
+}
+
+// The panels over the whole browser; the others belong to the layout, beneath them.
+bool overBrowser(CommandTable::Panel panel)
+{
+    using Panel = CommandTable::Panel;
+    return panel == Panel::aiChat || panel == Panel::aiSettings || panel == Panel::account;
+}
+
+std::optional<CommandTable::Panel> panelOpenedBy(std::string_view id)
+{
+    using Panel = CommandTable::Panel;
+    if (id == commands::newTab || id == commands::switchTabs || id == commands::toggleCommandBar)
+        return Panel::commandBar;
+    if (id == commands::showHistory)
+        return Panel::history;
+    if (id == commands::showDownloads)
+        return Panel::downloads;
+    if (id == commands::aiChat)
+        return Panel::aiChat;
+    if (id == commands::toggleMaxSettings || id == commands::openMaxSettings)
+        return Panel::aiSettings;
+    return std::nullopt;
 }
 
 } // namespace
@@ -73,8 +97,7 @@ void CommandTable::buildMenus()
               section({item(commands::toggleDevTools), item(commands::pictureInPicture)}),
               section({item(commands::aiChat), item(commands::toggleMaxSettings)}),
               section({item(commands::toggleLayout)}),
-              section({item(commands::zoomIn), item(commands::zoomInPlus), item(commands::zoomOut),
-                       item(commands::zoomReset)})}},
+              section({item(commands::zoomIn), item(commands::zoomOut), item(commands::zoomReset)})}},
         Menu{"Bookmarks",
              {section({item(commands::bookmarkPage), item(commands::addToReadingList), item(commands::showLibrary)}),
               section({item(commands::saveWorkspace), item(commands::toggleBookmarksBar)}),
@@ -139,21 +162,51 @@ std::vector<std::string> CommandTable::labels(std::string_view menuTitle) const
     return out;
 }
 
-std::optional<CommandTable::Panel> CommandTable::openPanel() const
+void CommandTable::watchPanels()
+{
+    BrowserState& state = m_services.state;
+    const std::pair<Panel, sigc::signal<void()>*> flags[] = {
+        {Panel::commandBar, &state.isCommandBarVisibleChanged},
+        {Panel::history, &state.isHistoryPanelVisibleChanged},
+        {Panel::downloads, &state.isDownloadsPanelVisibleChanged},
+        {Panel::aiChat, &state.isAIChatVisibleChanged},
+        {Panel::aiSettings, &state.isKoviMaxSettingsVisibleChanged},
+        {Panel::account, &state.isAccountSettingsVisibleChanged},
+    };
+    for (const auto& [panel, changed] : flags) {
+        if (isOpen(panel))
+            m_panelsOpened.push_back(panel);
+        m_connections.push_back(changed->connect([this, panel = panel] {
+            std::erase(m_panelsOpened, panel);
+            if (isOpen(panel))
+                m_panelsOpened.push_back(panel);
+        }));
+    }
+}
+
+bool CommandTable::isOpen(Panel panel) const
 {
     const BrowserState& state = m_services.state;
-    if (m_hooks.isViewPanelOpen && m_hooks.isViewPanelOpen())
-        return Panel::view;
-    const std::array<std::pair<Panel, bool>, 5> panels{{
-        {Panel::aiSettings, state.isKoviMaxSettingsVisible()},
-        {Panel::aiChat, state.isAIChatVisible()},
-        {Panel::downloads, state.isDownloadsPanelVisible()},
-        {Panel::history, state.isHistoryPanelVisible()},
-        {Panel::commandBar, state.isCommandBarVisible()},
-    }};
-    for (const auto& [panel, open] : panels) {
-        if (open)
-            return panel;
+    switch (panel) {
+    case Panel::commandBar: return state.isCommandBarVisible();
+    case Panel::history: return state.isHistoryPanelVisible();
+    case Panel::downloads: return state.isDownloadsPanelVisible();
+    case Panel::aiChat: return state.isAIChatVisible();
+    case Panel::aiSettings: return state.isKoviMaxSettingsVisible();
+    case Panel::account: return state.isAccountSettingsVisible();
+    }
+    return false;
+}
+
+std::optional<CommandTable::Panel> CommandTable::openPanel() const
+{
+    if (isOpen(Panel::account))
+        return Panel::account;
+    for (bool over : {true, false}) {
+        for (auto it = m_panelsOpened.rbegin(); it != m_panelsOpened.rend(); ++it) {
+            if (overBrowser(*it) == over && isOpen(*it))
+                return *it;
+        }
     }
     return std::nullopt;
 }
@@ -162,6 +215,11 @@ CommandTable::ShortcutRoute CommandTable::routeShortcut(std::string_view id) con
 {
     const auto panel = openPanel();
     if (!panel || id == commands::quit || belongsTo(id, *panel))
+        return ShortcutRoute::run;
+    // Opening another panel puts it on top, with the keyboard; nothing covers the account panel,
+    // and the layout's panels lie beneath the AI panels.
+    const auto opened = panelOpenedBy(id);
+    if (opened && !isOpen(*opened) && *panel != Panel::account && (overBrowser(*opened) || !overBrowser(*panel)))
         return ShortcutRoute::run;
     return id == commands::closeTab ? ShortcutRoute::closePanel : ShortcutRoute::keep;
 }
@@ -179,10 +237,7 @@ void CommandTable::closePanel(Panel panel)
     case Panel::downloads: state.setIsDownloadsPanelVisible(false); break;
     case Panel::aiChat: state.setIsAIChatVisible(false); break;
     case Panel::aiSettings: state.setIsKoviMaxSettingsVisible(false); break;
-    case Panel::view:
-        if (m_hooks.closeViewPanel)
-            m_hooks.closeViewPanel();
-        break;
+    case Panel::account: state.setIsAccountSettingsVisible(false); break;
     }
 }
 

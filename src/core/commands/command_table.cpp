@@ -59,6 +59,7 @@ CommandTable::CommandTable(Services services, Hooks hooks) : m_services(services
     addViewCommands();
     addLibraryAndSpaceCommands();
     addSettingsCommands();
+    addDesktopShortcuts();
     buildMenus();
 
     BrowserState& state = m_services.state;
@@ -70,6 +71,7 @@ CommandTable::CommandTable(Services services, Hooks hooks) : m_services(services
     m_connections.push_back(m_services.appearance.isDarkModeChanged.connect(report));
     m_connections.push_back(m_services.appearance.isGlassEnabledChanged.connect(report));
     watchSpaces();
+    watchPanels();
 }
 
 CommandTable::~CommandTable()
@@ -180,7 +182,6 @@ void CommandTable::addViewCommands()
         {key(ctrl | shift, "a")});
     add(commands::toggleMaxSettings, "Kovi Max Settings",
         plain([&state] { state.setIsKoviMaxSettingsVisible(!state.isKoviMaxSettingsVisible()); }));
-    // Changes the layout only, announcing nothing; the window buttons follow the layout anyway.
     add(commands::toggleLayout, "Switch to Horizontal Tabs", plain([&state] {
         state.setLayoutMode(state.layoutMode() == BrowserLayoutMode::traditional ? BrowserLayoutMode::vertical
                                                                                   : BrowserLayoutMode::traditional);
@@ -189,10 +190,9 @@ void CommandTable::addViewCommands()
         return std::string(state.layoutMode() == BrowserLayoutMode::vertical ? "Switch to Horizontal Tabs"
                                                                              : "Switch to Vertical Tabs");
     };
+    // One item for both keys: Ctrl+= and Ctrl++ (with or without Shift, or on the keypad).
     add(commands::zoomIn, "Zoom In", plain([this] { postPageCommand(notifications::webViewZoomIn); }),
-        {key(ctrl, "equal")});
-    add(commands::zoomInPlus, "Zoom In (+)", plain([this] { postPageCommand(notifications::webViewZoomIn); }),
-        {key(ctrl, "plus"), key(ctrl, "KP_Add")});
+        {key(ctrl, "equal"), key(ctrl, "plus"), key(ctrl, "KP_Add")});
     add(commands::zoomOut, "Zoom Out", plain([this] { postPageCommand(notifications::webViewZoomOut); }),
         {key(ctrl, "minus")});
     add(commands::zoomReset, "Actual Size", plain([this] { postPageCommand(notifications::webViewZoomReset); }),
@@ -231,12 +231,15 @@ void CommandTable::addLibraryAndSpaceCommands()
     std::vector<Shortcut> spaceKeys;
     for (int n = 1; n <= 9; ++n)
         spaceKeys.push_back(key(ctrl | alt, std::to_string(n), n));
-    add(commands::space, "Space", [&state](const CommandArgument& argument) {
+    Command& space = add(commands::space, "Space", [&state](const CommandArgument& argument) {
+        state.setCurrentSpaceId(state.spaces()[static_cast<std::size_t>(numberOf(argument) - 1)].id);
+    }, std::move(spaceKeys));
+    space.parameter = CommandParameter::number;
+    // "Space N" is offered only while there are N spaces.
+    space.argumentRule = [&state](const CommandArgument& argument) {
         const int n = numberOf(argument);
-        const auto& spaces = state.spaces();
-        if (n >= 1 && static_cast<std::size_t>(n) <= spaces.size())
-            state.setCurrentSpaceId(spaces[static_cast<std::size_t>(n - 1)].id);
-    }, std::move(spaceKeys)).parameter = CommandParameter::number;
+        return n >= 1 && static_cast<std::size_t>(n) <= state.spaces().size();
+    };
 }
 
 void CommandTable::addSettingsCommands()
@@ -252,9 +255,7 @@ void CommandTable::addSettingsCommands()
         auto mode = browserLayoutModeFromRawValue(textOf(argument));
         if (!mode)
             return;
-        // Set first, then announce, even when the layout is already the chosen one.
         m_services.state.setLayoutMode(*mode);
-        m_services.notifications.post(notifications::layoutModeChanged);
     });
     layout.parameter = CommandParameter::text;
     layout.stateRule = [&state] { return CommandState(std::string(rawValue(state.layoutMode()))); };
@@ -271,6 +272,25 @@ void CommandTable::addSettingsCommands()
         {key(ctrl, "comma")});
 }
 
+void CommandTable::addDesktopShortcuts()
+{
+    // The keys browsers on this desktop share, beside each command's own. They come after it, so
+    // the menus and the settings' shortcut reference keep showing the command's own key.
+    const std::pair<const char*, std::vector<Shortcut>> extra[] = {
+        // To the address: here the command bar (a layout with an address field takes the key).
+        {commands::newTab, {key(ctrl, "l")}},
+        {commands::goBack, {key(alt, "Left")}},
+        {commands::goForward, {key(alt, "Right")}},
+        {commands::reload, {key(0, "F5")}},
+        {commands::nextTab, {key(ctrl, "Tab"), key(ctrl, "Page_Down")}},
+        {commands::previousTab, {key(ctrl | shift, "Tab"), key(ctrl | shift, "ISO_Left_Tab"), key(ctrl, "Page_Up")}},
+    };
+    for (const auto& [id, keys] : extra) {
+        auto it = std::find_if(m_commands.begin(), m_commands.end(), [id = id](const Command& c) { return c.id == id; });
+        it->shortcuts.insert(it->shortcuts.end(), keys.begin(), keys.end());
+    }
+}
+
 const Command* CommandTable::command(std::string_view id) const
 {
     auto it = std::find_if(m_commands.begin(), m_commands.end(), [&](const Command& c) { return c.id == id; });
@@ -280,16 +300,16 @@ const Command* CommandTable::command(std::string_view id) const
 bool CommandTable::run(std::string_view id, const CommandArgument& argument)
 {
     const Command* found = command(id);
-    if (!found || !found->isEnabled() || !found->accepts(argument))
+    if (!found || !found->accepts(argument) || !found->isEnabled(argument))
         return false;
     found->handler(argument);
     return true;
 }
 
-bool CommandTable::isEnabled(std::string_view id) const
+bool CommandTable::isEnabled(std::string_view id, const CommandArgument& argument) const
 {
     const Command* found = command(id);
-    return found && found->isEnabled();
+    return found && found->isEnabled(argument);
 }
 
 void CommandTable::postPageCommand(const char* name)

@@ -37,17 +37,15 @@ public:
         Preferences& preferences;
         UpdateManager* updates = nullptr; // none: "Check for Updates..." does nothing
     };
-    // What only the application can do. A panel the views own (the account panel) counts as a
-    // modal panel while `isViewPanelOpen` says so.
+    // What only the application can do.
     struct Hooks {
         std::function<void()> showAbout;
         std::function<void()> quit;
-        std::function<bool()> isViewPanelOpen;
-        std::function<void()> closeViewPanel;
     };
 
-    // The panels that take the keyboard while they are open, front-most last.
-    enum class Panel { commandBar, history, downloads, aiChat, aiSettings, view };
+    // The panels that take the keyboard while they are open, each shown while its BrowserState
+    // flag is on.
+    enum class Panel { commandBar, history, downloads, aiChat, aiSettings, account };
     // What a shortcut does: run its command, close the open panel, or nothing (the panel keeps it).
     enum class ShortcutRoute { run, closePanel, keep };
 
@@ -64,13 +62,16 @@ public:
     // The titles a menu shows now, in order (a submenu by its own title).
     std::vector<std::string> labels(std::string_view menuTitle) const;
 
-    // Runs the command as its menu item would; false when it is unknown, disabled or the
-    // argument is not of its kind.
+    // Runs the command as its menu item would; false when it is unknown, disabled, or the
+    // argument is not of its kind or names nothing now.
     bool run(std::string_view id, const CommandArgument& argument = {});
-    bool isEnabled(std::string_view id) const;
+    bool isEnabled(std::string_view id, const CommandArgument& argument = {}) const;
 
-    // While a modal panel is open the keyboard belongs to it: a shortcut runs only the panel's
-    // own commands and Quit, and Close Tab's shortcut closes the panel instead of the tab behind.
+    // While a modal panel is open the keyboard belongs to the front-most one: a shortcut runs
+    // only that panel's own commands, Quit, and those that open another panel on top of it;
+    // Close Tab's shortcut closes the panel instead of the tab behind. The front-most panel is the
+    // newest; the panels over the browser (AI chat, AI settings, account) lie above the layout's
+    // (command bar, history, downloads), and nothing opens over the account panel.
     std::optional<Panel> openPanel() const;
     ShortcutRoute routeShortcut(std::string_view id) const;
     void closePanel(Panel panel);
@@ -83,6 +84,7 @@ private:
     void addViewCommands();
     void addLibraryAndSpaceCommands();
     void addSettingsCommands();
+    void addDesktopShortcuts();
     void buildMenus();
     Command& add(std::string id, std::string title, std::function<void(const CommandArgument&)> handler,
                  std::vector<Shortcut> shortcuts = {});
@@ -92,12 +94,15 @@ private:
     void openCommandBar(bool tabsOnly);
     std::vector<MenuEntry> spaceEntries() const;
     void watchSpaces();
+    bool isOpen(Panel panel) const;
+    void watchPanels();
 
     Services m_services;
     Hooks m_hooks;
     std::vector<Command> m_commands;
     std::vector<Menu> m_menus;
     std::vector<MenuEntry> m_spaceEntries;
+    std::vector<Panel> m_panelsOpened; // in the order they opened
     std::vector<sigc::connection> m_connections;
 };
 

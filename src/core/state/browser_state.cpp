@@ -37,8 +37,8 @@ BrowserState::BrowserState(std::optional<std::string> storageDirectory, Preferen
     , m_storage(storageDirectory ? std::move(*storageDirectory) : paths::defaultStorageDirectory())
     , m_desktop{desktop::openFile, desktop::showInFolder}
 {
-    m_layoutMode = preferences.get(prefs::browserLayoutMode) == "traditional" ? BrowserLayoutMode::traditional
-                                                                              : BrowserLayoutMode::vertical;
+    m_layoutMode = browserLayoutModeFromRawValue(preferences.get(prefs::browserLayoutMode))
+                       .value_or(BrowserLayoutMode::vertical);
     m_isDevToolsEnabled = preferences.get(prefs::isDevToolsEnabled);
     m_isBrowserBezelEnabled = preferences.get(prefs::isBrowserBezelEnabled);
 
@@ -163,6 +163,8 @@ sigc::signal<void()>& BrowserState::signalFor(Property property)
     case Property::isKoviCanvasViewVisible: return isKoviCanvasViewVisibleChanged;
     case Property::isLibraryVisible: return isLibraryVisibleChanged;
     case Property::isExtensionsVisible: return isExtensionsVisibleChanged;
+    case Property::isAccountSettingsVisible: return isAccountSettingsVisibleChanged;
+    case Property::isLayoutSettingsVisible: return isLayoutSettingsVisibleChanged;
     case Property::isCommandBarVisible: return isCommandBarVisibleChanged;
     case Property::commandBarMode: return commandBarModeChanged;
     case Property::isSidebarCollapsed: return isSidebarCollapsedChanged;
@@ -286,9 +288,11 @@ std::optional<Tab> BrowserState::activeTab() const
 
 void BrowserState::setLayoutMode(BrowserLayoutMode mode)
 {
+    const bool changed = mode != m_layoutMode;
     assign(m_layoutMode, mode, Property::layoutMode);
-    // Written on every assignment: the window reads the stored value to place its buttons.
     m_preferences.set(prefs::browserLayoutMode, std::string(rawValue(mode)));
+    if (changed)
+        m_notifications.post(notifications::layoutModeChanged);
 }
 
 void BrowserState::setNavigationError(const Uuid& tabId, std::optional<std::string> message)
@@ -343,6 +347,14 @@ void BrowserState::setActiveKoviCanvasId(std::optional<Uuid> canvasId) { assign(
 void BrowserState::setIsKoviCanvasViewVisible(bool visible) { assign(m_isKoviCanvasViewVisible, visible, Property::isKoviCanvasViewVisible); }
 void BrowserState::setIsLibraryVisible(bool visible) { assign(m_isLibraryVisible, visible, Property::isLibraryVisible); }
 void BrowserState::setIsExtensionsVisible(bool visible) { assign(m_isExtensionsVisible, visible, Property::isExtensionsVisible); }
+void BrowserState::setIsAccountSettingsVisible(bool visible)
+{
+    assign(m_isAccountSettingsVisible, visible, Property::isAccountSettingsVisible);
+}
+void BrowserState::setIsLayoutSettingsVisible(bool visible)
+{
+    assign(m_isLayoutSettingsVisible, visible, Property::isLayoutSettingsVisible);
+}
 void BrowserState::setIsCommandBarVisible(bool visible) { assign(m_isCommandBarVisible, visible, Property::isCommandBarVisible); }
 void BrowserState::setCommandBarMode(CommandBarMode mode) { assign(m_commandBarMode, mode, Property::commandBarMode); }
 void BrowserState::setIsSidebarCollapsed(bool collapsed) { assign(m_isSidebarCollapsed, collapsed, Property::isSidebarCollapsed); }

@@ -91,7 +91,8 @@ public:
 
     // ---- Published properties ------------------------------------------------------------
 
-    // Written to the settings under "browserLayoutMode" on every assignment.
+    // Written to the settings under "browserLayoutMode" on every assignment; a change is also
+    // announced to the notification centre (layoutModeChanged).
     BrowserLayoutMode layoutMode() const { return m_layoutMode; }
     void setLayoutMode(BrowserLayoutMode mode);
     sigc::signal<void()> layoutModeChanged;
@@ -202,6 +203,14 @@ public:
     bool isExtensionsVisible() const { return m_isExtensionsVisible; }
     void setIsExtensionsVisible(bool visible);
     sigc::signal<void()> isExtensionsVisibleChanged;
+
+    // The account panel over the browser and the layout sheet.
+    bool isAccountSettingsVisible() const { return m_isAccountSettingsVisible; }
+    void setIsAccountSettingsVisible(bool visible);
+    sigc::signal<void()> isAccountSettingsVisibleChanged;
+    bool isLayoutSettingsVisible() const { return m_isLayoutSettingsVisible; }
+    void setIsLayoutSettingsVisible(bool visible);
+    sigc::signal<void()> isLayoutSettingsVisibleChanged;
 
     bool isCommandBarVisible() const { return m_isCommandBarVisible; }
     void setIsCommandBarVisible(bool visible);
@@ -407,7 +416,8 @@ private:
         splitViewConfig, activeSplitSide, history, isHistoryPanelVisible, downloads,
         isDownloadsPanelVisible, isFindInPageVisible, findInPageQuery, isDevToolsEnabled,
         isAIChatVisible, isKoviMaxSettingsVisible, canvases, activeKoviCanvasId,
-        isKoviCanvasViewVisible, isLibraryVisible, isExtensionsVisible, isCommandBarVisible,
+        isKoviCanvasViewVisible, isLibraryVisible, isExtensionsVisible, isAccountSettingsVisible,
+        isLayoutSettingsVisible, isCommandBarVisible,
         commandBarMode, isSidebarCollapsed, sidebarWidth, isBrowserBezelEnabled, count
     };
     using PropertySet = std::bitset<static_cast<std::size_t>(Property::count)>;
@@ -493,6 +503,8 @@ private:
     bool m_isKoviCanvasViewVisible = false;
     bool m_isLibraryVisible = false;
     bool m_isExtensionsVisible = false;
+    bool m_isAccountSettingsVisible = false;
+    bool m_isLayoutSettingsVisible = false;
     bool m_isCommandBarVisible = false;
     CommandBarMode m_commandBarMode = CommandBarMode::all;
     bool m_isSidebarCollapsed = false;

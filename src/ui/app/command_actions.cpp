@@ -3,9 +3,14 @@
 #include <gtk/gtk.h>
 #include <gtkmm/accelerator.h>
 
+#include <algorithm>
+
 namespace kovi {
 
 namespace {
+
+// Not a command: the action of menu items that cannot be chosen now, which the toolkit greys out.
+constexpr const char* unavailableAction = "unavailable";
 
 Glib::VariantType parameterType(CommandParameter parameter)
 {
@@ -99,6 +104,9 @@ CommandActions::CommandActions(CommandTable& table, Gio::ActionMap& actions)
     g_object_add_weak_pointer(G_OBJECT(m_map), reinterpret_cast<gpointer*>(&m_map));
     for (const Command& command : m_table.commands())
         addAction(command);
+    m_unavailable = Gio::SimpleAction::create(unavailableAction);
+    m_unavailable->set_enabled(false);
+    g_action_map_add_action(m_map, G_ACTION(m_unavailable->gobj()));
     m_menu = Gio::Menu::create();
     for (const Menu& menu : m_table.menus()) {
         auto built = buildMenu(menu);
@@ -119,6 +127,7 @@ CommandActions::~CommandActions()
     g_object_remove_weak_pointer(G_OBJECT(m_map), reinterpret_cast<gpointer*>(&m_map));
     for (const auto& [name, action] : m_actions)
         g_action_map_remove_action(m_map, name.c_str());
+    g_action_map_remove_action(m_map, unavailableAction);
 }
 
 void CommandActions::addAction(const Command& command)
@@ -246,7 +255,7 @@ Glib::RefPtr<Gio::Menu> CommandActions::buildMenu(const Menu& menu)
 }
 
 void CommandActions::fillSection(const Glib::RefPtr<Gio::Menu>& section, const std::vector<MenuEntry>& entries,
-                                 bool trackTitles)
+                                 bool tracked)
 {
     for (const MenuEntry& entry : entries) {
         if (entry.submenu) {
@@ -254,8 +263,10 @@ void CommandActions::fillSection(const Glib::RefPtr<Gio::Menu>& section, const s
             continue;
         }
         const Command* command = m_table.command(entry.commandId);
-        if (trackTitles && entry.title.empty() && command && command->titleRule)
+        if (tracked && entry.title.empty() && command && command->titleRule)
             m_titledItems.push_back({section, section->get_n_items(), entry.commandId, command->currentTitle()});
+        if (tracked && command && command->argumentRule)
+            m_argumentItems.push_back({section, section->get_n_items(), entry, command->isEnabled(entry.argument)});
         section->append_item(menuItem(entry));
     }
 }
@@ -265,6 +276,15 @@ Glib::RefPtr<Gio::MenuItem> CommandActions::menuItem(const MenuEntry& entry) con
     const Command* command = m_table.command(entry.commandId);
     const std::string title = !entry.title.empty() || !command ? entry.title : command->currentTitle();
     auto item = Gio::MenuItem::create(title, "");
+    if (command && command->argumentRule && !command->isEnabled(entry.argument)) {
+        // Greyed out, still showing the key it has once it can be chosen.
+        item->set_action("app." + std::string(unavailableAction));
+        const std::string detailed = detailedName(entry.commandId, entry.argument);
+        auto it = std::find_if(m_accels.begin(), m_accels.end(), [&](const auto& a) { return a.first == detailed; });
+        if (it != m_accels.end() && !it->second.empty())
+            item->set_attribute_value("accel", Glib::Variant<Glib::ustring>::create(it->second.front()));
+        return item;
+    }
     item->set_action_and_target("app." + entry.commandId, toVariant(entry.argument));
     return item;
 }
@@ -288,6 +308,14 @@ void CommandActions::refresh()
         titled.shownTitle = title;
         titled.section->remove(titled.index);
         titled.section->insert_item(titled.index, menuItem(MenuEntry{titled.commandId, {}, {}, nullptr}));
+    }
+    for (ArgumentItem& argumentItem : m_argumentItems) {
+        const bool enabled = m_table.isEnabled(argumentItem.entry.commandId, argumentItem.entry.argument);
+        if (enabled == argumentItem.shownEnabled)
+            continue;
+        argumentItem.shownEnabled = enabled;
+        argumentItem.section->remove(argumentItem.index);
+        argumentItem.section->insert_item(argumentItem.index, menuItem(argumentItem.entry));
     }
 }
 

@@ -62,6 +62,14 @@ private:
         std::string commandId;
         std::string shownTitle;
     };
+    // An item whose command takes an argument that may name nothing now ("Space 3" with two
+    // spaces): it shows greyed out until it does.
+    struct ArgumentItem {
+        Glib::RefPtr<Gio::Menu> section;
+        int index;
+        MenuEntry entry;
+        bool shownEnabled;
+    };
     struct RuledSection {
         Glib::RefPtr<Gio::Menu> section;
         const MenuSection* source;
@@ -70,8 +78,7 @@ private:
     void addAction(const Command& command);
     Glib::RefPtr<Gio::Menu> buildMenu(const Menu& menu);
     Glib::RefPtr<Gio::MenuItem> menuItem(const MenuEntry& entry) const;
-    void fillSection(const Glib::RefPtr<Gio::Menu>& section, const std::vector<MenuEntry>& entries,
-                     bool trackTitles);
+    void fillSection(const Glib::RefPtr<Gio::Menu>& section, const std::vector<MenuEntry>& entries, bool tracked);
     void refresh();
     void refreshRuledSections();
 
@@ -79,6 +86,7 @@ private:
     GActionMap* m_map; // weak: cleared when the map goes
     std::shared_ptr<CommandTable*> m_alive; // key callbacks hold it weakly
     std::map<std::string, Glib::RefPtr<Gio::SimpleAction>> m_actions;
+    Glib::RefPtr<Gio::SimpleAction> m_unavailable; // never enabled: the action of greyed-out items
     std::vector<sigc::connection> m_connections;
     std::vector<std::pair<std::string, std::vector<Glib::ustring>>> m_accels; // detailed name → accels
     std::vector<std::pair<std::string, CommandArgument>> m_shortcutTargets;    // parallel to m_accels
@@ -86,6 +94,7 @@ private:
     Glib::RefPtr<Gio::Menu> m_menu;
     std::map<std::string, Glib::RefPtr<Gio::Menu>> m_menus; // by title, for labels()
     std::vector<TitledItem> m_titledItems;
+    std::vector<ArgumentItem> m_argumentItems;
     std::vector<RuledSection> m_ruledSections;
 };
 

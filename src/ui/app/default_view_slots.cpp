@@ -3,8 +3,8 @@
 #include "ui/base/view_slots.h"
 
 #include "core/model/tab.h"
+#include "core/state/browser_state.h"
 #include "ui/ai/ai_view_slots.h"
-#include "ui/app/main_browser_view.h"
 #include "ui/base/app_context.h"
 #include "ui/commandbar/command_bar_view.h"
 #include "ui/library/library_view_slots.h"
@@ -48,15 +48,7 @@ ViewSlots defaultViewSlots()
     slots.librarySheet = makeLibrarySheet;
     slots.accountPanel = [](AppContext& ctx) -> Gtk::Widget* {
         // Over the browser, the panel's close button closes the panel as a tap on the scrim does.
-        // Only the panel calls it, so the pointer is valid then.
-        auto panel = std::make_shared<Gtk::Widget*>(nullptr);
-        *panel = Gtk::make_managed<AccountSettingsView>(ctx, [panel] {
-            for (Gtk::Widget* w = *panel; w; w = w->get_parent()) {
-                if (auto* root = dynamic_cast<MainBrowserView*>(w))
-                    return root->setShowAccountSettings(false);
-            }
-        });
-        return *panel;
+        return Gtk::make_managed<AccountSettingsView>(ctx, [&ctx] { ctx.state.setIsAccountSettingsVisible(false); });
     };
     slots.extensionsSheet = [](AppContext& ctx, Gtk::Window& parent) -> Gtk::Window* {
         return ctx.web ? makeExtensionsSheet(*ctx.web, parent) : nullptr;

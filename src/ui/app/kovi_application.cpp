@@ -162,11 +162,6 @@ void KoviApplication::createCommands()
     CommandTable::Hooks hooks;
     hooks.showAbout = [this] { showAbout(); };
     hooks.quit = [this] { quit(); };
-    hooks.isViewPanelOpen = [this] { return m_window && m_window->rootView().showAccountSettings(); };
-    hooks.closeViewPanel = [this] {
-        if (m_window)
-            m_window->rootView().setShowAccountSettings(false);
-    };
     BrowserCore& core = *m_core->services;
     m_commandTable = std::make_unique<CommandTable>(
         CommandTable::Services{core.state(), core.appearance(), core.library(), core.notifications(),

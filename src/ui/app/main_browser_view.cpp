@@ -26,7 +26,7 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& 
     : m_ctx(ctx), m_slots(std::move(slots)), m_window(window), m_makeChromeStart(std::move(makeChromeStart)),
       m_aiChatLayer(true, [this] { m_ctx.state.setIsAIChatVisible(false); }),
       m_aiSettingsLayer(true, [this] { m_ctx.state.setIsKoviMaxSettingsVisible(false); }),
-      m_accountLayer(true, [this] { setShowAccountSettings(false); })
+      m_accountLayer(true, [this] { m_ctx.state.setIsAccountSettingsVisible(false); })
 {
     add_css_class("kovi-root");
     set_hexpand(true);
@@ -58,6 +58,8 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& 
     m_connections.push_back(state.layoutModeChanged.connect([this] { refreshLayout(); }));
     m_connections.push_back(state.isAIChatVisibleChanged.connect([this] { refreshPanels(); }));
     m_connections.push_back(state.isKoviMaxSettingsVisibleChanged.connect([this] { refreshPanels(); }));
+    m_connections.push_back(state.isAccountSettingsVisibleChanged.connect([this] { refreshPanels(); }));
+    m_connections.push_back(state.isLayoutSettingsVisibleChanged.connect([this] { refreshSheets(); }));
     m_connections.push_back(state.isLibraryVisibleChanged.connect([this] {
         refreshSheets();
         refreshLibraryAlert();
@@ -65,7 +67,9 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& 
     m_connections.push_back(state.isExtensionsVisibleChanged.connect([this] { refreshSheets(); }));
     m_connections.push_back(m_ctx.library.errorMessageChanged.connect([this] { refreshLibraryAlert(); }));
     m_connections.push_back(m_ctx.notifications.observe(notifications::showAccountSettings,
-                                                        [this](const Notification&) { setShowAccountSettings(true); }));
+                                                        [this](const Notification&) {
+                                                            m_ctx.state.setIsAccountSettingsVisible(true);
+                                                        }));
     m_connections.push_back(m_ctx.notifications.observe(notifications::showSettings, [this](const Notification&) {
         // Whatever screen is shown.
         if (m_slots.openSettings)
@@ -135,7 +139,7 @@ void MainBrowserView::showScreen(Screen screen)
         next = Gtk::make_managed<AuthView>(m_ctx.auth);
         break;
     case Screen::onboarding:
-        next = Gtk::make_managed<OnboardingView>(m_ctx.state, m_ctx.preferences, m_ctx.notifications, [this] {
+        next = Gtk::make_managed<OnboardingView>(m_ctx.state, m_ctx.preferences, [this] {
             m_hasCompletedOnboarding = true;
             m_ctx.preferences.set(prefs::hasCompletedOnboarding, true);
             scheduleRoute();
@@ -219,6 +223,27 @@ PageArea* MainBrowserView::pageArea() const
     return nullptr;
 }
 
+OverlayLayer* MainBrowserView::topLayer()
+{
+    if (m_screen != Screen::browser)
+        return nullptr;
+    auto newest = [](std::initializer_list<OverlayLayer*> layers) -> OverlayLayer* {
+        OverlayLayer* found = nullptr;
+        for (OverlayLayer* layer : layers) {
+            if (layer->isPresented() && (!found || layer->presentOrder() > found->presentOrder()))
+                found = layer;
+        }
+        return found;
+    };
+    // The panels over the browser lie above the layout's, whenever they came.
+    if (OverlayLayer* over = newest({&m_aiChatLayer, &m_aiSettingsLayer, &m_accountLayer}))
+        return over;
+    PanelOverlays* panels = contentView() ? &contentView()->panels()
+                            : traditionalView() ? &traditionalView()->panels()
+                                                : nullptr;
+    return panels ? newest({&panels->commandBarLayer(), &panels->historyLayer(), &panels->downloadsLayer()}) : nullptr;
+}
+
 AuthView* MainBrowserView::authView() const
 {
     return m_screen == Screen::welcome ? dynamic_cast<AuthView*>(m_screenWidget) : nullptr;
@@ -227,22 +252,6 @@ AuthView* MainBrowserView::authView() const
 OnboardingView* MainBrowserView::onboardingView() const
 {
     return m_screen == Screen::onboarding ? dynamic_cast<OnboardingView*>(m_screenWidget) : nullptr;
-}
-
-void MainBrowserView::setShowAccountSettings(bool value)
-{
-    if (m_showAccountSettings == value)
-        return;
-    m_showAccountSettings = value;
-    refreshPanels();
-}
-
-void MainBrowserView::setShowLayoutSettings(bool value)
-{
-    if (m_showLayoutSettings == value)
-        return;
-    m_showLayoutSettings = value;
-    refreshSheets();
 }
 
 void MainBrowserView::refreshPanels()
@@ -258,7 +267,7 @@ void MainBrowserView::refreshPanels()
     const bool browser = m_screen == Screen::browser;
     update(m_aiChatLayer, browser && m_ctx.state.isAIChatVisible(), m_slots.aiChatPanel);
     update(m_aiSettingsLayer, browser && m_ctx.state.isKoviMaxSettingsVisible(), m_slots.aiSettingsPanel);
-    update(m_accountLayer, browser && m_showAccountSettings, m_slots.accountPanel);
+    update(m_accountLayer, browser && m_ctx.state.isAccountSettingsVisible(), m_slots.accountPanel);
 }
 
 void MainBrowserView::updateSheet(std::unique_ptr<Gtk::Window>& sheet, bool wanted,
@@ -301,9 +310,9 @@ void MainBrowserView::updateSheet(std::unique_ptr<Gtk::Window>& sheet, bool want
 void MainBrowserView::refreshSheets()
 {
     BrowserState& state = m_ctx.state;
-    updateSheet(m_layoutSheet, m_showLayoutSettings,
+    updateSheet(m_layoutSheet, state.isLayoutSettingsVisible(),
                 [this]() -> Gtk::Window* { return new BrowserLayoutSettingsView(m_ctx.state, m_window); },
-                [this] { setShowLayoutSettings(false); });
+                [this] { m_ctx.state.setIsLayoutSettingsVisible(false); });
     updateSheet(m_librarySheet, state.isLibraryVisible(),
                 [this]() -> Gtk::Window* { return m_slots.librarySheet ? m_slots.librarySheet(m_ctx, m_window) : nullptr; },
                 [this] { m_ctx.state.setIsLibraryVisible(false); });
@@ -314,7 +323,7 @@ void MainBrowserView::refreshSheets()
                 [this] { m_ctx.state.setIsExtensionsVisible(false); });
     // "Done" of the layout sheet hides it: treat that as closing.
     if (m_layoutSheet && !m_layoutSheet->get_visible())
-        setShowLayoutSettings(false);
+        state.setIsLayoutSettingsVisible(false);
 }
 
 void MainBrowserView::refreshLibraryAlert()

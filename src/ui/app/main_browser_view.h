@@ -28,7 +28,8 @@ class TraditionalBrowserView;
 // signed in), the onboarding (until "hasCompletedOnboarding") and the browser layout, lays the
 // AI chat, AI settings and account panels over the browser on dimming scrims, presents the
 // library, page-extension and layout sheets, raises the library's alert (could not be read or
-// could not be saved), and answers showSettings and showAccountSettings. A change of the layout
+// could not be saved), and answers showSettings and showAccountSettings (BrowserState's
+// isAccountSettingsVisible; the layout sheet follows isLayoutSettingsVisible). A change of the layout
 // replaces the layout's views; tabs, pages (kept by the page pool) and open panels (kept as state
 // flags) stay.
 class MainBrowserView : public Gtk::Overlay {
@@ -45,11 +46,6 @@ public:
     // The two-way flag: stored under "hasCompletedOnboarding".
     void setHasCompletedOnboarding(bool value);
 
-    bool showAccountSettings() const { return m_showAccountSettings; }
-    void setShowAccountSettings(bool value);
-    bool showLayoutSettings() const { return m_showLayoutSettings; }
-    void setShowLayoutSettings(bool value);
-
     ContentView* contentView() const;
     TraditionalBrowserView* traditionalView() const;
     // The page area of the shown layout, if any.
@@ -57,6 +53,9 @@ public:
     Gtk::Widget* layoutWidget() const { return m_layout; }
     AuthView* authView() const;
     OnboardingView* onboardingView() const;
+    // The layer that has the keyboard: the newest of the panels over the browser, else the newest
+    // of the shown layout's panels; nullptr when none is shown.
+    OverlayLayer* topLayer();
     OverlayLayer& aiChatLayer() { return m_aiChatLayer; }
     OverlayLayer& aiSettingsLayer() { return m_aiSettingsLayer; }
     OverlayLayer& accountLayer() { return m_accountLayer; }
@@ -89,8 +88,6 @@ private:
 
     Screen m_screen = Screen::none;
     bool m_hasCompletedOnboarding = false;
-    bool m_showAccountSettings = false;
-    bool m_showLayoutSettings = false;
 
     Gtk::Stack m_screens;
     WindowDragHandle m_screenDrag;

@@ -7,6 +7,7 @@
 #include "ui/design/theme.h"
 #include "ui/design/tooltips.h"
 #include "ui/layouts/empty_state_view.h"
+#include "ui/layouts/traditional_browser_view.h"
 #include "ui/app/kovi_application.h"
 
 #include <gtkmm/menubutton.h>
@@ -34,7 +35,7 @@ MainWindow::MainWindow(AppContext& ctx, ViewSlots slots, const CommandActions& c
           button->add_css_class("kovi-window-menu");
           return button;
       }),
-      m_focus(*this, ctx.state, [this] { return focusTypingTarget(); })
+      m_focus(*this, ctx.state, [this] { return focusTypingTarget(); }, [this] { return m_root.topLayer(); })
 {
     add_css_class("kovi-main-window");
     set_title("Kovi");
@@ -48,7 +49,9 @@ MainWindow::MainWindow(AppContext& ctx, ViewSlots slots, const CommandActions& c
     set_child(m_root);
 
     m_ctx.theme.attach(*this);
-    // Ahead of the accelerators, so an open panel keeps the shortcuts.
+    // Ahead of the accelerators: Ctrl+L finds an address field, and an open panel keeps the
+    // shortcuts.
+    add_controller(makeAddressKeyController());
     add_controller(commands.makePanelKeyController());
     add_controller(commands.makePanelEscapeController());
 }
@@ -64,6 +67,27 @@ bool MainWindow::focusTypingTarget()
         return start->searchButton().grab_focus();
     Gtk::Widget* page = area->shownPage();
     return page && page->child_focus(Gtk::DirectionType::TAB_FORWARD);
+}
+
+Glib::RefPtr<Gtk::ShortcutController> MainWindow::makeAddressKeyController()
+{
+    // Ctrl+L goes to the address: the horizontal layout has a field for it; elsewhere the key
+    // runs its command (the command bar).
+    auto controller = Gtk::ShortcutController::create();
+    controller->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    auto toAddress = Gtk::CallbackAction::create([this](Gtk::Widget&, const Glib::VariantBase&) {
+        TraditionalBrowserView* layout = m_root.traditionalView();
+        if (!layout || m_root.topLayer())
+            return false;
+        Gtk::Entry& field = layout->navigationBar().addressField();
+        if (!field.grab_focus())
+            return false;
+        field.select_region(0, -1);
+        return true;
+    });
+    controller->add_shortcut(
+        Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_l, Gdk::ModifierType::CONTROL_MASK), toAddress));
+    return controller;
 }
 
 bool MainWindow::windowButtonsVisible()

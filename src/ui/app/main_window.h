@@ -6,6 +6,7 @@
 
 #include <giomm/menumodel.h>
 #include <gtkmm/applicationwindow.h>
+#include <gtkmm/shortcutcontroller.h>
 
 namespace kovi {
 
@@ -16,7 +17,7 @@ class CommandActions;
 // the top edge) and the root view. The window's own buttons (close, minimise, maximise) are the
 // desktop's, in the bar of each layout (the horizontal tab bar, the sidebar's top row), so they
 // come and go with the layout shown. The keyboard focus starts on the page, or on the start
-// page's field.
+// page's field, and stays in the newest panel while one is open (WindowFocus).
 class MainWindow : public Gtk::ApplicationWindow {
 public:
     MainWindow(AppContext& ctx, ViewSlots slots, const CommandActions& commands);
@@ -29,6 +30,7 @@ public:
 private:
     // The page, or the start page's search field; false when neither can take the focus now.
     bool focusTypingTarget();
+    Glib::RefPtr<Gtk::ShortcutController> makeAddressKeyController();
 
     AppContext& m_ctx;
     MainBrowserView m_root;

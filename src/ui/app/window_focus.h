@@ -1,26 +1,36 @@
 #pragma once
 
+#include <gdkmm/frameclock.h>
 #include <gtkmm/window.h>
 #include <sigc++/connection.h>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace kovi {
 
 class BrowserState;
+class OverlayLayer;
 
-// Keeps the keyboard focus of a window where typing is expected. The toolkit gives a new
-// window's focus to its first button (the window's own close button) and drops it when its
-// widget goes away, so Return or Space could close the window. The focus goes instead to
-// `focusTypingTarget` (the page, or the start page's field) when the window is shown, when the
-// focus lands on a window control other than by Tab, and when the shown tab changes while
-// nothing holds the focus. Window controls are the buttons inside a Gtk::WindowControls. Main
-// thread only.
+// Keeps the keyboard focus of a window where its keys work and typing is expected: in the top
+// layer (the newest open panel) while one is shown, else on the page or the start page's field
+// (`focusTypingTarget`).
+//
+// The toolkit leaves the focus on a widget that went away (a closed tab's page, an item of a
+// closed menu, the old layout after a switch) until its next frame, and then hands it to
+// whatever it finds first, which may be inside the closed menu, where keys reach nothing, or a
+// control that shows a focus ring. So the focus is placed again when its widget goes away, when
+// nothing holds it, when it lands on a window control other than by Tab, and when it is outside
+// the top layer (Tab out of a panel wraps around inside it), and when the window is shown (the
+// toolkit picks its first button). Window controls are the buttons inside a
+// Gtk::WindowControls. Main thread only.
 class WindowFocus {
 public:
-    // `focusTypingTarget` returns whether it placed the focus.
-    WindowFocus(Gtk::Window& window, BrowserState& state, std::function<bool()> focusTypingTarget);
+    // `focusTypingTarget` returns whether it placed the focus; `topLayer` returns the layer that
+    // holds the keyboard now, if any.
+    WindowFocus(Gtk::Window& window, BrowserState& state, std::function<bool()> focusTypingTarget,
+                std::function<OverlayLayer*()> topLayer);
     ~WindowFocus();
     WindowFocus(const WindowFocus&) = delete;
     WindowFocus& operator=(const WindowFocus&) = delete;
@@ -29,15 +39,28 @@ public:
 
 private:
     void focusChanged();
+    void watch(Gtk::Widget* focus);
+    void focusWidgetUnmapped(Gtk::Widget* widget);
+    void disconnectClock();
     void schedule();
-    void place();
+    void place(bool lost);
+    bool misplaced(Gtk::Widget* focus, OverlayLayer* top) const;
 
     Gtk::Window& m_window;
     std::function<bool()> m_focusTypingTarget;
-    bool m_tabbing = false;
-    bool m_showing = false;
+    std::function<OverlayLayer*()> m_topLayer;
+    std::optional<Gtk::DirectionType> m_tabbing; // the key being handled is Tab, this way
+    std::optional<Gtk::DirectionType> m_tabbedOut; // Tab left the top layer this way
+    const Gtk::Widget* m_reachedByTab = nullptr; // compared only, never used
+    bool m_lost = false; // its widget went away; placed after the next frame
+    bool m_painting = false; // between the paint and the end of a frame while lost
+    bool m_showing = false; // the window was just shown
     std::vector<sigc::connection> m_connections;
     sigc::connection m_idle;
+    sigc::connection m_unmapped;
+    Glib::RefPtr<Gdk::FrameClock> m_clock;
+    gulong m_paint = 0;
+    gulong m_afterPaint = 0;
 };
 
 } // namespace kovi

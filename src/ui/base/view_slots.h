@@ -51,7 +51,7 @@ struct ViewSlots {
 
     // ---- Root view (MainBrowserView) ----
     // Panels over the browser on a 0.3 scrim (tap closes): the AI chat (isAIChatVisible), the
-    // AI settings (isKoviMaxSettingsVisible) and the account panel (showAccountSettings).
+    // AI settings (isKoviMaxSettingsVisible) and the account panel (isAccountSettingsVisible).
     std::function<Gtk::Widget*(AppContext&)> aiChatPanel;
     std::function<Gtk::Widget*(AppContext&)> aiSettingsPanel;
     std::function<Gtk::Widget*(AppContext&)> accountPanel;

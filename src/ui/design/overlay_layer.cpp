@@ -1,6 +1,7 @@
 #include "ui/design/overlay_layer.h"
 
 #include <gtkmm/gestureclick.h>
+#include <gtkmm/root.h>
 
 namespace kovi {
 
@@ -27,6 +28,8 @@ void leaveHover(GtkWidget* widget)
     for (GtkWidget* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child))
         leaveHover(child);
 }
+
+unsigned long lastPresentOrder = 0;
 
 } // namespace
 
@@ -56,6 +59,8 @@ OverlayLayer::OverlayLayer(bool withScrim, std::function<void()> onScrimTap, dou
 
 OverlayLayer::~OverlayLayer()
 {
+    forgetFocus();
+    m_mapped.disconnect();
     m_opacity.reset();
     if (m_bin)
         m_bin->setChild(nullptr);
@@ -89,6 +94,7 @@ void OverlayLayer::removeContent()
 {
     if (!m_content)
         return;
+    forgetFocus();
     m_bin->setChild(nullptr); // the content goes first, while the bin is still whole
     if (m_withScrim)
         remove_overlay(*m_bin);
@@ -120,10 +126,73 @@ void OverlayLayer::present(Gtk::Widget* content)
         }
     }
     m_presented = true;
+    m_presentOrder = ++lastPresentOrder;
+    // On top of the host's other children, drawn and picked first.
+    if (Gtk::Widget* host = get_parent())
+        gtk_widget_insert_before(GTK_WIDGET(gobj()), host->gobj(), nullptr);
     set_can_target(true);
     set_visible(true);
     setCoversContent(true);
     m_opacity->animateTo(1.0, KoviDesign::Animation::fast);
+    m_mapped.disconnect();
+    if (get_mapped())
+        handOverFocus();
+    else
+        m_mapped = signal_map().connect([this] {
+            m_mapped.disconnect();
+            handOverFocus();
+        });
+}
+
+void OverlayLayer::handOverFocus()
+{
+    // A content that put the keyboard somewhere of its own while it appeared keeps it there.
+    Gtk::Root* root = get_root();
+    if (m_presented && root && !contains(root->get_focus()))
+        takeFocus();
+}
+
+bool OverlayLayer::contains(const Gtk::Widget* widget) const
+{
+    if (!m_bin)
+        return false;
+    for (; widget; widget = widget->get_parent()) {
+        if (widget == m_bin)
+            return true;
+    }
+    return false;
+}
+
+bool OverlayLayer::takeFocus(std::optional<Gtk::DirectionType> entering)
+{
+    if (!m_presented || !m_content)
+        return false;
+    if (entering) {
+        if (Gtk::Root* root = get_root(); root && contains(root->get_focus()))
+            root->unset_focus(); // so that the search starts at the edge
+        if (m_content->child_focus(*entering))
+            return true;
+    } else if (m_lastFocus && contains(m_lastFocus) && m_lastFocus->get_mapped() && m_lastFocus->grab_focus()) {
+        return true;
+    }
+    // Something that takes keys without acting on them: the keys go on to the window.
+    m_bin->set_focusable(true);
+    return m_bin->grab_focus();
+}
+
+void OverlayLayer::rememberFocus(Gtk::Widget& widget)
+{
+    if (&widget == m_lastFocus)
+        return;
+    forgetFocus();
+    m_lastFocus = &widget;
+    m_lastFocusGone = widget.signal_destroy().connect([this] { forgetFocus(); });
+}
+
+void OverlayLayer::forgetFocus()
+{
+    m_lastFocusGone.disconnect();
+    m_lastFocus = nullptr;
 }
 
 void OverlayLayer::dismiss()
@@ -133,6 +202,10 @@ void OverlayLayer::dismiss()
     m_presented = false;
     set_can_target(false);
     setCoversContent(false);
+    m_mapped.disconnect();
+    // Typing must not go on into a panel that is fading out.
+    if (Gtk::Root* root = get_root(); root && contains(root->get_focus()))
+        root->unset_focus();
     m_opacity->animateTo(0.0, KoviDesign::Animation::fast, [this] {
         if (m_presented)
             return;

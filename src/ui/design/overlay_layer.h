@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace kovi {
 
@@ -16,6 +17,10 @@ namespace kovi {
 // Without a scrim the layer takes the content's own alignment, so it covers (and catches
 // clicks on) only the content. While a scrim is up, the view it dims (the host overlay's own
 // child) takes no pointer input and loses any hover it had.
+//
+// The newest layer is on top: presenting one raises it over the other children of its host and
+// gives it the keyboard (unless its content took it while it appeared). Dismissing one that has
+// the keyboard lets go of it, so the window can hand it to what is below.
 class OverlayLayer : public Gtk::Overlay {
 public:
     // The content grows from `startScale` (1: no scaling) as it fades in, and shrinks back out.
@@ -27,6 +32,17 @@ public:
     void present(Gtk::Widget* content);
     void dismiss();
     bool isPresented() const { return m_presented; }
+    // Grows with every presentation of any layer: of two layers, the later presented is on top.
+    unsigned long presentOrder() const { return m_presentOrder; }
+
+    // Whether `widget` is inside the shown content.
+    bool contains(const Gtk::Widget* widget) const;
+    // Gives the keyboard to the content: to the widget in it that had the keyboard last, else (or
+    // when `entering` says Tab came in from that side) to its first or last control, else to the
+    // content as a whole. False when nothing is shown.
+    bool takeFocus(std::optional<Gtk::DirectionType> entering = std::nullopt);
+    // The widget inside the content that has the keyboard now, to return to it later.
+    void rememberFocus(Gtk::Widget& widget);
     Gtk::Widget* content() const { return m_content; }
     Gtk::Box& scrim() { return m_scrim; }
     // Tests: act as a tap on the scrim.
@@ -36,6 +52,8 @@ private:
     void removeContent();
     // While a scrim is up, the host overlay's main child (the view it dims) takes no pointer input.
     void setCoversContent(bool covers);
+    void forgetFocus();
+    void handOverFocus();
 
     bool m_withScrim;
     std::function<void()> m_onScrimTap;
@@ -45,6 +63,10 @@ private:
     double m_startScale = 0.95;
     bool m_presented = false;
     bool m_coversContent = false;
+    unsigned long m_presentOrder = 0;
+    Gtk::Widget* m_lastFocus = nullptr;
+    sigc::connection m_lastFocusGone;
+    sigc::connection m_mapped;
     std::unique_ptr<MotionValue> m_opacity;
 };
 

@@ -1,8 +1,6 @@
 #include "ui/layouts/onboarding_view.h"
 
 #include "core/settings/preferences.h"
-#include "core/support/notification_center.h"
-#include "core/support/notification_names.h"
 #include "ui/design/logo.h"
 #include "ui/design/styles.h"
 
@@ -31,10 +29,9 @@ OnboardingMetrics OnboardingMetrics::forSize(int width, int height)
     return m;
 }
 
-OnboardingView::OnboardingView(BrowserState& state, Preferences& preferences, NotificationCenter& notifications,
-                               std::function<void()> onCompleted)
+OnboardingView::OnboardingView(BrowserState& state, Preferences& preferences, std::function<void()> onCompleted)
     : Gtk::Box(Gtk::Orientation::VERTICAL), m_state(state), m_preferences(preferences),
-      m_notifications(notifications), m_onCompleted(std::move(onCompleted))
+      m_onCompleted(std::move(onCompleted))
 {
     add_css_class("kovi-onboarding");
     set_size_request(400, 400);
@@ -209,12 +206,10 @@ void OnboardingView::completeOnboarding()
     m_state.setLayoutMode(m_selectedMode);
     // The callback may replace this screen; keep what the later steps need.
     Preferences& preferences = m_preferences;
-    NotificationCenter& notificationCenter = m_notifications;
     auto onCompleted = m_onCompleted;
     if (onCompleted)
         onCompleted();
     preferences.set(prefs::hasCompletedOnboarding, true);
-    notificationCenter.post(notifications::layoutModeChanged);
 }
 
 } // namespace kovi

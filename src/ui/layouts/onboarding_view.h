@@ -15,7 +15,6 @@
 
 namespace kovi {
 
-class NotificationCenter;
 class Preferences;
 
 // Sizes of the onboarding screen for the space it is offered: compact below 550 px of height,
@@ -38,16 +37,14 @@ struct OnboardingMetrics {
 
 // The first-run screen: pick the sidebar or the horizontal-tab layout, see a miniature of it, and
 // finish with "Get Started" or "Skip". Both store the pick in BrowserState::layoutMode, mark the
-// onboarding done ("hasCompletedOnboarding") through `onCompleted` and the settings, and post
-// layoutModeChanged. The pick starts at the sidebar layout whatever is stored.
+// onboarding done ("hasCompletedOnboarding") through `onCompleted` and the settings. The pick starts at the sidebar layout whatever is stored.
 //
 // Every control stays in sight: the cards stand side by side only where both fit; when the
 // content is taller than the space, the compact sizes apply, then a smaller miniature, then
 // none; only below that does the page scroll (with the toolkit's scroll indicator).
 class OnboardingView : public Gtk::Box {
 public:
-    OnboardingView(BrowserState& state, Preferences& preferences, NotificationCenter& notifications,
-                   std::function<void()> onCompleted);
+    OnboardingView(BrowserState& state, Preferences& preferences, std::function<void()> onCompleted);
     ~OnboardingView() override;
 
     BrowserLayoutMode selectedMode() const { return m_selectedMode; }
@@ -72,7 +69,6 @@ private:
 
     BrowserState& m_state;
     Preferences& m_preferences;
-    NotificationCenter& m_notifications;
     std::function<void()> m_onCompleted;
     BrowserLayoutMode m_selectedMode = BrowserLayoutMode::vertical;
     int currentStep = 0; // one step only; kept for the flow's shape

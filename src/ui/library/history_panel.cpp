@@ -82,6 +82,8 @@ HistoryPanel::HistoryPanel(BrowserState& state)
 
     m_connections.push_back(m_model.rowsChanged.connect([this] { m_list.setCount(m_model.rows().size()); }));
     m_list.setCount(m_model.rows().size());
+    // Typing right after the panel opens searches the history.
+    m_connections.push_back(signal_map().connect([this] { m_search.grab_focus(); }));
 }
 
 HistoryPanel::~HistoryPanel()

@@ -16,8 +16,9 @@ namespace kovi {
 
 // The history panel: a card of the shown space's visits by day, a search over them, and per
 // visit open, "Open in New Tab", "Copy URL" and delete; "Clear Space" empties the space's
-// history. Headers scroll with the list (GTK's lists have no pinned headers). What it shows is
-// HistoryPanelModel's. The state must outlive it.
+// history. Headers scroll with the list (GTK's lists have no pinned headers). The search field
+// takes the keyboard when the panel shows. What it shows is HistoryPanelModel's. The state must
+// outlive it.
 class HistoryPanel : public Gtk::Box {
 public:
     static constexpr int width = 380;

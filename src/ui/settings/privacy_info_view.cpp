@@ -6,6 +6,7 @@
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/separator.h>
+#include <gtkmm/shortcutcontroller.h>
 
 namespace kovi {
 
@@ -98,6 +99,12 @@ PrivacyInfoView::PrivacyInfoView(AuthManager& auth, Gtk::Window& parent) : m_aut
     root->append(*buttons);
 
     set_child(*root);
+
+    // Escape dismisses it, as "Got it!" does.
+    auto keys = Gtk::ShortcutController::create();
+    keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_Escape, Gdk::ModifierType{}),
+                                             Gtk::NamedAction::create("window.close")));
+    add_controller(keys);
 }
 
 } // namespace kovi

@@ -18,7 +18,8 @@ public:
 };
 
 // The privacy sheet: four statements and two buttons, as a modal window 420 px wide. "Got it!"
-// closes it; "Continue as Guest" replaces the account with a new guest account, then closes it.
+// and Escape close it; "Continue as Guest" replaces the account with a new guest account, then
+// closes it.
 class PrivacyInfoView : public Gtk::Window {
 public:
     static constexpr int width = 420;

@@ -14,6 +14,7 @@
 
 #include <gtkmm/adjustment.h>
 #include <gtkmm/separator.h>
+#include <gtkmm/shortcutcontroller.h>
 
 namespace kovi {
 
@@ -74,6 +75,7 @@ SettingsWindow::SettingsWindow(AppContext& ctx)
     set_child(m_root);
 
     m_ctx.theme.attach(*this);
+    addCloseKeys();
     m_connections.push_back(m_ctx.auth.currentUserChanged.connect([this] { refreshUser(); }));
     refreshUser();
     selectTab(SettingsTab::profile);
@@ -96,13 +98,21 @@ void SettingsWindow::selectTab(SettingsTab tab)
     m_scroller.get_vadjustment()->set_value(0);
 }
 
-void SettingsWindow::reset()
+void SettingsWindow::addCloseKeys()
 {
-    // The Profile page keeps no state of its own: one already shown can stay.
-    if (m_selected != SettingsTab::profile)
-        selectTab(SettingsTab::profile);
-    else
-        m_scroller.get_vadjustment()->set_value(0);
+    auto close = Gtk::NamedAction::create("window.close");
+    // Escape after the focused widget, which may use it first (an open choice list).
+    auto escape = Gtk::ShortcutController::create();
+    escape->add_shortcut(
+        Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_Escape, Gdk::ModifierType{}), close));
+    add_controller(escape);
+    // Ctrl+W ahead of the application's shortcuts: it closes this window, as it closes a sheet,
+    // never a tab of the browser window behind.
+    auto closeWindow = Gtk::ShortcutController::create();
+    closeWindow->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    closeWindow->add_shortcut(
+        Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_w, Gdk::ModifierType::CONTROL_MASK), close));
+    add_controller(closeWindow);
 }
 
 void SettingsWindow::refreshUser()

@@ -18,7 +18,8 @@ namespace kovi {
 struct AppContext;
 
 // The settings window: a title strip with the user's name, the bar of eight tabs and the
-// selected tab's page, scrolled. A normal window of its own, not resizable; closing hides it.
+// selected tab's page, scrolled. A normal window of its own, not resizable; closing (its own
+// button, Escape or Ctrl+W) hides it.
 // Its colours follow the appearance settings. Main thread only; `ctx` outlives the window.
 class SettingsWindow : public Gtk::Window {
 public:
@@ -32,13 +33,12 @@ public:
     SettingsTab selectedTab() const { return m_selected; }
     // Shows `tab`, its page built afresh when another tab was shown.
     void selectTab(SettingsTab tab);
-    // Starts over as a new window does: the Profile tab, built afresh.
-    void reset();
     Gtk::Widget* tabView() const { return m_tabView; }
     SettingsTabBar& tabBar() { return m_tabBar; }
     Gtk::Label& titleLabel() { return m_title; }
 
 private:
+    void addCloseKeys();
     void refreshUser();
 
     AppContext& m_ctx;

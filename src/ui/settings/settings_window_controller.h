@@ -14,8 +14,8 @@ struct AppContext;
 class SettingsWindow;
 
 // Keeps the one settings window of the browser window `parent`. Opening brings the window to
-// the front when it is shown (also from minimised, never a second one); a closed window comes
-// back on the Profile tab. The window goes with the browser window.
+// the front when it is shown (also from minimised, never a second one); after it was closed, a
+// new one opens on the Profile tab. The window goes with the browser window.
 class SettingsWindowController {
 public:
     SettingsWindowController();

@@ -94,7 +94,7 @@ TEST_F(DimmedHoverTest, NothingUnderAScrimShowsAHoverPreview)
     const Case cases[] = {
         {"AI settings", h->root().aiSettingsLayer(), [&](bool on) { state.setIsKoviMaxSettingsVisible(on); }},
         {"AI chat", h->root().aiChatLayer(), [&](bool on) { state.setIsAIChatVisible(on); }},
-        {"account", h->root().accountLayer(), [&](bool on) { h->root().setShowAccountSettings(on); }},
+        {"account", h->root().accountLayer(), [&](bool on) { state.setIsAccountSettingsVisible(on); }},
     };
     for (const auto& c : cases) {
         // Without a scrim a resting pointer brings the preview up.

@@ -128,13 +128,13 @@ TEST_F(MenuCommandsTest, PageCommandsPostForTheActiveTabOrForNone)
     EXPECT_EQ(back.lastObject, std::nullopt);
 
     const Uuid tab = addTab("https://example.com/");
-    for (const char* name : {"go-back", "go-forward", "reload", "zoom-in", "zoom-in-plus", "zoom-out",
-                             "zoom-reset", "picture-in-picture", "toggle-dev-tools"})
+    for (const char* name : {"go-back", "go-forward", "reload", "zoom-in", "zoom-out", "zoom-reset",
+                             "picture-in-picture", "toggle-dev-tools"})
         commands().activate(name);
     EXPECT_EQ(back.lastObject, tab);
     EXPECT_EQ(forward.lastObject, tab);
     EXPECT_EQ(reload.lastObject, tab);
-    EXPECT_EQ(zoomIn.count, 2); // "Zoom In" and "Zoom In (+)"
+    EXPECT_EQ(zoomIn.count, 1);
     EXPECT_EQ(zoomIn.lastObject, tab);
     EXPECT_EQ(zoomOut.lastObject, tab);
     EXPECT_EQ(zoomReset.lastObject, tab);
@@ -181,7 +181,7 @@ TEST_F(MenuCommandsTest, ViewTogglesAndTheirChangingTitles)
     view = commands().labels("View");
     EXPECT_EQ(view[10], "Switch to Horizontal Tabs");
     EXPECT_EQ(view[11], "Zoom In");
-    EXPECT_EQ(view[12], "Zoom In (+)");
+    EXPECT_EQ(view[12], "Zoom Out");
 }
 
 TEST_F(MenuCommandsTest, LayoutCommandsAndTheWindowButtons)
@@ -189,24 +189,23 @@ TEST_F(MenuCommandsTest, LayoutCommandsAndTheWindowButtons)
     NotificationProbe layoutChanged(h->ctx().notifications, notifications::layoutModeChanged);
     EXPECT_FALSE(h->window().windowButtonsVisible());
 
-    // The View command switches without announcing; the buttons follow the layout anyway.
+    // Each change is announced once, whichever command makes it; the buttons follow the layout.
     commands().activate("toggle-layout");
     EXPECT_EQ(state().layoutMode(), BrowserLayoutMode::traditional);
-    EXPECT_EQ(layoutChanged.count, 0);
+    EXPECT_EQ(layoutChanged.count, 1);
     EXPECT_TRUE(h->window().windowButtonsVisible());
     EXPECT_EQ(commands().labels("View")[10], "Switch to Vertical Tabs");
     // The horizontal layout itself, not the sidebar layout with buttons over it.
     EXPECT_EQ(h->root().contentView(), nullptr);
     EXPECT_NE(h->root().traditionalView(), nullptr);
 
-    // The Settings submenu announces, also when the layout is already the chosen one.
     commands().activate("browser-layout", Glib::Variant<Glib::ustring>::create("vertical"));
     EXPECT_EQ(state().layoutMode(), BrowserLayoutMode::vertical);
-    EXPECT_EQ(layoutChanged.count, 1);
+    EXPECT_EQ(layoutChanged.count, 2);
     EXPECT_FALSE(h->window().windowButtonsVisible());
     EXPECT_EQ(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(commands().action("browser-layout")->get_state_variant()).get(), "vertical");
     commands().activate("browser-layout", Glib::Variant<Glib::ustring>::create("vertical"));
-    EXPECT_EQ(layoutChanged.count, 2);
+    EXPECT_EQ(layoutChanged.count, 2) << "the shown layout chosen again is no change";
     commands().activate("browser-layout", Glib::Variant<Glib::ustring>::create("traditional"));
     EXPECT_TRUE(h->window().windowButtonsVisible());
     EXPECT_EQ(h->ctx().defaults.stringValue("browserLayoutMode"), "traditional");
@@ -299,17 +298,90 @@ TEST_F(MenuCommandsTest, TheMenuHasEveryMenuInOrder)
     EXPECT_EQ(commands().labels("Edit"), (std::vector<std::string>{"Go Back", "Go Forward", "Reload"}));
 }
 
+// "Space 3" to "Space 9" were offered with two spaces, and zooming in had two items.
+TEST_F(MenuCommandsTest, SpaceItemsAreGreyedOutUntilTheirSpaceExistsAndZoomInIsOneItem)
+{
+    struct Item {
+        std::string label, action;
+        Glib::VariantBase target;
+    };
+    std::function<void(const Glib::RefPtr<Gio::MenuModel>&, std::vector<Item>&)> collect =
+        [&](const Glib::RefPtr<Gio::MenuModel>& model, std::vector<Item>& out) {
+            for (int i = 0; i < model->get_n_items(); ++i) {
+                if (auto section = model->get_item_link(i, Gio::MenuModel::Link::SECTION)) {
+                    collect(section, out);
+                    continue;
+                }
+                auto text = [&](Gio::MenuModel::Attribute attribute) {
+                    auto value = model->get_item_attribute(i, attribute, Glib::VariantType("s"));
+                    return value ? std::string(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(value).get())
+                                 : std::string();
+                };
+                out.push_back({text(Gio::MenuModel::Attribute::LABEL), text(Gio::MenuModel::Attribute::ACTION),
+                               model->get_item_attribute(i, Gio::MenuModel::Attribute::TARGET, Glib::VariantType("i"))});
+            }
+        };
+    auto menu = [&](const std::string& title) {
+        auto top = commands().menu();
+        std::vector<Item> items;
+        for (int i = 0; i < top->get_n_items(); ++i) {
+            auto label = top->get_item_attribute(i, Gio::MenuModel::Attribute::LABEL, Glib::VariantType("s"));
+            if (Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(label).get().raw() == title)
+                collect(top->get_item_link(i, Gio::MenuModel::Link::SUBMENU), items);
+        }
+        return items;
+    };
+    // Whether the menu offers "Space n", and that it runs Space n.
+    auto offered = [&](int n) {
+        for (const Item& item : menu("Spaces")) {
+            if (item.label != "Space " + std::to_string(n))
+                continue;
+            auto action = h->app->lookup_action(item.action.substr(4));
+            const bool runsIt = item.action == "app.space" && item.target &&
+                                Glib::VariantBase::cast_dynamic<Glib::Variant<int>>(item.target).get() == n;
+            return action && action->get_enabled() && runsIt;
+        }
+        ADD_FAILURE() << "no item Space " << n;
+        return false;
+    };
+
+    commands().activate("new-space");
+    ASSERT_EQ(state().spaces().size(), 2u);
+    for (int n = 1; n <= 9; ++n)
+        EXPECT_EQ(offered(n), n <= 2) << "Space " << n;
+    commands().activate("new-space");
+    EXPECT_TRUE(offered(3)) << "follows the spaces";
+    EXPECT_FALSE(offered(4));
+
+    int zoomIn = 0;
+    for (const Item& item : menu("View")) {
+        if (item.label.rfind("Zoom In", 0) == 0) {
+            ++zoomIn;
+            EXPECT_EQ(item.action, "app.zoom-in");
+        }
+    }
+    EXPECT_EQ(zoomIn, 1);
+}
+
 TEST_F(MenuCommandsTest, ShortcutsAreTheLinuxFormsOfTheSpecifiedOnes)
 {
+    // The first key of each is the one the specification gives (the one menus show); the
+    // desktop's usual keys follow it.
     auto accels = [&](const std::string& action) {
         auto list = h->app->get_accels_for_action(action);
         return std::vector<std::string>(list.begin(), list.end());
     };
-    EXPECT_EQ(accels("app.new-tab"), std::vector<std::string>{"<Control>t"});
+    auto first = [&](const std::string& action) {
+        auto list = accels(action);
+        return list.empty() ? std::vector<std::string>{} : std::vector<std::string>{list.front()};
+    };
+    EXPECT_EQ(first("app.new-tab"), std::vector<std::string>{"<Control>t"});
     EXPECT_EQ(accels("app.new-space"), std::vector<std::string>{"<Shift><Control>n"});
     EXPECT_EQ(accels("app.toggle-bezel"), std::vector<std::string>{"<Control><Alt>b"});
-    EXPECT_EQ(accels("app.go-back"), std::vector<std::string>{"<Control>bracketleft"});
-    EXPECT_EQ(accels("app.next-tab"), std::vector<std::string>{"<Control><Alt>Right"});
+    EXPECT_EQ(accels("app.go-back"), (std::vector<std::string>{"<Control>bracketleft", "<Alt>Left"}));
+    EXPECT_EQ(accels("app.next-tab"),
+              (std::vector<std::string>{"<Control><Alt>Right", "<Control>Tab", "<Control>Page_Down"}));
+    EXPECT_EQ(accels("app.zoom-in"), (std::vector<std::string>{"<Control>equal", "<Control>plus", "<Control>KP_Add"}));
     EXPECT_EQ(accels("app.select-tab(3)"), std::vector<std::string>{"<Control>3"});
     EXPECT_EQ(accels("app.space(2)"), std::vector<std::string>{"<Control><Alt>2"});
     EXPECT_EQ(accels("app.settings"), std::vector<std::string>{"<Control>comma"});

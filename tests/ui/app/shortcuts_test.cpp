@@ -2,12 +2,16 @@
 // the start page, a web page, or an open menu.
 #include "app_fixture.h"
 
-#include "ui/layouts/content_view.h"
+#include "core/support/notification_names.h"
 #include "ui/base/view_slots.h"
+#include "ui/layouts/content_view.h"
+#include "ui/layouts/traditional_browser_view.h"
 
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
 #include <webkit/webkit.h>
+
+#include <map>
 
 namespace kovi::test {
 namespace {
@@ -73,6 +77,99 @@ TEST_F(ShortcutsTest, KeysReachTheCommandsWhileAWebPageHasTheFocus)
     const bool bezel = state().isBrowserBezelEnabled();
     ASSERT_TRUE(xdoKey("ctrl+alt+b"));
     EXPECT_TRUE(runUntilGtk([&] { return state().isBrowserBezelEnabled() != bezel; }, 5));
+}
+
+// The desktop's usual keys while a web page has the keyboard: the page kept Alt+Left and F5, the
+// toolkit moved the focus on Ctrl+Tab. Back, forward, reload, next and previous tab, the address
+// (the command bar, or the horizontal layout's field) and the window's menu run from the page.
+TEST_F(ShortcutsTest, TheDesktopsKeysWorkWhileAWebPageHasTheFocus)
+{
+    std::map<Uuid, GtkWidget*> pages;
+    ViewSlots slots;
+    slots.sidebar = defaultViewSlots().sidebar;
+    slots.commandBar = defaultViewSlots().commandBar;
+    slots.tabContent = [&](AppContext&, const Tab& tab) -> Gtk::Widget* {
+        GtkWidget* view = webkit_web_view_new();
+        webkit_web_view_load_html(WEBKIT_WEB_VIEW(view), "<html><body><input autofocus></body></html>", nullptr);
+        pages[tab.id] = view;
+        return Gtk::manage(Glib::wrap(view));
+    };
+    start(std::move(slots));
+    for (const char* path : {"a", "b", "c"})
+        state().addTab(makeTab(state(), std::string("https://example.com/") + path));
+    auto focusPage = [&] {
+        GtkWidget* page = pages[*state().activeTabId()];
+        if (!runUntilGtk([&] { return gtk_widget_get_mapped(page); }))
+            return false;
+        gtk_widget_grab_focus(page);
+        return runUntilGtk([&] { return gtk_widget_has_focus(page) || gtk_widget_is_focus(page); });
+    };
+    auto windowMenuOpen = [&] {
+        std::function<bool(Gtk::Widget&)> open = [&](Gtk::Widget& w) {
+            auto* button = dynamic_cast<Gtk::MenuButton*>(&w);
+            if (button && button->has_css_class("kovi-window-menu") && button->get_popover() &&
+                button->get_popover()->get_mapped())
+                return true;
+            for (auto* c = w.get_first_child(); c; c = c->get_next_sibling()) {
+                if (open(*c))
+                    return true;
+            }
+            return false;
+        };
+        return open(h->window());
+    };
+
+    for (const auto& [forward, back] : {std::pair{"ctrl+Tab", "ctrl+shift+Tab"}, {"ctrl+Page_Down", "ctrl+Page_Up"}}) {
+        const Uuid before = *state().activeTabId();
+        ASSERT_TRUE(focusPage());
+        ASSERT_TRUE(xdoKey(forward));
+        ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() != before; }, 5)) << forward;
+        ASSERT_TRUE(focusPage());
+        ASSERT_TRUE(xdoKey(back));
+        ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == before; }, 5)) << back;
+    }
+
+    const Uuid shown = *state().activeTabId();
+    NotificationProbe backProbe(h->ctx().notifications, notifications::webViewGoBack);
+    NotificationProbe forwardProbe(h->ctx().notifications, notifications::webViewGoForward);
+    NotificationProbe reloadProbe(h->ctx().notifications, notifications::webViewReload);
+    const std::pair<const char*, std::function<bool()>> pageKeys[] = {
+        {"alt+Left", [&] { return backProbe.count == 1 && backProbe.lastObject == shown; }},
+        {"alt+Right", [&] { return forwardProbe.count == 1 && forwardProbe.lastObject == shown; }},
+        {"F5", [&] { return reloadProbe.count == 1 && reloadProbe.lastObject == shown; }},
+        {"ctrl+r", [&] { return reloadProbe.count == 2; }},
+    };
+    for (const auto& [keys, done] : pageKeys) {
+        ASSERT_TRUE(focusPage());
+        ASSERT_TRUE(xdoKey(keys));
+        EXPECT_TRUE(runUntilGtk(done, 5)) << keys;
+    }
+
+    ASSERT_TRUE(focusPage());
+    ASSERT_TRUE(xdoKey("ctrl+l"));
+    ASSERT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); }, 5)) << "Ctrl+L: the command bar";
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }, 5));
+
+    // The horizontal layout has an address field for Ctrl+L.
+    state().setLayoutMode(BrowserLayoutMode::traditional);
+    ASSERT_TRUE(runUntilGtk([&] { return h->root().traditionalView() != nullptr; }));
+    Gtk::Entry& address = h->root().traditionalView()->navigationBar().addressField();
+    for (const char* keys : {"F10", "ctrl+l"}) {
+        ASSERT_TRUE(focusPage());
+        ASSERT_TRUE(xdoKey(keys));
+        if (std::string(keys) == "F10") {
+            ASSERT_TRUE(runUntilGtk(windowMenuOpen, 5)) << "F10: the window's menu";
+            ASSERT_TRUE(xdoKey("Escape"));
+            ASSERT_TRUE(runUntilGtk([&] { return !windowMenuOpen(); }, 5));
+        } else {
+            EXPECT_TRUE(runUntilGtk([&] {
+                Gtk::Widget* focus = h->window().get_focus();
+                return focus && (focus == &address || focus->is_ancestor(address));
+            }, 5)) << "Ctrl+L: the address field";
+            EXPECT_FALSE(state().isCommandBarVisible());
+        }
+    }
 }
 
 TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)

@@ -1,10 +1,21 @@
-// Where the keyboard focus of the main window goes: where typing is expected, never onto the
-// window's own buttons unless the user tabs there.
+// Where the keyboard focus of the main window goes: where typing is expected and the window's
+// keys work (the page, the start page's field, the newest open panel), never onto the window's
+// own buttons unless the user tabs there, and never nowhere after its widget went away.
 #include "app_fixture.h"
 
+#include "support/loopback_server.h"
+#include "ui/ai/ai_chat_panel.h"
 #include "ui/layouts/content_view.h"
 #include "ui/app/window_focus.h"
+#include "ui/commandbar/command_bar_view.h"
 #include "ui/layouts/empty_state_view.h"
+#include "ui/layouts/page_area.h"
+#include "ui/layouts/panel_overlays.h"
+#include "ui/layouts/traditional_browser_view.h"
+#include "ui/library/history_panel.h"
+
+#include <gtkmm/menubutton.h>
+#include <gtkmm/popover.h>
 #include "ui/sidebar/sidebar_rows.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/sidebar/top_bar.h"
@@ -48,6 +59,22 @@ protected:
                 return true;
         }
         return false;
+    }
+    // The shown page (of either layout) has the keyboard.
+    bool pageHasFocus()
+    {
+        PageArea* area = h->root().pageArea();
+        Gtk::Widget* page = area ? area->shownPage() : nullptr;
+        return page && inside(focus(), *page);
+    }
+    bool layerHasFocus(OverlayLayer& layer) { return layer.isPresented() && layer.contains(focus()); }
+    // The topmost widget at the middle of `widget`, as the pointer would find it.
+    Gtk::Widget* pickedAtMiddleOf(Gtk::Widget& widget)
+    {
+        graphene_point_t middle{float(widget.get_width()) / 2, float(widget.get_height()) / 2}, at{};
+        if (!gtk_widget_compute_point(widget.gobj(), GTK_WIDGET(h->window().gobj()), &middle, &at))
+            return nullptr;
+        return h->window().pick(at.x, at.y);
     }
 
     TempDir dir;
@@ -104,6 +131,187 @@ TEST_F(WindowFocusTest, WindowControlsNeverHoldTheFocus)
         ASSERT_TRUE(xdoKey(atEnd ? "Tab" : "shift+Tab"));
         settle(30);
         EXPECT_FALSE(WindowFocus::isWindowControl(focus()));
+    }
+}
+
+// A tab opened only to reach a download closes when the download starts. Its page had the
+// keyboard, which went with it: no shortcut worked until a click into the window.
+TEST_F(WindowFocusTest, ADownloadThatClosesItsTabLeavesTheKeysWorking)
+{
+    LoopbackServer server;
+    server.on("/page", LoopbackServer::Reply{200, "<html><body>page</body></html>", "text/html"});
+    server.on("/report.bin", LoopbackServer::Reply{200, std::string(4096, 'x'), "application/octet-stream",
+                                                    {{"Content-Disposition", "attachment; filename=report.bin"}}});
+    state().addTab(makeTab(state(), server.url("/page")));
+    ASSERT_TRUE(runUntilGtk([&] { return pageHasFocus(); }));
+    std::size_t mostTabs = 0;
+    struct Counting {
+        sigc::connection connection;
+        ~Counting() { connection.disconnect(); }
+    } counting{state().tabsChanged.connect([&] { mostTabs = std::max(mostTabs, state().tabs().size()); })};
+
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    OverlayLayer& barLayer = content().panels().commandBarLayer();
+    ASSERT_TRUE(runUntilGtk([&] { return layerHasFocus(barLayer); }));
+    ASSERT_TRUE(xdoType(server.url("/report.bin")));
+    ASSERT_TRUE(xdoKey("Return"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().downloads().empty() && mostTabs == 2 && state().tabs().size() == 1; }, 30))
+        << "the download's tab opens and closes";
+    // The downloads panel shows the download, with the keyboard; closed, the page has it.
+    ASSERT_TRUE(runUntilGtk([&] { return layerHasFocus(content().panels().downloadsLayer()); }));
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isDownloadsPanelVisible(); })) << "Escape after the download";
+    EXPECT_TRUE(runUntilGtk([&] { return pageHasFocus(); }));
+    for (bool visible : {true, false}) {
+        ASSERT_TRUE(xdoKey("ctrl+alt+j"));
+        ASSERT_TRUE(runUntilGtk([&] { return state().isDownloadsPanelVisible() == visible; })) << "Ctrl+Alt+J";
+    }
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    ASSERT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); })) << "Ctrl+T after the download";
+}
+
+// After an item of the window's menu ran (the bookmarks bar coming in moves the page), the
+// keyboard was nowhere: Ctrl+T did nothing until a click into the window.
+TEST_F(WindowFocusTest, TheKeysWorkAtOnceAfterAMenuItemRan)
+{
+    state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
+    ASSERT_TRUE(runUntilGtk([&] { return pageHasFocus(); }));
+    auto windowMenu = [&]() -> Gtk::MenuButton* {
+        std::function<Gtk::MenuButton*(Gtk::Widget&)> find = [&](Gtk::Widget& w) -> Gtk::MenuButton* {
+            auto* button = dynamic_cast<Gtk::MenuButton*>(&w);
+            if (button && button->get_mapped() && button->has_css_class("kovi-window-menu"))
+                return button;
+            for (auto* c = w.get_first_child(); c; c = c->get_next_sibling()) {
+                if (auto* found = find(*c))
+                    return found;
+            }
+            return nullptr;
+        };
+        return find(h->window());
+    };
+    auto menuOpen = [&] { return windowMenu() && windowMenu()->get_popover()->get_mapped(); };
+    for (BrowserLayoutMode mode : {BrowserLayoutMode::vertical, BrowserLayoutMode::traditional}) {
+        SCOPED_TRACE(mode == BrowserLayoutMode::vertical ? "sidebar layout" : "horizontal layout");
+        state().setLayoutMode(mode);
+        ASSERT_TRUE(runUntilGtk([&] { return windowMenu() && pageHasFocus(); }));
+        const bool barShown = h->ctx().preferences.get(prefs::showBookmarksBar);
+        ASSERT_TRUE(waitForFrames(*windowMenu()) && xdoClickWidget(*windowMenu()));
+        ASSERT_TRUE(runUntilGtk(menuOpen));
+        for (const char* label : {"Bookmarks", "Toggle Bookmarks Bar"}) {
+            Gtk::Widget* item = findMenuItem(*windowMenu()->get_popover(), label);
+            ASSERT_TRUE(item && runUntilGtk([&] { return item->get_mapped() && item->get_width() > 0; }));
+            ASSERT_TRUE(waitForFrames(*item) && xdoClickWidget(*item)) << label;
+        }
+        ASSERT_TRUE(runUntilGtk([&] { return h->ctx().preferences.get(prefs::showBookmarksBar) != barShown; }));
+        ASSERT_TRUE(runUntilGtk([&] { return !menuOpen(); }));
+
+        ASSERT_TRUE(xdoKey("ctrl+t"));
+        ASSERT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); })) << "Ctrl+T after the menu";
+        PanelOverlays& panels = mode == BrowserLayoutMode::vertical ? content().panels()
+                                                                     : h->root().traditionalView()->panels();
+        CommandBarView* bar = nullptr;
+        ASSERT_TRUE(runUntilGtk([&] {
+            bar = dynamic_cast<CommandBarView*>(panels.commandBarLayer().content());
+            return bar && bar->get_mapped();
+        }));
+        ASSERT_TRUE(xdoType("kovi"));
+        EXPECT_TRUE(runUntilGtk([&] { return bar->searchField().get_text() == "kovi"; })) << "typed into the bar";
+        ASSERT_TRUE(xdoKey("Escape"));
+        ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible() && pageHasFocus(); }));
+    }
+}
+
+// Text typed right after Ctrl+Y went to the page; it searches the history.
+TEST_F(WindowFocusTest, TypingAfterCtrlYSearchesTheHistory)
+{
+    state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
+    ASSERT_TRUE(runUntilGtk([&] { return pageHasFocus(); }));
+    ASSERT_TRUE(xdoKey("ctrl+y"));
+    HistoryPanel* panel = nullptr;
+    ASSERT_TRUE(runUntilGtk([&] {
+        panel = dynamic_cast<HistoryPanel*>(content().panels().historyLayer().content());
+        return panel && panel->get_mapped();
+    }));
+    ASSERT_TRUE(xdoType("kovi"));
+    EXPECT_TRUE(runUntilGtk([&] { return panel->searchEntry().get_text() == "kovi"; }))
+        << "typed: \"" << panel->searchEntry().get_text() << "\"";
+}
+
+// Ctrl+T with the downloads panel open put the command bar beneath the panel, where the typed
+// text went nowhere. The newest panel is on top with the keyboard; Escape closes it and the
+// keyboard goes back to the panel below, then to the page.
+TEST_F(WindowFocusTest, TheNewestPanelIsOnTopWithTheKeysAndEscapeGoesBackDown)
+{
+    state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
+    ASSERT_TRUE(runUntilGtk([&] { return pageHasFocus(); }));
+    PanelOverlays& panels = content().panels();
+    ASSERT_TRUE(xdoKey("ctrl+alt+j"));
+    ASSERT_TRUE(runUntilGtk([&] { return layerHasFocus(panels.downloadsLayer()); }));
+
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    CommandBarView* bar = nullptr;
+    ASSERT_TRUE(runUntilGtk([&] {
+        bar = dynamic_cast<CommandBarView*>(panels.commandBarLayer().content());
+        return bar && bar->get_mapped();
+    })) << "Ctrl+T opens the bar over the panel";
+    ASSERT_TRUE(xdoType("kovi"));
+    EXPECT_TRUE(runUntilGtk([&] { return bar->searchField().get_text() == "kovi"; }))
+        << "typed: \"" << bar->searchField().get_text() << "\"";
+    EXPECT_TRUE(state().isDownloadsPanelVisible());
+    EXPECT_EQ(h->root().topLayer(), &panels.commandBarLayer());
+    ASSERT_TRUE(waitForFrames(h->window()));
+    Gtk::Widget* picked = pickedAtMiddleOf(bar->searchField());
+    EXPECT_TRUE(picked && inside(picked, *bar)) << "the bar lies over the panel's scrim";
+    screenshotIfAsked("command-bar-over-downloads");
+
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }));
+    EXPECT_TRUE(state().isDownloadsPanelVisible());
+    EXPECT_TRUE(runUntilGtk([&] { return layerHasFocus(panels.downloadsLayer()); })) << "back to the panel below";
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isDownloadsPanelVisible(); }));
+    EXPECT_TRUE(runUntilGtk([&] { return pageHasFocus(); })) << "back to the page";
+}
+
+// After the AI settings closed over the chat, the typed text went to the start page's field and
+// opened a search tab; the keyboard goes back to the chat's field.
+TEST_F(WindowFocusTest, ClosingTheAISettingsGivesTheKeysBackToTheChat)
+{
+    ASSERT_TRUE(xdoKey("ctrl+shift+a"));
+    AIChatPanel* chat = nullptr;
+    ASSERT_TRUE(runUntilGtk([&] {
+        chat = dynamic_cast<AIChatPanel*>(h->root().aiChatLayer().content());
+        return chat && inside(focus(), chat->input());
+    }));
+    ASSERT_TRUE(xdoType("hello"));
+    ASSERT_TRUE(runUntilGtk([&] { return chat->input().text() == "hello"; }));
+
+    h->app->commands().activate("toggle-max-settings");
+    ASSERT_TRUE(runUntilGtk([&] { return layerHasFocus(h->root().aiSettingsLayer()); }));
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isKoviMaxSettingsVisible(); }));
+    ASSERT_TRUE(xdoType(" there"));
+    EXPECT_TRUE(runUntilGtk([&] { return chat->input().text() == "hello there"; }))
+        << "typed: \"" << chat->input().text() << "\"";
+    EXPECT_TRUE(state().tabs().empty());
+    EXPECT_FALSE(state().isCommandBarVisible());
+}
+
+// After Ctrl+Shift+L the new layout's space capsule had the focus, with its ring. The page has
+// it, without a ring, after a switch either way.
+TEST_F(WindowFocusTest, ALayoutSwitchLeavesTheFocusOnThePageWithoutARing)
+{
+    state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
+    ASSERT_TRUE(runUntilGtk([&] { return pageHasFocus(); }));
+    for (BrowserLayoutMode mode : {BrowserLayoutMode::traditional, BrowserLayoutMode::vertical}) {
+        SCOPED_TRACE(mode == BrowserLayoutMode::vertical ? "to the sidebar layout" : "to the horizontal layout");
+        ASSERT_TRUE(xdoKey("ctrl+shift+l"));
+        ASSERT_TRUE(runUntilGtk([&] { return state().layoutMode() == mode && h->root().pageArea(); }));
+        EXPECT_TRUE(runUntilGtk([&] { return pageHasFocus(); }));
+        ASSERT_TRUE(waitForFrames(h->window()));
+        EXPECT_TRUE(pageHasFocus()) << "kept";
+        EXPECT_FALSE(h->window().get_focus_visible()) << "a focus ring shows";
+        screenshotIfAsked(mode == BrowserLayoutMode::vertical ? "switched-to-sidebar" : "switched-to-horizontal");
     }
 }
 

@@ -126,7 +126,13 @@ TEST_F(AccountTest, ButtonOpensTheGuestSheetAndThePrivacySheetFromIt)
         waitForWindow(privacy);
         settle(150);
         screenshotIfAsked("privacy-sheet-" + look);
-        ASSERT_TRUE(xdoClickWidget(privacy.gotItButton()));
+        if (dark) {
+            ASSERT_TRUE(xdoClickWidget(privacy.gotItButton()));
+        } else {
+            // Escape closes it as "Got it!" does (it was ignored), and only it.
+            ASSERT_TRUE(xdoFocusWindow(privacy));
+            ASSERT_TRUE(xdoKey("Escape"));
+        }
         ASSERT_TRUE(runUntilGtk([&] { return view.privacySheet() == nullptr; }));
         EXPECT_TRUE(sheet->get_visible());
 
@@ -175,7 +181,7 @@ TEST_F(AccountTest, EscapeClosesTheSheetAndTheRootViewHostsThePanelToo)
     screenshotIfAsked("account-panel-over-browser");
     xdoFocusWindow(h->window());
     ASSERT_TRUE(xdoClickWidget(panel->closeButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return !h->root().showAccountSettings(); }));
+    ASSERT_TRUE(runUntilGtk([&] { return !ctx().state.isAccountSettingsVisible(); }));
 }
 
 TEST_F(AccountTest, SignOutWithTheSettingsWindowTheAccountSheetAndThePrivacySheetOpen)

@@ -43,10 +43,11 @@ TEST_F(SettingsWindowTest, ShortcutOpensOneWindowOnProfileAndPresentsItAgain)
     EXPECT_EQ(settingsWindows().size(), 1u);
     EXPECT_EQ(window->selectedTab(), SettingsTab::general);
 
-    // Closed, it comes back on the Profile tab.
+    // Closed, a new one comes in its place, on the Profile tab.
     window->close();
     ASSERT_TRUE(runUntilGtk([&] { return !window->get_visible(); }));
-    ASSERT_EQ(openWithKeys(), window);
+    window = openWithKeys();
+    ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->selectedTab(), SettingsTab::profile);
     EXPECT_EQ(settingsWindows().size(), 1u);
 }
@@ -75,6 +76,47 @@ TEST_F(SettingsWindowTest, EveryTabShowsOnScreenInBothLooks)
         window->close();
         ASSERT_TRUE(runUntilGtk([&] { return !window->get_visible(); }));
     }
+}
+
+// The window's × closed it once: opened again it showed greyed-out window buttons, and Escape
+// never closed it. Closing it by the ×, Escape or Ctrl+W works every time, in either layout.
+TEST_F(SettingsWindowTest, CloseButtonEscapeAndCtrlWCloseItEveryTime)
+{
+    start();
+    std::function<Gtk::Button*(Gtk::Widget&)> closeButton = [&](Gtk::Widget& widget) -> Gtk::Button* {
+        auto* button = dynamic_cast<Gtk::Button*>(&widget);
+        if (button && button->get_action_name() == "window.close")
+            return button;
+        for (Gtk::Widget* child = widget.get_first_child(); child; child = child->get_next_sibling()) {
+            if (Gtk::Button* found = closeButton(*child))
+                return found;
+        }
+        return nullptr;
+    };
+    ctx().state.addTab(makeTab(ctx().state, "http://127.0.0.1:9/a"));
+    const std::size_t tabs = ctx().state.tabs().size();
+    for (bool horizontal : {false, true}) {
+        if (horizontal) {
+            ASSERT_TRUE(xdoFocusWindow(h->window()));
+            ASSERT_TRUE(xdoKey("ctrl+shift+l"));
+            ASSERT_TRUE(runUntilGtk([&] { return h->root().traditionalView() != nullptr; }));
+        }
+        for (const char* how : {"×", "Escape", "×", "ctrl+w"}) {
+            SettingsWindow* window = openWithKeys();
+            ASSERT_NE(window, nullptr);
+            if (std::string(how) == "×") {
+                Gtk::Button* close = closeButton(*window->get_titlebar());
+                ASSERT_NE(close, nullptr);
+                EXPECT_TRUE(close->is_sensitive());
+                ASSERT_TRUE(xdoClickWidget(*close));
+            } else {
+                ASSERT_TRUE(xdoFocusWindow(*window));
+                ASSERT_TRUE(xdoKey(how));
+            }
+            ASSERT_TRUE(runUntilGtk([&] { return !window->get_visible(); }, 5)) << how << (horizontal ? " horizontal" : "");
+        }
+    }
+    EXPECT_EQ(ctx().state.tabs().size(), tabs) << "Ctrl+W in the settings window closed a tab";
 }
 
 } // namespace
