@@ -2,7 +2,7 @@
 
 #include "core/support/scoped_connections.h"
 #include "core/support/uuid.h"
-#include "ui/base/view_parts.h"
+#include "ui/base/view_slots.h"
 #include "ui/design/overlay_layer.h"
 #include "ui/design/page_transition.h"
 #include "ui/design/styles.h"
@@ -28,11 +28,11 @@ struct Tab;
 //
 // A tab's page is built the first time the tab is shown here and kept, hidden, while the tab is
 // open and in the same space, so that going back to the tab never takes its page out of the
-// window (see PageTransition). Views plug in through ViewParts: tabContent, splitView,
+// window (see PageTransition). Views plug in through ViewSlots: tabContent, splitView,
 // splitViewToolbar, findBar, bookmarkStrip.
 class PageArea : public Gtk::Box {
 public:
-    PageArea(AppContext& ctx, ViewParts parts);
+    PageArea(AppContext& ctx, ViewSlots slots);
 
     // The last space step (-1 or +1): the next space change slides in from that side.
     void setSpaceStep(int step) { m_spaceStep = step; }
@@ -62,7 +62,7 @@ private:
     void refreshFindBar();
 
     AppContext& m_ctx;
-    ViewParts m_parts;
+    ViewSlots m_slots;
 
     BrowserSurface m_surface;
     Gtk::Box m_framed{Gtk::Orientation::VERTICAL}; // the bookmarks bar above the page

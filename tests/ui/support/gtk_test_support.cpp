@@ -58,8 +58,8 @@ bool runUntilGtk(const std::function<bool()>& done, double timeoutSeconds)
 
 void settle(int milliseconds)
 {
+    // One event at a time, so that a window that keeps drawing cannot hold it past its end.
     const gint64 end = g_get_monotonic_time() + gint64(milliseconds) * 1000;
-    // One event at a time: with an animation running a frame is always pending, so draining would not end.
     while (g_get_monotonic_time() < end) {
         if (!g_main_context_iteration(nullptr, FALSE))
             g_usleep(2000);

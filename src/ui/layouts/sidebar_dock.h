@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/support/scoped_connections.h"
-#include "ui/app/floating_sidebar.h"
+#include "ui/layouts/floating_sidebar.h"
 #include "ui/design/motion.h"
 #include "ui/design/window_chrome.h"
 
