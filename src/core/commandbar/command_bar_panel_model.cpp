@@ -14,18 +14,12 @@ CommandBarPanelModel::CommandBarPanelModel(BrowserState& browserState, BrowserLi
     , m_library(library)
 {
     auto refresh = [this] { refreshResults(); };
-    m_connections.push_back(m_state.tabsChanged.connect(refresh));
-    m_connections.push_back(m_state.activeTabIdChanged.connect(refresh));
-    m_connections.push_back(m_state.spacesChanged.connect(refresh));
-    m_connections.push_back(m_state.commandBarModeChanged.connect(refresh));
-    m_connections.push_back(m_library.archiveChanged.connect(refresh));
+    m_connections.add(m_state.tabsChanged.connect(refresh));
+    m_connections.add(m_state.activeTabIdChanged.connect(refresh));
+    m_connections.add(m_state.spacesChanged.connect(refresh));
+    m_connections.add(m_state.commandBarModeChanged.connect(refresh));
+    m_connections.add(m_library.archiveChanged.connect(refresh));
     m_results = computeResults();
-}
-
-CommandBarPanelModel::~CommandBarPanelModel()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
 }
 
 std::vector<CommandBarResult> CommandBarPanelModel::computeResults() const

@@ -3,8 +3,8 @@
 #include "core/commandbar/command_bar_result.h"
 #include "core/commandbar/command_bar_view_model.h"
 #include "core/commandbar/url_parser.h"
+#include "core/support/scoped_connections.h"
 
-#include <sigc++/connection.h>
 #include <sigc++/signal.h>
 
 #include <cstddef>
@@ -32,7 +32,6 @@ public:
     enum class RowHighlight { none, hovered, selected };
 
     CommandBarPanelModel(BrowserState& browserState, BrowserLibrary& library);
-    ~CommandBarPanelModel();
     CommandBarPanelModel(const CommandBarPanelModel&) = delete;
     CommandBarPanelModel& operator=(const CommandBarPanelModel&) = delete;
 
@@ -82,7 +81,7 @@ private:
     std::string m_searchText;
     std::size_t m_selectedIndex = 0;
     std::vector<CommandBarResult> m_results;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

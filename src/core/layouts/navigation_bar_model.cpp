@@ -10,18 +10,12 @@ namespace kovi {
 NavigationBarModel::NavigationBarModel(BrowserState& state, NotificationCenter& notifications)
     : m_state(state), m_notifications(notifications)
 {
-    m_connections.push_back(state.activeTabIdChanged.connect([this] { follow(); }));
-    m_connections.push_back(state.tabsChanged.connect([this] { follow(); }));
+    m_connections.add(state.activeTabIdChanged.connect([this] { follow(); }));
+    m_connections.add(state.tabsChanged.connect([this] { follow(); }));
     if (auto tab = m_state.activeTab()) {
         m_shownUrl = tab->url;
         m_urlText = tab->url.string();
     }
-}
-
-NavigationBarModel::~NavigationBarModel()
-{
-    for (auto& c : m_connections)
-        c.disconnect();
 }
 
 void NavigationBarModel::follow()

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "core/commandbar/url_parser.h"
+#include "core/support/scoped_connections.h"
 #include "core/support/url.h"
 
-#include <sigc++/connection.h>
 #include <sigc++/signal.h>
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace kovi {
 
@@ -24,7 +23,6 @@ public:
     enum class Outcome { nothing, navigated, openedTab };
 
     NavigationBarModel(BrowserState& state, NotificationCenter& notifications);
-    ~NavigationBarModel();
     NavigationBarModel(const NavigationBarModel&) = delete;
     NavigationBarModel& operator=(const NavigationBarModel&) = delete;
 
@@ -53,7 +51,7 @@ private:
     URLParser m_parser;
     std::string m_urlText;
     std::optional<Url> m_shownUrl; // the active tab's address last seen
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -28,15 +28,9 @@ std::string historyRowSubtitle(const HistoryItem& item)
 
 HistoryPanelModel::HistoryPanelModel(BrowserState& state) : m_state(state)
 {
-    m_connections.push_back(m_state.historyChanged.connect([this] { rebuild(); }));
-    m_connections.push_back(m_state.currentSpaceIdChanged.connect([this] { rebuild(); }));
+    m_connections.add(m_state.historyChanged.connect([this] { rebuild(); }));
+    m_connections.add(m_state.currentSpaceIdChanged.connect([this] { rebuild(); }));
     rebuild();
-}
-
-HistoryPanelModel::~HistoryPanelModel()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
 }
 
 void HistoryPanelModel::setSearchText(std::string text)

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/model/history_item.h"
+#include "core/support/scoped_connections.h"
 #include "core/support/uuid.h"
 
-#include <sigc++/connection.h>
 #include <sigc++/signal.h>
 
 #include <cstddef>
@@ -40,7 +40,6 @@ public:
     };
 
     explicit HistoryPanelModel(BrowserState& state);
-    ~HistoryPanelModel();
     HistoryPanelModel(const HistoryPanelModel&) = delete;
     HistoryPanelModel& operator=(const HistoryPanelModel&) = delete;
 
@@ -72,7 +71,7 @@ private:
     std::vector<Row> m_rows;
     // Folded title and URL by visit id, made on the first search and kept while visits stay.
     std::unordered_map<Uuid, std::pair<std::string, std::string>> m_folded;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -42,18 +42,12 @@ std::string_view savedPageSymbol(const SavedPage& page, LibrarySection section)
 
 LibrarySheetModel::LibrarySheetModel(BrowserLibrary& library, BrowserState& state) : m_library(library), m_state(state)
 {
-    m_connections.push_back(m_library.archiveChanged.connect([this] {
+    m_connections.add(m_library.archiveChanged.connect([this] {
         m_filter.invalidate();
         refilter();
     }));
-    m_connections.push_back(m_library.errorMessageChanged.connect([this] { alertChanged.emit(); }));
+    m_connections.add(m_library.errorMessageChanged.connect([this] { alertChanged.emit(); }));
     refilter();
-}
-
-LibrarySheetModel::~LibrarySheetModel()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
 }
 
 void LibrarySheetModel::setSection(LibrarySection section)

@@ -2,8 +2,8 @@
 
 #include "core/libraryviews/library_filter.h"
 #include "core/library/library_archive.h"
+#include "core/support/scoped_connections.h"
 
-#include <sigc++/connection.h>
 #include <sigc++/signal.h>
 
 #include <array>
@@ -49,7 +49,6 @@ public:
     };
 
     LibrarySheetModel(BrowserLibrary& library, BrowserState& state);
-    ~LibrarySheetModel();
     LibrarySheetModel(const LibrarySheetModel&) = delete;
     LibrarySheetModel& operator=(const LibrarySheetModel&) = delete;
 
@@ -109,9 +108,9 @@ private:
     std::optional<std::string> m_statusMessage;
     LibraryFilter m_filter;
     std::vector<std::size_t> m_rows;
-    std::vector<sigc::connection> m_connections;
     int m_importsRunning = 0;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

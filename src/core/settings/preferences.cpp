@@ -5,12 +5,7 @@ namespace kovi {
 Preferences::Preferences(Defaults& store)
     : m_store(store)
 {
-    m_storeConnection = m_store.signalChanged().connect([this](const std::string& name) { storeChanged(name); });
-}
-
-Preferences::~Preferences()
-{
-    m_storeConnection.disconnect();
+    m_connections.add(m_store.signalChanged().connect([this](const std::string& name) { storeChanged(name); }));
 }
 
 bool Preferences::get(const BoolKey& key) const

@@ -2,6 +2,7 @@
 
 #include "core/settings/preference_keys.h"
 #include "core/support/defaults.h"
+#include "core/support/scoped_connections.h"
 
 #include <sigc++/signal.h>
 
@@ -19,8 +20,6 @@ namespace kovi {
 class Preferences {
 public:
     explicit Preferences(Defaults& store);
-    ~Preferences();
-
     Preferences(const Preferences&) = delete;
     Preferences& operator=(const Preferences&) = delete;
 
@@ -49,7 +48,7 @@ private:
 
     Defaults& m_store;
     std::map<std::string, sigc::signal<void()>, std::less<>> m_changed;
-    sigc::connection m_storeConnection;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -113,15 +113,14 @@ CommandActions::CommandActions(CommandTable& table, Gio::ActionMap& actions)
         m_menu->append_submenu(menu.title, built);
         m_menus[menu.title] = built;
     }
-    m_connections.push_back(m_table.changed.connect([this] { refresh(); }));
-    m_connections.push_back(m_table.menuEntriesChanged.connect([this] { refreshRuledSections(); }));
+    m_connections.add(m_table.changed.connect([this] { refresh(); }));
+    m_connections.add(m_table.menuEntriesChanged.connect([this] { refreshRuledSections(); }));
     refresh();
 }
 
 CommandActions::~CommandActions()
 {
-    for (auto& connection : m_connections)
-        connection.disconnect();
+    m_connections.clear();
     if (!m_map)
         return;
     g_object_remove_weak_pointer(G_OBJECT(m_map), reinterpret_cast<gpointer*>(&m_map));
@@ -144,7 +143,7 @@ void CommandActions::addAction(const Command& command)
                      : Gio::SimpleAction::create(command.id, type, stateVariant(state));
     }
     // The table changes the state itself, and the action follows it (refresh).
-    m_connections.push_back(action->signal_activate().connect(
+    m_connections.add(action->signal_activate().connect(
         [this, id = command.id](const Glib::VariantBase& parameter) { m_table.run(id, fromVariant(parameter)); }));
     g_action_map_add_action(m_map, G_ACTION(action->gobj()));
     m_actions[command.id] = action;

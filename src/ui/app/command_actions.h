@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/commands/command_table.h"
+#include "core/support/scoped_connections.h"
 
 #include <giomm/actionmap.h>
 #include <giomm/menu.h>
@@ -8,7 +9,6 @@
 #include <gtkmm/application.h>
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/shortcutcontroller.h>
-#include <sigc++/connection.h>
 
 #include <map>
 #include <memory>
@@ -87,7 +87,6 @@ private:
     std::shared_ptr<CommandTable*> m_alive; // key callbacks hold it weakly
     std::map<std::string, Glib::RefPtr<Gio::SimpleAction>> m_actions;
     Glib::RefPtr<Gio::SimpleAction> m_unavailable; // never enabled: the action of greyed-out items
-    std::vector<sigc::connection> m_connections;
     std::vector<std::pair<std::string, std::vector<Glib::ustring>>> m_accels; // detailed name → accels
     std::vector<std::pair<std::string, CommandArgument>> m_shortcutTargets;    // parallel to m_accels
 
@@ -96,6 +95,7 @@ private:
     std::vector<TitledItem> m_titledItems;
     std::vector<ArgumentItem> m_argumentItems;
     std::vector<RuledSection> m_ruledSections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -1,5 +1,7 @@
 #include "ui/app/drawing_setup.h"
 
+#include "core/support/gobject_ptr.h"
+
 #include <epoxy/gl.h>
 #include <gdk/gdk.h>
 #include <glib.h>
@@ -37,20 +39,19 @@ std::string glRendererOf(GdkDisplay* display)
         g_clear_error(&error);
         return {};
     }
-    GdkGLContext* context = gdk_display_create_gl_context(display, &error);
+    auto context = GObjectPtr<GdkGLContext>::adopt(gdk_display_create_gl_context(display, &error));
     if (!context) {
         g_clear_error(&error);
         return {};
     }
     std::string name;
-    if (gdk_gl_context_realize(context, &error)) {
-        gdk_gl_context_make_current(context);
+    if (gdk_gl_context_realize(context.get(), &error)) {
+        gdk_gl_context_make_current(context.get());
         if (const auto* text = reinterpret_cast<const char*>(glGetString(GL_RENDERER)))
             name = text;
         gdk_gl_context_clear_current();
     }
     g_clear_error(&error);
-    g_object_unref(context);
     return name;
 }
 

@@ -70,21 +70,20 @@ CommandBarView::CommandBarView(BrowserState& state, BrowserLibrary& library)
         m_scroller.get_vadjustment()->set_value(value);
     });
 
-    m_connections.push_back(m_model->changed.connect(sigc::mem_fun(*this, &CommandBarView::refresh)));
-    m_connections.push_back(m_state.isCommandBarVisibleChanged.connect(
+    m_connections.add(m_model->changed.connect(sigc::mem_fun(*this, &CommandBarView::refresh)));
+    m_connections.add(m_state.isCommandBarVisibleChanged.connect(
         sigc::mem_fun(*this, &CommandBarView::onVisibilityChanged)));
-    m_connections.push_back(signal_map().connect(sigc::mem_fun(*this, &CommandBarView::onAppear)));
+    m_connections.add(signal_map().connect(sigc::mem_fun(*this, &CommandBarView::onAppear)));
     // The toolkit finalises a widget before its C++ destructor runs; by then it must have let go
     // of its children and stopped animating.
-    m_connections.push_back(signal_destroy().connect(sigc::mem_fun(*this, &CommandBarView::releaseChildren)));
+    m_connections.add(signal_destroy().connect(sigc::mem_fun(*this, &CommandBarView::releaseChildren)));
 
     refresh();
 }
 
 CommandBarView::~CommandBarView()
 {
-    for (auto& connection : m_connections)
-        connection.disconnect();
+    m_connections.clear();
     releaseChildren();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/commandbar/command_bar_panel_model.h"
+#include "core/support/scoped_connections.h"
 #include "ui/design/motion.h"
 
 #include <gtkmm/box.h>
@@ -11,7 +12,6 @@
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/separator.h>
 #include <gtkmm/widget.h>
-#include <sigc++/connection.h>
 
 #include <memory>
 #include <optional>
@@ -71,7 +71,6 @@ private:
 
     BrowserState& m_state;
     std::unique_ptr<CommandBarPanelModel> m_model;
-    std::vector<sigc::connection> m_connections;
 
     Gtk::Box m_scrim;
     Gtk::Box m_card{Gtk::Orientation::VERTICAL};
@@ -95,6 +94,7 @@ private:
     double m_cardScale = 1.0;
     std::unique_ptr<MotionValue> m_scaleMotion;
     std::unique_ptr<MotionValue> m_scrollMotion;
+    ScopedConnections m_connections;
 };
 
 // The main windows' command-bar part: a new managed panel on the application's state and library.

@@ -1,5 +1,6 @@
 #include "ui/design/drag_preview.h"
 
+#include "core/support/gobject_ptr.h"
 #include "ui/design/drawing.h"
 #include "ui/design/symbols.h"
 
@@ -103,20 +104,19 @@ Glib::RefPtr<Gdk::Texture> renderDragPreview(const std::string& title, const Gli
         cr->mask(mask, iconX + 2, iconY + 2);
     }
 
-    PangoLayout* layout = pango_cairo_create_layout(cr->cobj());
+    auto layout = GObjectPtr<PangoLayout>::adopt(pango_cairo_create_layout(cr->cobj()));
     PangoFontDescription* font = pango_font_description_from_string("Sans Medium 9");
-    pango_layout_set_font_description(layout, font);
+    pango_layout_set_font_description(layout.get(), font);
     pango_font_description_free(font);
-    pango_layout_set_text(layout, title.c_str(), -1);
-    pango_layout_set_width(layout, static_cast<int>((cardWidth - 12 - 18 - 10 - 12) * PANGO_SCALE));
-    pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
-    pango_layout_set_single_paragraph_mode(layout, TRUE);
+    pango_layout_set_text(layout.get(), title.c_str(), -1);
+    pango_layout_set_width(layout.get(), static_cast<int>((cardWidth - 12 - 18 - 10 - 12) * PANGO_SCALE));
+    pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
+    pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
     int textWidth = 0, textHeight = 0;
-    pango_layout_get_pixel_size(layout, &textWidth, &textHeight);
+    pango_layout_get_pixel_size(layout.get(), &textWidth, &textHeight);
     cr->move_to(12 + 18 + 10, (cardHeight - textHeight) / 2);
     cr->set_source_rgba(1, 1, 1, 0.95);
-    pango_cairo_show_layout(cr->cobj(), layout);
-    g_object_unref(layout);
+    pango_cairo_show_layout(cr->cobj(), layout.get());
 
     surface->flush();
     auto bytes = Glib::Bytes::create(surface->get_data(), static_cast<gsize>(surface->get_stride() * height));

@@ -1,5 +1,7 @@
 #include "ui/design/favicon_decoder.h"
 
+#include "core/support/gobject_ptr.h"
+
 #include <gdk/gdk.h>
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
@@ -46,21 +48,20 @@ Glib::RefPtr<Gdk::Texture> FaviconDecoder::decode(const std::uint8_t* data, std:
 {
     if (!data || size == 0)
         return {};
-    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+    auto loader = GObjectPtr<GdkPixbufLoader>::adopt(gdk_pixbuf_loader_new());
     SizeCheck check;
-    g_signal_connect(loader, "size-prepared", G_CALLBACK(&sizePrepared), &check);
+    g_signal_connect(loader.get(), "size-prepared", G_CALLBACK(&sizePrepared), &check);
     bool ok = true;
     // Fed in pieces so that nothing more reaches the loader once the header was refused.
     for (std::size_t offset = 0; offset < size && ok && !check.refused; offset += chunkBytes)
-        ok = gdk_pixbuf_loader_write(loader, data + offset, std::min(chunkBytes, size - offset), nullptr);
-    ok = gdk_pixbuf_loader_close(loader, nullptr) && ok && !check.refused;
+        ok = gdk_pixbuf_loader_write(loader.get(), data + offset, std::min(chunkBytes, size - offset), nullptr);
+    ok = gdk_pixbuf_loader_close(loader.get(), nullptr) && ok && !check.refused;
     Glib::RefPtr<Gdk::Texture> texture;
-    GdkPixbuf* pixbuf = ok ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+    GdkPixbuf* pixbuf = ok ? gdk_pixbuf_loader_get_pixbuf(loader.get()) : nullptr;
     // A loader that went on regardless of the size it was given must not get through either.
     if (pixbuf && gdk_pixbuf_get_width(pixbuf) <= maxSide && gdk_pixbuf_get_height(pixbuf) <= maxSide)
         texture = Glib::wrap(gdk_texture_new_for_pixbuf(pixbuf));
-    g_signal_handlers_disconnect_by_data(loader, &check);
-    g_object_unref(loader);
+    g_signal_handlers_disconnect_by_data(loader.get(), &check);
     return texture;
 }
 

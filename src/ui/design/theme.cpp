@@ -43,14 +43,8 @@ void loadTextColors(bool dark)
 
 Theme::Theme(AppearanceManager& appearance) : m_appearance(appearance)
 {
-    m_connections.push_back(m_appearance.isDarkModeChanged.connect(sigc::mem_fun(*this, &Theme::apply)));
-    m_connections.push_back(m_appearance.isGlassEnabledChanged.connect(sigc::mem_fun(*this, &Theme::apply)));
-}
-
-Theme::~Theme()
-{
-    for (auto& c : m_connections)
-        c.disconnect();
+    m_connections.add(m_appearance.isDarkModeChanged.connect(sigc::mem_fun(*this, &Theme::apply)));
+    m_connections.add(m_appearance.isGlassEnabledChanged.connect(sigc::mem_fun(*this, &Theme::apply)));
 }
 
 void Theme::installResources()

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <sigc++/connection.h>
+#include "core/support/scoped_connections.h"
+
 #include <sigc++/trackable.h>
 
 #include <string>
@@ -21,7 +22,6 @@ class AppearanceManager;
 class Theme : public sigc::trackable {
 public:
     explicit Theme(AppearanceManager& appearance);
-    ~Theme();
     Theme(const Theme&) = delete;
     Theme& operator=(const Theme&) = delete;
 
@@ -40,7 +40,7 @@ private:
 
     AppearanceManager& m_appearance;
     std::vector<Gtk::Window*> m_windows;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

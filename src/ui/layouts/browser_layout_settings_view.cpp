@@ -43,13 +43,8 @@ BrowserLayoutSettingsView::BrowserLayoutSettingsView(BrowserState& state, Gtk::W
     root->append(m_done);
     set_child(*root);
 
-    m_modeConnection = m_state.layoutModeChanged.connect([this] { refresh(); });
+    m_connections.add(m_state.layoutModeChanged.connect([this] { refresh(); }));
     refresh();
-}
-
-BrowserLayoutSettingsView::~BrowserLayoutSettingsView()
-{
-    m_modeConnection.disconnect();
 }
 
 void BrowserLayoutSettingsView::refresh()

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "ui/layouts/layout_option_card.h"
 
 #include <gtkmm/button.h>
 #include <gtkmm/window.h>
-#include <sigc++/connection.h>
 
 namespace kovi {
 
@@ -15,7 +15,6 @@ class BrowserState;
 class BrowserLayoutSettingsView : public Gtk::Window {
 public:
     BrowserLayoutSettingsView(BrowserState& state, Gtk::Window& parent);
-    ~BrowserLayoutSettingsView() override;
 
     LayoutOptionCard& verticalCard() { return *m_vertical; }
     LayoutOptionCard& traditionalCard() { return *m_traditional; }
@@ -28,7 +27,7 @@ private:
     LayoutOptionCard* m_vertical = nullptr;
     LayoutOptionCard* m_traditional = nullptr;
     Gtk::Button m_done;
-    sigc::connection m_modeConnection;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

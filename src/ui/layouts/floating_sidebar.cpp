@@ -91,18 +91,17 @@ FloatingSidebar::FloatingSidebar(AppContext& ctx, SidebarHost& host) : m_ctx(ctx
     m_slideMotion = std::make_unique<MotionValue>(m_slide, 0.0, [this](double v) { m_slide.setOffset(v); });
 
     BrowserState& state = m_ctx.state;
-    m_connections.push_back(state.isHistoryPanelVisibleChanged.connect(
+    m_connections.add(state.isHistoryPanelVisibleChanged.connect(
         [this] { panelFlagChanged(m_ctx.state.isHistoryPanelVisible()); }));
-    m_connections.push_back(state.isDownloadsPanelVisibleChanged.connect(
+    m_connections.add(state.isDownloadsPanelVisibleChanged.connect(
         [this] { panelFlagChanged(m_ctx.state.isDownloadsPanelVisible()); }));
-    m_connections.push_back(m_ctx.appearance.isDarkModeChanged.connect([this] { refreshMaterial(); }));
+    m_connections.add(m_ctx.appearance.isDarkModeChanged.connect([this] { refreshMaterial(); }));
     refreshMaterial();
 }
 
 FloatingSidebar::~FloatingSidebar()
 {
-    for (auto& c : m_connections)
-        c.disconnect();
+    m_connections.clear();
     m_hideTimer.disconnect();
     // The panel is a member declared after the slide holder: let go of it before either dies.
     m_slide.setChild(nullptr);

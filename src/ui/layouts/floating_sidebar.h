@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "ui/design/motion.h"
 #include "ui/design/slide_bin.h"
 #include "ui/design/window_chrome.h"
@@ -10,7 +11,6 @@
 #include <sigc++/connection.h>
 
 #include <memory>
-#include <vector>
 
 namespace kovi {
 
@@ -56,7 +56,6 @@ private:
 
     AppContext& m_ctx;
     SidebarHost& m_host;
-    std::vector<sigc::connection> m_connections;
     sigc::connection m_hideTimer;
 
     Gtk::Box m_pageSlot{Gtk::Orientation::VERTICAL};
@@ -71,6 +70,7 @@ private:
     Glib::RefPtr<Gtk::EventControllerMotion> m_panelMotion;
     std::unique_ptr<MotionValue> m_slideMotion;
     std::unique_ptr<MotionValue> m_scrimMotion;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

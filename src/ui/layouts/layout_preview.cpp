@@ -101,14 +101,14 @@ LayoutPreview::LayoutPreview(BrowserLayoutMode mode) : m_mode(mode)
     // Colours come from the scheme, the buttons from the desktop: redraw when either changes.
     m_darkHandler = g_signal_connect_swapped(adw_style_manager_get_default(), "notify::dark",
                                              G_CALLBACK(gtk_widget_queue_draw), gobj());
-    m_buttonLayout = get_settings()->property_gtk_decoration_layout().signal_changed().connect([this] { queue_draw(); });
+    m_connections.add(
+        get_settings()->property_gtk_decoration_layout().signal_changed().connect([this] { queue_draw(); }));
 }
 
 LayoutPreview::~LayoutPreview()
 {
     if (m_darkHandler)
         g_signal_handler_disconnect(adw_style_manager_get_default(), m_darkHandler);
-    m_buttonLayout.disconnect();
 }
 
 std::vector<LayoutPreview::WindowButton> LayoutPreview::windowButtons(double width)

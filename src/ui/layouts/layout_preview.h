@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/state/browser_state.h"
+#include "core/support/scoped_connections.h"
 
 #include <gtkmm/drawingarea.h>
-#include <sigc++/connection.h>
 
 #include <string>
 #include <vector>
@@ -41,7 +41,7 @@ private:
 
     BrowserLayoutMode m_mode;
     unsigned long m_darkHandler = 0;
-    sigc::connection m_buttonLayout;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -53,16 +53,16 @@ PageArea::PageArea(AppContext& ctx, ViewSlots slots)
     append(m_surface);
 
     BrowserState& state = m_ctx.state;
-    m_connections.push_back(state.activeTabIdChanged.connect([this] { refreshPage(); }));
-    m_connections.push_back(state.currentSpaceIdChanged.connect([this] { refreshPage(); }));
-    m_connections.push_back(state.splitViewConfigChanged.connect([this] { refreshPage(); }));
-    m_connections.push_back(state.tabClosed.connect([this](const Uuid& id) {
+    m_connections.add(state.activeTabIdChanged.connect([this] { refreshPage(); }));
+    m_connections.add(state.currentSpaceIdChanged.connect([this] { refreshPage(); }));
+    m_connections.add(state.splitViewConfigChanged.connect([this] { refreshPage(); }));
+    m_connections.add(state.tabClosed.connect([this](const Uuid& id) {
         dropTabPage(id);
         if (!m_pages.shownPage())
             refreshPage(); // never left without a page
     }));
-    m_connections.push_back(state.isBrowserBezelEnabledChanged.connect([this] { refreshBezel(); }));
-    m_connections.push_back(state.isFindInPageVisibleChanged.connect([this] {
+    m_connections.add(state.isBrowserBezelEnabledChanged.connect([this] { refreshBezel(); }));
+    m_connections.add(state.isFindInPageVisibleChanged.connect([this] {
         refreshFindBar();
         refreshBezel();
     }));
@@ -70,12 +70,6 @@ PageArea::PageArea(AppContext& ctx, ViewSlots slots)
     refreshBezel();
     refreshPage();
     refreshFindBar(); // the flag belongs to the state: the bar may be open already
-}
-
-PageArea::~PageArea()
-{
-    for (auto& c : m_connections)
-        c.disconnect();
 }
 
 EmptyStateView* PageArea::startPage() const

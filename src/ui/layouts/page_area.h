@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "core/support/uuid.h"
 #include "ui/base/view_slots.h"
 #include "ui/design/overlay_layer.h"
@@ -9,11 +10,9 @@
 
 #include <gtkmm/box.h>
 #include <gtkmm/overlay.h>
-#include <sigc++/connection.h>
 
 #include <optional>
 #include <unordered_map>
-#include <vector>
 
 namespace kovi {
 
@@ -34,7 +33,6 @@ struct Tab;
 class PageArea : public Gtk::Box {
 public:
     PageArea(AppContext& ctx, ViewSlots slots);
-    ~PageArea() override;
 
     // The last space step (-1 or +1): the next space change slides in from that side.
     void setSpaceStep(int step) { m_spaceStep = step; }
@@ -65,7 +63,6 @@ private:
 
     AppContext& m_ctx;
     ViewSlots m_slots;
-    std::vector<sigc::connection> m_connections;
 
     BrowserSurface m_surface;
     Gtk::Box m_framed{Gtk::Orientation::VERTICAL}; // the bookmarks bar above the page
@@ -82,6 +79,7 @@ private:
     std::optional<Uuid> m_pageSpaceId;
     int m_spaceStep = 0;
     std::unordered_map<Uuid, KeptPage> m_tabPages;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -15,14 +15,8 @@ PanelOverlays::PanelOverlays(AppContext& ctx, ViewSlots slots, Gtk::Overlay& hos
     BrowserState& state = m_ctx.state;
     for (auto* changed : {&state.isCommandBarVisibleChanged, &state.isHistoryPanelVisibleChanged,
                           &state.isDownloadsPanelVisibleChanged})
-        m_connections.push_back(changed->connect([this] { refreshAll(); }));
+        m_connections.add(changed->connect([this] { refreshAll(); }));
     refreshAll(); // the flags belong to the state: a panel may be open already
-}
-
-PanelOverlays::~PanelOverlays()
-{
-    for (auto& c : m_connections)
-        c.disconnect();
 }
 
 void PanelOverlays::refreshAll()

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "ui/base/view_slots.h"
 #include "ui/design/overlay_layer.h"
 
 #include <gtkmm/overlay.h>
-#include <sigc++/connection.h>
 
 #include <functional>
-#include <vector>
 
 namespace kovi {
 
@@ -21,7 +20,6 @@ class PanelOverlays {
 public:
     // Lays the panels over `host`, above its child and any overlays it has so far.
     PanelOverlays(AppContext& ctx, ViewSlots slots, Gtk::Overlay& host);
-    ~PanelOverlays();
     PanelOverlays(const PanelOverlays&) = delete;
     PanelOverlays& operator=(const PanelOverlays&) = delete;
 
@@ -35,10 +33,10 @@ private:
 
     AppContext& m_ctx;
     ViewSlots m_slots;
-    std::vector<sigc::connection> m_connections;
     OverlayLayer m_commandBarLayer;
     OverlayLayer m_historyLayer;
     OverlayLayer m_downloadsLayer;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

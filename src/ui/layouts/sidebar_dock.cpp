@@ -51,14 +51,14 @@ SidebarDock::SidebarDock(AppContext& ctx, SidebarHost& host, Gtk::Widget* sideba
     m_formFade = std::make_unique<MotionValue>(*this, 1.0, [this](double v) { set_opacity(v); });
 
     BrowserState& state = m_ctx.state;
-    m_connections.push_back(state.sidebarWidthChanged.connect([this] { refreshSidebarWidth(); }));
-    m_connections.push_back(m_host.isPinnedChanged.connect([this] {
+    m_connections.add(state.sidebarWidthChanged.connect([this] { refreshSidebarWidth(); }));
+    m_connections.add(m_host.isPinnedChanged.connect([this] {
         applyForm();
         // The new form fades in over a quarter of a second.
         m_formFade->jumpTo(0.35);
         m_formFade->animateTo(1.0, KoviDesign::Motion::easeInOut(0.25));
     }));
-    m_connections.push_back(m_host.isSidebarVisibleChanged.connect([this] { m_floating.refreshVisibility(true); }));
+    m_connections.add(m_host.isSidebarVisibleChanged.connect([this] { m_floating.refreshVisibility(true); }));
 
     applyForm();
     refreshSidebarWidth();
@@ -67,8 +67,7 @@ SidebarDock::SidebarDock(AppContext& ctx, SidebarHost& host, Gtk::Widget* sideba
 
 SidebarDock::~SidebarDock()
 {
-    for (auto& c : m_connections)
-        c.disconnect();
+    m_connections.clear();
     m_formFade.reset();
 }
 

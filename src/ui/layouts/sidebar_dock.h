@@ -1,16 +1,15 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "ui/layouts/floating_sidebar.h"
 #include "ui/design/motion.h"
 #include "ui/design/window_chrome.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/overlay.h>
-#include <sigc++/connection.h>
 
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace kovi {
 
@@ -47,7 +46,6 @@ private:
     AppContext& m_ctx;
     SidebarHost& m_host;
     Gtk::Widget& m_pageArea;
-    std::vector<sigc::connection> m_connections;
 
     // Sidebar column: the chrome strip (window controls, drag area), then the sidebar.
     Gtk::Box m_sidebarColumn{Gtk::Orientation::VERTICAL};
@@ -66,6 +64,7 @@ private:
 
     FloatingSidebar m_floating;
     std::unique_ptr<MotionValue> m_formFade; // docked ↔ floating
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

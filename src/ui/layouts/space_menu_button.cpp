@@ -34,15 +34,9 @@ SpaceMenuButton::SpaceMenuButton(BrowserState& state)
     set_popover(m_popover);
     hideTooltipWhileOpen(*this, m_popover);
 
-    m_connections.push_back(state.spacesChanged.connect([this] { refresh(); }));
-    m_connections.push_back(state.currentSpaceIdChanged.connect([this] { refresh(); }));
+    m_connections.add(state.spacesChanged.connect([this] { refresh(); }));
+    m_connections.add(state.currentSpaceIdChanged.connect([this] { refresh(); }));
     refresh();
-}
-
-SpaceMenuButton::~SpaceMenuButton()
-{
-    for (auto& c : m_connections)
-        c.disconnect();
 }
 
 std::vector<std::string> SpaceMenuButton::itemLabels() const

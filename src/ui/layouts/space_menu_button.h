@@ -1,11 +1,12 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
+
 #include <gtkmm/box.h>
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
-#include <sigc++/connection.h>
 
 #include <string>
 #include <vector>
@@ -21,7 +22,6 @@ class BrowserState;
 class SpaceMenuButton : public Gtk::MenuButton {
 public:
     explicit SpaceMenuButton(BrowserState& state);
-    ~SpaceMenuButton() override;
 
     // The items as shown, for tests: "<name>" with " ✓" on the current space.
     std::vector<std::string> itemLabels() const;
@@ -32,13 +32,13 @@ private:
     void refresh();
 
     BrowserState& m_state;
-    std::vector<sigc::connection> m_connections;
     Gtk::Box m_label{Gtk::Orientation::HORIZONTAL, 6};
     Gtk::Image m_icon;
     Gtk::Label m_name;
     Gtk::Popover m_popover;
     Gtk::Box m_items{Gtk::Orientation::VERTICAL, 0};
     std::vector<std::string> m_itemLabels;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -68,18 +68,12 @@ TraditionalNavigationBar::TraditionalNavigationBar(AppContext& ctx)
     append(m_tools);
 
     BrowserState& state = ctx.state;
-    m_connections.push_back(m_model.urlTextChanged.connect([this] { refreshText(); }));
-    m_connections.push_back(m_model.pageChanged.connect([this] { refreshPage(); }));
-    m_connections.push_back(state.splitViewConfigChanged.connect([this] { refreshSplit(); }));
+    m_connections.add(m_model.urlTextChanged.connect([this] { refreshText(); }));
+    m_connections.add(m_model.pageChanged.connect([this] { refreshPage(); }));
+    m_connections.add(state.splitViewConfigChanged.connect([this] { refreshSplit(); }));
     refreshText();
     refreshPage();
     refreshSplit();
-}
-
-TraditionalNavigationBar::~TraditionalNavigationBar()
-{
-    for (auto& c : m_connections)
-        c.disconnect();
 }
 
 void TraditionalNavigationBar::setWindowMenu(Gtk::Widget* menu)

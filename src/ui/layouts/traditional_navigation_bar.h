@@ -1,15 +1,13 @@
 #pragma once
 
 #include "core/layouts/navigation_bar_model.h"
+#include "core/support/scoped_connections.h"
 #include "ui/library/bookmark_star.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/image.h>
-#include <sigc++/connection.h>
-
-#include <vector>
 
 namespace kovi {
 
@@ -23,7 +21,6 @@ struct AppContext;
 class TraditionalNavigationBar : public Gtk::Box {
 public:
     explicit TraditionalNavigationBar(AppContext& ctx);
-    ~TraditionalNavigationBar() override;
 
     NavigationBarModel& model() { return m_model; }
     Gtk::Entry& addressField() { return m_entry; }
@@ -50,7 +47,6 @@ private:
 
     AppContext& m_ctx;
     NavigationBarModel m_model;
-    std::vector<sigc::connection> m_connections;
     bool m_settingText = false;
     bool m_lockShown = false;
 
@@ -64,6 +60,7 @@ private:
     BookmarkStar m_star;
     Gtk::Button m_extensions, m_library, m_split;
     Gtk::Widget* m_windowMenu = nullptr;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -148,20 +148,19 @@ TraditionalTabBar::TraditionalTabBar(BrowserState& state, std::function<void(con
     append(m_endControls);
 
     // The order of tabs lives in their space.
-    m_connections.push_back(state.tabsChanged.connect([this] { refresh(); }));
-    m_connections.push_back(state.spacesChanged.connect([this] { refresh(); }));
-    m_connections.push_back(state.currentSpaceIdChanged.connect([this] { refresh(); }));
-    m_connections.push_back(state.activeTabIdChanged.connect([this] { refreshActive(); }));
-    m_connections.push_back(state.downloadsChanged.connect([this] { refreshDownloads(); }));
-    m_connections.push_back(m_drops.changed.connect([this] { refreshDragLook(); }));
+    m_connections.add(state.tabsChanged.connect([this] { refresh(); }));
+    m_connections.add(state.spacesChanged.connect([this] { refresh(); }));
+    m_connections.add(state.currentSpaceIdChanged.connect([this] { refresh(); }));
+    m_connections.add(state.activeTabIdChanged.connect([this] { refreshActive(); }));
+    m_connections.add(state.downloadsChanged.connect([this] { refreshDownloads(); }));
+    m_connections.add(m_drops.changed.connect([this] { refreshDragLook(); }));
     refresh();
     refreshDownloads();
 }
 
 TraditionalTabBar::~TraditionalTabBar()
 {
-    for (auto& c : m_connections)
-        c.disconnect();
+    m_connections.clear();
     stopRevealing();
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/layouts/tab_drop_controller.h"
 #include "core/model/tab.h"
+#include "core/support/scoped_connections.h"
 #include "core/support/uuid.h"
 #include "ui/layouts/space_menu_button.h"
 
@@ -12,7 +13,6 @@
 #include <gtkmm/spinner.h>
 #include <gtkmm/windowcontrols.h>
 #include <gtkmm/windowhandle.h>
-#include <sigc++/connection.h>
 
 #include <functional>
 #include <unordered_map>
@@ -79,7 +79,6 @@ private:
     BrowserState& m_state;
     std::function<void(const Tab&)> m_openQuickView;
     TabDropController m_drops;
-    std::vector<sigc::connection> m_connections;
     bool m_revealPending = false;
     double m_stripWidth = -1;
     GdkFrameClock* m_revealClock = nullptr; // while a reveal waits for a frame
@@ -104,6 +103,7 @@ private:
     std::unordered_map<Uuid, TraditionalTab*> m_tabs;             // managed children of m_normal
     std::unordered_map<Uuid, TraditionalPinnedTab*> m_pinnedTabs; // managed children of m_pinned
     std::optional<Uuid> m_shownActive;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -23,15 +23,9 @@ BookmarkStar::BookmarkStar(BrowserState& state, BrowserLibrary& library) : m_sta
     set_action_name(appAction(commands::toggleBookmark));
 
     for (auto* signal : {&m_state.activeTabIdChanged, &m_state.tabsChanged})
-        m_connections.push_back(signal->connect([this] { activePageMayHaveChanged(); }));
-    m_connections.push_back(m_library.archiveChanged.connect([this] { refresh(); }));
+        m_connections.add(signal->connect([this] { activePageMayHaveChanged(); }));
+    m_connections.add(m_library.archiveChanged.connect([this] { refresh(); }));
     activePageMayHaveChanged();
-}
-
-BookmarkStar::~BookmarkStar()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
 }
 
 void BookmarkStar::activePageMayHaveChanged()

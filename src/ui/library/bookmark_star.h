@@ -1,13 +1,12 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "core/support/url.h"
 
 #include <gtkmm/button.h>
 #include <gtkmm/image.h>
-#include <sigc++/connection.h>
 
 #include <optional>
-#include <vector>
 
 namespace kovi {
 
@@ -23,7 +22,6 @@ public:
     static constexpr double size = 26;
 
     BookmarkStar(BrowserState& state, BrowserLibrary& library);
-    ~BookmarkStar() override;
 
     bool isFilled() const { return m_filled; }
 
@@ -39,7 +37,7 @@ private:
     std::optional<Url> m_pageUrl;
     bool m_filled = false;
     bool m_drawn = false;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

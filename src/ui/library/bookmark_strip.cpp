@@ -33,18 +33,12 @@ BookmarkStrip::BookmarkStrip(BrowserState& state, BrowserLibrary& library, Prefe
     m_row.append(m_libraryButton);
     m_row.append(m_bookmarks);
 
-    m_connections.push_back(m_preferences.changed(prefs::showBookmarksBar).connect([this] { refreshVisibility(); }));
-    m_connections.push_back(m_library.archiveChanged.connect([this] {
+    m_connections.add(m_preferences.changed(prefs::showBookmarksBar).connect([this] { refreshVisibility(); }));
+    m_connections.add(m_library.archiveChanged.connect([this] {
         if (m_built)
             refreshPages();
     }));
     refreshVisibility();
-}
-
-BookmarkStrip::~BookmarkStrip()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
 }
 
 void BookmarkStrip::refreshVisibility()

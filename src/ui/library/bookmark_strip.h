@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "ui/library/bookmark_strip_row.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
-#include <sigc++/connection.h>
 
 #include <vector>
 
@@ -23,7 +23,6 @@ public:
     static constexpr int height = 32;
 
     BookmarkStrip(BrowserState& state, BrowserLibrary& library, Preferences& preferences);
-    ~BookmarkStrip() override;
 
     Gtk::Button& libraryButton() { return m_libraryButton; }
     BookmarkStripRow& bookmarks() { return m_bookmarks; }
@@ -40,7 +39,7 @@ private:
     Gtk::Button m_libraryButton;
     BookmarkStripRow m_bookmarks;
     bool m_built = false;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -71,14 +71,8 @@ DownloadsPanel::DownloadsPanel(BrowserState& state)
     m_content.set_vexpand(true);
     append(m_content);
 
-    m_connections.push_back(m_state.downloadsChanged.connect([this] { refresh(); }));
+    m_connections.add(m_state.downloadsChanged.connect([this] { refresh(); }));
     refresh();
-}
-
-DownloadsPanel::~DownloadsPanel()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
 }
 
 bool DownloadsPanel::isShowingEmptyState() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "ui/library/download_row.h"
 #include "ui/library/message_alert.h"
 #include "ui/library/recycler_list.h"
@@ -7,7 +8,6 @@
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/stack.h>
-#include <sigc++/connection.h>
 
 #include <memory>
 #include <vector>
@@ -26,7 +26,6 @@ public:
     static constexpr int height = 420;
 
     explicit DownloadsPanel(BrowserState& state);
-    ~DownloadsPanel() override;
 
     Gtk::Button& clearButton() { return m_clear; }
     Gtk::Button& closeButton() { return m_close; }
@@ -50,7 +49,7 @@ private:
     std::vector<std::size_t> m_order;
     RecyclerList m_list;
     std::unique_ptr<MessageAlert> m_alert;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

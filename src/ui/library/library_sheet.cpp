@@ -68,10 +68,10 @@ LibrarySheet::LibrarySheet(BrowserLibrary& library, BrowserState& state, Theme& 
     buildFooter(*column);
     set_child(*column);
 
-    m_connections.push_back(m_model.listChanged.connect([this] { refreshList(); }));
-    m_connections.push_back(m_model.footerChanged.connect([this] { refreshFooter(); }));
-    m_connections.push_back(m_model.alertChanged.connect([this] { refreshAlert(); }));
-    m_connections.push_back(m_model.dismissRequested.connect([this] { dismiss(); }));
+    m_connections.add(m_model.listChanged.connect([this] { refreshList(); }));
+    m_connections.add(m_model.footerChanged.connect([this] { refreshFooter(); }));
+    m_connections.add(m_model.alertChanged.connect([this] { refreshAlert(); }));
+    m_connections.add(m_model.dismissRequested.connect([this] { dismiss(); }));
     signal_close_request().connect(
         [this] {
             dismiss();
@@ -95,8 +95,7 @@ LibrarySheet::LibrarySheet(BrowserLibrary& library, BrowserState& state, Theme& 
 
 LibrarySheet::~LibrarySheet()
 {
-    for (auto& connection : m_connections)
-        connection.disconnect();
+    m_connections.clear();
     m_dropIdle.disconnect();
     m_alert.reset();
     m_editor.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/libraryviews/library_sheet_model.h"
+#include "core/support/scoped_connections.h"
 #include "ui/library/recycler_list.h"
 #include "ui/library/message_alert.h"
 #include "ui/library/saved_page_editor.h"
@@ -93,7 +94,7 @@ private:
     Glib::RefPtr<Gtk::FileChooserNative> m_chooser;
     std::vector<std::unique_ptr<Gtk::Window>> m_closed;
     sigc::connection m_dropIdle;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

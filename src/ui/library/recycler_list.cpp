@@ -61,14 +61,13 @@ RecyclerList::RecyclerList(Rows rows, int spacing, int padding)
     set_child(*viewport);
     auto adjustment = get_vadjustment();
     // Scrolling rebinds at once; a new page size arrives during layout, so that waits a turn.
-    m_connections.push_back(adjustment->signal_value_changed().connect([this] { updateShown(); }));
-    m_connections.push_back(adjustment->signal_changed().connect([this] { scheduleUpdate(); }));
+    m_connections.add(adjustment->signal_value_changed().connect([this] { updateShown(); }));
+    m_connections.add(adjustment->signal_changed().connect([this] { scheduleUpdate(); }));
 }
 
 RecyclerList::~RecyclerList()
 {
-    for (auto& connection : m_connections)
-        connection.disconnect();
+    m_connections.clear();
     m_idle.disconnect();
     for (auto& [index, row] : m_shown)
         row->unparent();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
+
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/widget.h>
 #include <sigc++/connection.h>
@@ -56,7 +58,7 @@ private:
     std::map<Gtk::Widget*, int> m_kinds;
     Canvas* m_canvas = nullptr;
     sigc::connection m_idle;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -23,14 +23,13 @@ AccountButton::AccountButton(AppContext& ctx) : m_ctx(ctx)
     m_initials.set_max_width_chars(3);
     set_child(m_initials);
     signal_clicked().connect([this] { openSheet(); });
-    m_connections.push_back(m_ctx.auth.currentUserChanged.connect([this] { refresh(); }));
+    m_connections.add(m_ctx.auth.currentUserChanged.connect([this] { refresh(); }));
     refresh();
 }
 
 AccountButton::~AccountButton()
 {
-    for (auto& c : m_connections)
-        c.disconnect();
+    m_connections.clear();
     m_dropClosed.disconnect();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
+
 #include <gtkmm/button.h>
 #include <gtkmm/label.h>
 #include <sigc++/connection.h>
@@ -35,7 +37,7 @@ private:
     std::unique_ptr<AccountSheet> m_sheet;
     std::vector<std::unique_ptr<AccountSheet>> m_closedSheets;
     sigc::connection m_dropClosed;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

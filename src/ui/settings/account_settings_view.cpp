@@ -95,15 +95,14 @@ AccountSettingsView::AccountSettingsView(AppContext& ctx, std::function<void()> 
     m_scroller.set_propagate_natural_height(false);
     append(m_scroller);
 
-    m_connections.push_back(m_ctx.auth.currentUserChanged.connect([this] { refresh(); }));
-    m_connections.push_back(m_ctx.auth.authStateChanged.connect([this] { refresh(); }));
+    m_connections.add(m_ctx.auth.currentUserChanged.connect([this] { refresh(); }));
+    m_connections.add(m_ctx.auth.authStateChanged.connect([this] { refresh(); }));
     refresh();
 }
 
 AccountSettingsView::~AccountSettingsView()
 {
-    for (auto& c : m_connections)
-        c.disconnect();
+    m_connections.clear();
     m_dropClosed.disconnect();
     closeConfirmation();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
+
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/scrolledwindow.h>
@@ -60,7 +62,7 @@ private:
     std::unique_ptr<PrivacyInfoView> m_privacySheet;
     std::vector<std::unique_ptr<PrivacyInfoView>> m_closedSheets;
     sigc::connection m_dropClosed;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

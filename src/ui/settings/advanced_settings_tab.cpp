@@ -22,11 +22,11 @@ AdvancedSettingsTab::AdvancedSettingsTab(Preferences& preferences)
         section->add(check);
         section->add(*makeDescription(description, true));
         append(*section);
-        m_connections.push_back(check.signal_toggled().connect([this, &check, &key] {
+        m_connections.add(check.signal_toggled().connect([this, &check, &key] {
             if (m_refreshing == 0)
                 m_preferences.set(key, check.get_active());
         }));
-        m_connections.push_back(m_preferences.changed(key).connect([this] { refresh(); }));
+        m_connections.add(m_preferences.changed(key).connect([this] { refresh(); }));
     };
     addSwitchSection("Developer", m_developer, "Developer Mode",
                      "Enable developer tools and additional debugging options", prefs::developerMode);
@@ -44,12 +44,6 @@ AdvancedSettingsTab::AdvancedSettingsTab(Preferences& preferences)
     }
     append(*data);
     refresh();
-}
-
-AdvancedSettingsTab::~AdvancedSettingsTab()
-{
-    for (auto& c : m_connections)
-        c.disconnect();
 }
 
 void AdvancedSettingsTab::refresh()

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
+
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/checkbutton.h>
-#include <sigc++/connection.h>
-
-#include <vector>
 
 namespace kovi {
 
@@ -16,7 +15,6 @@ class Preferences;
 class AdvancedSettingsTab : public Gtk::Box {
 public:
     explicit AdvancedSettingsTab(Preferences& preferences);
-    ~AdvancedSettingsTab() override;
 
     Gtk::CheckButton& developerModeCheck() { return m_developer; }
     Gtk::CheckButton& hardwareAccelerationCheck() { return m_hardware; }
@@ -32,7 +30,7 @@ private:
     Gtk::Button m_clear;
     Gtk::Button m_export;
     int m_refreshing = 0;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -50,7 +50,7 @@ Gtk::Box* switchRow(Gtk::Switch& control, const char* title, const char* descrip
 template <class Signal, class Handler>
 void GeneralSettingsTab::onUserChange(Signal&& signal, Handler handler)
 {
-    m_connections.push_back(signal.connect([this, handler] {
+    m_connections.add(signal.connect([this, handler] {
         if (m_refreshing == 0)
             handler();
     }));
@@ -69,19 +69,13 @@ GeneralSettingsTab::GeneralSettingsTab(BrowserState& state, AppearanceManager& a
 
     // What other places change (the menu, the sidebar, the keyboard) shows here at once.
     auto refreshNow = [this] { refresh(); };
-    m_connections.push_back(m_appearance.isDarkModeChanged.connect(refreshNow));
-    m_connections.push_back(m_appearance.isGlassEnabledChanged.connect(refreshNow));
-    m_connections.push_back(m_state.layoutModeChanged.connect(refreshNow));
-    m_connections.push_back(m_state.isBrowserBezelEnabledChanged.connect(refreshNow));
+    m_connections.add(m_appearance.isDarkModeChanged.connect(refreshNow));
+    m_connections.add(m_appearance.isGlassEnabledChanged.connect(refreshNow));
+    m_connections.add(m_state.layoutModeChanged.connect(refreshNow));
+    m_connections.add(m_state.isBrowserBezelEnabledChanged.connect(refreshNow));
     for (const PreferenceKey* key : std::initializer_list<const PreferenceKey*>{
              &prefs::showBookmarksBar, &prefs::defaultSearchEngine, &prefs::autoArchiveEnabled, &prefs::autoArchiveHours})
-        m_connections.push_back(m_preferences.changed(*key).connect(refreshNow));
-}
-
-GeneralSettingsTab::~GeneralSettingsTab()
-{
-    for (auto& c : m_connections)
-        c.disconnect();
+        m_connections.add(m_preferences.changed(*key).connect(refreshNow));
 }
 
 Gtk::Widget* GeneralSettingsTab::makeAppearanceSection()

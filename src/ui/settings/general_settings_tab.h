@@ -1,14 +1,14 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
+
 #include <gtkmm/box.h>
 #include <gtkmm/checkbutton.h>
 #include <gtkmm/dropdown.h>
 #include <gtkmm/switch.h>
 #include <gtkmm/togglebutton.h>
-#include <sigc++/connection.h>
 
 #include <array>
-#include <vector>
 
 namespace kovi {
 
@@ -24,7 +24,6 @@ class Preferences;
 class GeneralSettingsTab : public Gtk::Box {
 public:
     GeneralSettingsTab(BrowserState& state, AppearanceManager& appearance, Preferences& preferences);
-    ~GeneralSettingsTab() override;
 
     std::array<Gtk::ToggleButton*, 3>& themeButtons() { return m_theme; }
     Gtk::DropDown& layoutPicker() { return m_layout; }
@@ -62,7 +61,7 @@ private:
     Gtk::CheckButton m_welcomePage;
     Gtk::CheckButton m_autoArchive;
     Gtk::DropDown m_archiveHours;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -37,18 +37,12 @@ LinksSettingsTab::LinksSettingsTab(Preferences& preferences)
     append(*browser);
 
     refresh();
-    m_selected = m_picker.property_selected().signal_changed().connect([this] {
+    m_connections.add(m_picker.property_selected().signal_changed().connect([this] {
         const guint index = m_picker.get_selected();
         if (m_refreshing == 0 && index < linkTargetOptions.size())
             m_preferences.set(prefs::openLinksIn, std::string(linkTargetOptions[index].rawValue));
-    });
-    m_stored = m_preferences.changed(prefs::openLinksIn).connect([this] { refresh(); });
-}
-
-LinksSettingsTab::~LinksSettingsTab()
-{
-    m_selected.disconnect();
-    m_stored.disconnect();
+    }));
+    m_connections.add(m_preferences.changed(prefs::openLinksIn).connect([this] { refresh(); }));
 }
 
 void LinksSettingsTab::refresh()

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
+
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/dropdown.h>
-#include <sigc++/connection.h>
 
 namespace kovi {
 
@@ -14,7 +15,6 @@ class Preferences;
 class LinksSettingsTab : public Gtk::Box {
 public:
     explicit LinksSettingsTab(Preferences& preferences);
-    ~LinksSettingsTab() override;
 
     Gtk::DropDown& openLinksInPicker() { return m_picker; }
     Gtk::Button& makeDefaultButton() { return m_makeDefault; }
@@ -26,8 +26,7 @@ private:
     Gtk::DropDown m_picker;
     Gtk::Button m_makeDefault;
     int m_refreshing = 0;
-    sigc::connection m_selected;
-    sigc::connection m_stored;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

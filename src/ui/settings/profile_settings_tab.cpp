@@ -90,13 +90,8 @@ ProfileSettingsTab::ProfileSettingsTab(AuthManager& auth) : Gtk::Box(Gtk::Orient
     column->append(*makeSharingSection(&m_share));
     append(*column);
 
-    m_userChanged = m_auth.currentUserChanged.connect([this] { refresh(); });
+    m_connections.add(m_auth.currentUserChanged.connect([this] { refresh(); }));
     refresh();
-}
-
-ProfileSettingsTab::~ProfileSettingsTab()
-{
-    m_userChanged.disconnect();
 }
 
 void ProfileSettingsTab::refresh()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "ui/settings/membership_card.h"
 
 #include <gtkmm/box.h>
@@ -7,7 +8,6 @@
 #include <gtkmm/label.h>
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
-#include <sigc++/connection.h>
 
 namespace kovi {
 
@@ -20,7 +20,6 @@ class SettingsSection;
 class ProfileSettingsTab : public Gtk::Box {
 public:
     explicit ProfileSettingsTab(AuthManager& auth);
-    ~ProfileSettingsTab() override;
 
     MembershipCard& card() { return m_card; }
     Gtk::Label& emailLabel() { return m_email; }
@@ -41,7 +40,7 @@ private:
     Gtk::Button m_signOut;
     Gtk::Box m_guestNote{Gtk::Orientation::VERTICAL, 12};
     Gtk::Button m_share;
-    sigc::connection m_userChanged;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -76,15 +76,9 @@ SettingsWindow::SettingsWindow(AppContext& ctx)
 
     m_ctx.theme.attach(*this);
     addCloseKeys();
-    m_connections.push_back(m_ctx.auth.currentUserChanged.connect([this] { refreshUser(); }));
+    m_connections.add(m_ctx.auth.currentUserChanged.connect([this] { refreshUser(); }));
     refreshUser();
     selectTab(SettingsTab::profile);
-}
-
-SettingsWindow::~SettingsWindow()
-{
-    for (auto& c : m_connections)
-        c.disconnect();
 }
 
 void SettingsWindow::selectTab(SettingsTab tab)

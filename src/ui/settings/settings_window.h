@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settings/settings_tab.h"
+#include "core/support/scoped_connections.h"
 #include "ui/settings/settings_tab_bar.h"
 
 #include <gtkmm/box.h>
@@ -9,9 +10,6 @@
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/window.h>
 #include <gtkmm/windowgroup.h>
-#include <sigc++/connection.h>
-
-#include <vector>
 
 namespace kovi {
 
@@ -28,7 +26,6 @@ public:
     static constexpr int titleStripHeight = 52;
 
     explicit SettingsWindow(AppContext& ctx);
-    ~SettingsWindow() override;
 
     SettingsTab selectedTab() const { return m_selected; }
     // Shows `tab`, its page built afresh when another tab was shown.
@@ -51,7 +48,7 @@ private:
     Gtk::ScrolledWindow m_scroller;
     Gtk::Widget* m_tabView = nullptr;
     SettingsTab m_selected = SettingsTab::profile;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -116,7 +116,7 @@ SidebarBottomBar::SidebarBottomBar(BrowserState& state, AppearanceManager& appea
 
     // Dots are rebuilt after the event that changed the spaces has finished (that event may
     // come from a dot or its menu); a plain switch only restyles them.
-    m_connections.push_back(m_state.spacesChanged.connect([this, refreshDelete] {
+    m_connections.add(m_state.spacesChanged.connect([this, refreshDelete] {
         refreshDelete();
         // Spaces change on every tab switch (their last active tab): only what a dot shows counts.
         std::string shown;
@@ -127,9 +127,9 @@ SidebarBottomBar::SidebarBottomBar(BrowserState& state, AppearanceManager& appea
         m_shownSpaces = shown;
         m_rebuild.start(0, [this] { rebuildDots(); });
     }));
-    m_connections.push_back(m_state.currentSpaceIdChanged.connect([this] { refreshSelection(); }));
-    m_connections.push_back(m_state.downloadsChanged.connect([this] { refreshBadge(); }));
-    m_connections.push_back(m_appearance.isDarkModeChanged.connect([this] { refreshAppearance(); }));
+    m_connections.add(m_state.currentSpaceIdChanged.connect([this] { refreshSelection(); }));
+    m_connections.add(m_state.downloadsChanged.connect([this] { refreshBadge(); }));
+    m_connections.add(m_appearance.isDarkModeChanged.connect([this] { refreshAppearance(); }));
     rebuildDots();
     refreshBadge();
     refreshAppearance();
@@ -137,8 +137,7 @@ SidebarBottomBar::SidebarBottomBar(BrowserState& state, AppearanceManager& appea
 
 SidebarBottomBar::~SidebarBottomBar()
 {
-    for (auto& connection : m_connections)
-        connection.disconnect();
+    m_connections.clear();
     if (m_menu)
         m_menu->unparent();
 }

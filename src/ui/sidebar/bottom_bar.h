@@ -2,6 +2,7 @@
 
 #include "core/model/space.h"
 #include "core/support/main_loop_delayed_task.h"
+#include "core/support/scoped_connections.h"
 #include "ui/sidebar/sidebar_support.h"
 
 #include <gtkmm/box.h>
@@ -86,7 +87,7 @@ private:
     BottomBarButton m_appearanceToggle;
     MainLoopDelayedTask m_rebuild;
     std::string m_shownSpaces;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

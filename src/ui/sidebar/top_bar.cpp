@@ -78,18 +78,12 @@ SidebarTopBar::SidebarTopBar(BrowserState& state, SidebarHost& host) : m_state(s
     m_row.append(m_nav);
 
     auto refreshSlot = [this] { refresh(); };
-    m_connections.push_back(m_state.activeTabIdChanged.connect(refreshSlot));
-    m_connections.push_back(m_state.tabsChanged.connect(refreshSlot));
-    m_connections.push_back(m_host.isPinnedChanged.connect(refreshSlot));
-    m_connections.push_back(m_host.chromeWidgetChanged.connect([this] { adoptChromeWidget(); }));
+    m_connections.add(m_state.activeTabIdChanged.connect(refreshSlot));
+    m_connections.add(m_state.tabsChanged.connect(refreshSlot));
+    m_connections.add(m_host.isPinnedChanged.connect(refreshSlot));
+    m_connections.add(m_host.chromeWidgetChanged.connect([this] { adoptChromeWidget(); }));
     adoptChromeWidget();
     refresh();
-}
-
-SidebarTopBar::~SidebarTopBar()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
 }
 
 void SidebarTopBar::adoptChromeWidget()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "ui/design/edge_groups_row.h"
 
 #include <giomm/simpleaction.h>
@@ -24,7 +25,6 @@ class SidebarHost;
 class SidebarTopBar : public Gtk::WindowHandle {
 public:
     SidebarTopBar(BrowserState& state, SidebarHost& host);
-    ~SidebarTopBar() override;
 
     void refresh();
 
@@ -53,7 +53,7 @@ private:
     Gtk::Button m_back, m_forward, m_reload;
     EdgeGroupsRow m_rows{8};
     Glib::RefPtr<Gio::SimpleAction> m_goBack, m_goForward;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

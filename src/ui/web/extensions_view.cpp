@@ -123,9 +123,9 @@ ExtensionsView::ExtensionsView(Gtk::Window& parent, PageExtensionStore& store, A
         },
         false);
 
-    m_connections.push_back(m_store.extensionsChanged().connect(sigc::mem_fun(*this, &ExtensionsView::scheduleRebuild)));
-    m_connections.push_back(m_store.errorMessageChanged().connect(sigc::mem_fun(*this, &ExtensionsView::refreshAlert)));
-    m_connections.push_back(m_appearance.isDarkModeChanged.connect(sigc::mem_fun(*this, &ExtensionsView::applyAppearance)));
+    m_connections.add(m_store.extensionsChanged().connect(sigc::mem_fun(*this, &ExtensionsView::scheduleRebuild)));
+    m_connections.add(m_store.errorMessageChanged().connect(sigc::mem_fun(*this, &ExtensionsView::refreshAlert)));
+    m_connections.add(m_appearance.isDarkModeChanged.connect(sigc::mem_fun(*this, &ExtensionsView::applyAppearance)));
     applyAppearance();
     rebuildCards();
     // A file that could not be read at start says so as soon as the sheet opens.
@@ -134,8 +134,7 @@ ExtensionsView::ExtensionsView(Gtk::Window& parent, PageExtensionStore& store, A
 
 ExtensionsView::~ExtensionsView()
 {
-    for (auto& connection : m_connections)
-        connection.disconnect();
+    m_connections.clear();
     m_rebuild.disconnect();
     if (m_chooser)
         m_chooser->hide();

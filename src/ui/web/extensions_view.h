@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "core/web/page_extension.h"
 
 #include <gtkmm/box.h>
@@ -16,7 +17,6 @@
 #include <vector>
 
 typedef struct _AdwMessageDialog AdwMessageDialog;
-
 
 namespace kovi {
 
@@ -77,7 +77,7 @@ private:
     Glib::RefPtr<Gtk::FileChooserNative> m_chooser;
     AdwMessageDialog* m_alert = nullptr;
     sigc::connection m_rebuild;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -86,14 +86,8 @@ FindInPageView::FindInPageView(WebContent& web)
         Glib::signal_idle().connect_once(sigc::track_object([this] { m_field.grab_focus(); }, *this));
     });
 
-    m_connections.push_back(web.matchesCounted.connect(sigc::mem_fun(*this, &FindInPageView::matchesCounted)));
+    m_connections.add(web.matchesCounted.connect(sigc::mem_fun(*this, &FindInPageView::matchesCounted)));
     refreshCounter();
-}
-
-FindInPageView::~FindInPageView()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
 }
 
 void FindInPageView::textChanged()

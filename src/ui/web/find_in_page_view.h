@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "core/support/uuid.h"
 #include "core/web/find_counter.h"
 
@@ -7,10 +8,8 @@
 #include <gtkmm/button.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
-#include <sigc++/connection.h>
 
 #include <string>
-#include <vector>
 
 namespace kovi {
 
@@ -24,7 +23,6 @@ class WebContent;
 class FindInPageView : public Gtk::Box {
 public:
     explicit FindInPageView(WebContent& web);
-    ~FindInPageView() override;
 
     std::string searchText() const { return m_field.get_text(); }
     int currentMatch() const { return m_counter.current(); }
@@ -53,7 +51,7 @@ private:
     Gtk::Button m_previous;
     Gtk::Button m_next;
     Gtk::Button m_close;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

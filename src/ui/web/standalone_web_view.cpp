@@ -145,12 +145,11 @@ void StandaloneWebView::onTitleElementAnswered(GObject* view, GAsyncResult* resu
 {
     std::unique_ptr<TitleElementQuery> query(static_cast<TitleElementQuery*>(call));
     GError* error = nullptr;
-    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error);
+    auto value =
+        GObjectPtr<JSCValue>::adopt(webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, &error));
     const bool cancelled = error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED);
     g_clear_error(&error);
-    const bool has = value && jsc_value_is_boolean(value) && jsc_value_to_boolean(value);
-    if (value)
-        g_object_unref(value);
+    const bool has = value && jsc_value_is_boolean(value.get()) && jsc_value_to_boolean(value.get());
     // A page that cannot answer (none yet, or scripts failing) counts as having no title.
     if (!cancelled && query->done)
         query->done(has);

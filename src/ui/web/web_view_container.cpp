@@ -73,18 +73,12 @@ WebViewContainer::WebViewContainer(WebContent& web, const Tab& tab)
     add_overlay(m_badgeLabel);
 
     auto& state = web.state();
-    m_connections.push_back(state.navigationErrorsChanged.connect(sigc::mem_fun(*this, &WebViewContainer::refreshError)));
-    m_connections.push_back(web.notifications().observe(notifications::webViewZoomChanged,
+    m_connections.add(state.navigationErrorsChanged.connect(sigc::mem_fun(*this, &WebViewContainer::refreshError)));
+    m_connections.add(web.notifications().observe(notifications::webViewZoomChanged,
                                                         [this](const Notification& note) { m_badge.handle(note); }));
-    m_connections.push_back(m_badge.changed.connect(sigc::mem_fun(*this, &WebViewContainer::refreshBadge)));
+    m_connections.add(m_badge.changed.connect(sigc::mem_fun(*this, &WebViewContainer::refreshBadge)));
     refreshError();
     refreshBadge();
-}
-
-WebViewContainer::~WebViewContainer()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
 }
 
 bool WebViewContainer::isErrorShown() const

@@ -2,16 +2,15 @@
 
 #include "core/model/tab.h"
 #include "core/support/main_loop_delayed_task.h"
+#include "core/support/scoped_connections.h"
 #include "core/web/zoom_badge_model.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/label.h>
 #include <gtkmm/overlay.h>
-#include <sigc++/connection.h>
 
 #include <memory>
-#include <vector>
 
 namespace kovi {
 
@@ -25,7 +24,6 @@ class WebViewRepresentable;
 class WebViewContainer : public Gtk::Overlay {
 public:
     WebViewContainer(WebContent& web, const Tab& tab);
-    ~WebViewContainer() override;
 
     const Uuid& tabId() const { return m_tabId; }
     WebViewRepresentable& page() { return *m_page; }
@@ -52,7 +50,7 @@ private:
     Gtk::Label m_errorMessage;
     Gtk::Button m_tryAgain;
     Gtk::Label m_badgeLabel;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -1,6 +1,7 @@
 #include "ui/web/web_view_coordinator.h"
 
 #include "core/state/browser_state.h"
+#include "core/support/gobject_ptr.h"
 #include "core/web/favicon_candidates.h"
 #include "core/web/navigation_policy.h"
 #include "ui/web/favicon_capture.h"
@@ -47,8 +48,7 @@ WebViewCoordinator::WebViewCoordinator(WebContent& web, Uuid tabId, WebKitWebVie
 
 WebViewCoordinator::~WebViewCoordinator()
 {
-    for (auto& connection : m_navigationObservers)
-        connection.disconnect();
+    m_navigationObservers.clear();
     m_token.reset();
     disconnectView();
 }
@@ -369,27 +369,23 @@ void WebViewCoordinator::onFaviconScriptDone(GObject* source, GAsyncResult* resu
 {
     std::unique_ptr<ScriptCall> call(static_cast<ScriptCall*>(data));
     GError* error = nullptr;
-    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+    auto value = GObjectPtr<JSCValue>::adopt(
+        webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error));
     g_clear_error(&error);
     std::vector<std::string> declared;
-    if (value && jsc_value_is_array(value)) {
-        JSCValue* lengthValue = jsc_value_object_get_property(value, "length");
-        int length = lengthValue ? jsc_value_to_int32(lengthValue) : 0;
-        if (lengthValue)
-            g_object_unref(lengthValue);
+    if (value && jsc_value_is_array(value.get())) {
+        auto lengthValue = GObjectPtr<JSCValue>::adopt(jsc_value_object_get_property(value.get(), "length"));
+        const int length = lengthValue ? jsc_value_to_int32(lengthValue.get()) : 0;
         for (int i = 0; i < length && declared.size() < maxDeclaredIcons; ++i) {
-            JSCValue* item = jsc_value_object_get_property_at_index(value, static_cast<guint>(i));
-            if (item && jsc_value_is_string(item)) {
-                char* text = jsc_value_to_string(item);
+            auto item =
+                GObjectPtr<JSCValue>::adopt(jsc_value_object_get_property_at_index(value.get(), static_cast<guint>(i)));
+            if (item && jsc_value_is_string(item.get())) {
+                char* text = jsc_value_to_string(item.get());
                 declared.emplace_back(text ? text : "");
                 g_free(text);
             }
-            if (item)
-                g_object_unref(item);
         }
     }
-    if (value)
-        g_object_unref(value);
     auto coordinator = call->coordinator.lock();
     if (!coordinator)
         return;

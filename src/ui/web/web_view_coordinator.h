@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/support/notification_center.h"
+#include "core/support/scoped_connections.h"
 #include "core/support/uuid.h"
 
 #include <glib.h>
-#include <sigc++/connection.h>
 
 #include <memory>
 #include <optional>
@@ -117,9 +117,9 @@ private:
     bool m_loadFailed = false;   // the engine reports "finished" after a failure too
     bool m_failureShown = false; // a failure the user sees: loading stays off with progress 0
     std::unique_ptr<FaviconCapture> m_favicon;
-    std::vector<sigc::connection> m_navigationObservers;
     // Async engine callbacks hold this weakly and do nothing once the coordinator is gone.
     std::shared_ptr<WebViewCoordinator*> m_token;
+    ScopedConnections m_navigationObservers;
 };
 
 } // namespace kovi

@@ -21,7 +21,7 @@ constexpr auto findOptions =
 
 void WebViewCoordinator::observe(const char* name, void (WebViewCoordinator::*action)(const Notification&))
 {
-    m_navigationObservers.push_back(m_web.notifications().observe(name, [this, action](const Notification& note) {
+    m_navigationObservers.add(m_web.notifications().observe(name, [this, action](const Notification& note) {
         if (!note.object || *note.object != m_tabId)
             return;
         if (!m_view)

@@ -7,27 +7,25 @@ namespace kovi {
 
 BuiltWebView buildWebView(SpaceWebSessionManager::Session& session, const std::vector<UserScriptSpec>& scripts)
 {
-    WebKitSettings* settings = webkit_settings_new();
-    webkit_settings_set_enable_javascript(settings, TRUE);
-    webkit_settings_set_media_playback_requires_user_gesture(settings, FALSE);
-    webkit_settings_set_user_agent(settings, SpaceWebSessionManager::userAgent);
+    auto settings = GObjectPtr<WebKitSettings>::adopt(webkit_settings_new());
+    webkit_settings_set_enable_javascript(settings.get(), TRUE);
+    webkit_settings_set_media_playback_requires_user_gesture(settings.get(), FALSE);
+    webkit_settings_set_user_agent(settings.get(), SpaceWebSessionManager::userAgent);
     // Scripts may not open windows on their own; links and gestures still can.
-    webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+    webkit_settings_set_javascript_can_open_windows_automatically(settings.get(), FALSE);
 
     // The content manager is fixed at construction, so the page scripts go in first and are
     // there for the first load.
-    WebKitUserContentManager* manager = webkit_user_content_manager_new();
-    auto installer = std::make_unique<UserScriptInstaller>(manager);
+    auto manager = GObjectPtr<WebKitUserContentManager>::adopt(webkit_user_content_manager_new());
+    auto installer = std::make_unique<UserScriptInstaller>(manager.get());
     installer->apply(scripts);
 
     auto* view = static_cast<WebKitWebView*>(g_object_new(WEBKIT_TYPE_WEB_VIEW,
         "web-context", session.context.get(),
         "network-session", session.network.get(),
-        "user-content-manager", manager,
-        "settings", settings,
+        "user-content-manager", manager.get(),
+        "settings", settings.get(),
         nullptr));
-    g_object_unref(manager);
-    g_object_unref(settings);
     gtk_widget_set_hexpand(GTK_WIDGET(view), TRUE);
     gtk_widget_set_vexpand(GTK_WIDGET(view), TRUE);
     // Swipes go back and forward only while the view is in a window: with the gesture on, the

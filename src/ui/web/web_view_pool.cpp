@@ -24,9 +24,7 @@ void destroyEntry(WebViewPool::Entry& entry)
                 gtk_widget_unparent(GTK_WIDGET(view));
         }
     }
-    if (entry.lastSnapshot)
-        g_object_unref(entry.lastSnapshot);
-    entry.lastSnapshot = nullptr;
+    entry.lastSnapshot.clear();
     entry.scripts.reset();
     entry.view.clear();
 }
@@ -134,7 +132,7 @@ void WebViewPool::snapshot(const Uuid& tabId, std::function<void(GdkTexture*)> d
             return;
         }
         if (!gtk_widget_get_mapped(GTK_WIDGET(found->view.get()))) {
-            done(found->lastSnapshot);
+            done(found->lastSnapshot.get());
             return;
         }
         auto* request = new SnapshotRequest{alive, this, tabId, false, std::move(done)};
@@ -157,13 +155,12 @@ void WebViewPool::snapshotReady(GObject* source, GAsyncResult* result, gpointer 
 {
     std::unique_ptr<SnapshotRequest> request(static_cast<SnapshotRequest*>(data));
     GError* error = nullptr;
-    GdkTexture* texture = webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, &error);
+    auto texture =
+        GObjectPtr<GdkTexture>::adopt(webkit_web_view_get_snapshot_finish(WEBKIT_WEB_VIEW(source), result, &error));
     g_clear_error(&error);
     if (request->alive.expired()) {
         if (request->done)
             request->done(nullptr);
-        if (texture)
-            g_object_unref(texture);
         return;
     }
     Entry* found = request->pool->entry(request->tabId);
@@ -171,22 +168,13 @@ void WebViewPool::snapshotReady(GObject* source, GAsyncResult* result, gpointer 
     // must not show the old page.
     bool sameView = found && found->view.get() == WEBKIT_WEB_VIEW(source);
     if (request->remember) {
-        if (sameView && texture) {
-            if (found->lastSnapshot)
-                g_object_unref(found->lastSnapshot);
-            found->lastSnapshot = texture;
-            texture = nullptr;
-        }
+        if (sameView && texture)
+            found->lastSnapshot = std::move(texture);
     } else if (request->done) {
-        if (sameView && texture) {
-            if (found->lastSnapshot)
-                g_object_unref(found->lastSnapshot);
-            found->lastSnapshot = GDK_TEXTURE(g_object_ref(texture));
-        }
-        request->done(sameView ? texture : nullptr);
+        if (sameView && texture)
+            found->lastSnapshot = GObjectPtr<GdkTexture>::ref(texture.get());
+        request->done(sameView ? texture.get() : nullptr);
     }
-    if (texture)
-        g_object_unref(texture);
 }
 
 } // namespace kovi

@@ -33,7 +33,7 @@ public:
         std::optional<Uuid> spaceId; // the space whose session the view was built with
         std::unique_ptr<UserScriptInstaller> scripts;
         std::unique_ptr<WebViewCoordinator> coordinator;
-        GdkTexture* lastSnapshot = nullptr; // owned; the picture taken when the view was last hidden
+        GObjectPtr<GdkTexture> lastSnapshot; // the picture taken when the view was last hidden
     };
     // Makes the coordinator of a new view.
     using MakeCoordinator = std::function<std::unique_ptr<WebViewCoordinator>(const Uuid& tabId, WebKitWebView* view)>;

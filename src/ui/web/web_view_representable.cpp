@@ -18,10 +18,10 @@ WebViewRepresentable::WebViewRepresentable(WebContent& web, Uuid tabId, Url init
     set_hexpand(true);
     set_vexpand(true);
     add_css_class("kovi-web-view-host");
-    m_connections.push_back(
+    m_connections.add(
         web.pool().viewWillBeRemoved.connect(sigc::mem_fun(*this, &WebViewRepresentable::viewWillBeRemoved)));
-    m_connections.push_back(web.appearance().isDarkModeChanged.connect(sigc::mem_fun(*this, &WebViewRepresentable::update)));
-    m_connections.push_back(web.extensions().revisionChanged().connect(sigc::mem_fun(*this, &WebViewRepresentable::update)));
+    m_connections.add(web.appearance().isDarkModeChanged.connect(sigc::mem_fun(*this, &WebViewRepresentable::update)));
+    m_connections.add(web.extensions().revisionChanged().connect(sigc::mem_fun(*this, &WebViewRepresentable::update)));
     // The hover preview of a hidden tab shows its page as it was last seen; taken before the
     // page goes off screen.
     signal_unmap().connect([this] { m_web.pool().rememberSnapshot(m_tabId); }, false);
@@ -33,15 +33,14 @@ WebViewRepresentable::WebViewRepresentable(WebContent& web, Uuid tabId, Url init
             makeView();
     });
     if (web.pagesHeld())
-        m_connections.push_back(web.pagesReleased.connect(sigc::mem_fun(*this, &WebViewRepresentable::makeView)));
+        m_connections.add(web.pagesReleased.connect(sigc::mem_fun(*this, &WebViewRepresentable::makeView)));
     else
         makeView();
 }
 
 WebViewRepresentable::~WebViewRepresentable()
 {
-    for (auto& connection : m_connections)
-        connection.disconnect();
+    m_connections.clear();
     WebKitWebView* view = m_view;
     // When the widget is destroyed by its parent, the box has let go of its children already.
     if (view && gobj() && gtk_widget_get_parent(GTK_WIDGET(view)) == GTK_WIDGET(gobj()))

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "core/support/url.h"
 #include "core/support/uuid.h"
 
 #include <gtkmm/box.h>
-#include <sigc++/connection.h>
 
 #include <functional>
 #include <optional>
-#include <vector>
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _GdkTexture GdkTexture;
@@ -45,7 +44,7 @@ private:
     Uuid m_tabId;
     Url m_initialUrl;
     WebKitWebView* m_view = nullptr; // the pool's view placed here, until the pool drops it
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

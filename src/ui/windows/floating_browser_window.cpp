@@ -39,12 +39,12 @@ FloatingBrowserWindow::FloatingBrowserWindow(const FloatingWindowKind& kind, Web
     m_content.append(m_page);
     set_child(m_content);
 
-    m_connections.push_back(m_page.titleChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));
-    m_connections.push_back(m_page.loadFinished.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));
-    m_connections.push_back(m_page.addressChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::addressChanged)));
-    m_connections.push_back(m_page.loadingChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::loadingChanged)));
-    m_connections.push_back(m_page.progressChanged.connect([this] { m_watchdog.progressed(); }));
-    m_connections.push_back(m_page.historyChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::historyChanged)));
+    m_connections.add(m_page.titleChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));
+    m_connections.add(m_page.loadFinished.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));
+    m_connections.add(m_page.addressChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::addressChanged)));
+    m_connections.add(m_page.loadingChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::loadingChanged)));
+    m_connections.add(m_page.progressChanged.connect([this] { m_watchdog.progressed(); }));
+    m_connections.add(m_page.historyChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::historyChanged)));
     obey(kind.goBack, &FloatingBrowserWindow::goBack);
     obey(kind.goForward, &FloatingBrowserWindow::goForward);
     obey(kind.reload, &FloatingBrowserWindow::reloadOrStop);
@@ -55,8 +55,7 @@ FloatingBrowserWindow::FloatingBrowserWindow(const FloatingWindowKind& kind, Web
 
 FloatingBrowserWindow::~FloatingBrowserWindow()
 {
-    for (auto& c : m_connections)
-        c.disconnect();
+    m_connections.clear();
     closePage();
 }
 
@@ -110,7 +109,7 @@ void FloatingBrowserWindow::post(const char* name)
 
 void FloatingBrowserWindow::obey(const char* name, void (FloatingBrowserWindow::*action)())
 {
-    m_connections.push_back(m_notifications.observe(name, [this, action](const Notification& note) {
+    m_connections.add(m_notifications.observe(name, [this, action](const Notification& note) {
         if (note.object == m_id)
             (this->*action)();
     }));

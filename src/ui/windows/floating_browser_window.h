@@ -2,6 +2,7 @@
 
 #include "core/support/notification_center.h"
 #include "core/support/main_loop_delayed_task.h"
+#include "core/support/scoped_connections.h"
 #include "core/windows/floating_page_state.h"
 #include "core/windows/floating_window_kind.h"
 #include "core/windows/load_watchdog.h"
@@ -12,10 +13,8 @@
 #include <gtkmm/label.h>
 #include <gtkmm/window.h>
 #include <gtkmm/windowhandle.h>
-#include <sigc++/connection.h>
 
 #include <optional>
-#include <vector>
 
 namespace kovi {
 
@@ -81,7 +80,7 @@ private:
     NavButton m_openInMain;
     Gtk::Box m_content{Gtk::Orientation::VERTICAL};
     StandaloneWebView m_page;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

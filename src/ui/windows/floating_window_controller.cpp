@@ -93,14 +93,12 @@ void FloatingWindowController::watchParent(Gtk::Window* parent)
 {
     if (parent == m_watchedParent)
         return;
-    for (auto& c : m_parentWatch)
-        c.disconnect();
     m_parentWatch.clear();
     m_watchedParent = parent;
     if (!parent)
         return;
-    m_parentWatch.push_back(parent->signal_hide().connect(sigc::mem_fun(*this, &FloatingWindowController::closeAll)));
-    m_parentWatch.push_back(parent->signal_destroy().connect([this] {
+    m_parentWatch.add(parent->signal_hide().connect(sigc::mem_fun(*this, &FloatingWindowController::closeAll)));
+    m_parentWatch.add(parent->signal_destroy().connect([this] {
         closeAll();
         watchParent(nullptr);
     }));

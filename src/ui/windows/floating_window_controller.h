@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "core/support/url.h"
 #include "core/support/uuid.h"
 #include "core/windows/floating_window_kind.h"
@@ -65,8 +66,8 @@ private:
     sigc::connection m_openInMain;
     // The main window whose closing closes every window (closing destroys it without hiding).
     Gtk::Window* m_watchedParent = nullptr;
-    std::vector<sigc::connection> m_parentWatch;
     IconKeeper m_icons;
+    ScopedConnections m_parentWatch;
 };
 
 } // namespace kovi

@@ -57,9 +57,9 @@ SplitViewContainer::SplitViewContainer(AppContext& ctx)
     add_controller(m_dragGesture);
 
     BrowserState& state = ctx.state;
-    m_connections.push_back(state.splitViewConfigChanged.connect(sigc::mem_fun(*this, &SplitViewContainer::configChanged)));
-    m_connections.push_back(state.activeSplitSideChanged.connect(sigc::mem_fun(*this, &SplitViewContainer::refreshPanes)));
-    m_connections.push_back(state.tabsChanged.connect([this] {
+    m_connections.add(state.splitViewConfigChanged.connect(sigc::mem_fun(*this, &SplitViewContainer::configChanged)));
+    m_connections.add(state.activeSplitSideChanged.connect(sigc::mem_fun(*this, &SplitViewContainer::refreshPanes)));
+    m_connections.add(state.tabsChanged.connect([this] {
         // A pane whose tab has gone is taken away; the others show their tab's news.
         for (SplitPane* pane : {m_left.get(), m_right.get()}) {
             if (pane && !m_ctx.state.tab(pane->tabId()))
@@ -72,8 +72,7 @@ SplitViewContainer::SplitViewContainer(AppContext& ctx)
 
 SplitViewContainer::~SplitViewContainer()
 {
-    for (auto& c : m_connections)
-        c.disconnect();
+    m_connections.clear();
     m_rebuild.disconnect();
     releaseAll();
 }

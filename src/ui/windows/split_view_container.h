@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/split_view_config.h"
+#include "core/support/scoped_connections.h"
 #include "core/windows/split_divider_drag.h"
 #include "core/windows/split_layout.h"
 #include "ui/windows/split_pane.h"
@@ -12,7 +13,6 @@
 
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace kovi {
 
@@ -61,7 +61,7 @@ private:
     Glib::RefPtr<Gtk::GestureDrag> m_dragGesture;
     SplitLayout m_layout;
     sigc::connection m_rebuild;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections;
 };
 
 } // namespace kovi

@@ -1,5 +1,7 @@
 #include "ui/windows/x11_window_placement.h"
 
+#include "core/support/gobject_ptr.h"
+
 #include <gtkmm/window.h>
 
 #include <gdk/x11/gdkx.h>
@@ -54,13 +56,13 @@ std::optional<ScreenRect> monitorArea(Gtk::Window& window)
         auto pointer = pointerPosition(window);
         GListModel* monitors = gdk_display_get_monitors(display);
         for (guint i = 0; pointer && i < g_list_model_get_n_items(monitors) && !monitor; ++i) {
-            auto* candidate = static_cast<GdkMonitor*>(g_list_model_get_item(monitors, i));
+            auto candidate =
+                GObjectPtr<GdkMonitor>::adopt(static_cast<GdkMonitor*>(g_list_model_get_item(monitors, i)));
             GdkRectangle area;
-            gdk_monitor_get_geometry(candidate, &area);
+            gdk_monitor_get_geometry(candidate.get(), &area);
             if (pointer->x >= area.x && pointer->x < area.x + area.width && pointer->y >= area.y
                 && pointer->y < area.y + area.height)
-                monitor = candidate;
-            g_object_unref(candidate);
+                monitor = candidate.get(); // the list keeps it
         }
     }
     if (!monitor)

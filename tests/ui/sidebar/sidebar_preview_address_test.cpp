@@ -1,6 +1,7 @@
 #include "sidebar_ui_fixture.h"
 
 #include "core/support/notification_names.h"
+#include "core/support/scoped_connections.h"
 
 #include <gtk/gtk.h>
 
@@ -126,7 +127,7 @@ TEST_F(SidebarAddressTest, EscapeCancelsAndWithoutATabReturnOpensOne)
 
 TEST_F(SidebarAddressTest, TopBarAndNewTabRowActOnTheState)
 {
-    std::vector<sigc::connection> observers;
+    ScopedConnections observers;
     const Uuid tab = open("https://a.example/");
     state->updateTabNavigation(tab, true, false);
     state->updateTabLoading(tab, true, 0.5);
@@ -146,7 +147,7 @@ TEST_F(SidebarAddressTest, TopBarAndNewTabRowActOnTheState)
     // Back runs the menu's Go Back for the active tab; Forward, disabled, runs nothing.
     std::vector<std::pair<std::string, std::optional<Uuid>>> posted;
     for (const char* name : {notifications::webViewGoBack, notifications::webViewGoForward})
-        observers.push_back(notifications().observe(name, [&](const Notification& n) { posted.emplace_back(n.name, n.object); }));
+        observers.add(notifications().observe(name, [&](const Notification& n) { posted.emplace_back(n.name, n.object); }));
     ASSERT_TRUE(click(bar.backButton()));
     ASSERT_TRUE(click(bar.forwardButton()));
     EXPECT_EQ(posted, (std::vector<std::pair<std::string, std::optional<Uuid>>>{{notifications::webViewGoBack, tab}}));
@@ -154,8 +155,7 @@ TEST_F(SidebarAddressTest, TopBarAndNewTabRowActOnTheState)
     catchUp();
     EXPECT_FALSE(bar.backButton().get_sensitive());
     EXPECT_TRUE(bar.forwardButton().get_sensitive());
-    for (auto& o : observers)
-        o.disconnect();
+    observers.clear();
 
     ASSERT_TRUE(click(bar.pinButton()));
     EXPECT_FALSE(host.isPinned());

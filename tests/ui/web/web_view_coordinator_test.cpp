@@ -279,7 +279,7 @@ TEST_F(WebViewCoordinatorTest, SnapshotsAreAsynchronousAndKeptForHiddenTabs)
     // Hidden, the tab still has the picture taken as it went off screen.
     Uuid b = openTab(server.url("/two"));
     show(b);
-    ASSERT_TRUE(runUntil([&] { return web->pool().entry(a)->lastSnapshot != nullptr; }));
+    ASSERT_TRUE(runUntil([&] { return web->pool().entry(a)->lastSnapshot.get() != nullptr; }));
     answered = false;
     width = 0;
     WebViewRepresentable::snapshot(*web, a, [&](GdkTexture* t) {
