@@ -44,7 +44,7 @@ void loadTextColors(bool dark)
 Theme::Theme(AppearanceManager& appearance) : m_appearance(appearance)
 {
     m_connections.push_back(m_appearance.isDarkModeChanged.connect(sigc::mem_fun(*this, &Theme::apply)));
-    m_connections.push_back(m_appearance.isLiquidGlassEnabledChanged.connect(sigc::mem_fun(*this, &Theme::apply)));
+    m_connections.push_back(m_appearance.isGlassEnabledChanged.connect(sigc::mem_fun(*this, &Theme::apply)));
 }
 
 Theme::~Theme()
@@ -142,7 +142,7 @@ void Theme::applyTo(Gtk::Window& window) const
         window.add_css_class("kovi-light");
         window.remove_css_class("kovi-dark");
     }
-    if (m_appearance.isLiquidGlassEnabled())
+    if (m_appearance.isGlassEnabled())
         window.add_css_class("kovi-glass");
     else
         window.remove_css_class("kovi-glass");

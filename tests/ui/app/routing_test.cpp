@@ -3,7 +3,7 @@
 #include "app_fixture.h"
 
 #include "core/support/notification_names.h"
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/layouts/empty_state_view.h"
 #include "ui/layouts/onboarding_view.h"
 #include "ui/settings/auth_view.h"
@@ -88,9 +88,9 @@ TEST(Routing, ShowSettingsOpensTheSettingsWindowOnEveryScreen)
 {
     TempDir dir;
     int opened = 0;
-    ViewParts parts;
-    parts.openSettings = [&](AppContext&, Gtk::Window&) { ++opened; };
-    AppHarness h(dir.path(), std::nullopt, false, parts);
+    ViewSlots slots;
+    slots.openSettings = [&](AppContext&, Gtk::Window&) { ++opened; };
+    AppHarness h(dir.path(), std::nullopt, false, slots);
     ASSERT_EQ(h.root().screen(), Screen::welcome);
     h.app->commands().activate("settings");
     EXPECT_EQ(opened, 1);
@@ -99,9 +99,9 @@ TEST(Routing, ShowSettingsOpensTheSettingsWindowOnEveryScreen)
 TEST(Routing, LibraryErrorAlertWaitsForTheLibrarySheetAndDismissalClearsIt)
 {
     TempDir dir;
-    ViewParts parts;
-    parts.librarySheet = [](AppContext&, Gtk::Window&) -> Gtk::Window* { return new Gtk::Window(); };
-    AppHarness h(dir.path(), std::nullopt, false, parts);
+    ViewSlots slots;
+    slots.librarySheet = [](AppContext&, Gtk::Window&) -> Gtk::Window* { return new Gtk::Window(); };
+    AppHarness h(dir.path(), std::nullopt, false, slots);
     h.ctx().auth.continueAsGuest();
     h.root().setHasCompletedOnboarding(true);
     ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::browser; }));
@@ -142,12 +142,12 @@ TEST(Routing, SheetsFollowTheirFlagsAndClosingTheWindowClearsTheFlag)
 {
     TempDir dir;
     int built = 0;
-    ViewParts parts;
-    parts.librarySheet = [&](AppContext&, Gtk::Window&) -> Gtk::Window* {
+    ViewSlots slots;
+    slots.librarySheet = [&](AppContext&, Gtk::Window&) -> Gtk::Window* {
         ++built;
         return new Gtk::Window();
     };
-    AppHarness h(dir.path(), std::nullopt, false, parts);
+    AppHarness h(dir.path(), std::nullopt, false, slots);
     h.ctx().auth.continueAsGuest();
     h.root().setHasCompletedOnboarding(true);
     ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::browser; }));

@@ -2,7 +2,7 @@
 // and that no part of it hides another at the window's sizes.
 #include "windows_fixture.h"
 
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/web/web_view_container.h"
 #include "ui/windows/split_view_container.h"
