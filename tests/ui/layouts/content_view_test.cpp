@@ -1,6 +1,6 @@
 // The sidebar layout: the sidebar docked and floating, its resize handles, the window's controls
 // above it, and the space swipe.
-#include "app_fixture.h"
+#include "app/app_fixture.h"
 
 #include "ui/layouts/content_view.h"
 #include "ui/layouts/empty_state_view.h"
