@@ -5,6 +5,7 @@
 #include "core/commandbar/omnibox_engine.h"
 #include "core/commandbar/omnibox_ranking.h"
 #include "core/support/http_client.h"
+#include "core/support/http_session.h"
 
 #include <benchmark/benchmark.h>
 
@@ -86,7 +87,8 @@ void BM_ZeroSuggest(benchmark::State& state) { localSuggestions(state, ""); }
 void BM_EngineUpdate_Address(benchmark::State& state)
 {
     const Profile& p = profile();
-    HttpClient http;
+    HttpSession session;
+    HttpClient http(session);
     OmniboxEngine engine(http, "http://127.0.0.1:9");
     const auto sources = p.sources();
     for (auto _ : state)

@@ -53,7 +53,7 @@ Fixture& fixture()
 
 SidebarView* makeView(Fixture& f)
 {
-    SidebarServices services{*f.state, *f.appearance, f.core.notifications()};
+    SidebarServices services{*f.state, *f.appearance, f.core.notifications(), f.core.http()};
     services.suggestionBaseUrl = "http://127.0.0.1:9";
     return new SidebarView(std::move(services), f.host);
 }

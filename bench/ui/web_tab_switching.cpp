@@ -130,7 +130,8 @@ int main(int argc, char** argv)
     appearance.setIsDarkMode(false);
     PageExtensionStore& extensions = core.extensions();
     WebContent::Folders folders{dir.file("sessions"), dir.file("cache"), dir.file("Downloads"), dir.file("partial")};
-    auto web = std::make_unique<WebContent>(state, notifications, core.preferences(), appearance, extensions, folders);
+    auto web = std::make_unique<WebContent>(state, notifications, core.preferences(), appearance, extensions,
+                                            core.http(), folders);
 
     test::LoopbackServer server;
     server.on("/page", [](const test::LoopbackServer::Request& request) {

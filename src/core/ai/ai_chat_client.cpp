@@ -70,8 +70,8 @@ AIChatReply AIChatReply::failure(std::string description)
     return reply;
 }
 
-AIChatClient::AIChatClient(const AIService& service, AIEndpoints endpoints)
-    : m_service(service), m_endpoints(std::move(endpoints))
+AIChatClient::AIChatClient(HttpSession& http, const AIService& service, AIEndpoints endpoints)
+    : m_service(service), m_endpoints(std::move(endpoints)), m_http(http)
 {
 }
 

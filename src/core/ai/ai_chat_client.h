@@ -15,6 +15,7 @@
 namespace kovi {
 
 class AIService;
+class HttpSession;
 
 // Where the two providers are reached. Tests point both at a server on 127.0.0.1.
 struct AIEndpoints {
@@ -52,7 +53,7 @@ class AIChatClient {
 public:
     using Callback = std::function<void(AIChatReply)>;
 
-    explicit AIChatClient(const AIService& service, AIEndpoints endpoints = AIEndpoints::standard());
+    AIChatClient(HttpSession& http, const AIService& service, AIEndpoints endpoints = AIEndpoints::standard());
     ~AIChatClient();
     AIChatClient(const AIChatClient&) = delete;
     AIChatClient& operator=(const AIChatClient&) = delete;
@@ -60,7 +61,6 @@ public:
     // Without a key the callback gets noApiKey from the main loop and nothing is sent.
     void chat(std::string message, std::optional<AIChatContext> context, Callback callback);
     std::size_t pendingCount() const { return m_http.pendingCount() + m_refused.size(); }
-    HttpClient& http() { return m_http; }
 
     // The fixed prompt, followed by the tab list when the context carries one.
     static std::string systemPrompt(const std::optional<AIChatContext>& context);

@@ -7,6 +7,7 @@
 #include "core/settings/preferences.h"
 #include "core/state/browser_state.h"
 #include "core/support/defaults.h"
+#include "core/support/http_session.h"
 #include "core/support/notification_center.h"
 #include "core/web/page_extension_store.h"
 
@@ -33,6 +34,7 @@ public:
 
 BrowserCore::BrowserCore(Options options)
     : m_options(std::move(options))
+    , m_http(std::make_unique<HttpSession>())
 {
     m_defaults = std::make_unique<Defaults>(m_options.defaultsPath ? *m_options.defaultsPath
                                                                    : Defaults::defaultFilePath());
@@ -50,7 +52,7 @@ BrowserCore::BrowserCore(Options options)
         updates.feedUrl = *m_options.updateFeedUrl;
     AlertRelay& relay = *m_alerts; // owned by this core and destroyed after the manager
     m_updates = std::make_unique<UpdateManager>(
-        *m_preferences, relay, [&relay](const Url& url) { relay.open(url); }, std::move(updates));
+        *m_preferences, *m_http, relay, [&relay](const Url& url) { relay.open(url); }, std::move(updates));
 
     m_extensions = std::make_unique<PageExtensionStore>(m_options.dataDirectory);
 }

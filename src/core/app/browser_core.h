@@ -14,13 +14,15 @@ class AuthManager;
 class BrowserLibrary;
 class BrowserState;
 class Defaults;
+class HttpSession;
 class NotificationCenter;
 class PageExtensionStore;
 class Preferences;
 
 // The browser's long-lived services, built from one set of folders and wired together: the
 // settings, the notification centre, the library, the browser state, appearance, the AI service,
-// the account, the update check and the page extensions. Built in dependency order and
+// the account, the update check, the page extensions and the one HTTP session of the browser's
+// own requests. Built in dependency order and
 // destroyed backwards; every reference it hands out lives as long as the core. Main thread only.
 class BrowserCore {
 public:
@@ -53,6 +55,7 @@ public:
     AuthManager& auth() { return *m_auth; }
     UpdateManager& updates() { return *m_updates; }
     PageExtensionStore& extensions() { return *m_extensions; }
+    HttpSession& http() { return *m_http; }
 
     // Where the update check shows its alerts and opens a release page; the application gives
     // them once its window layer exists. Without a presenter the alerts are dropped. The
@@ -64,6 +67,7 @@ private:
 
     Options m_options;
     // In dependency order: built top to bottom, destroyed bottom to top.
+    std::unique_ptr<HttpSession> m_http;
     std::unique_ptr<Defaults> m_defaults;
     std::unique_ptr<Preferences> m_preferences;
     std::unique_ptr<NotificationCenter> m_notifications;

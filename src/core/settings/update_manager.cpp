@@ -52,12 +52,13 @@ UpdateManager::Options UpdateManager::Options::standard()
     return options;
 }
 
-UpdateManager::UpdateManager(Preferences& preferences, UpdateAlertPresenter& presenter, OpenUrl openUrl,
-                             Options options)
+UpdateManager::UpdateManager(Preferences& preferences, HttpSession& http, UpdateAlertPresenter& presenter,
+                             OpenUrl openUrl, Options options)
     : m_preferences(preferences)
     , m_presenter(presenter)
     , m_openUrl(std::move(openUrl))
     , m_options(std::move(options))
+    , m_http(http)
 {
 }
 

@@ -12,6 +12,7 @@
 
 namespace kovi {
 
+class HttpSession;
 class Preferences;
 
 // One alert of the update check: a title, a message and its buttons, the first being the
@@ -55,7 +56,7 @@ public:
     static constexpr const DateKey& lastCheckKey = prefs::lastUpdateCheckDate;
     static constexpr double checkInterval = 86400.0;
 
-    UpdateManager(Preferences& preferences, UpdateAlertPresenter& presenter, OpenUrl openUrl,
+    UpdateManager(Preferences& preferences, HttpSession& http, UpdateAlertPresenter& presenter, OpenUrl openUrl,
                   Options options = Options::standard());
     ~UpdateManager();
 

@@ -1,5 +1,7 @@
 #include "core/support/http_client.h"
 
+#include "core/support/http_session.h"
+
 #include <libsoup/soup.h>
 
 #include <cctype>
@@ -186,30 +188,15 @@ struct HttpClient::Pending {
     }
 };
 
-HttpClient::HttpClient(std::string userAgent)
-    : m_session(soup_session_new())
+HttpClient::HttpClient(HttpSession& session)
+    : m_session(SOUP_SESSION(g_object_ref(session.soup())))
 {
-    if (!userAgent.empty())
-        soup_session_set_user_agent(m_session, userAgent.c_str());
 }
 
 HttpClient::~HttpClient()
 {
     cancelAll();
     g_object_unref(m_session);
-}
-
-bool HttpClient::useTrustAnchors(const std::string& pemFile)
-{
-    GError* error = nullptr;
-    GTlsDatabase* database = g_tls_file_database_new(pemFile.c_str(), &error);
-    if (!database) {
-        g_clear_error(&error);
-        return false;
-    }
-    soup_session_set_tls_database(m_session, database);
-    g_object_unref(database);
-    return true;
 }
 
 HttpClient::RequestId HttpClient::send(HttpRequest request, Callback callback)

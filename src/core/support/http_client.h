@@ -17,6 +17,8 @@ typedef struct _SoupSession SoupSession;
 
 namespace kovi {
 
+class HttpSession;
+
 struct HttpRequest {
     std::string url;
     std::string method = "GET";
@@ -39,22 +41,19 @@ struct HttpResponse {
     std::string finalUrl;
 };
 
-// Asynchronous HTTP on the GLib main loop (libsoup). Completions run on the main loop. A request
-// that is cancelled, or whose client is destroyed, never calls back. Errors: Network, Timeout,
+// One owner's requests on the shared session, asynchronous on the GLib main loop (libsoup).
+// Completions run on the main loop. A request that is cancelled, or whose client is destroyed,
+// never calls back; other clients of the session are not touched. Errors: Network, Timeout,
 // TooLarge, InvalidInput (bad URL).
 class HttpClient : public sigc::trackable {
 public:
     using RequestId = std::uint64_t;
     using Callback = std::function<void(Result<HttpResponse>)>;
 
-    explicit HttpClient(std::string userAgent = {});
+    explicit HttpClient(HttpSession& session);
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
-
-    // Trusts only the certificates of this PEM file instead of the system's (for servers with a
-    // certificate of their own, such as a test server). False when the file cannot be read.
-    bool useTrustAnchors(const std::string& pemFile);
 
     RequestId send(HttpRequest request, Callback callback);
     void cancel(RequestId id);

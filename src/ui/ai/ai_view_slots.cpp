@@ -13,7 +13,8 @@ Gtk::Widget* makeAIChatPanel(AppContext& ctx, const AIEndpoints& endpoints)
 {
     BrowserState& state = ctx.state;
     // Safe: the browser state belongs to the application, which outlives every panel.
-    auto controller = std::make_unique<AIChatController>(std::make_unique<AIChatClient>(ctx.ai, endpoints),
+    auto client = std::make_unique<AIChatClient>(ctx.http, ctx.ai, endpoints);
+    auto controller = std::make_unique<AIChatController>(std::move(client),
                                                          [&state] { return openTabsContext(state.tabs()); });
     return Gtk::make_managed<AIChatPanel>(state, std::move(controller));
 }

@@ -128,7 +128,7 @@ void KoviApplication::createCore()
     // Web processes start only when a page is first shown: the sessions are made on first use.
     BrowserCore& core = *c.services;
     c.web = std::make_unique<WebContent>(core.state(), core.notifications(), core.preferences(), core.appearance(),
-                                         core.extensions());
+                                         core.extensions(), core.http());
 
     m_context = std::make_unique<AppContext>(AppContext::of(core, *c.theme, c.web.get()));
     c.floating = std::make_unique<FloatingWindows>(*m_context, [this]() -> Gtk::Window* { return m_window; });

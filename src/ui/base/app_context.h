@@ -10,6 +10,7 @@ class BrowserLibrary;
 class BrowserState;
 class Defaults;
 class FloatingWindows;
+class HttpSession;
 class NotificationCenter;
 class PageExtensionStore;
 class Preferences;
@@ -28,6 +29,7 @@ struct AppContext {
     AppearanceManager& appearance;
     AIService& ai;
     AuthManager& auth;
+    HttpSession& http; // the browser's own requests; each view keeps its HttpClient on it
     Theme& theme;
     UpdateManager* updates = nullptr;
     PageExtensionStore* extensions = nullptr;

@@ -2,7 +2,6 @@
 
 #include "core/settings/appearance_manager.h"
 #include "core/state/browser_state.h"
-#include "core/support/http_client.h"
 #include "ui/base/app_context.h"
 #include "ui/base/command_action.h"
 #include "ui/base/sidebar_host.h"
@@ -49,12 +48,11 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     , m_services(std::move(services))
     , m_state(m_services.state)
     , m_host(host)
-    , m_ownHttp(m_services.http ? nullptr : std::make_unique<HttpClient>())
+    , m_http(m_services.http)
     , m_env(m_state)
     , m_topBar(m_state, host)
     , m_address(m_state, m_services.appearance, m_services.notifications, host,
-                m_services.http ? *m_services.http : *m_ownHttp, m_env.favicons, m_services.suggestionBaseUrl,
-                m_services.library)
+                m_http, m_env.favicons, m_services.suggestionBaseUrl, m_services.library)
     , m_list(m_env)
     , m_bottom(
           m_state, m_services.appearance, [this](std::optional<Space> space) { openSpaceEditor(std::move(space)); },
@@ -374,7 +372,7 @@ Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host)
 
 Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host, SidebarExtras extras)
 {
-    SidebarServices services{context.state, context.appearance, context.notifications};
+    SidebarServices services{context.state, context.appearance, context.notifications, context.http};
     services.library = &context.library;
     services.openQuickView = std::move(extras.openQuickView);
     services.accountButton = std::move(extras.accountButton);

@@ -3,6 +3,7 @@
 #include "core/commandbar/search_suggestion_client.h"
 #include "core/sidebar/hover_preview_model.h"
 #include "core/sidebar/space_swipe_detector.h"
+#include "core/support/http_client.h"
 #include "core/support/main_loop_delayed_task.h"
 #include "ui/design/motion.h"
 #include "ui/sidebar/address_bar.h"
@@ -31,7 +32,7 @@ namespace kovi {
 class AppearanceManager;
 class BrowserLibrary;
 class BrowserState;
-class HttpClient;
+class HttpSession;
 class NotificationCenter;
 class SidebarHost;
 class TabSnapshotProvider;
@@ -42,7 +43,7 @@ struct SidebarServices {
     BrowserState& state;
     AppearanceManager& appearance;
     NotificationCenter& notifications;
-    HttpClient* http = nullptr;                   // none: the sidebar keeps its own client
+    HttpSession& http;                            // for the address field's search suggestions
     BrowserLibrary* library = nullptr;            // none: no bookmark star in the address field
     TabSnapshotProvider* snapshots = nullptr;     // none: no hover previews
     std::function<Gtk::Widget*()> accountButton;  // the account control of the bottom row
@@ -94,7 +95,7 @@ private:
     SidebarServices m_services;
     BrowserState& m_state;
     SidebarHost& m_host;
-    std::unique_ptr<HttpClient> m_ownHttp;
+    HttpClient m_http; // its requests end with the sidebar
     SidebarEnvironment m_env;
 
     SidebarTopBar m_topBar;

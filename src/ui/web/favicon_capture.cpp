@@ -3,6 +3,7 @@
 #include "core/web/favicon_candidates.h"
 
 #include "ui/design/favicon_decoder.h"
+#include "ui/web/space_web_session_manager.h"
 
 namespace kovi {
 
@@ -38,6 +39,8 @@ void FaviconCapture::tryCandidate(std::size_t index)
     request.url = m_candidates[index].string();
     request.timeoutSeconds = FaviconCandidates::timeoutSeconds;
     request.maxBodyBytes = FaviconCandidates::maxBodyBytes;
+    // Asked for as the page's own engine would, so a site serves its icon as it does to pages.
+    request.headers.emplace_back("User-Agent", SpaceWebSessionManager::userAgent);
     std::weak_ptr<bool> alive = m_alive;
     m_request = m_client.send(std::move(request), [this, alive, index](Result<HttpResponse> result) {
         if (alive.expired())

@@ -16,7 +16,8 @@
 namespace kovi {
 
 WebContent::WebContent(BrowserState& state, NotificationCenter& notifications, Preferences& preferences,
-                       AppearanceManager& appearance, PageExtensionStore& extensions, Folders folders)
+                       AppearanceManager& appearance, PageExtensionStore& extensions, HttpSession& http,
+                       Folders folders)
     : m_state(state)
     , m_notifications(notifications)
     , m_preferences(preferences)
@@ -31,7 +32,7 @@ WebContent::WebContent(BrowserState& state, NotificationCenter& notifications, P
              [this](const Uuid& tabId, WebKitWebView* view) {
                  return std::make_unique<WebViewCoordinator>(*this, tabId, view);
              })
-    , m_iconClient(SpaceWebSessionManager::userAgent)
+    , m_iconClient(http)
 {
     m_sessions.sessionCreated.connect([this](SpaceWebSessionManager::Session& session) {
         m_downloads->watch(session.network.get());

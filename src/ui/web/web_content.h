@@ -18,13 +18,14 @@ class AppearanceManager;
 class BrowserState;
 class Preferences;
 class DownloadManager;
+class HttpSession;
 class NotificationCenter;
 class PageExtensionStore;
 
 // The page layer of the application: the per-space sessions, the pool of live views, the
-// downloads and the icon fetching, with the shared objects every page view needs. Made once by
-// the application (after and destroyed before the objects it refers to) and passed to every
-// view that shows pages. Main thread only.
+// downloads and the icon fetching (on the browser's HTTP session), with the shared objects every
+// page view needs. Made once by the application (after and destroyed before the objects it
+// refers to) and passed to every view that shows pages. Main thread only.
 class WebContent : public sigc::trackable {
 public:
     struct Folders {
@@ -35,7 +36,8 @@ public:
     };
 
     WebContent(BrowserState& state, NotificationCenter& notifications, Preferences& preferences,
-               AppearanceManager& appearance, PageExtensionStore& extensions, Folders folders = {});
+               AppearanceManager& appearance, PageExtensionStore& extensions, HttpSession& http,
+               Folders folders = {});
     ~WebContent();
     WebContent(const WebContent&) = delete;
     WebContent& operator=(const WebContent&) = delete;

@@ -5,6 +5,7 @@
 #include "core/ai/ai_service.h"
 #include "core/settings/preferences.h"
 #include "core/support/defaults.h"
+#include "core/support/http_session.h"
 #include "support/loopback_server.h"
 #include "support/main_loop.h"
 #include "support/temp_dir.h"
@@ -53,7 +54,7 @@ AIChatContext tabsContext(std::vector<std::map<std::string, std::string>> tabs)
 class ChatFixture : public testing::Test {
 protected:
     ChatFixture()
-        : server(std::make_unique<LoopbackServer>()), client(std::make_unique<AIChatClient>(service, endpoints()))
+        : server(std::make_unique<LoopbackServer>()), client(std::make_unique<AIChatClient>(http, service, endpoints()))
     {
     }
 
@@ -83,6 +84,7 @@ protected:
     Defaults defaults;
     Preferences preferences{defaults};
     AIService service{preferences};
+    HttpSession http;
     std::unique_ptr<LoopbackServer> server;
     std::unique_ptr<AIChatClient> client;
 };
@@ -181,7 +183,7 @@ TEST_F(AIChatClientTest, AnAnswerStillArrivingIsWaitedForPastTheTimeout)
             reply.trickle.push_back(body.substr(at, step));
         reply.trickleMs = 250;
         server->on(pathOf(provider), reply);
-        AIChatClient patient(service, endpoints(2));
+        AIChatClient patient(http, service, endpoints(2));
         const gint64 start = g_get_monotonic_time();
         auto answer = turn("hi", std::nullopt, &patient);
         ASSERT_TRUE(answer);
@@ -304,7 +306,7 @@ TEST_F(AIChatClientTest, AServerThatNeverAnswersTimesOut)
 {
     use(AIProvider::anthropic);
     server->on(anthropicPath, LoopbackServer::Reply{.neverAnswer = true});
-    AIChatClient quick(service, endpoints(0.3));
+    AIChatClient quick(http, service, endpoints(0.3));
     auto reply = turn("hi", std::nullopt, &quick);
     ASSERT_TRUE(reply);
     EXPECT_FALSE(reply->ok());
@@ -330,7 +332,7 @@ TEST_F(AIChatClientTest, NoServerMeansAConnectionFailure)
         closedBase = gone.baseUrl();
     }
     use(AIProvider::openai);
-    AIChatClient nowhere(service, {closedBase, closedBase, 60});
+    AIChatClient nowhere(http, service, {closedBase, closedBase, 60});
     auto reply = turn("hi", std::nullopt, &nowhere);
     ASSERT_TRUE(reply);
     EXPECT_FALSE(reply->aiError);
@@ -408,7 +410,7 @@ TEST_F(AIChatClientTest, AServerThatHangsUpMidAnswerIsAConnectionFailure)
 {
     HangUpServer hangUp;
     use(AIProvider::openai);
-    AIChatClient toIt(service, {hangUp.baseUrl(), hangUp.baseUrl(), 10});
+    AIChatClient toIt(http, service, {hangUp.baseUrl(), hangUp.baseUrl(), 10});
     auto reply = turn("hi", std::nullopt, &toIt);
     ASSERT_TRUE(reply);
     EXPECT_EQ(hangUp.answered, 1);
@@ -516,7 +518,7 @@ TEST_F(AIChatClientTest, AnAnswerArrivingAfterTheClientIsGoneIsDropped)
 
     // The same for a turn refused before sending.
     use(AIProvider::openai, "");
-    client = std::make_unique<AIChatClient>(service, endpoints());
+    client = std::make_unique<AIChatClient>(http, service, endpoints());
     client->chat("hi", std::nullopt, [&](AIChatReply) { called = true; });
     EXPECT_EQ(client->pendingCount(), 1u);
     client.reset();
@@ -535,7 +537,8 @@ TEST(AIChatClientHttpsTest, BothProvidersAnswerOverHttpsWithATrustedCertificate)
     Preferences preferences(defaults);
     AIService service(preferences);
     service.setApiKey("sk-tls");
-    AIChatClient client(service, {secure.baseUrl(), secure.baseUrl(), 60});
+    HttpSession http;
+    AIChatClient client(http, service, {secure.baseUrl(), secure.baseUrl(), 60});
 
     auto run = [&] {
         std::optional<AIChatReply> reply;
@@ -549,7 +552,7 @@ TEST(AIChatClientHttpsTest, BothProvidersAnswerOverHttpsWithATrustedCertificate)
     EXPECT_EQ(untrusted->errorDescription, "The connection to the AI service failed.");
     EXPECT_TRUE(secure.requests().empty());
 
-    ASSERT_TRUE(client.http().useTrustAnchors(certificate.pemFile()));
+    ASSERT_TRUE(http.useTrustAnchors(certificate.pemFile()));
     for (AIProvider provider : allAIProviders) {
         service.setSelectedProvider(provider);
         auto reply = run();

@@ -6,6 +6,7 @@
 #include "core/settings/preferences.h"
 #include "core/ai/open_tabs_context.h"
 #include "core/support/defaults.h"
+#include "core/support/http_session.h"
 #include "support/loopback_server.h"
 #include "support/main_loop.h"
 
@@ -37,7 +38,7 @@ protected:
 
     std::unique_ptr<AIChatController> makeController()
     {
-        auto client = std::make_unique<AIChatClient>(service, AIEndpoints{server.baseUrl(), server.baseUrl(), 5});
+        auto client = std::make_unique<AIChatClient>(http, service, AIEndpoints{server.baseUrl(), server.baseUrl(), 5});
         return std::make_unique<AIChatController>(std::move(client), [this] { return openTabsContext(tabs); });
     }
 
@@ -50,6 +51,7 @@ protected:
     Defaults defaults;
     Preferences preferences{defaults};
     AIService service{preferences};
+    HttpSession http;
     LoopbackServer server;
     std::unordered_map<Uuid, Tab> tabs;
     std::unique_ptr<AIChatController> controller;

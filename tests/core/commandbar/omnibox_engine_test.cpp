@@ -2,6 +2,7 @@
 
 #include "core/app/browser_core.h"
 #include "core/state/browser_state.h"
+#include "core/support/http_session.h"
 #include "support/loopback_server.h"
 #include "support/main_loop.h"
 #include "support/temp_dir.h"
@@ -57,7 +58,8 @@ protected:
                       [this](std::vector<OmniboxMatch> matches) { m_lists.push_back(std::move(matches)); });
     }
 
-    HttpClient m_http;
+    HttpSession m_session;
+    HttpClient m_http{m_session};
     LoopbackServer m_server;
     std::unordered_map<Uuid, Tab> m_tabs;
     std::vector<HistoryItem> m_history;

@@ -3,6 +3,7 @@
 #include "core/settings/preferences.h"
 #include "core/support/date.h"
 #include "core/support/defaults.h"
+#include "core/support/http_session.h"
 #include "support/loopback_server.h"
 #include "support/main_loop.h"
 
@@ -59,7 +60,7 @@ protected:
         options.timeoutSeconds = timeoutSeconds;
         options.maxFeedBytes = 64 * 1024;
         return std::make_unique<UpdateManager>(
-            m_preferences, m_presenter, [this](const Url& url) { m_opened.push_back(url.string()); }, options);
+            m_preferences, m_http, m_presenter, [this](const Url& url) { m_opened.push_back(url.string()); }, options);
     }
 
     void serve(LoopbackServer::Reply reply) { m_server.on("/updates/latest.json", std::move(reply)); }
@@ -77,6 +78,7 @@ protected:
     ManualClock m_clock{Date(725760000.0)};
     Clock::Override m_override{m_clock};
     LoopbackServer m_server;
+    HttpSession m_http;
     Defaults m_defaults;
     Preferences m_preferences{m_defaults};
     RecordingPresenter m_presenter;
@@ -239,7 +241,7 @@ TEST_F(UpdateManagerTest, UnreachableServerAndDestroyedManager)
     options.feedUrl = deadUrl;
     options.currentVersion = "1";
     options.currentBuild = "1";
-    UpdateManager manager(m_preferences, m_presenter, nullptr, options);
+    UpdateManager manager(m_preferences, m_http, m_presenter, nullptr, options);
     manager.checkForUpdates(true);
     ASSERT_TRUE(runUntil([&] { return !m_presenter.alerts.empty(); }, 10));
     EXPECT_EQ(m_presenter.alerts[0], kUnreachable);

@@ -39,7 +39,7 @@ protected:
         slots.sidebar = [this](AppContext& ctx, SidebarHost& host) -> Gtk::Widget* {
             return Gtk::make_managed<SidebarView>(
                 SidebarServices{.state = ctx.state, .appearance = ctx.appearance, .notifications = ctx.notifications,
-                                .snapshots = &snapshots},
+                                .http = ctx.http, .snapshots = &snapshots},
                 host);
         };
         h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, slots);

@@ -5,6 +5,7 @@
 
 #include "core/settings/preferences.h"
 #include "core/settings/update_manager.h"
+#include "core/support/http_session.h"
 #include "support/loopback_server.h"
 #include "ui/settings/update_alerts.h"
 
@@ -116,7 +117,9 @@ TEST_F(UpdateAlertsTest, DownloadOpensTheReleasePageAndLaterDoesNot)
     std::vector<std::string> opened;
     UpdateManager::Options options = UpdateManager::Options::standard();
     options.feedUrl = server.url("/updates/latest.json");
-    UpdateManager manager(preferences, presenter, [&](const Url& url) { opened.push_back(url.string()); }, options);
+    HttpSession http;
+    UpdateManager manager(preferences, http, presenter, [&](const Url& url) { opened.push_back(url.string()); },
+                          options);
 
     manager.checkForUpdates(true);
     ASSERT_TRUE(runUntilGtk([&] { return presenter.openDialogs().size() == 1; }));

@@ -100,7 +100,7 @@ void SidebarWindowTest::buildWindow()
     commands->attach(*window);
     auto* root = Gtk::make_managed<Gtk::Overlay>();
     auto* row = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
-    SidebarServices services{*state, *appearance, core->notifications()};
+    SidebarServices services{*state, *appearance, core->notifications(), core->http()};
     services.snapshots = &snapshots;
     services.suggestionBaseUrl = "http://127.0.0.1:9"; // nothing listens: suggestions fail at once
     m_view = Gtk::make_managed<SidebarView>(std::move(services), host);

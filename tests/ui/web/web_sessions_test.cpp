@@ -104,6 +104,13 @@ TEST_F(FaviconTest, TheFirstUsableDeclaredIconIsTaken)
     ASSERT_TRUE(runUntil([&] { return !favicon(id).empty(); }));
     EXPECT_EQ(favicon(id), icon);
     EXPECT_EQ(requestsFor("/missing.png"), 1u);
+    for (const auto& request : server.requests()) {
+        if (request.path != "/img/good.png")
+            continue;
+        // Asked for as the page's engine asks.
+        EXPECT_EQ(request.headers.count("user-agent") ? request.headers.at("user-agent") : "none",
+                  SpaceWebSessionManager::userAgent);
+    }
 }
 
 TEST_F(FaviconTest, AnIconOfTwoMillionBytesIsRefusedAndOneByteLessIsTaken)

@@ -46,7 +46,8 @@ void WebFixture::makeWebContent()
     folders.sessionCache = dir.file("cache");
     folders.downloads = dir.file("Downloads");
     folders.partialDownloads = dir.file("partial");
-    web = std::make_unique<WebContent>(*state, *notifications, *preferences, *appearance, *extensions, folders);
+    web = std::make_unique<WebContent>(*state, *notifications, *preferences, *appearance, *extensions, core->http(),
+                                       folders);
 }
 
 void WebFixture::restart()
