@@ -249,7 +249,7 @@ void CommandTable::addSettingsCommands()
             m_services.updates->checkForUpdates(true);
     }));
     Command& layout = add(commands::browserLayout, "Browser Layout", [this](const CommandArgument& argument) {
-        auto mode = browserLayoutModeFromRawValue(textOf(argument));
+        auto mode = fromRawValue<BrowserLayoutMode>(textOf(argument));
         if (!mode)
             return;
         // Set first, then announce, even when the layout is already the chosen one.
