@@ -3,8 +3,8 @@
 #include "core/state/browser_state.h"
 #include "core/windows/split_view_rules.h"
 #include "ui/base/command_action.h"
-#include "ui/design/menu_tooltip.h"
 #include "ui/design/symbols.h"
+#include "ui/design/tooltips.h"
 
 #include <giomm/menu.h>
 #include <gtkmm/image.h>
