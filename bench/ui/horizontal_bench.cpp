@@ -6,7 +6,7 @@
 #include "core/app/browser_core.h"
 #include "core/state/browser_state.h"
 #include "support/temp_dir.h"
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/base/app_context.h"
 #include "ui/design/theme.h"
 #include "ui/layouts/traditional_browser_view.h"
@@ -116,16 +116,16 @@ void SwitchLayouts(benchmark::State& s, bool toHorizontal)
     for (auto _ : s) {
         std::unique_ptr<Gtk::Widget> old;
         if (toHorizontal)
-            old = std::make_unique<ContentView>(f.ctx, defaultViewParts());
+            old = std::make_unique<ContentView>(f.ctx, defaultViewSlots());
         else
-            old = std::make_unique<TraditionalBrowserView>(f.ctx, defaultViewParts());
+            old = std::make_unique<TraditionalBrowserView>(f.ctx, defaultViewSlots());
         layout(*old, 1280, 820);
         auto start = Clock::now();
         std::unique_ptr<Gtk::Widget> next;
         if (toHorizontal)
-            next = std::make_unique<TraditionalBrowserView>(f.ctx, defaultViewParts());
+            next = std::make_unique<TraditionalBrowserView>(f.ctx, defaultViewSlots());
         else
-            next = std::make_unique<ContentView>(f.ctx, defaultViewParts());
+            next = std::make_unique<ContentView>(f.ctx, defaultViewSlots());
         layout(*next, 1280, 820);
         old.reset();
         s.SetIterationTime(seconds(start));

@@ -20,7 +20,8 @@ bool runUntil(const std::function<bool()>& done, double timeoutSeconds)
 
 void drainMainLoop()
 {
-    while (g_main_context_iteration(nullptr, FALSE)) {
+    const gint64 end = g_get_monotonic_time() + 2 * G_USEC_PER_SEC;
+    while (g_main_context_iteration(nullptr, FALSE) && g_get_monotonic_time() < end) {
     }
 }
 

@@ -8,7 +8,8 @@ namespace kovi::test {
 // Returns whether `done` held.
 bool runUntil(const std::function<bool()>& done, double timeoutSeconds = 10);
 
-// Runs the main context for pending work only (no waiting).
+// Runs the main context for pending work only (no waiting). Stops after two seconds even if work
+// keeps coming (an animation on a machine too busy to keep up with its frames is never done).
 void drainMainLoop();
 
 } // namespace kovi::test

@@ -53,7 +53,7 @@ inline constexpr const char* selectTab = "select-tab";
 // Settings: the layout's stored name ("vertical", "traditional"); "dark" or "light".
 inline constexpr const char* checkForUpdates = "check-for-updates";
 inline constexpr const char* browserLayout = "browser-layout";
-inline constexpr const char* liquidGlass = "liquid-glass";
+inline constexpr const char* glass = "glass";
 inline constexpr const char* appearance = "appearance";
 inline constexpr const char* openMaxSettings = "open-max-settings";
 inline constexpr const char* settings = "settings";

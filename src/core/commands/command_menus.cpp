@@ -90,7 +90,7 @@ void CommandTable::buildMenus()
                                          item(commands::browserLayout, std::string("traditional"),
                                               "Horizontal Tabs")})})}),
               section({submenu("Appearance",
-                               {section({item(commands::liquidGlass)}),
+                               {section({item(commands::glass)}),
                                 section({item(commands::appearance, std::string("dark"), "Dark Mode"),
                                          item(commands::appearance, std::string("light"), "Light Mode")})})}),
               section({item(commands::openMaxSettings)}), section({item(commands::settings)})}},

@@ -68,7 +68,7 @@ CommandTable::CommandTable(Services services, Hooks hooks) : m_services(services
                          &state.spacesChanged})
         m_connections.push_back(signal->connect(report));
     m_connections.push_back(m_services.appearance.isDarkModeChanged.connect(report));
-    m_connections.push_back(m_services.appearance.isLiquidGlassEnabledChanged.connect(report));
+    m_connections.push_back(m_services.appearance.isGlassEnabledChanged.connect(report));
     watchSpaces();
 }
 
@@ -258,9 +258,9 @@ void CommandTable::addSettingsCommands()
     });
     layout.parameter = CommandParameter::text;
     layout.stateRule = [&state] { return CommandState(std::string(rawValue(state.layoutMode()))); };
-    add(commands::liquidGlass, "Liquid Glass",
-        plain([&appearance] { appearance.setIsLiquidGlassEnabled(!appearance.isLiquidGlassEnabled()); }))
-        .stateRule = [&appearance] { return CommandState(appearance.isLiquidGlassEnabled()); };
+    add(commands::glass, "Glass",
+        plain([&appearance] { appearance.setIsGlassEnabled(!appearance.isGlassEnabled()); }))
+        .stateRule = [&appearance] { return CommandState(appearance.isGlassEnabled()); };
     Command& scheme = add(commands::appearance, "Appearance", [&appearance](const CommandArgument& argument) {
         appearance.setIsDarkMode(textOf(argument) == "dark");
     });

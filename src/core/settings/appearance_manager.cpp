@@ -7,14 +7,14 @@ namespace kovi {
 AppearanceManager::AppearanceManager(Preferences& preferences)
     : m_preferences(preferences)
 {
-    m_isLiquidGlassEnabled = preferences.get(prefs::isLiquidGlassEnabled);
+    m_isGlassEnabled = preferences.get(prefs::isGlassEnabled);
     m_isDarkMode = preferences.get(prefs::isDarkMode);
 }
 
-void AppearanceManager::setIsLiquidGlassEnabled(bool value)
+void AppearanceManager::setIsGlassEnabled(bool value)
 {
-    setPersistedBool(m_preferences, prefs::isLiquidGlassEnabled, m_isLiquidGlassEnabled, value,
-                     isLiquidGlassEnabledChanged);
+    setPersistedBool(m_preferences, prefs::isGlassEnabled, m_isGlassEnabled, value,
+                     isGlassEnabledChanged);
 }
 
 void AppearanceManager::setIsDarkMode(bool value)

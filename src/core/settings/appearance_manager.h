@@ -15,9 +15,9 @@ public:
     AppearanceManager(const AppearanceManager&) = delete;
     AppearanceManager& operator=(const AppearanceManager&) = delete;
 
-    bool isLiquidGlassEnabled() const { return m_isLiquidGlassEnabled; }
-    void setIsLiquidGlassEnabled(bool value);
-    sigc::signal<void()> isLiquidGlassEnabledChanged;
+    bool isGlassEnabled() const { return m_isGlassEnabled; }
+    void setIsGlassEnabled(bool value);
+    sigc::signal<void()> isGlassEnabledChanged;
 
     bool isDarkMode() const { return m_isDarkMode; }
     void setIsDarkMode(bool value);
@@ -25,7 +25,7 @@ public:
 
 private:
     Preferences& m_preferences;
-    bool m_isLiquidGlassEnabled = false;
+    bool m_isGlassEnabled = false;
     bool m_isDarkMode = true;
 };
 

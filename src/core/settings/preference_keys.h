@@ -57,7 +57,8 @@ inline constexpr NumberKey autoArchiveHours{"autoArchiveHours", 24.0};
 
 // Appearance.
 inline constexpr BoolKey isDarkMode{"isDarkMode", true, BoolReading::strict};
-inline constexpr BoolKey isLiquidGlassEnabled{"isLiquidGlassEnabled", false, BoolReading::lenient};
+// Stored under the name earlier versions wrote.
+inline constexpr BoolKey isGlassEnabled{"isLiquidGlassEnabled", false, BoolReading::lenient};
 inline constexpr BoolKey showBookmarksBar{"showBookmarksBar", false, BoolReading::lenient};
 
 // First run.
@@ -98,7 +99,7 @@ inline constexpr const PreferenceKey* allKeys[] = {
     &autoArchiveEnabled,
     &autoArchiveHours,
     &isDarkMode,
-    &isLiquidGlassEnabled,
+    &isGlassEnabled,
     &showBookmarksBar,
     &hasCompletedOnboarding,
     &autoPiPEnabled,

@@ -26,10 +26,10 @@ inline constexpr const char* tabWillSwitch = "tabWillSwitch";           // "from
 // Toolbar commands of the small floating windows and of the quick-view windows. The object is
 // the id of the window whose button was pressed; only that window obeys. The open-in-main
 // commands carry the page's address as "url" (Url).
-inline constexpr const char* littleSkivGoBack = "littleSkivGoBack";
-inline constexpr const char* littleSkivGoForward = "littleSkivGoForward";
-inline constexpr const char* littleSkivReload = "littleSkivReload";
-inline constexpr const char* littleSkivOpenInMain = "littleSkivOpenInMain";
+inline constexpr const char* smallWindowGoBack = "smallWindowGoBack";
+inline constexpr const char* smallWindowGoForward = "smallWindowGoForward";
+inline constexpr const char* smallWindowReload = "smallWindowReload";
+inline constexpr const char* smallWindowOpenInMain = "smallWindowOpenInMain";
 inline constexpr const char* quickViewGoBack = "quickViewGoBack";
 inline constexpr const char* quickViewGoForward = "quickViewGoForward";
 inline constexpr const char* quickViewReload = "quickViewReload";

@@ -6,9 +6,9 @@ namespace kovi {
 
 namespace n = notifications;
 
-const FloatingWindowKind FloatingWindowKind::littleSkiv{
+const FloatingWindowKind FloatingWindowKind::smallWindow{
     "Little Kovi", 480, 400, false, Placement::centred,
-    n::littleSkivGoBack, n::littleSkivGoForward, n::littleSkivReload, n::littleSkivOpenInMain};
+    n::smallWindowGoBack, n::smallWindowGoForward, n::smallWindowReload, n::smallWindowOpenInMain};
 
 const FloatingWindowKind FloatingWindowKind::quickView{
     "Quick View", 500, 420, true, Placement::atPointer,

@@ -22,7 +22,7 @@ struct FloatingWindowKind {
     const char* reload;
     const char* openInMain;
 
-    static const FloatingWindowKind littleSkiv; // "Little Kovi", opened from a tab's menu
+    static const FloatingWindowKind smallWindow; // "Little Kovi", opened from a tab's menu
     static const FloatingWindowKind quickView;  // "Quick View", opened at the pointer
 };
 

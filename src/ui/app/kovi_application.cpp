@@ -180,8 +180,8 @@ void KoviApplication::on_activate()
 {
     if (!m_window) {
         m_core->web->holdPages();
-        ViewParts parts = m_options.parts ? *m_options.parts : defaultViewParts();
-        m_window = new MainWindow(*m_context, std::move(parts), *m_commands);
+        ViewSlots slots = m_options.slots ? *m_options.slots : defaultViewSlots();
+        m_window = new MainWindow(*m_context, std::move(slots), *m_commands);
         add_window(*m_window);
         m_windowHidden = m_window->signal_hide().connect([this] {
             // Closing the window ends the application (the last window closed).

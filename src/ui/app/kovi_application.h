@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui/base/app_context.h"
-#include "ui/base/view_parts.h"
+#include "ui/base/view_slots.h"
 
 #include <gtkmm/application.h>
 
@@ -30,7 +30,7 @@ public:
         std::optional<std::string> updateFeedUrl;    // nullopt: the built-in feed
         bool startupUpdateCheck = true;
         bool nonUnique = false; // tests: no single-instance registration
-        std::optional<ViewParts> parts;              // nullopt: defaultViewParts()
+        std::optional<ViewSlots> slots;              // nullopt: defaultViewSlots()
     };
 
     static Glib::RefPtr<KoviApplication> create();

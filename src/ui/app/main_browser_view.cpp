@@ -7,7 +7,7 @@
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
 #include "ui/base/app_context.h"
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/design/dialogs.h"
 #include "ui/design/theme.h"
 #include "ui/layouts/browser_layout_settings_view.h"
@@ -21,9 +21,9 @@
 
 namespace kovi {
 
-MainBrowserView::MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& window,
+MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& window,
                                  std::function<Gtk::Widget*()> makeChromeStart)
-    : m_ctx(ctx), m_parts(std::move(parts)), m_window(window), m_makeChromeStart(std::move(makeChromeStart)),
+    : m_ctx(ctx), m_slots(std::move(slots)), m_window(window), m_makeChromeStart(std::move(makeChromeStart)),
       m_aiChatLayer(true, [this] { m_ctx.state.setIsAIChatVisible(false); }),
       m_aiSettingsLayer(true, [this] { m_ctx.state.setIsKoviMaxSettingsVisible(false); }),
       m_accountLayer(true, [this] { setShowAccountSettings(false); })
@@ -68,8 +68,8 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& 
                                                         [this](const Notification&) { setShowAccountSettings(true); }));
     m_connections.push_back(m_ctx.notifications.observe(notifications::showSettings, [this](const Notification&) {
         // Whatever screen is shown.
-        if (m_parts.openSettings)
-            m_parts.openSettings(m_ctx, m_window);
+        if (m_slots.openSettings)
+            m_slots.openSettings(m_ctx, m_window);
     }));
     m_connections.push_back(m_ctx.preferences.changed(prefs::hasCompletedOnboarding).connect([this] {
         const bool stored = m_ctx.preferences.get(prefs::hasCompletedOnboarding);
@@ -179,12 +179,12 @@ void MainBrowserView::refreshLayout()
         return;
     Gtk::Widget* next = nullptr;
     if (kind == LayoutKind::traditional) {
-        auto* traditional = Gtk::make_managed<TraditionalBrowserView>(m_ctx, m_parts);
+        auto* traditional = Gtk::make_managed<TraditionalBrowserView>(m_ctx, m_slots);
         if (m_makeChromeStart)
             traditional->setWindowMenu(m_makeChromeStart);
         next = traditional;
     } else {
-        auto* content = Gtk::make_managed<ContentView>(m_ctx, m_parts);
+        auto* content = Gtk::make_managed<ContentView>(m_ctx, m_slots);
         if (m_makeChromeStart)
             content->setChromeStart(m_makeChromeStart);
         next = content;
@@ -256,9 +256,9 @@ void MainBrowserView::refreshPanels()
             layer.dismiss();
     };
     const bool browser = m_screen == Screen::browser;
-    update(m_aiChatLayer, browser && m_ctx.state.isAIChatVisible(), m_parts.aiChatPanel);
-    update(m_aiSettingsLayer, browser && m_ctx.state.isKoviMaxSettingsVisible(), m_parts.aiSettingsPanel);
-    update(m_accountLayer, browser && m_showAccountSettings, m_parts.accountPanel);
+    update(m_aiChatLayer, browser && m_ctx.state.isAIChatVisible(), m_slots.aiChatPanel);
+    update(m_aiSettingsLayer, browser && m_ctx.state.isKoviMaxSettingsVisible(), m_slots.aiSettingsPanel);
+    update(m_accountLayer, browser && m_showAccountSettings, m_slots.accountPanel);
 }
 
 void MainBrowserView::updateSheet(std::unique_ptr<Gtk::Window>& sheet, bool wanted,
@@ -305,11 +305,11 @@ void MainBrowserView::refreshSheets()
                 [this]() -> Gtk::Window* { return new BrowserLayoutSettingsView(m_ctx.state, m_window); },
                 [this] { setShowLayoutSettings(false); });
     updateSheet(m_librarySheet, state.isLibraryVisible(),
-                [this]() -> Gtk::Window* { return m_parts.librarySheet ? m_parts.librarySheet(m_ctx, m_window) : nullptr; },
+                [this]() -> Gtk::Window* { return m_slots.librarySheet ? m_slots.librarySheet(m_ctx, m_window) : nullptr; },
                 [this] { m_ctx.state.setIsLibraryVisible(false); });
     updateSheet(m_extensionsSheet, state.isExtensionsVisible(),
                 [this]() -> Gtk::Window* {
-                    return m_parts.extensionsSheet ? m_parts.extensionsSheet(m_ctx, m_window) : nullptr;
+                    return m_slots.extensionsSheet ? m_slots.extensionsSheet(m_ctx, m_window) : nullptr;
                 },
                 [this] { m_ctx.state.setIsExtensionsVisible(false); });
     // "Done" of the layout sheet hides it: treat that as closing.

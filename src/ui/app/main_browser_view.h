@@ -2,7 +2,7 @@
 
 #include "ui/design/overlay_layer.h"
 #include "ui/design/window_chrome.h"
-#include "ui/base/view_parts.h"
+#include "ui/base/view_slots.h"
 
 #include <gtkmm/overlay.h>
 #include <gtkmm/stack.h>
@@ -36,7 +36,7 @@ public:
     enum class Screen { none, welcome, onboarding, browser };
 
     // `makeChromeStart` builds the window's menu button, for either layout.
-    MainBrowserView(AppContext& ctx, ViewParts parts, Gtk::Window& window,
+    MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& window,
                     std::function<Gtk::Widget*()> makeChromeStart = {});
     ~MainBrowserView() override;
 
@@ -80,7 +80,7 @@ private:
                      const std::function<Gtk::Window*()>& make, std::function<void()> onClosed);
 
     AppContext& m_ctx;
-    ViewParts m_parts;
+    ViewSlots m_slots;
     Gtk::Window& m_window;
     std::function<Gtk::Widget*()> m_makeChromeStart;
     std::vector<sigc::connection> m_connections;

@@ -17,9 +17,9 @@
 
 namespace kovi {
 
-MainWindow::MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& commands)
+MainWindow::MainWindow(AppContext& ctx, ViewSlots slots, const CommandActions& commands)
     : m_ctx(ctx),
-      m_root(ctx, std::move(parts), *this, [&commands]() -> Gtk::Widget* {
+      m_root(ctx, std::move(slots), *this, [&commands]() -> Gtk::Widget* {
           auto* button = Gtk::make_managed<Gtk::MenuButton>();
           button->set_icon_name("open-menu-symbolic");
           button->set_menu_model(commands.menu());

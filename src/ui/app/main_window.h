@@ -2,7 +2,7 @@
 
 #include "ui/app/main_browser_view.h"
 #include "ui/app/window_focus.h"
-#include "ui/base/view_parts.h"
+#include "ui/base/view_slots.h"
 
 #include <giomm/menumodel.h>
 #include <gtkmm/applicationwindow.h>
@@ -19,7 +19,7 @@ class CommandActions;
 // page's field.
 class MainWindow : public Gtk::ApplicationWindow {
 public:
-    MainWindow(AppContext& ctx, ViewParts parts, const CommandActions& commands);
+    MainWindow(AppContext& ctx, ViewSlots slots, const CommandActions& commands);
     ~MainWindow() override;
 
     MainBrowserView& rootView() { return m_root; }

@@ -2,6 +2,7 @@
 
 #include <gtkmm/widget.h>
 
+#include <cmath>
 #include <sstream>
 
 namespace kovi {
@@ -22,6 +23,24 @@ const char* roleName(SpaceColorRole role)
 std::string css(Rgb c)
 {
     return "rgb(" + std::to_string(c.red) + ", " + std::to_string(c.green) + ", " + std::to_string(c.blue) + ")";
+}
+
+// Relative luminance of an sRGB colour, as contrast ratios define it.
+double luminance(Rgb c)
+{
+    auto channel = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red) + 0.7152 * channel(c.green) + 0.0722 * channel(c.blue);
+}
+
+// Text and symbols on a fill: white where it reads (4.5:1), else black. The saturated space
+// colours are all too light for white text.
+Rgb inkOn(Rgb fill)
+{
+    const double onWhite = 1.05 / (luminance(fill) + 0.05);
+    return onWhite >= 4.5 ? Rgb{255, 255, 255} : Rgb{0, 0, 0};
 }
 
 } // namespace
@@ -62,8 +81,10 @@ std::string spacePaletteCss()
         const std::string light = css(entry.light), dark = css(entry.dark);
         const std::string bg = ".space-bg-" + raw, fg = ".space-fg-" + raw, border = ".space-border-" + raw;
         // "button" too, to win over the buttons' own backgrounds.
-        out << bg << ", button" << bg << " { background-color: " << light << "; }\n"
-            << ".kovi-dark " << bg << ", .kovi-dark button" << bg << " { background-color: " << dark << "; }\n"
+        out << bg << ", button" << bg << " { background-color: " << light << "; color: " << css(inkOn(entry.light))
+            << "; }\n"
+            << ".kovi-dark " << bg << ", .kovi-dark button" << bg << " { background-color: " << dark
+            << "; color: " << css(inkOn(entry.dark)) << "; }\n"
             << fg << " { color: " << light << "; }\n"
             << ".kovi-dark " << fg << " { color: " << dark << "; }\n"
             << border << " { box-shadow: inset 0 0 0 1px alpha(" << light << ", 0.4); }\n"

@@ -20,7 +20,8 @@ struct SpacePaletteColor {
 };
 const std::array<SpacePaletteColor, 8>& spacePalette();
 
-// What a colour class paints: the background ("space-bg-<raw>"), the text and symbols
+// What a colour class paints: the background, with text and symbols in black or white, whichever
+// reads on it ("space-bg-<raw>"), the text and symbols
 // ("space-fg-<raw>"), a 1-px inner ring ("space-border-<raw>"), or, inside a list, the selected
 // row (class "space-highlight-row") and its badge ("space-highlight-badge") ("space-highlight-<raw>").
 enum class SpaceColorRole { fill, text, border, highlight };

@@ -45,7 +45,7 @@ void loadTextColors(bool dark)
 Theme::Theme(AppearanceManager& appearance) : m_appearance(appearance)
 {
     m_connections.push_back(m_appearance.isDarkModeChanged.connect(sigc::mem_fun(*this, &Theme::apply)));
-    m_connections.push_back(m_appearance.isLiquidGlassEnabledChanged.connect(sigc::mem_fun(*this, &Theme::apply)));
+    m_connections.push_back(m_appearance.isGlassEnabledChanged.connect(sigc::mem_fun(*this, &Theme::apply)));
 }
 
 Theme::~Theme()
@@ -138,7 +138,7 @@ void Theme::applyTo(Gtk::Window& window) const
 {
     setClass(window, "kovi-dark", m_appearance.isDarkMode());
     setClass(window, "kovi-light", !m_appearance.isDarkMode());
-    setClass(window, "kovi-glass", m_appearance.isLiquidGlassEnabled());
+    setClass(window, "kovi-glass", m_appearance.isGlassEnabled());
 }
 
 } // namespace kovi

@@ -14,8 +14,8 @@ constexpr KoviDesign::Motion spaceSlideAnimation = KoviDesign::Motion::springOf(
 
 } // namespace
 
-PageArea::PageArea(AppContext& ctx, ViewParts parts)
-    : Gtk::Box(Gtk::Orientation::VERTICAL), m_ctx(ctx), m_parts(std::move(parts)), m_pages(spaceSlideAnimation),
+PageArea::PageArea(AppContext& ctx, ViewSlots slots)
+    : Gtk::Box(Gtk::Orientation::VERTICAL), m_ctx(ctx), m_slots(std::move(slots)), m_pages(spaceSlideAnimation),
       m_findLayer(false, {}, 1.0)
 {
     add_css_class("kovi-page-area");
@@ -24,8 +24,8 @@ PageArea::PageArea(AppContext& ctx, ViewParts parts)
     // The bookmarks bar and the page share the frame: with the bezel on, both lie inside the
     // rounded card. The page's own overlays (drag strip, find bar) are placed on the page, below
     // the bar.
-    if (m_parts.bookmarkStrip) {
-        if (auto* strip = m_parts.bookmarkStrip(m_ctx))
+    if (m_slots.bookmarkStrip) {
+        if (auto* strip = m_slots.bookmarkStrip(m_ctx))
             m_bookmarkSlot.append(*strip);
     }
     // The split toolbar's row of its own above the frame, so it never covers the panes' headers.
@@ -110,7 +110,7 @@ void PageArea::refreshPage()
     const bool built = !page;
     if (built)
         page = makePage(kind, tab);
-    const bool keep = kind == PageKind::tab && m_parts.tabContent;
+    const bool keep = kind == PageKind::tab && m_slots.tabContent;
     if (keep && built)
         m_tabPages.emplace(tab->id, KeptPage{page, tab->spaceId});
 
@@ -129,12 +129,12 @@ Gtk::Widget* PageArea::makePage(PageKind kind, const std::optional<Tab>& tab)
     Gtk::Widget* page = nullptr;
     switch (kind) {
     case PageKind::split:
-        if (m_parts.splitView)
-            page = m_parts.splitView(m_ctx);
+        if (m_slots.splitView)
+            page = m_slots.splitView(m_ctx);
         break;
     case PageKind::tab:
-        if (m_parts.tabContent)
-            page = m_parts.tabContent(m_ctx, *tab);
+        if (m_slots.tabContent)
+            page = m_slots.tabContent(m_ctx, *tab);
         break;
     case PageKind::start:
     case PageKind::none:
@@ -171,8 +171,8 @@ void PageArea::refreshSplitToolbar()
     // The split toolbar stands at the end of its row while split view is on.
     if (auto* old = m_splitToolbarSlot.get_first_child())
         m_splitToolbarSlot.remove(*old);
-    if (m_pageKind == PageKind::split && m_parts.splitViewToolbar) {
-        if (auto* toolbar = m_parts.splitViewToolbar(m_ctx))
+    if (m_pageKind == PageKind::split && m_slots.splitViewToolbar) {
+        if (auto* toolbar = m_slots.splitViewToolbar(m_ctx))
             m_splitToolbarSlot.append(*toolbar);
     }
     m_splitToolbarRow.set_visible(m_pageKind == PageKind::split && m_splitToolbarSlot.get_first_child());
@@ -202,7 +202,7 @@ void PageArea::refreshFindBar()
         m_findLayer.dismiss();
         return;
     }
-    Gtk::Widget* bar = m_parts.findBar ? m_parts.findBar(m_ctx) : nullptr;
+    Gtk::Widget* bar = m_slots.findBar ? m_slots.findBar(m_ctx) : nullptr;
     if (!bar)
         return; // nothing to show yet; the flag still belongs to the state
     bar->set_halign(Gtk::Align::END);

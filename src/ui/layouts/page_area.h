@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/support/uuid.h"
-#include "ui/base/view_parts.h"
+#include "ui/base/view_slots.h"
 #include "ui/design/overlay_layer.h"
 #include "ui/design/page_transition.h"
 #include "ui/design/styles.h"
@@ -29,11 +29,11 @@ struct Tab;
 //
 // A tab's page is built the first time the tab is shown here and kept, hidden, while the tab is
 // open and in the same space, so that going back to the tab never takes its page out of the
-// window (see PageTransition). Views plug in through ViewParts: tabContent, splitView,
+// window (see PageTransition). Views plug in through ViewSlots: tabContent, splitView,
 // splitViewToolbar, findBar, bookmarkStrip.
 class PageArea : public Gtk::Box {
 public:
-    PageArea(AppContext& ctx, ViewParts parts);
+    PageArea(AppContext& ctx, ViewSlots slots);
     ~PageArea() override;
 
     // The last space step (-1 or +1): the next space change slides in from that side.
@@ -64,7 +64,7 @@ private:
     void refreshFindBar();
 
     AppContext& m_ctx;
-    ViewParts m_parts;
+    ViewSlots m_slots;
     std::vector<sigc::connection> m_connections;
 
     BrowserSurface m_surface;

@@ -5,8 +5,8 @@
 
 namespace kovi {
 
-PanelOverlays::PanelOverlays(AppContext& ctx, ViewParts parts, Gtk::Overlay& host)
-    : m_ctx(ctx), m_parts(std::move(parts)), m_commandBarLayer(false, {}, 0.98),
+PanelOverlays::PanelOverlays(AppContext& ctx, ViewSlots slots, Gtk::Overlay& host)
+    : m_ctx(ctx), m_slots(std::move(slots)), m_commandBarLayer(false, {}, 0.98),
       m_historyLayer(true, [this] { m_ctx.state.setIsHistoryPanelVisible(false); }),
       m_downloadsLayer(true, [this] { m_ctx.state.setIsDownloadsPanelVisible(false); })
 {
@@ -28,9 +28,9 @@ PanelOverlays::~PanelOverlays()
 void PanelOverlays::refreshAll()
 {
     const BrowserState& state = m_ctx.state;
-    refresh(m_commandBarLayer, state.isCommandBarVisible(), m_parts.commandBar);
-    refresh(m_historyLayer, state.isHistoryPanelVisible(), m_parts.historyPanel);
-    refresh(m_downloadsLayer, state.isDownloadsPanelVisible(), m_parts.downloadsPanel);
+    refresh(m_commandBarLayer, state.isCommandBarVisible(), m_slots.commandBar);
+    refresh(m_historyLayer, state.isHistoryPanelVisible(), m_slots.historyPanel);
+    refresh(m_downloadsLayer, state.isDownloadsPanelVisible(), m_slots.downloadsPanel);
 }
 
 void PanelOverlays::refresh(OverlayLayer& layer, bool visible, const std::function<Gtk::Widget*(AppContext&)>& make)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/base/view_parts.h"
+#include "ui/base/view_slots.h"
 #include "ui/design/overlay_layer.h"
 
 #include <gtkmm/overlay.h>
@@ -15,12 +15,12 @@ struct AppContext;
 
 // The panels over a whole browser layout, back to front: the command bar, then the history and
 // the downloads panels, each over a dimming scrim whose tap closes it. Each panel is built from
-// ViewParts when its BrowserState flag turns true (commandBar, historyPanel, downloadsPanel)
+// ViewSlots when its BrowserState flag turns true (commandBar, historyPanel, downloadsPanel)
 // and destroyed once it has faded after the flag turns false.
 class PanelOverlays {
 public:
     // Lays the panels over `host`, above its child and any overlays it has so far.
-    PanelOverlays(AppContext& ctx, ViewParts parts, Gtk::Overlay& host);
+    PanelOverlays(AppContext& ctx, ViewSlots slots, Gtk::Overlay& host);
     ~PanelOverlays();
     PanelOverlays(const PanelOverlays&) = delete;
     PanelOverlays& operator=(const PanelOverlays&) = delete;
@@ -34,7 +34,7 @@ private:
     void refreshAll();
 
     AppContext& m_ctx;
-    ViewParts m_parts;
+    ViewSlots m_slots;
     std::vector<sigc::connection> m_connections;
     OverlayLayer m_commandBarLayer;
     OverlayLayer m_historyLayer;

@@ -6,17 +6,17 @@ namespace kovi {
 
 namespace {
 
-std::function<void(const Tab&)> quickView(AppContext& ctx, const ViewParts& parts)
+std::function<void(const Tab&)> quickView(AppContext& ctx, const ViewSlots& slots)
 {
-    if (!parts.openQuickView || !ctx.floatingWindows)
+    if (!slots.openQuickView || !ctx.floatingWindows)
         return {};
-    return [&ctx, open = parts.openQuickView](const Tab& tab) { open(ctx, tab); };
+    return [&ctx, open = slots.openQuickView](const Tab& tab) { open(ctx, tab); };
 }
 
 } // namespace
 
-TraditionalBrowserView::TraditionalBrowserView(AppContext& ctx, const ViewParts& parts)
-    : m_tabBar(ctx.state, quickView(ctx, parts)), m_navigationBar(ctx), m_pageArea(ctx, parts), m_panels(ctx, parts, *this)
+TraditionalBrowserView::TraditionalBrowserView(AppContext& ctx, const ViewSlots& slots)
+    : m_tabBar(ctx.state, quickView(ctx, slots)), m_navigationBar(ctx), m_pageArea(ctx, slots), m_panels(ctx, slots, *this)
 {
     add_css_class("kovi-traditional-view");
     add_css_class("kovi-chrome");

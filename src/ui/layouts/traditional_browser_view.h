@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/base/view_parts.h"
+#include "ui/base/view_slots.h"
 #include "ui/layouts/page_area.h"
 #include "ui/layouts/panel_overlays.h"
 #include "ui/layouts/traditional_navigation_bar.h"
@@ -24,7 +24,7 @@ public:
     static constexpr int minimumWidth = 700;
     static constexpr int minimumHeight = 450;
 
-    TraditionalBrowserView(AppContext& ctx, const ViewParts& parts);
+    TraditionalBrowserView(AppContext& ctx, const ViewSlots& slots);
     ~TraditionalBrowserView() override;
 
     // `make` builds the window's menu button (a new managed widget), placed at the end of the

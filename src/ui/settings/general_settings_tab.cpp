@@ -70,7 +70,7 @@ GeneralSettingsTab::GeneralSettingsTab(BrowserState& state, AppearanceManager& a
     // What other places change (the menu, the sidebar, the keyboard) shows here at once.
     auto refreshNow = [this] { refresh(); };
     m_connections.push_back(m_appearance.isDarkModeChanged.connect(refreshNow));
-    m_connections.push_back(m_appearance.isLiquidGlassEnabledChanged.connect(refreshNow));
+    m_connections.push_back(m_appearance.isGlassEnabledChanged.connect(refreshNow));
     m_connections.push_back(m_state.layoutModeChanged.connect(refreshNow));
     m_connections.push_back(m_state.isBrowserBezelEnabledChanged.connect(refreshNow));
     for (const PreferenceKey* key : std::initializer_list<const PreferenceKey*>{
@@ -119,8 +119,8 @@ Gtk::Widget* GeneralSettingsTab::makeAppearanceSection()
     section->add(*makeRow("Browser Layout", m_layout));
 
     onUserChange(m_glass.property_active().signal_changed(),
-                 [this] { m_appearance.setIsLiquidGlassEnabled(m_glass.get_active()); });
-    section->add(*switchRow(m_glass, "Liquid Glass", "Translucent browser framing with soft color and luminous edges.",
+                 [this] { m_appearance.setIsGlassEnabled(m_glass.get_active()); });
+    section->add(*switchRow(m_glass, "Glass", "Translucent browser framing with soft color and luminous edges.",
                             "kovi-settings-body"));
 
     onUserChange(m_bookmarksBar.property_active().signal_changed(),
@@ -204,7 +204,7 @@ void GeneralSettingsTab::refresh()
         if (layoutOptions[i].second == mode)
             select(m_layout, i);
     }
-    m_glass.set_active(m_appearance.isLiquidGlassEnabled());
+    m_glass.set_active(m_appearance.isGlassEnabled());
     m_bookmarksBar.set_active(m_preferences.get(prefs::showBookmarksBar));
     m_bezel.set_active(m_state.isBrowserBezelEnabled());
     select(m_searchEngine, searchEngineIndex(m_preferences.get(prefs::defaultSearchEngine)));

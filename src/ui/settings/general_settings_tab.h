@@ -28,7 +28,7 @@ public:
 
     std::array<Gtk::ToggleButton*, 3>& themeButtons() { return m_theme; }
     Gtk::DropDown& layoutPicker() { return m_layout; }
-    Gtk::Switch& liquidGlassSwitch() { return m_glass; }
+    Gtk::Switch& glassSwitch() { return m_glass; }
     Gtk::Switch& bookmarksBarSwitch() { return m_bookmarksBar; }
     Gtk::Switch& bezelSwitch() { return m_bezel; }
     Gtk::DropDown& searchEnginePicker() { return m_searchEngine; }

@@ -134,7 +134,7 @@ private:
 
 class WebContent;
 
-// The sidebar of the application's main window, for the shell's view parts. Without the web
+// The sidebar of the application's main window, for the shell's view slots. Without the web
 // layer's pages there are no hover previews; with them, previews show the pooled tab views.
 Gtk::Widget* makeSidebarView(AppContext& context, SidebarHost& host);
 // What the application adds to the sidebar when it has it: the pages (for hover previews), a way

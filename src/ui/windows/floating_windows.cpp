@@ -3,7 +3,7 @@
 namespace kovi {
 
 FloatingWindows::FloatingWindows(AppContext& ctx, std::function<Gtk::Window*()> mainWindow)
-    : m_littleSkiv(FloatingWindowKind::littleSkiv, ctx, mainWindow),
+    : m_smallWindow(FloatingWindowKind::smallWindow, ctx, mainWindow),
       m_quickView(FloatingWindowKind::quickView, ctx, mainWindow)
 {
 }
@@ -11,7 +11,7 @@ FloatingWindows::FloatingWindows(AppContext& ctx, std::function<Gtk::Window*()> 
 void FloatingWindows::closeAll()
 {
     m_quickView.closeAll();
-    m_littleSkiv.closeAll();
+    m_smallWindow.closeAll();
 }
 
 } // namespace kovi

@@ -16,9 +16,9 @@ class FloatingWindows {
 public:
     FloatingWindows(AppContext& ctx, std::function<Gtk::Window*()> mainWindow);
 
-    FloatingBrowserWindow& openLittleSkiv(const Url& url, std::optional<Uuid> fromTabId = std::nullopt)
+    FloatingBrowserWindow& openSmallWindow(const Url& url, std::optional<Uuid> fromTabId = std::nullopt)
     {
-        return m_littleSkiv.open(url, fromTabId);
+        return m_smallWindow.open(url, fromTabId);
     }
     FloatingBrowserWindow& openQuickView(const Url& url, std::optional<Uuid> fromTabId = std::nullopt)
     {
@@ -26,11 +26,11 @@ public:
     }
     void closeAll();
 
-    FloatingWindowController& littleSkiv() { return m_littleSkiv; }
+    FloatingWindowController& smallWindow() { return m_smallWindow; }
     FloatingWindowController& quickView() { return m_quickView; }
 
 private:
-    FloatingWindowController m_littleSkiv;
+    FloatingWindowController m_smallWindow;
     FloatingWindowController m_quickView;
 };
 

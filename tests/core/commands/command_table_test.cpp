@@ -273,9 +273,9 @@ TEST_F(CommandTableTest, AppearanceChoicesAreMarkedWhoeverMadeThem)
     table->run(c::appearance, std::string("light"));
     EXPECT_FALSE(appearance.isDarkMode());
     EXPECT_EQ(table->command(c::appearance)->currentState(), CommandState(std::string("light")));
-    table->run(c::liquidGlass);
-    EXPECT_TRUE(appearance.isLiquidGlassEnabled());
-    EXPECT_EQ(table->command(c::liquidGlass)->currentState(), CommandState(true));
+    table->run(c::glass);
+    EXPECT_TRUE(appearance.isGlassEnabled());
+    EXPECT_EQ(table->command(c::glass)->currentState(), CommandState(true));
 
     const int before = changes;
     appearance.setIsDarkMode(true); // from the settings or the sidebar

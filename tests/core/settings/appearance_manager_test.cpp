@@ -19,7 +19,7 @@ TEST(AppearanceManagerTest, FreshInstallIsDarkWithOpaqueChromeAndWritesNothing)
     defaults.signalChanged().connect([&](const std::string&) { ++writes; });
     AppearanceManager appearance(preferences);
     EXPECT_TRUE(appearance.isDarkMode());
-    EXPECT_FALSE(appearance.isLiquidGlassEnabled());
+    EXPECT_FALSE(appearance.isGlassEnabled());
     EXPECT_EQ(writes, 0);
     EXPECT_FALSE(defaults.contains("isDarkMode"));
 }
@@ -32,7 +32,7 @@ TEST(AppearanceManagerTest, StoredValuesAreReadBackAndOnlyABooleanCountsForDarkM
     defaults.setBool("isLiquidGlassEnabled", true);
     AppearanceManager light(preferences);
     EXPECT_FALSE(light.isDarkMode());
-    EXPECT_TRUE(light.isLiquidGlassEnabled());
+    EXPECT_TRUE(light.isGlassEnabled());
 
     for (auto value : {Defaults::Value(0.0), Defaults::Value(std::string("false")), Defaults::Value(Defaults::Bytes{})}) {
         defaults.set("isDarkMode", value);
@@ -48,11 +48,11 @@ TEST(AppearanceManagerTest, SettingNotifiesThenWritesEvenTheSameValue)
     std::vector<std::string> events;
     defaults.signalChanged().connect([&](const std::string& key) { events.push_back("write " + key); });
     appearance.isDarkModeChanged.connect([&] { events.push_back(appearance.isDarkMode() ? "dark" : "light"); });
-    appearance.isLiquidGlassEnabledChanged.connect([&] { events.push_back("glass"); });
+    appearance.isGlassEnabledChanged.connect([&] { events.push_back("glass"); });
 
     appearance.setIsDarkMode(true);
     appearance.setIsDarkMode(false);
-    appearance.setIsLiquidGlassEnabled(true);
+    appearance.setIsGlassEnabled(true);
     EXPECT_EQ(events, (std::vector<std::string>{"dark", "write isDarkMode", "light", "write isDarkMode", "glass",
                                                 "write isLiquidGlassEnabled"}));
     EXPECT_EQ(defaults.boolValue("isDarkMode"), false);

@@ -25,7 +25,7 @@ TEST(PreferencesTest, EveryKeyIsStoredUnderItsOwnNameWithItsOwnType)
     store.signalChanged().connect([&](const std::string& name) { written.insert(name); });
 
     for (const BoolKey* key : {&prefs::isDevToolsEnabled, &prefs::isBrowserBezelEnabled, &prefs::autoArchiveEnabled,
-                               &prefs::isDarkMode, &prefs::isLiquidGlassEnabled, &prefs::showBookmarksBar,
+                               &prefs::isDarkMode, &prefs::isGlassEnabled, &prefs::showBookmarksBar,
                                &prefs::hasCompletedOnboarding, &prefs::autoPiPEnabled, &prefs::isMaxEnabled,
                                &prefs::isTidyTabTitlesEnabled, &prefs::isTidyDownloadsEnabled,
                                &prefs::is5SecondPreviewsEnabled, &prefs::hasLaunchedBefore, &prefs::maxEnabled,

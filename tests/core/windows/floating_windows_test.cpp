@@ -31,7 +31,7 @@ TEST(FloatingWindowPlacementTest, AtThePointerKeptInsideTheRightAndBottomEdges)
 
 TEST(FloatingWindowKindTest, TheTwoKindsHaveTheirOwnNamesSizesAndPlacement)
 {
-    const auto& little = FloatingWindowKind::littleSkiv;
+    const auto& little = FloatingWindowKind::smallWindow;
     const auto& quick = FloatingWindowKind::quickView;
     EXPECT_STREQ(little.title, "Little Kovi");
     EXPECT_STREQ(quick.title, "Quick View");

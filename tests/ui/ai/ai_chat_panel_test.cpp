@@ -369,11 +369,11 @@ TEST(AIChatPanelClosing, AnAnswerArrivingAfterThePanelClosedIsDropped)
     TempDir dir;
     LoopbackServer server;
     server.on(openAIPath, answerReply("late answer", 400));
-    ViewParts parts = defaultViewParts();
-    parts.aiChatPanel = [&](AppContext& ctx) {
+    ViewSlots slots = defaultViewSlots();
+    slots.aiChatPanel = [&](AppContext& ctx) {
         return makeAIChatPanel(ctx, {server.baseUrl(), server.baseUrl(), 60});
     };
-    AppHarness h(dir.path(), std::nullopt, false, parts);
+    AppHarness h(dir.path(), std::nullopt, false, slots);
     ASSERT_TRUE(h.showBrowser());
     h.ctx().ai.setApiKey("sk-test");
 

@@ -22,11 +22,11 @@ class AIOnScreenTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ViewParts parts = defaultViewParts();
-        parts.aiChatPanel = [this](AppContext& ctx) {
+        ViewSlots slots = defaultViewSlots();
+        slots.aiChatPanel = [this](AppContext& ctx) {
             return makeAIChatPanel(ctx, {server.baseUrl(), server.baseUrl(), 60});
         };
-        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, parts);
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, slots);
         ASSERT_TRUE(h->showBrowser());
     }
 

@@ -3,7 +3,7 @@
 #include "app/app_fixture.h"
 #include "support/loopback_server.h"
 #include "ui/ai/ai_chat_panel.h"
-#include "ui/ai/ai_view_parts.h"
+#include "ui/ai/ai_view_slots.h"
 #include "ui/ai/chat_bubble.h"
 #include "ui/ai/kovi_max_settings_view.h"
 

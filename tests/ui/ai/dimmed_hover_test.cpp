@@ -3,7 +3,7 @@
 // Real pointer motion on the test's own display.
 #include "ai_ui_fixture.h"
 
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/sidebar/sidebar_rows.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/sidebar/tab_list.h"
@@ -34,15 +34,15 @@ class DimmedHoverTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ViewParts parts = defaultViewParts();
-        parts.tabContent = {}; // no pages: only the sidebar matters here
-        parts.sidebar = [this](AppContext& ctx, SidebarHost& host) -> Gtk::Widget* {
+        ViewSlots slots = defaultViewSlots();
+        slots.tabContent = {}; // no pages: only the sidebar matters here
+        slots.sidebar = [this](AppContext& ctx, SidebarHost& host) -> Gtk::Widget* {
             return Gtk::make_managed<SidebarView>(
                 SidebarServices{.state = ctx.state, .appearance = ctx.appearance, .notifications = ctx.notifications,
                                 .snapshots = &snapshots},
                 host);
         };
-        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, parts);
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, slots);
         ASSERT_TRUE(h->showBrowser());
         for (const char* url : {"http://127.0.0.1:9/one", "http://127.0.0.1:9/two", "http://127.0.0.1:9/three"})
             h->ctx().state.addTab(makeTab(h->ctx().state, url, url));

@@ -130,7 +130,7 @@ TEST(AITidyingSwitches, TakeEffectOnTheNextTitleAndTheNextDownload)
     LoopbackServer server;
     server.on("/file", LoopbackServer::Reply{200, "data", "application/octet-stream",
                                              {{"Content-Disposition", "attachment; filename=\"My_File copy.txt\""}}});
-    AppHarness h(dir.path(), std::nullopt, false, defaultViewParts());
+    AppHarness h(dir.path(), std::nullopt, false, defaultViewSlots());
     ASSERT_TRUE(h.showBrowser());
     BrowserState& state = h.ctx().state;
 

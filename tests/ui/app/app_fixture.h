@@ -82,7 +82,7 @@ inline Tab makeTab(BrowserState& state, const std::string& url, const std::strin
 class AppHarness {
 public:
     explicit AppHarness(const std::string& folder, std::optional<std::string> feedUrl = std::nullopt,
-                        bool startupUpdateCheck = false, ViewParts parts = {})
+                        bool startupUpdateCheck = false, ViewSlots slots = {})
     {
         ensureGtk();
         KoviApplication::Options options;
@@ -91,7 +91,7 @@ public:
         options.updateFeedUrl = feedUrl ? feedUrl : std::optional<std::string>("http://127.0.0.1:9/updates/latest.json");
         options.startupUpdateCheck = startupUpdateCheck;
         options.nonUnique = true;
-        options.parts = std::move(parts);
+        options.slots = std::move(slots);
         app = KoviApplication::create(std::move(options));
         app->register_application();
         app->activate();

@@ -229,7 +229,7 @@ TEST(Design, TextColoursReachTheirContrastOnTheSurfacesTheyAreUsedOn)
         std::vector<std::vector<const char*>> surfaces; // outermost first, each a box with these classes
         std::vector<const char*> text;
     };
-    const std::vector<Use> uses = {
+    std::vector<Use> uses = {
         // History panel: day headings, addresses, times; downloads: sizes and states.
         {{{"library-panel"}}, {"history-header"}},
         {{{"library-panel"}, {"history-visit"}}, {"history-subtitle"}},
@@ -260,6 +260,12 @@ TEST(Design, TextColoursReachTheirContrastOnTheSurfacesTheyAreUsedOn)
         {{{"kovi-commandbar-card"}, {"kovi-commandbar-row"}}, {"subtitle"}},
         {{{"kovi-commandbar-card"}, {"kovi-commandbar-row", "selected"}, {"highlight"}}, {"subtitle"}},
     };
+    // The horizontal layout's space capsule, in every space colour.
+    std::vector<std::string> fills;
+    for (const SpacePaletteColor& entry : spacePalette())
+        fills.push_back(spaceColorClass(SpaceColorRole::fill, entry.color));
+    for (const std::string& fill : fills)
+        uses.push_back({{{"kovi-space-capsule", fill.c_str()}}, {"kovi-space-menu-name"}});
 
     Gtk::Window window;
     core.theme.attach(window);
@@ -319,8 +325,11 @@ TEST(Design, TextColoursReachTheirContrastOnTheSurfacesTheyAreUsedOn)
             std::string what;
             for (const char* name : uses[i].text)
                 what += std::string(".") + name;
+            what += " on ";
+            for (const char* name : uses[i].surfaces.back())
+                what += std::string(".") + name;
             EXPECT_GE(contrastRatio(ink, surface), 4.5)
-                << what << " on ." << uses[i].surfaces.back().front() << (dark ? " (dark)" : " (light)") << ": "
+                << what << (dark ? " (dark)" : " (light)") << ": "
                 << ink.red << "," << ink.green << "," << ink.blue << " on " << surface.red << "," << surface.green
                 << "," << surface.blue;
         }

@@ -2,7 +2,7 @@
 // window drawing only while the sidebar is in view.
 #include "app_fixture.h"
 
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 
 #include <gtkmm/spinner.h>
 #include <gtkmm/window.h>
@@ -27,8 +27,8 @@ TEST(HiddenSidebarCostTest, ASpinnerInTheHiddenFloatingSidebarDrawsNoFrames)
     TempDir dir;
     CoreObjects core(dir.path());
     Gtk::Spinner* spinner = nullptr;
-    ViewParts parts;
-    parts.sidebar = [&](AppContext&, SidebarHost&) -> Gtk::Widget* {
+    ViewSlots slots;
+    slots.sidebar = [&](AppContext&, SidebarHost&) -> Gtk::Widget* {
         spinner = Gtk::make_managed<Gtk::Spinner>();
         spinner->set_valign(Gtk::Align::START);
         spinner->set_spinning(true);
@@ -37,7 +37,7 @@ TEST(HiddenSidebarCostTest, ASpinnerInTheHiddenFloatingSidebarDrawsNoFrames)
     Gtk::Window window;
     window.set_default_size(1000, 700);
     core.theme.attach(window);
-    auto* view = Gtk::make_managed<ContentView>(core.ctx, std::move(parts));
+    auto* view = Gtk::make_managed<ContentView>(core.ctx, std::move(slots));
     window.set_child(*view);
     window.present();
     ASSERT_TRUE(waitForWindow(window));

@@ -6,7 +6,7 @@
 #include "support/loopback_server.h"
 #include "support/test_certificate.h"
 
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/layouts/onboarding_view.h"
 #include "ui/layouts/traditional_browser_view.h"
 #include "ui/layouts/traditional_tab.h"
@@ -31,9 +31,9 @@ protected:
         for (const char* name : {"one", "two", "three"})
             server.on(std::string("/") + name, LoopbackServer::Reply{200, titledPage(name), "text/html"});
     }
-    void start(ViewParts parts = defaultViewParts())
+    void start(ViewSlots slots = defaultViewSlots())
     {
-        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(parts));
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(slots));
         ASSERT_TRUE(h->showBrowser());
     }
     BrowserState& state() { return h->ctx().state; }
@@ -68,7 +68,7 @@ protected:
 
 TEST_F(HorizontalWindowTest, OnboardingChoiceShowsTheStripAndSurvivesARestart)
 {
-    h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewParts());
+    h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewSlots());
     h->ctx().auth.continueAsGuest();
     ASSERT_TRUE(xdoFocusWindow(h->window()));
     ASSERT_TRUE(runUntilGtk([&] { return h->root().onboardingView() != nullptr; }));
@@ -158,11 +158,11 @@ TEST_F(HorizontalWindowTest, CtrlShiftLSwitchesBothWaysKeepingTabsPagesAndPanels
 TEST_F(HorizontalWindowTest, ASwitchOpensTheStripAtTheActiveTabAndItStaysPutUnderClicks)
 {
     // Thirty tabs without pages of their own.
-    ViewParts parts = defaultViewParts();
-    parts.tabContent = [](AppContext&, const Tab& tab) -> Gtk::Widget* {
+    ViewSlots slots = defaultViewSlots();
+    slots.tabContent = [](AppContext&, const Tab& tab) -> Gtk::Widget* {
         return Gtk::make_managed<Gtk::Label>(tab.url.string());
     };
-    start(std::move(parts));
+    start(std::move(slots));
     std::vector<Uuid> ids;
     for (int i = 0; i < 30; ++i)
         ids.push_back(h->openTab(server.url("/" + std::to_string(i))));

@@ -266,18 +266,18 @@ TEST(Appearance, DarkModeAndGlassSurviveARestartAndApplyAtOnce)
     {
         AppHarness h(dir.path());
         EXPECT_TRUE(h.ctx().appearance.isDarkMode()); // first launch: dark, opaque
-        EXPECT_FALSE(h.ctx().appearance.isLiquidGlassEnabled());
+        EXPECT_FALSE(h.ctx().appearance.isGlassEnabled());
         EXPECT_FALSE(h.ctx().defaults.contains("isDarkMode"));
         EXPECT_TRUE(adw_style_manager_get_dark(adw_style_manager_get_default()));
         h.app->commands().activate("appearance", Glib::Variant<Glib::ustring>::create("light"));
-        h.app->commands().activate("liquid-glass");
+        h.app->commands().activate("glass");
         EXPECT_FALSE(adw_style_manager_get_dark(adw_style_manager_get_default()));
         EXPECT_TRUE(h.window().has_css_class("kovi-glass"));
     }
     {
         AppHarness h(dir.path());
         EXPECT_FALSE(h.ctx().appearance.isDarkMode());
-        EXPECT_TRUE(h.ctx().appearance.isLiquidGlassEnabled());
+        EXPECT_TRUE(h.ctx().appearance.isGlassEnabled());
         EXPECT_TRUE(h.window().has_css_class("kovi-light"));
         EXPECT_TRUE(h.window().has_css_class("kovi-glass"));
         EXPECT_EQ(adw_style_manager_get_color_scheme(adw_style_manager_get_default()), ADW_COLOR_SCHEME_FORCE_LIGHT);

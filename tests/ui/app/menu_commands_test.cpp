@@ -2,7 +2,7 @@
 #include "app_fixture.h"
 
 #include "core/support/notification_names.h"
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/layouts/traditional_browser_view.h"
 
 #include <adwaita.h>
@@ -246,9 +246,9 @@ TEST_F(MenuCommandsTest, AppearanceCommandsMarkTheCurrentChoice)
     EXPECT_EQ(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(stateOf("appearance")).get(), "light");
     EXPECT_TRUE(h->window().has_css_class("kovi-light"));
 
-    commands().activate("liquid-glass");
-    EXPECT_TRUE(h->ctx().appearance.isLiquidGlassEnabled());
-    EXPECT_TRUE(Glib::VariantBase::cast_dynamic<Glib::Variant<bool>>(stateOf("liquid-glass")).get());
+    commands().activate("glass");
+    EXPECT_TRUE(h->ctx().appearance.isGlassEnabled());
+    EXPECT_TRUE(Glib::VariantBase::cast_dynamic<Glib::Variant<bool>>(stateOf("glass")).get());
     EXPECT_TRUE(h->window().has_css_class("kovi-glass"));
 
     // Changed elsewhere (settings window, sidebar): the marks follow.

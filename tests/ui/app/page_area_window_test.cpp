@@ -3,7 +3,7 @@
 #include "app_fixture.h"
 #include "support/loopback_server.h"
 
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 
 #include <gdkmm/pixbuf.h>
 
@@ -24,7 +24,7 @@ protected:
     {
         m_server.on("/red", LoopbackServer::Reply{200, colouredPage("Red", "#ff0000"), "text/html"});
         m_server.on("/blue", LoopbackServer::Reply{200, colouredPage("Blue", "#0000ff"), "text/html"});
-        m_harness = std::make_unique<AppHarness>(m_dir.path(), std::nullopt, false, defaultViewParts());
+        m_harness = std::make_unique<AppHarness>(m_dir.path(), std::nullopt, false, defaultViewSlots());
         ASSERT_TRUE(m_harness->showBrowser());
     }
     void TearDown() override { m_harness.reset(); }

@@ -3,7 +3,7 @@
 #include "app_fixture.h"
 
 #include "core/support/notification_names.h"
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/layouts/empty_state_view.h"
 #include "ui/layouts/onboarding_view.h"
 #include "ui/settings/auth_view.h"
@@ -86,9 +86,9 @@ TEST(Routing, ShowSettingsOpensTheSettingsWindowOnEveryScreen)
 {
     TempDir dir;
     int opened = 0;
-    ViewParts parts;
-    parts.openSettings = [&](AppContext&, Gtk::Window&) { ++opened; };
-    AppHarness h(dir.path(), std::nullopt, false, parts);
+    ViewSlots slots;
+    slots.openSettings = [&](AppContext&, Gtk::Window&) { ++opened; };
+    AppHarness h(dir.path(), std::nullopt, false, slots);
     ASSERT_EQ(h.root().screen(), Screen::welcome);
     h.app->commands().activate("settings");
     EXPECT_EQ(opened, 1);
@@ -97,9 +97,9 @@ TEST(Routing, ShowSettingsOpensTheSettingsWindowOnEveryScreen)
 TEST(Routing, LibraryErrorAlertWaitsForTheLibrarySheetAndDismissalClearsIt)
 {
     TempDir dir;
-    ViewParts parts;
-    parts.librarySheet = [](AppContext&, Gtk::Window&) -> Gtk::Window* { return new Gtk::Window(); };
-    AppHarness h(dir.path(), std::nullopt, false, parts);
+    ViewSlots slots;
+    slots.librarySheet = [](AppContext&, Gtk::Window&) -> Gtk::Window* { return new Gtk::Window(); };
+    AppHarness h(dir.path(), std::nullopt, false, slots);
     ASSERT_TRUE(h.showBrowser());
 
     h.ctx().state.setIsLibraryVisible(true);
@@ -138,12 +138,12 @@ TEST(Routing, SheetsFollowTheirFlagsAndClosingTheWindowClearsTheFlag)
 {
     TempDir dir;
     int built = 0;
-    ViewParts parts;
-    parts.librarySheet = [&](AppContext&, Gtk::Window&) -> Gtk::Window* {
+    ViewSlots slots;
+    slots.librarySheet = [&](AppContext&, Gtk::Window&) -> Gtk::Window* {
         ++built;
         return new Gtk::Window();
     };
-    AppHarness h(dir.path(), std::nullopt, false, parts);
+    AppHarness h(dir.path(), std::nullopt, false, slots);
     ASSERT_TRUE(h.showBrowser());
 
     h.app->commands().activate("show-library");

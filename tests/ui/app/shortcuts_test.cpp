@@ -2,8 +2,8 @@
 // the start page, a web page, or an open menu.
 #include "app_fixture.h"
 
-#include "ui/app/content_view.h"
-#include "ui/base/view_parts.h"
+#include "ui/layouts/content_view.h"
+#include "ui/base/view_slots.h"
 
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
@@ -14,9 +14,9 @@ namespace {
 
 class ShortcutsTest : public ::testing::Test {
 protected:
-    void start(ViewParts parts = {})
+    void start(ViewSlots slots = {})
     {
-        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(parts));
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(slots));
         ASSERT_TRUE(h->showBrowser());
         screenshotIfAsked("shortcut-start");
     }
@@ -46,13 +46,13 @@ TEST_F(ShortcutsTest, KeysReachTheCommandsFromTheStartPage)
 TEST_F(ShortcutsTest, KeysReachTheCommandsWhileAWebPageHasTheFocus)
 {
     GtkWidget* webView = nullptr;
-    ViewParts parts;
-    parts.tabContent = [&](AppContext&, const Tab&) -> Gtk::Widget* {
+    ViewSlots slots;
+    slots.tabContent = [&](AppContext&, const Tab&) -> Gtk::Widget* {
         webView = webkit_web_view_new();
         webkit_web_view_load_html(WEBKIT_WEB_VIEW(webView), "<html><body><input autofocus></body></html>", nullptr);
         return Gtk::manage(Glib::wrap(webView));
     };
-    start(std::move(parts));
+    start(std::move(slots));
     state().addTab(makeTab(state(), "https://example.com/", "Example"));
     ASSERT_TRUE(runUntilGtk([&] { return webView && gtk_widget_get_mapped(webView); }));
     gtk_widget_grab_focus(webView);
@@ -71,9 +71,9 @@ TEST_F(ShortcutsTest, KeysReachTheCommandsWhileAWebPageHasTheFocus)
 
 TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)
 {
-    ViewParts parts;
-    parts.sidebar = defaultViewParts().sidebar;
-    start(std::move(parts));
+    ViewSlots slots;
+    slots.sidebar = defaultViewSlots().sidebar;
+    start(std::move(slots));
     auto* content = h->root().contentView();
     ASSERT_NE(content, nullptr);
     // The sidebar takes the window's menu button into its top bar, docked and floating; the
@@ -123,9 +123,9 @@ TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)
 // 200 fast Ctrl+T, Ctrl+W pairs closed all 30 tabs.
 TEST_F(ShortcutsTest, AnOpenPanelTakesTheKeysAndCtrlWClosesThePanel)
 {
-    ViewParts parts;
-    parts.commandBar = defaultViewParts().commandBar;
-    start(std::move(parts));
+    ViewSlots slots;
+    slots.commandBar = defaultViewSlots().commandBar;
+    start(std::move(slots));
     for (int i = 0; i < 30; ++i)
         state().addTab(makeTab(state(), "http://127.0.0.1:9/" + std::to_string(i)));
     const auto active = state().activeTabId();
@@ -180,7 +180,7 @@ TEST_F(ShortcutsTest, EscapeClosesTheOpenPanel)
 // the sheet there, as it closes a panel over the page, and never a tab.
 TEST_F(ShortcutsTest, CtrlWInASheetClosesTheSheet)
 {
-    start(defaultViewParts());
+    start(defaultViewSlots());
     state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
     state().setIsExtensionsVisible(true);
     Gtk::Window* sheet = nullptr;

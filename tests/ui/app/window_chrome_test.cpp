@@ -3,7 +3,7 @@
 // command table's) and its entries running their commands.
 #include "app_fixture.h"
 
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/design/kovi_design.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/sidebar/top_bar.h"
@@ -62,11 +62,11 @@ protected:
         ensureGtk();
         m_layout = Gtk::Settings::get_default()->property_gtk_decoration_layout().get_value();
         // Pages as plain labels: the chrome is what counts here.
-        ViewParts parts = defaultViewParts();
-        parts.tabContent = [](AppContext&, const Tab& tab) -> Gtk::Widget* {
+        ViewSlots slots = defaultViewSlots();
+        slots.tabContent = [](AppContext&, const Tab& tab) -> Gtk::Widget* {
             return Gtk::make_managed<Gtk::Label>(tab.url.string());
         };
-        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(parts));
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(slots));
         ASSERT_TRUE(h->showBrowser());
         ASSERT_TRUE(runUntilGtk([this] { return h->root().contentView() != nullptr; }));
     }

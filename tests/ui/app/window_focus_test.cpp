@@ -2,7 +2,7 @@
 // window's own buttons unless the user tabs there.
 #include "app_fixture.h"
 
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/app/window_focus.h"
 #include "ui/layouts/empty_state_view.h"
 #include "ui/sidebar/sidebar_rows.h"
@@ -26,7 +26,7 @@ protected:
             AuthManager(preferences).continueAsGuest();
             preferences.set(prefs::hasCompletedOnboarding, true);
         }
-        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewParts());
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewSlots());
         ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
         ASSERT_TRUE(xdoFocusWindow(h->window()));
         settle(200);

@@ -2,7 +2,7 @@
 // return, escape and clicks, on a temporary profile with a loopback web server.
 #include "app/app_fixture.h"
 #include "support/loopback_server.h"
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/commandbar/command_bar_result_row.h"
 #include "ui/commandbar/command_bar_view.h"
 
@@ -23,7 +23,7 @@ protected:
                                                     "text/html"});
         m_server.on("/third", LoopbackServer::Reply{200, "<html><head><title>Third page</title></head></html>",
                                                     "text/html"});
-        m_harness = std::make_unique<AppHarness>(m_dir.path(), std::nullopt, false, defaultViewParts());
+        m_harness = std::make_unique<AppHarness>(m_dir.path(), std::nullopt, false, defaultViewSlots());
         ASSERT_TRUE(m_harness->showBrowser());
     }
 
@@ -101,7 +101,7 @@ TEST_F(CommandBarWindowTest, TypingAnAddressAndReturnOpensItInANewActiveTabAndRe
     EXPECT_NE(historyFile().find("\"" + address + "\""), std::string::npos) << historyFile();
 
     // With the web layer plugged in, the page itself loads.
-    if (defaultViewParts().tabContent) {
+    if (defaultViewSlots().tabContent) {
         EXPECT_TRUE(runUntilGtk([&] {
             const auto tab = state().tab(active->id);
             return tab && tab->title == "Loop page";

@@ -16,15 +16,15 @@ namespace {
 class PageAreaTest : public ::testing::Test {
 protected:
     void SetUp() override { ensureGtk(); }
-    void build(ViewParts parts = {})
+    void build(ViewSlots slots = {})
     {
         window = std::make_unique<Gtk::Window>();
         window->set_default_size(1000, 700);
         core.theme.attach(*window);
         auto* overlay = Gtk::make_managed<Gtk::Overlay>();
-        area = Gtk::make_managed<PageArea>(core.ctx, parts);
+        area = Gtk::make_managed<PageArea>(core.ctx, slots);
         overlay->set_child(*area);
-        panels = std::make_unique<PanelOverlays>(core.ctx, parts, *overlay);
+        panels = std::make_unique<PanelOverlays>(core.ctx, slots, *overlay);
         window->set_child(*overlay);
         window->present();
         ASSERT_TRUE(waitForWindow(*window));
@@ -44,15 +44,15 @@ protected:
         state().addTab(tab);
         return tab.id;
     }
-    static ViewParts labelPages(int* built = nullptr)
+    static ViewSlots labelPages(int* built = nullptr)
     {
-        ViewParts parts;
-        parts.tabContent = [built](AppContext&, const Tab& tab) -> Gtk::Widget* {
+        ViewSlots slots;
+        slots.tabContent = [built](AppContext&, const Tab& tab) -> Gtk::Widget* {
             if (built)
                 ++*built;
             return Gtk::make_managed<Gtk::Label>(tab.url.string());
         };
-        return parts;
+        return slots;
     }
     std::string shownText() const
     {
@@ -70,12 +70,12 @@ protected:
 TEST_F(PageAreaTest, ShowsTheStartPageTheActiveTabsPageOrSplitView)
 {
     int tabPages = 0, splitPages = 0;
-    ViewParts parts = labelPages(&tabPages);
-    parts.splitView = [&](AppContext&) -> Gtk::Widget* {
+    ViewSlots slots = labelPages(&tabPages);
+    slots.splitView = [&](AppContext&) -> Gtk::Widget* {
         ++splitPages;
         return Gtk::make_managed<Gtk::Label>("split");
     };
-    build(std::move(parts));
+    build(std::move(slots));
     ASSERT_NE(area->startPage(), nullptr);
 
     const Uuid a = addTab("https://a.example/");
@@ -236,19 +236,19 @@ TEST_F(PageAreaTest, ASpaceChangeSlidesTheNewPageInFromTheSideOfTheStepAndTheOld
 TEST_F(PageAreaTest, BezelDragStripFindBarPlacementAndPanelParts)
 {
     int built = 0;
-    ViewParts parts;
-    parts.findBar = [&](AppContext&) -> Gtk::Widget* { return Gtk::make_managed<Gtk::Label>("find"); };
-    parts.historyPanel = [&](AppContext&) -> Gtk::Widget* {
+    ViewSlots slots;
+    slots.findBar = [&](AppContext&) -> Gtk::Widget* { return Gtk::make_managed<Gtk::Label>("find"); };
+    slots.historyPanel = [&](AppContext&) -> Gtk::Widget* {
         ++built;
         return Gtk::make_managed<Gtk::Label>("history");
     };
     Gtk::Widget* strip = nullptr;
-    parts.bookmarkStrip = [&](AppContext&) -> Gtk::Widget* {
+    slots.bookmarkStrip = [&](AppContext&) -> Gtk::Widget* {
         strip = Gtk::make_managed<Gtk::Label>("bookmarks");
         strip->set_size_request(-1, 32);
         return strip;
     };
-    build(std::move(parts));
+    build(std::move(slots));
     ASSERT_NE(strip, nullptr);
     auto boundsIn = [&](Gtk::Widget& widget) {
         graphene_rect_t rect{};

@@ -25,15 +25,15 @@ protected:
     void SetUp() override { ensureGtk(); }
     void build(int width = 1100, int height = 700)
     {
-        ViewParts parts;
-        parts.tabContent = [](AppContext&, const Tab& tab) -> Gtk::Widget* {
+        ViewSlots slots;
+        slots.tabContent = [](AppContext&, const Tab& tab) -> Gtk::Widget* {
             return Gtk::make_managed<Gtk::Label>(tab.url.string());
         };
         window = std::make_unique<Gtk::Window>();
         window->set_default_size(width, height);
         core.theme.attach(*window);
         core.commands.attach(*window);
-        view = Gtk::make_managed<TraditionalBrowserView>(core.ctx, parts);
+        view = Gtk::make_managed<TraditionalBrowserView>(core.ctx, slots);
         window->set_child(*view);
         window->present();
         ASSERT_TRUE(waitForWindow(*window));

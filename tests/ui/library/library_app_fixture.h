@@ -2,7 +2,7 @@
 
 #include "app/app_fixture.h"
 #include "support/loopback_server.h"
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 
 #include <gtkmm/button.h>
 #include <gtkmm/window.h>
@@ -19,7 +19,7 @@ class LibraryAppTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewParts());
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewSlots());
         ASSERT_TRUE(h->showBrowser());
     }
     void TearDown() override { h.reset(); }

@@ -76,7 +76,7 @@ TEST_F(LibraryWindowTest, EveryWayToTheLibraryShowsTheSheetAndLaterErrorsStillSh
     adw_message_dialog_response(h->root().libraryAlert(), "ok");
 
     // A flag raised with no sheet to show (no such view part) no longer silences it either.
-    ViewParts none;
+    ViewSlots none;
     h.reset();
     h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, none);
     ASSERT_TRUE(h->showBrowser());

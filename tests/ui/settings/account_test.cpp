@@ -233,9 +233,9 @@ TEST_F(AccountTest, AccountViewsFollowTheCurrentUserAcrossSignOutAndRestart)
     ASSERT_TRUE(xdoClickInPopover(profile->signOutItem()));
     ASSERT_TRUE(runUntilGtk([&] { return !ctx().auth.isAuthenticated(); }));
     h.reset();
-    ViewParts parts = defaultViewParts();
-    parts.tabContent = {};
-    h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(parts));
+    ViewSlots slots = defaultViewSlots();
+    slots.tabContent = {};
+    h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(slots));
     ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::welcome; }));
     ASSERT_TRUE(waitForWindow(h->window()));
     settings = openFromCommand();

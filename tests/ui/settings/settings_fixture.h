@@ -18,7 +18,7 @@
 
 namespace kovi::test {
 
-// The whole application with the real view parts (pages left out: the start page stands in), a
+// The whole application with the real view slots (pages left out: the start page stands in), a
 // guest signed in and the browser shown.
 class SettingsAppTest : public ::testing::Test {
 protected:
@@ -27,9 +27,9 @@ protected:
         // Windows of an earlier test in this process are not this test's.
         for (Gtk::Window* window : Gtk::Window::list_toplevels())
             s_earlier.insert(window);
-        ViewParts parts = defaultViewParts();
-        parts.tabContent = {};
-        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(parts));
+        ViewSlots slots = defaultViewSlots();
+        slots.tabContent = {};
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(slots));
         ASSERT_TRUE(h->showBrowser());
     }
     void restart()

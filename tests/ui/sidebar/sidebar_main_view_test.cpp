@@ -1,7 +1,7 @@
 #include "app/app_fixture.h"
 #include "sidebar_ui_fixture.h"
-#include "ui/app/content_view.h"
-#include "ui/base/view_parts.h"
+#include "ui/layouts/content_view.h"
+#include "ui/base/view_slots.h"
 
 #include <gtkmm/button.h>
 
@@ -14,12 +14,12 @@ protected:
     void SetUp() override
     {
         ensureGtk();
-        ViewParts parts;
-        parts.sidebar = [](AppContext& ctx, SidebarHost& host) { return makeSidebarView(ctx, host); };
+        ViewSlots slots;
+        slots.sidebar = [](AppContext& ctx, SidebarHost& host) { return makeSidebarView(ctx, host); };
         window = std::make_unique<Gtk::Window>();
         window->set_decorated(false);
         window->set_default_size(1100, 800);
-        content = Gtk::make_managed<ContentView>(core.ctx, parts);
+        content = Gtk::make_managed<ContentView>(core.ctx, slots);
         window->set_child(*content);
         core.theme.attach(*window);
         core.commands.attach(*window);

@@ -22,7 +22,7 @@ namespace {
 
 class FloatingWindowsTest : public WindowsAppTest {
 protected:
-    FloatingWindowController& little() { return floating().littleSkiv(); }
+    FloatingWindowController& little() { return floating().smallWindow(); }
     // Waits for the window's page to have loaded and its toolbar to show `title`.
     ::testing::AssertionResult waitForTitle(FloatingBrowserWindow& window, const std::string& title, double seconds = 20)
     {
@@ -94,11 +94,11 @@ TEST_F(FloatingWindowsTest, ASpaceCookieReachesOnlyThatSpacesWindowsWithKovisUse
     state().createNewSpace("Work", SpaceColor::green, "briefcase");
     const Uuid work = openTab("/a");
 
-    FloatingBrowserWindow& fromHome = floating().openLittleSkiv(url("/show"), home);
+    FloatingBrowserWindow& fromHome = floating().openSmallWindow(url("/show"), home);
     ASSERT_TRUE(waitForTitle(fromHome, "cookie=flavour=one"));
     EXPECT_EQ(evaluateIn(fromHome, "document.getElementById('agent').textContent"),
               SpaceWebSessionManager::userAgent);
-    FloatingBrowserWindow& fromWork = floating().openLittleSkiv(url("/show"), work);
+    FloatingBrowserWindow& fromWork = floating().openSmallWindow(url("/show"), work);
     ASSERT_TRUE(waitForTitle(fromWork, "cookie=none"));
 
     // With no tab, the shown space's session.
@@ -114,8 +114,8 @@ TEST_F(FloatingWindowsTest, ASpaceCookieReachesOnlyThatSpacesWindowsWithKovisUse
 // Each window's buttons act on that window alone, and one kind's commands never reach the other.
 TEST_F(FloatingWindowsTest, BackInOneWindowLeavesEveryOtherWindowWhereItIs)
 {
-    FloatingBrowserWindow& one = floating().openLittleSkiv(url("/a"));
-    FloatingBrowserWindow& two = floating().openLittleSkiv(url("/a"));
+    FloatingBrowserWindow& one = floating().openSmallWindow(url("/a"));
+    FloatingBrowserWindow& two = floating().openSmallWindow(url("/a"));
     FloatingBrowserWindow& quick = floating().openQuickView(url("/a"));
     // Side by side, so a click meets the window it aims at.
     int x = 20;
@@ -143,8 +143,8 @@ TEST_F(FloatingWindowsTest, BackInOneWindowLeavesEveryOtherWindowWhereItIs)
 
     // The other kind's command with a little window's id, or a command with no id: nothing.
     h->ctx().notifications.post(notifications::quickViewGoBack, two.id());
-    h->ctx().notifications.post(notifications::littleSkivGoBack);
-    h->ctx().notifications.post(notifications::littleSkivGoBack, quick.id());
+    h->ctx().notifications.post(notifications::smallWindowGoBack);
+    h->ctx().notifications.post(notifications::smallWindowGoBack, quick.id());
     settle(400);
     EXPECT_EQ(two.pageState().currentUrl, url("/a2"));
     EXPECT_EQ(quick.pageState().currentUrl, url("/a2"));
@@ -161,7 +161,7 @@ TEST_F(FloatingWindowsTest, OpenInMainWindowOpensThePageAsATabOfTheShownSpace)
 {
     const Uuid first = *state().currentSpaceId();
     const Uuid tab = openTab("/b");
-    FloatingBrowserWindow& window = floating().openLittleSkiv(url("/a"), tab);
+    FloatingBrowserWindow& window = floating().openSmallWindow(url("/a"), tab);
     ASSERT_TRUE(waitForTitle(window, "Alpha"));
     state().createNewSpace("Work", SpaceColor::green, "briefcase");
     const Uuid work = *state().currentSpaceId();
@@ -175,7 +175,7 @@ TEST_F(FloatingWindowsTest, OpenInMainWindowOpensThePageAsATabOfTheShownSpace)
 // A closed window is gone at once with its page: nothing of it keeps running or asking.
 TEST_F(FloatingWindowsTest, ClosingAWindowStopsItsPageAtOnce)
 {
-    FloatingBrowserWindow& ticking = floating().openLittleSkiv(url("/tick"));
+    FloatingBrowserWindow& ticking = floating().openSmallWindow(url("/tick"));
     ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/ping") >= 3; }, 20));
     GObject* view = G_OBJECT(ticking.page().webView());
     g_object_add_weak_pointer(view, reinterpret_cast<gpointer*>(&view));
@@ -190,7 +190,7 @@ TEST_F(FloatingWindowsTest, ClosingAWindowStopsItsPageAtOnce)
 
 TEST_F(FloatingWindowsTest, APageThatNeverAnswersCanBeStoppedAndClosed)
 {
-    FloatingBrowserWindow& window = floating().openLittleSkiv(url("/hang"));
+    FloatingBrowserWindow& window = floating().openSmallWindow(url("/hang"));
     ASSERT_TRUE(waitForWindow(window));
     ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/hang") == 1; }, 10));
     settle(300);
@@ -228,7 +228,7 @@ TEST_F(FloatingWindowsTest, TheTitleFollowsEveryPageAlsoBackAndForward)
                                   200, "<html><head><title></title></head><body><h1>Empty title</h1></body></html>",
                                   "text/html"});
     const std::string failed = "This page couldn\u2019t load";
-    FloatingBrowserWindow& window = floating().openLittleSkiv(url("/untitled"));
+    FloatingBrowserWindow& window = floating().openSmallWindow(url("/untitled"));
     ASSERT_TRUE(waitForTitle(window, "Untitled"));
     auto go = [&](const std::string& address) { ASSERT_EQ(evaluateIn(window, "location.href='" + address + "';'ok'"), "ok"); };
     go(url("/empty-title").string());
@@ -259,7 +259,7 @@ TEST_F(FloatingWindowsTest, TwentyWindowsClosedInAnyOrderLeaveNothingBehind)
     std::vector<FloatingBrowserWindow*> windows;
     std::vector<GObject*> views;
     for (int i = 0; i < 20; ++i) {
-        FloatingBrowserWindow& w = i % 2 ? floating().openQuickView(url("/c")) : floating().openLittleSkiv(url("/c"));
+        FloatingBrowserWindow& w = i % 2 ? floating().openQuickView(url("/c")) : floating().openSmallWindow(url("/c"));
         windows.push_back(&w);
         views.push_back(G_OBJECT(w.page().webView()));
     }
@@ -276,13 +276,13 @@ TEST_F(FloatingWindowsTest, TwentyWindowsClosedInAnyOrderLeaveNothingBehind)
     EXPECT_EQ(little().size() + floating().quickView().size(), 0u);
     EXPECT_TRUE(std::all_of(views.begin(), views.end(), [](GObject* v) { return v == nullptr; }));
     // Another one opens as usual afterwards.
-    FloatingBrowserWindow& again = floating().openLittleSkiv(url("/c"));
+    FloatingBrowserWindow& again = floating().openSmallWindow(url("/c"));
     EXPECT_TRUE(waitForTitle(again, "Gamma"));
 }
 
 TEST_F(FloatingWindowsTest, ClosingTheMainWindowClosesEveryFloatingWindow)
 {
-    floating().openLittleSkiv(url("/tick"));
+    floating().openSmallWindow(url("/tick"));
     floating().openQuickView(url("/tick"));
     ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/ping") >= 4; }, 20));
     h->window().hide(); // as the application sees the window go
@@ -297,7 +297,7 @@ TEST_F(FloatingWindowsTest, ClosingTheMainWindowClosesEveryFloatingWindow)
     Gtk::Window* parent = new Gtk::Window();
     parent->present();
     ASSERT_TRUE(waitForWindow(*parent));
-    FloatingWindowController own(FloatingWindowKind::littleSkiv, h->ctx(), [&parent] { return parent; });
+    FloatingWindowController own(FloatingWindowKind::smallWindow, h->ctx(), [&parent] { return parent; });
     own.open(url("/c"));
     own.open(url("/c"));
     ASSERT_EQ(own.size(), 2u);
@@ -324,7 +324,7 @@ TEST_F(FloatingWindowsTest, TheQuickViewOpensAtThePointerAndTheLittleWindowInThe
     FloatingBrowserWindow& nearCorner = floating().openQuickView(url("/c"));
     EXPECT_EQ(origin(nearCorner), (std::pair<int, int>{1280 - 520, 1024 - 20 - 420}));
 
-    FloatingBrowserWindow& middle = floating().openLittleSkiv(url("/c"));
+    FloatingBrowserWindow& middle = floating().openSmallWindow(url("/c"));
     EXPECT_EQ(origin(middle), (std::pair<int, int>{(1280 - 480) / 2, (1024 - 400) / 2}));
 }
 

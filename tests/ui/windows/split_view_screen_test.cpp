@@ -2,7 +2,7 @@
 // and that no part of it hides another at the window's sizes.
 #include "windows_fixture.h"
 
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/windows/split_view_container.h"
 #include "ui/windows/split_view_toolbar.h"
@@ -140,8 +140,9 @@ TEST_F(SplitViewScreenTest, TheSplitMenusTooltipGoesWhileTheMenuIsOpen)
         ASSERT_TRUE(xdoMoveTo(0, 0));
         ASSERT_TRUE(runUntilGtk([&] { return !tooltip(); }, 5));
         ASSERT_TRUE(xdoMoveToWidget(button));
-        if (waitForTooltip)
+        if (waitForTooltip) {
             ASSERT_TRUE(runUntilGtk(tooltip, 5)) << "the tooltip shows while the pointer rests on the button";
+        }
         ASSERT_TRUE(xdo({"click", "1"}));
         ASSERT_TRUE(runUntilGtk(menuShown, 5));
         // The pointer stays over the button while the menu is open.

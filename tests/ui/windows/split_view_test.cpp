@@ -140,9 +140,9 @@ TEST_F(SplitViewInputTest, PanesTakeClicksAndTheirButtonsActOnTheirOwnTab)
     int x = 0, y = 0;
     ASSERT_TRUE(widgetPoint(right, right.get_width() / 2.0, right.get_height() * 0.6, x, y));
     ASSERT_TRUE(xdoClickAt(x, y));
-    ASSERT_TRUE(runUntilGtk([&] { return state().activeSplitSide() == SplitViewSide::right; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return state().activeSplitSide() == SplitViewSide::right; }, 30));
     EXPECT_EQ(state().activeTabId(), b);
-    EXPECT_TRUE(runUntilGtk([&] { return evaluate(b, "window.clicks") == "1"; }, 3)) << "the page got the click too";
+    EXPECT_TRUE(runUntilGtk([&] { return evaluate(b, "window.clicks") == "1"; }, 30)) << "the page got the click too";
     EXPECT_TRUE(right.isActive());
     EXPECT_TRUE(right.chrome().has_css_class("active"));
     EXPECT_FALSE(pane(SplitViewSide::left).isActive());
@@ -151,12 +151,12 @@ TEST_F(SplitViewInputTest, PanesTakeClicksAndTheirButtonsActOnTheirOwnTab)
     // the active one and its page stays where it is.
     SplitPane& left = pane(SplitViewSide::left);
     ASSERT_EQ(evaluate(a, "location.href='/a2';'ok'"), "ok");
-    ASSERT_TRUE(runUntilGtk([&] { return state().tab(a)->url.path() == "/a2" && state().tab(a)->canGoBack; }, 10));
-    ASSERT_TRUE(runUntilGtk([&] { return left.chrome().backButton().get_sensitive(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return state().tab(a)->url.path() == "/a2" && state().tab(a)->canGoBack; }, 30));
+    ASSERT_TRUE(runUntilGtk([&] { return left.chrome().backButton().get_sensitive(); }, 30));
     EXPECT_FALSE(right.chrome().backButton().get_sensitive());
     const std::size_t requestsOfB = requestsFor("/b");
     ASSERT_TRUE(xdoClickWidget(left.chrome().backButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return state().tab(a)->url.path() == "/a"; }, 10));
+    ASSERT_TRUE(runUntilGtk([&] { return state().tab(a)->url.path() == "/a"; }, 30));
     EXPECT_EQ(state().tab(b)->url.path(), "/b");
     EXPECT_EQ(requestsFor("/b"), requestsOfB);
     EXPECT_EQ(state().activeTabId(), b) << "the header's buttons do not pick their pane";
@@ -171,7 +171,7 @@ TEST_F(SplitViewInputTest, TheToolbarSwapsEvensRestartsAndCloses)
     SplitPane* right = &pane(SplitViewSide::right);
 
     ASSERT_TRUE(xdoClickWidget(toolbar->swapButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return config().leftTabId == b; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return config().leftTabId == b; }, 30));
     EXPECT_EQ(config().rightTabId, a);
     EXPECT_EQ(state().activeSplitSide(), SplitViewSide::left) << "the accent stays on its side";
     EXPECT_EQ(state().activeTabId(), a);
@@ -182,7 +182,7 @@ TEST_F(SplitViewInputTest, TheToolbarSwapsEvensRestartsAndCloses)
 
     state().setSplitRatio(0.27);
     ASSERT_TRUE(xdoClickWidget(toolbar->equalButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return config().splitRatio == 0.5; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return config().splitRatio == 0.5; }, 30));
 
     // The split menu's entries start again with the active tab on the chosen side.
     state().setSplitRatio(0.7);

@@ -1,6 +1,6 @@
 #include "windows_fixture.h"
 
-#include "ui/base/view_parts.h"
+#include "ui/base/view_slots.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/web/web_content.h"
 #include "ui/web/web_view_container.h"
@@ -57,7 +57,7 @@ void WindowsAppTest::SetUp()
     hang.neverAnswer = true;
     server.on("/hang", hang);
 
-    h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewParts());
+    h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewSlots());
     ASSERT_TRUE(h->showBrowser());
 }
 

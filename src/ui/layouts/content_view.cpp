@@ -1,4 +1,4 @@
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 
 #include "core/state/browser_state.h"
 #include "ui/base/app_context.h"
@@ -7,16 +7,16 @@ namespace kovi {
 
 namespace {
 
-Gtk::Widget* makeSidebar(AppContext& ctx, const ViewParts& parts, SidebarHost& host)
+Gtk::Widget* makeSidebar(AppContext& ctx, const ViewSlots& slots, SidebarHost& host)
 {
-    return parts.sidebar ? parts.sidebar(ctx, host) : nullptr;
+    return slots.sidebar ? slots.sidebar(ctx, host) : nullptr;
 }
 
 } // namespace
 
-ContentView::ContentView(AppContext& ctx, ViewParts parts)
-    : m_ctx(ctx), m_pageArea(ctx, parts), m_dock(ctx, m_host, makeSidebar(ctx, parts, m_host), m_pageArea),
-      m_panels(ctx, parts, *this)
+ContentView::ContentView(AppContext& ctx, ViewSlots slots)
+    : m_ctx(ctx), m_pageArea(ctx, slots), m_dock(ctx, m_host, makeSidebar(ctx, slots, m_host), m_pageArea),
+      m_panels(ctx, slots, *this)
 {
     add_css_class("kovi-content-view");
     add_css_class("kovi-chrome");

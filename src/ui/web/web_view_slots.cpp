@@ -1,4 +1,4 @@
-#include "ui/web/web_view_parts.h"
+#include "ui/web/web_view_slots.h"
 
 #include "core/state/browser_state.h"
 #include "ui/web/extensions_view.h"

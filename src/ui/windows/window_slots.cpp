@@ -1,4 +1,4 @@
-#include "ui/windows/window_parts.h"
+#include "ui/windows/window_slots.h"
 
 #include "ui/base/app_context.h"
 #include "ui/windows/split_view_container.h"

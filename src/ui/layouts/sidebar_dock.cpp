@@ -1,4 +1,4 @@
-#include "ui/app/sidebar_dock.h"
+#include "ui/layouts/sidebar_dock.h"
 
 #include "core/state/browser_state.h"
 #include "ui/base/app_context.h"

@@ -17,9 +17,9 @@ struct Tab;
 // managed widget (or returns nullptr); an empty entry leaves its place empty (the sidebar
 // column) or shows what the main view has of its own (the start page, the sidebar layout).
 //
-// The entries are filled in ONE place, defaultViewParts() in default_view_parts.cpp: an area adds its
-// include and one assignment there. Tests build views with parts of their own.
-struct ViewParts {
+// The entries are filled in ONE place, defaultViewSlots() in default_view_slots.cpp: an area adds its
+// include and one assignment there. Tests build views with slots of their own.
+struct ViewSlots {
     // ---- Sidebar layout (ContentView) ----
     // The vertical sidebar; built once per layout, moved between the docked column and the
     // floating panel. Sized by the layout to BrowserState::sidebarWidth.
@@ -70,7 +70,7 @@ struct ViewParts {
     std::function<void(AppContext&, const Tab&)> openQuickView;
 };
 
-// The parts of the real application.
-ViewParts defaultViewParts();
+// The slots of the real application.
+ViewSlots defaultViewSlots();
 
 } // namespace kovi

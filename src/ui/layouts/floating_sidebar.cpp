@@ -1,4 +1,4 @@
-#include "ui/app/floating_sidebar.h"
+#include "ui/layouts/floating_sidebar.h"
 
 #include "core/settings/appearance_manager.h"
 #include "core/state/browser_state.h"

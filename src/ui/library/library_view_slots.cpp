@@ -1,4 +1,4 @@
-#include "ui/library/library_view_parts.h"
+#include "ui/library/library_view_slots.h"
 
 #include "ui/base/app_context.h"
 #include "ui/library/bookmark_strip.h"

@@ -1,8 +1,8 @@
 // The sidebar layout: the sidebar docked and floating, its resize handles, the window's controls
 // above it, and the space swipe.
-#include "app_fixture.h"
+#include "app/app_fixture.h"
 
-#include "ui/app/content_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/layouts/empty_state_view.h"
 
 #include <gtkmm/label.h>
@@ -15,9 +15,9 @@ class ContentViewTest : public ::testing::Test {
 protected:
     void SetUp() override { ensureGtk(); }
     // `sidebarMinimum` gives the stand-in sidebar content that needs at least that width.
-    void build(ViewParts parts = {}, int sidebarMinimum = -1)
+    void build(ViewSlots slots = {}, int sidebarMinimum = -1)
     {
-        parts.sidebar = [this, sidebarMinimum](AppContext&, SidebarHost& host) -> Gtk::Widget* {
+        slots.sidebar = [this, sidebarMinimum](AppContext&, SidebarHost& host) -> Gtk::Widget* {
             hostSeen = &host;
             auto* sidebar = Gtk::make_managed<Gtk::Label>("sidebar");
             sidebar->set_size_request(sidebarMinimum, -1);
@@ -27,7 +27,7 @@ protected:
         window->set_default_size(1000, 700);
         core.theme.attach(*window);
         core.commands.attach(*window);
-        view = Gtk::make_managed<ContentView>(core.ctx, std::move(parts));
+        view = Gtk::make_managed<ContentView>(core.ctx, std::move(slots));
         window->set_child(*view);
         window->present();
         ASSERT_TRUE(waitForWindow(*window));

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/support/date.h"
-#include "ui/app/sidebar_dock.h"
+#include "ui/layouts/sidebar_dock.h"
 #include "ui/base/sidebar_host.h"
-#include "ui/base/view_parts.h"
+#include "ui/base/view_slots.h"
 #include "ui/layouts/page_area.h"
 #include "ui/layouts/panel_overlays.h"
 
@@ -19,7 +19,7 @@ struct AppContext;
 // page area or floating over it), the page area, and the panels over both (command bar,
 // history, downloads).
 //
-// Where other areas plug in: see ViewParts (view_parts.h). The sidebar receives sidebarHost()
+// Where other areas plug in: see ViewSlots (view_slots.h). The sidebar receives sidebarHost()
 // for its two-way flags, the space swipe and the window's own controls. setChromeStart() puts
 // those controls (the menu button) in a strip above the sidebar until the sidebar takes them
 // into its top bar (SidebarHost::takeChromeWidget).
@@ -29,7 +29,7 @@ public:
     static constexpr int minimumHeight = 450;
     static constexpr double swipeInterval = 0.22;
 
-    ContentView(AppContext& ctx, ViewParts parts);
+    ContentView(AppContext& ctx, ViewSlots slots);
     ~ContentView() override;
 
     SidebarHost& sidebarHost() { return m_host; }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/floating_sidebar.h"
+#include "ui/layouts/floating_sidebar.h"
 #include "ui/design/motion.h"
 #include "ui/design/window_chrome.h"
 

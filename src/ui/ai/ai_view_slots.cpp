@@ -1,4 +1,4 @@
-#include "ui/ai/ai_view_parts.h"
+#include "ui/ai/ai_view_slots.h"
 
 #include "core/ai/ai_chat_controller.h"
 #include "core/ai/open_tabs_context.h"

@@ -9,7 +9,7 @@ namespace kovi {
 
 struct AppContext;
 
-// The library area's views for the main window's view parts.
+// The library area's views for the main window's view slots.
 Gtk::Widget* makeBookmarkStrip(AppContext& ctx);
 Gtk::Window* makeLibrarySheet(AppContext& ctx, Gtk::Window& parent);
 Gtk::Widget* makeHistoryPanel(AppContext& ctx);
