@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cstring>
 #include <functional>
 
@@ -45,10 +45,11 @@ TEST(JsonReaderTest, ObjectsWithManyKeysReadInLinearTime)
     for (int i = 0; i < 400'000; ++i)
         text += ",\"key" + std::to_string(i) + "\":" + std::to_string(i);
     text += ",\"last\":1}";
-    const auto started = std::chrono::steady_clock::now();
+    // Processor time, not wall time: a busy machine or a sanitizer build must not fail it.
+    const std::clock_t started = std::clock();
     Json object = json::parse(text);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    EXPECT_LT(seconds, 5.0); // quadratic insertion takes minutes
+    const double seconds = static_cast<double>(std::clock() - started) / CLOCKS_PER_SEC;
+    EXPECT_LT(seconds, 30.0); // linear: well under a second; quadratic insertion takes many minutes
     ASSERT_EQ(object.size(), 400'002u);
     EXPECT_EQ(object.begin().key(), "first"); // file order is kept
     EXPECT_EQ(object.back(), 1);

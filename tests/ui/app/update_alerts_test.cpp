@@ -121,7 +121,7 @@ TEST_F(UpdateAlertsTest, DownloadOpensTheReleasePageAndLaterDoesNot)
     manager.checkForUpdates(true);
     ASSERT_TRUE(runUntilGtk([&] { return presenter.openDialogs().size() == 1; }));
     presenter.respond(1); // Later
-    settle(50);
+    ASSERT_TRUE(runUntilGtk([&] { return presenter.openDialogs().empty(); }));
     EXPECT_TRUE(opened.empty());
 
     manager.checkForUpdates(false);

@@ -148,7 +148,7 @@ TEST_F(ContentViewTest, FloatingSidebarRevealsAndHidesByTheRules)
 
     dock.floating().pointerEnteredRevealStrip();
     EXPECT_TRUE(host.isSidebarVisible());
-    ASSERT_TRUE(runUntilGtk([&] { return dock.floating().offset() > -1; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return dock.floating().offset() > -1; }, 30));
 
     // Leaving hides it 0.3 s later (the real pointer is over the page).
     int pageX = 0, pageY = 0;
@@ -157,7 +157,7 @@ TEST_F(ContentViewTest, FloatingSidebarRevealsAndHidesByTheRules)
     settle(50);
     const gint64 left = g_get_monotonic_time();
     dock.floating().pointerLeftPanel();
-    ASSERT_TRUE(runUntilGtk([&] { return !host.isSidebarVisible(); }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return !host.isSidebarVisible(); }, 30));
     EXPECT_GE(g_get_monotonic_time() - left, 290'000);
 
     // An open downloads panel reveals it and keeps it open on leave.
