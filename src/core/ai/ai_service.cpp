@@ -14,9 +14,7 @@ AIService::AIService(Preferences& preferences)
     m_apiKey = preferences.get(prefs::aiApiKey);
     // An unknown stored provider reads as the default but is left in the store until the user
     // picks one.
-    m_selectedProvider = preferences.get(prefs::aiProvider) == "anthropic"
-        ? AIProvider::anthropic
-        : AIProvider::openai;
+    m_selectedProvider = fromRawValue<AIProvider>(preferences.get(prefs::aiProvider)).value_or(AIProvider::openai);
 }
 
 void AIService::setIsMaxEnabled(bool value)

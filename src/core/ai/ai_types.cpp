@@ -2,23 +2,13 @@
 
 namespace kovi {
 
-std::string_view rawValue(AIProvider provider)
+NameTable<AIProvider> rawValueNames(AIProvider)
 {
-    switch (provider) {
-    case AIProvider::openai:
-        return "openai";
-    case AIProvider::anthropic:
-        return "anthropic";
-    }
-    return "openai";
-}
-
-std::optional<AIProvider> aiProviderFromRawValue(std::string_view raw)
-{
-    for (AIProvider provider : allAIProviders)
-        if (rawValue(provider) == raw)
-            return provider;
-    return std::nullopt;
+    static constexpr NamedCase<AIProvider> names[] = {
+        {AIProvider::openai, "openai"},
+        {AIProvider::anthropic, "anthropic"},
+    };
+    return names;
 }
 
 std::string_view describe(AIError error)

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/support/name_table.h"
+
 #include <array>
-#include <optional>
 #include <string_view>
 
 namespace kovi {
@@ -14,9 +15,7 @@ enum class AIProvider {
 
 inline constexpr std::array<AIProvider, 2> allAIProviders{AIProvider::openai, AIProvider::anthropic};
 
-std::string_view rawValue(AIProvider provider);
-// Exactly "openai" or "anthropic", case-sensitive; anything else is no provider.
-std::optional<AIProvider> aiProviderFromRawValue(std::string_view raw);
+NameTable<AIProvider> rawValueNames(AIProvider);
 
 enum class AIError {
     noApiKey,

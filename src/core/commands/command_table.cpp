@@ -252,7 +252,7 @@ void CommandTable::addSettingsCommands()
             m_services.updates->checkForUpdates(true);
     }));
     Command& layout = add(commands::browserLayout, "Browser Layout", [this](const CommandArgument& argument) {
-        auto mode = browserLayoutModeFromRawValue(textOf(argument));
+        auto mode = fromRawValue<BrowserLayoutMode>(textOf(argument));
         if (!mode)
             return;
         m_services.state.setLayoutMode(*mode);

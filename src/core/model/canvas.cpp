@@ -6,28 +6,6 @@ namespace kovi {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> noteColorNames = {"yellow", "pink", "blue", "green", "purple", "orange"};
-constexpr std::array<std::string_view, 4> backgroundNames = {"default", "dots", "grid", "lines"};
-
-template <class Enum, std::size_t N>
-std::optional<Enum> caseFromName(const std::array<std::string_view, N>& names, std::string_view text)
-{
-    for (std::size_t i = 0; i < N; ++i) {
-        if (names[i] == text)
-            return static_cast<Enum>(i);
-    }
-    return std::nullopt;
-}
-
-NoteColor requireNoteColor(const Json& object, std::string_view key)
-{
-    std::string text = json::requireString(object, key);
-    auto color = noteColorFromRawValue(text);
-    if (!color)
-        throw DecodeError("Cannot initialize NoteColor from invalid String value " + text + ".");
-    return *color;
-}
-
 // A point or a size: a JSON array whose first two elements are numbers.
 std::pair<double, double> requirePair(const Json& object, std::string_view key)
 {
@@ -91,24 +69,28 @@ struct TypeHasher {
 
 } // namespace
 
-std::string_view rawValue(NoteColor color)
+NameTable<NoteColor> rawValueNames(NoteColor)
 {
-    return noteColorNames[static_cast<std::size_t>(color)];
+    static constexpr NamedCase<NoteColor> names[] = {
+        {NoteColor::yellow, "yellow"},
+        {NoteColor::pink, "pink"},
+        {NoteColor::blue, "blue"},
+        {NoteColor::green, "green"},
+        {NoteColor::purple, "purple"},
+        {NoteColor::orange, "orange"},
+    };
+    return names;
 }
 
-std::optional<NoteColor> noteColorFromRawValue(std::string_view text)
+NameTable<CanvasBackground> rawValueNames(CanvasBackground)
 {
-    return caseFromName<NoteColor>(noteColorNames, text);
-}
-
-std::string_view rawValue(CanvasBackground background)
-{
-    return backgroundNames[static_cast<std::size_t>(background)];
-}
-
-std::optional<CanvasBackground> canvasBackgroundFromRawValue(std::string_view text)
-{
-    return caseFromName<CanvasBackground>(backgroundNames, text);
+    static constexpr NamedCase<CanvasBackground> names[] = {
+        {CanvasBackground::standard, "default"},
+        {CanvasBackground::dots, "dots"},
+        {CanvasBackground::grid, "grid"},
+        {CanvasBackground::lines, "lines"},
+    };
+    return names;
 }
 
 CanvasItemType CanvasItemType::fromJson(const Json& object)
@@ -120,7 +102,8 @@ CanvasItemType CanvasItemType::fromJson(const Json& object)
     if (name == "link")
         return {Link{json::requireUrl(content, "url"), json::requireString(content, "title")}};
     if (name == "note")
-        return {Note{json::requireString(content, "text"), requireNoteColor(content, "color")}};
+        return {Note{json::requireString(content, "text"),
+                     json::requireRawValue<NoteColor>(content, "color", "NoteColor")}};
     return {Image{json::requireBytes(content, "data")}};
 }
 
@@ -149,25 +132,11 @@ KoviCanvas KoviCanvas::fromJson(const Json& object)
     canvas.name = json::requireString(object, "name");
     for (const Json& item : json::requireArrayMember(object, "items"))
         canvas.items.push_back(CanvasItem::fromJson(item));
-    std::string background = json::requireString(object, "backgroundColor");
-    auto pattern = canvasBackgroundFromRawValue(background);
-    if (!pattern)
-        throw DecodeError("Cannot initialize CanvasBackground from invalid String value " + background + ".");
-    canvas.backgroundColor = *pattern;
-    canvas.spaceId = json::optionalUuid(object, "spaceId");
+    canvas.backgroundColor = json::requireRawValue<CanvasBackground>(object, "backgroundColor", "CanvasBackground");
+    canvas.spaceId = json::optional(object, "spaceId", json::asUuid);
     canvas.createdAt = json::requireDate(object, "createdAt");
     canvas.lastModifiedAt = json::requireDate(object, "lastModifiedAt");
     return canvas;
-}
-
-Json toJson(NoteColor color)
-{
-    return Json(std::string(rawValue(color)));
-}
-
-Json toJson(CanvasBackground background)
-{
-    return Json(std::string(rawValue(background)));
 }
 
 Json toJson(const CanvasItemType& type)

@@ -22,16 +22,14 @@ enum class NoteColor { yellow, pink, blue, green, purple, orange };
 inline constexpr std::array<NoteColor, 6> allNoteColors = {
     NoteColor::yellow, NoteColor::pink, NoteColor::blue, NoteColor::green, NoteColor::purple, NoteColor::orange,
 };
-std::string_view rawValue(NoteColor color);
-std::optional<NoteColor> noteColorFromRawValue(std::string_view text);
+NameTable<NoteColor> rawValueNames(NoteColor);
 
 // Backdrop patterns of a board. `standard` has the raw value "default".
 enum class CanvasBackground { standard, dots, grid, lines };
 inline constexpr std::array<CanvasBackground, 4> allCanvasBackgrounds = {
     CanvasBackground::standard, CanvasBackground::dots, CanvasBackground::grid, CanvasBackground::lines,
 };
-std::string_view rawValue(CanvasBackground background);
-std::optional<CanvasBackground> canvasBackgroundFromRawValue(std::string_view text);
+NameTable<CanvasBackground> rawValueNames(CanvasBackground);
 
 // What one element of a board shows, with its content. Two types are equal only when they are
 // the same case with equal content.
@@ -109,8 +107,6 @@ struct KoviCanvas {
 Json toJson(const CanvasItemType& type);
 Json toJson(const CanvasItem& item);
 Json toJson(const KoviCanvas& canvas);
-Json toJson(NoteColor color);
-Json toJson(CanvasBackground background);
 std::size_t hashValue(const CanvasItemType& type);
 std::size_t hashValue(const CanvasItem& item);
 std::size_t hashValue(const KoviCanvas& canvas);

@@ -2,64 +2,36 @@
 
 #include "core/model/hashing.h"
 
-#include <array>
-
 namespace kovi {
 
-namespace {
-
-constexpr std::array<std::pair<DownloadStatus, std::string_view>, 6> statusNames = {{
-    {DownloadStatus::pending, "pending"},
-    {DownloadStatus::downloading, "downloading"},
-    {DownloadStatus::paused, "paused"},
-    {DownloadStatus::completed, "completed"},
-    {DownloadStatus::failed, "failed"},
-    {DownloadStatus::cancelled, "cancelled"},
-}};
-
-} // namespace
-
-std::string_view rawValue(DownloadStatus status)
+NameTable<DownloadStatus> rawValueNames(DownloadStatus)
 {
-    for (const auto& [value, name] : statusNames) {
-        if (value == status)
-            return name;
-    }
-    return "failed";
-}
-
-std::optional<DownloadStatus> downloadStatusFromRawValue(std::string_view text)
-{
-    for (const auto& [value, name] : statusNames) {
-        if (name == text)
-            return value;
-    }
-    return std::nullopt;
+    static constexpr NamedCase<DownloadStatus> names[] = {
+        {DownloadStatus::pending, "pending"},
+        {DownloadStatus::downloading, "downloading"},
+        {DownloadStatus::paused, "paused"},
+        {DownloadStatus::completed, "completed"},
+        {DownloadStatus::failed, "failed"},
+        {DownloadStatus::cancelled, "cancelled"},
+    };
+    return names;
 }
 
 DownloadItem DownloadItem::fromJson(const Json& object)
 {
     json::requireObject(object, "DownloadItem");
-    std::string statusText = json::requireString(object, "status");
-    auto status = downloadStatusFromRawValue(statusText);
-    if (!status)
-        throw DecodeError("Cannot initialize DownloadStatus from invalid String value " + statusText + ".");
+    const auto status = json::requireRawValue<DownloadStatus>(object, "status", "DownloadStatus");
     return DownloadItem{
         .id = json::requireUuid(object, "id"),
         .url = json::requireUrl(object, "url"),
         .filename = json::requireString(object, "filename"),
-        .localPath = json::optionalUrl(object, "localPath"),
+        .localPath = json::optional(object, "localPath", json::asUrl),
         .totalBytes = json::requireInt64(object, "totalBytes"),
         .downloadedBytes = json::requireInt64(object, "downloadedBytes"),
-        .status = *status,
+        .status = status,
         .startedAt = json::requireDate(object, "startedAt"),
-        .completedAt = json::optionalDate(object, "completedAt"),
+        .completedAt = json::optional(object, "completedAt", json::asDate),
     };
-}
-
-Json toJson(DownloadStatus status)
-{
-    return Json(std::string(rawValue(status)));
 }
 
 Json toJson(const DownloadItem& item)

@@ -17,8 +17,7 @@ namespace kovi {
 // The state of one download. The raw value is the case's name.
 enum class DownloadStatus { pending, downloading, paused, completed, failed, cancelled };
 
-std::string_view rawValue(DownloadStatus status);
-std::optional<DownloadStatus> downloadStatusFromRawValue(std::string_view text); // exact
+NameTable<DownloadStatus> rawValueNames(DownloadStatus);
 
 // One file download: its source, the name shown and given to the file, where the file was put,
 // the byte counts as last reported, and its status. Progress is derived from the byte counts.
@@ -39,7 +38,6 @@ struct DownloadItem {
 };
 
 Json toJson(const DownloadItem& item);
-Json toJson(DownloadStatus status);
 std::size_t hashValue(const DownloadItem& item);
 
 } // namespace kovi

@@ -12,8 +12,8 @@ HistoryItem HistoryItem::fromJson(const Json& object)
         .url = json::requireUrl(object, "url"),
         .title = json::requireString(object, "title"),
         .visitedAt = json::requireDate(object, "visitedAt"),
-        .favicon = json::optionalBytes(object, "favicon"),
-        .spaceId = json::optionalUuid(object, "spaceId"),
+        .favicon = json::optional(object, "favicon", json::asBytes),
+        .spaceId = json::optional(object, "spaceId", json::asUuid),
     };
 }
 

@@ -4,28 +4,19 @@
 
 namespace kovi {
 
-std::string_view rawValue(SpaceColor color)
+NameTable<SpaceColor> rawValueNames(SpaceColor)
 {
-    switch (color) {
-    case SpaceColor::red: return "red";
-    case SpaceColor::orange: return "orange";
-    case SpaceColor::yellow: return "yellow";
-    case SpaceColor::green: return "green";
-    case SpaceColor::blue: return "blue";
-    case SpaceColor::purple: return "purple";
-    case SpaceColor::pink: return "pink";
-    case SpaceColor::gray: return "gray";
-    }
-    return "blue";
-}
-
-std::optional<SpaceColor> spaceColorFromRawValue(std::string_view text)
-{
-    for (SpaceColor color : allSpaceColors) {
-        if (rawValue(color) == text)
-            return color;
-    }
-    return std::nullopt;
+    static constexpr NamedCase<SpaceColor> names[] = {
+        {SpaceColor::red, "red"},
+        {SpaceColor::orange, "orange"},
+        {SpaceColor::yellow, "yellow"},
+        {SpaceColor::green, "green"},
+        {SpaceColor::blue, "blue"},
+        {SpaceColor::purple, "purple"},
+        {SpaceColor::pink, "pink"},
+        {SpaceColor::gray, "gray"},
+    };
+    return names;
 }
 
 const std::vector<std::string>& SpaceIcons::all()
@@ -54,25 +45,16 @@ Space Space::fromJson(const Json& object)
     Space space;
     space.id = json::requireUuid(object, "id");
     space.name = json::requireString(object, "name");
-    std::string colorText = json::requireString(object, "color");
-    auto color = spaceColorFromRawValue(colorText);
-    if (!color)
-        throw DecodeError("Cannot initialize SpaceColor from invalid String value " + colorText + ".");
-    space.color = *color;
+    space.color = json::requireRawValue<SpaceColor>(object, "color", "SpaceColor");
     space.icon = json::requireString(object, "icon");
     space.tabOrder = json::requireUuidArray(object, "tabOrder");
     if (const Json* order = json::member(object, "sidebarOrder")) {
         for (const Json& item : json::requireArray(*order, "sidebarOrder"))
             space.sidebarOrder.push_back(SidebarItem::fromJson(item));
     }
-    space.lastActiveTabId = json::optionalUuid(object, "lastActiveTabId");
+    space.lastActiveTabId = json::optional(object, "lastActiveTabId", json::asUuid);
     space.createdAt = json::requireDate(object, "createdAt");
     return space;
-}
-
-Json toJson(SpaceColor color)
-{
-    return Json(std::string(rawValue(color)));
 }
 
 Json toJson(const Space& space)

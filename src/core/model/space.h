@@ -23,8 +23,7 @@ inline constexpr std::array<SpaceColor, 8> allSpaceColors = {
     SpaceColor::blue, SpaceColor::purple, SpaceColor::pink, SpaceColor::gray,
 };
 
-std::string_view rawValue(SpaceColor color); // also the colour's identity
-std::optional<SpaceColor> spaceColorFromRawValue(std::string_view text); // exact, case-sensitive
+NameTable<SpaceColor> rawValueNames(SpaceColor); // the raw value is also the colour's identity
 
 // The catalogue of symbol names offered as space icons, in display order.
 struct SpaceIcons {
@@ -49,7 +48,6 @@ struct Space {
 };
 
 Json toJson(const Space& space);
-Json toJson(SpaceColor color);
 std::size_t hashValue(const Space& space);
 
 } // namespace kovi

@@ -4,18 +4,13 @@
 
 namespace kovi {
 
-std::string_view rawValue(SplitViewSide side)
+NameTable<SplitViewSide> rawValueNames(SplitViewSide)
 {
-    return side == SplitViewSide::left ? "left" : "right";
-}
-
-std::optional<SplitViewSide> splitViewSideFromRawValue(std::string_view text)
-{
-    if (text == "left")
-        return SplitViewSide::left;
-    if (text == "right")
-        return SplitViewSide::right;
-    return std::nullopt;
+    static constexpr NamedCase<SplitViewSide> names[] = {
+        {SplitViewSide::left, "left"},
+        {SplitViewSide::right, "right"},
+    };
+    return names;
 }
 
 SplitViewConfig SplitViewConfig::fromJson(const Json& object)
@@ -23,8 +18,8 @@ SplitViewConfig SplitViewConfig::fromJson(const Json& object)
     json::requireObject(object, "SplitViewConfig");
     SplitViewConfig config;
     config.isEnabled = json::requireBool(object, "isEnabled");
-    config.leftTabId = json::optionalUuid(object, "leftTabId");
-    config.rightTabId = json::optionalUuid(object, "rightTabId");
+    config.leftTabId = json::optional(object, "leftTabId", json::asUuid);
+    config.rightTabId = json::optional(object, "rightTabId", json::asUuid);
     config.splitRatio = json::requireDouble(object, "splitRatio");
     return config;
 }
@@ -39,11 +34,6 @@ Json toJson(const SplitViewConfig& config)
         object["rightTabId"] = json::uuid(*config.rightTabId);
     object["splitRatio"] = json::number(config.splitRatio);
     return object;
-}
-
-Json toJson(SplitViewSide side)
-{
-    return Json(std::string(rawValue(side)));
 }
 
 std::size_t hashValue(const SplitViewConfig& config)

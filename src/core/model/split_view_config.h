@@ -13,8 +13,7 @@ namespace kovi {
 // One pane of the split view. The raw value is the case's name.
 enum class SplitViewSide { left, right };
 
-std::string_view rawValue(SplitViewSide side);
-std::optional<SplitViewSide> splitViewSideFromRawValue(std::string_view text);
+NameTable<SplitViewSide> rawValueNames(SplitViewSide);
 
 // Two tabs side by side: whether it is on, the tab of each pane and the left pane's share of
 // the width. Nothing ties the ids to existing tabs. Never stored in a file.
@@ -30,7 +29,6 @@ struct SplitViewConfig {
 };
 
 Json toJson(const SplitViewConfig& config);
-Json toJson(SplitViewSide side);
 std::size_t hashValue(const SplitViewConfig& config);
 
 } // namespace kovi

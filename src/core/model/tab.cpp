@@ -30,11 +30,11 @@ Tab Tab::fromJson(const Json& object)
     json::requireObject(object, "Tab");
     Tab tab(json::requireUuid(object, "id"), json::requireUrl(object, "url"), json::requireString(object, "title"),
             false, false, std::nullopt, std::nullopt);
-    tab.favicon = json::optionalBytes(object, "favicon");
+    tab.favicon = json::optional(object, "favicon", json::asBytes);
     tab.isPinned = json::requireBool(object, "isPinned");
-    tab.isAutoArchiveExcluded = json::optionalBool(object, "isAutoArchiveExcluded").value_or(false);
-    tab.spaceId = json::optionalUuid(object, "spaceId");
-    tab.folderId = json::optionalUuid(object, "folderId");
+    tab.isAutoArchiveExcluded = json::optional(object, "isAutoArchiveExcluded", json::asBool).value_or(false);
+    tab.spaceId = json::optional(object, "spaceId", json::asUuid);
+    tab.folderId = json::optional(object, "folderId", json::asUuid);
     tab.createdAt = json::requireDate(object, "createdAt");
     tab.lastAccessedAt = json::requireDate(object, "lastAccessedAt");
     tab.isLoading = json::requireBool(object, "isLoading");

@@ -10,7 +10,7 @@ TabFolder TabFolder::fromJson(const Json& object)
     TabFolder folder;
     folder.id = json::requireUuid(object, "id");
     folder.name = json::requireString(object, "name");
-    folder.spaceId = json::optionalUuid(object, "spaceId");
+    folder.spaceId = json::optional(object, "spaceId", json::asUuid);
     folder.tabIds = json::requireUuidArray(object, "tabIds");
     folder.isExpanded = json::requireBool(object, "isExpanded");
     folder.createdAt = json::requireDate(object, "createdAt");

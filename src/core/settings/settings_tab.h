@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/support/name_table.h"
+
 #include <array>
-#include <optional>
 #include <string_view>
 
 namespace kovi {
@@ -14,10 +15,8 @@ inline constexpr std::array<SettingsTab, 8> allSettingsTabs = {
     SettingsTab::links,   SettingsTab::shortcuts, SettingsTab::icon,     SettingsTab::advanced,
 };
 
-std::string_view rawValue(SettingsTab tab);
+NameTable<SettingsTab> rawValueNames(SettingsTab);
 // The symbol name of the tab's picture.
 std::string_view symbolName(SettingsTab tab);
-// Exactly the eight raw values, case-sensitive.
-std::optional<SettingsTab> settingsTabFromRawValue(std::string_view text);
 
 } // namespace kovi

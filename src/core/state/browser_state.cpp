@@ -13,18 +13,13 @@
 
 namespace kovi {
 
-std::string_view rawValue(BrowserLayoutMode mode)
+NameTable<BrowserLayoutMode> rawValueNames(BrowserLayoutMode)
 {
-    return mode == BrowserLayoutMode::traditional ? "traditional" : "vertical";
-}
-
-std::optional<BrowserLayoutMode> browserLayoutModeFromRawValue(std::string_view text)
-{
-    if (text == "vertical")
-        return BrowserLayoutMode::vertical;
-    if (text == "traditional")
-        return BrowserLayoutMode::traditional;
-    return std::nullopt;
+    static constexpr NamedCase<BrowserLayoutMode> names[] = {
+        {BrowserLayoutMode::vertical, "vertical"},
+        {BrowserLayoutMode::traditional, "traditional"},
+    };
+    return names;
 }
 
 // ---- Construction ------------------------------------------------------------------------
@@ -37,7 +32,7 @@ BrowserState::BrowserState(std::optional<std::string> storageDirectory, Preferen
     , m_storage(storageDirectory ? std::move(*storageDirectory) : paths::defaultStorageDirectory())
     , m_desktop{desktop::openFile, desktop::showInFolder}
 {
-    m_layoutMode = browserLayoutModeFromRawValue(preferences.get(prefs::browserLayoutMode))
+    m_layoutMode = fromRawValue<BrowserLayoutMode>(preferences.get(prefs::browserLayoutMode))
                        .value_or(BrowserLayoutMode::vertical);
     m_isDevToolsEnabled = preferences.get(prefs::isDevToolsEnabled);
     m_isBrowserBezelEnabled = preferences.get(prefs::isBrowserBezelEnabled);

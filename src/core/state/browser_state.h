@@ -40,8 +40,7 @@ class Preferences;
 
 // The window layout: the sidebar layout (default) or the horizontal tab bar.
 enum class BrowserLayoutMode { vertical, traditional };
-std::string_view rawValue(BrowserLayoutMode mode);
-std::optional<BrowserLayoutMode> browserLayoutModeFromRawValue(std::string_view text);
+NameTable<BrowserLayoutMode> rawValueNames(BrowserLayoutMode);
 
 // The one observable model of the browser window: every tab, folder and space, the active tab
 // and shown space, split view, history, downloads, canvases and the panel flags, with every
@@ -528,10 +527,5 @@ private:
     DesktopHandler m_desktop;
     sigc::connection m_autoArchiveTimer;
 };
-
-inline std::string_view rawValue(BrowserState::CommandBarMode mode)
-{
-    return mode == BrowserState::CommandBarMode::tabs ? "tabs" : "all";
-}
 
 } // namespace kovi

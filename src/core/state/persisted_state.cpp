@@ -14,8 +14,8 @@ PersistedState PersistedState::fromJson(const Json& object)
 
     state.spaces = json::arrayFromJson<Space>(json::requireArrayMember(object, "spaces"));
 
-    state.currentSpaceId = json::optionalUuid(object, "currentSpaceId");
-    state.activeTabId = json::optionalUuid(object, "activeTabId");
+    state.currentSpaceId = json::optional(object, "currentSpaceId", json::asUuid);
+    state.activeTabId = json::optional(object, "activeTabId", json::asUuid);
     return state;
 }
 

@@ -171,42 +171,6 @@ std::vector<Uuid> requireUuidArray(const Json& object, std::string_view key)
     return ids;
 }
 
-std::optional<std::string> optionalString(const Json& object, std::string_view key)
-{
-    const Json* v = member(object, key);
-    return v ? std::optional(asString(*v)) : std::nullopt;
-}
-
-std::optional<bool> optionalBool(const Json& object, std::string_view key)
-{
-    const Json* v = member(object, key);
-    return v ? std::optional(asBool(*v)) : std::nullopt;
-}
-
-std::optional<Date> optionalDate(const Json& object, std::string_view key)
-{
-    const Json* v = member(object, key);
-    return v ? std::optional(asDate(*v)) : std::nullopt;
-}
-
-std::optional<Uuid> optionalUuid(const Json& object, std::string_view key)
-{
-    const Json* v = member(object, key);
-    return v ? std::optional(asUuid(*v)) : std::nullopt;
-}
-
-std::optional<Url> optionalUrl(const Json& object, std::string_view key)
-{
-    const Json* v = member(object, key);
-    return v ? std::optional(asUrl(*v)) : std::nullopt;
-}
-
-std::optional<Bytes> optionalBytes(const Json& object, std::string_view key)
-{
-    const Json* v = member(object, key);
-    return v ? std::optional(asBytes(*v)) : std::nullopt;
-}
-
 Json number(double value)
 {
     if (!std::isfinite(value))

@@ -12,6 +12,7 @@
 
 #include "core/support/date.h"
 #include "core/support/json_reader.h"
+#include "core/support/name_table.h"
 #include "core/support/url.h"
 #include "core/support/uuid.h"
 
@@ -66,12 +67,24 @@ Url requireUrl(const Json& object, std::string_view key);
 Bytes requireBytes(const Json& object, std::string_view key);
 std::vector<Uuid> requireUuidArray(const Json& object, std::string_view key);
 
-std::optional<std::string> optionalString(const Json& object, std::string_view key);
-std::optional<bool> optionalBool(const Json& object, std::string_view key);
-std::optional<Date> optionalDate(const Json& object, std::string_view key);
-std::optional<Uuid> optionalUuid(const Json& object, std::string_view key);
-std::optional<Url> optionalUrl(const Json& object, std::string_view key);
-std::optional<Bytes> optionalBytes(const Json& object, std::string_view key);
+// An optional field read with one of the `as*` readers: absent when missing or null, and
+// failing like the reader when present with the wrong type.
+template <class Read>
+auto optional(const Json& object, std::string_view key, Read read) -> std::optional<decltype(read(object))>
+{
+    const Json* value = member(object, key);
+    return value ? std::optional(read(*value)) : std::nullopt;
+}
+
+// An enumeration stored as its raw value; any other text fails, naming the type.
+template <HasRawValues Enum>
+Enum requireRawValue(const Json& object, std::string_view key, std::string_view typeName)
+{
+    std::string text = requireString(object, key);
+    if (auto value = fromRawValue<Enum>(text))
+        return *value;
+    throw DecodeError("Cannot initialize " + std::string(typeName) + " from invalid String value " + text + ".");
+}
 
 // Values for writing.
 Json number(double value); // integral values as integers; throws EncodeError when not finite
@@ -136,4 +149,11 @@ auto decodeUuidKeyedArray(const Json& array, Decode decode)
 }
 
 } // namespace json
+
+template <HasRawValues Enum>
+Json toJson(Enum value)
+{
+    return Json(std::string(rawValue(value)));
+}
+
 } // namespace kovi

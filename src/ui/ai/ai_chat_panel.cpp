@@ -5,6 +5,7 @@
 #include "ui/ai/gradient_sparkles.h"
 #include "ui/ai/quick_action_button.h"
 #include "ui/design/drawing.h"
+#include "ui/design/styles.h"
 #include "ui/design/symbols.h"
 
 #include <adwaita.h>
@@ -278,10 +279,7 @@ void AIChatPanel::refreshInput()
     }
     const bool ready = m_controller->canSend();
     m_send.set_sensitive(ready);
-    if (ready)
-        m_send.add_css_class("ready");
-    else
-        m_send.remove_css_class("ready");
+    setClass(m_send, "ready", ready);
 }
 
 void AIChatPanel::scheduleScrollToLast()

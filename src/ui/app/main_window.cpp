@@ -30,8 +30,7 @@ MainWindow::MainWindow(AppContext& ctx, ViewSlots slots, const CommandActions& c
           button->set_has_frame(false);
           button->set_primary(true);
           button->set_tooltip_text("Menu");
-          if (auto* popover = button->get_popover())
-              hideTooltipWhileOpen(*button, *popover);
+          hideTooltipWhileMenuOpen(*button);
           button->add_css_class("kovi-window-menu");
           return button;
       }),

@@ -106,8 +106,7 @@ void CommandBarView::buildCard()
     m_searchRow.add_css_class("kovi-commandbar-search");
     m_searchRow.set_spacing(10);
     m_searchIcon.add_css_class("search-icon");
-    m_searchIcon.set_from_icon_name(iconNameForSymbol("magnifyingglass", "image-missing-symbolic"));
-    m_searchIcon.set_pixel_size(15);
+    setSymbol(m_searchIcon, "magnifyingglass", 15);
     m_searchRow.append(m_searchIcon);
     m_field.add_css_class("kovi-commandbar-field");
     m_field.set_hexpand(true);
@@ -127,11 +126,8 @@ void CommandBarView::buildCard()
     m_clear.set_focusable(false);
     m_clear.set_focus_on_click(false);
     m_clear.set_valign(Gtk::Align::CENTER);
-    auto* clearIcon = Gtk::make_managed<Gtk::Image>();
     // A cross on a filled circle: the circle is the button's own background.
-    clearIcon->set_from_icon_name(iconNameForSymbol("xmark", "image-missing-symbolic"));
-    clearIcon->set_pixel_size(10);
-    m_clear.set_child(*clearIcon);
+    m_clear.set_child(*makeSymbolImage("xmark", 10));
     m_clear.signal_clicked().connect([this] { m_field.set_text(""); });
     m_searchRow.append(m_clear);
     m_card.append(m_searchRow);
@@ -142,10 +138,7 @@ void CommandBarView::buildCard()
     // Empty state.
     m_empty.add_css_class("kovi-commandbar-empty");
     m_empty.set_spacing(10);
-    auto* sparkles = Gtk::make_managed<Gtk::Image>();
-    sparkles->set_from_icon_name(iconNameForSymbol("sparkles", "image-missing-symbolic"));
-    sparkles->set_pixel_size(13);
-    m_empty.append(*sparkles);
+    m_empty.append(*makeSymbolImage("sparkles", 13));
     auto* emptyText = makeLabel("Type a URL, search query, tab title, or space name", "text");
     emptyText->set_xalign(0);
     emptyText->set_wrap(true);

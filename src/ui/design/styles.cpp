@@ -83,10 +83,7 @@ void applyIconButtonStyle(Gtk::Button& button, double size, bool isActive)
 
 void setIconButtonActive(Gtk::Button& button, bool isActive)
 {
-    if (isActive)
-        button.add_css_class("active");
-    else
-        button.remove_css_class("active");
+    setClass(button, "active", isActive);
 }
 
 void applyCardStyle(Gtk::Widget& widget, double padding)
@@ -102,16 +99,21 @@ void applyInputStyle(Gtk::Widget& widget)
 
 void setInputFocused(Gtk::Widget& widget, bool focused)
 {
-    if (focused)
-        widget.add_css_class("focused");
-    else
-        widget.remove_css_class("focused");
+    setClass(widget, "focused", focused);
 }
 
 void applyHoverStyle(Gtk::Widget& widget, double cornerRadius)
 {
     widget.add_css_class("kovi-hover");
     addWidgetCss(widget, ".kovi-hover { border-radius: " + px(cornerRadius) + "; }");
+}
+
+void setClass(Gtk::Widget& widget, const char* name, bool on)
+{
+    if (on)
+        widget.add_css_class(name);
+    else
+        widget.remove_css_class(name);
 }
 
 ChromeSurface::ChromeSurface()
@@ -163,10 +165,7 @@ void BrowserSurface::setContent(Gtk::Widget* content)
 void BrowserSurface::setBezelEnabled(bool enabled)
 {
     m_bezel = enabled;
-    if (enabled)
-        add_css_class("bezel");
-    else
-        remove_css_class("bezel");
+    setClass(*this, "bezel", enabled);
     m_stroke.set_visible(enabled);
     m_dragStrip->set_visible(enabled);
 }

@@ -35,6 +35,8 @@ void applyInputStyle(Gtk::Widget& widget);
 void setInputFocused(Gtk::Widget& widget, bool focused);
 // Hover highlight of 0.08 with the given radius.
 void applyHoverStyle(Gtk::Widget& widget, double cornerRadius);
+// Adds the style class when `on`, else removes it.
+void setClass(Gtk::Widget& widget, const char* name, bool on);
 
 // Background of the window chrome: an opaque colour, or with the glass setting the translucent
 // substitute (tinted gradients and a hairline over a see-through fill; GTK cannot blur what lies

@@ -1,5 +1,6 @@
 #include "ui/design/symbols.h"
 
+#include <gtkmm/button.h>
 #include <gtkmm/image.h>
 
 #include <algorithm>
@@ -205,9 +206,20 @@ std::string iconNameForSymbol(std::string_view symbol, std::string_view fallback
 Gtk::Image* makeSymbolImage(std::string_view symbol, int pixelSize)
 {
     auto* image = Gtk::make_managed<Gtk::Image>();
-    image->set_from_icon_name(iconNameForSymbol(symbol, "image-missing-symbolic"));
-    image->set_pixel_size(pixelSize);
+    setSymbol(*image, symbol, pixelSize);
     return image;
+}
+
+void setSymbol(Gtk::Image& image, std::string_view symbol, int pixelSize, std::string_view fallback)
+{
+    image.set_from_icon_name(iconNameForSymbol(symbol, fallback));
+    image.set_pixel_size(pixelSize);
+}
+
+void setSymbol(Gtk::Button& button, std::string_view symbol)
+{
+    if (auto* image = dynamic_cast<Gtk::Image*>(button.get_child()))
+        setSymbol(*image, symbol, image->get_pixel_size());
 }
 
 std::vector<std::string_view> knownSymbols()

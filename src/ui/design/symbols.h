@@ -5,8 +5,9 @@
 #include <vector>
 
 namespace Gtk {
+class Button;
 class Image;
-}
+} // namespace Gtk
 
 namespace kovi {
 
@@ -22,6 +23,12 @@ std::string iconNameForSymbol(std::string_view symbol, std::string_view fallback
 
 // A managed image of the symbol at `pixelSize` (a missing-icon image for unknown symbols).
 Gtk::Image* makeSymbolImage(std::string_view symbol, int pixelSize = 16);
+// Shows the symbol in `image` at `pixelSize`, or `fallback` for an unknown symbol (stored data
+// can name any: a space's icon falls back to a plain folder).
+void setSymbol(Gtk::Image& image, std::string_view symbol, int pixelSize,
+               std::string_view fallback = "image-missing-symbolic");
+// Shows another symbol in a button made around a symbol image, at the image's size.
+void setSymbol(Gtk::Button& button, std::string_view symbol);
 
 // Every symbol of the table, in table order.
 std::vector<std::string_view> knownSymbols();

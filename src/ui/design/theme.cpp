@@ -3,6 +3,7 @@
 #include "core/settings/appearance_manager.h"
 #include "ui/design/kovi_design.h"
 #include "ui/design/space_palette.h"
+#include "ui/design/styles.h"
 
 #include <adwaita.h>
 #include <giomm/resource.h>
@@ -129,17 +130,9 @@ void Theme::applyScheme() const
 
 void Theme::applyTo(Gtk::Window& window) const
 {
-    if (m_appearance.isDarkMode()) {
-        window.add_css_class("kovi-dark");
-        window.remove_css_class("kovi-light");
-    } else {
-        window.add_css_class("kovi-light");
-        window.remove_css_class("kovi-dark");
-    }
-    if (m_appearance.isGlassEnabled())
-        window.add_css_class("kovi-glass");
-    else
-        window.remove_css_class("kovi-glass");
+    setClass(window, "kovi-dark", m_appearance.isDarkMode());
+    setClass(window, "kovi-light", !m_appearance.isDarkMode());
+    setClass(window, "kovi-glass", m_appearance.isGlassEnabled());
 }
 
 } // namespace kovi

@@ -1,14 +1,14 @@
 #pragma once
 
 namespace Gtk {
-class Popover;
-class Widget;
-} // namespace Gtk
+class MenuButton;
+}
 
 namespace kovi {
 
-// Keeps `owner`'s tooltip away while `popover` (its menu) is open: the tooltip would lie over
-// the menu it names. The popover must not outlive `owner` (it is normally its child).
-void hideTooltipWhileOpen(Gtk::Widget& owner, Gtk::Popover& popover);
+// Keeps a menu button's tooltip away while its menu is open: the toolkit would otherwise leave
+// it (or show it again) on top of the menu the button just opened. The tooltip comes back when
+// the menu closes. Follows a menu or popover set on the button later too.
+void hideTooltipWhileMenuOpen(Gtk::MenuButton& button);
 
 } // namespace kovi

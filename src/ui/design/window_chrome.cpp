@@ -2,6 +2,7 @@
 
 #include "core/state/browser_state.h"
 #include "ui/design/kovi_design.h"
+#include "ui/design/styles.h"
 
 #include <gtkmm/eventcontrollermotion.h>
 #include <gtkmm/root.h>
@@ -110,14 +111,8 @@ double SidebarResizeHandle::xInWindow()
 
 void SidebarResizeHandle::refreshLook()
 {
-    if (m_isHovered || m_isDragging)
-        m_strip.add_css_class("shown");
-    else
-        m_strip.remove_css_class("shown");
-    if (m_isDragging)
-        m_strip.add_css_class("dragging");
-    else
-        m_strip.remove_css_class("dragging");
+    setClass(m_strip, "shown", m_isHovered || m_isDragging);
+    setClass(m_strip, "dragging", m_isDragging);
 }
 
 } // namespace kovi

@@ -1,5 +1,6 @@
 #include "ui/layouts/layout_option_card.h"
 
+#include "ui/design/styles.h"
 #include "ui/design/symbols.h"
 
 #include <gtkmm/box.h>
@@ -71,10 +72,7 @@ LayoutOptionCard::LayoutOptionCard(BrowserLayoutMode mode, bool isSelected, cons
 void LayoutOptionCard::setSelected(bool selected)
 {
     m_isSelected = selected;
-    if (selected)
-        add_css_class("selected");
-    else
-        remove_css_class("selected");
+    setClass(*this, "selected", selected);
 }
 
 } // namespace kovi

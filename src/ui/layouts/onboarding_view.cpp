@@ -177,10 +177,7 @@ OnboardingView::~OnboardingView()
 void OnboardingView::applyMetrics(const OnboardingMetrics& m)
 {
     m_metrics = m;
-    if (m.compact)
-        add_css_class("compact");
-    else
-        remove_css_class("compact");
+    setClass(*this, "compact", m.compact);
     m_column.set_spacing(m.columnSpacing);
     m_topSpacer.set_size_request(-1, m.spacerMinimum);
     m_bottomSpacer.set_size_request(-1, m.spacerMinimum);

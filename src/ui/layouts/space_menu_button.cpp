@@ -32,7 +32,7 @@ SpaceMenuButton::SpaceMenuButton(BrowserState& state)
     m_popover.set_child(m_items);
     m_popover.set_has_arrow(false);
     set_popover(m_popover);
-    hideTooltipWhileOpen(*this, m_popover);
+    hideTooltipWhileMenuOpen(*this);
 
     m_connections.add(state.spacesChanged.connect([this] { refresh(); }));
     m_connections.add(state.currentSpaceIdChanged.connect([this] { refresh(); }));

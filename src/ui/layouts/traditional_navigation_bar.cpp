@@ -9,18 +9,6 @@
 
 namespace kovi {
 
-namespace {
-
-void setSymbol(Gtk::Button& button, const char* symbol, int size)
-{
-    if (auto* image = dynamic_cast<Gtk::Image*>(button.get_child())) {
-        image->set_from_icon_name(iconNameForSymbol(symbol, "image-missing-symbolic"));
-        image->set_pixel_size(size);
-    }
-}
-
-} // namespace
-
 TraditionalNavigationBar::TraditionalNavigationBar(AppContext& ctx)
     : Gtk::Box(Gtk::Orientation::HORIZONTAL, 8)
     , m_ctx(ctx)
@@ -106,7 +94,7 @@ void TraditionalNavigationBar::refreshPage()
 void TraditionalNavigationBar::refreshSplit()
 {
     const bool on = m_ctx.state.splitViewConfig().isEnabled;
-    setSymbol(m_split, on ? "rectangle" : "rectangle.split.2x1", 13);
+    setSymbol(m_split, on ? "rectangle" : "rectangle.split.2x1");
 }
 
 } // namespace kovi

@@ -1,6 +1,7 @@
 #include "ui/layouts/traditional_pinned_tab.h"
 
 #include "core/state/browser_state.h"
+#include "ui/design/styles.h"
 
 #include <gtkmm/gestureclick.h>
 
@@ -40,10 +41,7 @@ void TraditionalPinnedTab::setActive(bool active)
     if (active == m_isActive)
         return;
     m_isActive = active;
-    if (active)
-        add_css_class("active");
-    else
-        remove_css_class("active");
+    setClass(*this, "active", active);
 }
 
 } // namespace kovi

@@ -1,5 +1,6 @@
 #include "ui/layouts/traditional_tab.h"
 
+#include "ui/design/styles.h"
 #include "ui/design/symbols.h"
 
 #include <gtkmm/eventcontrollermotion.h>
@@ -99,26 +100,14 @@ void TraditionalTab::setDragTarget(bool target)
 
 void TraditionalTab::setDragged(bool dragged)
 {
-    if (dragged)
-        add_css_class("dragged");
-    else
-        remove_css_class("dragged");
+    setClass(*this, "dragged", dragged);
 }
 
 void TraditionalTab::refreshLook()
 {
-    auto flag = [this](const char* name, bool on) {
-        if (on)
-            m_body.add_css_class(name);
-        else
-            m_body.remove_css_class(name);
-    };
-    flag("active", m_isActive);
-    flag("hovered", m_isHovered && !m_isActive);
-    if (isCloseShown())
-        m_close.add_css_class("shown");
-    else
-        m_close.remove_css_class("shown");
+    setClass(m_body, "active", m_isActive);
+    setClass(m_body, "hovered", m_isHovered && !m_isActive);
+    setClass(m_close, "shown", isCloseShown());
     // An invisible close button takes no clicks either.
     m_close.set_can_target(isCloseShown());
 }

@@ -46,10 +46,7 @@ void BookmarkStar::refresh()
     m_drawn = true;
     m_filled = filled;
     m_image.set_from_icon_name(iconNameForSymbol(filled ? "star.fill" : "star"));
-    if (filled)
-        add_css_class("filled");
-    else
-        remove_css_class("filled");
+    setClass(*this, "filled", filled);
 }
 
 } // namespace kovi

@@ -1,6 +1,7 @@
 #include "ui/library/download_row.h"
 
 #include "core/libraryviews/download_row_texts.h"
+#include "ui/design/styles.h"
 #include "ui/design/symbols.h"
 
 #include <giomm/menu.h>
@@ -129,10 +130,7 @@ void DownloadRow::refresh()
 void DownloadRow::setHovered(bool hovered)
 {
     m_buttons.set_visible(hovered);
-    if (hovered)
-        add_css_class("hovered");
-    else
-        remove_css_class("hovered");
+    setClass(*this, "hovered", hovered);
 }
 
 void DownloadRow::showMenu(double x, double y)

@@ -23,12 +23,6 @@ void makeIconButton(Gtk::Button& button, const char* symbol, const char* tooltip
     button.set_valign(Gtk::Align::CENTER);
 }
 
-void setSymbol(Gtk::Button& button, std::string_view symbol)
-{
-    if (auto* image = dynamic_cast<Gtk::Image*>(button.get_child()))
-        image->set_from_icon_name(iconNameForSymbol(symbol, "image-missing-symbolic"));
-}
-
 void setupTexts(Gtk::Label& title, Gtk::Label& detail)
 {
     for (Gtk::Label* label : {&title, &detail}) {

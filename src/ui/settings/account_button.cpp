@@ -3,6 +3,7 @@
 #include "core/settings/auth_manager.h"
 #include "core/settings/initials.h"
 #include "ui/base/app_context.h"
+#include "ui/design/styles.h"
 #include "ui/settings/account_sheet.h"
 
 #include <glibmm/main.h>
@@ -43,11 +44,7 @@ void AccountButton::refresh()
     const auto& user = m_ctx.auth.currentUser();
     m_initials.set_text(accountButtonInitials(user));
     set_tooltip_text(user ? user->displayName : "Account");
-    if (user && user->isGuest) {
-        add_css_class("guest");
-    } else {
-        remove_css_class("guest");
-    }
+    setClass(*this, "guest", user && user->isGuest);
 }
 
 void AccountButton::openSheet()

@@ -1,6 +1,7 @@
 #include "ui/settings/icon_settings_tab.h"
 
 #include "core/settings/settings_options.h"
+#include "ui/design/styles.h"
 #include "ui/design/symbols.h"
 #include "ui/settings/settings_section.h"
 
@@ -41,10 +42,7 @@ IconOption::IconOption(const std::string& id, const std::string& name, const std
 void IconOption::setSelected(bool selected)
 {
     m_selected = selected;
-    if (selected)
-        add_css_class("selected");
-    else
-        remove_css_class("selected");
+    setClass(*this, "selected", selected);
 }
 
 IconSettingsTab::IconSettingsTab() : Gtk::Box(Gtk::Orientation::VERTICAL, 20)

@@ -1,5 +1,6 @@
 #include "ui/settings/settings_tab_bar.h"
 
+#include "ui/design/styles.h"
 #include "ui/design/symbols.h"
 
 namespace kovi {
@@ -14,8 +15,7 @@ SettingsTabButton::SettingsTabButton(SettingsTab tab, std::function<void()> acti
     m_tile.add_css_class("kovi-settings-tab-tile");
     m_tile.set_size_request(36, 28);
     m_tile.set_halign(Gtk::Align::CENTER);
-    m_image.set_from_icon_name(iconNameForSymbol(symbolName(tab), "image-missing-symbolic"));
-    m_image.set_pixel_size(18);
+    setSymbol(m_image, symbolName(tab), 18);
     m_image.set_hexpand(true);
     m_tile.append(m_image);
     m_title.add_css_class("kovi-settings-tab-title");
@@ -33,10 +33,7 @@ SettingsTabButton::SettingsTabButton(SettingsTab tab, std::function<void()> acti
 void SettingsTabButton::setSelected(bool selected)
 {
     m_selected = selected;
-    if (selected)
-        add_css_class("selected");
-    else
-        remove_css_class("selected");
+    setClass(*this, "selected", selected);
 }
 
 void SettingsTabButton::setCustomTitle(const std::optional<std::string>& title)

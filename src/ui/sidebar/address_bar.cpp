@@ -5,6 +5,8 @@
 #include "core/state/browser_state.h"
 #include "ui/base/sidebar_host.h"
 #include "ui/design/space_palette.h"
+#include "ui/design/styles.h"
+#include "ui/design/symbols.h"
 #include "ui/library/bookmark_star.h"
 
 #include <gdkmm/clipboard.h>

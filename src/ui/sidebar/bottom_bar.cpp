@@ -5,6 +5,8 @@
 #include "core/state/browser_state.h"
 #include "ui/base/command_action.h"
 #include "ui/design/space_palette.h"
+#include "ui/design/styles.h"
+#include "ui/design/symbols.h"
 #include "ui/sidebar/sidebar_support.h"
 
 #include <giomm/menu.h>
@@ -183,7 +185,7 @@ void SidebarBottomBar::rebuildDots()
         circle->set_valign(Gtk::Align::CENTER);
         setSpaceColorClass(*circle, SpaceColorRole::fill, space.color);
         auto* icon = Gtk::make_managed<Gtk::Image>();
-        setSymbol(*icon, space.icon, selected ? 12 : 10);
+        setSymbol(*icon, space.icon, selected ? 12 : 10, "folder-symbolic");
         icon->set_halign(Gtk::Align::CENTER);
         icon->set_valign(Gtk::Align::CENTER);
         icon->set_hexpand(false);
@@ -217,7 +219,7 @@ void SidebarBottomBar::refreshSelection()
             button->unset_state_flags(Gtk::StateFlags::SELECTED);
         if (auto space = m_state.space(id)) {
             if (auto* icon = dynamic_cast<Gtk::Image*>(button->get_child()->get_first_child()))
-                setSymbol(*icon, space->icon, selected ? 12 : 10);
+                setSymbol(*icon, space->icon, selected ? 12 : 10, "folder-symbolic");
         }
     }
 }

@@ -4,6 +4,8 @@
 #include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
 #include "ui/design/drag_preview.h"
+#include "ui/design/styles.h"
+#include "ui/design/symbols.h"
 #include "ui/sidebar/sidebar_environment.h"
 
 #include <gtkmm/eventcontrollermotion.h>

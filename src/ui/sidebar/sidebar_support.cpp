@@ -34,25 +34,11 @@ Glib::RefPtr<Gdk::Texture> FaviconCache::texture(const std::optional<Bytes>& byt
     return result;
 }
 
-void setClass(Gtk::Widget& widget, const char* name, bool on)
-{
-    if (on)
-        widget.add_css_class(name);
-    else
-        widget.remove_css_class(name);
-}
-
 // ---- Symbols -----------------------------------------------------------------------------------
 
 std::string sidebarIconName(std::string_view symbol)
 {
     return iconNameForSymbol(symbol, "folder-symbolic");
-}
-
-void setSymbol(Gtk::Image& image, std::string_view symbol, int pixelSize)
-{
-    image.set_from_icon_name(sidebarIconName(symbol));
-    image.set_pixel_size(pixelSize);
 }
 
 // ---- Drag and drop -----------------------------------------------------------------------------

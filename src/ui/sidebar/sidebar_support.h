@@ -38,7 +38,6 @@ private:
 // The icon name for a symbol name; an unknown symbol (a damaged state file can hold any) gets a
 // plain folder rather than nothing.
 std::string sidebarIconName(std::string_view symbol);
-void setSymbol(Gtk::Image& image, std::string_view symbol, int pixelSize);
 
 // Drag and drop of sidebar items. The source offers the JSON payload type and the "tab:"/
 // "folder:" text; targets read the text and accept only a valid payload.
@@ -51,8 +50,5 @@ Glib::RefPtr<Gtk::DropTarget> attachDropTarget(Gtk::Widget& widget,
                                                std::function<void(bool)> onTargeted);
 // The text a drop carried, as a payload (nothing for foreign or malformed text).
 std::optional<DraggedItem> draggedItemFromText(std::string_view text);
-
-// Adds or removes a CSS class.
-void setClass(Gtk::Widget& widget, const char* name, bool on);
 
 } // namespace kovi

@@ -6,6 +6,7 @@
 #include "ui/base/command_action.h"
 #include "ui/base/sidebar_host.h"
 #include "ui/design/space_palette.h"
+#include "ui/design/symbols.h"
 #include "ui/sidebar/tab_snapshot_provider.h"
 #include "ui/sidebar/web_snapshot_provider.h"
 
@@ -241,7 +242,7 @@ void SidebarView::refreshSpaceHeader()
         return;
     if (m_spaceName.get_text().raw() != space->name)
         m_spaceName.set_text(space->name);
-    setSymbol(m_spaceIcon, space->icon, 14);
+    setSymbol(m_spaceIcon, space->icon, 14, "folder-symbolic");
     setSpaceColorClass(m_spaceIcon, SpaceColorRole::text, space->color);
 }
 

@@ -2,6 +2,8 @@
 
 #include "core/state/browser_state.h"
 #include "ui/design/space_palette.h"
+#include "ui/design/styles.h"
+#include "ui/design/symbols.h"
 #include "ui/sidebar/sidebar_support.h"
 
 #include <gtkmm/label.h>
@@ -115,7 +117,7 @@ SpaceEditorWindow::SpaceEditorWindow(BrowserState& state, std::optional<Space> e
         cell->add_css_class("space-editor-icon");
         cell->set_tooltip_text(symbol);
         auto* image = Gtk::make_managed<Gtk::Image>();
-        setSymbol(*image, symbol, 14);
+        setSymbol(*image, symbol, 14, "folder-symbolic");
         cell->set_child(*image);
         cell->signal_clicked().connect([this, symbol] { selectIcon(symbol); });
         m_icons.attach(*cell, index % 8, index / 8);
@@ -184,7 +186,7 @@ void SpaceEditorWindow::selectIcon(const std::string& symbol)
 void SpaceEditorWindow::refresh()
 {
     setSpaceColorClass(m_preview, SpaceColorRole::fill, m_draft.color);
-    setSymbol(m_previewIcon, m_draft.icon, 24);
+    setSymbol(m_previewIcon, m_draft.icon, 24, "folder-symbolic");
     for (auto& [color, swatch] : m_swatches)
         setClass(*swatch, "selected", color == m_draft.color);
     for (auto& [symbol, cell] : m_iconCells) {

@@ -3,6 +3,7 @@
 #include "core/state/browser_state.h"
 #include "ui/base/command_action.h"
 #include "ui/base/sidebar_host.h"
+#include "ui/design/styles.h"
 #include "ui/sidebar/sidebar_support.h"
 
 #include <giomm/simpleactiongroup.h>

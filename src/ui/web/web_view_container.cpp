@@ -3,6 +3,7 @@
 #include "core/state/browser_state.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
+#include "ui/design/styles.h"
 #include "ui/web/web_content.h"
 #include "ui/web/web_view_representable.h"
 #include "ui/design/symbols.h"
@@ -104,10 +105,7 @@ void WebViewContainer::refreshError()
 void WebViewContainer::refreshBadge()
 {
     m_badgeLabel.set_text(std::to_string(m_badge.zoomPercent()) + "%");
-    if (m_badge.isVisible())
-        m_badgeLabel.add_css_class("shown");
-    else
-        m_badgeLabel.remove_css_class("shown");
+    setClass(m_badgeLabel, "shown", m_badge.isVisible());
 }
 
 void WebViewContainer::tryAgain()

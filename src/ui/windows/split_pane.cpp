@@ -5,21 +5,10 @@
 #include "core/support/notification_center.h"
 #include "core/windows/split_view_rules.h"
 #include "ui/base/app_context.h"
+#include "ui/design/styles.h"
 #include "ui/web/web_view_container.h"
 
 namespace kovi {
-
-namespace {
-
-void setClass(Gtk::Widget& widget, const char* name, bool on)
-{
-    if (on)
-        widget.add_css_class(name);
-    else
-        widget.remove_css_class(name);
-}
-
-} // namespace
 
 SplitPane::SplitPane(AppContext& ctx, SplitViewSide side, const Tab& tab, bool isActive)
     : m_ctx(ctx), m_side(side), m_tab(tab), m_chrome(ctx.notifications, tab, isActive)

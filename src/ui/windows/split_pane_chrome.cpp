@@ -3,6 +3,7 @@
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
 #include "core/windows/split_view_rules.h"
+#include "ui/design/styles.h"
 
 namespace kovi {
 
@@ -61,10 +62,7 @@ void SplitPaneChrome::update(const Tab& tab, bool isActive)
     m_tab = tab;
     if (isActive != m_isActive) {
         m_isActive = isActive;
-        if (isActive)
-            add_css_class("active");
-        else
-            remove_css_class("active");
+        setClass(*this, "active", isActive);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "ui/windows/split_view_divider.h"
 
 #include "core/state/browser_state.h"
+#include "ui/design/styles.h"
 
 #include <gtkmm/eventcontrollermotion.h>
 
@@ -50,10 +51,7 @@ void SplitViewDivider::setDragging(bool dragging)
 
 void SplitViewDivider::refreshLook()
 {
-    if (m_isHovered || m_isDragging)
-        m_capsule.add_css_class("active");
-    else
-        m_capsule.remove_css_class("active");
+    setClass(m_capsule, "active", m_isHovered || m_isDragging);
 }
 
 } // namespace kovi

@@ -3,8 +3,8 @@
 #include "core/state/browser_state.h"
 #include "core/windows/split_view_rules.h"
 #include "ui/base/command_action.h"
-#include "ui/design/menu_tooltip.h"
 #include "ui/design/symbols.h"
+#include "ui/design/tooltips.h"
 
 #include <giomm/menu.h>
 #include <gtkmm/image.h>
@@ -18,20 +18,12 @@ void addAction(const Glib::RefPtr<Gio::SimpleActionGroup>& group, const char* na
     group->add_action(name, [run = std::move(run)] { run(); });
 }
 
-Gtk::Image* symbolImage(const char* symbol, int size)
-{
-    auto* image = Gtk::make_managed<Gtk::Image>();
-    image->set_from_icon_name(iconNameForSymbol(symbol, "image-missing"));
-    image->set_pixel_size(size);
-    return image;
-}
-
 void setUp(Gtk::Button& button, const char* symbol, int size, const char* tooltip, const std::string& action)
 {
     button.add_css_class("kovi-split-toolbar-button");
     button.set_has_frame(false);
     button.set_focus_on_click(false);
-    button.set_child(*symbolImage(symbol, size));
+    button.set_child(*makeSymbolImage(symbol, size));
     button.set_tooltip_text(tooltip);
     button.set_action_name(action);
 }
@@ -57,7 +49,7 @@ SplitViewToolbar::SplitViewToolbar(BrowserState& state)
     m_menu.add_css_class("kovi-split-toolbar-button");
     m_menu.set_has_frame(false);
     m_menu.set_focus_on_click(false);
-    m_menu.set_child(*symbolImage("rectangle.split.2x1", 12));
+    m_menu.set_child(*makeSymbolImage("rectangle.split.2x1", 12));
     m_menu.set_tooltip_text("Split options");
     m_menu.set_menu_model(menu);
     hideTooltipWhileMenuOpen(m_menu);

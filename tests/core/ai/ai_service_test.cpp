@@ -57,9 +57,9 @@ TEST(AIServiceTest, OnlyTheExactProviderNameSelectsItAndTheStoredTextIsKept)
     defaults.setString("aiProvider", "anthropic");
     EXPECT_EQ(AIService(preferences).selectedProvider(), AIProvider::anthropic);
 
-    EXPECT_EQ(aiProviderFromRawValue("anthropic"), AIProvider::anthropic);
-    EXPECT_EQ(aiProviderFromRawValue("openai"), AIProvider::openai);
-    EXPECT_FALSE(aiProviderFromRawValue("OpenAI"));
+    EXPECT_EQ(fromRawValue<AIProvider>("anthropic"), AIProvider::anthropic);
+    EXPECT_EQ(fromRawValue<AIProvider>("openai"), AIProvider::openai);
+    EXPECT_FALSE(fromRawValue<AIProvider>("OpenAI"));
 }
 
 TEST(AIServiceTest, EverySetterNotifiesThenWritesItsKeyEvenWhenUnchanged)

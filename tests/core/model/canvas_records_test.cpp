@@ -108,8 +108,8 @@ TEST(CanvasEquality, CaseContentAndSignedZero)
     for (NoteColor color : allNoteColors)
         notes.push_back(rawValue(color));
     EXPECT_EQ(notes, (std::vector<std::string_view>{"yellow", "pink", "blue", "green", "purple", "orange"}));
-    EXPECT_EQ(canvasBackgroundFromRawValue("default"), CanvasBackground::standard);
-    EXPECT_FALSE(canvasBackgroundFromRawValue("standard"));
+    EXPECT_EQ(fromRawValue<CanvasBackground>("default"), CanvasBackground::standard);
+    EXPECT_FALSE(fromRawValue<CanvasBackground>("standard"));
 }
 
 } // namespace

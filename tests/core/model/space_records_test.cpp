@@ -65,8 +65,8 @@ TEST(SpaceCatalogues, ColoursAndIcons)
     for (SpaceColor color : allSpaceColors)
         names.push_back(rawValue(color));
     EXPECT_EQ(names, (std::vector<std::string_view>{"red", "orange", "yellow", "green", "blue", "purple", "pink", "gray"}));
-    EXPECT_EQ(spaceColorFromRawValue("pink"), SpaceColor::pink);
-    EXPECT_FALSE(spaceColorFromRawValue("Pink"));
+    EXPECT_EQ(fromRawValue<SpaceColor>("pink"), SpaceColor::pink);
+    EXPECT_FALSE(fromRawValue<SpaceColor>("Pink"));
 
     const auto& icons = SpaceIcons::all();
     ASSERT_EQ(icons.size(), 69u);

@@ -102,8 +102,8 @@ TEST(SplitViewConfigRecord, DefaultsJsonAndEquality)
     other = config;
     other.leftTabId = itemId;
     EXPECT_EQ(SplitViewConfig::fromJson(toJson(other)), other);
-    EXPECT_EQ(splitViewSideFromRawValue("right"), SplitViewSide::right);
-    EXPECT_FALSE(splitViewSideFromRawValue("Right"));
+    EXPECT_EQ(fromRawValue<SplitViewSide>("right"), SplitViewSide::right);
+    EXPECT_FALSE(fromRawValue<SplitViewSide>("Right"));
 }
 
 } // namespace

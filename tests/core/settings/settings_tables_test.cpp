@@ -16,16 +16,16 @@ TEST(SettingsTablesTest, TabsRoundTripThroughTheirExactRawValues)
 {
     std::set<std::string_view> titles;
     for (SettingsTab tab : allSettingsTabs) {
-        EXPECT_EQ(settingsTabFromRawValue(rawValue(tab)), tab);
+        EXPECT_EQ(fromRawValue<SettingsTab>(rawValue(tab)), tab);
         EXPECT_FALSE(symbolName(tab).empty());
         titles.insert(rawValue(tab));
     }
     EXPECT_EQ(titles.size(), allSettingsTabs.size());
     EXPECT_EQ(rawValue(allSettingsTabs.front()), "Profile");
     EXPECT_EQ(rawValue(allSettingsTabs.back()), "Advanced");
-    EXPECT_EQ(settingsTabFromRawValue("profile"), std::nullopt);
-    EXPECT_EQ(settingsTabFromRawValue("Profile "), std::nullopt);
-    EXPECT_EQ(settingsTabFromRawValue(""), std::nullopt);
+    EXPECT_EQ(fromRawValue<SettingsTab>("profile"), std::nullopt);
+    EXPECT_EQ(fromRawValue<SettingsTab>("Profile "), std::nullopt);
+    EXPECT_EQ(fromRawValue<SettingsTab>(""), std::nullopt);
 }
 
 TEST(SettingsTablesTest, StoredValuesOutsideTheOptionsSelectNothing)

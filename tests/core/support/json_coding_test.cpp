@@ -30,9 +30,9 @@ TEST(JsonCodingTest, StrictTypesOnReading)
     EXPECT_THROW(json::requireInt64(object, "f"), DecodeError);
     EXPECT_THROW(json::requireString(object, "missing"), DecodeError);
     EXPECT_THROW(json::requireString(object, "null"), DecodeError);
-    EXPECT_FALSE(json::optionalString(object, "null"));
-    EXPECT_FALSE(json::optionalString(object, "missing"));
-    EXPECT_THROW(json::optionalString(object, "n"), DecodeError);
+    EXPECT_FALSE(json::optional(object, "null", json::asString));
+    EXPECT_FALSE(json::optional(object, "missing", json::asString));
+    EXPECT_THROW(json::optional(object, "n", json::asString), DecodeError);
     EXPECT_EQ(json::asInt64(json::parse("5.0")), 5);
 
     Json records = json::parse(R"({"list":[1,2],"one":{"a":1},"null":null})");

@@ -374,9 +374,7 @@ TEST(AIChatPanelClosing, AnAnswerArrivingAfterThePanelClosedIsDropped)
         return makeAIChatPanel(ctx, {server.baseUrl(), server.baseUrl(), 60});
     };
     AppHarness h(dir.path(), std::nullopt, false, slots);
-    h.ctx().auth.continueAsGuest();
-    h.root().setHasCompletedOnboarding(true);
-    ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == MainBrowserView::Screen::browser; }));
+    ASSERT_TRUE(h.showBrowser());
     h.ctx().ai.setApiKey("sk-test");
 
     h.ctx().state.setIsAIChatVisible(true);

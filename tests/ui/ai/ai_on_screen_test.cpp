@@ -27,13 +27,7 @@ protected:
             return makeAIChatPanel(ctx, {server.baseUrl(), server.baseUrl(), 60});
         };
         h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, slots);
-        h->ctx().auth.continueAsGuest();
-        h->root().setHasCompletedOnboarding(true);
-        ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
-        ASSERT_TRUE(waitForWindow(h->window()));
-        settle(200);
-        ASSERT_TRUE(xdoFocusWindow(h->window()));
-        settle(100);
+        ASSERT_TRUE(h->showBrowser());
     }
 
     BrowserState& state() { return h->ctx().state; }

@@ -43,13 +43,9 @@ protected:
                 host);
         };
         h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, slots);
-        h->ctx().auth.continueAsGuest();
-        h->root().setHasCompletedOnboarding(true);
-        ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
+        ASSERT_TRUE(h->showBrowser());
         for (const char* url : {"http://127.0.0.1:9/one", "http://127.0.0.1:9/two", "http://127.0.0.1:9/three"})
             h->ctx().state.addTab(makeTab(h->ctx().state, url, url));
-        ASSERT_TRUE(waitForWindow(h->window()));
-        ASSERT_TRUE(xdoFocusWindow(h->window()));
         sidebar = dynamic_cast<SidebarView*>(h->root().contentView()->dock().sidebarWidget());
         ASSERT_NE(sidebar, nullptr);
         for (const Tab& tab : h->ctx().state.tabsForCurrentSpace())

@@ -131,9 +131,7 @@ TEST(AITidyingSwitches, TakeEffectOnTheNextTitleAndTheNextDownload)
     server.on("/file", LoopbackServer::Reply{200, "data", "application/octet-stream",
                                              {{"Content-Disposition", "attachment; filename=\"My_File copy.txt\""}}});
     AppHarness h(dir.path(), std::nullopt, false, defaultViewSlots());
-    h.ctx().auth.continueAsGuest();
-    h.root().setHasCompletedOnboarding(true);
-    ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == MainBrowserView::Screen::browser; }));
+    ASSERT_TRUE(h.showBrowser());
     BrowserState& state = h.ctx().state;
 
     Tab pinned = makeTab(state, "https://video.example/watch", "Old", true);

@@ -107,6 +107,39 @@ public:
     MainWindow& window() { return *app->mainWindow(); }
     MainBrowserView& root() { return window().rootView(); }
 
+    // Signs in as a guest (unless someone is signed in), skips onboarding and waits for the
+    // browser in a drawn window that has the keyboard.
+    bool showBrowser()
+    {
+        if (!ctx().auth.isAuthenticated())
+            ctx().auth.continueAsGuest();
+        root().setHasCompletedOnboarding(true);
+        return runUntilGtk([this] { return root().screen() == MainBrowserView::Screen::browser; })
+               && xdoFocusWindow(window()) && waitForFrames(window());
+    }
+    // A new active tab of the shown space on `url`.
+    Uuid openTab(const std::string& url, const std::string& title = "", bool pinned = false)
+    {
+        Tab tab = makeTab(ctx().state, url, title, pinned);
+        ctx().state.addTab(tab);
+        return tab.id;
+    }
+    // Waits until the tab's page has loaded (and shows `title`, when given).
+    bool waitLoaded(const Uuid& id, const std::optional<std::string>& title = std::nullopt, double seconds = 60)
+    {
+        return runUntilGtk([&] {
+            auto tab = ctx().state.tab(id);
+            return tab && !tab->isLoading && tab->loadingProgress >= 1.0 && (!title || tab->title == *title);
+        }, seconds);
+    }
+    // A new active tab on `url` once its page has loaded; the test fails when it does not load.
+    Uuid openLoaded(const std::string& url, const std::optional<std::string>& title = std::nullopt)
+    {
+        const Uuid id = openTab(url);
+        EXPECT_TRUE(waitLoaded(id, title)) << url;
+        return id;
+    }
+
     Glib::RefPtr<KoviApplication> app;
 };
 

@@ -31,38 +31,15 @@ protected:
         for (const char* name : {"one", "two", "three"})
             server.on(std::string("/") + name, LoopbackServer::Reply{200, titledPage(name), "text/html"});
     }
-    void start(bool finishOnboarding = true, ViewSlots slots = defaultViewSlots())
+    void start(ViewSlots slots = defaultViewSlots())
     {
         h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(slots));
-        h->ctx().auth.continueAsGuest();
-        if (finishOnboarding)
-            h->root().setHasCompletedOnboarding(true);
-        ASSERT_TRUE(waitForWindow(h->window()));
-        ASSERT_TRUE(xdoFocusWindow(h->window()) && runUntilGtk([this] { return h->window().is_active(); }));
-        ASSERT_TRUE(waitForFrames(h->window()));
+        ASSERT_TRUE(h->showBrowser());
     }
     BrowserState& state() { return h->ctx().state; }
     TraditionalBrowserView* horizontal() { return h->root().traditionalView(); }
-    Uuid open(const std::string& path)
-    {
-        Tab tab = makeTab(state(), server.url(path));
-        state().addTab(tab);
-        return tab.id;
-    }
-    bool loaded(const Uuid& id, const std::string& title)
-    {
-        return runUntilGtk([&] {
-            auto tab = state().tab(id);
-            return tab && tab->title == title && !tab->isLoading;
-        }, 60);
-    }
     // Opens the page in a new active tab and waits until it has loaded.
-    Uuid openLoaded(const std::string& path)
-    {
-        const Uuid id = open(path);
-        EXPECT_TRUE(loaded(id, path.substr(1))) << path;
-        return id;
-    }
+    Uuid openLoaded(const std::string& path) { return h->openLoaded(server.url(path), path.substr(1)); }
     // Waits until `widget` is laid out on screen, so a click can find it.
     bool placed(Gtk::Widget& widget)
     {
@@ -91,7 +68,9 @@ protected:
 
 TEST_F(HorizontalWindowTest, OnboardingChoiceShowsTheStripAndSurvivesARestart)
 {
-    start(false);
+    h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewSlots());
+    h->ctx().auth.continueAsGuest();
+    ASSERT_TRUE(xdoFocusWindow(h->window()));
     ASSERT_TRUE(runUntilGtk([&] { return h->root().onboardingView() != nullptr; }));
     OnboardingView* onboarding = h->root().onboardingView();
     ASSERT_TRUE(placed(onboarding->traditionalCard()));
@@ -160,7 +139,7 @@ TEST_F(HorizontalWindowTest, CtrlShiftLSwitchesBothWaysKeepingTabsPagesAndPanels
     ASSERT_TRUE(placed(*horizontal()->tabBar().tabWidget(a)));
     ASSERT_TRUE(xdoClickWidget(*horizontal()->tabBar().tabWidget(a)));
     ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == a; }));
-    ASSERT_TRUE(loaded(a, "one"));
+    ASSERT_TRUE(h->waitLoaded(a, "one"));
     WebKitWebView* viewA = h->ctx().web->pool().webView(a);
     ASSERT_TRUE(xdoKey("ctrl+shift+l"));
     ASSERT_TRUE(runUntilGtk([&] { return h->root().contentView() != nullptr; }));
@@ -183,10 +162,10 @@ TEST_F(HorizontalWindowTest, ASwitchOpensTheStripAtTheActiveTabAndItStaysPutUnde
     slots.tabContent = [](AppContext&, const Tab& tab) -> Gtk::Widget* {
         return Gtk::make_managed<Gtk::Label>(tab.url.string());
     };
-    start(true, std::move(slots));
+    start(std::move(slots));
     std::vector<Uuid> ids;
     for (int i = 0; i < 30; ++i)
-        ids.push_back(open("/" + std::to_string(i)));
+        ids.push_back(h->openTab(server.url("/" + std::to_string(i))));
     ASSERT_TRUE(xdoKey("ctrl+shift+l"));
     ASSERT_TRUE(runUntilGtk([&] { return horizontal() != nullptr; }));
     // Each switch builds a new strip.
@@ -216,7 +195,7 @@ TEST_F(HorizontalWindowTest, ASwitchOpensTheStripAtTheActiveTabAndItStaysPutUnde
     EXPECT_EQ(bar.scroller().get_hadjustment()->get_value(), scrolled);
 
     // A new tab at the end shows at once.
-    const Uuid added = open("/new");
+    const Uuid added = h->openTab(server.url("/new"));
     EXPECT_TRUE(runUntilGtk([&] { return inView(added); }));
 }
 
@@ -234,24 +213,24 @@ TEST_F(HorizontalWindowTest, TypedAddressesLoadAndBackForwardReloadWork)
     ASSERT_TRUE(xdoKey("Return"));
     ASSERT_TRUE(runUntilGtk([&] { return state().activeTab().has_value(); }));
     const Uuid id = *state().activeTabId();
-    ASSERT_TRUE(loaded(id, "one"));
+    ASSERT_TRUE(h->waitLoaded(id, "one"));
 
     // Into the active tab.
     ASSERT_TRUE(xdoClickWidget(nav.addressField()));
     ASSERT_TRUE(xdoKey("ctrl+a"));
     ASSERT_TRUE(xdoType(server.url("/two")));
     ASSERT_TRUE(xdoKey("Return"));
-    ASSERT_TRUE(loaded(id, "two"));
+    ASSERT_TRUE(h->waitLoaded(id, "two"));
     EXPECT_EQ(state().tabs().size(), 1u);
     EXPECT_FALSE(nav.isLockShown());
     ASSERT_TRUE(runUntilGtk([&] { return nav.canGoBack(); }));
 
     ASSERT_TRUE(xdoClickWidget(nav.backButton()));
-    ASSERT_TRUE(loaded(id, "one"));
+    ASSERT_TRUE(h->waitLoaded(id, "one"));
     ASSERT_TRUE(runUntilGtk([&] { return nav.canGoForward(); }));
     EXPECT_EQ(nav.addressField().get_text().raw(), server.url("/one"));
     ASSERT_TRUE(xdoClickWidget(nav.forwardButton()));
-    ASSERT_TRUE(loaded(id, "two"));
+    ASSERT_TRUE(h->waitLoaded(id, "two"));
     const std::size_t before = requests("/two");
     ASSERT_TRUE(xdoClickWidget(nav.reloadButton()));
     ASSERT_TRUE(runUntilGtk([&] { return requests("/two") > before; }, 20));

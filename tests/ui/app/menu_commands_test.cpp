@@ -17,18 +17,10 @@ protected:
     void SetUp() override
     {
         h = std::make_unique<AppHarness>(dir.path());
-        h->ctx().auth.continueAsGuest();
-        h->root().setHasCompletedOnboarding(true);
-        ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
+        ASSERT_TRUE(h->showBrowser());
     }
     BrowserState& state() { return h->ctx().state; }
     CommandActions& commands() { return h->app->commands(); }
-    Uuid addTab(const std::string& url, const std::string& title = "", bool pinned = false)
-    {
-        Tab tab = makeTab(state(), url, title, pinned);
-        state().addTab(tab);
-        return tab.id;
-    }
 
     TempDir dir;
     std::unique_ptr<AppHarness> h;
@@ -85,9 +77,9 @@ TEST_F(MenuCommandsTest, SpacesAreCreatedByCountAndSwitchedByNumberAndByName)
 
 TEST_F(MenuCommandsTest, TabsAreClosedReopenedAndSelectedByPosition)
 {
-    const Uuid pinned = addTab("https://pinned.example/", "Pinned", true);
-    const Uuid a = addTab("https://a.example/", "A");
-    const Uuid b = addTab("https://b.example/", "B");
+    const Uuid pinned = h->openTab("https://pinned.example/", "Pinned", true);
+    const Uuid a = h->openTab("https://a.example/", "A");
+    const Uuid b = h->openTab("https://b.example/", "B");
     ASSERT_EQ(state().activeTabId(), b);
 
     commands().activate("select-tab", Glib::Variant<int>::create(1));
@@ -127,7 +119,7 @@ TEST_F(MenuCommandsTest, PageCommandsPostForTheActiveTabOrForNone)
     EXPECT_EQ(back.count, 1);
     EXPECT_EQ(back.lastObject, std::nullopt);
 
-    const Uuid tab = addTab("https://example.com/");
+    const Uuid tab = h->openTab("https://example.com/");
     for (const char* name : {"go-back", "go-forward", "reload", "zoom-in", "zoom-out", "zoom-reset",
                              "picture-in-picture", "toggle-dev-tools"})
         commands().activate(name);
@@ -153,8 +145,8 @@ TEST_F(MenuCommandsTest, ViewTogglesAndTheirChangingTitles)
     EXPECT_EQ(h->ctx().defaults.boolValue("isBrowserBezelEnabled"), false);
     EXPECT_EQ(commands().labels("View")[1], "Enable Browser Bezel");
 
-    addTab("https://a.example/");
-    addTab("https://b.example/");
+    h->openTab("https://a.example/");
+    h->openTab("https://b.example/");
     EXPECT_EQ(commands().labels("View")[3], "Open Split View");
     commands().activate("toggle-split-view");
     EXPECT_TRUE(state().splitViewConfig().isEnabled);
@@ -216,12 +208,12 @@ TEST_F(MenuCommandsTest, BookmarkCommandsAreEnabledForWebPagesOnly)
     EXPECT_FALSE(commands().isEnabled("bookmark-page"));
     EXPECT_FALSE(commands().isEnabled("save-workspace")); // a space with no tabs
 
-    addTab("file:///tmp/notes.txt", "Notes");
+    h->openTab("file:///tmp/notes.txt", "Notes");
     EXPECT_FALSE(commands().isEnabled("bookmark-page"));
     EXPECT_FALSE(commands().isEnabled("add-to-reading-list"));
     EXPECT_TRUE(commands().isEnabled("save-workspace"));
 
-    addTab("https://example.com/page", "");
+    h->openTab("https://example.com/page", "");
     state().updateTabTitle(*state().activeTabId(), "");
     EXPECT_TRUE(commands().isEnabled("bookmark-page"));
     commands().activate("bookmark-page");

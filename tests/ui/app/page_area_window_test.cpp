@@ -25,32 +25,13 @@ protected:
         m_server.on("/red", LoopbackServer::Reply{200, colouredPage("Red", "#ff0000"), "text/html"});
         m_server.on("/blue", LoopbackServer::Reply{200, colouredPage("Blue", "#0000ff"), "text/html"});
         m_harness = std::make_unique<AppHarness>(m_dir.path(), std::nullopt, false, defaultViewSlots());
-        m_harness->ctx().auth.continueAsGuest();
-        m_harness->root().setHasCompletedOnboarding(true);
-        ASSERT_TRUE(runUntilGtk([&] { return m_harness->root().screen() == MainBrowserView::Screen::browser; }));
-        ASSERT_TRUE(waitForWindow(m_harness->window()));
-        ASSERT_TRUE(xdoFocusWindow(m_harness->window()) &&
-                    runUntilGtk([this] { return m_harness->window().is_active(); }, 5));
-        settle(200);
+        ASSERT_TRUE(m_harness->showBrowser());
     }
     void TearDown() override { m_harness.reset(); }
 
     BrowserState& state() { return m_harness->ctx().state; }
     ContentView& content() { return *m_harness->root().contentView(); }
 
-    Uuid addTab(const std::string& path)
-    {
-        Tab tab = makeTab(state(), m_server.url(path));
-        state().addTab(tab);
-        return tab.id;
-    }
-    bool loaded(const Uuid& id, const std::string& title)
-    {
-        return runUntilGtk([&] {
-            auto tab = state().tab(id);
-            return tab && tab->title == title && !tab->isLoading;
-        }, 30);
-    }
     // The colour on screen in the middle of the page area, as 0xRRGGBB (-1 when unknown).
     long pageColour()
     {
@@ -93,12 +74,12 @@ protected:
 // shown again: the page area stayed empty.
 TEST_F(PageAreaWindowTest, APageShownAgainBeforeTheNextFrameIsDrawn)
 {
-    const Uuid red = addTab("/red");
-    ASSERT_TRUE(loaded(red, "Red"));
+    const Uuid red = m_harness->openTab(m_server.url("/red"));
+    ASSERT_TRUE(m_harness->waitLoaded(red, "Red"));
     ASSERT_TRUE(showsColour(0xff0000));
     for (bool closeIt : {false, true}) {
         SCOPED_TRACE(closeIt ? "closed" : "left");
-        const Uuid blue = addTab("/blue");
+        const Uuid blue = m_harness->openTab(m_server.url("/blue"));
         if (closeIt)
             state().removeTab(blue);
         else
@@ -116,8 +97,8 @@ TEST_F(PageAreaWindowTest, ManyTabSwitchesDoNotGrowTheProcess)
     const std::vector<std::pair<std::string, std::string>> pages{{"/red", "Red"}, {"/blue", "Blue"}};
     std::vector<Uuid> tabs;
     for (const auto& [path, title] : pages) {
-        tabs.push_back(addTab(path));
-        ASSERT_TRUE(loaded(tabs.back(), title));
+        tabs.push_back(m_harness->openTab(m_server.url(path)));
+        ASSERT_TRUE(m_harness->waitLoaded(tabs.back(), title));
     }
     auto sharedKb = [] {
         std::ifstream status("/proc/self/status");

@@ -60,9 +60,7 @@ TEST(Routing, SignOutReturnsToWelcomeAndPanelsStayOverTheBrowserOnly)
 {
     TempDir dir;
     AppHarness h(dir.path());
-    h.ctx().auth.continueAsGuest();
-    h.root().setHasCompletedOnboarding(true);
-    ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::browser; }));
+    ASSERT_TRUE(h.showBrowser());
 
     h.ctx().state.setIsAIChatVisible(true);
     h.ctx().state.setIsKoviMaxSettingsVisible(true);
@@ -102,9 +100,7 @@ TEST(Routing, LibraryErrorAlertWaitsForTheLibrarySheetAndDismissalClearsIt)
     ViewSlots slots;
     slots.librarySheet = [](AppContext&, Gtk::Window&) -> Gtk::Window* { return new Gtk::Window(); };
     AppHarness h(dir.path(), std::nullopt, false, slots);
-    h.ctx().auth.continueAsGuest();
-    h.root().setHasCompletedOnboarding(true);
-    ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::browser; }));
+    ASSERT_TRUE(h.showBrowser());
 
     h.ctx().state.setIsLibraryVisible(true);
     h.ctx().library.setErrorMessage(std::string("Disk full"));
@@ -148,9 +144,7 @@ TEST(Routing, SheetsFollowTheirFlagsAndClosingTheWindowClearsTheFlag)
         return new Gtk::Window();
     };
     AppHarness h(dir.path(), std::nullopt, false, slots);
-    h.ctx().auth.continueAsGuest();
-    h.root().setHasCompletedOnboarding(true);
-    ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == Screen::browser; }));
+    ASSERT_TRUE(h.showBrowser());
 
     h.app->commands().activate("show-library");
     ASSERT_NE(h.root().librarySheet(), nullptr);

@@ -21,13 +21,7 @@ protected:
     void start(ViewSlots slots = {})
     {
         h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(slots));
-        h->ctx().auth.continueAsGuest();
-        h->root().setHasCompletedOnboarding(true);
-        ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
-        ASSERT_TRUE(waitForWindow(h->window()));
-        settle(200);
-        ASSERT_TRUE(xdoFocusWindow(h->window()));
-        settle(100);
+        ASSERT_TRUE(h->showBrowser());
         screenshotIfAsked("shortcut-start");
     }
     BrowserState& state() { return h->ctx().state; }

@@ -67,12 +67,8 @@ protected:
             return Gtk::make_managed<Gtk::Label>(tab.url.string());
         };
         h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(slots));
-        h->ctx().auth.continueAsGuest();
-        h->root().setHasCompletedOnboarding(true);
-        ASSERT_TRUE(waitForWindow(h->window()));
-        ASSERT_TRUE(xdoFocusWindow(h->window()) && runUntilGtk([this] { return h->window().is_active(); }));
+        ASSERT_TRUE(h->showBrowser());
         ASSERT_TRUE(runUntilGtk([this] { return h->root().contentView() != nullptr; }));
-        ASSERT_TRUE(waitForFrames(h->window()));
     }
     void TearDown() override
     {

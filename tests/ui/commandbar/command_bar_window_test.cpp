@@ -24,13 +24,7 @@ protected:
         m_server.on("/third", LoopbackServer::Reply{200, "<html><head><title>Third page</title></head></html>",
                                                     "text/html"});
         m_harness = std::make_unique<AppHarness>(m_dir.path(), std::nullopt, false, defaultViewSlots());
-        m_harness->ctx().auth.continueAsGuest();
-        m_harness->root().setHasCompletedOnboarding(true);
-        ASSERT_TRUE(runUntilGtk([&] { return m_harness->root().screen() == MainBrowserView::Screen::browser; }));
-        ASSERT_TRUE(waitForWindow(m_harness->window()));
-        ASSERT_TRUE(xdoFocusWindow(m_harness->window()) &&
-                    runUntilGtk([this] { return m_harness->window().is_active(); }, 5));
-        settle(300);
+        ASSERT_TRUE(m_harness->showBrowser());
     }
 
     void TearDown() override
@@ -76,12 +70,6 @@ protected:
         return text.str();
     }
 
-    Uuid addLoopbackTab(const std::string& path, const std::string& title)
-    {
-        Tab tab = makeTab(state(), m_server.url(path), title);
-        state().addTab(tab);
-        return tab.id;
-    }
 
     TempDir m_dir;
     LoopbackServer m_server;
@@ -126,9 +114,9 @@ TEST_F(CommandBarWindowTest, TypingAnAddressAndReturnOpensItInANewActiveTabAndRe
 
 TEST_F(CommandBarWindowTest, TypingPartOfATitleAndChoosingItSwitchesToThatTab)
 {
-    const Uuid alpha = addLoopbackTab("/alpha", "Alpha notes");
-    const Uuid third = addLoopbackTab("/third", "Third page");
-    const Uuid page = addLoopbackTab("/page", "Loop page");
+    const Uuid alpha = m_harness->openTab(m_server.url("/alpha"), "Alpha notes");
+    const Uuid third = m_harness->openTab(m_server.url("/third"), "Third page");
+    const Uuid page = m_harness->openTab(m_server.url("/page"), "Loop page");
     ASSERT_EQ(state().activeTabId(), page);
 
     // Everything mode: the tab is the first result.
@@ -161,7 +149,7 @@ TEST_F(CommandBarWindowTest, TypingPartOfATitleAndChoosingItSwitchesToThatTab)
 
 TEST_F(CommandBarWindowTest, EscapeAndAClickBesideTheCardClose)
 {
-    addLoopbackTab("/page", "Loop page");
+    m_harness->openTab(m_server.url("/page"), "Loop page");
     ASSERT_TRUE(xdoKey("ctrl+shift+o"));
     ASSERT_TRUE(panelReady());
     ASSERT_TRUE(xdoType("loop"));
@@ -215,8 +203,8 @@ TEST_F(CommandBarWindowTest, TheCardFollowsTheWindowSize)
 // writes /tmp/kovi-commandbar-window-light.png and /tmp/kovi-commandbar-window-dark.png.
 TEST_F(CommandBarWindowTest, DISABLED_ScreenshotsInTheWindow)
 {
-    addLoopbackTab("/alpha", "Alpha notes");
-    addLoopbackTab("/page", "Loop page");
+    m_harness->openTab(m_server.url("/alpha"), "Alpha notes");
+    m_harness->openTab(m_server.url("/page"), "Loop page");
     for (bool dark : {false, true}) {
         m_harness->ctx().appearance.setIsDarkMode(dark);
         ASSERT_TRUE(xdoKey("ctrl+k"));

@@ -92,15 +92,6 @@ protected:
         return r.origin.x >= -0.5 && r.origin.x + r.size.width <= bar().scroller().get_width() + 0.5;
     }
     double scrolled() { return bar().scroller().get_hadjustment()->get_value(); }
-    // A tooltip is on screen over the window.
-    bool tooltipShown()
-    {
-        for (auto* child = window->get_first_child(); child; child = child->get_next_sibling()) {
-            if (g_str_equal(gtk_widget_get_css_name(child->gobj()), "tooltip") && child->get_mapped())
-                return true;
-        }
-        return false;
-    }
 
     TempDir dir;
     CoreObjects core{dir.path()};
@@ -310,13 +301,13 @@ TEST_F(TraditionalLayoutTest, SpaceMenuSwitchesAndCreatesSpaces)
 
     // Its tooltip shows on hover, and goes while its own menu is open.
     ASSERT_TRUE(xdoMoveToWidget(bar().spaceMenu()));
-    ASSERT_TRUE(runUntilGtk([&] { return tooltipShown(); })) << "the tooltip shows on hover";
+    ASSERT_TRUE(runUntilGtk([&] { return tooltipShown(*window); })) << "the tooltip shows on hover";
     ASSERT_TRUE(xdoClickWidget(bar().spaceMenu()));
     ASSERT_TRUE(runUntilGtk([&] { return bar().spaceMenu().menu().get_mapped(); }));
     int x = 0, y = 0;
     ASSERT_TRUE(widgetPoint(bar().spaceMenu(), bar().spaceMenu().get_width() / 2.0 + 3, 10, x, y));
     ASSERT_TRUE(xdoMoveTo(x, y)); // the pointer rests on the button
-    EXPECT_FALSE(runUntilGtk([&] { return tooltipShown(); }, 3)) << "no tooltip over its open menu";
+    EXPECT_FALSE(runUntilGtk([&] { return tooltipShown(*window); }, 3)) << "no tooltip over its open menu";
     // The last item is "New Space...".
     Gtk::Widget* items = bar().spaceMenu().menu().get_child();
     ASSERT_NE(items, nullptr);

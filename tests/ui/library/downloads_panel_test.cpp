@@ -35,7 +35,7 @@ protected:
         server.on("/start", htmlPage("Start"));
         server.on("/report.zip", heldDownload("report.zip"));
         server.on("/broken.bin", heldDownload("broken.bin"));
-        openPage(server.url("/start"));
+        h->openLoaded(server.url("/start"), "Start");
     }
     DownloadsPanel* panel() { return dynamic_cast<DownloadsPanel*>(content().panels().downloadsLayer().content()); }
     // Starts a download the way a link does, and waits for its row.

@@ -34,7 +34,7 @@ protected:
         for (const char* page : {"/first", "/second", "/third"})
             server.on(page, htmlPage(std::string("Page ") + (page + 1)));
         for (const char* page : {"/first", "/second", "/third"})
-            openPage(server.url(page));
+            h->openLoaded(server.url(page), std::string("Page ") + (page + 1));
     }
     HistoryPanel* panel() { return dynamic_cast<HistoryPanel*>(content().panels().historyLayer().content()); }
     bool panelShown()

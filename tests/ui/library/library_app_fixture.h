@@ -20,13 +20,7 @@ protected:
     void SetUp() override
     {
         h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewSlots());
-        h->ctx().auth.continueAsGuest();
-        h->root().setHasCompletedOnboarding(true);
-        ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
-        ASSERT_TRUE(waitForWindow(h->window()));
-        settle(200);
-        ASSERT_TRUE(xdoFocusWindow(h->window()));
-        settle(100);
+        ASSERT_TRUE(h->showBrowser());
     }
     void TearDown() override { h.reset(); }
 
@@ -37,22 +31,6 @@ protected:
     std::string readDataFile(const std::string& name) const
     {
         return dir.exists("data/" + name) ? dir.read("data/" + name) : std::string();
-    }
-
-    // Opens the address in a new active tab and waits until its page has loaded.
-    Uuid openPage(const std::string& url)
-    {
-        Tab tab = makeTab(state(), url);
-        state().addTab(tab);
-        const Uuid id = tab.id;
-        EXPECT_TRUE(runUntilGtk(
-            [&] {
-                auto t = state().tab(id);
-                return t && !t->isLoading && t->loadingProgress >= 1.0 && t->title != url;
-            },
-            30))
-            << url;
-        return id;
     }
 
     // Clicks a widget like a user; tries once more when the busy virtual display drops the click.
@@ -77,10 +55,5 @@ inline LoopbackServer::Reply htmlPage(const std::string& title)
                                           "</h1></body></html>",
                                  "text/html", {}};
 }
-
-// The first widget under `root` (itself included) for which `match` holds.
-Gtk::Widget* findWidget(Gtk::Widget& root, const std::function<bool(Gtk::Widget&)>& match);
-// The first button under `root` whose label or tooltip is `text`.
-Gtk::Button* findButton(Gtk::Widget& root, const std::string& text);
 
 } // namespace kovi::test

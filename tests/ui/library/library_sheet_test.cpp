@@ -178,8 +178,8 @@ TEST_F(LibrarySheetTest, RowButtonsMarkReadRemoveAndOpen)
 
 TEST_F(LibrarySheetTest, ASavedWorkspaceReopensAsANewSpace)
 {
-    openPage(server.url("/news"));
-    openPage(server.url("/pancakes"));
+    h->openLoaded(server.url("/news"), "News");
+    h->openLoaded(server.url("/pancakes"), "Pancakes");
     openSheet();
     ASSERT_TRUE(click(sheet()->sectionButton(LibrarySection::workspaces),
                       [&] { return sheet()->saveButton().get_label() == "Save Current Workspace"; }));
@@ -187,7 +187,8 @@ TEST_F(LibrarySheetTest, ASavedWorkspaceReopensAsANewSpace)
     ASSERT_TRUE(click(sheet()->saveButton(), [&] { return library().archive().workspaces.size() == 1; }));
     EXPECT_NE(readDataFile("library.json").find("\"Personal\""), std::string::npos);
     Gtk::Button* restore = nullptr;
-    ASSERT_TRUE(runUntilGtk([&] { return (restore = findButton(*sheet(), "Open as Space")) != nullptr; }, 5));
+    auto openAsSpace = [](Gtk::Button& button) { return button.get_mapped() && button.get_label() == "Open as Space"; };
+    ASSERT_TRUE(runUntilGtk([&] { return (restore = findWidget<Gtk::Button>(*sheet(), openAsSpace)) != nullptr; }, 5));
     settle(100);
     screenshotIfAsked("library-workspaces");
 

@@ -28,11 +28,7 @@ protected:
     }
     SidebarView& sidebar() { return *dynamic_cast<SidebarView*>(content().dock().sidebarWidget()); }
     BookmarkStar& star() { return *sidebar().addressBar().bookmarkStar(); }
-    BookmarkStrip* strip()
-    {
-        return dynamic_cast<BookmarkStrip*>(
-            findWidget(content(), [](Gtk::Widget& w) { return dynamic_cast<BookmarkStrip*>(&w) != nullptr; }));
-    }
+    BookmarkStrip* strip() { return findWidget<BookmarkStrip>(content()); }
 };
 
 // Regression: the button, the shortcut and the start-page link raised the library flag but no
@@ -83,9 +79,7 @@ TEST_F(LibraryWindowTest, EveryWayToTheLibraryShowsTheSheetAndLaterErrorsStillSh
     ViewSlots none;
     h.reset();
     h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, none);
-    h->ctx().auth.continueAsGuest();
-    h->root().setHasCompletedOnboarding(true);
-    ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
+    ASSERT_TRUE(h->showBrowser());
     state().setIsLibraryVisible(true);
     library().setErrorMessage(std::string("Disk full"));
     EXPECT_NE(h->root().libraryAlert(), nullptr);
@@ -95,7 +89,7 @@ TEST_F(LibraryWindowTest, CtrlDFillsTheStarAndTheStarEmptiesIt)
 {
     server.on("/article", htmlPage("An Article"));
     EXPECT_FALSE(star().get_sensitive()); // no tab
-    openPage(server.url("/article"));
+    h->openLoaded(server.url("/article"), "An Article");
     ASSERT_TRUE(runUntilGtk([&] { return star().get_mapped() && star().get_sensitive(); }, 5));
     EXPECT_FALSE(star().isFilled());
     EXPECT_EQ(star().get_tooltip_text(), Glib::ustring("Bookmark this page (Ctrl+D)"));

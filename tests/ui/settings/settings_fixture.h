@@ -30,11 +30,7 @@ protected:
         ViewSlots slots = defaultViewSlots();
         slots.tabContent = {};
         h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, std::move(slots));
-        if (!h->ctx().auth.isAuthenticated())
-            h->ctx().auth.continueAsGuest();
-        h->root().setHasCompletedOnboarding(true);
-        ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
-        ASSERT_TRUE(waitForWindow(h->window()));
+        ASSERT_TRUE(h->showBrowser());
     }
     void restart()
     {
@@ -87,19 +83,6 @@ protected:
     std::unique_ptr<AppHarness> h;
     static inline std::set<Gtk::Window*> s_earlier;
 };
-
-// The first widget of type T inside `root` (depth first), or nullptr.
-template <class T>
-T* findWidget(Gtk::Widget& root)
-{
-    if (auto* found = dynamic_cast<T*>(&root))
-        return found;
-    for (Gtk::Widget* child = root.get_first_child(); child; child = child->get_next_sibling()) {
-        if (T* found = findWidget<T>(*child))
-            return found;
-    }
-    return nullptr;
-}
 
 // Scrolls the nearest scrolled window around `widget` so that all of it shows.
 inline void scrollIntoView(Gtk::Widget& widget)

@@ -245,6 +245,15 @@ Gtk::Widget* findMenuItem(Gtk::Widget& menu, const std::string& label)
     return nullptr;
 }
 
+bool tooltipShown(Gtk::Window& window)
+{
+    for (Gtk::Widget* child = window.get_first_child(); child; child = child->get_next_sibling()) {
+        if (g_str_equal(gtk_widget_get_css_name(child->gobj()), "tooltip") && child->get_mapped())
+            return true;
+    }
+    return false;
+}
+
 bool waitForFrames(Gtk::Widget& widget, int frames, double timeoutSeconds)
 {
     auto clock = widget.get_frame_clock();

@@ -6,15 +6,15 @@
 // the window are screen coordinates.
 
 #include <giomm/menumodel.h>
+#include <gtkmm/widget.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace Gtk {
-class Widget;
 class Window;
-} // namespace Gtk
+}
 
 namespace kovi::test {
 
@@ -59,6 +59,20 @@ std::vector<std::string> menuLabels(const Glib::RefPtr<Gio::MenuModel>& model);
 // The item showing `label` in an open menu built from a menu model (searched under `menu`, a
 // popover); nullptr when there is none.
 Gtk::Widget* findMenuItem(Gtk::Widget& menu, const std::string& label);
+// The first widget of type T at or below `root` (depth first) that `accept` takes, or nullptr.
+template <class T>
+T* findWidget(Gtk::Widget& root, const std::function<bool(T&)>& accept = {})
+{
+    if (auto* found = dynamic_cast<T*>(&root); found && (!accept || accept(*found)))
+        return found;
+    for (Gtk::Widget* child = root.get_first_child(); child; child = child->get_next_sibling()) {
+        if (T* found = findWidget<T>(*child, accept))
+            return found;
+    }
+    return nullptr;
+}
+// Whether a tooltip is up over `window` (the toolkit shows it as a child of the window).
+bool tooltipShown(Gtk::Window& window);
 // Waits until the window of `widget` has drawn `frames` more frames (each one is asked for), so
 // whatever the last change set off has been laid out and drawn.
 bool waitForFrames(Gtk::Widget& widget, int frames = 3, double timeoutSeconds = 10);

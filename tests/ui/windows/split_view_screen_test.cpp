@@ -4,7 +4,6 @@
 
 #include "ui/layouts/content_view.h"
 #include "ui/sidebar/sidebar_view.h"
-#include "ui/web/web_view_container.h"
 #include "ui/windows/split_view_container.h"
 #include "ui/windows/split_view_toolbar.h"
 
@@ -29,17 +28,6 @@ protected:
         state().enableSplitView(a, b);
         ASSERT_TRUE(waitForSplitView());
         settle(150);
-    }
-    // The tab's page alone in the page area, on screen.
-    bool showsSinglePage(const Uuid& tabId)
-    {
-        return runUntilGtk([&] {
-            auto* container = findWidget<WebViewContainer>(
-                h->window(), [&](WebViewContainer& c) { return c.tabId() == tabId && c.get_mapped(); });
-            GtkWidget* view = GTK_WIDGET(viewOf(tabId));
-            return !splitView() && container && view && gtk_widget_is_ancestor(view, GTK_WIDGET(container->gobj()))
-                && gtk_widget_get_mapped(view);
-        });
     }
     // The widget's bounds in the window's coordinates.
     graphene_rect_t bounds(Gtk::Widget& widget)
@@ -69,7 +57,7 @@ TEST_F(SplitViewScreenTest, ATabOpenedOrPickedDuringSplitViewIsLoadedAndShown)
     EXPECT_NE(opened, b);
     ASSERT_TRUE(showsSinglePage(opened));
     EXPECT_FALSE(state().splitViewConfig().isEnabled);
-    EXPECT_TRUE(waitLoaded(opened));
+    EXPECT_TRUE(h->waitLoaded(opened));
 
     // The sidebar: a click on the row of a tab outside the split.
     split();
@@ -145,28 +133,22 @@ TEST_F(SplitViewScreenTest, TheSplitMenusTooltipGoesWhileTheMenuIsOpen)
     auto* toolbar = findWidget<SplitViewToolbar>(h->window());
     ASSERT_TRUE(toolbar);
     Gtk::MenuButton& button = toolbar->splitMenuButton();
-    // The toolkit's tooltip is a child of the window while it is up.
-    auto tooltipShown = [&] {
-        for (Gtk::Widget* child = h->window().get_first_child(); child; child = child->get_next_sibling()) {
-            if (G_OBJECT_TYPE_NAME(child->gobj()) == std::string("GtkTooltipWindow") && child->get_mapped())
-                return true;
-        }
-        return false;
-    };
     auto menuShown = [&] { return button.get_popover() && button.get_popover()->get_mapped(); };
+    auto tooltip = [&] { return tooltipShown(h->window()); };
     for (bool waitForTooltip : {false, true}) {
         SCOPED_TRACE(waitForTooltip ? "clicked once the tooltip showed" : "clicked at once");
         ASSERT_TRUE(xdoMoveTo(0, 0));
-        ASSERT_TRUE(runUntilGtk([&] { return !tooltipShown(); }, 5));
+        ASSERT_TRUE(runUntilGtk([&] { return !tooltip(); }, 5));
         ASSERT_TRUE(xdoMoveToWidget(button));
-        if (waitForTooltip)
-            ASSERT_TRUE(runUntilGtk(tooltipShown, 5)) << "the tooltip shows while the pointer rests on the button";
+        if (waitForTooltip) {
+            ASSERT_TRUE(runUntilGtk(tooltip, 5)) << "the tooltip shows while the pointer rests on the button";
+        }
         ASSERT_TRUE(xdo({"click", "1"}));
         ASSERT_TRUE(runUntilGtk(menuShown, 5));
         // The pointer stays over the button while the menu is open.
-        EXPECT_TRUE(runUntilGtk([&] { return !tooltipShown(); }, 3));
+        EXPECT_TRUE(runUntilGtk([&] { return !tooltip(); }, 3));
         settle(1500);
-        EXPECT_FALSE(tooltipShown()) << "the tooltip is over the open menu";
+        EXPECT_FALSE(tooltip()) << "the tooltip is over the open menu";
         screenshotIfAsked("split-menu-open");
         ASSERT_TRUE(xdoKey("Escape"));
         ASSERT_TRUE(runUntilGtk([&] { return !menuShown(); }, 5));

@@ -1,7 +1,6 @@
 #include "windows_fixture.h"
 
 #include "core/windows/split_layout.h"
-#include "ui/web/web_view_container.h"
 #include "ui/windows/split_view_container.h"
 #include "ui/windows/split_view_toolbar.h"
 
@@ -20,19 +19,6 @@ protected:
     }
     const SplitViewConfig& config() { return state().splitViewConfig(); }
     SplitPane& pane(SplitViewSide side) { return *splitView()->pane(side); }
-    // The page area shows one tab's page, not the split view.
-    bool showsSinglePage(const Uuid& tabId)
-    {
-        return runUntilGtk([&] {
-            // Pages of other tabs are kept, hidden, beside it.
-            auto* container = findWidget<WebViewContainer>(
-                h->window(), [&](WebViewContainer& c) { return c.tabId() == tabId && c.get_mapped(); });
-            // ...and its page is back in it, on screen.
-            GtkWidget* view = GTK_WIDGET(viewOf(tabId));
-            return !splitView() && container && view && gtk_widget_is_ancestor(view, GTK_WIDGET(container->gobj()))
-                && gtk_widget_get_mapped(view);
-        });
-    }
     Uuid a, b;
 };
 

@@ -3,6 +3,7 @@
 #include "ui/base/view_slots.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/web/web_content.h"
+#include "ui/web/web_view_container.h"
 #include "ui/windows/split_view_container.h"
 
 #include <webkit/webkit.h>
@@ -57,37 +58,13 @@ void WindowsAppTest::SetUp()
     server.on("/hang", hang);
 
     h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewSlots());
-    h->ctx().auth.continueAsGuest();
-    h->root().setHasCompletedOnboarding(true);
-    ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
-    ASSERT_TRUE(waitForWindow(h->window()));
-    settle(150);
-    ASSERT_TRUE(xdoFocusWindow(h->window()));
+    ASSERT_TRUE(h->showBrowser());
 }
 
 void WindowsAppTest::TearDown()
 {
     h.reset();
     settle(50);
-}
-
-Uuid WindowsAppTest::openTab(const std::string& path)
-{
-    Tab tab(Uuid::random(), *Url::parse(server.url(path)), std::nullopt, false, false, state().currentSpaceId(),
-            std::nullopt);
-    state().addTab(tab);
-    EXPECT_TRUE(waitLoaded(tab.id)) << path;
-    return tab.id;
-}
-
-bool WindowsAppTest::waitLoaded(const Uuid& tabId, double seconds)
-{
-    return runUntilGtk(
-        [&] {
-            auto t = state().tab(tabId);
-            return t && !t->isLoading && t->loadingProgress == 1.0;
-        },
-        seconds);
 }
 
 WebKitWebView* WindowsAppTest::viewOf(const Uuid& tabId)
@@ -130,6 +107,18 @@ bool WindowsAppTest::waitForSplitView(double seconds)
             return true;
         },
         seconds);
+}
+
+bool WindowsAppTest::showsSinglePage(const Uuid& tabId)
+{
+    return runUntilGtk([&] {
+        // Pages of other tabs are kept, hidden, beside it.
+        auto* container = findWidget<WebViewContainer>(
+            h->window(), [&](WebViewContainer& c) { return c.tabId() == tabId && c.get_mapped(); });
+        GtkWidget* view = GTK_WIDGET(viewOf(tabId));
+        return !splitView() && container && view && gtk_widget_is_ancestor(view, GTK_WIDGET(container->gobj()))
+            && gtk_widget_get_mapped(view);
+    });
 }
 
 void WindowsAppTest::dragPointer(int x0, int y0, int x1, int y1, int steps)

@@ -21,19 +21,6 @@ class FloatingWindows;
 
 namespace kovi::test {
 
-// The first widget of type T below `root` (depth first) that `accept` takes, or nullptr.
-template <class T>
-T* findWidget(Gtk::Widget& root, const std::function<bool(T&)>& accept = {})
-{
-    if (auto* found = dynamic_cast<T*>(&root); found && (!accept || accept(*found)))
-        return found;
-    for (Gtk::Widget* child = root.get_first_child(); child; child = child->get_next_sibling()) {
-        if (T* found = findWidget<T>(*child, accept))
-            return found;
-    }
-    return nullptr;
-}
-
 // The whole application with the real views, on a temporary profile, showing the browser, with
 // local pages on a loopback server:
 //   /a   "Alpha": a tall page with a text field and a link to /a2; counts clicks in `clicks`
@@ -51,8 +38,7 @@ protected:
     BrowserState& state() { return h->ctx().state; }
     FloatingWindows& floating() { return *h->ctx().floatingWindows; }
     // A new active tab in the shown space on the server's `path`, once its page has loaded.
-    Uuid openTab(const std::string& path);
-    bool waitLoaded(const Uuid& tabId, double seconds = 20);
+    Uuid openTab(const std::string& path) { return h->openLoaded(server.url(path)); }
     WebKitWebView* viewOf(const Uuid& tabId);
     std::string evaluate(const Uuid& tabId, const std::string& script) { return evaluateScript(viewOf(tabId), script); }
     std::size_t requestsFor(const std::string& path) const;
@@ -62,6 +48,8 @@ protected:
     SidebarView* sidebar();
     // Waits for the split view with both panes' pages on screen.
     bool waitForSplitView(double seconds = 10);
+    // Waits until the page area shows the tab's page alone (the split view gone), on screen.
+    bool showsSinglePage(const Uuid& tabId);
     // A real drag with the pointer between two screen points, in small steps.
     void dragPointer(int x0, int y0, int x1, int y1, int steps = 12);
 
