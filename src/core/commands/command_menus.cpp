@@ -132,7 +132,7 @@ void CommandTable::watchSpaces()
 {
     m_spaceEntries = spaceEntries();
     // The spaces change on every tab switch (each remembers its last tab): only names and order count.
-    m_connections.push_back(m_services.state.spacesChanged.connect([this] {
+    m_connections.add(m_services.state.spacesChanged.connect([this] {
         auto entries = spaceEntries();
         if (entries == m_spaceEntries)
             return;
@@ -176,7 +176,7 @@ void CommandTable::watchPanels()
     for (const auto& [panel, changed] : flags) {
         if (isOpen(panel))
             m_panelsOpened.push_back(panel);
-        m_connections.push_back(changed->connect([this, panel = panel] {
+        m_connections.add(changed->connect([this, panel = panel] {
             std::erase(m_panelsOpened, panel);
             if (isOpen(panel))
                 m_panelsOpened.push_back(panel);

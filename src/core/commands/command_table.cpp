@@ -67,17 +67,11 @@ CommandTable::CommandTable(Services services, Hooks hooks) : m_services(services
     for (auto* signal : {&state.isBrowserBezelEnabledChanged, &state.splitViewConfigChanged, &state.layoutModeChanged,
                          &state.activeTabIdChanged, &state.tabsChanged, &state.currentSpaceIdChanged,
                          &state.spacesChanged})
-        m_connections.push_back(signal->connect(report));
-    m_connections.push_back(m_services.appearance.isDarkModeChanged.connect(report));
-    m_connections.push_back(m_services.appearance.isGlassEnabledChanged.connect(report));
+        m_connections.add(signal->connect(report));
+    m_connections.add(m_services.appearance.isDarkModeChanged.connect(report));
+    m_connections.add(m_services.appearance.isGlassEnabledChanged.connect(report));
     watchSpaces();
     watchPanels();
-}
-
-CommandTable::~CommandTable()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
 }
 
 Command& CommandTable::add(std::string id, std::string title, std::function<void(const CommandArgument&)> handler,

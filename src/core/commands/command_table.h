@@ -2,6 +2,7 @@
 
 #include "core/commands/command.h"
 #include "core/commands/command_menu.h"
+#include "core/support/scoped_connections.h"
 
 #include <sigc++/connection.h>
 #include <sigc++/signal.h>
@@ -49,9 +50,7 @@ public:
     // What a shortcut does: run its command, close the open panel, or nothing (the panel keeps it).
     enum class ShortcutRoute { run, closePanel, keep };
 
-
     CommandTable(Services services, Hooks hooks = {});
-    ~CommandTable();
     CommandTable(const CommandTable&) = delete;
     CommandTable& operator=(const CommandTable&) = delete;
 
@@ -103,7 +102,7 @@ private:
     std::vector<Menu> m_menus;
     std::vector<MenuEntry> m_spaceEntries;
     std::vector<Panel> m_panelsOpened; // in the order they opened
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections; // last: dropped before the members its slots use
 };
 
 } // namespace kovi

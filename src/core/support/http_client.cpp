@@ -28,10 +28,10 @@ struct HttpClient::Pending {
     HttpClient* client = nullptr;
     RequestId id = 0;
     Callback callback;
-    SoupSession* session = nullptr;
-    SoupMessage* message = nullptr;
-    GCancellable* cancellable = g_cancellable_new();
-    GInputStream* stream = nullptr;
+    GObjectPtr<SoupSession> session;
+    GObjectPtr<SoupMessage> message;
+    GObjectPtr<GCancellable> cancellable = GObjectPtr<GCancellable>::adopt(g_cancellable_new());
+    GObjectPtr<GInputStream> stream;
     std::size_t maxBodyBytes = 0;
     guint deadline = 0;
     guint idleCheck = 0;
@@ -46,20 +46,13 @@ struct HttpClient::Pending {
             g_source_remove(deadline);
         if (idleCheck)
             g_source_remove(idleCheck);
-        if (stream)
-            g_object_unref(stream);
-        if (message)
-            g_object_unref(message);
-        g_object_unref(cancellable);
-        if (session)
-            g_object_unref(session);
     }
 
     void abandon()
     {
         client = nullptr;
         callback = nullptr;
-        g_cancellable_cancel(cancellable);
+        g_cancellable_cancel(cancellable.get());
     }
 
     void complete(Result<HttpResponse> result)
@@ -100,7 +93,7 @@ struct HttpClient::Pending {
         auto* self = static_cast<Pending*>(data);
         self->deadline = 0;
         self->timedOut = true;
-        g_cancellable_cancel(self->cancellable);
+        g_cancellable_cancel(self->cancellable.get());
         return G_SOURCE_REMOVE;
     }
 
@@ -121,7 +114,7 @@ struct HttpClient::Pending {
             return G_SOURCE_REMOVE;
         }
         self->timedOut = true;
-        g_cancellable_cancel(self->cancellable);
+        g_cancellable_cancel(self->cancellable.get());
         return G_SOURCE_REMOVE;
     }
 
@@ -129,20 +122,20 @@ struct HttpClient::Pending {
     {
         auto* self = static_cast<Pending*>(data);
         GError* error = nullptr;
-        self->stream = soup_session_send_finish(SOUP_SESSION(source), result, &error);
+        self->stream = GObjectPtr<GInputStream>::adopt(soup_session_send_finish(SOUP_SESSION(source), result, &error));
         if (!self->stream) {
             self->fail(error);
             return;
         }
         self->lastArrival = g_get_monotonic_time();
-        self->response.status = soup_message_get_status(self->message);
+        self->response.status = soup_message_get_status(self->message.get());
         soup_message_headers_foreach(
-            soup_message_get_response_headers(self->message),
+            soup_message_get_response_headers(self->message.get()),
             [](const char* name, const char* value, gpointer headers) {
                 static_cast<std::map<std::string, std::string>*>(headers)->emplace(lowercaseAscii(name), value);
             },
             &self->response.headers);
-        if (GUri* uri = soup_message_get_uri(self->message)) {
+        if (GUri* uri = soup_message_get_uri(self->message.get())) {
             gchar* text = g_uri_to_string(uri);
             self->response.finalUrl = text;
             g_free(text);
@@ -152,7 +145,7 @@ struct HttpClient::Pending {
 
     void readNext()
     {
-        g_input_stream_read_bytes_async(stream, chunkSize, G_PRIORITY_DEFAULT, cancellable, onRead, this);
+        g_input_stream_read_bytes_async(stream.get(), chunkSize, G_PRIORITY_DEFAULT, cancellable.get(), onRead, this);
     }
 
     static void onRead(GObject* source, GAsyncResult* result, gpointer data) noexcept
@@ -173,7 +166,7 @@ struct HttpClient::Pending {
         }
         if (self->response.body.size() + size > self->maxBodyBytes) {
             g_bytes_unref(bytes);
-            g_cancellable_cancel(self->cancellable);
+            g_cancellable_cancel(self->cancellable.get());
             self->complete(Error{ErrorCode::TooLarge, "The response is too large."});
             return;
         }
@@ -189,14 +182,13 @@ struct HttpClient::Pending {
 };
 
 HttpClient::HttpClient(HttpSession& session)
-    : m_session(SOUP_SESSION(g_object_ref(session.soup())))
+    : m_session(GObjectPtr<SoupSession>::ref(session.soup()))
 {
 }
 
 HttpClient::~HttpClient()
 {
     cancelAll();
-    g_object_unref(m_session);
 }
 
 HttpClient::RequestId HttpClient::send(HttpRequest request, Callback callback)
@@ -207,8 +199,8 @@ HttpClient::RequestId HttpClient::send(HttpRequest request, Callback callback)
     pending->client = this;
     pending->id = id;
     pending->callback = std::move(callback);
-    pending->session = SOUP_SESSION(g_object_ref(m_session));
-    pending->message = message;
+    pending->session = GObjectPtr<SoupSession>::ref(m_session.get());
+    pending->message = GObjectPtr<SoupMessage>::adopt(message);
     pending->maxBodyBytes = request.maxBodyBytes;
     m_pending[id] = pending;
     if (!message) {
@@ -235,7 +227,7 @@ HttpClient::RequestId HttpClient::send(HttpRequest request, Callback callback)
         pending->lastArrival = g_get_monotonic_time();
         pending->startIdleCheck(pending->idleMicroseconds);
     }
-    soup_session_send_async(m_session, message, G_PRIORITY_DEFAULT, pending->cancellable, Pending::onSent, pending);
+    soup_session_send_async(m_session.get(), message, G_PRIORITY_DEFAULT, pending->cancellable.get(), Pending::onSent, pending);
     return id;
 }
 

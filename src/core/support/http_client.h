@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/gobject_ptr.h"
 #include "core/support/result.h"
 
 #include <sigc++/trackable.h>
@@ -66,7 +67,7 @@ private:
     friend struct Pending;
     void finished(RequestId id);
 
-    SoupSession* m_session = nullptr;
+    GObjectPtr<SoupSession> m_session;
     RequestId m_nextId = 1;
     std::map<RequestId, Pending*> m_pending;
 };

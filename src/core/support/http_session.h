@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/support/gobject_ptr.h"
+
 #include <string>
 
 typedef struct _SoupSession SoupSession;
@@ -17,7 +19,6 @@ public:
     static constexpr int maxConnectionsPerHost = 6;
 
     HttpSession();
-    ~HttpSession();
     HttpSession(const HttpSession&) = delete;
     HttpSession& operator=(const HttpSession&) = delete;
 
@@ -25,10 +26,10 @@ public:
     // certificate of their own, such as a test server). False when the file cannot be read.
     bool useTrustAnchors(const std::string& pemFile);
 
-    SoupSession* soup() const { return m_session; }
+    SoupSession* soup() const { return m_session.get(); }
 
 private:
-    SoupSession* m_session = nullptr;
+    GObjectPtr<SoupSession> m_session;
 };
 
 } // namespace kovi

@@ -90,19 +90,19 @@ AIChatPanel::AIChatPanel(BrowserState& state, std::unique_ptr<AIChatController> 
     });
 
     AIChatController& c = *m_controller;
-    m_connections.push_back(c.messagesChanged.connect(sigc::mem_fun(*this, &AIChatPanel::refreshMessages)));
-    m_connections.push_back(c.isLoadingChanged.connect(sigc::mem_fun(*this, &AIChatPanel::refreshLoading)));
-    m_connections.push_back(c.errorMessageChanged.connect(sigc::mem_fun(*this, &AIChatPanel::refreshError)));
-    m_connections.push_back(c.inputTextChanged.connect(sigc::mem_fun(*this, &AIChatPanel::refreshInput)));
-    m_connections.push_back(m_input.textChanged.connect([this] {
+    m_connections.add(c.messagesChanged.connect(sigc::mem_fun(*this, &AIChatPanel::refreshMessages)));
+    m_connections.add(c.isLoadingChanged.connect(sigc::mem_fun(*this, &AIChatPanel::refreshLoading)));
+    m_connections.add(c.errorMessageChanged.connect(sigc::mem_fun(*this, &AIChatPanel::refreshError)));
+    m_connections.add(c.inputTextChanged.connect(sigc::mem_fun(*this, &AIChatPanel::refreshInput)));
+    m_connections.add(m_input.textChanged.connect([this] {
         if (m_syncingInput)
             return;
         m_controller->setInputText(m_input.text());
     }));
-    m_connections.push_back(m_input.submitted.connect([this] { m_controller->submit(); }));
+    m_connections.add(m_input.submitted.connect([this] { m_controller->submit(); }));
     // The field takes the keyboard as soon as the panel shows.
-    m_connections.push_back(signal_map().connect([this] { m_input.focus(); }));
-    m_connections.push_back(signal_destroy().connect(sigc::mem_fun(*this, &AIChatPanel::release)));
+    m_connections.add(signal_map().connect([this] { m_input.focus(); }));
+    m_connections.add(signal_destroy().connect(sigc::mem_fun(*this, &AIChatPanel::release)));
 
     refreshMessages();
     refreshLoading();
@@ -117,8 +117,6 @@ AIChatPanel::~AIChatPanel()
 
 void AIChatPanel::release()
 {
-    for (auto& connection : m_connections)
-        connection.disconnect();
     m_connections.clear();
     if (m_scrollTick) {
         remove_tick_callback(m_scrollTick);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ai/ai_chat_controller.h"
+#include "core/support/scoped_connections.h"
 #include "ui/ai/chat_input_field.h"
 #include "ui/ai/thinking_indicator.h"
 #include "ui/design/motion.h"
@@ -71,7 +72,6 @@ private:
 
     BrowserState& m_state;
     std::unique_ptr<AIChatController> m_controller;
-    std::vector<sigc::connection> m_connections;
 
     AdwClamp* m_clamp = nullptr; // holds the column to the card's width
     Gtk::Box m_column{Gtk::Orientation::VERTICAL};
@@ -98,6 +98,7 @@ private:
     guint m_scrollTick = 0;
     int m_scrollWaits = 0;
     std::unique_ptr<MotionValue> m_scrollMotion;
+    ScopedConnections m_connections; // last: dropped before the members its slots use
 };
 
 } // namespace kovi

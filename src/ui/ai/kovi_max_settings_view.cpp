@@ -61,18 +61,12 @@ KoviMaxSettingsView::KoviMaxSettingsView(BrowserState& state, AppearanceManager&
     scroller->set_child(*cards);
     append(*scroller);
 
-    m_connections.push_back(m_appearance.isDarkModeChanged.connect([this] { refreshMaterial(); }));
-    m_connections.push_back(m_ai.selectedProviderChanged.connect([this] { refreshProvider(); }));
+    m_connections.add(m_appearance.isDarkModeChanged.connect([this] { refreshMaterial(); }));
+    m_connections.add(m_ai.selectedProviderChanged.connect([this] { refreshProvider(); }));
     // Each showing starts from the stored key, hidden.
-    m_connections.push_back(signal_map().connect(sigc::mem_fun(*this, &KoviMaxSettingsView::onAppear)));
+    m_connections.add(signal_map().connect(sigc::mem_fun(*this, &KoviMaxSettingsView::onAppear)));
     refreshMaterial();
     refreshProvider();
-}
-
-KoviMaxSettingsView::~KoviMaxSettingsView()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
 }
 
 Gtk::Widget& KoviMaxSettingsView::buildHeader()
@@ -241,7 +235,7 @@ void KoviMaxSettingsView::bind(Gtk::Switch& control, std::function<bool()> get, 
         if (!m_syncing)
             set(control.get_active());
     });
-    m_connections.push_back(changed.connect([this, &control, get] {
+    m_connections.add(changed.connect([this, &control, get] {
         m_syncing = true;
         control.set_active(get());
         m_syncing = false;

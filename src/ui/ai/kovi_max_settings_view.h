@@ -12,6 +12,8 @@
 #include <functional>
 #include <vector>
 
+#include "core/support/scoped_connections.h"
+
 namespace kovi {
 
 class AIService;
@@ -30,7 +32,6 @@ public:
     static constexpr int height = 580;
 
     KoviMaxSettingsView(BrowserState& state, AppearanceManager& appearance, AIService& ai);
-    ~KoviMaxSettingsView() override;
 
     // ---- Inspection, for tests ----
     Gtk::Button& closeButton() { return m_close; }
@@ -63,7 +64,6 @@ private:
     BrowserState& m_state;
     AppearanceManager& m_appearance;
     AIService& m_ai;
-    std::vector<sigc::connection> m_connections;
     bool m_showApiKey = false;
     bool m_syncing = false; // moving a control to the service's value, not the user
 
@@ -80,6 +80,7 @@ private:
     FeatureToggle* m_tidyDownloads = nullptr;
     Gtk::Label m_badge;
     Gtk::Button m_openChat;
+    ScopedConnections m_connections; // last: dropped before the members its slots use
 };
 
 } // namespace kovi

@@ -54,28 +54,28 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& 
         m_browser.add_overlay(*layer);
 
     BrowserState& state = m_ctx.state;
-    m_connections.push_back(m_ctx.auth.authStateChanged.connect([this] { scheduleRoute(); }));
-    m_connections.push_back(state.layoutModeChanged.connect([this] { refreshLayout(); }));
-    m_connections.push_back(state.isAIChatVisibleChanged.connect([this] { refreshPanels(); }));
-    m_connections.push_back(state.isKoviMaxSettingsVisibleChanged.connect([this] { refreshPanels(); }));
-    m_connections.push_back(state.isAccountSettingsVisibleChanged.connect([this] { refreshPanels(); }));
-    m_connections.push_back(state.isLayoutSettingsVisibleChanged.connect([this] { refreshSheets(); }));
-    m_connections.push_back(state.isLibraryVisibleChanged.connect([this] {
+    m_connections.add(m_ctx.auth.authStateChanged.connect([this] { scheduleRoute(); }));
+    m_connections.add(state.layoutModeChanged.connect([this] { refreshLayout(); }));
+    m_connections.add(state.isAIChatVisibleChanged.connect([this] { refreshPanels(); }));
+    m_connections.add(state.isKoviMaxSettingsVisibleChanged.connect([this] { refreshPanels(); }));
+    m_connections.add(state.isAccountSettingsVisibleChanged.connect([this] { refreshPanels(); }));
+    m_connections.add(state.isLayoutSettingsVisibleChanged.connect([this] { refreshSheets(); }));
+    m_connections.add(state.isLibraryVisibleChanged.connect([this] {
         refreshSheets();
         refreshLibraryAlert();
     }));
-    m_connections.push_back(state.isExtensionsVisibleChanged.connect([this] { refreshSheets(); }));
-    m_connections.push_back(m_ctx.library.errorMessageChanged.connect([this] { refreshLibraryAlert(); }));
-    m_connections.push_back(m_ctx.notifications.observe(notifications::showAccountSettings,
+    m_connections.add(state.isExtensionsVisibleChanged.connect([this] { refreshSheets(); }));
+    m_connections.add(m_ctx.library.errorMessageChanged.connect([this] { refreshLibraryAlert(); }));
+    m_connections.add(m_ctx.notifications.observe(notifications::showAccountSettings,
                                                         [this](const Notification&) {
                                                             m_ctx.state.setIsAccountSettingsVisible(true);
                                                         }));
-    m_connections.push_back(m_ctx.notifications.observe(notifications::showSettings, [this](const Notification&) {
+    m_connections.add(m_ctx.notifications.observe(notifications::showSettings, [this](const Notification&) {
         // Whatever screen is shown.
         if (m_slots.openSettings)
             m_slots.openSettings(m_ctx, m_window);
     }));
-    m_connections.push_back(m_ctx.preferences.changed(prefs::hasCompletedOnboarding).connect([this] {
+    m_connections.add(m_ctx.preferences.changed(prefs::hasCompletedOnboarding).connect([this] {
         const bool stored = m_ctx.preferences.get(prefs::hasCompletedOnboarding);
         if (stored != m_hasCompletedOnboarding) {
             m_hasCompletedOnboarding = stored;
@@ -90,8 +90,7 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& 
 
 MainBrowserView::~MainBrowserView()
 {
-    for (auto& c : m_connections)
-        c.disconnect();
+    m_connections.clear();
     m_routeIdle.disconnect();
     m_sheetIdle.disconnect();
     if (m_libraryAlert) {

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
+#include "ui/base/view_slots.h"
 #include "ui/design/overlay_layer.h"
 #include "ui/design/window_chrome.h"
-#include "ui/base/view_slots.h"
 
 #include <gtkmm/overlay.h>
 #include <gtkmm/stack.h>
@@ -82,7 +83,6 @@ private:
     ViewSlots m_slots;
     Gtk::Window& m_window;
     std::function<Gtk::Widget*()> m_makeChromeStart;
-    std::vector<sigc::connection> m_connections;
     sigc::connection m_routeIdle;
     sigc::connection m_sheetIdle;
 
@@ -105,6 +105,7 @@ private:
     std::unique_ptr<Gtk::Window> m_layoutSheet;
     std::vector<std::unique_ptr<Gtk::Window>> m_closedSheets;
     AdwMessageDialog* m_libraryAlert = nullptr;
+    ScopedConnections m_connections; // last: dropped before the members its slots use
 };
 
 } // namespace kovi

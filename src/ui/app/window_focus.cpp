@@ -33,8 +33,8 @@ WindowFocus::WindowFocus(Gtk::Window& window, BrowserState& state, std::function
     keys->signal_key_released().connect([this](guint, guint, Gdk::ModifierType) { m_tabbing.reset(); });
     m_window.add_controller(keys);
 
-    m_connections.push_back(m_window.property_focus_widget().signal_changed().connect([this] { focusChanged(); }));
-    m_connections.push_back(m_window.signal_map().connect([this] {
+    m_connections.add(m_window.property_focus_widget().signal_changed().connect([this] { focusChanged(); }));
+    m_connections.add(m_window.signal_map().connect([this] {
         m_showing = true;
         schedule();
     }));
@@ -42,14 +42,13 @@ WindowFocus::WindowFocus(Gtk::Window& window, BrowserState& state, std::function
         if (!m_window.get_focus())
             schedule();
     };
-    m_connections.push_back(state.activeTabIdChanged.connect(pageChanged));
-    m_connections.push_back(state.currentSpaceIdChanged.connect(pageChanged));
+    m_connections.add(state.activeTabIdChanged.connect(pageChanged));
+    m_connections.add(state.currentSpaceIdChanged.connect(pageChanged));
 }
 
 WindowFocus::~WindowFocus()
 {
-    for (auto& connection : m_connections)
-        connection.disconnect();
+    m_connections.clear();
     m_idle.disconnect();
     m_unmapped.disconnect();
     disconnectClock();

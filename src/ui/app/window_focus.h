@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "core/support/scoped_connections.h"
+
 namespace kovi {
 
 class BrowserState;
@@ -55,12 +57,12 @@ private:
     bool m_lost = false; // its widget went away; placed after the next frame
     bool m_painting = false; // between the paint and the end of a frame while lost
     bool m_showing = false; // the window was just shown
-    std::vector<sigc::connection> m_connections;
     sigc::connection m_idle;
     sigc::connection m_unmapped;
     Glib::RefPtr<Gdk::FrameClock> m_clock;
     gulong m_paint = 0;
     gulong m_afterPaint = 0;
+    ScopedConnections m_connections; // last: dropped before the members its slots use
 };
 
 } // namespace kovi

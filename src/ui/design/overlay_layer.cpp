@@ -1,5 +1,7 @@
 #include "ui/design/overlay_layer.h"
 
+#include "core/support/gobject_ptr.h"
+
 #include <gtkmm/gestureclick.h>
 #include <gtkmm/root.h>
 
@@ -16,15 +18,14 @@ void leaveHover(GtkWidget* widget)
 {
     if (gtk_widget_get_state_flags(widget) & GTK_STATE_FLAG_PRELIGHT)
         gtk_widget_unset_state_flags(widget, GTK_STATE_FLAG_PRELIGHT);
-    GListModel* controllers = gtk_widget_observe_controllers(widget);
-    for (guint i = 0, n = g_list_model_get_n_items(controllers); i < n; ++i) {
-        auto* controller = static_cast<GtkEventController*>(g_list_model_get_item(controllers, i));
-        if (GTK_IS_EVENT_CONTROLLER_MOTION(controller)
-            && gtk_event_controller_motion_contains_pointer(GTK_EVENT_CONTROLLER_MOTION(controller)))
-            g_signal_emit_by_name(controller, "leave");
-        g_object_unref(controller);
+    auto controllers = GObjectPtr<GListModel>::adopt(gtk_widget_observe_controllers(widget));
+    for (guint i = 0, n = g_list_model_get_n_items(controllers.get()); i < n; ++i) {
+        auto controller = GObjectPtr<GtkEventController>::adopt(
+            static_cast<GtkEventController*>(g_list_model_get_item(controllers.get(), i)));
+        if (GTK_IS_EVENT_CONTROLLER_MOTION(controller.get())
+            && gtk_event_controller_motion_contains_pointer(GTK_EVENT_CONTROLLER_MOTION(controller.get())))
+            g_signal_emit_by_name(controller.get(), "leave");
     }
-    g_object_unref(controllers);
     for (GtkWidget* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child))
         leaveHover(child);
 }

@@ -80,16 +80,10 @@ HistoryPanel::HistoryPanel(BrowserState& state)
     m_list.add_css_class("history-list");
     append(m_list);
 
-    m_connections.push_back(m_model.rowsChanged.connect([this] { m_list.setCount(m_model.rows().size()); }));
+    m_connections.add(m_model.rowsChanged.connect([this] { m_list.setCount(m_model.rows().size()); }));
     m_list.setCount(m_model.rows().size());
     // Typing right after the panel opens searches the history.
-    m_connections.push_back(signal_map().connect([this] { m_search.grab_focus(); }));
-}
-
-HistoryPanel::~HistoryPanel()
-{
-    for (auto& connection : m_connections)
-        connection.disconnect();
+    m_connections.add(signal_map().connect([this] { m_search.grab_focus(); }));
 }
 
 std::vector<HistoryRow*> HistoryPanel::shownRows() const

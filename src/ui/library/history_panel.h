@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/libraryviews/history_panel_model.h"
+#include "core/support/scoped_connections.h"
 #include "ui/library/favicon_texture.h"
 #include "ui/library/history_row.h"
 #include "ui/library/recycler_list.h"
@@ -25,7 +26,6 @@ public:
     static constexpr int height = 500;
 
     explicit HistoryPanel(BrowserState& state);
-    ~HistoryPanel() override;
 
     HistoryPanelModel& model() { return m_model; }
     Gtk::Entry& searchEntry() { return m_search; }
@@ -46,7 +46,7 @@ private:
     Gtk::Button m_close;
     Gtk::Entry m_search;
     RecyclerList m_list;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections; // last: dropped before the members its slots use
 };
 
 } // namespace kovi

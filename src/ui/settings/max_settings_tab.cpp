@@ -34,22 +34,16 @@ MaxSettingsTab::MaxSettingsTab(Preferences& preferences)
     append(*m_features);
 
     auto write = [this](const BoolKey& key, auto& control) {
-        m_connections.push_back(control.property_active().signal_changed().connect([this, &key, &control] {
+        m_connections.add(control.property_active().signal_changed().connect([this, &key, &control] {
             if (m_refreshing == 0)
                 m_preferences.set(key, control.get_active());
         }));
-        m_connections.push_back(m_preferences.changed(key).connect([this] { refresh(); }));
+        m_connections.add(m_preferences.changed(key).connect([this] { refresh(); }));
     };
     write(prefs::maxEnabled, m_max);
     write(prefs::tidyTabTitles, m_tidy);
     write(prefs::aiSummaries, m_summaries);
     refresh();
-}
-
-MaxSettingsTab::~MaxSettingsTab()
-{
-    for (auto& c : m_connections)
-        c.disconnect();
 }
 
 void MaxSettingsTab::refresh()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/scoped_connections.h"
 #include "ui/settings/settings_section.h"
 
 #include <gtkmm/box.h>
@@ -18,7 +19,6 @@ class Preferences;
 class MaxSettingsTab : public Gtk::Box {
 public:
     explicit MaxSettingsTab(Preferences& preferences);
-    ~MaxSettingsTab() override;
 
     Gtk::Switch& maxSwitch() { return m_max; }
     Gtk::CheckButton& tidyTabTitlesCheck() { return m_tidy; }
@@ -34,7 +34,7 @@ private:
     Gtk::CheckButton m_summaries;
     SettingsSection* m_features = nullptr;
     int m_refreshing = 0;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections; // last: dropped before the members its slots use
 };
 
 } // namespace kovi

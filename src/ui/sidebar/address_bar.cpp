@@ -170,14 +170,14 @@ SidebarAddressBar::SidebarAddressBar(BrowserState& state, AppearanceManager& app
         });
     });
 
-    m_connections.push_back(m_state.activeTabIdChanged.connect([this] {
+    m_connections.add(m_state.activeTabIdChanged.connect([this] {
         m_model->activeTabChanged();
         refreshCollapsed();
     }));
-    m_connections.push_back(m_state.tabsChanged.connect([this] { refreshCollapsed(); }));
-    m_connections.push_back(m_state.currentSpaceIdChanged.connect([this] { refreshSpaceColor(); }));
-    m_connections.push_back(m_state.spacesChanged.connect([this] { refreshSpaceColor(); }));
-    m_connections.push_back(m_appearance.isDarkModeChanged.connect([this] { refreshCollapsed(); }));
+    m_connections.add(m_state.tabsChanged.connect([this] { refreshCollapsed(); }));
+    m_connections.add(m_state.currentSpaceIdChanged.connect([this] { refreshSpaceColor(); }));
+    m_connections.add(m_state.spacesChanged.connect([this] { refreshSpaceColor(); }));
+    m_connections.add(m_appearance.isDarkModeChanged.connect([this] { refreshCollapsed(); }));
 
     refreshCollapsed();
     refreshSpaceColor();
@@ -186,8 +186,7 @@ SidebarAddressBar::SidebarAddressBar(BrowserState& state, AppearanceManager& app
 
 SidebarAddressBar::~SidebarAddressBar()
 {
-    for (auto& connection : m_connections)
-        connection.disconnect();
+    m_connections.clear();
     m_model.reset(); // before the tasks and host it uses
 }
 

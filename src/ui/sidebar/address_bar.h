@@ -2,8 +2,9 @@
 
 #include "core/commandbar/omnibox_engine.h"
 #include "core/sidebar/address_field_model.h"
-#include "core/support/main_loop_delayed_task.h"
 #include "core/sidebar/browser_address_field_host.h"
+#include "core/support/main_loop_delayed_task.h"
+#include "core/support/scoped_connections.h"
 #include "ui/sidebar/sidebar_support.h"
 
 #include <gtkmm/box.h>
@@ -99,7 +100,7 @@ private:
     std::vector<Gtk::Widget*> m_rows;
     std::vector<Uuid> m_shownIds;
     bool m_settingText = false;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections; // last: dropped before the members its slots use
 };
 
 } // namespace kovi

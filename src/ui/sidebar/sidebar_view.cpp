@@ -174,7 +174,7 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     auto schedule = [this] { scheduleRefresh(); };
     for (auto* signal : {&m_state.tabsChanged, &m_state.foldersChanged, &m_state.spacesChanged,
                          &m_state.currentSpaceIdChanged, &m_state.activeTabIdChanged})
-        m_connections.push_back(signal->connect(schedule));
+        m_connections.add(signal->connect(schedule));
     m_list.onDragFinished = schedule;
     refresh();
 }
@@ -183,8 +183,7 @@ SidebarView::~SidebarView()
 {
     m_refreshIdle.disconnect();
     m_upperPolicyIdle.disconnect();
-    for (auto& connection : m_connections)
-        connection.disconnect();
+    m_connections.clear();
     m_env.onPreviewRequest = nullptr;
     if (auto* overlay = dynamic_cast<Gtk::Overlay*>(m_bubble.get_parent()))
         overlay->remove_overlay(m_bubble);

@@ -5,6 +5,7 @@
 #include "core/sidebar/space_swipe_detector.h"
 #include "core/support/http_client.h"
 #include "core/support/main_loop_delayed_task.h"
+#include "core/support/scoped_connections.h"
 #include "ui/design/motion.h"
 #include "ui/sidebar/address_bar.h"
 #include "ui/sidebar/bottom_bar.h"
@@ -130,7 +131,7 @@ private:
     std::unique_ptr<SpaceEditorWindow> m_editor;
     MainLoopDelayedTask m_editorCleanup;
     sigc::connection m_refreshIdle;
-    std::vector<sigc::connection> m_connections;
+    ScopedConnections m_connections; // last: dropped before the members its slots use
 };
 
 class WebContent;
