@@ -18,7 +18,7 @@ struct DelayedReply {
 };
 
 struct Trickle {
-    SoupServerMessage* message; // a reference of its own
+    GObjectPtr<SoupServerMessage> message;
     std::vector<std::string> pieces;
     std::size_t next = 0;
     std::vector<unsigned>* timers;
@@ -57,19 +57,20 @@ LoopbackServer::LoopbackServer()
 }
 
 LoopbackServer::LoopbackServer(GTlsCertificate* certificate)
-    : m_server(certificate ? soup_server_new("tls-certificate", certificate, nullptr) : soup_server_new(nullptr, nullptr))
+    : m_server(GObjectPtr<SoupServer>::adopt(certificate ? soup_server_new("tls-certificate", certificate, nullptr)
+                                                          : soup_server_new(nullptr, nullptr)))
 {
-    soup_server_add_handler(m_server, nullptr, reinterpret_cast<SoupServerCallback>(&LoopbackServer::handle), this,
-                            nullptr);
+    soup_server_add_handler(m_server.get(), nullptr, reinterpret_cast<SoupServerCallback>(&LoopbackServer::handle),
+                            this, nullptr);
     GError* error = nullptr;
     auto flags = static_cast<SoupServerListenOptions>(SOUP_SERVER_LISTEN_IPV4_ONLY
                                                       | (certificate ? SOUP_SERVER_LISTEN_HTTPS : 0));
-    if (!soup_server_listen_local(m_server, 0, flags, &error)) {
+    if (!soup_server_listen_local(m_server.get(), 0, flags, &error)) {
         std::string message = error ? error->message : "listen failed";
         g_clear_error(&error);
         throw std::runtime_error(message);
     }
-    GSList* uris = soup_server_get_uris(m_server);
+    GSList* uris = soup_server_get_uris(m_server.get());
     int port = g_uri_get_port(static_cast<GUri*>(uris->data));
     g_slist_free_full(uris, reinterpret_cast<GDestroyNotify>(g_uri_unref));
     m_baseUrl = std::string(certificate ? "https" : "http") + "://127.0.0.1:" + std::to_string(port);
@@ -84,19 +85,17 @@ LoopbackServer::~LoopbackServer()
         soup_server_message_set_status(message, 503, nullptr);
         soup_server_message_unpause(message);
     }
-    soup_server_disconnect(m_server);
-    g_object_unref(m_server);
+    soup_server_disconnect(m_server.get());
 }
 
 void LoopbackServer::finishOpenReplies()
 {
     for (OpenReply& reply : m_open) {
-        SoupMessageBody* body = soup_server_message_get_response_body(reply.message);
+        SoupMessageBody* body = soup_server_message_get_response_body(reply.message.get());
         if (!reply.rest.empty())
             soup_message_body_append(body, SOUP_MEMORY_COPY, reply.rest.data(), reply.rest.size());
         soup_message_body_complete(body);
-        soup_server_message_unpause(reply.message);
-        g_object_unref(reply.message);
+        soup_server_message_unpause(reply.message.get());
     }
     m_open.clear();
 }
@@ -106,11 +105,8 @@ void LoopbackServer::dropOpenReplies()
     // Taking the connection away from the server and closing it ends the reply mid-body, as a
     // server that goes away would.
     for (OpenReply& reply : m_open) {
-        if (GIOStream* stream = soup_server_message_steal_connection(reply.message)) {
-            g_io_stream_close(stream, nullptr, nullptr);
-            g_object_unref(stream);
-        }
-        g_object_unref(reply.message);
+        if (auto stream = GObjectPtr<GIOStream>::adopt(soup_server_message_steal_connection(reply.message.get())))
+            g_io_stream_close(stream.get(), nullptr, nullptr);
     }
     m_open.clear();
 }
@@ -163,7 +159,7 @@ void LoopbackServer::serve(SoupServerMessage* message, const char* path)
     Reply reply = it->second(request);
     if (reply.holdBodyOpen) {
         startHeadersAndBody(message, reply);
-        m_open.push_back(OpenReply{static_cast<SoupServerMessage*>(g_object_ref(message)), reply.restOfBody});
+        m_open.push_back(OpenReply{GObjectPtr<SoupServerMessage>::ref(message), reply.restOfBody});
         return;
     }
     if (!reply.trickle.empty()) {
@@ -197,7 +193,7 @@ void LoopbackServer::serve(SoupServerMessage* message, const char* path)
 void LoopbackServer::startTrickle(SoupServerMessage* message, const Reply& reply)
 {
     startHeadersAndBody(message, reply);
-    auto* trickle = new Trickle{static_cast<SoupServerMessage*>(g_object_ref(message)), reply.trickle, 0, &m_timers};
+    auto* trickle = new Trickle{GObjectPtr<SoupServerMessage>::ref(message), reply.trickle, 0, &m_timers};
     trickle->id = g_timeout_add_full(
         G_PRIORITY_DEFAULT, reply.trickleMs,
         [](gpointer data) -> gboolean {
@@ -206,7 +202,7 @@ void LoopbackServer::startTrickle(SoupServerMessage* message, const Reply& reply
                 std::erase(*t->timers, t->id);
                 return G_SOURCE_REMOVE;
             }
-            SoupMessageBody* body = soup_server_message_get_response_body(t->message);
+            SoupMessageBody* body = soup_server_message_get_response_body(t->message.get());
             const std::string& piece = t->pieces[t->next++];
             soup_message_body_append(body, SOUP_MEMORY_COPY, piece.data(), piece.size());
             const bool last = t->next == t->pieces.size();
@@ -214,14 +210,13 @@ void LoopbackServer::startTrickle(SoupServerMessage* message, const Reply& reply
                 soup_message_body_complete(body);
                 std::erase(*t->timers, t->id);
             }
-            soup_server_message_unpause(t->message);
+            soup_server_message_unpause(t->message.get());
             return last ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
         },
         trickle,
         [](gpointer data) {
             auto* t = static_cast<Trickle*>(data);
-            g_signal_handler_disconnect(t->message, t->finishedHandler);
-            g_object_unref(t->message);
+            g_signal_handler_disconnect(t->message.get(), t->finishedHandler);
             delete t;
         });
     trickle->finishedHandler = g_signal_connect_swapped(message, "finished", G_CALLBACK(+[](Trickle* t) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/support/gobject_ptr.h"
+
 #include <functional>
 #include <map>
 #include <string>
@@ -64,14 +66,14 @@ private:
     void serve(SoupServerMessage* message, const char* path);
     void startTrickle(SoupServerMessage* message, const Reply& reply);
 
-    SoupServer* m_server = nullptr;
+    GObjectPtr<SoupServer> m_server;
     std::string m_baseUrl;
     std::map<std::string, Handler> m_handlers;
     std::vector<Request> m_requests;
     std::vector<unsigned> m_timers;
     std::vector<SoupServerMessage*> m_paused;
     struct OpenReply {
-        SoupServerMessage* message;
+        GObjectPtr<SoupServerMessage> message;
         std::string rest;
     };
     std::vector<OpenReply> m_open; // replies whose body has not finished

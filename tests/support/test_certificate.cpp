@@ -22,13 +22,8 @@ TestCertificate::TestCertificate()
                       nullptr, nullptr, nullptr, nullptr, &status, nullptr)
         || !g_spawn_check_wait_status(status, nullptr))
         return;
-    m_certificate = g_tls_certificate_new_from_files(cert.c_str(), key.c_str(), nullptr);
-}
-
-TestCertificate::~TestCertificate()
-{
-    if (m_certificate)
-        g_object_unref(m_certificate);
+    m_certificate =
+        GObjectPtr<GTlsCertificate>::adopt(g_tls_certificate_new_from_files(cert.c_str(), key.c_str(), nullptr));
 }
 
 } // namespace kovi::test

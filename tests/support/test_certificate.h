@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/gobject_ptr.h"
 #include "support/temp_dir.h"
 
 #include <string>
@@ -13,17 +14,14 @@ namespace kovi::test {
 class TestCertificate {
 public:
     TestCertificate();
-    ~TestCertificate();
-    TestCertificate(const TestCertificate&) = delete;
-    TestCertificate& operator=(const TestCertificate&) = delete;
 
-    GTlsCertificate* certificate() const { return m_certificate; }
+    GTlsCertificate* certificate() const { return m_certificate.get(); }
     // The certificate alone, as PEM: what a client trusts.
     std::string pemFile() const { return m_dir.file("cert.pem"); }
 
 private:
     TempDir m_dir;
-    GTlsCertificate* m_certificate = nullptr;
+    GObjectPtr<GTlsCertificate> m_certificate;
 };
 
 } // namespace kovi::test

@@ -5,6 +5,7 @@
 #include "core/ai/ai_service.h"
 #include "core/settings/preferences.h"
 #include "core/support/defaults.h"
+#include "core/support/gobject_ptr.h"
 #include "core/support/http_session.h"
 #include "support/loopback_server.h"
 #include "support/main_loop.h"
@@ -343,17 +344,16 @@ TEST_F(AIChatClientTest, NoServerMeansAConnectionFailure)
 class HangUpServer {
 public:
     HangUpServer()
-        : m_service(g_socket_service_new())
+        : m_service(GObjectPtr<GSocketService>::adopt(g_socket_service_new()))
     {
-        guint16 port = g_socket_listener_add_any_inet_port(G_SOCKET_LISTENER(m_service), nullptr, nullptr);
+        guint16 port = g_socket_listener_add_any_inet_port(G_SOCKET_LISTENER(m_service.get()), nullptr, nullptr);
         m_baseUrl = "http://127.0.0.1:" + std::to_string(port);
-        g_signal_connect(m_service, "incoming", G_CALLBACK(&HangUpServer::incoming), this);
+        g_signal_connect(m_service.get(), "incoming", G_CALLBACK(&HangUpServer::incoming), this);
     }
     ~HangUpServer()
     {
-        g_socket_service_stop(m_service);
-        g_socket_listener_close(G_SOCKET_LISTENER(m_service));
-        g_object_unref(m_service);
+        g_socket_service_stop(m_service.get());
+        g_socket_listener_close(G_SOCKET_LISTENER(m_service.get()));
     }
     const std::string& baseUrl() const { return m_baseUrl; }
     int answered = 0;
@@ -361,21 +361,22 @@ public:
 private:
     struct Connection {
         HangUpServer* server;
-        GSocketConnection* connection;
+        GObjectPtr<GSocketConnection> connection;
         std::string received;
         char buffer[4096];
     };
 
     static gboolean incoming(GSocketService*, GSocketConnection* connection, GObject*, gpointer self)
     {
-        auto* c = new Connection{static_cast<HangUpServer*>(self), G_SOCKET_CONNECTION(g_object_ref(connection)), {}, {}};
+        auto* c =
+            new Connection{static_cast<HangUpServer*>(self), GObjectPtr<GSocketConnection>::ref(connection), {}, {}};
         readMore(c);
         return TRUE;
     }
 
     static void readMore(Connection* c)
     {
-        g_input_stream_read_async(g_io_stream_get_input_stream(G_IO_STREAM(c->connection)), c->buffer,
+        g_input_stream_read_async(g_io_stream_get_input_stream(G_IO_STREAM(c->connection.get())), c->buffer,
                                   sizeof c->buffer, G_PRIORITY_DEFAULT, nullptr, &HangUpServer::onRead, c);
     }
 
@@ -394,15 +395,14 @@ private:
         }
         const std::string partial = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 500\r\n\r\n"
                                     "{\"choices\":[{\"messa";
-        g_output_stream_write_all(g_io_stream_get_output_stream(G_IO_STREAM(c->connection)), partial.data(),
+        g_output_stream_write_all(g_io_stream_get_output_stream(G_IO_STREAM(c->connection.get())), partial.data(),
                                   partial.size(), nullptr, nullptr, nullptr);
-        g_io_stream_close(G_IO_STREAM(c->connection), nullptr, nullptr);
+        g_io_stream_close(G_IO_STREAM(c->connection.get()), nullptr, nullptr);
         ++c->server->answered;
-        g_object_unref(c->connection);
         delete c;
     }
 
-    GSocketService* m_service;
+    GObjectPtr<GSocketService> m_service;
     std::string m_baseUrl;
 };
 

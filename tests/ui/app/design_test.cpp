@@ -3,6 +3,7 @@
 
 #include "core/model/space.h"
 #include "core/sidebar/space_editor_model.h"
+#include "core/support/gobject_ptr.h"
 #include "ui/design/kovi_design.h"
 #include "ui/design/motion.h"
 #include "ui/design/space_palette.h"
@@ -107,18 +108,17 @@ TEST(Design, EverySymbolResolvesToAnIconTheThemeDraws)
         ASSERT_TRUE(name.ends_with(".svg")) << name;
         bundled.insert(name.substr(0, name.size() - 4));
         GError* error = nullptr;
-        GdkPixbuf* pixbuf = gdk_pixbuf_new_from_resource_at_scale(
-            ("/app/kovi/Browser/icons/scalable/actions/" + name).c_str(), 16, 16, TRUE, &error);
-        ASSERT_NE(pixbuf, nullptr) << name << ": " << (error ? error->message : "");
+        auto pixbuf = GObjectPtr<GdkPixbuf>::adopt(gdk_pixbuf_new_from_resource_at_scale(
+            ("/app/kovi/Browser/icons/scalable/actions/" + name).c_str(), 16, 16, TRUE, &error));
+        ASSERT_NE(pixbuf.get(), nullptr) << name << ": " << (error ? error->message : "");
         int inked = 0;
-        const guchar* pixels = gdk_pixbuf_get_pixels(pixbuf);
-        const int stride = gdk_pixbuf_get_rowstride(pixbuf), channels = gdk_pixbuf_get_n_channels(pixbuf);
-        for (int y = 0; y < gdk_pixbuf_get_height(pixbuf); ++y) {
-            for (int x = 0; x < gdk_pixbuf_get_width(pixbuf); ++x)
+        const guchar* pixels = gdk_pixbuf_get_pixels(pixbuf.get());
+        const int stride = gdk_pixbuf_get_rowstride(pixbuf.get()), channels = gdk_pixbuf_get_n_channels(pixbuf.get());
+        for (int y = 0; y < gdk_pixbuf_get_height(pixbuf.get()); ++y) {
+            for (int x = 0; x < gdk_pixbuf_get_width(pixbuf.get()); ++x)
                 inked += channels == 4 && pixels[y * stride + x * channels + 3] > 128;
         }
         EXPECT_GT(inked, 12) << name << " draws (almost) nothing";
-        g_object_unref(pixbuf);
     }
     g_strfreev(files);
     EXPECT_EQ(bundled, ownIcons);
@@ -130,22 +130,21 @@ TEST(Design, EverySymbolResolvesToAnIconTheThemeDraws)
 Rgb drawnColour(Gtk::Window& window, Gtk::Widget& widget)
 {
     const int w = widget.get_width(), h = widget.get_height();
-    GdkPaintable* paintable = gtk_widget_paintable_new(widget.gobj());
+    auto paintable = GObjectPtr<GdkPaintable>::adopt(gtk_widget_paintable_new(widget.gobj()));
     GtkSnapshot* snapshot = gtk_snapshot_new();
-    gdk_paintable_snapshot(paintable, snapshot, w, h);
+    gdk_paintable_snapshot(paintable.get(), snapshot, w, h);
     GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
     Rgb result{-1, -1, -1};
     if (node) {
         graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(w), static_cast<float>(h));
-        GdkTexture* texture = gsk_renderer_render_texture(gtk_native_get_renderer(GTK_NATIVE(window.gobj())), node, &bounds);
+        auto texture = GObjectPtr<GdkTexture>::adopt(
+            gsk_renderer_render_texture(gtk_native_get_renderer(GTK_NATIVE(window.gobj())), node, &bounds));
         std::vector<guchar> pixels(static_cast<std::size_t>(w * h * 4));
-        gdk_texture_download(texture, pixels.data(), static_cast<gsize>(w * 4));
+        gdk_texture_download(texture.get(), pixels.data(), static_cast<gsize>(w * 4));
         const guchar* p = &pixels[static_cast<std::size_t>(((h / 2) * w + w / 2) * 4)]; // B, G, R, A
         result = {p[2], p[1], p[0]};
-        g_object_unref(texture);
         gsk_render_node_unref(node);
     }
-    g_object_unref(paintable);
     return result;
 }
 
@@ -300,19 +299,17 @@ TEST(Design, TextColoursReachTheirContrastOnTheSurfacesTheyAreUsedOn)
             auto [outer, text] = samples[i];
             const int w = outer->get_width(), h = outer->get_height();
             ASSERT_GT(w, 0);
-            GdkPaintable* paintable = gtk_widget_paintable_new(outer->gobj());
+            auto paintable = GObjectPtr<GdkPaintable>::adopt(gtk_widget_paintable_new(outer->gobj()));
             GtkSnapshot* snapshot = gtk_snapshot_new();
-            gdk_paintable_snapshot(paintable, snapshot, w, h);
+            gdk_paintable_snapshot(paintable.get(), snapshot, w, h);
             GskRenderNode* node = gtk_snapshot_free_to_node(snapshot);
             ASSERT_NE(node, nullptr);
             graphene_rect_t bounds = GRAPHENE_RECT_INIT(0, 0, static_cast<float>(w), static_cast<float>(h));
-            GdkTexture* texture =
-                gsk_renderer_render_texture(gtk_native_get_renderer(GTK_NATIVE(window.gobj())), node, &bounds);
+            auto texture = GObjectPtr<GdkTexture>::adopt(
+                gsk_renderer_render_texture(gtk_native_get_renderer(GTK_NATIVE(window.gobj())), node, &bounds));
             std::vector<guchar> pixels(static_cast<std::size_t>(w * h * 4));
-            gdk_texture_download(texture, pixels.data(), static_cast<gsize>(w * 4));
-            g_object_unref(texture);
+            gdk_texture_download(texture.get(), pixels.data(), static_cast<gsize>(w * 4));
             gsk_render_node_unref(node);
-            g_object_unref(paintable);
             auto pixelAt = [&](const graphene_point_t& local) {
                 graphene_point_t p;
                 EXPECT_TRUE(gtk_widget_compute_point(GTK_WIDGET(text->gobj()), outer->gobj(), &local, &p));

@@ -5,6 +5,7 @@
 #include "app/app_fixture.h"
 #include "support/large_images.h"
 
+#include "core/support/gobject_ptr.h"
 #include "core/support/notification_names.h"
 #include "ui/layouts/traditional_browser_view.h"
 #include "ui/layouts/traditional_pinned_tab.h"
@@ -383,14 +384,12 @@ TEST_F(TraditionalLayoutTest, PinnedTabDragShowsTheTabsCard)
     TraditionalPinnedTab* pinned = bar().pinnedTabWidget(p);
     ASSERT_NE(pinned, nullptr);
     GtkDragSource* source = nullptr;
-    GListModel* controllers = gtk_widget_observe_controllers(GTK_WIDGET(pinned->gobj()));
-    for (guint i = 0; i < g_list_model_get_n_items(controllers) && !source; ++i) {
-        auto* controller = static_cast<GObject*>(g_list_model_get_item(controllers, i));
-        if (GTK_IS_DRAG_SOURCE(controller))
-            source = GTK_DRAG_SOURCE(controller);
-        g_object_unref(controller);
+    auto controllers = GObjectPtr<GListModel>::adopt(gtk_widget_observe_controllers(GTK_WIDGET(pinned->gobj())));
+    for (guint i = 0; i < g_list_model_get_n_items(controllers.get()) && !source; ++i) {
+        auto controller = GObjectPtr<GObject>::adopt(G_OBJECT(g_list_model_get_item(controllers.get(), i)));
+        if (GTK_IS_DRAG_SOURCE(controller.get()))
+            source = GTK_DRAG_SOURCE(controller.get());
     }
-    g_object_unref(controllers);
     ASSERT_NE(source, nullptr);
 
     drag(*pinned, view->pageArea());

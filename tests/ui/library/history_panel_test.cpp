@@ -2,6 +2,7 @@
 #include "library_app_fixture.h"
 
 #include "core/settings/appearance_manager.h"
+#include "core/support/gobject_ptr.h"
 #include "ui/library/history_panel.h"
 
 #include "ui/library/favicon_texture.h"
@@ -15,14 +16,13 @@ namespace {
 
 Bytes png(int width, int height)
 {
-    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height);
-    gdk_pixbuf_fill(pixbuf, 0x3366ccff);
+    auto pixbuf = GObjectPtr<GdkPixbuf>::adopt(gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height));
+    gdk_pixbuf_fill(pixbuf.get(), 0x3366ccff);
     gchar* buffer = nullptr;
     gsize size = 0;
-    gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
+    gdk_pixbuf_save_to_buffer(pixbuf.get(), &buffer, &size, "png", nullptr, nullptr);
     Bytes out(buffer, buffer + size);
     g_free(buffer);
-    g_object_unref(pixbuf);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #include "sidebar_ui_fixture.h"
 
 #include "core/support/files.h"
+#include "core/support/gobject_ptr.h"
 
 #include <gdk/gdk.h>
 #include <glibmm/main.h>
@@ -10,24 +11,23 @@ namespace kovi::test {
 
 bool emitTextDrop(Gtk::Widget& widget, const std::string& text, double x, double y)
 {
-    GListModel* controllers = gtk_widget_observe_controllers(widget.gobj());
+    auto controllers = GObjectPtr<GListModel>::adopt(gtk_widget_observe_controllers(widget.gobj()));
     bool result = false;
     bool found = false;
-    for (guint i = 0; i < g_list_model_get_n_items(controllers) && !found; ++i) {
-        auto* controller = static_cast<GtkEventController*>(g_list_model_get_item(controllers, i));
-        if (GTK_IS_DROP_TARGET(controller)) {
+    for (guint i = 0; i < g_list_model_get_n_items(controllers.get()) && !found; ++i) {
+        auto controller =
+            GObjectPtr<GtkEventController>::adopt(GTK_EVENT_CONTROLLER(g_list_model_get_item(controllers.get(), i)));
+        if (GTK_IS_DROP_TARGET(controller.get())) {
             GValue value = G_VALUE_INIT;
             g_value_init(&value, G_TYPE_STRING);
             g_value_set_string(&value, text.c_str());
             gboolean taken = FALSE;
-            g_signal_emit_by_name(controller, "drop", &value, x, y, &taken);
+            g_signal_emit_by_name(controller.get(), "drop", &value, x, y, &taken);
             g_value_unset(&value);
             result = taken;
             found = true;
         }
-        g_object_unref(controller);
     }
-    g_object_unref(controllers);
     EXPECT_TRUE(found) << "the widget takes no drops";
     return result;
 }

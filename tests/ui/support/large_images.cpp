@@ -1,5 +1,7 @@
 #include "support/large_images.h"
 
+#include "core/support/gobject_ptr.h"
+
 #include <gio/gio.h>
 
 #include <array>
@@ -54,7 +56,7 @@ std::string largeBlankPng(int width, int height)
 
     // Every row is its filter byte (none) and width bits of black, compressed row by row.
     const std::vector<char> row(1 + (static_cast<std::size_t>(width) + 7) / 8, 0);
-    GZlibCompressor* compressor = g_zlib_compressor_new(G_ZLIB_COMPRESSOR_FORMAT_ZLIB, 9);
+    auto compressor = GObjectPtr<GZlibCompressor>::adopt(g_zlib_compressor_new(G_ZLIB_COMPRESSOR_FORMAT_ZLIB, 9));
     std::string compressed;
     std::vector<char> buffer(1 << 16);
     for (int y = 0; y <= height; ++y) {
@@ -63,7 +65,7 @@ std::string largeBlankPng(int width, int height)
         for (;;) {
             gsize read = 0, written = 0;
             GConverterResult result = g_converter_convert(
-                G_CONVERTER(compressor), last ? nullptr : row.data() + offset, last ? 0 : row.size() - offset,
+                G_CONVERTER(compressor.get()), last ? nullptr : row.data() + offset, last ? 0 : row.size() - offset,
                 buffer.data(), buffer.size(), last ? G_CONVERTER_INPUT_AT_END : G_CONVERTER_NO_FLAGS, &read, &written,
                 nullptr);
             compressed.append(buffer.data(), written);
@@ -74,7 +76,6 @@ std::string largeBlankPng(int width, int height)
                 break;
         }
     }
-    g_object_unref(compressor);
 
     std::string png("\x89PNG\r\n\x1a\n", 8);
     putChunk(png, "IHDR", header);

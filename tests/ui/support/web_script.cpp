@@ -1,5 +1,6 @@
 #include "support/web_script.h"
 
+#include "core/support/gobject_ptr.h"
 #include "support/main_loop.h"
 
 #include <webkit/webkit.h>
@@ -23,12 +24,12 @@ std::string evaluateScript(WebKitWebView* view, const std::string& script, doubl
         [](GObject* source, GAsyncResult* result, gpointer data) {
             std::unique_ptr<std::shared_ptr<Call>> c(static_cast<std::shared_ptr<Call>*>(data));
             GError* error = nullptr;
-            JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+            auto value = GObjectPtr<JSCValue>::adopt(
+                webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error));
             if (value) {
-                char* text = jsc_value_to_string(value);
+                char* text = jsc_value_to_string(value.get());
                 (*c)->result = text ? text : "";
                 g_free(text);
-                g_object_unref(value);
             } else {
                 (*c)->result = std::string("error: ") + (error ? error->message : "");
             }

@@ -3,6 +3,7 @@
 #include "web_test_fixture.h"
 
 #include "core/support/files.h"
+#include "core/support/gobject_ptr.h"
 #include "ui/web/download_manager.h"
 
 #include <gio/gio.h>
@@ -29,27 +30,25 @@ std::string payload(std::size_t size)
 class RawReplyServer {
 public:
     explicit RawReplyServer(std::string reply)
-        : m_service(g_threaded_socket_service_new(4))
+        : m_service(GObjectPtr<GSocketService>::adopt(g_threaded_socket_service_new(4)))
     {
-        GInetAddress* loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
-        GSocketAddress* address = g_inet_socket_address_new(loopback, 0);
+        auto loopback = GObjectPtr<GInetAddress>::adopt(g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4));
+        auto address = GObjectPtr<GSocketAddress>::adopt(g_inet_socket_address_new(loopback.get(), 0));
         GSocketAddress* bound = nullptr;
-        g_socket_listener_add_address(G_SOCKET_LISTENER(m_service), address, G_SOCKET_TYPE_STREAM,
+        g_socket_listener_add_address(G_SOCKET_LISTENER(m_service.get()), address.get(), G_SOCKET_TYPE_STREAM,
                                       G_SOCKET_PROTOCOL_TCP, nullptr, &bound, nullptr);
         m_port = bound ? g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(bound)) : 0;
         g_clear_object(&bound);
-        g_object_unref(address);
-        g_object_unref(loopback);
-        g_signal_connect_data(m_service, "run", G_CALLBACK(&RawReplyServer::serve), new std::string(std::move(reply)),
+        g_signal_connect_data(m_service.get(), "run", G_CALLBACK(&RawReplyServer::serve),
+                              new std::string(std::move(reply)),
                               [](gpointer data, GClosure*) { delete static_cast<std::string*>(data); },
                               GConnectFlags(0));
-        g_socket_service_start(m_service);
+        g_socket_service_start(m_service.get());
     }
     ~RawReplyServer()
     {
-        g_socket_service_stop(m_service);
-        g_socket_listener_close(G_SOCKET_LISTENER(m_service));
-        g_object_unref(m_service);
+        g_socket_service_stop(m_service.get());
+        g_socket_listener_close(G_SOCKET_LISTENER(m_service.get()));
     }
     RawReplyServer(const RawReplyServer&) = delete;
     RawReplyServer& operator=(const RawReplyServer&) = delete;
@@ -75,7 +74,7 @@ private:
         return TRUE;
     }
 
-    GSocketService* m_service;
+    GObjectPtr<GSocketService> m_service;
     guint16 m_port = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "web_test_fixture.h"
 
+#include "core/support/gobject_ptr.h"
 #include "ui/web/web_view_container.h"
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
@@ -104,12 +105,12 @@ std::string WebFixture::evaluate(const Uuid& tabId, const std::string& script)
         [](GObject* source, GAsyncResult* result, gpointer data) {
             auto* c = static_cast<Call*>(data);
             GError* error = nullptr;
-            JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+            auto value = GObjectPtr<JSCValue>::adopt(
+                webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error));
             if (value) {
-                char* text = jsc_value_to_string(value);
+                char* text = jsc_value_to_string(value.get());
                 c->result = text ? text : "";
                 g_free(text);
-                g_object_unref(value);
             } else {
                 c->result = std::string("error: ") + (error ? error->message : "");
             }
@@ -151,14 +152,13 @@ LoopbackServer::Reply html(const std::string& text)
 
 std::string pngBytes(int width, int height, unsigned rgba)
 {
-    GdkPixbuf* pixbuf = gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height);
-    gdk_pixbuf_fill(pixbuf, rgba);
+    auto pixbuf = GObjectPtr<GdkPixbuf>::adopt(gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, width, height));
+    gdk_pixbuf_fill(pixbuf.get(), rgba);
     gchar* buffer = nullptr;
     gsize size = 0;
-    gdk_pixbuf_save_to_buffer(pixbuf, &buffer, &size, "png", nullptr, nullptr);
+    gdk_pixbuf_save_to_buffer(pixbuf.get(), &buffer, &size, "png", nullptr, nullptr);
     std::string out(buffer, size);
     g_free(buffer);
-    g_object_unref(pixbuf);
     return out;
 }
 

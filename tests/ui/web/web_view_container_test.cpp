@@ -4,10 +4,9 @@
 
 #include "core/support/notification_names.h"
 #include "core/web/navigation_policy.h"
+#include "support/test_certificate.h"
 #include "ui/web/web_view_coordinator.h"
 
-#include <gio/gio.h>
-#include <glib/gstdio.h>
 #include <webkit/webkit.h>
 
 #include <cmath>
@@ -31,21 +30,6 @@ int closedPort()
     int port = ntohs(address.sin_port);
     close(fd);
     return port;
-}
-
-// A self-signed certificate for 127.0.0.1, made for this run.
-GTlsCertificate* makeSelfSignedCertificate(const TempDir& dir)
-{
-    std::string key = dir.file("key.pem"), cert = dir.file("cert.pem");
-    std::string command = "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout '" + key
-        + "' -out '" + cert + "' 2>/dev/null";
-    int status = 0;
-    if (!g_spawn_command_line_sync(("sh -c \"" + command + "\"").c_str(), nullptr, nullptr, &status, nullptr))
-        return nullptr;
-    GError* error = nullptr;
-    GTlsCertificate* certificate = g_tls_certificate_new_from_files(cert.c_str(), key.c_str(), &error);
-    g_clear_error(&error);
-    return certificate;
 }
 
 class WebViewContainerTest : public WebFixture {
@@ -175,10 +159,9 @@ TEST_F(WebViewContainerTest, AServerErrorPageIsShownAsThePage)
 
 TEST_F(WebViewContainerTest, AnUntrustedCertificateShowsTheCertificateError)
 {
-    GTlsCertificate* certificate = makeSelfSignedCertificate(dir);
-    ASSERT_NE(certificate, nullptr);
-    LoopbackServer secure(certificate);
-    g_object_unref(certificate);
+    TestCertificate certificate;
+    ASSERT_NE(certificate.certificate(), nullptr);
+    LoopbackServer secure(certificate.certificate());
     secure.on("/", html(page("Secret")));
     Uuid id = openTab(secure.url("/"));
     auto& container = show(id);

@@ -1,6 +1,7 @@
 // Runs the page script wrapper in a JavaScript engine against a stand-in page: a location and a
 // document that records the style elements it is given.
 
+#include "core/support/gobject_ptr.h"
 #include "core/web/page_extension_injector.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +64,7 @@ JSCVirtualMachine* engine()
 class Page {
 public:
     explicit Page(const std::string& url, bool hasHead = true, bool idleCallbacks = false)
-        : m_context(jsc_context_new_with_virtual_machine(engine()))
+        : m_context(GObjectPtr<JSCContext>::adopt(jsc_context_new_with_virtual_machine(engine())))
     {
         const Address a = address(url);
         evaluate("var page = {styles: [], errors: [], timers: [], idle: []};"
@@ -83,17 +84,14 @@ public:
         if (idleCallbacks)
             evaluate("function requestIdleCallback(f, options) { page.idle.push({f, timeout: options.timeout}); }");
     }
-    ~Page() { g_object_unref(m_context); }
-    Page(const Page&) = delete;
-    Page& operator=(const Page&) = delete;
-
     // Evaluates `code`; false when it threw or did not compile.
     bool evaluate(const std::string& code)
     {
-        jsc_context_clear_exception(m_context);
-        JSCValue* value = jsc_context_evaluate(m_context, code.c_str(), static_cast<gssize>(code.size()));
-        g_object_unref(value);
-        if (JSCException* exception = jsc_context_get_exception(m_context)) {
+        jsc_context_clear_exception(m_context.get());
+        // Only whether it threw matters: the value is dropped at once.
+        GObjectPtr<JSCValue>::adopt(
+            jsc_context_evaluate(m_context.get(), code.c_str(), static_cast<gssize>(code.size())));
+        if (JSCException* exception = jsc_context_get_exception(m_context.get())) {
             m_lastException = jsc_exception_get_message(exception);
             return false;
         }
@@ -102,11 +100,10 @@ public:
 
     std::string text(const std::string& expression)
     {
-        JSCValue* value = jsc_context_evaluate(m_context, expression.c_str(), -1);
-        char* chars = jsc_value_to_string(value);
+        auto value = GObjectPtr<JSCValue>::adopt(jsc_context_evaluate(m_context.get(), expression.c_str(), -1));
+        char* chars = jsc_value_to_string(value.get());
         std::string result = chars ? chars : "";
         g_free(chars);
-        g_object_unref(value);
         return result;
     }
 
@@ -114,7 +111,7 @@ public:
     const std::string& lastException() const { return m_lastException; }
 
 private:
-    JSCContext* m_context;
+    GObjectPtr<JSCContext> m_context;
     std::string m_lastException;
 };
 
