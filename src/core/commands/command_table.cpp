@@ -271,7 +271,8 @@ void CommandTable::addDesktopShortcuts()
     // The keys browsers on this desktop share, beside each command's own. They come after it, so
     // the menus and the settings' shortcut reference keep showing the command's own key.
     const std::pair<const char*, std::vector<Shortcut>> extra[] = {
-        // To the address: here the command bar (a layout with an address field takes the key).
+        // To the address: the layout's address field takes the key first (see the main window);
+        // without one, the command bar.
         {commands::newTab, {key(ctrl, "l")}},
         {commands::goBack, {key(alt, "Left")}},
         {commands::goForward, {key(alt, "Right")}},

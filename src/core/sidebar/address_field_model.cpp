@@ -112,14 +112,15 @@ void AddressFieldModel::updateSuggestions(const std::string& text, OmniboxEventT
             return;
         const unsigned session = m_session;
         OmniboxInput input{text::trimWhitespaceAndNewlines(text), eventType};
-        m_host.requestSuggestions(input, [this, alive, session](std::vector<OmniboxMatch> matches) {
+        m_host.requestSuggestions(input, [this, alive, session, text](std::vector<OmniboxMatch> matches) {
             if (alive.expired())
                 return;
             // Never change the list in the middle of the engine's call.
-            m_hop.start(0, [this, alive, session, matches = std::move(matches)]() mutable {
+            m_hop.start(0, [this, alive, session, text, matches = std::move(matches)]() mutable {
                 if (alive.expired() || session != m_session)
                     return;
                 m_suggestions = std::move(matches);
+                m_suggestionsText = text;
                 const int last = std::max(0, static_cast<int>(m_suggestions.size()) - 1);
                 m_selectedIndex = std::min(m_selectedIndex, last);
                 suggestionsChanged.emit();
@@ -158,7 +159,10 @@ bool AddressFieldModel::handleKey(Key key)
 
 void AddressFieldModel::submit()
 {
-    if (showSuggestions() && m_selectedIndex < static_cast<int>(m_suggestions.size())) {
+    // The list may still answer older text (the typing outran it): then what was typed is meant,
+    // unless the user picked a row of that list with the arrows.
+    const bool listIsCurrent = m_suggestionsText == m_text || m_selectedIndex > 0;
+    if (showSuggestions() && listIsCurrent && m_selectedIndex < static_cast<int>(m_suggestions.size())) {
         executeSuggestion(OmniboxMatch(m_suggestions[static_cast<std::size_t>(m_selectedIndex)]));
         return;
     }

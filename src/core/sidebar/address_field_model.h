@@ -100,6 +100,7 @@ private:
     bool m_isFocused = false;
     std::string m_text;
     std::vector<OmniboxMatch> m_suggestions;
+    std::string m_suggestionsText; // the text m_suggestions answer
     int m_selectedIndex = 0;
     // Raised whenever editing ends, so deliveries of an earlier session are dropped even when
     // the engine's request cannot be stopped in time.

@@ -2,6 +2,7 @@
 
 #include "core/state/storage_folder.h"
 #include "core/support/json_coding.h"
+#include "core/support/text.h"
 
 #include <glib.h>
 
@@ -22,6 +23,21 @@ struct LocalDaySpan {
     Date end;
     bool contains(Date date) const { return start <= date && date < end; }
 };
+
+// One web address written two ways: as typed ("https://Example.com") and as the page commits
+// it ("https://example.com/"). A visit recorded when the tab was shown is the same visit as the
+// commit of its load.
+bool sameAddress(const Url& a, const Url& b)
+{
+    if (a == b)
+        return true;
+    if (!a.isHttpOrHttps() || !b.isHttpOrHttps())
+        return false;
+    auto path = [](const Url& u) { return u.path().empty() ? std::string_view("/") : u.path(); };
+    return a.schemeLowercased() == b.schemeLowercased() && text::lowercased(a.rawHost()) == text::lowercased(b.rawHost())
+        && a.port() == b.port() && a.user() == b.user() && a.password() == b.password() && path(a) == path(b)
+        && a.query() == b.query() && a.fragment() == b.fragment();
+}
 
 Date unixDate(GDateTime* time)
 {
@@ -107,16 +123,22 @@ const HistoryItem* HistoryLog::newestIn(const std::optional<Uuid>& spaceId) cons
     return nullptr;
 }
 
-HistoryItem* HistoryLog::currentVisit(const Tab& tab)
+HistoryItem* HistoryLog::tabVisit(const Uuid& tabId)
 {
-    auto visit = m_tabVisits.find(tab.id);
+    auto visit = m_tabVisits.find(tabId);
     if (visit == m_tabVisits.end())
         return nullptr;
     for (HistoryItem& item : m_items) {
         if (item.id == visit->second)
-            return item.url == tab.url ? &item : nullptr;
+            return &item;
     }
     return nullptr;
+}
+
+HistoryItem* HistoryLog::currentVisit(const Tab& tab)
+{
+    HistoryItem* visit = tabVisit(tab.id);
+    return visit && visit->url == tab.url ? visit : nullptr;
 }
 
 void HistoryLog::insert(HistoryItem item, const Uuid& tabId)
@@ -158,6 +180,11 @@ bool HistoryLog::recordNavigation(const Tab& tab, const std::optional<Uuid>& sho
 {
     if (tab.url.string().empty() || currentVisit(tab))
         return false;
+    if (HistoryItem* visit = tabVisit(tab.id); visit && sameAddress(visit->url, tab.url)) {
+        visit->url = tab.url; // the address as the page has it
+        edited(*visit);
+        return true;
+    }
     const std::optional<Uuid> spaceId = tab.spaceId ? tab.spaceId : shownSpaceId;
     if (const HistoryItem* newest = newestIn(spaceId); newest && newest->url == tab.url) {
         m_tabVisits.insert_or_assign(tab.id, newest->id);

@@ -36,8 +36,8 @@ public:
     // unless it repeats the newest visit of the shown space. Returns whether it was recorded.
     bool record(const Tab& tab, const std::optional<Uuid>& shownSpaceId);
     // The tab's page committed a navigation to the tab's address. Recorded unless that address is
-    // the tab's newest visit already (one page load reported twice, a reload) or the newest visit
-    // of the tab's space. Titled as a new tab of the address is, with no icon, until the page
+    // the tab's newest visit already (one page load reported twice, a reload; the visit takes the
+    // address as committed where it was recorded as typed) or the newest visit of the tab's space. Titled as a new tab of the address is, with no icon, until the page
     // reports its own. Returns whether it was recorded.
     bool recordNavigation(const Tab& tab, const std::optional<Uuid>& shownSpaceId);
     // The tab's newest visit takes the tab's title, or its icon, while the visit is of the tab's
@@ -70,6 +70,8 @@ private:
     void encode();
     // The newest visit of the space, if any.
     const HistoryItem* newestIn(const std::optional<Uuid>& spaceId) const;
+    // The tab's newest visit, whatever its address.
+    HistoryItem* tabVisit(const Uuid& tabId);
     // The tab's newest visit while it is of the tab's address.
     HistoryItem* currentVisit(const Tab& tab);
     // Puts the visit at the head, within the cap, as the tab's newest.

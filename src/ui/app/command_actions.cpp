@@ -275,16 +275,17 @@ Glib::RefPtr<Gio::MenuItem> CommandActions::menuItem(const MenuEntry& entry) con
     const Command* command = m_table.command(entry.commandId);
     const std::string title = !entry.title.empty() || !command ? entry.title : command->currentTitle();
     auto item = Gio::MenuItem::create(title, "");
-    if (command && command->argumentRule && !command->isEnabled(entry.argument)) {
-        // Greyed out, still showing the key it has once it can be chosen.
+    // The item shows the command's own key, the first of its list (the toolkit would pick any,
+    // such as the keypad's plus of Zoom In); a greyed-out item shows the key it has once it can
+    // be chosen.
+    const std::string detailed = detailedName(entry.commandId, entry.argument);
+    auto it = std::find_if(m_accels.begin(), m_accels.end(), [&](const auto& a) { return a.first == detailed; });
+    if (it != m_accels.end() && !it->second.empty())
+        item->set_attribute_value("accel", Glib::Variant<Glib::ustring>::create(it->second.front()));
+    if (command && command->argumentRule && !command->isEnabled(entry.argument))
         item->set_action("app." + std::string(unavailableAction));
-        const std::string detailed = detailedName(entry.commandId, entry.argument);
-        auto it = std::find_if(m_accels.begin(), m_accels.end(), [&](const auto& a) { return a.first == detailed; });
-        if (it != m_accels.end() && !it->second.empty())
-            item->set_attribute_value("accel", Glib::Variant<Glib::ustring>::create(it->second.front()));
-        return item;
-    }
-    item->set_action_and_target("app." + entry.commandId, toVariant(entry.argument));
+    else
+        item->set_action_and_target("app." + entry.commandId, toVariant(entry.argument));
     return item;
 }
 

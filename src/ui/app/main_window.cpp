@@ -6,6 +6,7 @@
 #include "ui/base/app_context.h"
 #include "ui/design/theme.h"
 #include "ui/design/tooltips.h"
+#include "ui/layouts/content_view.h"
 #include "ui/layouts/empty_state_view.h"
 #include "ui/layouts/traditional_browser_view.h"
 #include "ui/app/kovi_application.h"
@@ -70,13 +71,18 @@ bool MainWindow::focusTypingTarget()
 
 Glib::RefPtr<Gtk::ShortcutController> MainWindow::makeAddressKeyController()
 {
-    // Ctrl+L goes to the address: the horizontal layout has a field for it; elsewhere the key
-    // runs its command (the command bar).
+    // Ctrl+L goes to the address field of the layout: the sidebar's or the horizontal layout's.
+    // Without one (a sidebar of no address field, a view open over the layout) the key runs its
+    // command: the command bar.
     auto controller = Gtk::ShortcutController::create();
     controller->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
     auto toAddress = Gtk::CallbackAction::create([this](Gtk::Widget&, const Glib::VariantBase&) {
+        if (m_root.topLayer())
+            return false;
+        if (ContentView* content = m_root.contentView())
+            return content->sidebarHost().editAddress();
         TraditionalBrowserView* layout = m_root.traditionalView();
-        if (!layout || m_root.topLayer())
+        if (!layout)
             return false;
         Gtk::Entry& field = layout->navigationBar().addressField();
         if (!field.grab_focus())

@@ -36,6 +36,17 @@ public:
     }
     std::function<void(int)> onSpaceSwipe;
 
+    // Ctrl+L: the sidebar's address field starts editing (revealing a hidden sidebar). False
+    // when the sidebar has no address field.
+    bool editAddress()
+    {
+        if (!onEditAddress)
+            return false;
+        onEditAddress();
+        return true;
+    }
+    std::function<void()> onEditAddress; // set by the sidebar while it lives
+
     // The window's own controls (its menu button). Until a sidebar takes them into its top bar,
     // the main view shows them in a strip above the sidebar. A sidebar that wants them calls
     // takeChromeWidget() (now, or when chromeWidgetChanged is emitted) and packs the result, a

@@ -13,6 +13,7 @@
 #include <gtkmm/eventcontrollerfocus.h>
 #include <gtkmm/eventcontrollermotion.h>
 #include <gtkmm/gestureclick.h>
+#include <gtkmm/root.h>
 #include <glibmm/main.h>
 
 namespace kovi {
@@ -224,6 +225,12 @@ void SidebarAddressBar::refreshSpaceColor()
 void SidebarAddressBar::refreshEditing()
 {
     const bool editing = m_model->isEditing();
+    // Done editing with the keys still here (Enter, Escape): the stack would hand them to the
+    // star or the copy button, showing a focus ring. Let go, so the window gives them to the page.
+    if (auto* root = get_root(); root && !editing) {
+        if (Gtk::Widget* focus = root->get_focus(); focus && focus->is_ancestor(m_panel))
+            root->unset_focus();
+    }
     m_stack.set_visible_child(editing ? "panel" : "collapsed");
     if (editing)
         m_entry.grab_focus();

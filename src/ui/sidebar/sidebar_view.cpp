@@ -176,6 +176,7 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
                          &m_state.currentSpaceIdChanged, &m_state.activeTabIdChanged})
         m_connections.add(signal->connect(schedule));
     m_list.onDragFinished = schedule;
+    m_host.onEditAddress = [this] { m_address.model().beginEditing(); };
     refresh();
 }
 
@@ -184,6 +185,7 @@ SidebarView::~SidebarView()
     m_refreshIdle.disconnect();
     m_upperPolicyIdle.disconnect();
     m_connections.clear();
+    m_host.onEditAddress = nullptr;
     m_env.onPreviewRequest = nullptr;
     if (auto* overlay = dynamic_cast<Gtk::Overlay*>(m_bubble.get_parent()))
         overlay->remove_overlay(m_bubble);

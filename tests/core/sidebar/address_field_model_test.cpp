@@ -146,6 +146,26 @@ TEST_F(AddressFieldTest, ReturnTakesTheSelectedSuggestion)
     EXPECT_EQ(host.navigated[1].second, URLParser().searchURL("three words"));
 }
 
+// Regression: text typed and entered faster than its suggestions arrived opened the first
+// suggestion of the text before (the page already shown), so the typed address was lost.
+TEST_F(AddressFieldTest, ReturnBeforeTheTypedTextsSuggestionsOpensTheTypedText)
+{
+    model.beginEditing();
+    settle();
+    model.setText("localhost:8765/two");
+    model.submit();
+    ASSERT_EQ(host.navigated.size(), 1u);
+    EXPECT_EQ(host.navigated[0].second.string(), "http://localhost:8765/two");
+
+    // A row of the older list picked with the arrows is still what the user chose.
+    model.beginEditing();
+    settle();
+    model.setText("other");
+    model.handleKey(AddressFieldModel::Key::down);
+    model.submit();
+    EXPECT_EQ(host.switchedTo, other);
+}
+
 TEST_F(AddressFieldTest, TypedTextOpensAnAddressOrASearchAndANewTabWithoutOne)
 {
     host.localAnswer.clear();

@@ -190,7 +190,7 @@ TEST_F(FoldersTest, RenamingAndCollapsingAreSaved)
     EXPECT_FALSE(written(stateFile()));
 }
 
-TEST_F(FoldersTest, QueriesFollowTheSpecifiedFilters)
+TEST_F(FoldersTest, QueriesApplyTheirFilters)
 {
     start();
     Uuid a = open("https://a.example/");

@@ -109,6 +109,23 @@ TEST_F(HistoryTest, NavigationsInATabAreVisitsThatFollowTheirPagesTitle)
     EXPECT_EQ(state->history().front().title, "Alpha again");
 }
 
+// Regression: an address typed as "localhost:8765" or "Example.com" was recorded when its tab was
+// shown and again when its page committed "…/", so one visit was two history entries.
+TEST_F(HistoryTest, AnAddressAsTypedAndAsCommittedIsOneVisit)
+{
+    start();
+    const Uuid tab = open("https://Typed.example");
+    state->updateTabURL(tab, url("https://typed.example/"));
+    state->recordNavigation(tab);
+    state->updateTabTitle(tab, "Typed");
+    EXPECT_EQ(visits(state->history()), std::vector<std::string>{"https://typed.example/ Typed"});
+
+    // A redirect elsewhere is a page of its own.
+    state->updateTabURL(tab, url("https://typed.example/landing"));
+    state->recordNavigation(tab);
+    EXPECT_EQ(state->history().size(), 2u);
+}
+
 TEST_F(HistoryTest, ANavigationKeepsTheCapAndTheTabsSpace)
 {
     start();

@@ -296,6 +296,7 @@ TEST_F(MenuCommandsTest, SpaceItemsAreGreyedOutUntilTheirSpaceExistsAndZoomInIsO
     struct Item {
         std::string label, action;
         Glib::VariantBase target;
+        std::string accel;
     };
     std::function<void(const Glib::RefPtr<Gio::MenuModel>&, std::vector<Item>&)> collect =
         [&](const Glib::RefPtr<Gio::MenuModel>& model, std::vector<Item>& out) {
@@ -309,8 +310,12 @@ TEST_F(MenuCommandsTest, SpaceItemsAreGreyedOutUntilTheirSpaceExistsAndZoomInIsO
                     return value ? std::string(Glib::VariantBase::cast_dynamic<Glib::Variant<Glib::ustring>>(value).get())
                                  : std::string();
                 };
+                gchar* accel = nullptr;
+                g_menu_model_get_item_attribute(model->gobj(), i, "accel", "s", &accel);
                 out.push_back({text(Gio::MenuModel::Attribute::LABEL), text(Gio::MenuModel::Attribute::ACTION),
-                               model->get_item_attribute(i, Gio::MenuModel::Attribute::TARGET, Glib::VariantType("i"))});
+                               model->get_item_attribute(i, Gio::MenuModel::Attribute::TARGET, Glib::VariantType("i")),
+                               accel ? accel : ""});
+                g_free(accel);
             }
         };
     auto menu = [&](const std::string& title) {
@@ -350,14 +355,15 @@ TEST_F(MenuCommandsTest, SpaceItemsAreGreyedOutUntilTheirSpaceExistsAndZoomInIsO
         if (item.label.rfind("Zoom In", 0) == 0) {
             ++zoomIn;
             EXPECT_EQ(item.action, "app.zoom-in");
+            EXPECT_EQ(item.accel, "<Control>equal") << "the command's own key, not the keypad's";
         }
     }
     EXPECT_EQ(zoomIn, 1);
 }
 
-TEST_F(MenuCommandsTest, ShortcutsAreTheLinuxFormsOfTheSpecifiedOnes)
+TEST_F(MenuCommandsTest, EachCommandKeepsItsOwnKeyFirstAndTheDesktopsKeysAfter)
 {
-    // The first key of each is the one the specification gives (the one menus show); the
+    // The first key of each is the command's own (the one menus show); the
     // desktop's usual keys follow it.
     auto accels = [&](const std::string& action) {
         auto list = h->app->get_accels_for_action(action);

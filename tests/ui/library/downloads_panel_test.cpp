@@ -50,7 +50,9 @@ protected:
     }
     bool doubleClick(Gtk::Widget& widget)
     {
-        return xdoMoveToWidget(widget) && xdo({"click", "--repeat", "2", "--delay", "80", "1"});
+        // A row just added has no place yet on a busy machine.
+        return runUntilGtk([&] { return widget.get_mapped() && widget.get_width() > 0; }, 10)
+            && xdoMoveToWidget(widget) && xdo({"click", "--repeat", "2", "--delay", "80", "1"});
     }
     std::vector<std::string> opened;
     std::vector<std::string> revealed;

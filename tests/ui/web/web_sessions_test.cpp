@@ -38,7 +38,8 @@ TEST_F(WebSessionsTest, SpacesKeepCookiesAndStorageApartAndTabsOfOneSpaceShareTh
     show(sameSpace);
     ASSERT_TRUE(waitLoaded(sameSpace));
     // Another content process of the same session sees what the first one stored.
-    EXPECT_TRUE(runUntil([&] { return cookieAndStorage(sameSpace) == "who=alice|alice"; }, 15)) << cookieAndStorage(sameSpace) << " / " << cookieAndStorage(writer);
+    EXPECT_TRUE(runUntil([&] { return cookieAndStorage(sameSpace) == "who=alice|alice"; }, 15))
+        << cookieAndStorage(sameSpace);
 
     Uuid work = addSpace("Work");
     Uuid otherSpace = openTab(server.url("/read"), work);
@@ -46,8 +47,9 @@ TEST_F(WebSessionsTest, SpacesKeepCookiesAndStorageApartAndTabsOfOneSpaceShareTh
     ASSERT_TRUE(waitLoaded(otherSpace));
     EXPECT_EQ(cookieAndStorage(otherSpace), "|null");
     for (const auto& request : server.requests()) {
-        if (request.path == "/read" && request.headers.count("cookie"))
+        if (request.path == "/read" && request.headers.count("cookie")) {
             EXPECT_EQ(request.headers.at("cookie"), "who=alice");
+        }
     }
     EXPECT_EQ(server.requests().back().path, "/read");
     EXPECT_EQ(server.requests().back().headers.count("cookie"), 0u);
