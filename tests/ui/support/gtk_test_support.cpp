@@ -136,6 +136,17 @@ bool xdoClickAt(int x, int y, int button)
     return xdo({"mousemove", std::to_string(x), std::to_string(y), "click", std::to_string(button)});
 }
 
+bool xdoDoubleClickUntil(const std::function<bool()>& done)
+{
+    for (int tries = 0; tries < 3; ++tries) {
+        if (!xdo({"click", "--repeat", "2", "--delay", "60", "1"}))
+            return false;
+        if (runUntilGtk(done, 5))
+            return true;
+    }
+    return false;
+}
+
 bool xdoMoveTo(int x, int y)
 {
     return xdo({"mousemove", std::to_string(x), std::to_string(y)});

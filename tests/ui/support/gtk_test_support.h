@@ -38,6 +38,10 @@ bool xdoKey(const std::string& keys);
 bool xdoType(const std::string& text);
 bool xdoClickAt(int x, int y, int button = 1);
 bool xdoMoveTo(int x, int y);
+// Double-clicks where the pointer is until `done` holds (5 s after each try, three tries): two
+// clicks sent 60 ms apart can reach the window further apart than the desktop's double-click
+// time on a busy machine, as two single clicks.
+bool xdoDoubleClickUntil(const std::function<bool()>& done);
 // The screen position of the point (x, y) of `widget`; false when it is not laid out.
 bool widgetPoint(Gtk::Widget& widget, double x, double y, int& screenX, int& screenY);
 // Centre of `widget` in screen coordinates; false when not laid out.

@@ -129,8 +129,7 @@ TEST_F(SplitViewInputTest, TheDividerFollowsThePointerWithinRangeAndADoubleClick
     std::tie(x0, y0) = centreOf(split.divider());
     xdoMoveTo(x0, y0);
     settle(60);
-    xdo({"click", "--repeat", "2", "--delay", "60", "1"});
-    EXPECT_TRUE(runUntilGtk([&] { return config().splitRatio == 0.5; }, 3));
+    EXPECT_TRUE(xdoDoubleClickUntil([&] { return config().splitRatio == 0.5; }));
 }
 
 // A press on a pane picks it and still reaches the page; each header drives its own page only.
