@@ -95,6 +95,12 @@ FloatingSidebar::FloatingSidebar(AppContext& ctx, SidebarHost& host) : m_ctx(ctx
         [this] { panelFlagChanged(m_ctx.state.isHistoryPanelVisible()); }));
     m_connections.add(state.isDownloadsPanelVisibleChanged.connect(
         [this] { panelFlagChanged(m_ctx.state.isDownloadsPanelVisible()); }));
+    // Its address field let go (Enter, Escape): hidden unless the pointer is on it, as after a
+    // leave. The field may have revealed it by key with the pointer elsewhere.
+    m_connections.add(m_host.isInteractionLockedChanged.connect([this] {
+        if (!m_host.isInteractionLocked())
+            pointerLeftPanel();
+    }));
     m_connections.add(m_ctx.appearance.isDarkModeChanged.connect([this] { refreshMaterial(); }));
     refreshMaterial();
 }

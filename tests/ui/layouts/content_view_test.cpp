@@ -175,8 +175,12 @@ TEST_F(ContentViewTest, FloatingSidebarRevealsAndHidesByTheRules)
     dock.floating().pointerLeftPanel();
     settle(450);
     EXPECT_TRUE(host.isSidebarVisible());
+    // Regression: unlocked with the pointer away (Ctrl+L revealed it, Enter ended the editing),
+    // it stayed open over a dimmed page until the pointer came and left again.
     host.setIsInteractionLocked(false);
+    ASSERT_TRUE(runUntilGtk([&] { return !host.isSidebarVisible(); }, 30));
 
+    host.setIsSidebarVisible(true);
     dock.floating().tapScrim();
     EXPECT_FALSE(host.isSidebarVisible());
 
