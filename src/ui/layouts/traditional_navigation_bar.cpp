@@ -7,6 +7,8 @@
 #include "ui/design/symbols.h"
 #include "ui/layouts/bar_button.h"
 
+#include <gtkmm/root.h>
+
 namespace kovi {
 
 TraditionalNavigationBar::TraditionalNavigationBar(AppContext& ctx)
@@ -42,7 +44,12 @@ TraditionalNavigationBar::TraditionalNavigationBar(AppContext& ctx)
         if (!m_settingText)
             m_model.setUrlText(m_entry.get_text());
     });
-    m_entry.signal_activate().connect([this] { m_model.navigate(); });
+    m_entry.signal_activate().connect([this] {
+        m_model.navigate();
+        // The keys go to the page that loads, as after the sidebar's address field.
+        if (auto* root = get_root())
+            root->unset_focus();
+    });
     m_address.append(m_entry);
     append(m_address);
 

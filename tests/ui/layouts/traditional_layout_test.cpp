@@ -424,6 +424,9 @@ TEST_F(TraditionalLayoutTest, AddressFieldLoadsSearchesAndOpensTabs)
     EXPECT_EQ(state().activeTab()->url.string(), "http://127.0.0.1:8/first");
     EXPECT_EQ(nav().addressField().get_text(), "http://127.0.0.1:8/first");
     EXPECT_EQ(navigate.count, 0);
+    Gtk::Widget* focus = window->get_focus();
+    EXPECT_TRUE(!focus || (focus != &nav().addressField() && !focus->is_ancestor(nav().addressField())))
+        << "Enter hands the keys on to the page";
 
     // With one: blanks do nothing, script text is searched, words are searched.
     nav().addressField().set_text("   ");
