@@ -158,10 +158,14 @@ void CommandTable::addViewCommands()
         return std::string(state.isBrowserBezelEnabled() ? "Disable Browser Bezel" : "Enable Browser Bezel");
     };
     add(commands::findInPage, "Find in Page", plain([&state] { state.toggleFindInPage(); }), {key(ctrl, "f")});
-    add(commands::toggleSplitView, "Open Split View", plain([&state] { state.toggleSplitView(); }),
-        {key(ctrl | alt, "d")})
-        .titleRule = [&state] {
+    Command& split = add(commands::toggleSplitView, "Open Split View", plain([&state] { state.toggleSplitView(); }),
+                         {key(ctrl | alt, "d")});
+    split.titleRule = [&state] {
         return std::string(state.splitViewConfig().isEnabled ? "Close Split View" : "Open Split View");
+    };
+    // Opening needs a second tab in the space to show beside the active one.
+    split.enabledRule = [&state] {
+        return state.splitViewConfig().isEnabled || (state.activeTabId() && state.tabsForCurrentSpace().size() >= 2);
     };
     add(commands::showHistory, "Show History",
         plain([&state] { state.setIsHistoryPanelVisible(!state.isHistoryPanelVisible()); }), {key(ctrl, "y")});

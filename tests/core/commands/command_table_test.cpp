@@ -104,11 +104,15 @@ TEST_F(CommandTableTest, TitlesThatChangeFollowTheStateAndAreReported)
     EXPECT_EQ(table->labels("View")[1], "Enable Browser Bezel");
     EXPECT_EQ(defaults.boolValue("isBrowserBezelEnabled"), false);
 
+    // Split view is offered once there is a second tab to show (before, it did nothing).
     open("https://a.example/");
+    EXPECT_FALSE(table->isEnabled(c::toggleSplitView));
     open("https://b.example/");
     EXPECT_EQ(table->labels("View")[3], "Open Split View");
+    EXPECT_TRUE(table->isEnabled(c::toggleSplitView));
     table->run(c::toggleSplitView);
     EXPECT_EQ(table->labels("View")[3], "Close Split View");
+    EXPECT_TRUE(table->isEnabled(c::toggleSplitView));
 
     Probe layoutChanged(notifications, notifications::layoutModeChanged);
     EXPECT_EQ(table->labels("View")[10], "Switch to Horizontal Tabs");
