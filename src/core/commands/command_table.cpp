@@ -105,21 +105,33 @@ void CommandTable::addCommands()
     add(commands::newSpace, "New Space", plain([&state] {
         state.createNewSpace("Space " + std::to_string(state.spaces().size() + 1), SpaceColor::blue, "folder");
     }), {key(ctrl | shift, "n")});
+    // Commands that act on the shown page are greyed out while there is none to act on.
+    auto hasPage = [&state] { return state.activeTabId().has_value(); };
     add(commands::closeTab, "Close Tab", plain([&state] {
         if (auto id = state.activeTabId())
             state.removeTab(*id);
-    }), {key(ctrl, "w")});
+    }), {key(ctrl, "w")}).enabledRule = hasPage;
     add(commands::reopenClosedTab, "Reopen Last Closed Tab", plain([&state] { state.reopenClosedTab(); }),
-        {key(ctrl | shift, "t")});
+        {key(ctrl | shift, "t")})
+        .enabledRule = [&state] { return state.hasRecentlyClosedTabs(); };
     add(commands::switchTabs, "Switch Tabs", plain([this] { openCommandBar(true); }), {key(ctrl | shift, "o")});
 
     // Edit
     add(commands::goBack, "Go Back", plain([this] { postPageCommand(notifications::webViewGoBack); }),
-        {key(ctrl, "bracketleft")});
+        {key(ctrl, "bracketleft")})
+        .enabledRule = [&state] {
+        const auto tab = state.activeTab();
+        return tab && tab->canGoBack;
+    };
     add(commands::goForward, "Go Forward", plain([this] { postPageCommand(notifications::webViewGoForward); }),
-        {key(ctrl, "bracketright")});
+        {key(ctrl, "bracketright")})
+        .enabledRule = [&state] {
+        const auto tab = state.activeTab();
+        return tab && tab->canGoForward;
+    };
     add(commands::reload, "Reload", plain([this] { postPageCommand(notifications::webViewReload); }),
-        {key(ctrl, "r")});
+        {key(ctrl, "r")})
+        .enabledRule = hasPage;
 
     // Tabs
     add(commands::nextTab, "Next Tab", plain([&state] { state.switchActiveTab(1); }), {key(ctrl | alt, "Right")});
@@ -157,7 +169,9 @@ void CommandTable::addViewCommands()
         .titleRule = [&state] {
         return std::string(state.isBrowserBezelEnabled() ? "Disable Browser Bezel" : "Enable Browser Bezel");
     };
-    add(commands::findInPage, "Find in Page", plain([&state] { state.toggleFindInPage(); }), {key(ctrl, "f")});
+    auto hasPage = [&state] { return state.activeTabId().has_value(); };
+    add(commands::findInPage, "Find in Page", plain([&state] { state.toggleFindInPage(); }), {key(ctrl, "f")})
+        .enabledRule = hasPage;
     Command& split = add(commands::toggleSplitView, "Open Split View", plain([&state] { state.toggleSplitView(); }),
                          {key(ctrl | alt, "d")});
     split.titleRule = [&state] {
@@ -175,7 +189,8 @@ void CommandTable::addViewCommands()
     add(commands::toggleDevTools, "Toggle Developer Tools", plain([&state] { state.toggleDevTools(); }),
         {key(ctrl | alt, "i")});
     add(commands::pictureInPicture, "Enter Picture in Picture",
-        plain([this] { postPageCommand(notifications::enterPictureInPicture); }), {key(ctrl | shift, "p")});
+        plain([this] { postPageCommand(notifications::enterPictureInPicture); }), {key(ctrl | shift, "p")})
+        .enabledRule = hasPage;
     add(commands::aiChat, "Kovi AI Chat", plain([&state] { state.setIsAIChatVisible(!state.isAIChatVisible()); }),
         {key(ctrl | shift, "a")});
     add(commands::toggleMaxSettings, "Kovi Max Settings",
@@ -190,11 +205,14 @@ void CommandTable::addViewCommands()
     };
     // One item for both keys: Ctrl+= and Ctrl++ (with or without Shift, or on the keypad).
     add(commands::zoomIn, "Zoom In", plain([this] { postPageCommand(notifications::webViewZoomIn); }),
-        {key(ctrl, "equal"), key(ctrl, "plus"), key(ctrl, "KP_Add")});
+        {key(ctrl, "equal"), key(ctrl, "plus"), key(ctrl, "KP_Add")})
+        .enabledRule = hasPage;
     add(commands::zoomOut, "Zoom Out", plain([this] { postPageCommand(notifications::webViewZoomOut); }),
-        {key(ctrl, "minus")});
+        {key(ctrl, "minus")})
+        .enabledRule = hasPage;
     add(commands::zoomReset, "Actual Size", plain([this] { postPageCommand(notifications::webViewZoomReset); }),
-        {key(ctrl, "0")});
+        {key(ctrl, "0")})
+        .enabledRule = hasPage;
 }
 
 void CommandTable::addLibraryAndSpaceCommands()
@@ -313,7 +331,7 @@ bool CommandTable::isEnabled(std::string_view id, const CommandArgument& argumen
 
 void CommandTable::postPageCommand(const char* name)
 {
-    // Posted even with no active tab: then no page answers.
+    // Enabled only with an active tab (the commands' rules); the web layer finds its page.
     m_services.notifications.post(name, m_services.state.activeTabId());
 }
 

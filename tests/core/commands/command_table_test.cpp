@@ -273,24 +273,35 @@ TEST_F(CommandTableTest, TabsAreClosedReopenedAndSelectedByPosition)
     EXPECT_EQ(state.tabs().size(), count) << "nothing active: nothing closed";
 }
 
-TEST_F(CommandTableTest, PageCommandsPostForTheActiveTabOrForNone)
+// Regression: with no page, or no page to go back to, the page commands were offered and did
+// nothing; Reopen Last Closed Tab was offered with none closed.
+TEST_F(CommandTableTest, PageCommandsAreOfferedOnlyWhenThereIsAPageToActOn)
 {
     Probe back(notifications, notifications::webViewGoBack);
     Probe zoomIn(notifications, notifications::webViewZoomIn);
     Probe pip(notifications, notifications::enterPictureInPicture);
     Probe settings(notifications, notifications::showSettings);
-    table->run(c::goBack);
-    EXPECT_EQ(back.count, 1);
-    EXPECT_EQ(back.object, std::nullopt);
+    for (const char* id : {c::goBack, c::goForward, c::reload, c::closeTab, c::reopenClosedTab, c::zoomIn,
+                           c::findInPage, c::pictureInPicture})
+        EXPECT_FALSE(table->isEnabled(id)) << id << " with no page";
+    EXPECT_FALSE(table->run(c::goBack));
+    EXPECT_EQ(back.count, 0);
 
     const Uuid tab = open("https://example.com/");
+    EXPECT_FALSE(table->isEnabled(c::goBack)) << "nothing to go back to";
+    state.updateTabNavigation(tab, true, false);
+    EXPECT_TRUE(table->isEnabled(c::goBack));
+    EXPECT_FALSE(table->isEnabled(c::goForward));
     for (const char* id : {c::goBack, c::zoomIn, c::pictureInPicture, c::settings})
-        table->run(id);
+        EXPECT_TRUE(table->run(id)) << id;
     EXPECT_EQ(back.object, tab);
     EXPECT_EQ(zoomIn.count, 1);
     EXPECT_EQ(pip.object, tab);
     EXPECT_EQ(settings.count, 1);
     EXPECT_EQ(settings.object, std::nullopt);
+
+    table->run(c::closeTab);
+    EXPECT_TRUE(table->isEnabled(c::reopenClosedTab));
 }
 
 TEST_F(CommandTableTest, AppearanceChoicesAreMarkedWhoeverMadeThem)

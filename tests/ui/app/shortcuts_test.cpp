@@ -125,6 +125,7 @@ TEST_F(ShortcutsTest, TheDesktopsKeysWorkWhileAWebPageHasTheFocus)
     }
 
     const Uuid shown = *state().activeTabId();
+    state().updateTabNavigation(shown, true, true); // as if the page had a history both ways
     NotificationProbe backProbe(h->ctx().notifications, notifications::webViewGoBack);
     NotificationProbe forwardProbe(h->ctx().notifications, notifications::webViewGoForward);
     NotificationProbe reloadProbe(h->ctx().notifications, notifications::webViewReload);

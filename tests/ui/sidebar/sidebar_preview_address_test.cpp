@@ -169,7 +169,7 @@ TEST_F(SidebarAddressTest, TopBarAndNewTabRowActOnTheState)
     state->removeTab(tab);
     catchUp();
     EXPECT_FALSE(bar.backButton().get_sensitive());
-    EXPECT_TRUE(bar.reloadButton().get_sensitive());
+    EXPECT_FALSE(bar.reloadButton().get_sensitive()) << "no page to reload";
     EXPECT_EQ(bar.reloadButton().get_tooltip_text(), "Reload");
 }
 
