@@ -22,8 +22,8 @@ class Preferences;
 // The browser's long-lived services, built from one set of folders and wired together: the
 // settings, the notification centre, the library, the browser state, appearance, the AI service,
 // the account, the update check, the page extensions and the one HTTP session of the browser's
-// own requests. Built in dependency order and
-// destroyed backwards; every reference it hands out lives as long as the core. Main thread only.
+// own requests. Built in dependency order and destroyed backwards; every reference it hands out
+// lives as long as the core. Main thread only.
 class BrowserCore {
 public:
     struct Options {

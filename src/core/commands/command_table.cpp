@@ -31,6 +31,21 @@ std::function<void(const CommandArgument&)> plain(std::function<void()> run)
     return [run = std::move(run)](const CommandArgument&) { run(); };
 }
 
+// Commands that act on the shown page are greyed out while there is none to act on.
+std::function<bool()> whenPageShown(const BrowserState& state)
+{
+    return [&state] { return state.activeTabId().has_value(); };
+}
+
+// Back and Forward: while the shown page has somewhere to go that way.
+std::function<bool()> whenPageCan(const BrowserState& state, bool Tab::*can)
+{
+    return [&state, can] {
+        const auto tab = state.activeTab();
+        return tab && (*tab).*can;
+    };
+}
+
 int numberOf(const CommandArgument& argument)
 {
     return std::get<int>(argument);
@@ -105,12 +120,10 @@ void CommandTable::addCommands()
     add(commands::newSpace, "New Space", plain([&state] {
         state.createNewSpace("Space " + std::to_string(state.spaces().size() + 1), SpaceColor::blue, "folder");
     }), {key(ctrl | shift, "n")});
-    // Commands that act on the shown page are greyed out while there is none to act on.
-    auto hasPage = [&state] { return state.activeTabId().has_value(); };
     add(commands::closeTab, "Close Tab", plain([&state] {
         if (auto id = state.activeTabId())
             state.removeTab(*id);
-    }), {key(ctrl, "w")}).enabledRule = hasPage;
+    }), {key(ctrl, "w")}).enabledRule = whenPageShown(state);
     add(commands::reopenClosedTab, "Reopen Last Closed Tab", plain([&state] { state.reopenClosedTab(); }),
         {key(ctrl | shift, "t")})
         .enabledRule = [&state] { return state.hasRecentlyClosedTabs(); };
@@ -119,19 +132,13 @@ void CommandTable::addCommands()
     // Edit
     add(commands::goBack, "Go Back", plain([this] { postPageCommand(notifications::webViewGoBack); }),
         {key(ctrl, "bracketleft")})
-        .enabledRule = [&state] {
-        const auto tab = state.activeTab();
-        return tab && tab->canGoBack;
-    };
+        .enabledRule = whenPageCan(state, &Tab::canGoBack);
     add(commands::goForward, "Go Forward", plain([this] { postPageCommand(notifications::webViewGoForward); }),
         {key(ctrl, "bracketright")})
-        .enabledRule = [&state] {
-        const auto tab = state.activeTab();
-        return tab && tab->canGoForward;
-    };
+        .enabledRule = whenPageCan(state, &Tab::canGoForward);
     add(commands::reload, "Reload", plain([this] { postPageCommand(notifications::webViewReload); }),
         {key(ctrl, "r")})
-        .enabledRule = hasPage;
+        .enabledRule = whenPageShown(state);
 
     // Tabs
     add(commands::nextTab, "Next Tab", plain([&state] { state.switchActiveTab(1); }), {key(ctrl | alt, "Right")});
@@ -169,9 +176,8 @@ void CommandTable::addViewCommands()
         .titleRule = [&state] {
         return std::string(state.isBrowserBezelEnabled() ? "Disable Browser Bezel" : "Enable Browser Bezel");
     };
-    auto hasPage = [&state] { return state.activeTabId().has_value(); };
     add(commands::findInPage, "Find in Page", plain([&state] { state.toggleFindInPage(); }), {key(ctrl, "f")})
-        .enabledRule = hasPage;
+        .enabledRule = whenPageShown(state);
     Command& split = add(commands::toggleSplitView, "Open Split View", plain([&state] { state.toggleSplitView(); }),
                          {key(ctrl | alt, "d")});
     split.titleRule = [&state] {
@@ -190,7 +196,7 @@ void CommandTable::addViewCommands()
         {key(ctrl | alt, "i")});
     add(commands::pictureInPicture, "Enter Picture in Picture",
         plain([this] { postPageCommand(notifications::enterPictureInPicture); }), {key(ctrl | shift, "p")})
-        .enabledRule = hasPage;
+        .enabledRule = whenPageShown(state);
     add(commands::aiChat, "Kovi AI Chat", plain([&state] { state.setIsAIChatVisible(!state.isAIChatVisible()); }),
         {key(ctrl | shift, "a")});
     add(commands::toggleMaxSettings, "Kovi Max Settings",
@@ -206,13 +212,13 @@ void CommandTable::addViewCommands()
     // One item for both keys: Ctrl+= and Ctrl++ (with or without Shift, or on the keypad).
     add(commands::zoomIn, "Zoom In", plain([this] { postPageCommand(notifications::webViewZoomIn); }),
         {key(ctrl, "equal"), key(ctrl, "plus"), key(ctrl, "KP_Add")})
-        .enabledRule = hasPage;
+        .enabledRule = whenPageShown(state);
     add(commands::zoomOut, "Zoom Out", plain([this] { postPageCommand(notifications::webViewZoomOut); }),
         {key(ctrl, "minus")})
-        .enabledRule = hasPage;
+        .enabledRule = whenPageShown(state);
     add(commands::zoomReset, "Actual Size", plain([this] { postPageCommand(notifications::webViewZoomReset); }),
         {key(ctrl, "0")})
-        .enabledRule = hasPage;
+        .enabledRule = whenPageShown(state);
 }
 
 void CommandTable::addLibraryAndSpaceCommands()

@@ -20,10 +20,10 @@ struct SpacePaletteColor {
 };
 const std::array<SpacePaletteColor, 8>& spacePalette();
 
-// What a colour class paints: the background, with text and symbols in black or white, whichever
-// reads on it ("space-bg-<raw>"), the text and symbols
-// ("space-fg-<raw>"), a 1-px inner ring ("space-border-<raw>"), or, inside a list, the selected
-// row (class "space-highlight-row") and its badge ("space-highlight-badge") ("space-highlight-<raw>").
+// What a colour class paints: the background, with text and symbols on it in black or white,
+// whichever reads ("space-bg-<raw>"); the text and symbols ("space-fg-<raw>"); a 1-px inner ring
+// ("space-border-<raw>"); or, inside a list, the selected row (class "space-highlight-row") and
+// its badge ("space-highlight-badge") ("space-highlight-<raw>").
 enum class SpaceColorRole { fill, text, border, highlight };
 std::string spaceColorClass(SpaceColorRole role, SpaceColor color);
 // Removes every colour class of the role, then adds the one for `color`.

@@ -36,8 +36,9 @@ struct OnboardingMetrics {
 };
 
 // The first-run screen: pick the sidebar or the horizontal-tab layout, see a miniature of it, and
-// finish with "Get Started" or "Skip". Both store the pick in BrowserState::layoutMode, mark the
-// onboarding done ("hasCompletedOnboarding") through `onCompleted` and the settings. The pick starts at the sidebar layout whatever is stored.
+// finish with "Get Started" or "Skip". Both store the pick in BrowserState::layoutMode and mark
+// the onboarding done ("hasCompletedOnboarding") through `onCompleted` and the settings. The pick
+// starts at the sidebar layout whatever is stored.
 //
 // Every control stays in sight: the cards stand side by side only where both fit; when the
 // content is taller than the space, the compact sizes apply, then a smaller miniature, then

@@ -77,6 +77,15 @@ inline Tab makeTab(BrowserState& state, const std::string& url, const std::strin
                pinned, false, space ? space : state.currentSpaceId(), std::nullopt);
 }
 
+// Adds such a tab to the state; returns its id.
+inline Uuid addTab(BrowserState& state, const std::string& url, const std::string& title = "", bool pinned = false,
+                   std::optional<Uuid> space = std::nullopt)
+{
+    Tab tab = makeTab(state, url, title, pinned, space);
+    state.addTab(tab);
+    return tab.id;
+}
+
 // The whole application with its window, on a temporary profile; the feed address may point at
 // a loopback server.
 class AppHarness {
@@ -120,9 +129,7 @@ public:
     // A new active tab of the shown space on `url`.
     Uuid openTab(const std::string& url, const std::string& title = "", bool pinned = false)
     {
-        Tab tab = makeTab(ctx().state, url, title, pinned);
-        ctx().state.addTab(tab);
-        return tab.id;
+        return addTab(ctx().state, url, title, pinned);
     }
     // Waits until the tab's page has loaded (and shows `title`, when given).
     bool waitLoaded(const Uuid& id, const std::optional<std::string>& title = std::nullopt, double seconds = 60)

@@ -42,9 +42,7 @@ protected:
     BrowserState& state() { return core.state; }
     Uuid addTab(const std::string& url, std::optional<Uuid> space = std::nullopt)
     {
-        Tab tab = makeTab(state(), url, "", false, space);
-        state().addTab(tab);
-        return tab.id;
+        return test::addTab(state(), url, "", false, space);
     }
 
     TempDir dir;

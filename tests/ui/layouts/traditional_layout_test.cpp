@@ -51,9 +51,7 @@ protected:
     TraditionalNavigationBar& nav() { return view->navigationBar(); }
     Uuid addTab(const std::string& url, const std::string& title = "", bool pinned = false)
     {
-        Tab tab = makeTab(state(), url, title, pinned);
-        state().addTab(tab);
-        return tab.id;
+        return test::addTab(state(), url, title, pinned);
     }
     std::vector<std::string> stripTitles()
     {
