@@ -348,7 +348,7 @@ void MainBrowserView::refreshLibraryAlert()
                          view->m_ctx.library.setErrorMessage(std::nullopt);
                      }),
                      this);
-    gtk_window_present(GTK_WINDOW(dialog));
+    presentOverParent(GTK_WINDOW(dialog));
 }
 
 } // namespace kovi

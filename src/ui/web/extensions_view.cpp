@@ -3,6 +3,7 @@
 #include "core/settings/appearance_manager.h"
 #include "core/web/page_extension_sites.h"
 #include "core/web/page_extension_store.h"
+#include "ui/design/dialogs.h"
 #include "ui/design/kovi_design.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
@@ -374,7 +375,7 @@ void ExtensionsView::refreshAlert()
     adw_message_dialog_set_default_response(m_alert, "ok");
     adw_message_dialog_set_close_response(m_alert, "ok");
     g_signal_connect(m_alert, "response", G_CALLBACK(&ExtensionsView::onAlertResponse), this);
-    gtk_window_present(GTK_WINDOW(m_alert));
+    presentOverParent(GTK_WINDOW(m_alert));
 }
 
 void ExtensionsView::onAlertResponse(AdwMessageDialog* dialog, const char*, gpointer self) noexcept
