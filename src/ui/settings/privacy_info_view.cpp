@@ -2,6 +2,7 @@
 
 #include "core/settings/auth_manager.h"
 #include "ui/design/symbols.h"
+#include "ui/design/window_chrome.h"
 
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
@@ -98,7 +99,11 @@ PrivacyInfoView::PrivacyInfoView(AuthManager& auth, Gtk::Window& parent) : m_aut
     buttons->append(m_continue);
     root->append(*buttons);
 
-    set_child(*root);
+    // Its heading is its title bar: the window moves by any part that is not a control.
+    useOwnTitleBar(*this);
+    auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_child(*root);
+    set_child(*handle);
 
     // Escape dismisses it, as "Got it!" does.
     auto keys = Gtk::ShortcutController::create();

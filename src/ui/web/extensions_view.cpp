@@ -7,6 +7,7 @@
 #include "ui/design/kovi_design.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
+#include "ui/design/window_chrome.h"
 #include "ui/web/web_view_styles.h"
 
 #include <sigc++/adaptors/track_obj.h>
@@ -70,8 +71,12 @@ ExtensionsView::ExtensionsView(Gtk::Window& parent, PageExtensionStore& store, A
     set_title("Page Extensions");
     add_css_class("kovi-extensions-window");
 
+    // Its heading is its title bar: the window moves by any part that is not a control.
+    useOwnTitleBar(*this);
     m_root.add_css_class("kovi-extensions-sheet");
-    set_child(m_root);
+    auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_child(m_root);
+    set_child(*handle);
 
     // Header.
     auto* header = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
@@ -311,7 +316,10 @@ void ExtensionsView::showConfirmation()
     });
     buttons->append(*install);
     box->append(*buttons);
-    window->set_child(*box);
+    useOwnTitleBar(*window);
+    auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_child(*box);
+    window->set_child(*handle);
     window->signal_close_request().connect(
         [this] {
             // Any other way of closing the confirmation cancels it.

@@ -89,5 +89,56 @@ TEST_P(StartupAlertTest, TheAlertIsAboveTheWindowItSpeaksForAndAfterOkTheWindowT
 INSTANTIATE_TEST_SUITE_P(Desktops, StartupAlertTest, ::testing::Values(true, false),
                          [](const auto& info) { return std::string(info.param ? "Openbox" : "NoWindowManager"); });
 
+// Under a window manager the settings window opened at the screen's corner (it was attached to
+// no window), and the library got the desktop's title bar and buttons above its own heading and
+// close button. Each opens over the browser window's middle, with only its own title bar.
+TEST(SecondaryWindows, OpenOverTheBrowserWindowWithTheirOwnTitleBarOnly)
+{
+    PrivateDesktop desktop(true);
+    ASSERT_TRUE(desktop.ready()) << "no private X server with openbox";
+    TempDir home;
+    prepareProfile(home, "");
+    Process kovi(home.path(), {}, {{"DISPLAY", desktop.display()}});
+
+    // The shown window of this title, and the browser window.
+    auto find = [&](const std::string& title) -> unsigned long {
+        for (unsigned long window : desktop.windowsBottomToTop()) {
+            if (desktop.title(window) == title)
+                return window;
+        }
+        return 0;
+    };
+    unsigned long browser = 0;
+    ASSERT_TRUE(runUntilGtk([&] { return (browser = find("Kovi")) != 0; }, 40));
+    int bx, by, bwidth, bheight;
+    ASSERT_TRUE(desktop.geometry(browser, bx, by, bwidth, bheight));
+    // The browser window draws its own frame: the desktop adds nothing around it.
+    EXPECT_EQ(desktop.frameExtents(browser), (std::vector<long>{0, 0, 0, 0}));
+
+    struct Case {
+        const char* keys;
+        const char* title;
+    };
+    for (const Case& c : {Case{"ctrl+comma", "Settings"}, Case{"ctrl+shift+b", "Library"}}) {
+        SCOPED_TRACE(c.title);
+        ASSERT_TRUE(desktop.xdo(std::string("key ") + c.keys));
+        unsigned long window = 0;
+        ASSERT_TRUE(runUntilGtk([&] { return (window = find(c.title)) != 0 && !desktop.frameExtents(window).empty(); },
+                                20));
+        EXPECT_EQ(desktop.transientFor(window), browser);
+        EXPECT_EQ(desktop.frameExtents(window), (std::vector<long>{0, 0, 0, 0})) << "a title bar of the desktop's";
+        int x, y, width, height;
+        ASSERT_TRUE(desktop.geometry(window, x, y, width, height));
+        EXPECT_NEAR(x + width / 2, bx + bwidth / 2, bwidth / 10) << "at " << x << "," << y;
+        EXPECT_NEAR(y + height / 2, by + bheight / 2, bheight / 10) << "at " << x << "," << y;
+        if (const char* folder = std::getenv("KOVI_SCREENSHOT_DIR"))
+            desktop.screenshot(std::string(folder) + "/openbox-" + c.title + ".png");
+        ASSERT_TRUE(desktop.xdo("key Escape"));
+        ASSERT_TRUE(runUntilGtk([&] { return find(c.title) == 0; }, 20));
+    }
+    ASSERT_TRUE(desktop.xdo("key ctrl+q"));
+    EXPECT_EQ(kovi.wait(30), 0);
+}
+
 } // namespace
 } // namespace kovi::test
