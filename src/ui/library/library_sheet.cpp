@@ -54,12 +54,12 @@ LibrarySheet::LibrarySheet(BrowserLibrary& library, BrowserState& state, Theme& 
 {
     add_css_class("library-sheet");
     set_title("Library");
-    set_default_size(width, height);
-    set_size_request(width, height);
     set_resizable(false);
     useOwnTitleBar(*this);
 
+    // The size is the content's: the frame the window draws around it comes on top.
     auto* column = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 0);
+    column->set_size_request(width, height);
     buildHeader(*column);
     buildPicker(*column);
     buildSearch(*column);

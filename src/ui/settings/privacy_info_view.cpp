@@ -46,8 +46,6 @@ PrivacyInfoView::PrivacyInfoView(AuthManager& auth, Gtk::Window& parent) : m_aut
     set_hide_on_close(true);
     set_resizable(false);
     set_title("Privacy");
-    set_default_size(width, -1);
-    set_size_request(width, -1);
 
     auto* root = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 24);
     root->set_margin(32);
@@ -102,6 +100,7 @@ PrivacyInfoView::PrivacyInfoView(AuthManager& auth, Gtk::Window& parent) : m_aut
     // Its heading is its title bar: the window moves by any part that is not a control.
     useOwnTitleBar(*this);
     auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_size_request(width, -1); // the content's width: the window's frame comes on top
     handle->set_child(*root);
     set_child(*handle);
 

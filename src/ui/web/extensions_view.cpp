@@ -66,8 +66,6 @@ ExtensionsView::ExtensionsView(Gtk::Window& parent, PageExtensionStore& store, A
     set_transient_for(parent);
     set_modal(true);
     set_resizable(false);
-    set_default_size(650, 540);
-    set_size_request(650, 540);
     set_title("Page Extensions");
     add_css_class("kovi-extensions-window");
 
@@ -75,6 +73,7 @@ ExtensionsView::ExtensionsView(Gtk::Window& parent, PageExtensionStore& store, A
     useOwnTitleBar(*this);
     m_root.add_css_class("kovi-extensions-sheet");
     auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_size_request(650, 540); // the content's size: the window's frame comes on top
     handle->set_child(m_root);
     set_child(*handle);
 
@@ -280,8 +279,6 @@ void ExtensionsView::showConfirmation()
     window->set_transient_for(*this);
     window->set_modal(true);
     window->set_resizable(false);
-    window->set_default_size(470, -1);
-    window->set_size_request(470, -1);
     window->set_title("Install Extension");
 
     auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 16);
@@ -318,6 +315,7 @@ void ExtensionsView::showConfirmation()
     box->append(*buttons);
     useOwnTitleBar(*window);
     auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_size_request(470, -1);
     handle->set_child(*box);
     window->set_child(*handle);
     window->signal_close_request().connect(
