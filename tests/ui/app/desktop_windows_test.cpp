@@ -67,6 +67,7 @@ TEST_P(StartupAlertTest, TheAlertIsAboveTheWindowItSpeaksForAndAfterOkTheWindowT
 
     // OK: with a window manager the alert has the keyboard; without one, a click on its button.
     if (windowManager) {
+        ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == alert; }, 20)) << "the alert has the keyboard";
         ASSERT_TRUE(desktop.xdo("key Return"));
     } else {
         int x, y, width, height;
@@ -81,6 +82,8 @@ TEST_P(StartupAlertTest, TheAlertIsAboveTheWindowItSpeaksForAndAfterOkTheWindowT
     ASSERT_TRUE(desktop.geometry(window, x, y, width, height));
     ASSERT_TRUE(desktop.xdo("mousemove " + std::to_string(x + width / 2) + " " + std::to_string(y + height / 2)
                             + " click 1"));
+    if (windowManager)
+        ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == window; }, 20));
     ASSERT_TRUE(desktop.xdo("key ctrl+q"));
     EXPECT_EQ(kovi.wait(30), 0) << home.read("stderr.log");
     EXPECT_EQ(home.read("data/KoviBrowser/library.json"), "garbage") << "the file is left as it is";
@@ -121,6 +124,7 @@ TEST(SecondaryWindows, OpenOverTheBrowserWindowWithTheirOwnTitleBarOnly)
     };
     for (const Case& c : {Case{"ctrl+comma", "Settings"}, Case{"ctrl+shift+b", "Library"}}) {
         SCOPED_TRACE(c.title);
+        ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == browser; }, 20));
         ASSERT_TRUE(desktop.xdo(std::string("key ") + c.keys));
         unsigned long window = 0;
         ASSERT_TRUE(runUntilGtk([&] { return (window = find(c.title)) != 0 && !desktop.frameExtents(window).empty(); },
@@ -136,6 +140,7 @@ TEST(SecondaryWindows, OpenOverTheBrowserWindowWithTheirOwnTitleBarOnly)
         ASSERT_TRUE(desktop.xdo("key Escape"));
         ASSERT_TRUE(runUntilGtk([&] { return find(c.title) == 0; }, 20));
     }
+    ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == browser; }, 20));
     ASSERT_TRUE(desktop.xdo("key ctrl+q"));
     EXPECT_EQ(kovi.wait(30), 0);
 }

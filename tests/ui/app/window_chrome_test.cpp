@@ -246,6 +246,11 @@ struct DimmedCase {
     std::function<OverlayLayer&(MainBrowserView&)> layer;
 };
 
+void PrintTo(const DimmedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class DimmedWindowButtonsTest : public WindowChromeTest, public ::testing::WithParamInterface<DimmedCase> {};
 
 TEST_P(DimmedWindowButtonsTest, TheFirstClickOnCloseClosesTheWindowWhileAPanelIsOpen)

@@ -216,6 +216,16 @@ bool PrivateDesktop::geometry(unsigned long window, int& x, int& y, int& width, 
     return true;
 }
 
+unsigned long PrivateDesktop::activeWindow()
+{
+    IgnoreXErrors ignore(xOf(m_x));
+    if (!m_x)
+        return 0;
+    XSync(xOf(m_x), False);
+    const auto active = windowList(xOf(m_x), "_NET_ACTIVE_WINDOW");
+    return active.empty() ? 0 : active.front();
+}
+
 std::vector<long> PrivateDesktop::frameExtents(unsigned long window)
 {
     IgnoreXErrors ignore(xOf(m_x));

@@ -29,6 +29,8 @@ public:
     unsigned long transientFor(unsigned long window);
     // Where the window lies on the screen.
     bool geometry(unsigned long window, int& x, int& y, int& width, int& height);
+    // The window the window manager has given the keyboard; 0 when it does not say.
+    unsigned long activeWindow();
     // What the window manager draws around the window (left, right, top, bottom); empty when it
     // does not say.
     std::vector<long> frameExtents(unsigned long window);
