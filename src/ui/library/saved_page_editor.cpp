@@ -1,6 +1,7 @@
 #include "ui/library/saved_page_editor.h"
 
 #include "ui/design/styles.h"
+#include "ui/design/window_chrome.h"
 
 #include <gtkmm/label.h>
 #include <gtkmm/shortcutcontroller.h>
@@ -61,7 +62,11 @@ SavedPageEditor::SavedPageEditor(BrowserLibrary& library, const SavedPage& page,
     applyButtonStyle(m_save, ButtonVariant::primary, ButtonSize::md);
     buttons->append(m_save);
     m_form.append(*buttons);
-    set_child(m_form);
+    // Its heading is its title bar: the window moves by any part that is not a control.
+    useOwnTitleBar(*this);
+    auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_child(m_form);
+    set_child(*handle);
     set_default_widget(m_save);
 
     m_title.signal_changed().connect([this] {

@@ -109,6 +109,9 @@ TEST_F(LibrarySheetTest, TheEditorRenamesAPageAndMovesItToTheReadingList)
     ASSERT_TRUE(click(row->editButton(), [&] { return sheet()->editor() && sheet()->editor()->get_mapped(); }));
     SavedPageEditor& editor = *sheet()->editor();
     EXPECT_EQ(editor.get_transient_for(), sheet());
+    // Each shows one title bar, its own: the desktop adds none above the heading.
+    EXPECT_FALSE(getsDesktopTitleBar(*sheet()));
+    EXPECT_FALSE(getsDesktopTitleBar(editor));
     settle(150);
     screenshotIfAsked("saved-page-editor");
 
