@@ -45,7 +45,7 @@ const Json* follow(const Json& root, std::initializer_list<std::variant<const ch
 
 AIEndpoints AIEndpoints::standard()
 {
-    return {"https://api.openai.com", "https://api.anthropic.com", 60};
+    return {"https://api.openai.com", "https://api.anthropic.com", 60, 300};
 }
 
 AIChatReply AIChatReply::success(std::string answer)
@@ -125,7 +125,7 @@ HttpRequest AIChatClient::buildRequest(AIProvider provider, const std::string& a
     HttpRequest request;
     request.method = "POST";
     request.contentType = "application/json";
-    request.timeoutSeconds = 0;
+    request.timeoutSeconds = endpoints.answerTimeoutSeconds;
     request.idleTimeoutSeconds = endpoints.idleTimeoutSeconds;
     request.maxBodyBytes = maxAnswerBodyBytes;
     // A redirect would carry the key to wherever it points, possibly in clear text.

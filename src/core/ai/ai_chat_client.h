@@ -21,8 +21,10 @@ class HttpSession;
 struct AIEndpoints {
     std::string openAIBaseUrl;    // "/v1/chat/completions" is appended
     std::string anthropicBaseUrl; // "/v1/messages" is appended
-    // A turn fails once nothing has arrived for this long; an answer still coming in is waited for.
+    // A turn fails once nothing has arrived for this long, and once its answer has taken this
+    // long in all (a provider that sends a byte now and then).
     double idleTimeoutSeconds = 60;
+    double answerTimeoutSeconds = 300;
 
     static AIEndpoints standard();
 };
