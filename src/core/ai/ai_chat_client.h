@@ -60,7 +60,8 @@ public:
     AIChatClient(const AIChatClient&) = delete;
     AIChatClient& operator=(const AIChatClient&) = delete;
 
-    // Without a key the callback gets noApiKey from the main loop and nothing is sent.
+    // Without a key the callback gets noApiKey from the main loop and nothing is sent; a key
+    // that cannot travel in a header (isSendableKey) is refused the same way, with its own text.
     void chat(std::string message, std::optional<AIChatContext> context, Callback callback);
     std::size_t pendingCount() const { return m_http.pendingCount() + m_refused.size(); }
 
@@ -84,7 +85,7 @@ public:
 
 private:
     struct Refused {
-        AIError error;
+        AIChatReply reply;
         Callback callback;
     };
     bool reportRefused();

@@ -483,13 +483,14 @@ TEST_F(AIChatClientTest, KeysAreSentUnchangedUnlessTheyCannotTravelInAHeader)
         {"ten thousand characters", longKey, true, AIError::apiError},
         {"non-ASCII", "sk-ключ-鍵", true, AIError::apiError},
         {"inner tab", "sk\tkey", true, AIError::apiError},
-        {"line feed", "sk-key\n", false, AIError::apiError},
-        {"carriage return and line feed", "sk\r\nX-Injected: yes", false, AIError::apiError},
-        {"NUL", std::string("sk\0key", 6), false, AIError::apiError},
-        {"escape", "sk\x1b[0m", false, AIError::apiError},
-        {"delete", "sk\x7f", false, AIError::apiError},
-        {"C1 control", "sk\xc2\x85", false, AIError::apiError},
+        {"line feed", "sk-key\n", false, std::nullopt},
+        {"carriage return and line feed", "sk\r\nX-Injected: yes", false, std::nullopt},
+        {"NUL", std::string("sk\0key", 6), false, std::nullopt},
+        {"escape", "sk\x1b[0m", false, std::nullopt},
+        {"delete", "sk\x7f", false, std::nullopt},
+        {"C1 control", "sk\xc2\x85", false, std::nullopt},
     };
+    const std::string notValid = "The API key is not valid: it contains a line break or another control character.";
     for (AIProvider provider : allAIProviders) {
         for (const auto& c : cases) {
             use(provider, c.key);
@@ -497,6 +498,8 @@ TEST_F(AIChatClientTest, KeysAreSentUnchangedUnlessTheyCannotTravelInAHeader)
             auto reply = turn("hi");
             ASSERT_TRUE(reply) << c.name;
             EXPECT_EQ(reply->aiError, c.error) << c.name;
+            if (!c.sent && c.error != AIError::noApiKey)
+                EXPECT_EQ(reply->errorDescription, notValid) << c.name;
             ASSERT_EQ(server->requests().size(), before + (c.sent ? 1 : 0)) << c.name;
             if (c.sent) {
                 const auto& headers = server->requests().back().headers;
