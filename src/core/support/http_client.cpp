@@ -155,9 +155,9 @@ struct HttpClient::Pending {
     bool endedShort() const
     {
         SoupMessageHeaders* headers = soup_message_get_response_headers(message.get());
-        if (g_strcmp0(soup_message_get_method(message.get()), SOUP_METHOD_HEAD) == 0 || response.status == SOUP_STATUS_NO_CONTENT
-            || response.status == SOUP_STATUS_NOT_MODIFIED
-            || soup_message_headers_get_encoding(headers) != SOUP_ENCODING_CONTENT_LENGTH)
+        const bool bodiless = g_strcmp0(soup_message_get_method(message.get()), SOUP_METHOD_HEAD) == 0
+            || response.status == SOUP_STATUS_NO_CONTENT || response.status == SOUP_STATUS_NOT_MODIFIED;
+        if (bodiless || soup_message_headers_get_encoding(headers) != SOUP_ENCODING_CONTENT_LENGTH)
             return false;
         const char* coding = soup_message_headers_get_one(headers, "Content-Encoding");
         if (coding && g_ascii_strcasecmp(coding, "identity") != 0)

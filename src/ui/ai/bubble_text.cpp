@@ -4,7 +4,6 @@
 
 #include <gtkmm/adjustment.h>
 #include <gtkmm/snapshot.h>
-#include <gtkmm/viewport.h>
 
 namespace kovi {
 
