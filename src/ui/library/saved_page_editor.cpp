@@ -1,5 +1,6 @@
 #include "ui/library/saved_page_editor.h"
 
+#include "core/support/text.h"
 #include "ui/design/styles.h"
 #include "ui/design/window_chrome.h"
 
@@ -42,7 +43,7 @@ SavedPageEditor::SavedPageEditor(BrowserLibrary& library, const SavedPage& page,
     heading->add_css_class("heading");
     m_form.append(*heading);
 
-    m_title.set_text(page.title);
+    m_title.set_text(text::displayable(page.title));
     m_title.set_activates_default(true);
     addField(m_form, "Title", m_title);
 
