@@ -4,6 +4,7 @@
 #include "core/model/tab.h"
 #include "core/support/scoped_connections.h"
 #include "core/support/uuid.h"
+#include "ui/design/still_pointer_hover.h"
 #include "ui/layouts/space_menu_button.h"
 
 #include <gtkmm/box.h>
@@ -64,7 +65,6 @@ public:
     void refresh();
 
 private:
-private:
     void refreshActive();
     void refreshDragLook();
     void refreshDownloads();
@@ -103,6 +103,8 @@ private:
     std::unordered_map<Uuid, TraditionalTab*> m_tabs;             // managed children of m_normal
     std::unordered_map<Uuid, TraditionalPinnedTab*> m_pinnedTabs; // managed children of m_pinned
     std::optional<Uuid> m_shownActive;
+    // Tabs closing or moving under a still pointer hand it the tab now there.
+    StillPointerHover m_stillPointer{*this};
     ScopedConnections m_connections;
 };
 

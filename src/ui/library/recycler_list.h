@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/support/scoped_connections.h"
+#include "ui/design/still_pointer_hover.h"
 
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/widget.h>
@@ -58,6 +59,8 @@ private:
     std::map<Gtk::Widget*, int> m_kinds;
     Canvas* m_canvas = nullptr;
     sigc::connection m_idle;
+    // Rows rebound, swapped or scrolled under a still pointer hand it the row now there.
+    StillPointerHover m_stillPointer{*this};
     ScopedConnections m_connections;
 };
 

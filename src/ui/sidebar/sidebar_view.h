@@ -7,6 +7,7 @@
 #include "core/support/main_loop_delayed_task.h"
 #include "core/support/scoped_connections.h"
 #include "ui/design/motion.h"
+#include "ui/design/still_pointer_hover.h"
 #include "ui/sidebar/address_bar.h"
 #include "ui/sidebar/bottom_bar.h"
 #include "ui/sidebar/preview_bubble.h"
@@ -126,6 +127,8 @@ private:
 
     // The shown space's content fades in with the row spring when the space changes.
     MotionValue m_spaceFade;
+    // Rows closing, moving or scrolling under a still pointer hand it the row now there.
+    StillPointerHover m_stillPointer{*this};
 
     std::unique_ptr<TabSnapshotProvider> m_ownSnapshots;
     std::unique_ptr<SpaceEditorWindow> m_editor;

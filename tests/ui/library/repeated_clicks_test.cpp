@@ -106,11 +106,11 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
     state().setIsLibraryVisible(false);
     ASSERT_TRUE(runUntilGtk([&] { return !sheet(); }, 5));
 
-    // The history panel: the × of the top visit.
+    // The history panel: the × of the top visit, with and without a search.
     std::vector<HistoryItem> visits;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 80; ++i) {
         visits.push_back(HistoryItem{Uuid::random(), *Url::parse("https://visit" + std::to_string(i) + ".example/"),
-                                     "Visit " + std::to_string(i), Date::now().adding(-60.0 * i), std::nullopt,
+                                     "Visit " + std::to_string(i), Date::now().adding(-3000.0 * i), std::nullopt,
                                      state().currentSpaceId()});
     }
     state().setHistory(std::move(visits));
@@ -133,6 +133,10 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
     ASSERT_TRUE(xdoMoveToWidget(visit->deleteButton()));
     settle(150);
     ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return state().history().size(); }, -1, "history panel, ×"));
+    ASSERT_TRUE(xdoType("visit"));
+    ASSERT_TRUE(runUntilGtk([&] { return historyPanel()->shownRows().front()->headerLabel().get_text() == "SEARCH RESULTS"; }, 5));
+    settle(150);
+    ASSERT_NO_FATAL_FAILURE(clickInPlace(60, [&] { return state().history().size(); }, -1, "history panel, × while searching"));
     state().setIsHistoryPanelVisible(false);
 
     // The downloads panel: the × of the top download, shown while the pointer is on the row.
@@ -154,8 +158,12 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
         5));
     ASSERT_TRUE(xdoMoveToWidget(*download));
     ASSERT_TRUE(runUntilGtk([&] { return download->removeButton().get_mapped() && download->removeButton().get_width() > 0; }, 5));
-    ASSERT_TRUE(xdoMoveToWidget(download->removeButton()));
-    settle(150);
+    // Away from the row, then straight onto the place of its ×: the first click counts too.
+    int removeX = 0, removeY = 0;
+    ASSERT_TRUE(widgetCenter(download->removeButton(), removeX, removeY));
+    ASSERT_TRUE(xdoMoveTo(removeX, removeY - 200));
+    ASSERT_TRUE(runUntilGtk([&] { return !download->buttonsShown(); }, 5));
+    ASSERT_TRUE(xdoMoveTo(removeX, removeY));
     ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return state().downloads().size(); }, -1, "downloads panel, ×"));
 }
 
