@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace kovi {
@@ -93,6 +94,12 @@ private:
     Gtk::Overlay* previewOverlay();
     void setupSwipe();
     void refreshUpperScrollbar();
+    // After the next frame's layout, scroll the active tab's row (or the folder just made) into
+    // view by the least distance.
+    void revealSoon();
+    void stopRevealing();
+    void reveal();
+    Gtk::Widget* activeTabWidget() const;
 
     SidebarServices m_services;
     BrowserState& m_state;
@@ -129,6 +136,16 @@ private:
     MotionValue m_spaceFade;
     // Rows closing, moving or scrolling under a still pointer hand it the row now there.
     StillPointerHover m_stillPointer{*this};
+
+    // What was brought into view last: the active tab where it was shown, the folders known.
+    std::optional<Uuid> m_revealedTab;
+    Gtk::Widget* m_revealedRow = nullptr; // compared only, never used
+    int m_revealedIndex = -1;
+    std::set<Uuid> m_knownFolders;
+    std::optional<Uuid> m_revealFolder; // a folder just made, waiting to be shown
+    bool m_revealPending = false;
+    GdkFrameClock* m_revealClock = nullptr; // while a reveal waits for a frame
+    gulong m_afterPaint = 0;
 
     std::unique_ptr<TabSnapshotProvider> m_ownSnapshots;
     std::unique_ptr<SpaceEditorWindow> m_editor;

@@ -7,6 +7,8 @@
 #include "ui/library/library_rows.h"
 #include "ui/library/library_sheet.h"
 
+#include <gtkmm/adjustment.h>
+
 #include <algorithm>
 
 namespace kovi::test {
@@ -106,11 +108,13 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
     state().setIsLibraryVisible(false);
     ASSERT_TRUE(runUntilGtk([&] { return !sheet(); }, 5));
 
-    // The history panel: the × of the top visit, with and without a search.
+    // The history panel: the × of the top visit; then a search that puts a visit where the
+    // pointer rests on a section header.
     std::vector<HistoryItem> visits;
-    for (int i = 0; i < 80; ++i) {
+    for (int i = 0; i < 48; ++i) {
+        const double ago = i < 8 ? i : 3 * 86400.0 + 60.0 * i;
         visits.push_back(HistoryItem{Uuid::random(), *Url::parse("https://visit" + std::to_string(i) + ".example/"),
-                                     "Visit " + std::to_string(i), Date::now().adding(-3000.0 * i), std::nullopt,
+                                     "Visit " + std::to_string(i), Date::now().adding(-ago), std::nullopt,
                                      state().currentSpaceId()});
     }
     state().setHistory(std::move(visits));
@@ -133,10 +137,45 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
     ASSERT_TRUE(xdoMoveToWidget(visit->deleteButton()));
     settle(150);
     ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return state().history().size(); }, -1, "history panel, ×"));
+
+    // Today, two visits, Older: the pointer where the search's third visit will show its ×.
+    HistoryRow* older = nullptr;
+    for (HistoryRow* r : historyPanel()->shownRows()) {
+        if (r->isHeader() && r->headerLabel().get_text() == "OLDER")
+            older = r;
+    }
+    ASSERT_TRUE(older);
+    int deleteX = 0, deleteY = 0, olderX = 0, olderTop = 0;
+    ASSERT_TRUE(widgetCenter(visit->deleteButton(), deleteX, deleteY));
+    ASSERT_TRUE(widgetPoint(*older, 0, 0, olderX, olderTop));
+    ASSERT_LT(visit->get_height() / 2, older->get_height()) << "the × will lie where the header is";
+    ASSERT_TRUE(xdoMoveTo(deleteX, olderTop + visit->get_height() / 2));
+    settle(150);
     ASSERT_TRUE(xdoType("visit"));
     ASSERT_TRUE(runUntilGtk([&] { return historyPanel()->shownRows().front()->headerLabel().get_text() == "SEARCH RESULTS"; }, 5));
+    ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return state().history().size(); }, -1, "history panel, × after a search"));
+
+    // Scrolled to the end: each visit taken away moves the list down under the pointer.
+    auto adjustment = historyPanel()->list().get_vadjustment();
+    adjustment->set_value(adjustment->get_upper() - adjustment->get_page_size());
+    HistoryRow* bottom = nullptr;
+    ASSERT_TRUE(runUntilGtk(
+        [&] {
+            int bottomY = 0;
+            for (HistoryRow* r : historyPanel()->shownRows()) {
+                int x = 0, y = 0;
+                if (!r->isHeader() && r->get_mapped() && widgetCenter(*r, x, y) && y > bottomY) {
+                    bottom = r;
+                    bottomY = y;
+                }
+            }
+            return bottom && adjustment->get_value() > 0;
+        },
+        5));
+    ASSERT_TRUE(waitForFrames(*bottom));
+    ASSERT_TRUE(xdoMoveToWidget(bottom->deleteButton()));
     settle(150);
-    ASSERT_NO_FATAL_FAILURE(clickInPlace(60, [&] { return state().history().size(); }, -1, "history panel, × while searching"));
+    ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return state().history().size(); }, -1, "history panel, × at the end"));
     state().setIsHistoryPanelVisible(false);
 
     // The downloads panel: the × of the top download, shown while the pointer is on the row.
