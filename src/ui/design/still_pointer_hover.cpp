@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kovi {
@@ -26,6 +27,29 @@ StillPointerHover::StillPointerHover(Gtk::Widget& area) : m_area(area)
     m_controller->signal_motion().connect(note);
     m_controller->signal_leave().connect([this] { forget(); });
     m_area.add_controller(m_controller);
+    // A replay waits in the queue for the next frame, and a press may overtake it. Played
+    // while the toolkit holds a button down on a widget of the area, it would reach that widget
+    // as a motion without the button, and its click would be lost: it is dropped (the release
+    // picks anew).
+    m_late = Gtk::EventControllerLegacy::create();
+    m_late->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    m_late->signal_event().connect(
+        [this](const Glib::RefPtr<const Gdk::Event>& event) {
+            GdkEvent* e = event ? const_cast<GdkEvent*>(event->gobj()) : nullptr;
+            if (!e)
+                return false;
+            switch (gdk_event_get_event_type(e)) {
+            case GDK_BUTTON_PRESS: ++m_pressed; return false;
+            case GDK_BUTTON_RELEASE: m_pressed = std::max(0, m_pressed - 1); return false;
+            default:
+                if (!m_replaying || e != m_motion)
+                    return false;
+                m_replaying = false;
+                return m_pressed > 0;
+            }
+        },
+        false);
+    m_area.add_controller(m_late);
     m_unrealize = m_area.signal_unrealize().connect([this] { forget(); });
 }
 
@@ -33,8 +57,10 @@ StillPointerHover::~StillPointerHover()
 {
     m_unrealize.disconnect();
     forget();
-    if (m_area.gobj()) // not when the widget goes with its window
+    if (m_area.gobj()) { // not when the widget goes with its window
         m_area.remove_controller(m_controller);
+        m_area.remove_controller(m_late);
+    }
 }
 
 void StillPointerHover::remember(const GdkEvent* event)
@@ -51,6 +77,7 @@ void StillPointerHover::remember(const GdkEvent* event)
     if (m_motion)
         gdk_event_unref(m_motion);
     m_motion = gdk_event_ref(motion);
+    m_replaying = false;
     setReplayed(nullptr);
     if (!m_clock && m_area.get_realized()) {
         m_clock = gtk_widget_get_frame_clock(m_area.gobj());
@@ -69,6 +96,8 @@ void StillPointerHover::forget()
     if (m_motion)
         gdk_event_unref(m_motion);
     m_motion = nullptr;
+    m_pressed = 0;
+    m_replaying = false;
 }
 
 void StillPointerHover::setReplayed(GtkWidget* widget)
@@ -85,7 +114,7 @@ void StillPointerHover::setReplayed(GtkWidget* widget)
 void StillPointerHover::afterFrame()
 {
     GtkNative* native = gtk_widget_get_native(m_area.gobj());
-    if (!m_motion || !native)
+    if (!m_motion || !native || m_pressed > 0)
         return;
     GdkSurface* surface = gdk_event_get_surface(m_motion);
     double x = 0, y = 0, nx = 0, ny = 0;
@@ -103,6 +132,7 @@ void StillPointerHover::afterFrame()
         (mask & buttonMasks) || std::abs(px - x) > 0.5 || std::abs(py - y) > 0.5)
         return;
     setReplayed(under);
+    m_replaying = true;
     gdk_display_put_event(gdk_event_get_display(m_motion), m_motion);
     // A motion waits in the queue for the next frame's flush; ask for one.
     gdk_frame_clock_request_phase(m_clock, GDK_FRAME_CLOCK_PHASE_FLUSH_EVENTS);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gdk/gdk.h>
+#include <gtkmm/eventcontrollerlegacy.h>
 #include <gtkmm/eventcontrollermotion.h>
 #include <gtkmm/widget.h>
 #include <sigc++/connection.h>
@@ -31,11 +32,14 @@ private:
 
     Gtk::Widget& m_area;
     Glib::RefPtr<Gtk::EventControllerMotion> m_controller;
+    Glib::RefPtr<Gtk::EventControllerLegacy> m_late;
     sigc::connection m_unrealize;
     GdkEvent* m_motion = nullptr;   // a reference of our own
     GtkWidget* m_replayed = nullptr; // what the last replay was for; weak
     GdkFrameClock* m_clock = nullptr;
     gulong m_afterPaint = 0;
+    int m_pressed = 0;        // buttons the toolkit holds down on the area
+    bool m_replaying = false; // m_motion is on its way again
 };
 
 } // namespace kovi

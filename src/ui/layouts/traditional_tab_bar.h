@@ -4,6 +4,7 @@
 #include "core/model/tab.h"
 #include "core/support/scoped_connections.h"
 #include "core/support/uuid.h"
+#include "ui/design/held_length_bin.h"
 #include "ui/design/still_pointer_hover.h"
 #include "ui/layouts/space_menu_button.h"
 
@@ -92,6 +93,7 @@ private:
     SpaceMenuButton m_spaceMenu;
     Gtk::ScrolledWindow m_scroller;
     Gtk::Box m_strip{Gtk::Orientation::HORIZONTAL, 2};
+    HeldLengthBin m_stripHold{Gtk::Orientation::HORIZONTAL, m_scroller}; // the strip, in the scroller
     Gtk::Box m_pinned{Gtk::Orientation::HORIZONTAL, 2};
     Gtk::Separator m_separator{Gtk::Orientation::VERTICAL};
     Gtk::Box m_normal{Gtk::Orientation::HORIZONTAL, 2};

@@ -118,7 +118,8 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     setMargins(m_list.list(), 10, 2, 8);
     m_scroller.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
     m_scroller.set_vexpand(true);
-    m_scroller.set_child(m_list.list());
+    m_listHold.setChild(m_list.list());
+    m_scroller.set_child(m_listHold);
     append(m_scroller);
 
     auto* divider = Gtk::make_managed<Gtk::Separator>(Gtk::Orientation::HORIZONTAL);

@@ -6,6 +6,7 @@
 #include "core/support/http_client.h"
 #include "core/support/main_loop_delayed_task.h"
 #include "core/support/scoped_connections.h"
+#include "ui/design/held_length_bin.h"
 #include "ui/design/motion.h"
 #include "ui/design/still_pointer_hover.h"
 #include "ui/sidebar/address_bar.h"
@@ -119,6 +120,7 @@ private:
     Gtk::Image m_spaceIcon;
     Gtk::Label m_spaceName;
     Gtk::ScrolledWindow m_scroller;
+    HeldLengthBin m_listHold{Gtk::Orientation::VERTICAL, m_scroller}; // the list, in the scroller
     Gtk::Button m_newTab;
     SidebarBottomBar m_bottom;
 
