@@ -78,6 +78,9 @@ void StillPointerHover::remember(const GdkEvent* event)
         gdk_event_unref(m_motion);
     m_motion = gdk_event_ref(motion);
     m_replaying = false;
+    // A release the area never saw (taken by a menu, say) ends there too.
+    if (!(gdk_event_get_modifier_state(motion) & buttonMasks))
+        m_pressed = 0;
     setReplayed(nullptr);
     if (!m_clock && m_area.get_realized()) {
         m_clock = gtk_widget_get_frame_clock(m_area.gobj());
