@@ -38,13 +38,16 @@ OnboardingView::OnboardingView(BrowserState& state, Preferences& preferences, st
     set_hexpand(true);
     set_vexpand(true);
 
+    // Only the middle of the page scrolls, and only at sizes where nothing else fits: "Skip"
+    // above it and "Get Started" below it stay in sight at every size the window allows. The
+    // width it asks for never holds the window wider than the space the arrangement was chosen
+    // for (the arrangement never needs more).
     auto* scroller = Gtk::make_managed<Gtk::ScrolledWindow>();
-    // The width it asks for never holds the window wider than the space the arrangement was
-    // chosen for (the arrangement never needs more). Scrolling is left for sizes where nothing
-    // else fits, and then shows its indicator.
     scroller->set_policy(Gtk::PolicyType::EXTERNAL, Gtk::PolicyType::AUTOMATIC);
-    scroller->set_vexpand(true);
+    scroller->set_propagate_natural_height(true);
     scroller->set_hexpand(true);
+    // A cut card says little: while the middle scrolls, its scroll bar stays shown.
+    scroller->set_overlay_scrolling(false);
     // The arrangement depends on the space offered: an empty drawing area under the content
     // reports it, without taking part in the content's own size.
     auto* layers = Gtk::make_managed<Gtk::Overlay>();
@@ -63,11 +66,10 @@ OnboardingView::OnboardingView(BrowserState& state, Preferences& preferences, st
         });
     });
     layers->set_child(m_sizeProbe);
-    layers->add_overlay(*scroller);
-    append(*layers);
-
     m_page = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 0);
     m_page->set_vexpand(true);
+    layers->add_overlay(*m_page);
+    append(*layers);
 
     // "Skip", top right.
     auto* top = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
@@ -121,17 +123,18 @@ OnboardingView::OnboardingView(BrowserState& state, Preferences& preferences, st
     m_getStarted.add_css_class("kovi-get-started");
     m_getStarted.set_halign(Gtk::Align::CENTER);
     m_getStarted.signal_clicked().connect([this] { completeOnboarding(); });
-    m_column.append(m_getStarted);
+    m_finish.append(m_getStarted);
 
     auto* footnote = Gtk::make_managed<Gtk::Label>("You can change this anytime in Settings");
     footnote->add_css_class("kovi-onboarding-footnote");
     footnote->add_css_class("kovi-tertiary");
-    m_column.append(*footnote);
-    m_page->append(m_column);
+    m_finish.append(*footnote);
+    scroller->set_child(m_column);
+    m_page->append(*scroller);
+    m_page->append(m_finish);
 
     m_bottomSpacer.set_vexpand(true);
     m_page->append(m_bottomSpacer);
-    scroller->set_child(*m_page);
 
     applyMetrics(OnboardingMetrics::forSize(800, 700));
 }
@@ -179,6 +182,8 @@ void OnboardingView::applyMetrics(const OnboardingMetrics& m)
     m_metrics = m;
     setClass(*this, "compact", m.compact);
     m_column.set_spacing(m.columnSpacing);
+    m_finish.set_spacing(m.columnSpacing);
+    m_finish.set_margin_top(m.columnSpacing);
     m_topSpacer.set_size_request(-1, m.spacerMinimum);
     m_bottomSpacer.set_size_request(-1, m.spacerMinimum);
     m_logo->set_pixel_size(m.logoSize);

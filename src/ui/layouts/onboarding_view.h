@@ -42,7 +42,7 @@ struct OnboardingMetrics {
 //
 // Every control stays in sight: the cards stand side by side only where both fit; when the
 // content is taller than the space, the compact sizes apply, then a smaller miniature, then
-// none; only below that does the page scroll (with the toolkit's scroll indicator).
+// none; only below that does the middle of the page scroll, between "Skip" and "Get Started".
 class OnboardingView : public Gtk::Box {
 public:
     OnboardingView(BrowserState& state, Preferences& preferences, std::function<void()> onCompleted);
@@ -78,8 +78,9 @@ private:
     int m_fittedWidth = -1;
     int m_fittedHeight = -1;
     Gtk::DrawingArea m_sizeProbe;
-    Gtk::Box* m_page = nullptr; // managed by the scroller
-    Gtk::Box m_column{Gtk::Orientation::VERTICAL};
+    Gtk::Box* m_page = nullptr; // managed by the view
+    Gtk::Box m_column{Gtk::Orientation::VERTICAL}; // what scrolls when nothing else fits
+    Gtk::Box m_finish{Gtk::Orientation::VERTICAL}; // "Get Started" and its footnote
     Gtk::Box m_topSpacer;
     Gtk::Box m_bottomSpacer;
     Gtk::Image* m_logo = nullptr;

@@ -27,22 +27,18 @@ TraditionalTab::TraditionalTab(const Tab& tab, std::function<void()> onClose)
     m_title.set_ellipsize(Pango::EllipsizeMode::END);
     m_title.set_single_line_mode(true);
     m_title.set_xalign(0);
-    m_title.set_hexpand(true);
     m_title.set_width_chars(1);
     m_title.add_css_class("kovi-htab-title");
-    m_body.append(m_title);
     m_close.set_has_frame(false);
     m_close.add_css_class("kovi-htab-close");
     auto* x = makeSymbolImage("xmark", 8);
     m_close.set_child(*x);
-    m_close.set_valign(Gtk::Align::CENTER);
-    m_close.set_margin_start(4); // the flexible space before it
     m_close.set_focus_on_click(false);
     m_close.signal_clicked().connect([onClose = std::move(onClose)] {
         if (onClose)
             onClose();
     });
-    m_body.append(m_close);
+    m_body.append(m_titleArea);
     m_body.set_parent(*this);
 
     auto motion = Gtk::EventControllerMotion::create();
@@ -107,9 +103,7 @@ void TraditionalTab::refreshLook()
 {
     setClass(m_body, "active", m_isActive);
     setClass(m_body, "hovered", m_isHovered && !m_isActive);
-    setClass(m_close, "shown", isCloseShown());
-    // An invisible close button takes no clicks either.
-    m_close.set_can_target(isCloseShown());
+    m_titleArea.setShown(isCloseShown());
 }
 
 void TraditionalTab::measure_vfunc(Gtk::Orientation orientation, int forSize, int& minimum, int& natural,
@@ -121,6 +115,9 @@ void TraditionalTab::measure_vfunc(Gtk::Orientation orientation, int forSize, in
     const int indicator = m_indicator.get_visible() ? indicatorWidth : 0;
     if (orientation == Gtk::Orientation::HORIZONTAL) {
         m_body.measure(orientation, -1, bodyMin, bodyNat, b1, b2);
+        // Room for the close button whether or not it shows: a hover never resizes the tab.
+        if (!m_titleArea.isShown())
+            bodyNat += m_titleArea.room();
         // The tab's own measure: a long title never widens it past the maximum.
         minimum = std::max(bodyMin, minimumWidth) + indicator;
         natural = std::clamp(bodyNat, std::max(bodyMin, minimumWidth), std::max(bodyMin, maximumWidth)) + indicator;

@@ -2,6 +2,7 @@
 
 #include "core/model/tab.h"
 #include "ui/base/tab_menu.h"
+#include "ui/design/trailing_controls.h"
 #include "ui/layouts/tab_favicon.h"
 
 #include <gtkmm/box.h>
@@ -15,9 +16,9 @@
 namespace kovi {
 
 // One normal tab of the horizontal strip: the drop indicator while another tab is dragged over
-// it, then the tab (favicon or spinner, one-line title, close button shown while the tab is
-// hovered or active), 140 to 220 px wide whatever its title, and the tab's context menu. The
-// strip keeps one per tab and updates it in place. Main thread only.
+// it, then the tab (favicon or spinner, one-line title, close button shown over the title's end
+// while the tab is hovered or active), 140 to 220 px wide whatever its title, and the tab's
+// context menu. The strip keeps one per tab and updates it in place. Main thread only.
 class TraditionalTab : public Gtk::Widget {
 public:
     static constexpr int minimumWidth = 140;
@@ -64,6 +65,7 @@ private:
     TabFavicon m_favicon{true};
     Gtk::Label m_title;
     Gtk::Button m_close;
+    TrailingControls m_titleArea{m_title, m_close, 8}; // the close button over the title's end
     std::unique_ptr<TabMenu> m_menu;
 };
 

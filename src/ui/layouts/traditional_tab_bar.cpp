@@ -108,7 +108,8 @@ TraditionalTabBar::TraditionalTabBar(BrowserState& state, std::function<void(con
     m_strip.append(m_pinned);
     m_strip.append(m_separator);
     m_strip.append(m_normal);
-    m_scroller.set_child(m_strip);
+    m_stripHold.setChild(m_strip);
+    m_scroller.set_child(m_stripHold);
     // Ahead of the scroller's own handling, which moves nothing for a plain vertical wheel.
     auto wheel = Gtk::EventControllerScroll::create();
     wheel->set_flags(Gtk::EventControllerScroll::Flags::BOTH_AXES);

@@ -4,6 +4,8 @@
 #include "core/model/tab.h"
 #include "core/support/scoped_connections.h"
 #include "core/support/uuid.h"
+#include "ui/design/held_length_bin.h"
+#include "ui/design/still_pointer_hover.h"
 #include "ui/layouts/space_menu_button.h"
 
 #include <gtkmm/box.h>
@@ -64,7 +66,6 @@ public:
     void refresh();
 
 private:
-private:
     void refreshActive();
     void refreshDragLook();
     void refreshDownloads();
@@ -92,6 +93,7 @@ private:
     SpaceMenuButton m_spaceMenu;
     Gtk::ScrolledWindow m_scroller;
     Gtk::Box m_strip{Gtk::Orientation::HORIZONTAL, 2};
+    HeldLengthBin m_stripHold{Gtk::Orientation::HORIZONTAL, m_scroller}; // the strip, in the scroller
     Gtk::Box m_pinned{Gtk::Orientation::HORIZONTAL, 2};
     Gtk::Separator m_separator{Gtk::Orientation::VERTICAL};
     Gtk::Box m_normal{Gtk::Orientation::HORIZONTAL, 2};
@@ -103,6 +105,8 @@ private:
     std::unordered_map<Uuid, TraditionalTab*> m_tabs;             // managed children of m_normal
     std::unordered_map<Uuid, TraditionalPinnedTab*> m_pinnedTabs; // managed children of m_pinned
     std::optional<Uuid> m_shownActive;
+    // Tabs closing or moving under a still pointer hand it the tab now there.
+    StillPointerHover m_stillPointer{*this};
     ScopedConnections m_connections;
 };
 

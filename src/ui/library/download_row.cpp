@@ -42,9 +42,7 @@ DownloadRow::DownloadRow(const Actions& actions) : Gtk::Box(Gtk::Orientation::HO
     m_texts.append(m_statusLine);
     m_progress.add_css_class("download-progress");
     m_texts.append(m_progress);
-    m_texts.set_hexpand(true);
     m_texts.set_valign(Gtk::Align::CENTER);
-    append(m_texts);
 
     m_reveal.set_child(*makeSymbolImage("folder", 11));
     m_reveal.set_tooltip_text("Show in Folder");
@@ -60,8 +58,7 @@ DownloadRow::DownloadRow(const Actions& actions) : Gtk::Box(Gtk::Orientation::HO
         button->set_valign(Gtk::Align::CENTER);
         m_buttons.append(*button);
     }
-    m_buttons.set_visible(false);
-    append(m_buttons);
+    append(m_body);
 
     auto motion = Gtk::EventControllerMotion::create();
     motion->signal_enter().connect([this](double, double) { setHovered(true); });
@@ -125,11 +122,12 @@ void DownloadRow::refresh()
     if (running)
         m_progress.set_fraction(downloadProgress(item));
     m_reveal.set_visible(item.status == DownloadStatus::completed);
+    m_body.setShown(m_body.isShown()); // the buttons' room follows the reveal button
 }
 
 void DownloadRow::setHovered(bool hovered)
 {
-    m_buttons.set_visible(hovered);
+    m_body.setShown(hovered);
     setClass(*this, "hovered", hovered);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/download_item.h"
+#include "ui/design/trailing_controls.h"
 
 #include <giomm/simpleactiongroup.h>
 #include <gtkmm/box.h>
@@ -18,9 +19,10 @@ namespace kovi {
 
 // One row of the downloads panel's lazy list: a file-type tile, the name, the coloured status
 // word, sizes, a progress bar while it runs; on hover "Show in Folder" (finished only) and
-// remove; a double click opens a finished file; a context menu. A row is made once and bound to
-// whichever download is at its place; its buttons act on the one bound last. Rows are one
-// height whether or not the bar shows, so nothing below moves when a download finishes.
+// remove over the end of the texts; a double click opens a finished file; a context menu. A row
+// is made once and bound to whichever download is at its place; its buttons act on the one
+// bound last. Rows are one height whether or not the bar shows, so nothing below moves when a
+// download finishes.
 class DownloadRow : public Gtk::Box {
 public:
     struct Actions {
@@ -41,7 +43,7 @@ public:
     Gtk::Label& sizeLabel() { return m_size; }
     Gtk::ProgressBar& progressBar() { return m_progress; }
     Gtk::Image& symbol() { return m_symbol; }
-    Gtk::Box& hoverButtons() { return m_buttons; }
+    bool buttonsShown() const { return m_body.isShown(); }
     Gtk::Button& revealButton() { return m_reveal; }
     Gtk::Button& removeButton() { return m_remove; }
     Gtk::PopoverMenu* menu() const { return m_menu.get(); }
@@ -67,6 +69,7 @@ private:
     Gtk::Box m_buttons{Gtk::Orientation::HORIZONTAL, 4};
     Gtk::Button m_reveal;
     Gtk::Button m_remove;
+    TrailingControls m_body{m_texts, m_buttons, 12}; // the buttons over the texts' end
     Glib::RefPtr<Gio::SimpleActionGroup> m_group;
     std::unique_ptr<Gtk::PopoverMenu> m_menu;
 };

@@ -57,7 +57,9 @@ RecyclerList::RecyclerList(Rows rows, int spacing, int padding)
     // scroll back to wherever it went.
     auto* viewport = Gtk::make_managed<Gtk::Viewport>(Glib::RefPtr<Gtk::Adjustment>(), Glib::RefPtr<Gtk::Adjustment>());
     viewport->set_scroll_to_focus(false);
-    viewport->set_child(*m_canvas);
+    m_hold = Gtk::make_managed<HeldLengthBin>(Gtk::Orientation::VERTICAL, *this);
+    m_hold->setChild(*m_canvas);
+    viewport->set_child(*m_hold);
     set_child(*viewport);
     auto adjustment = get_vadjustment();
     // Scrolling rebinds at once; a new page size arrives during layout, so that waits a turn.

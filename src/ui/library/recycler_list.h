@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/support/scoped_connections.h"
+#include "ui/design/held_length_bin.h"
+#include "ui/design/still_pointer_hover.h"
 
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/widget.h>
@@ -57,7 +59,10 @@ private:
     std::map<int, std::vector<Gtk::Widget*>> m_spare; // built rows out of view, by kind
     std::map<Gtk::Widget*, int> m_kinds;
     Canvas* m_canvas = nullptr;
+    HeldLengthBin* m_hold = nullptr; // holds the canvas
     sigc::connection m_idle;
+    // Rows rebound, swapped or scrolled under a still pointer hand it the row now there.
+    StillPointerHover m_stillPointer{*this};
     ScopedConnections m_connections;
 };
 

@@ -120,14 +120,16 @@ Gtk::Widget* GeneralSettingsTab::makeAppearanceSection()
     onUserChange(m_bookmarksBar.property_active().signal_changed(),
                  [this] { m_preferences.set(prefs::showBookmarksBar, m_bookmarksBar.get_active()); });
     section->add(*switchRow(m_bookmarksBar, "Show bookmarks bar", nullptr, "kovi-settings-13"));
-    section->add(*makeDivider());
 
     onUserChange(m_bezel.property_active().signal_changed(),
                  [this] { m_state.setIsBrowserBezelEnabled(m_bezel.get_active()); });
     gtk_accessible_update_property(GTK_ACCESSIBLE(m_bezel.gobj()), GTK_ACCESSIBLE_PROPERTY_LABEL, "Browser bezel", -1);
-    section->add(*switchRow(m_bezel, "Browser bezel",
-                            "Frame pages with rounded borders. Turn off for edge-to-edge browsing.",
-                            "kovi-settings-13"));
+    auto* bezel = switchRow(m_bezel, "Browser bezel",
+                            "Frame pages with rounded borders. Turn off for edge-to-edge browsing.", "kovi-settings-13");
+    // Set apart by space: a line under one row of many read as a stray one; the settings draw
+    // a divider under section headings only.
+    bezel->set_margin_top(10);
+    section->add(*bezel);
     return section;
 }
 

@@ -39,6 +39,7 @@ SidebarTabRow::SidebarTabRow(SidebarEnvironment& env, Variant variant, const Tab
     , m_isActive(isActive)
     , m_index(index)
     , m_folderId(folderId)
+    , m_titleArea(m_title, m_actions, get_spacing())
     , m_menu(*this, "row", env.state, env.openQuickView)
 {
     add_css_class("sidebar-tab-row");
@@ -65,19 +66,27 @@ SidebarTabRow::SidebarTabRow(SidebarEnvironment& env, Variant variant, const Tab
     m_title.set_ellipsize(Pango::EllipsizeMode::END);
     m_title.set_single_line_mode(true);
     m_title.set_xalign(0);
-    m_title.set_hexpand(true);
     m_title.add_css_class("sidebar-tab-title");
-    append(m_title);
-
     m_actions.set_spacing(4);
-    m_actions.set_valign(Gtk::Align::CENTER);
-    append(m_actions);
+    append(m_titleArea);
+    // Made on first hover (most rows of a long list are never hovered; "Keep" has few), the
+    // buttons then stay in place to take clicks.
     if (variant == Variant::keep)
-        ensureActionButtons(); // its close button keeps its place while hidden
+        makeActionButtons();
 
     auto click = Gtk::GestureClick::create();
     click->set_button(1);
-    click->signal_released().connect([this](int, double, double) { m_env.state.setActiveTabId(m_tab.id); });
+    click->signal_released().connect([this](int, double x, double y) {
+        // A press the toolkit gave the row while the buttons were first appearing under the
+        // pointer belongs to the button now there.
+        for (Gtk::Widget* w = pick(x, y); w && w != this; w = w->get_parent()) {
+            if (w == m_pin || w == m_close) {
+                w->activate();
+                return;
+            }
+        }
+        m_env.state.setActiveTabId(m_tab.id);
+    });
     add_controller(click);
     onSecondaryClick(*this, [this](double x, double y) {
         const auto place = m_variant == Variant::keep       ? TabMenu::Place::keep
@@ -174,10 +183,8 @@ void SidebarTabRow::setHovered(bool hovered)
         m_env.onPreviewRequest(m_tab.id, hovered);
 }
 
-void SidebarTabRow::ensureActionButtons()
+void SidebarTabRow::makeActionButtons()
 {
-    if (m_close)
-        return;
     auto make = [this](const char* symbol, const char* tooltip) {
         auto* button = Gtk::make_managed<Gtk::Button>();
         button->set_icon_name(sidebarIconName(symbol));
@@ -202,17 +209,13 @@ void SidebarTabRow::ensureActionButtons()
 
 void SidebarTabRow::refreshActions()
 {
-    if (m_variant == Variant::keep) {
-        // The close button keeps its place and only fades.
-        m_close->set_opacity(m_isHovered ? 1.0 : 0.0);
-        m_close->set_can_target(m_isHovered);
+    if (!m_close && !m_isHovered)
         return;
-    }
-    if (!m_isHovered && !m_close)
-        return;
-    ensureActionButtons();
-    m_actions.set_visible(m_isHovered);
-    m_pin->set_visible(!m_tab.isPinned);
+    if (!m_close)
+        makeActionButtons();
+    if (m_pin)
+        m_pin->set_visible(!m_tab.isPinned);
+    m_titleArea.setShown(m_isHovered);
 }
 
 bool SidebarTabRow::handleDrop(const DraggedItem& item, double y)

@@ -4,6 +4,7 @@
 #include "core/model/tab.h"
 #include "core/support/uuid.h"
 #include "ui/base/tab_menu.h"
+#include "ui/design/trailing_controls.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
@@ -39,8 +40,9 @@ public:
     // spring (closing from the menu removes it at once).
     bool closedByItsButton() const { return m_closedByItsButton; }
     Gtk::Label& titleLabel() { return m_title; }
-    // The close button, made on first hover (none before).
+    // Shown while the row is hovered, over the title's end; always there to take clicks.
     Gtk::Button* closeButton() const { return m_close; }
+    Gtk::Widget& actions() { return m_actions; }
     // The context menu as last shown (none before the first right click).
     Gtk::PopoverMenu* menu() const { return m_menu.popover(); }
     // Called when a drag from this row ends (the list may have deferred its removal).
@@ -49,7 +51,7 @@ public:
 private:
     void setHovered(bool hovered);
     void refreshActions();
-    void ensureActionButtons();
+    void makeActionButtons();
     bool handleDrop(const DraggedItem& item, double y);
 
     SidebarEnvironment& m_env;
@@ -67,8 +69,8 @@ private:
     Gtk::Spinner* m_spinner = nullptr; // keep rows only
     Gtk::Label m_title;
     Gtk::Box m_actions;
-    // Made on first hover: most rows of a long list are never hovered.
-    Gtk::Button* m_pin = nullptr;
+    TrailingControls m_titleArea; // the buttons over the title's end
+    Gtk::Button* m_pin = nullptr; // not in the "Keep" section
     Gtk::Button* m_close = nullptr;
     TabMenu m_menu;
 };

@@ -11,6 +11,7 @@
 #include "ui/sidebar/web_snapshot_provider.h"
 
 #include <gdk/gdk.h>
+#include <gdkmm/frameclock.h>
 #include <gtkmm/adjustment.h>
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/eventcontrollermotion.h>
@@ -117,7 +118,8 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
     setMargins(m_list.list(), 10, 2, 8);
     m_scroller.set_policy(Gtk::PolicyType::NEVER, Gtk::PolicyType::AUTOMATIC);
     m_scroller.set_vexpand(true);
-    m_scroller.set_child(m_list.list());
+    m_listHold.setChild(m_list.list());
+    m_scroller.set_child(m_listHold);
     append(m_scroller);
 
     auto* divider = Gtk::make_managed<Gtk::Separator>(Gtk::Orientation::HORIZONTAL);
@@ -177,6 +179,12 @@ SidebarView::SidebarView(SidebarServices services, SidebarHost& host)
         m_connections.add(signal->connect(schedule));
     m_list.onDragFinished = schedule;
     m_host.onEditAddress = [this] { m_address.model().beginEditing(); };
+    // A reveal asked for while the sidebar was not on screen happens when it shows.
+    signal_map().connect([this] {
+        if (m_revealPending)
+            revealSoon();
+    });
+    signal_unmap().connect([this] { stopRevealing(); });
     refresh();
 }
 
@@ -184,6 +192,7 @@ SidebarView::~SidebarView()
 {
     m_refreshIdle.disconnect();
     m_upperPolicyIdle.disconnect();
+    stopRevealing();
     m_connections.clear();
     m_host.onEditAddress = nullptr;
     m_env.onPreviewRequest = nullptr;
@@ -230,6 +239,111 @@ void SidebarView::refresh()
     if (spaceChanged) {
         m_spaceFade.jumpTo(0.0);
         m_spaceFade.animateTo(1.0, rowAnimation);
+    }
+
+    // The active tab comes into view when it becomes active or moves, and so does a folder
+    // just made in the shown space (its tab may have gone from the top to the bottom).
+    std::set<Uuid> folders;
+    const auto space = m_state.currentSpaceId();
+    for (const auto& [id, folder] : m_state.folders()) {
+        if (folder.spaceId == space)
+            folders.insert(id);
+    }
+    bool wanted = false;
+    if (!spaceChanged && m_list.refreshCount() > 1) {
+        for (const Uuid& id : folders) {
+            if (!m_knownFolders.contains(id)) {
+                m_revealFolder = id;
+                wanted = true;
+            }
+        }
+    }
+    m_knownFolders = std::move(folders);
+    const auto active = m_state.activeTabId();
+    Gtk::Widget* row = activeTabWidget();
+    const auto* listed = dynamic_cast<SidebarTabRow*>(row);
+    const int index = listed ? listed->index() : -1;
+    if (active != m_revealedTab || row != m_revealedRow || index != m_revealedIndex)
+        wanted = wanted || active.has_value();
+    m_revealedTab = active;
+    m_revealedRow = row;
+    m_revealedIndex = index;
+    if (wanted)
+        revealSoon();
+}
+
+Gtk::Widget* SidebarView::activeTabWidget() const
+{
+    const auto active = m_state.activeTabId();
+    if (!active)
+        return nullptr;
+    if (auto* row = m_list.topLevelRow(*active))
+        return row;
+    if (auto* row = m_list.keepRow(*active))
+        return row;
+    if (auto* tile = m_list.pinnedTile(*active))
+        return tile;
+    const auto tab = m_state.tab(*active);
+    FolderRow* folder = tab && tab->folderId ? m_list.folderRow(*tab->folderId) : nullptr;
+    if (!folder)
+        return nullptr;
+    // A closed folder shows its header in the tab's place.
+    SidebarTabRow* row = folder->isShowingTabs() ? folder->rowFor(*active) : nullptr;
+    return row ? static_cast<Gtk::Widget*>(row) : &folder->header();
+}
+
+void SidebarView::revealSoon()
+{
+    m_revealPending = true;
+    if (m_revealClock || !get_mapped())
+        return; // on its way, or once the sidebar shows
+    m_revealClock = get_frame_clock()->gobj();
+    m_afterPaint = g_signal_connect_swapped(m_revealClock, "after-paint",
+                                            G_CALLBACK(+[](SidebarView* self) { self->reveal(); }), this);
+    queue_allocate();
+}
+
+void SidebarView::stopRevealing()
+{
+    if (m_revealClock)
+        g_signal_handler_disconnect(m_revealClock, m_afterPaint);
+    m_revealClock = nullptr;
+    m_afterPaint = 0;
+}
+
+void SidebarView::reveal()
+{
+    Gtk::Widget* target = nullptr;
+    if (m_revealFolder)
+        target = m_list.folderRow(*m_revealFolder);
+    if (!target)
+        target = activeTabWidget();
+    Gtk::ScrolledWindow* scroller = nullptr;
+    for (Gtk::ScrolledWindow* s : {&m_scroller, &m_upperScroller}) {
+        if (target && target->is_ancestor(*s))
+            scroller = s;
+    }
+    graphene_rect_t bounds;
+    const bool placed = scroller && target->get_mapped() &&
+                        gtk_widget_compute_bounds(target->gobj(), GTK_WIDGET(scroller->gobj()), &bounds);
+    if (placed && target->get_height() == 0)
+        return; // not laid out yet: a later frame places it
+    stopRevealing();
+    m_revealPending = false;
+    m_revealFolder.reset();
+    if (!placed)
+        return;
+    // The least move that shows the whole row (its top, when it is taller than the view).
+    const double top = bounds.origin.y;
+    const double bottom = top + bounds.size.height;
+    double shift = 0;
+    if (bottom > scroller->get_height())
+        shift = bottom - scroller->get_height();
+    if (top - shift < 0)
+        shift = top;
+    if (shift != 0) {
+        auto adjustment = scroller->get_vadjustment();
+        adjustment->set_value(adjustment->get_value() + shift);
     }
 }
 

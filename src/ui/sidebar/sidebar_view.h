@@ -6,7 +6,9 @@
 #include "core/support/http_client.h"
 #include "core/support/main_loop_delayed_task.h"
 #include "core/support/scoped_connections.h"
+#include "ui/design/held_length_bin.h"
 #include "ui/design/motion.h"
+#include "ui/design/still_pointer_hover.h"
 #include "ui/sidebar/address_bar.h"
 #include "ui/sidebar/bottom_bar.h"
 #include "ui/sidebar/preview_bubble.h"
@@ -26,6 +28,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace kovi {
@@ -92,6 +95,12 @@ private:
     Gtk::Overlay* previewOverlay();
     void setupSwipe();
     void refreshUpperScrollbar();
+    // After the next frame's layout, scroll the active tab's row (or the folder just made) into
+    // view by the least distance.
+    void revealSoon();
+    void stopRevealing();
+    void reveal();
+    Gtk::Widget* activeTabWidget() const;
 
     SidebarServices m_services;
     BrowserState& m_state;
@@ -111,6 +120,7 @@ private:
     Gtk::Image m_spaceIcon;
     Gtk::Label m_spaceName;
     Gtk::ScrolledWindow m_scroller;
+    HeldLengthBin m_listHold{Gtk::Orientation::VERTICAL, m_scroller}; // the list, in the scroller
     Gtk::Button m_newTab;
     SidebarBottomBar m_bottom;
 
@@ -126,6 +136,18 @@ private:
 
     // The shown space's content fades in with the row spring when the space changes.
     MotionValue m_spaceFade;
+    // Rows closing, moving or scrolling under a still pointer hand it the row now there.
+    StillPointerHover m_stillPointer{*this};
+
+    // What was brought into view last: the active tab where it was shown, the folders known.
+    std::optional<Uuid> m_revealedTab;
+    Gtk::Widget* m_revealedRow = nullptr; // compared only, never used
+    int m_revealedIndex = -1;
+    std::set<Uuid> m_knownFolders;
+    std::optional<Uuid> m_revealFolder; // a folder just made, waiting to be shown
+    bool m_revealPending = false;
+    GdkFrameClock* m_revealClock = nullptr; // while a reveal waits for a frame
+    gulong m_afterPaint = 0;
 
     std::unique_ptr<TabSnapshotProvider> m_ownSnapshots;
     std::unique_ptr<SpaceEditorWindow> m_editor;

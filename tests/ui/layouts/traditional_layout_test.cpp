@@ -246,6 +246,65 @@ TEST_F(TraditionalLayoutTest, TheStripMovesOnlyToShowTheActiveTabAndWithTheWheel
     screenshotIfAsked("horizontal-strip-new-tab");
 }
 
+// Bug: with a dozen tabs each title read "Kovi Test…" (an inactive tab kept room for its hidden
+// close button), and clicks on a × held still were lost every second time (the tab that slid
+// under the pointer was not hovered).
+TEST_F(TraditionalLayoutTest, TitlesUseTheRoomOfTheHiddenCloseAndEveryCloseClickHeldStillCounts)
+{
+    // More tabs than the strip shows, the last one active: the strip is scrolled to its end.
+    std::vector<Uuid> ids;
+    for (int i = 0; i < 14; ++i)
+        ids.push_back(addTab("https://t" + std::to_string(i) + ".example/", "Kovi Test Page " + std::to_string(i)));
+    build(1280);
+    ASSERT_TRUE(runUntilGtk([&] { return inView(*bar().tabWidget(ids.back())); }));
+    std::size_t k = 0;
+    while (k < ids.size() && !inView(*bar().tabWidget(ids[k])))
+        ++k;
+    ASSERT_GT(k, 0u) << "scrolled";
+    ASSERT_LT(k + 5, ids.size());
+    auto rightEdge = [](Gtk::Widget& widget, Gtk::Widget& in) {
+        graphene_rect_t r{};
+        return gtk_widget_compute_bounds(widget.gobj(), in.gobj(), &r) ? r.origin.x + r.size.width : -1.0f;
+    };
+    auto leftEdge = [](Gtk::Widget& widget, Gtk::Widget& in) {
+        graphene_rect_t r{};
+        return gtk_widget_compute_bounds(widget.gobj(), in.gobj(), &r) ? r.origin.x : -1.0f;
+    };
+    TraditionalTab* inactive = bar().tabWidget(ids[k]);
+    ASSERT_EQ(inactive->get_width(), TraditionalTab::minimumWidth) << "a full strip";
+    EXPECT_GE(rightEdge(inactive->titleLabel(), *inactive), rightEdge(inactive->closeButton(), *inactive) - 0.5)
+        << "the title reaches over the hidden button's place";
+    TraditionalTab* active = bar().tabWidget(ids.back());
+    EXPECT_LE(rightEdge(active->titleLabel(), *active), leftEdge(active->closeButton(), *active))
+        << "a shown close button never lies over the title";
+    screenshotIfAsked("horizontal-14-tabs");
+
+    // The first tab in view: its ×, five times with the pointer held still. Five tabs close,
+    // the ones after it sliding into its place (the strip does not scroll back under the
+    // pointer), the active tab stays, and the tab under the pointer shows its ×.
+    ASSERT_TRUE(xdoMoveToWidget(*inactive));
+    ASSERT_TRUE(runUntilGtk([&] { return inactive->isCloseShown(); }, 5));
+    const int width = inactive->get_width();
+    ASSERT_TRUE(waitForFrames(bar()));
+    EXPECT_EQ(inactive->get_width(), width) << "a hover never resizes the tab";
+    EXPECT_LE(rightEdge(inactive->titleLabel(), *inactive), leftEdge(inactive->closeButton(), *inactive));
+    ASSERT_TRUE(xdoMoveToWidget(inactive->closeButton()));
+    ASSERT_TRUE(waitForFrames(bar()));
+    for (std::size_t i = 0; i < 5; ++i) {
+        const std::size_t before = state().tabs().size();
+        ASSERT_TRUE(xdo({"mousedown", "1"}));
+        settle(80);
+        ASSERT_TRUE(xdo({"mouseup", "1"}));
+        ASSERT_TRUE(runUntilGtk([&] { return state().tabs().size() == before - 1; }, 5))
+            << "click " << i + 1 << " of 5 closed nothing";
+        ASSERT_EQ(state().activeTabId(), ids.back()) << "click " << i + 1 << " activated a tab";
+        ASSERT_FALSE(state().tab(ids[k + i])) << "click " << i + 1 << " closed another tab";
+        TraditionalTab* next = bar().tabWidget(ids[k + i + 1]);
+        ASSERT_TRUE(runUntilGtk([&] { return next->isCloseShown(); }, 5)) << "the tab now under the pointer";
+        settle(200);
+    }
+}
+
 TEST_F(TraditionalLayoutTest, TabsHaveTheirSidebarRowsMenus)
 {
     const Uuid p = addTab("https://pinned.example/", "Pinned", true);

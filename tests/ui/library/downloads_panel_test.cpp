@@ -95,7 +95,7 @@ TEST_F(DownloadsPanelTest, ADownloadGoesFromDownloadingToCompletedAndOpensOnDoub
     EXPECT_EQ(opened[0], row->item().localPath->string());
 
     // Hovering shows "Show in Folder" and remove.
-    ASSERT_TRUE(runUntilGtk([&] { return row->hoverButtons().get_visible(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return row->buttonsShown(); }, 5));
     EXPECT_TRUE(row->revealButton().get_visible());
     settle(200);
     screenshotIfAsked("downloads-completed-hover");
@@ -126,7 +126,7 @@ TEST_F(DownloadsPanelTest, AFailedDownloadShowsFailedAndClearCompletedKeepsIt)
     EXPECT_EQ(broken->progressBar().get_opacity(), 0);
     EXPECT_EQ(panel()->rows()[0], broken); // newest first
     ASSERT_TRUE(xdoMoveToWidget(*broken));
-    ASSERT_TRUE(runUntilGtk([&] { return broken->hoverButtons().get_visible(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return broken->buttonsShown(); }, 5));
     EXPECT_FALSE(broken->revealButton().get_visible());
     screenshotIfAsked("downloads-failed");
     ASSERT_TRUE(doubleClick(*broken));
@@ -142,7 +142,7 @@ TEST_F(DownloadsPanelTest, AFailedDownloadShowsFailedAndClearCompletedKeepsIt)
 
     // Removing the last row leaves "No Downloads".
     ASSERT_TRUE(xdoMoveToWidget(*broken));
-    ASSERT_TRUE(runUntilGtk([&] { return broken->hoverButtons().get_visible(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return broken->buttonsShown(); }, 5));
     ASSERT_TRUE(click(broken->removeButton(), [&] { return state().downloads().empty(); }));
     ASSERT_TRUE(runUntilGtk([&] { return panel()->isShowingEmptyState(); }, 5));
     screenshotIfAsked("downloads-empty");

@@ -7,6 +7,8 @@
 #include "ui/library/library_rows.h"
 #include "ui/library/library_sheet.h"
 
+#include <gtkmm/adjustment.h>
+
 #include <algorithm>
 
 namespace kovi::test {
@@ -106,11 +108,13 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
     state().setIsLibraryVisible(false);
     ASSERT_TRUE(runUntilGtk([&] { return !sheet(); }, 5));
 
-    // The history panel: the × of the top visit.
+    // The history panel: the × of the top visit; then a search that puts a visit where the
+    // pointer rests on a section header.
     std::vector<HistoryItem> visits;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 48; ++i) {
+        const double ago = i < 8 ? i : 3 * 86400.0 + 60.0 * i;
         visits.push_back(HistoryItem{Uuid::random(), *Url::parse("https://visit" + std::to_string(i) + ".example/"),
-                                     "Visit " + std::to_string(i), Date::now().adding(-60.0 * i), std::nullopt,
+                                     "Visit " + std::to_string(i), Date::now().adding(-ago), std::nullopt,
                                      state().currentSpaceId()});
     }
     state().setHistory(std::move(visits));
@@ -133,6 +137,53 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
     ASSERT_TRUE(xdoMoveToWidget(visit->deleteButton()));
     settle(150);
     ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return state().history().size(); }, -1, "history panel, ×"));
+
+    // Today, two visits, Older: the pointer where the search's third visit will show its ×.
+    HistoryRow* older = nullptr;
+    for (HistoryRow* r : historyPanel()->shownRows()) {
+        if (r->isHeader() && r->headerLabel().get_text() == "OLDER")
+            older = r;
+    }
+    ASSERT_TRUE(older);
+    int deleteX = 0, deleteY = 0, olderX = 0, olderTop = 0;
+    ASSERT_TRUE(widgetCenter(visit->deleteButton(), deleteX, deleteY));
+    ASSERT_TRUE(widgetPoint(*older, 0, 0, olderX, olderTop));
+    ASSERT_LT(visit->get_height() / 2, older->get_height()) << "the × will lie where the header is";
+    ASSERT_TRUE(xdoMoveTo(deleteX, olderTop + visit->get_height() / 2));
+    settle(150);
+    ASSERT_TRUE(xdoType("visit"));
+    ASSERT_TRUE(runUntilGtk([&] { return historyPanel()->shownRows().front()->headerLabel().get_text() == "SEARCH RESULTS"; }, 5));
+    ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return state().history().size(); }, -1, "history panel, × after a search"));
+
+    // Scrolled to its end by the wheel, the pointer on the third visit from the end: each click
+    // deletes the visit under the pointer, the ones after it sliding up into its place (the
+    // list does not scroll back under the pointer), and then there is nothing left to hit.
+    auto adjustment = historyPanel()->list().get_vadjustment();
+    for (int i = 0; i < 30 && adjustment->get_value() + adjustment->get_page_size() < adjustment->get_upper(); ++i) {
+        ASSERT_TRUE(xdo({"click", "5"}));
+        settle(30);
+    }
+    ASSERT_TRUE(waitForFrames(historyPanel()->list()));
+    std::vector<HistoryRow*> shown;
+    for (HistoryRow* r : historyPanel()->shownRows()) {
+        if (!r->isHeader() && r->get_mapped())
+            shown.push_back(r);
+    }
+    std::sort(shown.begin(), shown.end(), [](HistoryRow* a, HistoryRow* b) {
+        int ax = 0, ay = 0, bx = 0, by = 0;
+        widgetCenter(*a, ax, ay);
+        widgetCenter(*b, bx, by);
+        return ay < by;
+    });
+    ASSERT_GE(shown.size(), 3u);
+    std::vector<Uuid> last;
+    for (std::size_t i = shown.size() - 3; i < shown.size(); ++i)
+        last.push_back(shown[i]->item()->id);
+    ASSERT_TRUE(xdoMoveToWidget(shown[shown.size() - 3]->deleteButton()));
+    settle(150);
+    ASSERT_NO_FATAL_FAILURE(clickInPlace(3, [&] { return state().history().size(); }, -1, "history panel, × at the end"));
+    for (const HistoryItem& item : state().history())
+        EXPECT_EQ(std::find(last.begin(), last.end(), item.id), last.end()) << item.title << " stayed";
     state().setIsHistoryPanelVisible(false);
 
     // The downloads panel: the × of the top download, shown while the pointer is on the row.
@@ -154,8 +205,12 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
         5));
     ASSERT_TRUE(xdoMoveToWidget(*download));
     ASSERT_TRUE(runUntilGtk([&] { return download->removeButton().get_mapped() && download->removeButton().get_width() > 0; }, 5));
-    ASSERT_TRUE(xdoMoveToWidget(download->removeButton()));
-    settle(150);
+    // Away from the row, then straight onto the place of its ×: the first click counts too.
+    int removeX = 0, removeY = 0;
+    ASSERT_TRUE(widgetCenter(download->removeButton(), removeX, removeY));
+    ASSERT_TRUE(xdoMoveTo(removeX, removeY - 200));
+    ASSERT_TRUE(runUntilGtk([&] { return !download->buttonsShown(); }, 5));
+    ASSERT_TRUE(xdoMoveTo(removeX, removeY));
     ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return state().downloads().size(); }, -1, "downloads panel, ×"));
 }
 

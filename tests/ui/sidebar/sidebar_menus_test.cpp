@@ -93,7 +93,7 @@ TEST_F(SidebarMenusTest, AKeepRowClosedByItsButtonShrinksAwayWhereItStoodAndFrom
     Gtk::Widget* below = kept->get_next_sibling();
     Gtk::Widget* above = kept->get_prev_sibling();
     ASSERT_TRUE(hover(*kept));
-    ASSERT_TRUE(runUntilGtk([&] { return kept->closeButton() && kept->closeButton()->get_can_target(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return kept->isHovered(); }, 3));
 
     // Every frame of the way out (it may be over before the click's tool has even quit).
     struct Watch {
@@ -147,7 +147,7 @@ TEST_F(SidebarMenusTest, AKeepRowClosedByItsButtonShrinksAwayWhereItStoodAndFrom
     state->toggleAutoArchiveExcluded(c);
     catchUp();
     ASSERT_TRUE(hover(*list().keepRow(c)));
-    ASSERT_TRUE(runUntilGtk([&] { return list().keepRow(c)->closeButton()->get_can_target(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return list().keepRow(c)->isHovered(); }, 3));
     g_signal_emit_by_name(list().keepRow(c)->closeButton()->gobj(), "clicked");
     view().flushRefresh();
     ASSERT_EQ(list().leavingKeepRows().size(), 1u);
