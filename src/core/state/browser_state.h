@@ -287,6 +287,18 @@ public:
     // writes again any file whose last write failed (a full disk, a missing folder).
     void saveState();
 
+    // What a failed save loses: the tabs (browser_state.json), the history, the downloads list.
+    enum class SavedData { tabs, history, downloads };
+    struct SaveFailure {
+        SavedData data;
+        std::string reason;
+    };
+    // The files whose last save failed, and why; each is tried again at the next save.
+    std::vector<SaveFailure> saveFailures() const;
+    // Emitted at the end of an operation in which the saves of a file started to fail: once per
+    // file, until a save of it works again.
+    sigc::signal<void()> saveFailed;
+
     // ---- History ---------------------------------------------------------------------------
 
     // Records a visit of the tab's page at the head of the history and writes history.json,
@@ -469,6 +481,7 @@ private:
     void loadCanvases();
     void saveKoviCanvases();
     void writeCanvasesFile();
+    void watchWriteFailures();
     void startAutoArchiveTimer();
 
     Preferences& m_preferences;
@@ -523,6 +536,7 @@ private:
     bool m_historySavePending = false;
     bool m_downloadsSavePending = false;
     bool m_canvasesSavePending = false;
+    bool m_saveFailureStarted = false;
 
     DesktopHandler m_desktop;
     sigc::connection m_autoArchiveTimer;
