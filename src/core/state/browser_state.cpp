@@ -58,6 +58,7 @@ BrowserState::~BrowserState()
 {
     m_autoArchiveTimer.disconnect();
     m_downloadFlush.cancel();
+    m_visitReportFlush.cancel();
 }
 
 void BrowserState::startAutoArchiveTimer()

@@ -66,6 +66,8 @@ public:
     static constexpr std::size_t maxHistoryEntries = HistoryLog::maxEntries;
     static constexpr std::size_t maxRecentlyClosedTabs = 40;
     static constexpr unsigned autoArchiveIntervalSeconds = 900;
+    // How soon titles and icons pages report into their visits are written.
+    static constexpr double visitReportWriteDelay = 2.0;
     // Largest state file read at start-up; a bigger one is kept aside like a damaged one.
     static constexpr std::size_t maxFileBytes = StorageFolder::maxFileBytes;
 
@@ -306,8 +308,9 @@ public:
     void addToHistory(const Tab& tab);
     // The tab's page committed a navigation to the tab's address: records it as a visit and
     // writes history.json, unless the address is the tab's newest visit already or the newest
-    // visit of its space. The tab's newest visit follows the title and icon its page reports
-    // (memory only, written with the next save of the state or the history).
+    // visit of its space. The tab's newest visit follows the title and icon its page reports,
+    // written visitReportWriteDelay seconds after the first unwritten report (or with an
+    // earlier save of the state or the history).
     void recordNavigation(const Uuid& tabId);
     // The entries of the shown space, newest first.
     std::vector<HistoryItem> historyForCurrentSpace() const;
@@ -482,6 +485,7 @@ private:
     void saveKoviCanvases();
     void writeCanvasesFile();
     void watchWriteFailures();
+    void writeVisitReportsSoon();
     void startAutoArchiveTimer();
 
     Preferences& m_preferences;
@@ -491,6 +495,7 @@ private:
     StateFile m_stateFile{m_storage};
     HistoryLog m_historyLog{m_storage};
     MainLoopDelayedTask m_downloadFlush;
+    MainLoopDelayedTask m_visitReportFlush;
     // Safe: the task runs from the main loop only while the log, and so the state, is alive.
     DownloadLog m_downloadLog{m_storage, m_downloadFlush, [this] { saveDownloads(); }};
 
