@@ -312,6 +312,9 @@ public:
     // written visitReportWriteDelay seconds after the first unwritten report (or with an
     // earlier save of the state or the history).
     void recordNavigation(const Uuid& tabId);
+    // The tab's address turned into a download before the tab showed any page: the visit
+    // recorded when it was shown was of no page, and is removed.
+    void removeVisitOfDownload(const Uuid& tabId);
     // The entries of the shown space, newest first.
     std::vector<HistoryItem> historyForCurrentSpace() const;
     // The shown space's entries of the local calendar day of `date`.

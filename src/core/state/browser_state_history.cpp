@@ -25,6 +25,15 @@ void BrowserState::recordNavigation(const Uuid& tabId)
     saveHistory();
 }
 
+void BrowserState::removeVisitOfDownload(const Uuid& tabId)
+{
+    if (!m_historyLog.removeTabVisit(tabId))
+        return;
+    ChangeScope scope(*this);
+    markChanged(Property::history);
+    saveHistory();
+}
+
 void BrowserState::writeVisitReportsSoon()
 {
     // A page may change its title many times a second: one write shortly after the first
