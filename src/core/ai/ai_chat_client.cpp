@@ -18,6 +18,8 @@ constexpr const char* basePrompt = "You are a helpful AI assistant integrated in
 constexpr const char* connectionFailedText = "The connection to the AI service failed.";
 constexpr const char* timedOutText = "The request timed out.";
 constexpr const char* unreadableText = "The AI service's answer could not be read.";
+constexpr const char* unsendableKeyText =
+    "The API key is not valid: it contains a line break or another control character.";
 
 // Follows object keys and array indexes; nullptr when a step is missing or of another type.
 const Json* follow(const Json& root, std::initializer_list<std::variant<const char*, int>> path)
@@ -45,7 +47,7 @@ const Json* follow(const Json& root, std::initializer_list<std::variant<const ch
 
 AIEndpoints AIEndpoints::standard()
 {
-    return {"https://api.openai.com", "https://api.anthropic.com", 60};
+    return {"https://api.openai.com", "https://api.anthropic.com", 60, 300};
 }
 
 AIChatReply AIChatReply::success(std::string answer)
@@ -85,8 +87,8 @@ bool AIChatClient::reportRefused()
     // The callbacks may destroy this client: nothing of it is touched after the move.
     auto refused = std::move(m_refused);
     m_refused.clear();
-    for (auto& [error, callback] : refused)
-        callback(AIChatReply::failure(error));
+    for (auto& [reply, callback] : refused)
+        callback(std::move(reply));
     return false;
 }
 
@@ -125,7 +127,7 @@ HttpRequest AIChatClient::buildRequest(AIProvider provider, const std::string& a
     HttpRequest request;
     request.method = "POST";
     request.contentType = "application/json";
-    request.timeoutSeconds = 0;
+    request.timeoutSeconds = endpoints.answerTimeoutSeconds;
     request.idleTimeoutSeconds = endpoints.idleTimeoutSeconds;
     request.maxBodyBytes = maxAnswerBodyBytes;
     // A redirect would carry the key to wherever it points, possibly in clear text.
@@ -191,11 +193,11 @@ AIChatReply AIChatClient::readReply(AIProvider provider, const Result<HttpRespon
 void AIChatClient::chat(std::string message, std::optional<AIChatContext> context, Callback callback)
 {
     const std::string& key = m_service.apiKey();
-    std::optional<AIError> refused;
+    std::optional<AIChatReply> refused;
     if (key.empty())
-        refused = AIError::noApiKey;
+        refused = AIChatReply::failure(AIError::noApiKey);
     else if (!isSendableKey(key))
-        refused = AIError::apiError; // never put into a header; the key itself stays as stored
+        refused = AIChatReply::failure(unsendableKeyText); // never put into a header; the key stays as stored
     if (refused) {
         // Reported from the main loop like every answer, never from inside chat().
         m_refused.push_back({*refused, std::move(callback)});

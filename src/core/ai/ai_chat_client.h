@@ -21,8 +21,10 @@ class HttpSession;
 struct AIEndpoints {
     std::string openAIBaseUrl;    // "/v1/chat/completions" is appended
     std::string anthropicBaseUrl; // "/v1/messages" is appended
-    // A turn fails once nothing has arrived for this long; an answer still coming in is waited for.
+    // A turn fails once nothing has arrived for this long, and once its answer has taken this
+    // long in all (a provider that sends a byte now and then).
     double idleTimeoutSeconds = 60;
+    double answerTimeoutSeconds = 300;
 
     static AIEndpoints standard();
 };
@@ -58,7 +60,8 @@ public:
     AIChatClient(const AIChatClient&) = delete;
     AIChatClient& operator=(const AIChatClient&) = delete;
 
-    // Without a key the callback gets noApiKey from the main loop and nothing is sent.
+    // Without a key the callback gets noApiKey from the main loop and nothing is sent; a key
+    // that cannot travel in a header (isSendableKey) is refused the same way, with its own text.
     void chat(std::string message, std::optional<AIChatContext> context, Callback callback);
     std::size_t pendingCount() const { return m_http.pendingCount() + m_refused.size(); }
 
@@ -82,7 +85,7 @@ public:
 
 private:
     struct Refused {
-        AIError error;
+        AIChatReply reply;
         Callback callback;
     };
     bool reportRefused();

@@ -2,7 +2,7 @@
 
 #include "core/support/text.h"
 
-#include <glib.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
 
@@ -10,18 +10,16 @@ namespace kovi {
 
 namespace {
 
-// NUL and bytes that are not UTF-8 become U+FFFD; CR LF becomes LF.
+// What can be shown of the text (text::displayable), CR LF as LF.
 std::string showable(std::string_view text)
 {
-    gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
-    std::string out;
-    out.reserve(text.size());
-    for (const char* c = valid; *c; ++c) {
-        if (c[0] == '\r' && c[1] == '\n')
-            continue;
-        out += *c;
+    std::string out = text::displayable(text);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n'))
+            out[kept++] = out[i];
     }
-    g_free(valid);
+    out.resize(kept);
     return out;
 }
 
@@ -68,13 +66,28 @@ void cutLongLine(std::string_view line, std::size_t maxBytes, std::vector<ChatTe
 {
     std::size_t start = 0;     // of the piece being filled
     std::size_t lastSpace = 0; // end of the last space seen inside it
-    text::forEachGrapheme(line, [&](std::string_view grapheme) {
-        const auto at = static_cast<std::size_t>(grapheme.data() - line.data());
-        const std::size_t end = at + grapheme.size();
+    // Adds the unit line[at, end) to the piece, or starts the next piece with it.
+    auto place = [&](std::size_t at, std::size_t end) {
         if (end - start > maxBytes && at > start) {
             const std::size_t cut = lastSpace > start + maxBytes / 2 ? lastSpace : at;
             pieces.push_back({std::string(line.substr(start, cut - start)), true});
             start = cut;
+        }
+    };
+    text::forEachGrapheme(line, [&](std::string_view grapheme) {
+        const auto at = static_cast<std::size_t>(grapheme.data() - line.data());
+        const std::size_t end = at + grapheme.size();
+        if (grapheme.size() <= maxBytes) {
+            place(at, end);
+        } else {
+            // No real character is this long (chained conjuncts, jamo or joiners): one laid out
+            // whole costs far more than its length, so it is cut between its code points.
+            const auto* bytes = reinterpret_cast<const uint8_t*>(line.data());
+            for (auto i = static_cast<int32_t>(at); i < static_cast<int32_t>(end);) {
+                const auto from = static_cast<std::size_t>(i);
+                U8_FWD_1(bytes, i, static_cast<int32_t>(end));
+                place(from, static_cast<std::size_t>(i));
+            }
         }
         if (grapheme == " " || grapheme == "\t")
             lastSpace = end;

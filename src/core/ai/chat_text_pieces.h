@@ -15,11 +15,11 @@ struct ChatTextPiece {
     bool continuesLine = false; // the next piece carries on the same line (it was cut in the middle)
 };
 
-// Pieces of at most `maxPieceBytes` (a single character longer than that stays whole), cut at
-// line ends; a longer line is cut after its last space that leaves the piece at least half
-// full, else between two characters. What is shown: a NUL or a byte that is not UTF-8 as
-// U+FFFD (either would end or drop the rest), CR LF as one line end, and no trailing line
-// breaks (nor the blanks among them). An empty text is one empty piece.
+// Pieces of at most `maxPieceBytes`, cut at line ends; a longer line is cut after its last space
+// that leaves the piece at least half full, else between two characters (inside a character
+// only when that alone is longer than a piece). What is shown: the text as text::displayable
+// makes it, CR LF as one line end, and no trailing line breaks (nor the blanks among them). An
+// empty text is one empty piece.
 std::vector<ChatTextPiece> chatTextPieces(std::string_view text, std::size_t maxPieceBytes);
 
 } // namespace kovi

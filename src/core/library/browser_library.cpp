@@ -81,8 +81,11 @@ BrowserLibrary::BrowserLibrary(std::optional<std::string> directory)
         failure = bytes.error();
     }
     // Keep the user's file exactly as it is: no write may replace it while we cannot read it.
+    // The user learns where it is and how to get a working library back.
     m_canWrite = false;
-    m_errorMessage = kCouldNotBeRead + failure.message;
+    m_errorMessage = kCouldNotBeRead + failure.message + "\n\nKovi leaves " + m_filePath
+        + " as it is and saves no changes to the library until it can be read. Repair the file, or move it "
+          "elsewhere to start with an empty library, then restart Kovi.";
     m_errorIsReadFailure = true;
 }
 

@@ -77,6 +77,12 @@ struct HttpClient::Pending {
             complete(Error{ErrorCode::Cancelled, "Cancelled."});
             return;
         }
+        // The session's own limit on a silent connection.
+        if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT)) {
+            g_clear_error(&error);
+            complete(Error{ErrorCode::Timeout, "The request timed out."});
+            return;
+        }
         Error e{ErrorCode::Network, error ? error->message : "The request failed."};
         g_clear_error(&error);
         complete(std::move(e));
@@ -143,6 +149,22 @@ struct HttpClient::Pending {
         self->readNext();
     }
 
+    // Whether the body ended before the length its headers announced. The session takes the end
+    // of a connection the server said it would close as the end of the body, whatever the length
+    // said; a body it decoded (compressed) has another length.
+    bool endedShort() const
+    {
+        SoupMessageHeaders* headers = soup_message_get_response_headers(message.get());
+        const bool bodiless = g_strcmp0(soup_message_get_method(message.get()), SOUP_METHOD_HEAD) == 0
+            || response.status == SOUP_STATUS_NO_CONTENT || response.status == SOUP_STATUS_NOT_MODIFIED;
+        if (bodiless || soup_message_headers_get_encoding(headers) != SOUP_ENCODING_CONTENT_LENGTH)
+            return false;
+        const char* coding = soup_message_headers_get_one(headers, "Content-Encoding");
+        if (coding && g_ascii_strcasecmp(coding, "identity") != 0)
+            return false;
+        return static_cast<goffset>(response.body.size()) < soup_message_headers_get_content_length(headers);
+    }
+
     void readNext()
     {
         g_input_stream_read_bytes_async(stream.get(), chunkSize, G_PRIORITY_DEFAULT, cancellable.get(), onRead, this);
@@ -161,7 +183,10 @@ struct HttpClient::Pending {
         const auto* chunk = static_cast<const char*>(g_bytes_get_data(bytes, &size));
         if (size == 0) {
             g_bytes_unref(bytes);
-            self->complete(std::move(self->response));
+            if (self->endedShort())
+                self->complete(Error{ErrorCode::Network, "The connection closed before the whole response arrived."});
+            else
+                self->complete(std::move(self->response));
             return;
         }
         if (self->response.body.size() + size > self->maxBodyBytes) {

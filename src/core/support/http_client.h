@@ -44,7 +44,8 @@ struct HttpResponse {
 
 // One owner's requests on the shared session, asynchronous on the GLib main loop (libsoup).
 // Completions run on the main loop. A request that is cancelled, or whose client is destroyed,
-// never calls back; other clients of the session are not touched. Errors: Network, Timeout,
+// never calls back; other clients of the session are not touched. Errors: Network (also a body
+// cut short of the length its headers announced), Timeout (also the session's socket timeout),
 // TooLarge, InvalidInput (bad URL).
 class HttpClient : public sigc::trackable {
 public:

@@ -4,9 +4,9 @@
 
 namespace kovi {
 
-HttpSession::HttpSession()
+HttpSession::HttpSession(unsigned socketTimeoutSeconds)
     : m_session(GObjectPtr<SoupSession>::adopt(soup_session_new_with_options("max-conns", maxConnections, "max-conns-per-host",
-                                              maxConnectionsPerHost, nullptr)))
+                                              maxConnectionsPerHost, "timeout", socketTimeoutSeconds, nullptr)))
 {
 }
 

@@ -17,8 +17,10 @@ public:
     // Many tabs may fetch their icons at once while a chat turn or a suggestion waits.
     static constexpr int maxConnections = 40;
     static constexpr int maxConnectionsPerHost = 6;
+    // A connection that neither sends nor receives for this long fails with Timeout.
+    static constexpr unsigned defaultSocketTimeoutSeconds = 60;
 
-    HttpSession();
+    explicit HttpSession(unsigned socketTimeoutSeconds = defaultSocketTimeoutSeconds);
     HttpSession(const HttpSession&) = delete;
     HttpSession& operator=(const HttpSession&) = delete;
 

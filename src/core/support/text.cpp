@@ -8,6 +8,7 @@
 #include <unicode/utext.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace kovi::text {
@@ -213,6 +214,35 @@ bool isValidUtf8(std::string_view s)
             return false;
     }
     return true;
+}
+
+std::string displayable(std::string_view s)
+{
+    constexpr std::string_view replacement = "\xEF\xBF\xBD";
+    const auto* bytes = reinterpret_cast<const uint8_t*>(s.data());
+    const auto length = static_cast<int32_t>(std::min<std::size_t>(s.size(), INT32_MAX));
+    std::string out;
+    out.reserve(s.size());
+    std::size_t marks = 0; // in a row, on the last character
+    for (int32_t i = 0; i < length;) {
+        const int32_t start = i;
+        UChar32 c;
+        U8_NEXT(bytes, i, length, c);
+        if (c <= 0) {
+            out += replacement;
+            marks = 0;
+            continue;
+        }
+        const auto kind = u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK);
+        if (kind == U_GCB_EXTEND || kind == U_GCB_SPACING_MARK || kind == U_GCB_ZWJ) {
+            if (++marks > maxCombiningMarks)
+                continue;
+        } else {
+            marks = 0;
+        }
+        out.append(s.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+    }
+    return out;
 }
 
 std::string percentEncodeQueryValue(std::string_view s)

@@ -37,6 +37,11 @@ bool containsCaseInsensitive(std::string_view haystack, std::string_view needle)
 std::string caseFolded(std::string_view s);
 
 bool isValidUtf8(std::string_view s);
+// Text from elsewhere (an answer, an imported title) as it can be shown: a NUL or a byte that is
+// not UTF-8 becomes U+FFFD (either would end or drop the rest), and a character keeps at most
+// `maxCombiningMarks` marks in a row (thousands on one letter take seconds to lay out).
+inline constexpr std::size_t maxCombiningMarks = 30;
+std::string displayable(std::string_view s);
 // Percent-encodes every byte except A-Z a-z 0-9 - . _ ~
 std::string percentEncodeQueryValue(std::string_view s);
 

@@ -2,6 +2,9 @@
 
 #include "core/ai/chat_text_pieces.h"
 
+#include <gtkmm/adjustment.h>
+#include <gtkmm/snapshot.h>
+
 namespace kovi {
 
 namespace {
@@ -37,6 +40,41 @@ BubbleText::BubbleText(const std::string& text, int maxWidth)
         append(*widget);
         m_pieces.push_back(widget);
         m_continuesLine.push_back(piece.continuesLine);
+    }
+    m_connections.add(signal_map().connect(sigc::mem_fun(*this, &BubbleText::followScrolling)));
+    m_connections.add(signal_unmap().connect([this] {
+        m_scrolling.clear();
+        m_viewport = nullptr;
+    }));
+}
+
+void BubbleText::followScrolling()
+{
+    m_scrolling.clear();
+    m_viewport = gtk_widget_get_ancestor(GTK_WIDGET(gobj()), GTK_TYPE_VIEWPORT);
+    if (!m_viewport)
+        return;
+    // What is in sight changes with the scroll position and the view's size and content.
+    auto adjustment = Glib::wrap(gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(m_viewport)), true);
+    if (!adjustment)
+        return;
+    m_scrolling.add(adjustment->signal_value_changed().connect([this] { queue_draw(); }));
+    m_scrolling.add(adjustment->signal_changed().connect([this] { queue_draw(); }));
+}
+
+void BubbleText::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot)
+{
+    graphene_rect_t sight{};
+    const bool clipped = m_viewport && gtk_widget_compute_bounds(m_viewport, GTK_WIDGET(gobj()), &sight);
+    for (BubblePiece* piece : m_pieces) {
+        graphene_rect_t at{};
+        if (clipped && gtk_widget_compute_bounds(GTK_WIDGET(piece->gobj()), GTK_WIDGET(gobj()), &at)) {
+            if (at.origin.y + at.size.height <= sight.origin.y)
+                continue;
+            if (at.origin.y >= sight.origin.y + sight.size.height)
+                break;
+        }
+        snapshot_child(*piece, snapshot);
     }
 }
 

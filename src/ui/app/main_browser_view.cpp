@@ -36,15 +36,28 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& 
     m_screens.set_hexpand(true);
     m_screens.set_vexpand(true);
     m_screens.set_transition_type(Gtk::StackTransitionType::NONE);
-    set_child(m_screens);
-    // The window has no title bar: on the welcome and onboarding screens a strip along the top
-    // moves it (the browser layouts bring their own drag areas). It leaves the top-right corner
-    // free for the onboarding's "Skip".
-    m_screenDrag.set_valign(Gtk::Align::START);
-    m_screenDrag.set_size_request(-1, 38);
-    m_screenDrag.set_margin_end(96);
-    m_screenDrag.set_visible(false);
-    add_overlay(m_screenDrag);
+    // The window has no title bar of the desktop's: the welcome and onboarding screens get one
+    // of their own above them (the browser layouts bring their own buttons and drag areas).
+    m_screenBar.add_css_class("kovi-screen-title-bar");
+    m_screenBar.set_size_request(-1, 38);
+    m_screenBar.set_visible(false);
+    m_screenBarRow.set_margin_start(8);
+    m_screenBarRow.set_margin_end(8);
+    auto* gap = Gtk::make_managed<Gtk::Box>();
+    gap->set_hexpand(true);
+    m_screenBarRow.append(m_screenStartControls);
+    m_screenBarRow.append(*gap);
+    m_screenBarRow.append(m_screenEndControls);
+    for (Gtk::WindowControls* controls : {&m_screenStartControls, &m_screenEndControls}) {
+        controls->set_valign(Gtk::Align::CENTER);
+        auto fit = [controls] { controls->set_visible(!controls->get_empty()); };
+        controls->property_empty().signal_changed().connect(fit);
+        fit();
+    }
+    m_screenBar.set_child(m_screenBarRow);
+    m_screenColumn.append(m_screenBar);
+    m_screenColumn.append(m_screens);
+    set_child(m_screenColumn);
 
     m_layoutStack.set_transition_type(Gtk::StackTransitionType::NONE);
     m_layoutStack.set_hexpand(true);
@@ -152,7 +165,7 @@ void MainBrowserView::showScreen(Screen screen)
     }
     m_screen = screen;
     m_screenWidget = next;
-    m_screenDrag.set_visible(screen == Screen::welcome || screen == Screen::onboarding);
+    m_screenBar.set_visible(screen == Screen::welcome || screen == Screen::onboarding);
     if (next) {
         m_screens.add(*next);
         m_screens.set_visible_child(*next);
@@ -348,7 +361,7 @@ void MainBrowserView::refreshLibraryAlert()
                          view->m_ctx.library.setErrorMessage(std::nullopt);
                      }),
                      this);
-    gtk_window_present(GTK_WINDOW(dialog));
+    presentOverParent(GTK_WINDOW(dialog));
 }
 
 } // namespace kovi

@@ -8,6 +8,7 @@
 #include <gtkmm/overlay.h>
 #include <gtkmm/stack.h>
 #include <gtkmm/window.h>
+#include <gtkmm/windowcontrols.h>
 #include <sigc++/connection.h>
 
 #include <functional>
@@ -64,7 +65,9 @@ public:
     Gtk::Window* extensionsSheet() const { return m_extensionsSheet.get(); }
     Gtk::Window* layoutSettingsSheet() const { return m_layoutSheet.get(); }
     AdwMessageDialog* libraryAlert() const { return m_libraryAlert; }
-    Gtk::Widget& screenDragStrip() { return m_screenDrag; }
+    // The title bar of the welcome and onboarding screens: the desktop's window buttons on the
+    // sides its button layout names, and the rest moves the window.
+    Gtk::Widget& screenTitleBar() { return m_screenBar; }
 
 private:
     enum class LayoutKind { none, content, traditional };
@@ -89,8 +92,12 @@ private:
     Screen m_screen = Screen::none;
     bool m_hasCompletedOnboarding = false;
 
+    Gtk::Box m_screenColumn{Gtk::Orientation::VERTICAL};
+    WindowDragHandle m_screenBar;
+    Gtk::Box m_screenBarRow;
+    Gtk::WindowControls m_screenStartControls{Gtk::PackType::START};
+    Gtk::WindowControls m_screenEndControls{Gtk::PackType::END};
     Gtk::Stack m_screens;
-    WindowDragHandle m_screenDrag;
     Gtk::Widget* m_screenWidget = nullptr;
     Gtk::Overlay m_browser;
     Gtk::Stack m_layoutStack;

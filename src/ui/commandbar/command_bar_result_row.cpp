@@ -1,6 +1,7 @@
 #include "ui/commandbar/command_bar_result_row.h"
 
 #include "core/commandbar/command_bar_panel_model.h"
+#include "core/support/text.h"
 #include "ui/design/symbols.h"
 
 #include <gtkmm/eventcontrollermotion.h>
@@ -64,7 +65,7 @@ CommandBarResultRow::CommandBarResultRow()
 void CommandBarResultRow::setResult(const CommandBarResult& result)
 {
     m_titleText = result.title;
-    m_title.set_text(result.title);
+    m_title.set_text(text::displayable(result.title));
     m_subtitle.set_visible(result.subtitle.has_value());
     m_subtitle.set_text(result.subtitle.value_or(""));
     m_iconName = iconNameForSymbol(result.icon, "image-missing-symbolic");

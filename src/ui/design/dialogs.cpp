@@ -4,6 +4,42 @@
 
 namespace kovi {
 
+namespace {
+
+// A dialog waiting for its parent to be shown; the dialog is held weakly.
+struct WaitingDialog {
+    GWeakRef dialog;
+    gulong handler = 0;
+};
+
+void forget(gpointer data, GClosure*)
+{
+    auto* waiting = static_cast<WaitingDialog*>(data);
+    g_weak_ref_clear(&waiting->dialog);
+    delete waiting;
+}
+
+// A dialog taken down lets go of its parent: it is not shown again.
+bool stillWanted(GtkWindow* dialog)
+{
+    return gtk_window_get_transient_for(dialog) != nullptr;
+}
+
+void presentWhenIdle(GtkWindow* dialog)
+{
+    // After the parent's own handlers, so that it is on screen (and stacked) first.
+    g_idle_add_full(G_PRIORITY_DEFAULT,
+                    +[](gpointer data) -> gboolean {
+                        auto* window = GTK_WINDOW(data);
+                        if (stillWanted(window))
+                            gtk_window_present(window);
+                        return G_SOURCE_REMOVE;
+                    },
+                    g_object_ref(dialog), g_object_unref);
+}
+
+} // namespace
+
 void closeDialogSoon(GtkWindow* dialog)
 {
     // A response given without a click leaves the dialog open; a click closes it by itself.
@@ -15,6 +51,29 @@ void closeDialogSoon(GtkWindow* dialog)
                         return G_SOURCE_REMOVE;
                     },
                     g_object_ref(dialog), g_object_unref);
+}
+
+void presentOverParent(GtkWindow* dialog)
+{
+    GtkWindow* parent = gtk_window_get_transient_for(dialog);
+    if (!parent || gtk_widget_get_mapped(GTK_WIDGET(parent))) {
+        gtk_window_present(dialog);
+        return;
+    }
+    auto* waiting = new WaitingDialog;
+    g_weak_ref_init(&waiting->dialog, dialog);
+    waiting->handler = g_signal_connect_data(
+        parent, "map", G_CALLBACK(+[](GtkWidget* shown, gpointer data) {
+            auto* self = static_cast<WaitingDialog*>(data);
+            auto* waitingDialog = static_cast<GtkWindow*>(g_weak_ref_get(&self->dialog));
+            g_signal_handler_disconnect(shown, self->handler); // frees `self`
+            if (!waitingDialog)
+                return;
+            if (stillWanted(waitingDialog))
+                presentWhenIdle(waitingDialog);
+            g_object_unref(waitingDialog);
+        }),
+        waiting, &forget, GConnectFlags(0));
 }
 
 } // namespace kovi

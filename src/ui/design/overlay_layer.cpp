@@ -4,13 +4,68 @@
 
 #include <gtkmm/gestureclick.h>
 #include <gtkmm/root.h>
+#include <gtkmm/snapshot.h>
 
 namespace kovi {
 
 namespace {
 
-// How many scrims lie over a widget, kept on the widget itself: several layers may cover it.
-constexpr const char* scrimsOverKey = "kovi-scrims-over";
+// How many scrims keep a widget from the pointer, and whether it took pointer input before the
+// first; kept on the widget itself, as several layers may cover it.
+constexpr const char* pointerBlocksKey = "kovi-pointer-blocks";
+constexpr const char* targetBeforeKey = "kovi-target-before-blocks";
+
+void blockPointer(GtkWidget* widget)
+{
+    GObject* object = G_OBJECT(widget);
+    const int blocks = GPOINTER_TO_INT(g_object_get_data(object, pointerBlocksKey));
+    if (blocks == 0) {
+        g_object_set_data(object, targetBeforeKey, GINT_TO_POINTER(gtk_widget_get_can_target(widget)));
+        gtk_widget_set_can_target(widget, false);
+    }
+    g_object_set_data(object, pointerBlocksKey, GINT_TO_POINTER(blocks + 1));
+}
+
+void unblockPointer(GtkWidget* widget)
+{
+    GObject* object = G_OBJECT(widget);
+    const int blocks = GPOINTER_TO_INT(g_object_get_data(object, pointerBlocksKey));
+    if (blocks <= 0)
+        return;
+    g_object_set_data(object, pointerBlocksKey, GINT_TO_POINTER(blocks - 1));
+    if (blocks == 1 && GPOINTER_TO_INT(g_object_get_data(object, targetBeforeKey)))
+        gtk_widget_set_can_target(widget, true);
+}
+
+void findWindowButtons(GtkWidget* widget, std::vector<GObjectPtr<GtkWidget>>& found)
+{
+    if (GTK_IS_WINDOW_CONTROLS(widget)) {
+        found.push_back(GObjectPtr<GtkWidget>::ref(widget));
+        return;
+    }
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child))
+        findWindowButtons(child, found);
+}
+
+// Keeps the pointer from `widget` and everything in it, except the window's button groups and
+// the widgets that hold them.
+void blockAllBut(GtkWidget* widget, const std::vector<GObjectPtr<GtkWidget>>& kept,
+                 std::vector<GObjectPtr<GtkWidget>>& blocked)
+{
+    bool holds = false;
+    for (const auto& buttons : kept) {
+        if (buttons.get() == widget)
+            return;
+        holds = holds || gtk_widget_is_ancestor(buttons.get(), widget);
+    }
+    if (!holds) {
+        blockPointer(widget);
+        blocked.push_back(GObjectPtr<GtkWidget>::ref(widget));
+        return;
+    }
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child))
+        blockAllBut(child, kept, blocked);
+}
 
 // The pointer has left everything under a new scrim, though it did not move: the toolkit
 // tells only the next motion, so the views are told now (hover looks, hover previews).
@@ -60,6 +115,8 @@ OverlayLayer::OverlayLayer(bool withScrim, std::function<void()> onScrimTap, dou
 
 OverlayLayer::~OverlayLayer()
 {
+    // The dimmed view may outlive this layer.
+    releasePointer();
     forgetFocus();
     m_mapped.disconnect();
     m_opacity.reset();
@@ -77,18 +134,96 @@ void OverlayLayer::setCoversContent(bool covers)
 {
     if (!m_withScrim || covers == m_coversContent)
         return;
+    if (!covers) {
+        releasePointer();
+        queue_draw();
+        return;
+    }
     auto* host = dynamic_cast<Gtk::Overlay*>(get_parent());
     Gtk::Widget* under = host ? host->get_child() : nullptr;
     if (!under)
         return;
-    m_coversContent = covers;
-    GObject* object = G_OBJECT(under->gobj());
-    const int count = GPOINTER_TO_INT(g_object_get_data(object, scrimsOverKey)) + (covers ? 1 : -1);
-    g_object_set_data(object, scrimsOverKey, GINT_TO_POINTER(count));
+    m_coversContent = true;
     // Dimmed views take no pointer input: nothing under the scrim lights up or opens on hover.
-    under->set_can_target(count == 0);
-    if (covers)
-        leaveHover(GTK_WIDGET(under->gobj()));
+    // The window's own buttons stay within reach, as on any desktop window: the first click on
+    // close closes the window, not the panel.
+    GtkWidget* dimmed = GTK_WIDGET(under->gobj());
+    findWindowButtons(dimmed, m_windowButtons);
+    for (const auto& buttons : m_windowButtons) {
+        auto picture = GObjectPtr<GdkPaintable>::adopt(gtk_widget_paintable_new(buttons.get()));
+        g_signal_connect_swapped(picture.get(), "invalidate-contents", G_CALLBACK(gtk_widget_queue_draw), gobj());
+        m_windowButtonPictures.push_back(std::move(picture));
+    }
+    blockAllBut(dimmed, m_windowButtons, m_blocked);
+    leaveHover(dimmed);
+}
+
+void OverlayLayer::releasePointer()
+{
+    m_coversContent = false;
+    for (const auto& widget : m_blocked)
+        unblockPointer(widget.get());
+    m_blocked.clear();
+    for (const auto& picture : m_windowButtonPictures)
+        g_signal_handlers_disconnect_by_data(picture.get(), gobj());
+    m_windowButtonPictures.clear();
+    m_windowButtons.clear();
+}
+
+std::vector<graphene_rect_t> OverlayLayer::windowButtonAreas(const Gtk::Widget& widget) const
+{
+    std::vector<graphene_rect_t> areas;
+    for (const auto& buttons : m_windowButtons) {
+        graphene_rect_t area;
+        if (gtk_widget_get_mapped(buttons.get()) && !gtk_window_controls_get_empty(GTK_WINDOW_CONTROLS(buttons.get()))
+            && gtk_widget_compute_bounds(buttons.get(), const_cast<GtkWidget*>(widget.gobj()), &area))
+            areas.push_back(area);
+    }
+    return areas;
+}
+
+bool OverlayLayer::inWindowButtonArea(const Gtk::Widget& widget, double x, double y) const
+{
+    if (!m_coversContent)
+        return false;
+    const graphene_point_t point = GRAPHENE_POINT_INIT(float(x), float(y));
+    for (const graphene_rect_t& area : windowButtonAreas(widget)) {
+        if (graphene_rect_contains_point(&area, &point))
+            return true;
+    }
+    return false;
+}
+
+bool OverlayLayer::contains_vfunc(double x, double y) const
+{
+    return !inWindowButtonArea(*this, x, y) && Gtk::Overlay::contains_vfunc(x, y);
+}
+
+bool OverlayLayer::Scrim::contains_vfunc(double x, double y) const
+{
+    return !m_layer.inWindowButtonArea(*this, x, y) && Gtk::Box::contains_vfunc(x, y);
+}
+
+void OverlayLayer::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot)
+{
+    for (Gtk::Widget* child = get_first_child(); child; child = child->get_next_sibling()) {
+        snapshot_child(*child, snapshot);
+        if (child != &m_scrim || !m_coversContent)
+            continue;
+        // The window's buttons are drawn again over the scrim, where they take the clicks.
+        for (std::size_t i = 0; i < m_windowButtons.size(); ++i) {
+            GtkWidget* buttons = m_windowButtons[i].get();
+            graphene_rect_t area;
+            if (!gtk_widget_get_mapped(buttons) || gtk_window_controls_get_empty(GTK_WINDOW_CONTROLS(buttons))
+                || !gtk_widget_compute_bounds(buttons, GTK_WIDGET(gobj()), &area))
+                continue;
+            gtk_snapshot_save(snapshot->gobj());
+            gtk_snapshot_translate(snapshot->gobj(), &area.origin);
+            gdk_paintable_snapshot(m_windowButtonPictures[i].get(), snapshot->gobj(), area.size.width,
+                                   area.size.height);
+            gtk_snapshot_restore(snapshot->gobj());
+        }
+    }
 }
 
 void OverlayLayer::removeContent()

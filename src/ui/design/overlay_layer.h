@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/support/gobject_ptr.h"
 #include "ui/design/slide_bin.h"
 #include "ui/design/motion.h"
 
@@ -9,6 +10,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
+
+typedef struct _GtkWidget GtkWidget;
+typedef struct _GdkPaintable GdkPaintable;
 
 namespace kovi {
 
@@ -16,7 +21,8 @@ namespace kovi {
 // destroyed when dismissed, optionally above a black scrim whose single tap calls `onScrimTap`.
 // Without a scrim the layer takes the content's own alignment, so it covers (and catches
 // clicks on) only the content. While a scrim is up, the view it dims (the host overlay's own
-// child) takes no pointer input and loses any hover it had.
+// child) takes no pointer input and loses any hover it had, except the window's own buttons
+// (minimise, maximise, close) in it: the scrim leaves them undimmed and within reach.
 //
 // The newest layer is on top: presenting one raises it over the other children of its host and
 // gives it the keyboard (unless its content took it while it appeared). Dismissing one that has
@@ -48,21 +54,47 @@ public:
     // Tests: act as a tap on the scrim.
     void tapScrim();
 
+protected:
+    bool contains_vfunc(double x, double y) const override;
+    void snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot) override;
+
 private:
+    // The dimming fill; the pointer goes through it where the window's buttons lie.
+    class Scrim : public Gtk::Box {
+    public:
+        explicit Scrim(const OverlayLayer& layer) : m_layer(layer) {}
+
+    protected:
+        bool contains_vfunc(double x, double y) const override;
+
+    private:
+        const OverlayLayer& m_layer;
+    };
+
     void removeContent();
-    // While a scrim is up, the host overlay's main child (the view it dims) takes no pointer input.
+    // While a scrim is up, the host overlay's main child (the view it dims) takes no pointer
+    // input, but for the window's buttons in it.
     void setCoversContent(bool covers);
+    void releasePointer();
+    // Where the window's buttons lie under the scrim, in the coordinates of `widget`.
+    std::vector<graphene_rect_t> windowButtonAreas(const Gtk::Widget& widget) const;
+    bool inWindowButtonArea(const Gtk::Widget& widget, double x, double y) const;
     void forgetFocus();
     void handOverFocus();
 
     bool m_withScrim;
     std::function<void()> m_onScrimTap;
-    Gtk::Box m_scrim;
+    Scrim m_scrim{*this};
     Gtk::Widget* m_content = nullptr;
     SlideBin* m_bin = nullptr;
     double m_startScale = 0.95;
     bool m_presented = false;
     bool m_coversContent = false;
+    // While covering: the window's button groups under the scrim, their pictures drawn over it,
+    // and the widgets it keeps from the pointer.
+    std::vector<GObjectPtr<GtkWidget>> m_windowButtons;
+    std::vector<GObjectPtr<GdkPaintable>> m_windowButtonPictures;
+    std::vector<GObjectPtr<GtkWidget>> m_blocked;
     unsigned long m_presentOrder = 0;
     Gtk::Widget* m_lastFocus = nullptr;
     sigc::connection m_lastFocusGone;

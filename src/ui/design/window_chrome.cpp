@@ -17,6 +17,14 @@ WindowDragHandle::WindowDragHandle()
     set_hexpand(true);
 }
 
+void useOwnTitleBar(Gtk::Window& window)
+{
+    // A title bar of the window's own makes it draw its frame itself; an empty one shows nothing.
+    auto* none = Gtk::make_managed<Gtk::Box>();
+    none->set_visible(false);
+    window.set_titlebar(*none);
+}
+
 VisualEffectBlur::VisualEffectBlur(Material material) : m_material(material)
 {
     add_css_class("kovi-material");

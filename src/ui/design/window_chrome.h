@@ -2,6 +2,7 @@
 
 #include <gtkmm/box.h>
 #include <gtkmm/gesturedrag.h>
+#include <gtkmm/window.h>
 #include <gtkmm/windowhandle.h>
 #include <sigc++/connection.h>
 
@@ -15,6 +16,10 @@ class WindowDragHandle : public Gtk::WindowHandle {
 public:
     WindowDragHandle();
 };
+
+// Leaves the title bar to the window's own heading (placed in a WindowDragHandle, so it moves
+// the window): neither the desktop nor the toolkit adds a title bar and buttons of its own.
+void useOwnTitleBar(Gtk::Window& window);
 
 // Stand-in for a behind-window material: GTK cannot blur what lies behind a widget, so this
 // is a translucent fill tuned for dark ("hud") and light ("sidebar") use.

@@ -1,6 +1,7 @@
 #include "ui/layouts/browser_layout_settings_view.h"
 
 #include "core/state/browser_state.h"
+#include "ui/design/window_chrome.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/label.h>
@@ -41,7 +42,11 @@ BrowserLayoutSettingsView::BrowserLayoutSettingsView(BrowserState& state, Gtk::W
     m_done.set_halign(Gtk::Align::CENTER);
     m_done.signal_clicked().connect([this] { close(); });
     root->append(m_done);
-    set_child(*root);
+    // Its heading is its title bar: the window moves by any part that is not a control.
+    useOwnTitleBar(*this);
+    auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_child(*root);
+    set_child(*handle);
 
     m_connections.add(m_state.layoutModeChanged.connect([this] { refresh(); }));
     refresh();

@@ -1,5 +1,6 @@
 #include "ui/library/bookmark_button.h"
 
+#include "core/support/text.h"
 #include "ui/design/symbols.h"
 
 #include <gtkmm/image.h>
@@ -26,7 +27,7 @@ BookmarkButton::BookmarkButton(int titleWidthChars)
 void BookmarkButton::bind(const SavedPage& page, std::size_t index)
 {
     m_index = index;
-    m_title.set_text(page.title);
+    m_title.set_text(text::displayable(page.title));
     set_tooltip_text(page.url.string());
 }
 

@@ -1,5 +1,6 @@
 #include "ui/library/library_rows.h"
 
+#include "core/support/text.h"
 #include "ui/design/kovi_design.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
@@ -84,7 +85,7 @@ void SavedPageRow::bind(const SavedPage& page, LibrarySection section)
 {
     m_pageId = page.id;
     m_symbol.set_from_icon_name(iconNameForSymbol(savedPageSymbol(page, section)));
-    m_title.set_text(page.title);
+    m_title.set_text(text::displayable(page.title));
     m_host.set_text(savedPageSubtitle(page));
     const bool readingList = section == LibrarySection::readingList;
     m_read.set_visible(readingList);
@@ -128,7 +129,7 @@ WorkspaceRow::WorkspaceRow(LibrarySheetModel& model) : Gtk::Box(Gtk::Orientation
 void WorkspaceRow::bind(const WorkspaceSnapshot& workspace)
 {
     m_workspaceId = workspace.id;
-    m_name.set_text(workspace.name);
+    m_name.set_text(text::displayable(workspace.name));
     m_detail.set_text(workspaceSubtitle(workspace));
 }
 

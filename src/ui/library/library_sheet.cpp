@@ -7,6 +7,7 @@
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
 #include "ui/design/theme.h"
+#include "ui/design/window_chrome.h"
 #include "ui/library/library_rows.h"
 
 #include <giomm/file.h>
@@ -53,11 +54,12 @@ LibrarySheet::LibrarySheet(BrowserLibrary& library, BrowserState& state, Theme& 
 {
     add_css_class("library-sheet");
     set_title("Library");
-    set_default_size(width, height);
-    set_size_request(width, height);
     set_resizable(false);
+    useOwnTitleBar(*this);
 
+    // The size is the content's: the frame the window draws around it comes on top.
     auto* column = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 0);
+    column->set_size_request(width, height);
     buildHeader(*column);
     buildPicker(*column);
     buildSearch(*column);
@@ -124,7 +126,10 @@ void LibrarySheet::buildHeader(Gtk::Box& column)
     applyIconButtonStyle(m_close, KoviDesign::ButtonSize::md);
     m_close.signal_clicked().connect([this] { dismiss(); });
     header->append(m_close);
-    column.append(*header);
+    // The heading is the window's title bar.
+    auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_child(*header);
+    column.append(*handle);
 }
 
 void LibrarySheet::buildPicker(Gtk::Box& column)

@@ -17,7 +17,7 @@ MessageAlert::MessageAlert(Gtk::Window& parent, const std::string& heading, cons
     adw_message_dialog_set_default_response(m_dialog, "ok");
     adw_message_dialog_set_close_response(m_dialog, "ok");
     g_signal_connect(dialog, "response", G_CALLBACK(onResponse), this);
-    gtk_window_present(GTK_WINDOW(dialog));
+    presentOverParent(GTK_WINDOW(dialog));
 }
 
 MessageAlert::~MessageAlert()

@@ -1,6 +1,8 @@
 #include "ui/library/saved_page_editor.h"
 
+#include "core/support/text.h"
 #include "ui/design/styles.h"
+#include "ui/design/window_chrome.h"
 
 #include <gtkmm/label.h>
 #include <gtkmm/shortcutcontroller.h>
@@ -41,7 +43,7 @@ SavedPageEditor::SavedPageEditor(BrowserLibrary& library, const SavedPage& page,
     heading->add_css_class("heading");
     m_form.append(*heading);
 
-    m_title.set_text(page.title);
+    m_title.set_text(text::displayable(page.title));
     m_title.set_activates_default(true);
     addField(m_form, "Title", m_title);
 
@@ -61,7 +63,11 @@ SavedPageEditor::SavedPageEditor(BrowserLibrary& library, const SavedPage& page,
     applyButtonStyle(m_save, ButtonVariant::primary, ButtonSize::md);
     buttons->append(m_save);
     m_form.append(*buttons);
-    set_child(m_form);
+    // Its heading is its title bar: the window moves by any part that is not a control.
+    useOwnTitleBar(*this);
+    auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_child(m_form);
+    set_child(*handle);
     set_default_widget(m_save);
 
     m_title.signal_changed().connect([this] {

@@ -154,7 +154,7 @@ void AccountSettingsView::askToSignOut()
     g_signal_connect(dialog, "response", G_CALLBACK(&AccountSettingsView::onConfirmationResponse), this);
     g_object_weak_ref(G_OBJECT(dialog), &AccountSettingsView::onConfirmationGone, this);
     m_confirmation = alert;
-    gtk_window_present(GTK_WINDOW(dialog));
+    presentOverParent(GTK_WINDOW(dialog));
 }
 
 void AccountSettingsView::onConfirmationResponse(AdwMessageDialog* dialog, const char* response, void* data)

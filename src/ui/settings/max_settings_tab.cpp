@@ -33,28 +33,22 @@ MaxSettingsTab::MaxSettingsTab(Preferences& preferences)
     m_features->add(*makeDescription("Get quick summaries of web pages", true));
     append(*m_features);
 
-    auto write = [this](const BoolKey& key, auto& control) {
-        m_connections.add(control.property_active().signal_changed().connect([this, &key, &control] {
-            if (m_refreshing == 0)
-                m_preferences.set(key, control.get_active());
-        }));
-        m_connections.add(m_preferences.changed(key).connect([this] { refresh(); }));
-    };
-    write(prefs::maxEnabled, m_max);
-    write(prefs::tidyTabTitles, m_tidy);
-    write(prefs::aiSummaries, m_summaries);
+    // Nothing reads these keys (the AI assistant has switches of its own): the controls show what
+    // is stored and cannot be changed.
+    for (Gtk::Widget* control : std::initializer_list<Gtk::Widget*>{&m_max, &m_tidy, &m_summaries})
+        markUnavailable(*control);
+    for (const BoolKey* key : {&prefs::maxEnabled, &prefs::tidyTabTitles, &prefs::aiSummaries})
+        m_connections.add(m_preferences.changed(*key).connect([this] { refresh(); }));
     refresh();
 }
 
 void MaxSettingsTab::refresh()
 {
-    ++m_refreshing;
     const bool enabled = m_preferences.get(prefs::maxEnabled);
     m_max.set_active(enabled);
     m_tidy.set_active(m_preferences.get(prefs::tidyTabTitles));
     m_summaries.set_active(m_preferences.get(prefs::aiSummaries));
     m_features->set_visible(enabled);
-    --m_refreshing;
 }
 
 } // namespace kovi

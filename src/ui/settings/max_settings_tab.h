@@ -14,8 +14,8 @@ namespace kovi {
 
 class Preferences;
 
-// The Max tab: the "Kovi Max" switch and, while it is on, the feature switches. They store
-// their own keys only; the AI assistant follows its own settings.
+// The Max tab: the "Kovi Max" switch and, while it is on, the feature switches, greyed out:
+// their keys are kept apart and read by nothing (the AI assistant follows its own settings).
 class MaxSettingsTab : public Gtk::Box {
 public:
     explicit MaxSettingsTab(Preferences& preferences);
@@ -33,7 +33,6 @@ private:
     Gtk::CheckButton m_tidy;
     Gtk::CheckButton m_summaries;
     SettingsSection* m_features = nullptr;
-    int m_refreshing = 0;
     ScopedConnections m_connections; // last: dropped before the members its slots use
 };
 

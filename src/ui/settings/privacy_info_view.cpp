@@ -2,6 +2,7 @@
 
 #include "core/settings/auth_manager.h"
 #include "ui/design/symbols.h"
+#include "ui/design/window_chrome.h"
 
 #include <gtkmm/image.h>
 #include <gtkmm/label.h>
@@ -45,8 +46,6 @@ PrivacyInfoView::PrivacyInfoView(AuthManager& auth, Gtk::Window& parent) : m_aut
     set_hide_on_close(true);
     set_resizable(false);
     set_title("Privacy");
-    set_default_size(width, -1);
-    set_size_request(width, -1);
 
     auto* root = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 24);
     root->set_margin(32);
@@ -98,7 +97,12 @@ PrivacyInfoView::PrivacyInfoView(AuthManager& auth, Gtk::Window& parent) : m_aut
     buttons->append(m_continue);
     root->append(*buttons);
 
-    set_child(*root);
+    // Its heading is its title bar: the window moves by any part that is not a control.
+    useOwnTitleBar(*this);
+    auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_size_request(width, -1); // the content's width: the window's frame comes on top
+    handle->set_child(*root);
+    set_child(*handle);
 
     // Escape dismisses it, as "Got it!" does.
     auto keys = Gtk::ShortcutController::create();

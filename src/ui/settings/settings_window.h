@@ -16,8 +16,8 @@ namespace kovi {
 struct AppContext;
 
 // The settings window: a title strip with the user's name, the bar of eight tabs and the
-// selected tab's page, scrolled. A normal window of its own, not resizable; closing (its own
-// button, Escape or Ctrl+W) hides it.
+// selected tab's page, scrolled. A window of its own over the browser window, not resizable;
+// closing (its own button, Escape or Ctrl+W) hides it.
 // Its colours follow the appearance settings. Main thread only; `ctx` outlives the window.
 class SettingsWindow : public Gtk::Window {
 public:

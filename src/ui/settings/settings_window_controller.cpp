@@ -25,6 +25,8 @@ void SettingsWindowController::openSettings(AppContext& ctx, Gtk::Window& parent
     // it out of the application when it was hidden, and put back it kept its title bar's buttons
     // greyed out.
     m_window = std::make_unique<SettingsWindow>(ctx);
+    // Attached to the browser window, so the desktop opens it over that window's middle.
+    m_window->set_transient_for(parent);
     if (!m_parentGone.connected()) {
         // The window reads the services the browser window's owner keeps: it must not outlive
         // that window.

@@ -51,7 +51,7 @@ void UpdateAlerts::present(const UpdateAlert& alert, std::function<void(std::siz
                           +[](gpointer data, GClosure*) { delete static_cast<Pending*>(data); }, GConnectFlags(0));
     g_object_weak_ref(G_OBJECT(dialog), &UpdateAlerts::onDestroyed, this);
     m_dialogs.push_back(dialog);
-    gtk_window_present(GTK_WINDOW(dialog));
+    presentOverParent(GTK_WINDOW(dialog));
     alertPresented.emit(alert);
 }
 

@@ -3,9 +3,11 @@
 #include "core/settings/appearance_manager.h"
 #include "core/web/page_extension_sites.h"
 #include "core/web/page_extension_store.h"
+#include "ui/design/dialogs.h"
 #include "ui/design/kovi_design.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
+#include "ui/design/window_chrome.h"
 #include "ui/web/web_view_styles.h"
 
 #include <sigc++/adaptors/track_obj.h>
@@ -64,13 +66,16 @@ ExtensionsView::ExtensionsView(Gtk::Window& parent, PageExtensionStore& store, A
     set_transient_for(parent);
     set_modal(true);
     set_resizable(false);
-    set_default_size(650, 540);
-    set_size_request(650, 540);
     set_title("Page Extensions");
     add_css_class("kovi-extensions-window");
 
+    // Its heading is its title bar: the window moves by any part that is not a control.
+    useOwnTitleBar(*this);
     m_root.add_css_class("kovi-extensions-sheet");
-    set_child(m_root);
+    auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_size_request(650, 540); // the content's size: the window's frame comes on top
+    handle->set_child(m_root);
+    set_child(*handle);
 
     // Header.
     auto* header = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
@@ -274,8 +279,6 @@ void ExtensionsView::showConfirmation()
     window->set_transient_for(*this);
     window->set_modal(true);
     window->set_resizable(false);
-    window->set_default_size(470, -1);
-    window->set_size_request(470, -1);
     window->set_title("Install Extension");
 
     auto* box = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 16);
@@ -310,7 +313,11 @@ void ExtensionsView::showConfirmation()
     });
     buttons->append(*install);
     box->append(*buttons);
-    window->set_child(*box);
+    useOwnTitleBar(*window);
+    auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_size_request(470, -1);
+    handle->set_child(*box);
+    window->set_child(*handle);
     window->signal_close_request().connect(
         [this] {
             // Any other way of closing the confirmation cancels it.
@@ -374,7 +381,7 @@ void ExtensionsView::refreshAlert()
     adw_message_dialog_set_default_response(m_alert, "ok");
     adw_message_dialog_set_close_response(m_alert, "ok");
     g_signal_connect(m_alert, "response", G_CALLBACK(&ExtensionsView::onAlertResponse), this);
-    gtk_window_present(GTK_WINDOW(m_alert));
+    presentOverParent(GTK_WINDOW(m_alert));
 }
 
 void ExtensionsView::onAlertResponse(AdwMessageDialog* dialog, const char*, gpointer self) noexcept

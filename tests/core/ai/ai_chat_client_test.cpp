@@ -59,9 +59,9 @@ protected:
     {
     }
 
-    AIEndpoints endpoints(double timeout = 60) const
+    AIEndpoints endpoints(double timeout = 60, double answerTimeout = 300) const
     {
-        return {server->baseUrl(), server->baseUrl(), timeout};
+        return {server->baseUrl(), server->baseUrl(), timeout, answerTimeout};
     }
 
     void use(AIProvider provider, const std::string& key = "sk-test")
@@ -144,10 +144,11 @@ TEST_F(AIChatClientTest, TheProductionHostsAndTimeout)
     EXPECT_EQ(standard.openAIBaseUrl, "https://api.openai.com");
     EXPECT_EQ(standard.anthropicBaseUrl, "https://api.anthropic.com");
     EXPECT_EQ(standard.idleTimeoutSeconds, 60);
+    EXPECT_EQ(standard.answerTimeoutSeconds, 300);
     const auto request = AIChatClient::buildRequest(AIProvider::anthropic, "k", "m", std::nullopt, standard);
     EXPECT_EQ(request.url, "https://api.anthropic.com/v1/messages");
     EXPECT_EQ(request.idleTimeoutSeconds, 60);
-    EXPECT_EQ(request.timeoutSeconds, 0) << "an answer still arriving is not cut off";
+    EXPECT_EQ(request.timeoutSeconds, 300);
 }
 
 TEST_F(AIChatClientTest, ARedirectFailsTheTurnAndItsTargetHearsNothing)
@@ -323,6 +324,38 @@ TEST_F(AIChatClientTest, AServerThatNeverAnswersTimesOut)
     reply = turn("hi", std::nullopt, &quick);
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->errorDescription, "The request timed out.");
+
+    // The same when the connection's own limit on silence runs out first.
+    HttpSession shortLived(1);
+    AIChatClient patient(shortLived, service, endpoints(60));
+    for (bool midBody : {false, true}) {
+        server->on(anthropicPath, [midBody](const LoopbackServer::Request&) {
+            LoopbackServer::Reply reply{200, R"({"content":[{"text":"par)", "application/json"};
+            reply.neverAnswer = !midBody;
+            reply.holdBodyOpen = midBody;
+            return reply;
+        });
+        reply = turn("hi", std::nullopt, &patient);
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->errorDescription, "The request timed out.") << (midBody ? "mid-body" : "before the headers");
+    }
+}
+
+TEST_F(AIChatClientTest, AnAnswerThatNeverEndsTimesOut)
+{
+    // A byte every 100 ms, for minutes: never silent for long, never done.
+    use(AIProvider::openai);
+    LoopbackServer::Reply dripping{200, R"({"choices":[{"message":{"content":")", "application/json"};
+    dripping.trickle.assign(3000, "a");
+    dripping.trickleMs = 100;
+    server->on(openAIPath, dripping);
+    AIChatClient limited(http, service, endpoints(0, 1.5)); // no limit on silence: only the whole answer's
+    const gint64 start = g_get_monotonic_time();
+    auto reply = turn("hi", std::nullopt, &limited);
+    ASSERT_TRUE(reply);
+    EXPECT_FALSE(reply->ok());
+    EXPECT_EQ(reply->errorDescription, "The request timed out.");
+    EXPECT_GT((g_get_monotonic_time() - start) / 1e6, 1.4);
 }
 
 TEST_F(AIChatClientTest, NoServerMeansAConnectionFailure)
@@ -340,11 +373,11 @@ TEST_F(AIChatClientTest, NoServerMeansAConnectionFailure)
     EXPECT_EQ(reply->errorDescription, "The connection to the AI service failed.");
 }
 
-// A server that reads the request, starts a 500-byte answer, sends 20 bytes and hangs up.
+// A server that reads the request, sends `reply` (an answer cut short) and hangs up.
 class HangUpServer {
 public:
-    HangUpServer()
-        : m_service(GObjectPtr<GSocketService>::adopt(g_socket_service_new()))
+    explicit HangUpServer(std::string reply)
+        : m_reply(std::move(reply)), m_service(GObjectPtr<GSocketService>::adopt(g_socket_service_new()))
     {
         guint16 port = g_socket_listener_add_any_inet_port(G_SOCKET_LISTENER(m_service.get()), nullptr, nullptr);
         m_baseUrl = "http://127.0.0.1:" + std::to_string(port);
@@ -393,30 +426,45 @@ private:
             readMore(c);
             return;
         }
-        const std::string partial = "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 500\r\n\r\n"
-                                    "{\"choices\":[{\"messa";
-        g_output_stream_write_all(g_io_stream_get_output_stream(G_IO_STREAM(c->connection.get())), partial.data(),
-                                  partial.size(), nullptr, nullptr, nullptr);
+        const std::string& reply = c->server->m_reply;
+        g_output_stream_write_all(g_io_stream_get_output_stream(G_IO_STREAM(c->connection.get())), reply.data(),
+                                  reply.size(), nullptr, nullptr, nullptr);
         g_io_stream_close(G_IO_STREAM(c->connection.get()), nullptr, nullptr);
         ++c->server->answered;
         delete c;
     }
 
+    std::string m_reply;
     GObjectPtr<GSocketService> m_service;
     std::string m_baseUrl;
 };
 
-TEST_F(AIChatClientTest, AServerThatHangsUpMidAnswerIsAConnectionFailure)
+TEST_F(AIChatClientTest, AnAnswerCutShortIsAConnectionFailure)
 {
-    HangUpServer hangUp;
+    const std::string whole = openAIAnswer("a whole answer");
+    const std::string announced = "Content-Type: application/json\r\nContent-Length: "
+        + std::to_string(whole.size() + 100) + "\r\n";
+    struct Case {
+        const char* name;
+        std::string reply;
+    };
+    const Case cases[] = {
+        {"mid-text", "HTTP/1.1 200 OK\r\n" + announced + "\r\n" + whole.substr(0, 20)},
+        // Readable as it stands, yet short of what was announced.
+        {"a connection to be closed", "HTTP/1.1 200 OK\r\nConnection: close\r\n" + announced + "\r\n" + whole},
+        {"HTTP/1.0", "HTTP/1.0 200 OK\r\n" + announced + "\r\n" + whole},
+    };
     use(AIProvider::openai);
-    AIChatClient toIt(http, service, {hangUp.baseUrl(), hangUp.baseUrl(), 10});
-    auto reply = turn("hi", std::nullopt, &toIt);
-    ASSERT_TRUE(reply);
-    EXPECT_EQ(hangUp.answered, 1);
-    EXPECT_FALSE(reply->ok());
-    EXPECT_FALSE(reply->aiError);
-    EXPECT_EQ(reply->errorDescription, "The connection to the AI service failed.");
+    for (const auto& c : cases) {
+        HangUpServer hangUp(c.reply);
+        AIChatClient toIt(http, service, {hangUp.baseUrl(), hangUp.baseUrl(), 10});
+        auto reply = turn("hi", std::nullopt, &toIt);
+        ASSERT_TRUE(reply) << c.name;
+        EXPECT_EQ(hangUp.answered, 1) << c.name;
+        EXPECT_FALSE(reply->ok()) << c.name;
+        EXPECT_FALSE(reply->aiError) << c.name;
+        EXPECT_EQ(reply->errorDescription, "The connection to the AI service failed.") << c.name;
+    }
 }
 
 TEST_F(AIChatClientTest, KeysAreSentUnchangedUnlessTheyCannotTravelInAHeader)
@@ -435,13 +483,14 @@ TEST_F(AIChatClientTest, KeysAreSentUnchangedUnlessTheyCannotTravelInAHeader)
         {"ten thousand characters", longKey, true, AIError::apiError},
         {"non-ASCII", "sk-ключ-鍵", true, AIError::apiError},
         {"inner tab", "sk\tkey", true, AIError::apiError},
-        {"line feed", "sk-key\n", false, AIError::apiError},
-        {"carriage return and line feed", "sk\r\nX-Injected: yes", false, AIError::apiError},
-        {"NUL", std::string("sk\0key", 6), false, AIError::apiError},
-        {"escape", "sk\x1b[0m", false, AIError::apiError},
-        {"delete", "sk\x7f", false, AIError::apiError},
-        {"C1 control", "sk\xc2\x85", false, AIError::apiError},
+        {"line feed", "sk-key\n", false, std::nullopt},
+        {"carriage return and line feed", "sk\r\nX-Injected: yes", false, std::nullopt},
+        {"NUL", std::string("sk\0key", 6), false, std::nullopt},
+        {"escape", "sk\x1b[0m", false, std::nullopt},
+        {"delete", "sk\x7f", false, std::nullopt},
+        {"C1 control", "sk\xc2\x85", false, std::nullopt},
     };
+    const std::string notValid = "The API key is not valid: it contains a line break or another control character.";
     for (AIProvider provider : allAIProviders) {
         for (const auto& c : cases) {
             use(provider, c.key);
@@ -449,6 +498,8 @@ TEST_F(AIChatClientTest, KeysAreSentUnchangedUnlessTheyCannotTravelInAHeader)
             auto reply = turn("hi");
             ASSERT_TRUE(reply) << c.name;
             EXPECT_EQ(reply->aiError, c.error) << c.name;
+            if (!c.sent && c.error != AIError::noApiKey)
+                EXPECT_EQ(reply->errorDescription, notValid) << c.name;
             ASSERT_EQ(server->requests().size(), before + (c.sent ? 1 : 0)) << c.name;
             if (c.sent) {
                 const auto& headers = server->requests().back().headers;

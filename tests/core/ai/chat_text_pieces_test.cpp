@@ -53,6 +53,14 @@ TEST(ChatTextPiecesTest, WhatIsShownOfAText)
         {"CR LF is one line end", "a\r\nb", "a\nb"},
         {"NUL does not end the text", std::string("before\0after", 12), "before\xEF\xBF\xBD" "after"},
         {"a byte that is not UTF-8", "caf\xE9!", "caf\xEF\xBF\xBD!"},
+        {"a letter under a flood of marks keeps thirty", "a" + repeated("\u0301", 5000) + "b",
+         "a" + repeated("\u0301", 30) + "b"},
+        {"marks of every kind count together",
+         "e" + repeated("\u0301\u093F\u200D", 20) + " " + repeated("\u0300", 31),
+         "e" + repeated("\u0301\u093F\u200D", 10) + " " + repeated("\u0300", 30)},
+        {"real stacks of marks stay", "Vi\u1EC7t e\u0301\u0302\u0323 \U0001F3F4\U000E0067\U000E0062\U000E0073"
+         "\U000E0063\U000E0074\U000E007F", "Vi\u1EC7t e\u0301\u0302\u0323 \U0001F3F4\U000E0067\U000E0062"
+         "\U000E0073\U000E0063\U000E0074\U000E007F"},
     };
     for (const auto& c : cases) {
         const auto pieces = chatTextPieces(c.text, pieceBytes);
@@ -94,6 +102,27 @@ TEST(ChatTextPiecesTest, LongTextsAreCutIntoWholeCharactersWithinTheSize)
         EXPECT_EQ(graphemes + lineEnds, text::graphemeCount(c.text)) << c.name;
         // Few pieces: each holds as much as fits.
         EXPECT_LE(pieces.size(), 2 * c.text.size() / pieceBytes + 2) << c.name;
+    }
+}
+
+TEST(ChatTextPiecesTest, ACharacterLongerThanAPieceIsCutBetweenItsCodePoints)
+{
+    // Each of these is one character cluster, however long.
+    const std::string cases[] = {
+        repeated("\u0915\u094D", 300) + "\u0915",                 // conjuncts chained by viramas
+        repeated("\u1100", 300),                                   // leading jamo
+        repeated("\U0001F468\u200D", 300) + "\U0001F468",         // joined emoji
+        repeated("\u0600", 300) + "1",                              // prepended signs
+    };
+    for (const auto& text : cases) {
+        ASSERT_EQ(text::graphemeCount(text), 1u);
+        const auto pieces = chatTextPieces(text, pieceBytes);
+        EXPECT_EQ(joined(pieces), text) << "nothing lost, nothing added";
+        EXPECT_GT(pieces.size(), text.size() / pieceBytes);
+        for (const auto& piece : pieces) {
+            EXPECT_LE(piece.text.size(), pieceBytes);
+            EXPECT_TRUE(text::isValidUtf8(piece.text));
+        }
     }
 }
 

@@ -208,6 +208,7 @@ TEST_F(FirstRunTest, LayoutSheetSwitchesAtOnceAndDoneCloses)
     sheet->present();
     if (waitForWindow(*sheet))
         screenshotIfAsked("layout-sheet");
+    EXPECT_FALSE(getsDesktopTitleBar(*sheet)) << "one title bar: its own heading";
     EXPECT_TRUE(sheet->verticalCard().isSelected());
     g_signal_emit_by_name(sheet->traditionalCard().gobj(), "clicked");
     EXPECT_EQ(core.state.layoutMode(), BrowserLayoutMode::traditional);

@@ -2,6 +2,7 @@
 // orderly stop (SIGTERM, SIGINT, Ctrl+Q, closing the window) saves it once and exits cleanly;
 // appearance survives a restart.
 #include "app_fixture.h"
+#include "support/kovi_process.h"
 
 #include <adwaita.h>
 #include <glib.h>
@@ -9,104 +10,13 @@
 #include <gtkmm/button.h>
 #include <gtkmm/windowcontrols.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <set>
 
 namespace kovi::test {
 namespace {
-
-std::string koviBinary()
-{
-    // build/tests/ui/<test> → build/src/ui/kovi
-    const auto self = std::filesystem::read_symlink("/proc/self/exe");
-    return (self.parent_path().parent_path().parent_path() / "src/ui/kovi").string();
-}
-
-std::string capture(const std::string& command)
-{
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe))
-            out += buffer;
-        pclose(pipe);
-    }
-    while (!out.empty() && (out.back() == '\n' || out.back() == ' '))
-        out.pop_back();
-    return out;
-}
-
-// The program started as a user's shell would (default signal dispositions, nothing blocked),
-// watched through GLib so its exit status is collected however the loop runs.
-class Process {
-public:
-    explicit Process(const std::string& home, const std::vector<std::string>& arguments = {})
-    {
-        const std::string exe = koviBinary();
-        std::vector<gchar*> argv{const_cast<gchar*>(exe.c_str())};
-        for (const auto& argument : arguments)
-            argv.push_back(const_cast<gchar*>(argument.c_str()));
-        argv.push_back(nullptr);
-        gchar** env = g_get_environ();
-        env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
-        env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
-        env = g_environ_setenv(env, "XDG_CONFIG_HOME", (home + "/config").c_str(), TRUE);
-        env = g_environ_setenv(env, "XDG_CACHE_HOME", (home + "/cache").c_str(), TRUE);
-        GError* error = nullptr;
-        const bool ok = g_spawn_async(nullptr, argv.data(), env, GSpawnFlags(G_SPAWN_DO_NOT_REAP_CHILD | G_SPAWN_STDOUT_TO_DEV_NULL),
-                                      +[](gpointer) {
-                                          signal(SIGINT, SIG_DFL);
-                                          signal(SIGTERM, SIG_DFL);
-                                          sigset_t none;
-                                          sigemptyset(&none);
-                                          sigprocmask(SIG_SETMASK, &none, nullptr);
-                                      },
-                                      nullptr, &m_pid, &error);
-        g_strfreev(env);
-        if (!ok) {
-            ADD_FAILURE() << "cannot start " << exe << ": " << (error ? error->message : "");
-            g_clear_error(&error);
-            return;
-        }
-        m_watch = g_child_watch_add(m_pid, +[](GPid, gint status, gpointer self) {
-            auto* process = static_cast<Process*>(self);
-            process->m_status = status;
-            process->m_exited = true;
-            process->m_watch = 0;
-        }, this);
-    }
-    ~Process()
-    {
-        if (m_pid > 0 && !m_exited) {
-            kill(m_pid, SIGKILL);
-            runUntilGtk([&] { return m_exited; }, 5);
-        }
-        if (m_watch)
-            g_source_remove(m_watch);
-        if (m_pid > 0)
-            g_spawn_close_pid(m_pid);
-    }
-    // Waits for the exit; returns the exit status, or -1 on a timeout or a crash.
-    int wait(double seconds)
-    {
-        if (!runUntilGtk([&] { return m_exited; }, seconds))
-            return -1;
-        if (WIFSIGNALED(m_status))
-            ADD_FAILURE() << "ended by signal " << WTERMSIG(m_status);
-        return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
-    }
-    pid_t pid() const { return m_pid; }
-
-private:
-    GPid m_pid = -1;
-    guint m_watch = 0;
-    bool m_exited = false;
-    int m_status = 0;
-};
 
 bool fileExists(const std::string& path)
 {
@@ -223,17 +133,15 @@ TEST(WindowClose, TheWindowsOwnCloseButtonEndsTheRunAndTheApplicationGoesCleanly
                 MainWindow* window = app->mainWindow();
                 ASSERT_NE(window, nullptr);
                 ASSERT_TRUE(waitForWindow(*window));
+                // The shown one: the first screens' title bar keeps its own, hidden.
                 Gtk::Widget* close = nullptr;
-                std::function<void(Gtk::Widget&, bool)> find = [&](Gtk::Widget& w, bool inControls) {
-                    inControls = inControls || dynamic_cast<Gtk::WindowControls*>(&w);
-                    if (inControls && w.has_css_class("close") && dynamic_cast<Gtk::Button*>(&w))
-                        close = &w;
-                    for (auto* c = w.get_first_child(); c && !close; c = c->get_next_sibling())
-                        find(*c, inControls);
-                };
-                find(*window, false);
-                ASSERT_NE(close, nullptr) << "no close button among the window's own controls";
-                ASSERT_TRUE(runUntilGtk([&] { return close->is_drawable(); }));
+                ASSERT_TRUE(runUntilGtk([&] {
+                    close = findWidget<Gtk::Button>(*window, [](Gtk::Button& b) {
+                        return b.has_css_class("close") && b.get_ancestor(Gtk::WindowControls::get_type())
+                               && b.is_drawable();
+                    });
+                    return close != nullptr;
+                })) << "no close button among the window's own controls";
                 clicked = xdoClickWidget(*close);
             });
         },

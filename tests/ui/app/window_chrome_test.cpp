@@ -8,8 +8,11 @@
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/sidebar/top_bar.h"
 #include "ui/layouts/traditional_browser_view.h"
+#include "ui/layouts/panel_overlays.h"
+#include "ui/design/overlay_layer.h"
 
 #include <adwaita.h>
+#include <gtkmm/button.h>
 #include <gtkmm/label.h>
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popovermenu.h>
@@ -233,6 +236,54 @@ TEST_F(WindowChromeTest, BothLayoutsShowTheDesktopsButtonsWhereItsLayoutSaysAndC
     ASSERT_TRUE(xdoClickWidget(*close));
     EXPECT_TRUE(runUntilGtk([&] { return !h->window().get_visible(); }));
 }
+
+// The window's close button lay under a panel's dimming layer: the first click on it only closed
+// the panel. The window's own buttons stay above every layer, and the first click closes.
+struct DimmedCase {
+    const char* name;
+    BrowserLayoutMode layout;
+    std::function<void(BrowserState&)> open;
+    std::function<OverlayLayer&(MainBrowserView&)> layer;
+};
+
+void PrintTo(const DimmedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class DimmedWindowButtonsTest : public WindowChromeTest, public ::testing::WithParamInterface<DimmedCase> {};
+
+TEST_P(DimmedWindowButtonsTest, TheFirstClickOnCloseClosesTheWindowWhileAPanelIsOpen)
+{
+    const DimmedCase& c = GetParam();
+    state().addTab(makeTab(state(), "https://example.com/", "Example"));
+    state().setLayoutMode(c.layout);
+    setButtonLayout(":minimize,maximize,close");
+    ASSERT_TRUE(runUntilGtk([&] { return controls().size() == 1; }));
+    c.open(state());
+    OverlayLayer& layer = c.layer(h->root());
+    ASSERT_TRUE(runUntilGtk([&] { return layer.isPresented() && layer.get_opacity() >= 1.0; }));
+    ASSERT_TRUE(waitForFrames(h->window()));
+    screenshotIfAsked(std::string("dimmed-window-buttons-") + c.name);
+    Gtk::Widget* close = findWidget<Gtk::Button>(*controls()[0], [](Gtk::Button& b) { return b.has_css_class("close"); });
+    ASSERT_NE(close, nullptr);
+    ASSERT_TRUE(xdoClickWidget(*close));
+    EXPECT_TRUE(runUntilGtk([&] { return !h->window().get_visible(); }, 5)) << "the click closed only the panel";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Panels, DimmedWindowButtonsTest,
+    ::testing::Values(
+        DimmedCase{"History", BrowserLayoutMode::vertical, [](BrowserState& s) { s.setIsHistoryPanelVisible(true); },
+                   [](MainBrowserView& root) -> OverlayLayer& { return root.contentView()->panels().historyLayer(); }},
+        DimmedCase{"HorizontalDownloads", BrowserLayoutMode::traditional,
+                   [](BrowserState& s) { s.setIsDownloadsPanelVisible(true); },
+                   [](MainBrowserView& root) -> OverlayLayer& {
+                       return root.traditionalView()->panels().downloadsLayer();
+                   }},
+        DimmedCase{"AIChat", BrowserLayoutMode::vertical, [](BrowserState& s) { s.setIsAIChatVisible(true); },
+                   [](MainBrowserView& root) -> OverlayLayer& { return root.aiChatLayer(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace kovi::test

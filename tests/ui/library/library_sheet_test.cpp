@@ -109,6 +109,9 @@ TEST_F(LibrarySheetTest, TheEditorRenamesAPageAndMovesItToTheReadingList)
     ASSERT_TRUE(click(row->editButton(), [&] { return sheet()->editor() && sheet()->editor()->get_mapped(); }));
     SavedPageEditor& editor = *sheet()->editor();
     EXPECT_EQ(editor.get_transient_for(), sheet());
+    // Each shows one title bar, its own: the desktop adds none above the heading.
+    EXPECT_FALSE(getsDesktopTitleBar(*sheet()));
+    EXPECT_FALSE(getsDesktopTitleBar(editor));
     settle(150);
     screenshotIfAsked("saved-page-editor");
 
@@ -141,6 +144,27 @@ TEST_F(LibrarySheetTest, TheEditorRenamesAPageAndMovesItToTheReadingList)
     sheet()->editor()->titleEntry().set_text("Changed");
     ASSERT_TRUE(click(sheet()->editor()->cancelButton(), [&] { return !sheet()->editor(); }));
     EXPECT_NE(readDataFile("library.json").find("Tea notes"), std::string::npos);
+}
+
+// An imported title may hold a NUL, which used to end what was shown of it.
+TEST_F(LibrarySheetTest, TitlesWithANulAreShownWhole)
+{
+    const std::string title("Before\0after", 12);
+    const std::string shown = "Before\uFFFDafter";
+    save("https://nul.example/", title);
+    library().saveWorkspace(title, {{*Url::parse("https://nul.example/"), title}});
+    openSheet();
+    ASSERT_TRUE(runUntilGtk([&] { return rowTitled(shown) != nullptr; }, 5));
+    ASSERT_TRUE(click(rowTitled(shown)->editButton(), [&] { return sheet()->editor() && sheet()->editor()->get_mapped(); }));
+    EXPECT_EQ(sheet()->editor()->titleEntry().get_text(), Glib::ustring(shown));
+    ASSERT_TRUE(click(sheet()->editor()->cancelButton(), [&] { return !sheet()->editor(); }));
+
+    ASSERT_TRUE(click(sheet()->sectionButton(LibrarySection::workspaces), [&] {
+        return findWidget<WorkspaceRow>(*sheet(), [](WorkspaceRow& row) { return row.get_mapped(); }) != nullptr;
+    }));
+    auto* workspace = findWidget<WorkspaceRow>(*sheet(), [](WorkspaceRow& row) { return row.get_mapped(); });
+    EXPECT_EQ(workspace->nameLabel().get_text(), Glib::ustring(shown));
+    EXPECT_EQ(library().archive().workspaces.back().name, title) << "the stored name is kept";
 }
 
 TEST_F(LibrarySheetTest, RowButtonsMarkReadRemoveAndOpen)

@@ -129,10 +129,12 @@ TEST_F(LibraryWindowTest, TheBookmarksBarFollowsTheMenuAndOpensBookmarksInNewTab
     EXPECT_EQ(buttons[0]->get_tooltip_text(), Glib::ustring(server.url("/one")));
     screenshotIfAsked("bookmarks-bar");
 
-    // A new bookmark goes first, right after the library button.
-    library().save(*Url::parse("https://second.example/"), "Second", kBookmarksCollection);
+    // A new bookmark goes first, right after the library button; a NUL in its title (possible by
+    // import) does not end it.
+    library().save(*Url::parse("https://second.example/"), std::string("Sec\0ond", 7), kBookmarksCollection);
     ASSERT_TRUE(runUntilGtk([&] { return (buttons = strip()->bookmarkButtons()).size() == 2; }, 5));
     EXPECT_EQ(buttons[0]->get_tooltip_text(), Glib::ustring("https://second.example/"));
+    EXPECT_EQ(buttons[0]->titleLabel().get_text(), Glib::ustring("Sec\uFFFDond"));
     ASSERT_TRUE(runUntilGtk([&] { return buttons[1]->get_mapped() && buttons[1]->get_width() > 0; }, 5));
     settle(100); // laid out anew, so the click meets the button where it is now
 

@@ -124,6 +124,9 @@ TEST_F(AccountTest, ButtonOpensTheGuestSheetAndThePrivacySheetFromIt)
         PrivacyInfoView& privacy = *view.privacySheet();
         EXPECT_EQ(privacy.get_transient_for(), sheet);
         waitForWindow(privacy);
+        // One title bar, its own heading: the desktop adds none (the account sheet has none at all).
+        EXPECT_FALSE(getsDesktopTitleBar(privacy));
+        EXPECT_FALSE(getsDesktopTitleBar(*sheet));
         settle(150);
         screenshotIfAsked("privacy-sheet-" + look);
         if (dark) {

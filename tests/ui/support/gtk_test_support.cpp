@@ -327,6 +327,32 @@ void surfaceOrigin(GdkSurface* surface, int& x, int& y)
 
 } // namespace
 
+bool getsDesktopTitleBar(Gtk::Window& window)
+{
+    auto surface = window.get_surface();
+    if (!surface || !GDK_IS_X11_SURFACE(surface->gobj()))
+        return true;
+    Display* display = gdk_x11_display_get_xdisplay(gdk_surface_get_display(surface->gobj()));
+    syncWithServer();
+    // The desktop reads what to draw from the window's Motif hints: flags, functions, decorations.
+    const Atom hints = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+    Atom type;
+    int format;
+    unsigned long count = 0, after;
+    unsigned char* data = nullptr;
+    bool decorated = true;
+    if (XGetWindowProperty(display, gdk_x11_surface_get_xid(surface->gobj()), hints, 0, 5, False, hints, &type,
+                           &format, &count, &after, &data) == Success
+        && data && format == 32 && count >= 3) {
+        const auto* values = reinterpret_cast<unsigned long*>(data);
+        const unsigned long decorationsGiven = 1 << 1;
+        decorated = !(values[0] & decorationsGiven) || values[2] != 0;
+    }
+    if (data)
+        XFree(data);
+    return decorated;
+}
+
 bool xSendCloseRequest(unsigned long xid)
 {
     GdkDisplay* gdkDisplay = gdk_display_get_default();

@@ -54,6 +54,9 @@ bool xdoMoveToWidget(Gtk::Widget& widget, double x = -1, double y = -1);
 bool xdoFocusWindow(Gtk::Window& window);
 // Resizes the window the way a window manager would.
 bool xdoResizeWindow(Gtk::Window& window, int width, int height);
+// Whether a window manager would draw its own title bar (and buttons) on the window: false when
+// the window draws its frame itself and tells the desktop to add none.
+bool getsDesktopTitleBar(Gtk::Window& window);
 // Asks an X window (of any process) to close the way a window manager's close button does: a
 // WM_DELETE_WINDOW message. No window manager runs on the test display to send it.
 bool xSendCloseRequest(unsigned long xid);

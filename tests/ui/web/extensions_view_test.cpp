@@ -92,6 +92,10 @@ TEST_F(ExtensionsViewTest, ImportAsksFirstAndInstallsSwitchedOnWithSortedSites)
     sheet->importFolder(folder);
     ASSERT_TRUE(sheet->pending().has_value());
     ASSERT_NE(sheet->confirmation(), nullptr);
+    // Each shows one title bar, its own: the desktop adds none above the heading.
+    ASSERT_TRUE(waitForWindow(*sheet->confirmation()));
+    EXPECT_FALSE(getsDesktopTitleBar(*sheet));
+    EXPECT_FALSE(getsDesktopTitleBar(*sheet->confirmation()));
     std::vector<std::string> texts;
     collect(*sheet->confirmation(), texts);
     EXPECT_TRUE(contains(texts, "Install Demo?"));
