@@ -11,6 +11,9 @@
 #include <glibmm/main.h>
 #include <webkit/webkit.h>
 
+#include <utility>
+#include <vector>
+
 namespace kovi {
 
 namespace {
@@ -309,9 +312,10 @@ bool WebViewCoordinator::decideNewWindow(WebKitPolicyDecision* decision)
 GtkWidget* WebViewCoordinator::onCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self) noexcept
 {
     // Links that ask for a new window became tabs by the policy above. What else asks the engine
-    // for a window is a page's script, which gets none, and an "open in new window" item of the
-    // page menu, which opens a new tab. The menu's request carries no user gesture of the page
-    // (a script's does) and comes after the menu has closed: each menu allows one.
+    // for a window is a page's script (window.open), which gets none here, and an "open in new
+    // window" item of the page menu, which opens a new tab. The menu's request carries no user
+    // gesture of the page (a script's does) and comes after the menu has closed: each menu allows
+    // one.
     auto* coordinator = static_cast<WebViewCoordinator*>(self);
     if (!webkit_navigation_action_is_user_gesture(action) && std::exchange(coordinator->m_menuMayOpenWindow, false))
         coordinator->openInNewTab(action);
@@ -360,6 +364,7 @@ gboolean WebViewCoordinator::onContextMenu(WebKitWebView*, WebKitContextMenu* me
             webkit_context_menu_insert(menu, webkit_context_menu_item_new_from_stock_action_with_label(stock, label),
                                        static_cast<int>(at));
             opensWindow = true;
+            break;
         }
     }
     static_cast<WebViewCoordinator*>(self)->m_menuMayOpenWindow = opensWindow;
