@@ -1,6 +1,7 @@
 #pragma once
 
 #include <csignal>
+#include <iostream>
 #include <sys/resource.h>
 
 namespace kovi::test {
@@ -21,6 +22,9 @@ public:
     {
         ::setrlimit(RLIMIT_FSIZE, &m_saved);
         std::signal(SIGXFSZ, m_handler);
+        // Standard output captured into a file hit the limit too, which leaves the stream failed
+        // and silent for every later test of the program.
+        std::cout.clear();
     }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;

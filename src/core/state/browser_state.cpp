@@ -37,6 +37,7 @@ BrowserState::BrowserState(std::optional<std::string> storageDirectory, Preferen
     m_isDevToolsEnabled = preferences.get(prefs::isDevToolsEnabled);
     m_isBrowserBezelEnabled = preferences.get(prefs::isBrowserBezelEnabled);
 
+    watchWriteFailures();
     m_isRestoringState = true;
     load();
     m_isRestoringState = false;
@@ -57,6 +58,7 @@ BrowserState::~BrowserState()
 {
     m_autoArchiveTimer.disconnect();
     m_downloadFlush.cancel();
+    m_visitReportFlush.cancel();
 }
 
 void BrowserState::startAutoArchiveTimer()
@@ -130,6 +132,8 @@ void BrowserState::finishChanges()
     }
     for (const Uuid& id : closed)
         tabClosed.emit(id);
+    if (std::exchange(m_saveFailureStarted, false))
+        saveFailed.emit();
 }
 
 sigc::signal<void()>& BrowserState::signalFor(Property property)

@@ -66,6 +66,8 @@ public:
     static constexpr std::size_t maxHistoryEntries = HistoryLog::maxEntries;
     static constexpr std::size_t maxRecentlyClosedTabs = 40;
     static constexpr unsigned autoArchiveIntervalSeconds = 900;
+    // How soon titles and icons pages report into their visits are written.
+    static constexpr double visitReportWriteDelay = 2.0;
     // Largest state file read at start-up; a bigger one is kept aside like a damaged one.
     static constexpr std::size_t maxFileBytes = StorageFolder::maxFileBytes;
 
@@ -287,6 +289,18 @@ public:
     // writes again any file whose last write failed (a full disk, a missing folder).
     void saveState();
 
+    // What a failed save loses: the tabs (browser_state.json), the history, the downloads list.
+    enum class SavedData { tabs, history, downloads };
+    struct SaveFailure {
+        SavedData data;
+        std::string reason;
+    };
+    // The files whose last save failed, and why; each is tried again at the next save.
+    std::vector<SaveFailure> saveFailures() const;
+    // Emitted at the end of an operation in which the saves of a file started to fail: once per
+    // file, until a save of it works again.
+    sigc::signal<void()> saveFailed;
+
     // ---- History ---------------------------------------------------------------------------
 
     // Records a visit of the tab's page at the head of the history and writes history.json,
@@ -294,9 +308,13 @@ public:
     void addToHistory(const Tab& tab);
     // The tab's page committed a navigation to the tab's address: records it as a visit and
     // writes history.json, unless the address is the tab's newest visit already or the newest
-    // visit of its space. The tab's newest visit follows the title and icon its page reports
-    // (memory only, written with the next save of the state or the history).
+    // visit of its space. The tab's newest visit follows the title and icon its page reports,
+    // written visitReportWriteDelay seconds after the first unwritten report (or with an
+    // earlier save of the state or the history).
     void recordNavigation(const Uuid& tabId);
+    // The tab's address turned into a download before the tab showed any page: the visit
+    // recorded when it was shown was of no page, and is removed.
+    void removeVisitOfDownload(const Uuid& tabId);
     // The entries of the shown space, newest first.
     std::vector<HistoryItem> historyForCurrentSpace() const;
     // The shown space's entries of the local calendar day of `date`.
@@ -469,6 +487,8 @@ private:
     void loadCanvases();
     void saveKoviCanvases();
     void writeCanvasesFile();
+    void watchWriteFailures();
+    void writeVisitReportsSoon();
     void startAutoArchiveTimer();
 
     Preferences& m_preferences;
@@ -478,6 +498,7 @@ private:
     StateFile m_stateFile{m_storage};
     HistoryLog m_historyLog{m_storage};
     MainLoopDelayedTask m_downloadFlush;
+    MainLoopDelayedTask m_visitReportFlush;
     // Safe: the task runs from the main loop only while the log, and so the state, is alive.
     DownloadLog m_downloadLog{m_storage, m_downloadFlush, [this] { saveDownloads(); }};
 
@@ -523,6 +544,7 @@ private:
     bool m_historySavePending = false;
     bool m_downloadsSavePending = false;
     bool m_canvasesSavePending = false;
+    bool m_saveFailureStarted = false;
 
     DesktopHandler m_desktop;
     sigc::connection m_autoArchiveTimer;

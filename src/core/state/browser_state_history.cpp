@@ -25,6 +25,28 @@ void BrowserState::recordNavigation(const Uuid& tabId)
     saveHistory();
 }
 
+void BrowserState::removeVisitOfDownload(const Uuid& tabId)
+{
+    if (!m_historyLog.removeTabVisit(tabId))
+        return;
+    ChangeScope scope(*this);
+    markChanged(Property::history);
+    saveHistory();
+}
+
+void BrowserState::writeVisitReportsSoon()
+{
+    // A page may change its title many times a second: one write shortly after the first
+    // change takes along every report until then.
+    if (m_visitReportFlush.isPending())
+        return;
+    // Safe: the task dies with the state.
+    m_visitReportFlush.start(visitReportWriteDelay, [this] {
+        if (m_historyLog.hasUnsavedChanges())
+            saveHistory();
+    });
+}
+
 std::vector<HistoryItem> BrowserState::historyForCurrentSpace() const
 {
     return m_historyLog.forSpace(m_currentSpaceId);

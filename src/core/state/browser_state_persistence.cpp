@@ -1,5 +1,6 @@
 #include "core/state/browser_state.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace kovi {
@@ -60,6 +61,42 @@ void BrowserState::saveKoviCanvases()
 {
     ChangeScope scope(*this);
     m_canvasesSavePending = true;
+}
+
+namespace {
+
+std::optional<BrowserState::SavedData> savedData(const std::string& fileName)
+{
+    if (fileName == BrowserState::stateFileName)
+        return BrowserState::SavedData::tabs;
+    if (fileName == BrowserState::historyFileName)
+        return BrowserState::SavedData::history;
+    if (fileName == BrowserState::downloadsFileName)
+        return BrowserState::SavedData::downloads;
+    return std::nullopt;
+}
+
+} // namespace
+
+void BrowserState::watchWriteFailures()
+{
+    // Safe: the folder is a member, so its signal dies with the state.
+    m_storage.writeFailed.connect([this](const std::string& fileName) {
+        if (savedData(fileName))
+            m_saveFailureStarted = true;
+    });
+}
+
+std::vector<BrowserState::SaveFailure> BrowserState::saveFailures() const
+{
+    std::vector<SaveFailure> failures;
+    for (const auto& [fileName, reason] : m_storage.writeFailures()) {
+        if (auto data = savedData(fileName))
+            failures.push_back(SaveFailure{*data, reason});
+    }
+    std::sort(failures.begin(), failures.end(),
+              [](const SaveFailure& a, const SaveFailure& b) { return a.data < b.data; });
+    return failures;
 }
 
 void BrowserState::writeCanvasesFile()

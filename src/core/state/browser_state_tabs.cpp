@@ -190,8 +190,10 @@ void BrowserState::updateTabTitle(const Uuid& tabId, const std::string& title)
     if (tab.title != found->title)
         putTab(tab);
     // Also when the tab's title stays: the page's own visit may still carry its host.
-    if (m_historyLog.followTitle(tab))
+    if (m_historyLog.followTitle(tab)) {
         markChanged(Property::history);
+        writeVisitReportsSoon();
+    }
 }
 
 void BrowserState::updateTabURL(const Uuid& tabId, const Url& url)
@@ -241,8 +243,10 @@ void BrowserState::updateTabFavicon(const Uuid& tabId, std::optional<Bytes> data
     tab.favicon = std::move(data);
     if (tab.favicon != found->favicon)
         putTab(tab);
-    if (m_historyLog.followFavicon(tab))
+    if (m_historyLog.followFavicon(tab)) {
         markChanged(Property::history);
+        writeVisitReportsSoon();
+    }
 }
 
 void BrowserState::toggleAutoArchiveExcluded(const Uuid& tabId)

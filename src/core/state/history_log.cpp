@@ -228,6 +228,16 @@ void HistoryLog::forgetTab(const Uuid& tabId)
     m_tabVisits.erase(tabId);
 }
 
+bool HistoryLog::removeTabVisit(const Uuid& tabId)
+{
+    const HistoryItem* visit = tabVisit(tabId);
+    if (!visit)
+        return false;
+    const Uuid id = visit->id;
+    m_tabVisits.erase(tabId);
+    return remove(id);
+}
+
 bool HistoryLog::remove(const Uuid& id)
 {
     return std::erase_if(m_items, [&](const HistoryItem& item) { return item.id == id; }) > 0;

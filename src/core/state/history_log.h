@@ -46,6 +46,8 @@ public:
     bool followFavicon(const Tab& tab);
     // The tab is closed: its visits stay, but no longer follow it.
     void forgetTab(const Uuid& tabId);
+    // Removes the tab's newest visit. Returns whether there was one.
+    bool removeTabVisit(const Uuid& tabId);
     // Something changed that the file does not hold yet.
     bool hasUnsavedChanges() const { return m_unsaved; }
     bool remove(const Uuid& id);

@@ -27,19 +27,19 @@ std::string StorageFolder::filePath(std::string_view name) const
     return files::join(m_path, name);
 }
 
-bool StorageFolder::ensureFolder()
+Result<void> StorageFolder::ensureFolder()
 {
     // The folder may have been removed since the last write, so it is made again each time.
     auto made = files::ensureDirectory(m_path);
     if (made) {
         m_folderFailureReported = false;
-        return true;
+        return made;
     }
     if (!m_folderFailureReported) {
         m_folderFailureReported = true;
         printLine(made.error().message + ". Saving is tried again at each change.");
     }
-    return false;
+    return made;
 }
 
 std::optional<std::string> StorageFolder::readText(const std::string& name)
@@ -106,14 +106,17 @@ bool StorageFolder::writeFile(const std::string& name, const std::string& text, 
 {
     if (m_protected.count(name) > 0) {
         // Not kept for a retry: it would be refused again for the same reason.
+        const std::string reason =
+            "the unreadable file " + filePath(name) + " could not be kept aside, so it is not replaced";
         if (!quiet)
-            printLine(std::string(failurePrefix) + "the unreadable file " + filePath(name) +
-                      " could not be kept aside, so it is not replaced.");
+            printLine(std::string(failurePrefix) + reason + ".");
+        failed(name, reason);
         return false;
     }
     auto keepForRetry = [&] { m_failedWrites[name] = FailedWrite{text, std::string(failurePrefix)}; };
-    if (!ensureFolder()) {
-        keepForRetry(); // reported once by ensureFolder
+    if (auto folder = ensureFolder(); !folder) {
+        keepForRetry(); // printed once by ensureFolder
+        failed(name, folder.error().message);
         return false;
     }
     auto written = files::writeAtomically(filePath(name), text);
@@ -121,10 +124,20 @@ bool StorageFolder::writeFile(const std::string& name, const std::string& text, 
         if (!quiet)
             printLine(std::string(failurePrefix) + written.error().message);
         keepForRetry();
+        failed(name, written.error().message);
         return false;
     }
     m_failedWrites.erase(name);
+    m_writeFailures.erase(name);
     return true;
+}
+
+void StorageFolder::failed(const std::string& name, const std::string& reason)
+{
+    const bool started = m_writeFailures.count(name) == 0;
+    m_writeFailures[name] = reason;
+    if (started)
+        writeFailed.emit(name);
 }
 
 void StorageFolder::retryFailedWrites(const std::vector<std::string>& skip)

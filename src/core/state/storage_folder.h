@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/support/json_coding.h"
+#include "core/support/result.h"
+
+#include <sigc++/signal.h>
 
 #include <cstddef>
 #include <map>
@@ -16,7 +19,8 @@ namespace kovi {
 // A missing or empty file reads as nothing. A damaged one is copied aside before anything may
 // replace it; when no copy can be made it is never written over. Writes replace a file whole;
 // a failed write is kept and tried again by retryFailedWrites(). A folder that cannot be made
-// is reported once, and each later read or write tries to make it again. Main thread only.
+// is reported once, and each later read or write tries to make it again. The files whose last
+// write failed are listed with the reason until a write of theirs works. Main thread only.
 class StorageFolder {
 public:
     // Largest file read; a bigger one is kept aside like a damaged one.
@@ -74,12 +78,19 @@ public:
     void retryFailedWrites(const std::vector<std::string>& skip = {});
     bool hasFailedWrites() const { return !m_failedWrites.empty(); }
 
+    // By file name, why its last write failed (also a write refused to protect an unreadable
+    // file, which is not tried again).
+    const std::map<std::string, std::string>& writeFailures() const { return m_writeFailures; }
+    // Emitted with the file's name when its writes start to fail: once, until one works again.
+    sigc::signal<void(const std::string&)> writeFailed;
+
 private:
     // The file's bytes; nullopt when there is nothing to decode (also after keeping it aside).
     std::optional<std::string> readText(const std::string& name);
     std::optional<Json> readHead(const std::string& name, std::size_t maxElements);
     void keepAside(const std::string& name);
-    bool ensureFolder();
+    Result<void> ensureFolder();
+    void failed(const std::string& name, const std::string& reason);
     bool writeFile(const std::string& name, const std::string& text, std::string_view failurePrefix, bool quiet);
 
     std::string m_path;
@@ -91,6 +102,7 @@ private:
         std::string failurePrefix;
     };
     std::map<std::string, FailedWrite> m_failedWrites;
+    std::map<std::string, std::string> m_writeFailures;
 };
 
 } // namespace kovi

@@ -95,7 +95,7 @@ void Defaults::load()
     if (!data) {
         if (data.error().code != ErrorCode::NotFound) {
             std::cout << "Could not read the settings: " << data.error().message << std::endl;
-            files::keepAside(m_path);
+            keepAside();
         }
         return;
     }
@@ -113,7 +113,22 @@ void Defaults::load()
         std::cout << "Could not read the settings: " << error.what() << std::endl;
         m_values.clear();
         m_undecoded.clear();
-        files::keepAside(m_path);
+        keepAside();
+    }
+}
+
+void Defaults::keepAside()
+{
+    // Without a copy, the unreadable file is all that is left of the user's settings.
+    m_protected = !files::keepAside(m_path);
+}
+
+void Defaults::saveFailed(const std::string& reason)
+{
+    std::cout << "Failed to save settings: " << reason << std::endl;
+    if (!m_saveFailing) {
+        m_saveFailing = true;
+        m_saveFailed.emit(reason);
     }
 }
 
@@ -121,6 +136,10 @@ void Defaults::save()
 {
     if (m_path.empty())
         return;
+    if (m_protected) {
+        saveFailed("The unreadable file " + m_path + " could not be kept aside, so it is not replaced");
+        return;
+    }
     // Written as text, keys in order: one entry at a time into an ordered JSON object would
     // search all earlier keys for each.
     std::string text = "{";
@@ -148,11 +167,7 @@ void Defaults::save()
         m_saveFailing = false;
         return;
     }
-    std::cout << "Failed to save settings: " << written.error().message << std::endl;
-    if (!m_saveFailing) {
-        m_saveFailing = true;
-        m_saveFailed.emit(written.error().message);
-    }
+    saveFailed(written.error().message);
 }
 
 bool Defaults::contains(const std::string& key) const

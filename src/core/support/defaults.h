@@ -19,7 +19,8 @@ namespace kovi {
 // distinguishable. Entries that cannot be decoded (an unknown type, a damaged value) read as
 // absent but are written back as they were, until the program sets or removes their key. The
 // storage under Preferences (core/settings), through which the program reads and writes its
-// keys. Main thread only.
+// keys. A file that can be read neither as settings nor copied aside is never written over: the
+// values then last for the run, and saving reports a failure. Main thread only.
 class Defaults {
 public:
     using Bytes = std::vector<std::uint8_t>;
@@ -66,12 +67,16 @@ public:
 private:
     void load();
     void save();
+    void keepAside();
+    void saveFailed(const std::string& reason);
 
     std::string m_path;
     std::map<std::string, Value> m_values;
     // Entries kept as read (compact JSON text), by key; never also in m_values.
     std::map<std::string, std::string> m_undecoded;
     bool m_saveFailing = false;
+    // The file could not be read nor copied aside.
+    bool m_protected = false;
     sigc::signal<void(const std::string&)> m_changed;
     sigc::signal<void(const std::string&)> m_saveFailed;
 };

@@ -8,6 +8,7 @@
 #include "ui/app/drawing_setup.h"
 #include "ui/app/main_window.h"
 #include "ui/app/command_actions.h"
+#include "ui/app/save_failure_alert.h"
 #include "ui/design/theme.h"
 #include "ui/library/message_alert.h"
 #include "ui/settings/update_alerts.h"
@@ -186,6 +187,7 @@ void KoviApplication::on_activate()
         // stack's proxy and TLS modules): not before the window has painted once.
         const bool check = m_options.startupUpdateCheck;
         afterFirstPaint(*m_window, *this, [this, check] {
+            m_stateSaveAlert = std::make_unique<SaveFailureAlert>(m_core->services->state(), *m_window);
             m_core->web->releasePages();
             if (check)
                 m_core->services->updates().startupCheck();
@@ -227,6 +229,7 @@ void KoviApplication::tearDownViews()
     m_windowHidden.disconnect();
     m_settingsSaveFailed.disconnect();
     m_settingsAlert.reset();
+    m_stateSaveAlert.reset();
     // The floating windows refer to the context and to the main window: they go first.
     if (m_context)
         m_context->floatingWindows = nullptr;
@@ -247,6 +250,11 @@ void KoviApplication::showSettingsSaveFailure(const std::string& reason)
     m_settingsAlert = std::make_unique<MessageAlert>(*parent, "Settings could not be saved",
                                                      "Changes to your settings last only until Kovi quits. " + reason
                                                          + ".");
+}
+
+MessageAlert* KoviApplication::stateSaveAlert() const
+{
+    return m_stateSaveAlert ? m_stateSaveAlert->alert() : nullptr;
 }
 
 void KoviApplication::saveOnShutdown()

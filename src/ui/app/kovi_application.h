@@ -15,6 +15,7 @@ class CommandActions;
 class CommandTable;
 class MainWindow;
 class MessageAlert;
+class SaveFailureAlert;
 class UpdateAlerts;
 
 // The application object: owns the browser's core services (BrowserCore) with the theme and the
@@ -43,6 +44,8 @@ public:
     CommandActions& commands() { return *m_commands; }
     UpdateAlerts& updateAlerts() { return *m_alerts; }
     MessageAlert* settingsSaveAlert() const { return m_settingsAlert.get(); }
+    // The tabs, history or downloads could not be saved (nullptr before the window has shown).
+    MessageAlert* stateSaveAlert() const;
     MainWindow* mainWindow() const { return m_window; }
 
     // Saves the browser state; run once by shutdown.
@@ -72,6 +75,7 @@ private:
     std::unique_ptr<CommandActions> m_commands;
     std::unique_ptr<UpdateAlerts> m_alerts;
     std::unique_ptr<MessageAlert> m_settingsAlert;
+    std::unique_ptr<SaveFailureAlert> m_stateSaveAlert;
     sigc::connection m_settingsSaveFailed;
     MainWindow* m_window = nullptr;
     sigc::connection m_windowHidden;

@@ -1,5 +1,6 @@
 #include "ui/design/page_transition.h"
 
+#include "ui/design/focus_release.h"
 #include "ui/design/shifted_allocation.h"
 
 #include <algorithm>
@@ -78,6 +79,7 @@ void PageTransition::show(Gtk::Widget& page, int from, bool keep)
 
 void PageTransition::remove(Gtk::Widget& page)
 {
+    releaseFocusWithin(page);
     std::erase(m_leaving, &page);
     std::erase(m_kept, &page);
     if (m_shown == &page)
@@ -94,6 +96,7 @@ bool PageTransition::isKept(const Gtk::Widget& page) const
 
 void PageTransition::putAway(Gtk::Widget& page)
 {
+    releaseFocusWithin(page);
     if (isKept(page)) {
         page.set_visible(false);
         page.set_can_target(true);

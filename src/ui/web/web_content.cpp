@@ -74,10 +74,12 @@ void WebContent::returnFreedMemorySoon()
 void WebContent::closeTabOpenedForDownload(WebKitWebView* view)
 {
     // A tab whose first address turned out to be a download has no page to show: it would stay
-    // behind empty. A tab that showed a page, and a kept (pinned) tab, stay.
+    // behind empty, and the visit recorded when it was shown was of no page. A tab that showed a
+    // page, and a kept (pinned) tab, stay.
     auto tabId = m_pool.tabOf(view);
     if (!tabId || webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(view)))
         return;
+    m_state.removeVisitOfDownload(*tabId);
     auto tab = m_state.tab(*tabId);
     if (!tab || tab->isPinned)
         return;

@@ -11,6 +11,9 @@
 #include <glibmm/main.h>
 #include <webkit/webkit.h>
 
+#include <utility>
+#include <vector>
+
 namespace kovi {
 
 namespace {
@@ -81,6 +84,8 @@ void WebViewCoordinator::setupObservers()
     g_signal_connect(view, "load-failed-with-tls-errors", G_CALLBACK(&WebViewCoordinator::onLoadFailedWithTlsErrors), this);
     g_signal_connect(view, "web-process-terminated", G_CALLBACK(&WebViewCoordinator::onWebProcessTerminated), this);
     g_signal_connect(view, "decide-policy", G_CALLBACK(&WebViewCoordinator::onDecidePolicy), this);
+    g_signal_connect(view, "create", G_CALLBACK(&WebViewCoordinator::onCreate), this);
+    g_signal_connect(view, "context-menu", G_CALLBACK(&WebViewCoordinator::onContextMenu), this);
     m_backForwardList = webkit_web_view_get_back_forward_list(view);
     g_signal_connect(m_backForwardList, "changed", G_CALLBACK(&WebViewCoordinator::onBackForwardChanged), this);
     m_findController = webkit_web_view_get_find_controller(view);
@@ -298,12 +303,32 @@ bool WebViewCoordinator::decideNewWindow(WebKitPolicyDecision* decision)
 {
     WebKitNavigationAction* action =
         webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+    if (!openInNewTab(action))
+        return FALSE; // no address: the engine goes on with the request
+    webkit_policy_decision_ignore(decision);
+    return TRUE;
+}
+
+GtkWidget* WebViewCoordinator::onCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self) noexcept
+{
+    // Links that ask for a new window became tabs by the policy above. What else asks the engine
+    // for a window is a page's script (window.open), which gets none here, and an "open in new
+    // window" item of the page menu, which opens a new tab. The menu's request carries no user
+    // gesture of the page (a script's does) and comes after the menu has closed: each menu allows
+    // one.
+    auto* coordinator = static_cast<WebViewCoordinator*>(self);
+    if (!webkit_navigation_action_is_user_gesture(action) && std::exchange(coordinator->m_menuMayOpenWindow, false))
+        coordinator->openInNewTab(action);
+    return nullptr;
+}
+
+bool WebViewCoordinator::openInNewTab(WebKitNavigationAction* action)
+{
     WebKitURIRequest* request = action ? webkit_navigation_action_get_request(action) : nullptr;
     const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
     auto url = uri && *uri ? Url::parse(uri) : std::nullopt;
     if (!url)
-        return FALSE; // no address: the engine goes on with the request
-    webkit_policy_decision_ignore(decision);
+        return false;
     // The new tab becomes active, which replaces the view showing this page; that happens after
     // the engine's signal has returned, never under it.
     BrowserState& state = m_web.state();
@@ -312,7 +337,38 @@ bool WebViewCoordinator::decideNewWindow(WebKitPolicyDecision* decision)
             state.addTab(Tab(Uuid::random(), url, std::nullopt, false, false, state.currentSpaceId(), std::nullopt));
         },
         m_web));
-    return TRUE;
+    return true;
+}
+
+gboolean WebViewCoordinator::onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitHitTestResult*,
+                                           gpointer self) noexcept
+{
+    // The engine's items open a new window, which here is a new tab: they say so.
+    static constexpr std::pair<WebKitContextMenuAction, const char*> labels[] = {
+        {WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW, "Open Link in New Tab"},
+        {WEBKIT_CONTEXT_MENU_ACTION_OPEN_IMAGE_IN_NEW_WINDOW, "Open Image in New Tab"},
+        {WEBKIT_CONTEXT_MENU_ACTION_OPEN_FRAME_IN_NEW_WINDOW, "Open Frame in New Tab"},
+        {WEBKIT_CONTEXT_MENU_ACTION_OPEN_VIDEO_IN_NEW_WINDOW, "Open Video in New Tab"},
+        {WEBKIT_CONTEXT_MENU_ACTION_OPEN_AUDIO_IN_NEW_WINDOW, "Open Audio in New Tab"},
+    };
+    std::vector<WebKitContextMenuItem*> items;
+    for (GList* item = webkit_context_menu_get_items(menu); item; item = item->next)
+        items.push_back(static_cast<WebKitContextMenuItem*>(item->data));
+    bool opensWindow = false;
+    for (std::size_t at = 0; at < items.size(); ++at) {
+        const WebKitContextMenuAction action = webkit_context_menu_item_get_stock_action(items[at]);
+        for (const auto& [stock, label] : labels) {
+            if (action != stock)
+                continue;
+            webkit_context_menu_remove(menu, items[at]);
+            webkit_context_menu_insert(menu, webkit_context_menu_item_new_from_stock_action_with_label(stock, label),
+                                       static_cast<int>(at));
+            opensWindow = true;
+            break;
+        }
+    }
+    static_cast<WebViewCoordinator*>(self)->m_menuMayOpenWindow = opensWindow;
+    return FALSE; // the engine shows the menu
 }
 
 bool WebViewCoordinator::decideResponse(WebKitPolicyDecision* decision)

@@ -15,6 +15,10 @@ typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitBackForwardList WebKitBackForwardList;
 typedef struct _WebKitBackForwardListItem WebKitBackForwardListItem;
 typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
+typedef struct _WebKitNavigationAction WebKitNavigationAction;
+typedef struct _WebKitContextMenu WebKitContextMenu;
+typedef struct _WebKitHitTestResult WebKitHitTestResult;
+typedef struct _GtkWidget GtkWidget;
 typedef struct _WebKitFindController WebKitFindController;
 typedef struct _GTlsCertificate GTlsCertificate;
 typedef struct _GParamSpec GParamSpec;
@@ -30,8 +34,8 @@ class WebContent;
 // The companion of one tab's pooled web view, for the whole life of the view whether it is shown
 // or not: mirrors the page's loading progress, title, address and history buttons into the
 // browser state, records each page the view commits as a visit, turns failed loads into the
-// tab's error text, links that ask for a new window
-// into new tabs and unshowable responses into downloads, fetches the page's icon when a load
+// tab's error text, links that ask for a new window (and the page menu's "open in new window"
+// items, labelled as what they do) into new tabs and unshowable responses into downloads, fetches the page's icon when a load
 // finishes, and carries out the page commands posted for its tab. Made and destroyed by the
 // pool together with the view; every engine signal is disconnected when it dies. Main thread
 // only.
@@ -68,6 +72,8 @@ private:
                                               gpointer self) noexcept;
     static void onWebProcessTerminated(WebKitWebView*, int reason, gpointer self) noexcept;
     static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type, gpointer self) noexcept;
+    static GtkWidget* onCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self) noexcept;
+    static gboolean onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitHitTestResult*, gpointer self) noexcept;
     static void onCountedMatches(WebKitFindController*, guint count, gpointer self) noexcept;
     static void onFailedToFindText(WebKitFindController*, gpointer self) noexcept;
     static void onFaviconScriptDone(GObject* source, GAsyncResult* result, gpointer data) noexcept;
@@ -85,6 +91,8 @@ private:
     void reportFailure(const std::string& message, const char* failingUri = nullptr);
     void webContentProcessDidTerminate();
     bool decideNewWindow(WebKitPolicyDecision* decision);
+    // Opens the action's address as a new active tab; false when it has none.
+    bool openInNewTab(WebKitNavigationAction* action);
     bool decideResponse(WebKitPolicyDecision* decision);
     void captureFavicon();
     void faviconCandidatesCollected(const std::string& pageUrl, const std::vector<std::string>& declared);
@@ -116,6 +124,8 @@ private:
     WebKitFindController* m_findController = nullptr;
     bool m_loadFailed = false;   // the engine reports "finished" after a failure too
     bool m_failureShown = false; // a failure the user sees: loading stays off with progress 0
+    // The last page menu offered an item that opens a new window, and none was opened since.
+    bool m_menuMayOpenWindow = false;
     std::unique_ptr<FaviconCapture> m_favicon;
     // Async engine callbacks hold this weakly and do nothing once the coordinator is gone.
     std::shared_ptr<WebViewCoordinator*> m_token;

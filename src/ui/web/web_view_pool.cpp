@@ -1,10 +1,12 @@
 #include "ui/web/web_view_pool.h"
 
+#include "ui/design/focus_release.h"
 #include "ui/web/space_web_session_manager.h"
 #include "ui/web/web_view_factory.h"
 
 #include <glibmm/main.h>
 #include <gtk/gtk.h>
+#include <gtkmm/widget.h>
 #include <webkit/webkit.h>
 
 namespace kovi {
@@ -18,6 +20,7 @@ void destroyEntry(WebViewPool::Entry& entry)
     if (WebKitWebView* view = entry.view.get()) {
         webkit_web_view_stop_loading(view);
         if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view))) {
+            releaseFocusWithin(*Glib::wrap(GTK_WIDGET(view)));
             if (GTK_IS_BOX(parent))
                 gtk_box_remove(GTK_BOX(parent), GTK_WIDGET(view));
             else

@@ -1,8 +1,11 @@
 #include "state_fixture.h"
 
 #include "core/state/persisted_state.h"
+#include "support/file_size_limit.h"
 
 #include <glib.h>
+
+#include <filesystem>
 
 namespace kovi::test {
 namespace {
@@ -87,6 +90,55 @@ TEST_F(PersistenceTest, NavigationSurvivesWhenTheApplicationSavesAtShutdown)
     EXPECT_EQ(tab.loadingProgress, 0);
     EXPECT_FALSE(tab.canGoBack);
     EXPECT_FALSE(tab.canGoForward);
+}
+
+// With a full disk, a read-only data folder or browser_state.json replaced by a folder, the tabs
+// and the history were gone at the next start, and only standard output had said so.
+TEST_F(PersistenceTest, FailedSavesAreReportedOncePerFileUntilTheyWorkAgain)
+{
+    using SavedData = BrowserState::SavedData;
+    start();
+    int reports = 0;
+    state->saveFailed.connect([&] { ++reports; });
+    auto failing = [&] {
+        std::vector<SavedData> data;
+        for (const auto& failure : state->saveFailures())
+            data.push_back(failure.data);
+        return data;
+    };
+    testing::internal::CaptureStdout();
+    {
+        FileSizeLimit full(16);
+        open("https://a.example/"); // both files fail in one operation: one report
+        open("https://b.example/");
+    }
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(failing(), (std::vector<SavedData>{SavedData::tabs, SavedData::history}));
+    EXPECT_NE(state->saveFailures()[0].reason.find(stateFile()), std::string::npos) << state->saveFailures()[0].reason;
+
+    open("https://c.example/"); // the next change saves both
+    EXPECT_TRUE(failing().empty());
+    EXPECT_EQ(json::parse(dir.read(BrowserState::historyFileName)).size(), 3u);
+    {
+        FileSizeLimit full(16);
+        state->removeHistoryItem(state->history().front().id);
+    }
+    EXPECT_EQ(reports, 2); // failing again after it worked is told again
+    EXPECT_EQ(failing(), std::vector<SavedData>{SavedData::history});
+
+    // A state file that can be neither read nor copied aside is never written over: told from the
+    // start, and not again with each change.
+    std::filesystem::remove(stateFile());
+    std::filesystem::create_directory(stateFile());
+    restart();
+    reports = 0;
+    state->saveFailed.connect([&] { ++reports; });
+    open("https://d.example/");
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(reports, 0);
+    EXPECT_EQ(failing(), std::vector<SavedData>{SavedData::tabs});
+    EXPECT_NE(state->saveFailures()[0].reason.find("could not be kept aside"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(stateFile()));
 }
 
 TEST_F(PersistenceTest, TheStateFileHasItsExactForm)

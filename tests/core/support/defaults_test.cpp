@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,6 +142,47 @@ TEST(DefaultsTest, AFailingSaveIsReportedOnceUntilItWorksAgain)
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(reports.size(), 2u);
     EXPECT_EQ(Defaults(dir.file("defaults.json")).boolValue("c"), true);
+}
+
+// An unreadable settings file whose copy failed (a full disk) was replaced at the next change:
+// the API key and every setting were gone, with no copy anywhere.
+TEST(DefaultsTest, AnUnreadableFileThatCouldNotBeKeptAsideIsNeverReplaced)
+{
+    test::TempDir dir;
+    const std::string path = dir.file("defaults.json");
+    const std::string damaged = R"({"aiApiKey":{"type":"string","value":"sk-secret"},)" + std::string(200, ' ');
+    dir.write("defaults.json", damaged);
+    std::optional<Defaults> defaults;
+    testing::internal::CaptureStdout();
+    {
+        test::FileSizeLimit full(16); // no room for the copy
+        defaults.emplace(path);
+    }
+    std::vector<std::string> reports;
+    defaults->signalSaveFailed().connect([&](const std::string& reason) { reports.push_back(reason); });
+    defaults->setBool("hasCompletedOnboarding", true);
+    defaults->setString("browserLayoutMode", "vertical");
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(dir.read("defaults.json"), damaged);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find(path + " could not be kept aside"), std::string::npos) << reports[0];
+    EXPECT_TRUE(defaults->isSaveFailing());
+    EXPECT_EQ(defaults->stringValue("browserLayoutMode"), "vertical"); // kept for the run
+    for (auto& e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(e.path().filename().string().find(".unreadable-"), std::string::npos) << e.path();
+
+    // Once a copy can be made, the file is kept aside and saving works again.
+    defaults.reset();
+    testing::internal::CaptureStdout();
+    Defaults again(path);
+    again.setBool("hasCompletedOnboarding", true);
+    testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(again.isSaveFailing());
+    EXPECT_EQ(Defaults(path).boolValue("hasCompletedOnboarding"), true);
+    int copies = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.path()))
+        copies += e.path().filename().string().find(".unreadable-") != std::string::npos;
+    EXPECT_EQ(copies, 1);
 }
 
 // defaults.json as a link to /dev/zero filled the disk with its kept copy; as a link to a FIFO it

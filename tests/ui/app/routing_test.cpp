@@ -3,9 +3,11 @@
 #include "app_fixture.h"
 
 #include "core/support/notification_names.h"
+#include "support/file_size_limit.h"
 #include "ui/layouts/content_view.h"
 #include "ui/layouts/empty_state_view.h"
 #include "ui/layouts/onboarding_view.h"
+#include "ui/library/message_alert.h"
 #include "ui/settings/auth_view.h"
 
 #include <adwaita.h>
@@ -161,6 +163,43 @@ TEST(Routing, ALibraryThatCouldNotBeReadSaysSoInTheAlertsHeading)
     ASSERT_NE(h.root().libraryAlert(), nullptr);
     EXPECT_STREQ(adw_message_dialog_get_heading(h.root().libraryAlert()), "Library could not be saved");
     adw_message_dialog_response(h.root().libraryAlert(), "ok");
+}
+
+// Tabs and history that could not be saved (browser_state.json a folder, a full disk) were told
+// on standard output only, so the tabs were gone at the next start without a word.
+TEST(Routing, TabsAndHistoryThatCannotBeSavedAreToldOnceOverTheWindow)
+{
+    TempDir dir;
+    const std::string stateFile = dir.path() + "/data/browser_state.json";
+    std::filesystem::create_directories(stateFile);
+    AppHarness h(dir.path());
+    h.ctx().auth.continueAsGuest();
+    h.root().setHasCompletedOnboarding(true);
+    auto alertOpen = [&] { return h.app->stateSaveAlert() && h.app->stateSaveAlert()->isOpen(); };
+    auto body = [&] { return std::string(adw_message_dialog_get_body(h.app->stateSaveAlert()->dialog())); };
+    ASSERT_TRUE(runUntilGtk(alertOpen)) << "the failure at start-up is told once the window is up";
+    AdwMessageDialog* dialog = h.app->stateSaveAlert()->dialog();
+    EXPECT_STREQ(adw_message_dialog_get_heading(dialog), "Changes could not be saved");
+    EXPECT_NE(body().find("Your tabs could not be saved: the unreadable file " + stateFile), std::string::npos) << body();
+    EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog)), GTK_WINDOW(h.window().gobj()));
+    settle(200);
+    screenshotIfAsked("state-save-failed");
+    adw_message_dialog_response(dialog, "ok");
+    ASSERT_TRUE(runUntilGtk([&] { return !alertOpen(); }));
+
+    // Not again at each change; the history starting to fail is told, beside the tabs.
+    h.ctx().state.saveState();
+    settle(100);
+    EXPECT_FALSE(alertOpen());
+    {
+        FileSizeLimit full(16);
+        h.ctx().state.addToHistory(makeTab(h.ctx().state, "https://a.example/"));
+    }
+    ASSERT_TRUE(runUntilGtk(alertOpen, 5));
+    EXPECT_NE(body().find("Your tabs could not be saved"), std::string::npos) << body();
+    EXPECT_NE(body().find("Your history could not be saved: Could not write"), std::string::npos) << body();
+    adw_message_dialog_response(h.app->stateSaveAlert()->dialog(), "ok");
+    EXPECT_TRUE(std::filesystem::is_directory(stateFile));
 }
 
 TEST(Routing, SheetsFollowTheirFlagsAndClosingTheWindowClearsTheFlag)

@@ -186,19 +186,26 @@ TEST_F(DownloadManagerTest, AnAttachmentIsSavedWithItsExactBytesAndAFreeName)
 }
 
 // Regression: a download started by typing its address left an empty tab titled with the host
-// behind, one per download.
-TEST_F(DownloadManagerTest, ATabOpenedOnlyToReachADownloadClosesWhenItStarts)
+// behind, one per download, and its address in the history as a visit titled with the host.
+TEST_F(DownloadManagerTest, ATabOpenedOnlyToReachADownloadClosesWhenItStartsAndIsNoVisit)
 {
+    auto visited = [&](const std::string& path) {
+        return std::any_of(state->history().begin(), state->history().end(),
+                           [&](const HistoryItem& item) { return item.url.string() == server.url(path); });
+    };
     Uuid typed = openTab(server.url("/binary"));
     show(typed);
+    EXPECT_TRUE(visited("/binary")) << "recorded when shown, before the answer came";
     ASSERT_TRUE(waitStatus(1, DownloadStatus::completed));
     ASSERT_TRUE(runUntil([&] { return !tab(typed); }));
     EXPECT_EQ(dir.read("Downloads/binary"), payload(1000));
     EXPECT_EQ(web->pool().webView(typed), nullptr);
     EXPECT_TRUE(tab(source)) << "a tab that showed a page stays";
     EXPECT_EQ(state->activeTabId(), source);
+    EXPECT_FALSE(visited("/binary"));
+    EXPECT_TRUE(visited("/start"));
 
-    // A kept tab stays whatever its address gives.
+    // A kept tab stays whatever its address gives; its address is no visit either.
     Uuid pinned = openTab(server.url("/attachment"));
     state->pinTab(pinned);
     show(pinned);
@@ -206,6 +213,8 @@ TEST_F(DownloadManagerTest, ATabOpenedOnlyToReachADownloadClosesWhenItStarts)
     runUntil([] { return false; }, 0.5);
     EXPECT_TRUE(tab(pinned));
     EXPECT_TRUE(tab(source));
+    EXPECT_FALSE(visited("/attachment"));
+    EXPECT_EQ(dir.read("data/history.json").find("/attachment"), std::string::npos);
 }
 
 TEST_F(DownloadManagerTest, ATypeThePageCannotShowIsDownloadedUnderItsAddressName)

@@ -5,6 +5,7 @@
 #include "core/support/notification_names.h"
 #include "ui/web/find_in_page_view.h"
 
+#include <gtkmm/popovermenu.h>
 #include <webkit/webkit.h>
 
 namespace kovi::test {
@@ -23,6 +24,11 @@ protected:
             "<p>apple Apple APPLE apples pineapple</p>"
             "<p>it's a \"quoted\" back\\slash</p><p>line</p><p>break</p>")));
         server.on("/auto", html(page("Auto", "<script>window.open('/two')</script>")));
+        server.on("/menu", html(page("Menu", "<a href='/two' style='display:block;height:150px'>two</a>"
+                                             "<img src='/pic.png' width=150 height=150 style='display:block'>"
+                                             "<iframe src='/text' style='display:block;width:300px;height:150px'>"
+                                             "</iframe>")));
+        server.on("/pic.png", LoopbackServer::Reply{200, pngBytes(150, 150), "image/png", {}});
     }
 
     std::size_t tabCount() const { return state->tabs().size(); }
@@ -50,6 +56,45 @@ TEST_F(WebPageCommandsTest, ALinkToANewWindowOpensAnActiveTabInTheCurrentSpace)
     EXPECT_EQ(active->title, "127.0.0.1"); // no title until its page reports one
     EXPECT_EQ(tab(source)->url.string(), server.url("/opener"));
     EXPECT_EQ(requestsFor("/two"), 0u); // loaded by its own view when shown
+}
+
+// "Open Link in New Window" in the page's menu did nothing: no window, no tab, no request. The
+// link, image and frame items open new tabs and say so.
+TEST_F(WebPageCommandsTest, ThePageMenuOpensLinksImagesAndFramesInNewTabsAndSaysSo)
+{
+    Uuid source = openTab(server.url("/menu"));
+    show(source);
+    ASSERT_TRUE(waitLoaded(source));
+    Gtk::Widget* view = Glib::wrap(GTK_WIDGET(viewOf(source)));
+    ASSERT_TRUE(runUntilGtk([&] { return view->get_mapped() && view->get_width() > 200; }));
+    ASSERT_EQ(evaluate(source, "document.querySelector('img').complete && document.images[0].naturalWidth"), "150");
+    // Right-clicks the page at (x, y) and picks the item; returns the address of the tab opened.
+    auto openFromMenu = [&](int x, int y, const std::string& what) -> std::string {
+        const std::size_t before = tabCount();
+        Gtk::PopoverMenu* menu = nullptr;
+        if (!xdoClickWidget(*view, 3, x, y) || !runUntilGtk([&] {
+                menu = findWidget<Gtk::PopoverMenu>(*view);
+                return menu && menu->get_mapped();
+            }))
+            return "no menu";
+        EXPECT_EQ(findMenuItem(*menu, "Open " + what + " in New Window"), nullptr) << what;
+        Gtk::Widget* item = findMenuItem(*menu, "Open " + what + " in New Tab");
+        if (!item || !runUntilGtk([&] { return item->get_mapped() && item->get_width() > 0; }))
+            return "no item";
+        if (!xdoClickWidget(*item) || !runUntil([&] { return tabCount() == before + 1; }))
+            return "no tab";
+        EXPECT_EQ(state->activeTab()->spaceId, state->currentSpaceId());
+        return state->activeTab()->url.string();
+    };
+    EXPECT_EQ(openFromMenu(100, 75, "Link"), server.url("/two"));
+    const Uuid link = *state->activeTabId();
+    EXPECT_EQ(openFromMenu(75, 225, "Image"), server.url("/pic.png"));
+    EXPECT_EQ(openFromMenu(150, 375, "Frame"), server.url("/text"));
+    EXPECT_EQ(tab(source)->url.string(), server.url("/menu"));
+
+    show(link);
+    ASSERT_TRUE(runUntil([&] { return tab(link)->title == "Two"; }));
+    EXPECT_EQ(requestsFor("/two"), 1u);
 }
 
 TEST_F(WebPageCommandsTest, PagesCannotOpenWindowsOnTheirOwnNorFloodTheTabList)
