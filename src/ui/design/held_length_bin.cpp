@@ -29,6 +29,12 @@ HeldLengthBin::HeldLengthBin(Gtk::Orientation orientation, Gtk::Widget& area)
         false);
     m_area.add_controller(m_scroll);
     signal_unmap().connect([this] { release(); });
+    // A managed bin is finalised before its destructor runs: the child goes when it is disposed.
+    signal_destroy().connect([this] {
+        if (m_child)
+            m_child->unparent();
+        m_child = nullptr;
+    });
 }
 
 HeldLengthBin::~HeldLengthBin()
