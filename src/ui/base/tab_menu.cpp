@@ -24,9 +24,18 @@ TabMenu::TabMenu(Gtk::Widget& owner, std::string prefix, BrowserState& state,
                  std::function<void(const Tab&)> openQuickView)
     : m_owner(owner), m_prefix(std::move(prefix)), m_state(state), m_openQuickView(std::move(openQuickView))
 {
+    // A managed owner is finalised before its members are destroyed: the menu leaves it while
+    // it is disposed, not after.
+    m_ownerGone = m_owner.signal_destroy().connect([this] { releasePopover(); });
 }
 
 TabMenu::~TabMenu()
+{
+    m_ownerGone.disconnect();
+    releasePopover();
+}
+
+void TabMenu::releasePopover()
 {
     if (m_popover && m_popover->get_parent())
         m_popover->unparent();

@@ -46,6 +46,7 @@ public:
 
 private:
     void buildActions();
+    void releasePopover();
     Glib::RefPtr<Gio::Menu> model(const Tab& tab, Place place) const;
     void withTab(const std::function<void(const Tab&)>& run) const;
 
@@ -57,6 +58,7 @@ private:
     Place m_place = Place::listed;
     Glib::RefPtr<Gio::SimpleActionGroup> m_group;
     std::unique_ptr<Gtk::PopoverMenu> m_popover;
+    sigc::connection m_ownerGone;
 };
 
 } // namespace kovi
