@@ -38,6 +38,8 @@ WindowFocus::WindowFocus(Gtk::Window& window, BrowserState& state, std::function
         m_showing = true;
         schedule();
     }));
+    // Before the toolkit lets go of the window's frame clock, which drops every handler on it.
+    m_connections.add(m_window.signal_unrealize().connect([this] { disconnectClock(); }, false));
     auto pageChanged = [this] {
         if (!m_window.get_focus())
             schedule();

@@ -7,6 +7,8 @@
 #include <glib.h>
 #include <glibmm/main.h>
 #include <gtkmm/button.h>
+#include <gtkmm/menubutton.h>
+#include <gtkmm/popover.h>
 #include <gtkmm/windowcontrols.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -41,17 +43,22 @@ std::string capture(const std::string& command)
 }
 
 // The program started as a user's shell would (default signal dispositions, nothing blocked),
-// watched through GLib so its exit status is collected however the loop runs.
+// watched through GLib so its exit status is collected however the loop runs. What it prints on
+// standard error goes to stderr.log in its home folder.
 class Process {
 public:
     explicit Process(const std::string& home, const std::vector<std::string>& arguments = {})
     {
         const std::string exe = koviBinary();
-        std::vector<gchar*> argv{const_cast<gchar*>(exe.c_str())};
+        const std::string errors = home + "/stderr.log";
+        std::vector<gchar*> argv{const_cast<gchar*>("/bin/sh"), const_cast<gchar*>("-c"),
+                                 const_cast<gchar*>("exec \"$@\" 2>\"$KOVI_STDERR\""), const_cast<gchar*>("sh"),
+                                 const_cast<gchar*>(exe.c_str())};
         for (const auto& argument : arguments)
             argv.push_back(const_cast<gchar*>(argument.c_str()));
         argv.push_back(nullptr);
         gchar** env = g_get_environ();
+        env = g_environ_setenv(env, "KOVI_STDERR", errors.c_str(), TRUE);
         env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
         env = g_environ_setenv(env, "XDG_CONFIG_HOME", (home + "/config").c_str(), TRUE);
@@ -244,6 +251,59 @@ TEST(WindowClose, TheWindowsOwnCloseButtonEndsTheRunAndTheApplicationGoesCleanly
     EXPECT_EQ(app->mainWindow(), nullptr);
     app.reset();
     EXPECT_EQ(savedTabs(home.path()), preparedTabs);
+}
+
+// Closing the window by its close button after a menu had been open (the page's, the window's)
+// or a floating window or a deleted space printed "has no handler with id" twice: the focus
+// keeper let go of the window's frame clock after the toolkit had dropped its handlers with the
+// window.
+TEST(WindowClose, ClosingTheWindowAfterAMenuClosedLeavesNoHandlerBehind)
+{
+    TempDir home;
+    prepareProfile(home.path(), false);
+    ensureGtk();
+    KoviApplication::Options options;
+    options.storageDirectory = home.path() + "/data/KoviBrowser";
+    options.defaultsPath = home.path() + "/config/KoviBrowser/defaults.json";
+    options.updateFeedUrl = "http://127.0.0.1:9/updates/latest.json";
+    options.startupUpdateCheck = false;
+    options.nonUnique = true;
+    auto app = KoviApplication::create(std::move(options));
+    std::vector<std::string> warnings;
+    const guint handler = g_log_set_handler(
+        "GLib-GObject", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL),
+        +[](const gchar*, GLogLevelFlags, const gchar* message, gpointer seen) {
+            static_cast<std::vector<std::string>*>(seen)->push_back(message);
+        },
+        &warnings);
+    bool closed = false;
+    app->signal_activate().connect(
+        [&] {
+            Glib::signal_idle().connect_once([&] {
+                MainWindow* window = app->mainWindow();
+                ASSERT_TRUE(window && waitForWindow(*window));
+                auto* menu = findWidget<Gtk::MenuButton>(*window, [](Gtk::MenuButton& b) {
+                    return b.has_css_class("kovi-window-menu") && b.get_mapped();
+                });
+                ASSERT_NE(menu, nullptr);
+                auto inMenu = [&] {
+                    Gtk::Widget* focus = window->get_focus();
+                    return focus && focus->is_ancestor(*menu->get_popover());
+                };
+                menu->popup();
+                ASSERT_TRUE(runUntilGtk(inMenu));
+                menu->popdown();
+                ASSERT_TRUE(runUntilGtk([&] { return !inMenu() && window->get_focus(); }));
+                window->close(); // as its close button does
+                closed = true;
+            });
+        },
+        true);
+    EXPECT_EQ(app->run(0, nullptr), 0);
+    g_log_remove_handler("GLib-GObject", handler);
+    EXPECT_TRUE(closed);
+    app.reset();
+    EXPECT_TRUE(warnings.empty()) << warnings.front();
 }
 
 TEST(Launch, AnAddressGivenByTheLauncherOpensInATab)
