@@ -74,6 +74,9 @@ void WindowFocus::focusChanged()
     Gtk::Widget* focus = m_window.get_focus();
     watch(focus);
     m_reachedByTab = tab ? focus : nullptr;
+    // An open menu takes the keyboard, over any layer.
+    if (inOpenMenu(focus))
+        return;
     OverlayLayer* top = m_topLayer ? m_topLayer() : nullptr;
     if (top && top->contains(focus)) {
         top->rememberFocus(*focus);
@@ -89,9 +92,20 @@ bool WindowFocus::misplaced(Gtk::Widget* focus, OverlayLayer* top) const
 {
     if (!focus || !focus->get_mapped())
         return true;
+    if (inOpenMenu(focus))
+        return false;
     if (top)
         return !top->contains(focus);
     return isWindowControl(focus) && focus != m_reachedByTab;
+}
+
+bool WindowFocus::inOpenMenu(Gtk::Widget* widget)
+{
+    for (; widget; widget = widget->get_parent()) {
+        if (GTK_IS_POPOVER(widget->gobj()))
+            return widget->get_mapped();
+    }
+    return false;
 }
 
 void WindowFocus::watch(Gtk::Widget* focus)

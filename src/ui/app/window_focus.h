@@ -25,8 +25,8 @@ class OverlayLayer;
 // control that shows a focus ring. So the focus is placed again when its widget goes away, when
 // nothing holds it, when it lands on a window control other than by Tab, and when it is outside
 // the top layer (Tab out of a panel wraps around inside it), and when the window is shown (the
-// toolkit picks its first button). Window controls are the buttons inside a
-// Gtk::WindowControls. Main thread only.
+// toolkit picks its first button). An open menu keeps the keyboard, also over a layer. Window
+// controls are the buttons inside a Gtk::WindowControls. Main thread only.
 class WindowFocus {
 public:
     // `focusTypingTarget` returns whether it placed the focus; `topLayer` returns the layer that
@@ -47,6 +47,8 @@ private:
     void schedule();
     void place(bool lost);
     bool misplaced(Gtk::Widget* focus, OverlayLayer* top) const;
+    // Whether `widget` is inside a menu (a popover) that is open.
+    static bool inOpenMenu(Gtk::Widget* widget);
 
     Gtk::Window& m_window;
     std::function<bool()> m_focusTypingTarget;

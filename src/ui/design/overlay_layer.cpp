@@ -91,6 +91,21 @@ void OverlayLayer::setCoversContent(bool covers)
         leaveHover(GTK_WIDGET(under->gobj()));
 }
 
+void OverlayLayer::setHost(Gtk::Overlay* host)
+{
+    auto* current = dynamic_cast<Gtk::Overlay*>(get_parent());
+    if (current == host)
+        return;
+    const bool covers = m_coversContent;
+    setCoversContent(false);
+    if (current)
+        current->remove_overlay(*this);
+    if (!host)
+        return;
+    host->add_overlay(*this);
+    setCoversContent(covers);
+}
+
 void OverlayLayer::removeContent()
 {
     if (!m_content)
