@@ -15,6 +15,7 @@ WindowFocus::WindowFocus(Gtk::Window& window, BrowserState& state, std::function
                          std::function<OverlayLayer*()> topLayer)
     : m_window(window), m_focusTypingTarget(std::move(focusTypingTarget)), m_topLayer(std::move(topLayer))
 {
+    g_weak_ref_init(&m_menu, nullptr);
     // Seen before the toolkit moves the focus for the key. Ctrl+Tab is a shortcut, not a move.
     auto keys = Gtk::EventControllerKey::create();
     keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
@@ -53,6 +54,8 @@ WindowFocus::~WindowFocus()
     m_connections.clear();
     m_idle.disconnect();
     m_unmapped.disconnect();
+    m_menuCheck.disconnect();
+    g_weak_ref_clear(&m_menu);
     disconnectClock();
 }
 
@@ -75,8 +78,11 @@ void WindowFocus::focusChanged()
     watch(focus);
     m_reachedByTab = tab ? focus : nullptr;
     // An open menu takes the keyboard, over any layer.
-    if (inOpenMenu(focus))
+    if (inOpenMenu(focus)) {
+        g_weak_ref_set(&m_menu, menuOf(focus));
         return;
+    }
+    closeMenuLeftBehind();
     OverlayLayer* top = m_topLayer ? m_topLayer() : nullptr;
     if (top && top->contains(focus)) {
         top->rememberFocus(*focus);
@@ -99,13 +105,19 @@ bool WindowFocus::misplaced(Gtk::Widget* focus, OverlayLayer* top) const
     return isWindowControl(focus) && focus != m_reachedByTab;
 }
 
-bool WindowFocus::inOpenMenu(Gtk::Widget* widget)
+GtkPopover* WindowFocus::menuOf(Gtk::Widget* widget)
 {
     for (; widget; widget = widget->get_parent()) {
         if (GTK_IS_POPOVER(widget->gobj()))
-            return widget->get_mapped();
+            return GTK_POPOVER(widget->gobj());
     }
-    return false;
+    return nullptr;
+}
+
+bool WindowFocus::inOpenMenu(Gtk::Widget* widget)
+{
+    GtkPopover* menu = menuOf(widget);
+    return menu && gtk_widget_get_mapped(GTK_WIDGET(menu));
 }
 
 void WindowFocus::watch(Gtk::Widget* focus)
@@ -125,6 +137,7 @@ void WindowFocus::focusWidgetUnmapped(Gtk::Widget* widget)
         if (GTK_IS_POPOVER(w->gobj())) {
             if (w->get_mapped())
                 return;
+            closeMenuLeftBehind();
             break;
         }
     }
@@ -154,6 +167,31 @@ void WindowFocus::focusWidgetUnmapped(Gtk::Widget* widget)
                                         this);
     }
     m_clock->request_phase(Gdk::FrameClock::Phase::PAINT | Gdk::FrameClock::Phase::AFTER_PAINT);
+}
+
+void WindowFocus::closeMenuLeftBehind()
+{
+    auto* menu = static_cast<GObject*>(g_weak_ref_get(&m_menu));
+    if (!menu)
+        return;
+    g_object_unref(menu);
+    // Not from inside the toolkit's focus change or unmapping.
+    if (m_menuCheck.connected())
+        return;
+    m_menuCheck = Glib::signal_idle().connect([this] {
+        // A menu whose place went away while it was open (its button left with the layout) keeps
+        // its hold on the window's keys and pointer until it is closed: nothing would work.
+        auto* left = static_cast<GtkWidget*>(g_weak_ref_get(&m_menu));
+        if (!left)
+            return false;
+        if (!gtk_widget_get_mapped(left)) {
+            if (gtk_widget_get_visible(left))
+                gtk_popover_popdown(GTK_POPOVER(left));
+            g_weak_ref_set(&m_menu, nullptr);
+        }
+        g_object_unref(left);
+        return false;
+    });
 }
 
 void WindowFocus::disconnectClock()

@@ -245,6 +245,18 @@ TEST_F(ShortcutsTest, F10OpensTheWindowsMenuAndTheMenuTakesTheArrowKeys)
     EXPECT_TRUE(state().isHistoryPanelVisible());
     OverlayLayer& history = h->root().contentView()->panels().historyLayer();
     EXPECT_TRUE(runUntilGtk([&] { return history.contains(h->window().get_focus()); }, 5)) << "back to the panel";
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isHistoryPanelVisible(); }, 5));
+
+    // The menu stayed open out of sight when its button went with the layout (Ctrl+Shift+L from
+    // the open menu) and held on to every key and click from then on: Ctrl+Q did nothing.
+    ASSERT_TRUE(xdoKey("F10"));
+    ASSERT_TRUE(runUntilGtk(menuHasKeys, 5));
+    ASSERT_TRUE(xdoKey("ctrl+shift+l"));
+    ASSERT_TRUE(runUntilGtk([&] { return h->root().traditionalView() != nullptr; }, 5));
+    ASSERT_TRUE(waitForFrames(h->window()));
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    EXPECT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); }, 5)) << "the keys work after the switch";
 }
 
 TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)
