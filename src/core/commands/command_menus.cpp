@@ -54,12 +54,6 @@ bool belongsTo(std::string_view id, CommandTable::Panel panel)
 }
 
 // The panels over the whole browser; the others belong to the layout, beneath them.
-bool overBrowser(CommandTable::Panel panel)
-{
-    using Panel = CommandTable::Panel;
-    return panel == Panel::aiChat || panel == Panel::aiSettings || panel == Panel::account;
-}
-
 std::optional<CommandTable::Panel> panelOpenedBy(std::string_view id)
 {
     using Panel = CommandTable::Panel;
@@ -202,11 +196,9 @@ std::optional<CommandTable::Panel> CommandTable::openPanel() const
 {
     if (isOpen(Panel::account))
         return Panel::account;
-    for (bool over : {true, false}) {
-        for (auto it = m_panelsOpened.rbegin(); it != m_panelsOpened.rend(); ++it) {
-            if (overBrowser(*it) == over && isOpen(*it))
-                return *it;
-        }
+    for (auto it = m_panelsOpened.rbegin(); it != m_panelsOpened.rend(); ++it) {
+        if (isOpen(*it))
+            return *it;
     }
     return std::nullopt;
 }
@@ -216,10 +208,9 @@ CommandTable::ShortcutRoute CommandTable::routeShortcut(std::string_view id) con
     const auto panel = openPanel();
     if (!panel || id == commands::quit || belongsTo(id, *panel))
         return ShortcutRoute::run;
-    // Opening another panel puts it on top, with the keyboard; nothing covers the account panel,
-    // and the layout's panels lie beneath the AI panels.
+    // Opening another panel puts it on top, with the keyboard; nothing covers the account panel.
     const auto opened = panelOpenedBy(id);
-    if (opened && !isOpen(*opened) && *panel != Panel::account && (overBrowser(*opened) || !overBrowser(*panel)))
+    if (opened && !isOpen(*opened) && *panel != Panel::account)
         return ShortcutRoute::run;
     return id == commands::closeTab ? ShortcutRoute::closePanel : ShortcutRoute::keep;
 }

@@ -69,8 +69,7 @@ public:
     // While a modal panel is open the keyboard belongs to the front-most one: a shortcut runs
     // only that panel's own commands, Quit, and those that open another panel on top of it;
     // Close Tab's shortcut closes the panel instead of the tab behind. The front-most panel is the
-    // newest; the panels over the browser (AI chat, AI settings, account) lie above the layout's
-    // (command bar, history, downloads), and nothing opens over the account panel.
+    // newest, and nothing opens over the account panel.
     std::optional<Panel> openPanel() const;
     ShortcutRoute routeShortcut(std::string_view id) const;
     void closePanel(Panel panel);

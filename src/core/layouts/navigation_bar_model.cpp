@@ -32,6 +32,15 @@ void NavigationBarModel::follow()
     pageChanged.emit();
 }
 
+void NavigationBarModel::revert()
+{
+    std::string shown = m_shownUrl ? m_shownUrl->string() : std::string();
+    if (m_urlText == shown)
+        return;
+    m_urlText = std::move(shown);
+    urlTextChanged.emit();
+}
+
 bool NavigationBarModel::isSecure() const
 {
     const auto tab = m_state.activeTab();

@@ -29,6 +29,9 @@ public:
     const std::string& urlText() const { return m_urlText; }
     // What the user typed; no signal (the field already shows it).
     void setUrlText(std::string text) { m_urlText = std::move(text); }
+    // Puts the active tab's address (none: nothing) back in place of what was typed
+    // (urlTextChanged).
+    void revert();
     // The text was replaced from the active tab.
     sigc::signal<void()> urlTextChanged;
     // The active tab, its address or its history changed: re-read the getters below.

@@ -1,5 +1,7 @@
 #include "ui/app/command_actions.h"
 
+#include "core/commands/command_ids.h"
+
 #include <gtk/gtk.h>
 #include <gtkmm/accelerator.h>
 
@@ -69,21 +71,27 @@ void collectLabels(const Glib::RefPtr<Gio::MenuModel>& model, std::vector<std::s
     }
 }
 
-// What a shortcut on the window does while a panel is open; holds the table weakly.
-struct PanelKey {
+// One key of the browser window: the window's own use of it, then its command, past an open
+// panel. Holds the table weakly.
+struct WindowKey {
     std::weak_ptr<CommandTable*> table;
-    std::string commandId;
+    std::string commandId; // empty: the window's own key only
+    CommandArgument argument;
+    std::function<bool()> own;
 
     static gboolean run(GtkWidget*, GVariant*, gpointer data) noexcept
     {
-        auto* key = static_cast<PanelKey*>(data);
+        auto* key = static_cast<WindowKey*>(data);
+        if (key->own && key->own())
+            return TRUE;
         auto alive = key->table.lock();
-        if (!alive)
+        if (!alive || key->commandId.empty())
             return FALSE;
         CommandTable& table = **alive;
         switch (table.routeShortcut(key->commandId)) {
         case CommandTable::ShortcutRoute::run:
-            return FALSE; // on to the accelerators
+            // A command that cannot run now leaves the key to the focused widget.
+            return table.run(key->commandId, key->argument);
         case CommandTable::ShortcutRoute::closePanel:
             if (auto panel = table.openPanel())
                 table.closePanel(*panel);
@@ -93,8 +101,19 @@ struct PanelKey {
         }
         return FALSE;
     }
-    static void destroy(gpointer data) noexcept { delete static_cast<PanelKey*>(data); }
+    static void destroy(gpointer data) noexcept { delete static_cast<WindowKey*>(data); }
 };
+
+void addWindowKey(GtkShortcutController* controller, const std::string& accel, WindowKey* key)
+{
+    GtkShortcutTrigger* trigger = gtk_shortcut_trigger_parse_string(accel.c_str());
+    if (!trigger) {
+        delete key;
+        return;
+    }
+    gtk_shortcut_controller_add_shortcut(
+        controller, gtk_shortcut_new(trigger, gtk_callback_action_new(&WindowKey::run, key, &WindowKey::destroy)));
+}
 
 } // namespace
 
@@ -163,8 +182,10 @@ void CommandActions::addAction(const Command& command)
 
 void CommandActions::installAccelerators(Gtk::Application& app)
 {
-    for (const auto& [detailed, accels] : m_accels)
-        app.set_accels_for_action(detailed, accels);
+    for (std::size_t i = 0; i < m_accels.size(); ++i) {
+        if (m_shortcutTargets[i].first == commands::quit)
+            app.set_accels_for_action(m_accels[i].first, m_accels[i].second);
+    }
 }
 
 std::string CommandActions::accelerator(const Shortcut& shortcut)
@@ -199,22 +220,29 @@ Glib::RefPtr<Gtk::ShortcutController> CommandActions::makeShortcutController() c
     return controller;
 }
 
-Glib::RefPtr<Gtk::ShortcutController> CommandActions::makePanelKeyController() const
+Glib::RefPtr<Gtk::ShortcutController> CommandActions::makeWindowKeyController(std::vector<OwnKey> own) const
 {
     auto controller = Gtk::ShortcutController::create();
     controller->set_scope(Gtk::ShortcutScope::LOCAL);
     controller->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    // One shortcut per key, so which runs first never depends on the toolkit's order.
+    auto takeOwn = [&own](const Glib::ustring& accel) -> std::function<bool()> {
+        auto it = std::find_if(own.begin(), own.end(), [&](const OwnKey& k) { return k.accelerator == accel.raw(); });
+        if (it == own.end())
+            return {};
+        std::function<bool()> handle = std::move(it->handle);
+        own.erase(it);
+        return handle;
+    };
     for (std::size_t i = 0; i < m_accels.size(); ++i) {
-        for (const auto& accel : m_accels[i].second) {
-            GtkShortcutTrigger* trigger = gtk_shortcut_trigger_parse_string(accel.c_str());
-            if (!trigger)
-                continue;
-            auto* key = new PanelKey{m_alive, m_shortcutTargets[i].first};
-            gtk_shortcut_controller_add_shortcut(
-                controller->gobj(), gtk_shortcut_new(trigger, gtk_callback_action_new(&PanelKey::run, key,
-                                                                                      &PanelKey::destroy)));
-        }
+        const auto& [id, argument] = m_shortcutTargets[i];
+        if (id == commands::quit)
+            continue; // the application's, in every window
+        for (const auto& accel : m_accels[i].second)
+            addWindowKey(controller->gobj(), accel, new WindowKey{m_alive, id, argument, takeOwn(accel)});
     }
+    for (OwnKey& key : own)
+        addWindowKey(controller->gobj(), key.accelerator, new WindowKey{m_alive, {}, {}, std::move(key.handle)});
     return controller;
 }
 
@@ -349,6 +377,12 @@ Glib::RefPtr<Gio::SimpleAction> CommandActions::action(const std::string& name) 
 {
     auto it = m_actions.find(name);
     return it == m_actions.end() ? nullptr : it->second;
+}
+
+std::vector<std::string> CommandActions::keys(const std::string& detailedName) const
+{
+    auto it = std::find_if(m_accels.begin(), m_accels.end(), [&](const auto& a) { return a.first == detailedName; });
+    return it == m_accels.end() ? std::vector<std::string>{} : std::vector<std::string>(it->second.begin(), it->second.end());
 }
 
 std::vector<std::string> CommandActions::labels(const std::string& menuTitle) const

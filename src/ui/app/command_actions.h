@@ -10,6 +10,7 @@
 #include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/shortcutcontroller.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -18,10 +19,12 @@
 namespace kovi {
 
 // The command table mirrored into the toolkit: one Gio::SimpleAction per command in an action
-// map (the application's, so "app.<id>"), the accelerators (Ctrl for ⌘, Alt for ⌥), the menu
-// model the window's menu button shows, and key handling that lets an open panel keep the
-// shortcuts. Enabled states, check marks, changing titles and the per-space items follow the
-// table. Holds no handler of its own. Main thread only; the table must outlive it.
+// map (the application's, so "app.<id>"), the keys (Ctrl for ⌘, Alt for ⌥), the menu model the
+// window's menu button shows, and key handling that lets an open panel keep the shortcuts.
+// Quit's key is the application's and works in every window of the program; the other
+// shortcuts belong to the browser window alone, so they never act on it from another window.
+// Enabled states, check marks, changing titles and the per-space items follow the table. Holds
+// no handler of its own. Main thread only; the table must outlive it.
 class CommandActions {
 public:
     CommandActions(CommandTable& table, Gio::ActionMap& actions);
@@ -31,15 +34,25 @@ public:
     CommandActions& operator=(const CommandActions&) = delete;
 
     CommandTable& table() { return m_table; }
+    // Gives the application Quit's key, for all its windows.
     void installAccelerators(Gtk::Application& app);
     Glib::RefPtr<Gio::Menu> menu() const { return m_menu; }
 
     // The shortcuts as a controller for a popup that takes the keyboard while it is open (the
     // menu itself), so they keep working there.
     Glib::RefPtr<Gtk::ShortcutController> makeShortcutController() const;
-    // For the window, ahead of the accelerators: while a panel is open, a shortcut that is not
-    // the panel's own does nothing, and Close Tab's closes the panel.
-    Glib::RefPtr<Gtk::ShortcutController> makePanelKeyController() const;
+
+    // A key the browser window handles itself, ahead of the command that has the same key, if
+    // any: `handle` returns whether it took the key ("<Control>l", "F10").
+    struct OwnKey {
+        std::string accelerator;
+        std::function<bool()> handle;
+    };
+    // The browser window's shortcuts, for the window itself, ahead of the focused widget (a page
+    // keeps no shortcut): its `own` keys first, then every command's but Quit's. While a panel
+    // is open, a shortcut that is not the panel's own does nothing and Close Tab's closes the
+    // panel (CommandTable::routeShortcut).
+    Glib::RefPtr<Gtk::ShortcutController> makeWindowKeyController(std::vector<OwnKey> own = {}) const;
     // For the window, after the focused widget: Escape that nothing else took closes the open
     // panel (the command bar and the sheets take their own Escape first).
     Glib::RefPtr<Gtk::EventControllerKey> makePanelEscapeController() const;
@@ -51,6 +64,8 @@ public:
     Glib::RefPtr<Gio::SimpleAction> action(const std::string& name) const;
     // Labels the menu model shows now, in order, for one menu.
     std::vector<std::string> labels(const std::string& menuTitle) const;
+    // The keys of an action ("app.new-tab", "app.space(2)"), its own first.
+    std::vector<std::string> keys(const std::string& detailedName) const;
 
     // "<Control><Shift>n"
     static std::string accelerator(const Shortcut& shortcut);

@@ -4,6 +4,7 @@
 #include "core/commands/command_table.h"
 #include "core/state/browser_state.h"
 #include "core/support/defaults.h"
+#include "core/support/gobject_ptr.h"
 #include "core/support/url.h"
 #include "ui/app/drawing_setup.h"
 #include "ui/app/main_window.h"
@@ -156,6 +157,32 @@ void KoviApplication::on_startup()
     Gtk::Window::set_default_icon_name(applicationId);
     createCore();
     createCommands();
+    watchWindows();
+}
+
+void KoviApplication::watchWindows()
+{
+    m_windowsChanged = g_signal_connect(gtk_window_get_toplevels(), "items-changed",
+                                        G_CALLBACK(+[](GListModel*, guint, guint, guint added, gpointer self) {
+                                            auto* app = static_cast<KoviApplication*>(self);
+                                            // Not while the window is being made.
+                                            if (added && !app->m_adoptIdle.connected())
+                                                app->m_adoptIdle = Glib::signal_idle().connect([app] {
+                                                    app->adoptWindows();
+                                                    return false;
+                                                });
+                                        }),
+                                        this);
+}
+
+void KoviApplication::adoptWindows()
+{
+    GListModel* windows = gtk_window_get_toplevels();
+    for (guint i = 0, n = g_list_model_get_n_items(windows); i < n; ++i) {
+        auto window = GObjectPtr<GtkWindow>::adopt(static_cast<GtkWindow*>(g_list_model_get_item(windows, i)));
+        if (!gtk_window_get_application(window.get()))
+            gtk_window_set_application(window.get(), gobj());
+    }
 }
 
 void KoviApplication::createCommands()
@@ -226,6 +253,10 @@ void KoviApplication::on_shutdown()
 
 void KoviApplication::tearDownViews()
 {
+    if (m_windowsChanged)
+        g_signal_handler_disconnect(gtk_window_get_toplevels(), m_windowsChanged);
+    m_windowsChanged = 0;
+    m_adoptIdle.disconnect();
     m_windowHidden.disconnect();
     m_settingsSaveFailed.disconnect();
     m_settingsAlert.reset();

@@ -66,6 +66,10 @@ private:
     void tearDownViews();
     // Over the window in front: the settings file could not be written.
     void showSettingsSaveFailure(const std::string& reason);
+    // Every window of the program belongs to the application, however it was made (sheets,
+    // alerts, small browser windows), so the application's key, Quit's, works in each.
+    void watchWindows();
+    void adoptWindows();
 
     struct Core;
     Options m_options;
@@ -79,6 +83,8 @@ private:
     sigc::connection m_settingsSaveFailed;
     MainWindow* m_window = nullptr;
     sigc::connection m_windowHidden;
+    gulong m_windowsChanged = 0;
+    sigc::connection m_adoptIdle;
     unsigned m_sigterm = 0;
     unsigned m_sigint = 0;
     bool m_saved = false;

@@ -16,7 +16,9 @@
 #include "ui/settings/auth_view.h"
 
 #include <adwaita.h>
+#include <algorithm>
 #include <glibmm/main.h>
+#include <gtk/gtk.h>
 #include <gtkmm/shortcutcontroller.h>
 
 namespace kovi {
@@ -63,8 +65,6 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& 
     m_layoutStack.set_hexpand(true);
     m_layoutStack.set_vexpand(true);
     m_browser.set_child(m_layoutStack);
-    for (OverlayLayer* layer : {&m_aiChatLayer, &m_aiSettingsLayer, &m_accountLayer})
-        m_browser.add_overlay(*layer);
 
     BrowserState& state = m_ctx.state;
     m_connections.add(m_ctx.auth.authStateChanged.connect([this] { scheduleRoute(); }));
@@ -178,6 +178,8 @@ void MainBrowserView::showScreen(Screen screen)
     } else {
         // Leaving the browser (a sign-out) drops its layout; it is built anew on return.
         if (m_layout) {
+            for (OverlayLayer* layer : browserLayers())
+                layer->setHost(nullptr);
             m_layoutStack.remove(*m_layout);
             m_layout = nullptr;
             m_layoutKind = LayoutKind::none;
@@ -212,8 +214,33 @@ void MainBrowserView::refreshLayout()
     m_layoutKind = kind;
     m_layoutStack.add(*next);
     m_layoutStack.set_visible_child(*next);
+    hostBrowserLayers();
     if (old)
         m_layoutStack.remove(*old);
+}
+
+std::array<OverlayLayer*, 3> MainBrowserView::browserLayers()
+{
+    return {&m_aiChatLayer, &m_aiSettingsLayer, &m_accountLayer};
+}
+
+void MainBrowserView::hostBrowserLayers()
+{
+    // Among the layout's own panels, so that whichever opened last lies on top.
+    auto* host = dynamic_cast<Gtk::Overlay*>(m_layout);
+    if (!host)
+        return;
+    for (OverlayLayer* layer : browserLayers())
+        layer->setHost(host);
+    std::vector<OverlayLayer*> layers;
+    for (Gtk::Widget* child = host->get_first_child(); child; child = child->get_next_sibling()) {
+        if (auto* layer = dynamic_cast<OverlayLayer*>(child); layer && layer->isPresented())
+            layers.push_back(layer);
+    }
+    std::sort(layers.begin(), layers.end(),
+              [](OverlayLayer* a, OverlayLayer* b) { return a->presentOrder() < b->presentOrder(); });
+    for (OverlayLayer* layer : layers)
+        gtk_widget_insert_before(GTK_WIDGET(layer->gobj()), GTK_WIDGET(host->gobj()), nullptr);
 }
 
 ContentView* MainBrowserView::contentView() const
@@ -239,21 +266,21 @@ OverlayLayer* MainBrowserView::topLayer()
 {
     if (m_screen != Screen::browser)
         return nullptr;
-    auto newest = [](std::initializer_list<OverlayLayer*> layers) -> OverlayLayer* {
-        OverlayLayer* found = nullptr;
-        for (OverlayLayer* layer : layers) {
-            if (layer->isPresented() && (!found || layer->presentOrder() > found->presentOrder()))
-                found = layer;
-        }
-        return found;
-    };
-    // The panels over the browser lie above the layout's, whenever they came.
-    if (OverlayLayer* over = newest({&m_aiChatLayer, &m_aiSettingsLayer, &m_accountLayer}))
-        return over;
+    // Nothing opens over the account panel; of the others the newest is on top.
+    if (m_accountLayer.isPresented())
+        return &m_accountLayer;
     PanelOverlays* panels = contentView() ? &contentView()->panels()
                             : traditionalView() ? &traditionalView()->panels()
                                                 : nullptr;
-    return panels ? newest({&panels->commandBarLayer(), &panels->historyLayer(), &panels->downloadsLayer()}) : nullptr;
+    std::vector<OverlayLayer*> layers{&m_aiChatLayer, &m_aiSettingsLayer};
+    if (panels)
+        layers.insert(layers.end(), {&panels->commandBarLayer(), &panels->historyLayer(), &panels->downloadsLayer()});
+    OverlayLayer* found = nullptr;
+    for (OverlayLayer* layer : layers) {
+        if (layer->isPresented() && (!found || layer->presentOrder() > found->presentOrder()))
+            found = layer;
+    }
+    return found;
 }
 
 AuthView* MainBrowserView::authView() const
@@ -299,11 +326,13 @@ void MainBrowserView::updateSheet(std::unique_ptr<Gtk::Window>& sheet, bool want
                 return true; // the flag change takes the window down
             },
             false);
-        // The menu's shortcuts do not reach a sheet; Close Tab's key closes it, as it closes the
-        // panels over the page.
+        // The browser's shortcuts do not reach a sheet; Close Tab's key closes it, as it closes
+        // the panels over the page, and so does Escape that nothing in it took.
         auto keys = Gtk::ShortcutController::create();
-        keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_w, Gdk::ModifierType::CONTROL_MASK),
-                                                 Gtk::NamedAction::create("window.close")));
+        keys->add_shortcut(Gtk::Shortcut::create(
+            Gtk::AlternativeTrigger::create(Gtk::KeyvalTrigger::create(GDK_KEY_w, Gdk::ModifierType::CONTROL_MASK),
+                                            Gtk::KeyvalTrigger::create(GDK_KEY_Escape, Gdk::ModifierType{})),
+            Gtk::NamedAction::create("window.close")));
         window->add_controller(keys);
         window->present();
     } else if (!wanted && sheet) {

@@ -11,6 +11,7 @@
 #include <gtkmm/windowcontrols.h>
 #include <sigc++/connection.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -28,7 +29,8 @@ class TraditionalBrowserView;
 
 // The root view of the browser window. It routes between the welcome screen (until someone is
 // signed in), the onboarding (until "hasCompletedOnboarding") and the browser layout, lays the
-// AI chat, AI settings and account panels over the browser on dimming scrims, presents the
+// AI chat, AI settings and account panels over the layout on dimming scrims (among the layout's
+// own panels: the newest is on top, except that nothing covers the account panel), presents the
 // library, page-extension and layout sheets, raises the library's alert (could not be read or
 // could not be saved), and answers showSettings and showAccountSettings (BrowserState's
 // isAccountSettingsVisible; the layout sheet follows isLayoutSettingsVisible). A change of the layout
@@ -55,8 +57,8 @@ public:
     Gtk::Widget* layoutWidget() const { return m_layout; }
     AuthView* authView() const;
     OnboardingView* onboardingView() const;
-    // The layer that has the keyboard: the newest of the panels over the browser, else the newest
-    // of the shown layout's panels; nullptr when none is shown.
+    // The layer that has the keyboard: the account panel, else the newest of the panels over the
+    // layout (the AI panels and the layout's own); nullptr when none is shown.
     OverlayLayer* topLayer();
     OverlayLayer& aiChatLayer() { return m_aiChatLayer; }
     OverlayLayer& aiSettingsLayer() { return m_aiSettingsLayer; }
@@ -76,6 +78,9 @@ private:
     void route();
     void showScreen(Screen screen);
     void refreshLayout();
+    std::array<OverlayLayer*, 3> browserLayers();
+    // Moves the AI and account layers over the shown layout, stacked by when each opened.
+    void hostBrowserLayers();
     void refreshPanels();
     void refreshSheets();
     void refreshLibraryAlert();

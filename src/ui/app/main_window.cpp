@@ -12,6 +12,7 @@
 #include "ui/app/kovi_application.h"
 
 #include <gtkmm/menubutton.h>
+#include <sigc++/adaptors/track_obj.h>
 #include <gtkmm/popover.h>
 #include <gtkmm/windowcontrols.h>
 
@@ -32,7 +33,7 @@ MainWindow::MainWindow(AppContext& ctx, ViewSlots slots, const CommandActions& c
           button->set_primary(true);
           button->set_tooltip_text("Menu");
           hideTooltipWhileMenuOpen(*button);
-          button->add_css_class("kovi-window-menu");
+          button->add_css_class(windowMenuClass);
           return button;
       }),
       m_focus(*this, ctx.state, [this] { return focusTypingTarget(); }, [this] { return m_root.topLayer(); })
@@ -49,14 +50,19 @@ MainWindow::MainWindow(AppContext& ctx, ViewSlots slots, const CommandActions& c
     set_child(m_root);
 
     m_ctx.theme.attach(*this);
-    // Ahead of the accelerators: Ctrl+L finds an address field, and an open panel keeps the
-    // shortcuts.
-    add_controller(makeAddressKeyController());
-    add_controller(commands.makePanelKeyController());
+    // Ctrl+L finds an address field before it opens the command bar; F10 finds the menu.
+    add_controller(commands.makeWindowKeyController({
+        {CommandActions::accelerator({Shortcut::control, "l", {}}), [this] { return editAddress(); }},
+        {CommandActions::accelerator({0, "F10", {}}), [this] { return openWindowMenu(); }},
+    }));
     add_controller(commands.makePanelEscapeController());
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    m_menuShown.disconnect();
+    m_menuClosed.disconnect();
+}
 
 bool MainWindow::focusTypingTarget()
 {
@@ -69,30 +75,80 @@ bool MainWindow::focusTypingTarget()
     return page && page->child_focus(Gtk::DirectionType::TAB_FORWARD);
 }
 
-Glib::RefPtr<Gtk::ShortcutController> MainWindow::makeAddressKeyController()
+bool MainWindow::editAddress()
 {
-    // Ctrl+L goes to the address field of the layout: the sidebar's or the horizontal layout's.
-    // Without one (a sidebar of no address field, a view open over the layout) the key runs its
-    // command: the command bar.
-    auto controller = Gtk::ShortcutController::create();
-    controller->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
-    auto toAddress = Gtk::CallbackAction::create([this](Gtk::Widget&, const Glib::VariantBase&) {
-        if (m_root.topLayer())
-            return false;
-        if (ContentView* content = m_root.contentView())
-            return content->sidebarHost().editAddress();
-        TraditionalBrowserView* layout = m_root.traditionalView();
-        if (!layout)
-            return false;
-        Gtk::Entry& field = layout->navigationBar().addressField();
-        if (!field.grab_focus())
-            return false;
-        field.select_region(0, -1);
+    // The address field of the layout: the sidebar's or the horizontal layout's. Without one (a
+    // sidebar of no address field, a view open over the layout) the key runs its command: the
+    // command bar.
+    if (m_root.topLayer())
+        return false;
+    if (ContentView* content = m_root.contentView())
+        return content->sidebarHost().editAddress();
+    TraditionalBrowserView* layout = m_root.traditionalView();
+    if (!layout)
+        return false;
+    Gtk::Entry& field = layout->navigationBar().addressField();
+    if (!field.grab_focus())
+        return false;
+    field.select_region(0, -1);
+    return true;
+}
+
+bool MainWindow::openWindowMenu()
+{
+    Gtk::Widget* layout = m_root.screen() == MainBrowserView::Screen::browser ? m_root.layoutWidget() : nullptr;
+    Gtk::MenuButton* button = layout ? findWindowMenu(*layout) : nullptr;
+    if (!button)
+        return false;
+    m_menuShown.disconnect();
+    m_menuClosed.disconnect();
+    if (button->get_mapped()) {
+        button->popup();
         return true;
+    }
+    // Out of sight in the hidden floating sidebar: the sidebar slides in and stays while the
+    // menu is open; once it closes the sidebar goes as after the pointer left it.
+    ContentView* content = m_root.contentView();
+    if (!content)
+        return false;
+    SidebarHost& host = content->sidebarHost();
+    FloatingSidebar& floating = content->dock().floating();
+    m_menuShown = button->signal_map().connect([this, button, &host, &floating] {
+        m_menuShown.disconnect();
+        // Once the sidebar has slid in: a menu placed while it moves has no screen to go to.
+        button->add_tick_callback(sigc::track_obj(
+            [this, button, &host, &floating](const Glib::RefPtr<Gdk::FrameClock>&) {
+                if (!host.isSidebarVisible()) {
+                    host.setIsInteractionLocked(false);
+                    return false;
+                }
+                if (floating.offset() < -0.5)
+                    return true;
+                if (Gtk::Popover* popover = button->get_popover())
+                    m_menuClosed = popover->signal_closed().connect([this, &host] {
+                        m_menuClosed.disconnect();
+                        host.setIsInteractionLocked(false);
+                    });
+                button->popup();
+                return false;
+            },
+            *this));
     });
-    controller->add_shortcut(
-        Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_l, Gdk::ModifierType::CONTROL_MASK), toAddress));
-    return controller;
+    host.setIsInteractionLocked(true);
+    host.setIsSidebarVisible(true);
+    return true;
+}
+
+Gtk::MenuButton* MainWindow::findWindowMenu(Gtk::Widget& root)
+{
+    auto* button = dynamic_cast<Gtk::MenuButton*>(&root);
+    if (button && button->has_css_class(windowMenuClass))
+        return button;
+    for (Gtk::Widget* child = root.get_first_child(); child; child = child->get_next_sibling()) {
+        if (Gtk::MenuButton* found = findWindowMenu(*child))
+            return found;
+    }
+    return nullptr;
 }
 
 bool MainWindow::windowButtonsVisible()

@@ -6,6 +6,7 @@
 
 #include <giomm/menumodel.h>
 #include <gtkmm/applicationwindow.h>
+#include <gtkmm/menubutton.h>
 #include <gtkmm/shortcutcontroller.h>
 
 namespace kovi {
@@ -28,13 +29,21 @@ public:
     bool windowButtonsVisible();
 
 private:
+    static constexpr const char* windowMenuClass = "kovi-window-menu";
+
     // The page, or the start page's search field; false when neither can take the focus now.
     bool focusTypingTarget();
-    Glib::RefPtr<Gtk::ShortcutController> makeAddressKeyController();
+    // Ctrl+L: the layout's address field takes the keys; false when there is none to take them.
+    bool editAddress();
+    // F10: the window's menu opens, wherever the layout keeps it.
+    bool openWindowMenu();
+    static Gtk::MenuButton* findWindowMenu(Gtk::Widget& root);
 
     AppContext& m_ctx;
     MainBrowserView m_root;
     WindowFocus m_focus;
+    sigc::connection m_menuShown;
+    sigc::connection m_menuClosed;
 };
 
 } // namespace kovi

@@ -15,6 +15,7 @@ WindowFocus::WindowFocus(Gtk::Window& window, BrowserState& state, std::function
                          std::function<OverlayLayer*()> topLayer)
     : m_window(window), m_focusTypingTarget(std::move(focusTypingTarget)), m_topLayer(std::move(topLayer))
 {
+    g_weak_ref_init(&m_menu, nullptr);
     // Seen before the toolkit moves the focus for the key. Ctrl+Tab is a shortcut, not a move.
     auto keys = Gtk::EventControllerKey::create();
     keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
@@ -38,6 +39,8 @@ WindowFocus::WindowFocus(Gtk::Window& window, BrowserState& state, std::function
         m_showing = true;
         schedule();
     }));
+    // Before the toolkit lets go of the window's frame clock, which drops every handler on it.
+    m_connections.add(m_window.signal_unrealize().connect([this] { disconnectClock(); }, false));
     auto pageChanged = [this] {
         if (!m_window.get_focus())
             schedule();
@@ -51,6 +54,8 @@ WindowFocus::~WindowFocus()
     m_connections.clear();
     m_idle.disconnect();
     m_unmapped.disconnect();
+    m_menuCheck.disconnect();
+    g_weak_ref_clear(&m_menu);
     disconnectClock();
 }
 
@@ -72,6 +77,12 @@ void WindowFocus::focusChanged()
     Gtk::Widget* focus = m_window.get_focus();
     watch(focus);
     m_reachedByTab = tab ? focus : nullptr;
+    // An open menu takes the keyboard, over any layer.
+    if (inOpenMenu(focus)) {
+        g_weak_ref_set(&m_menu, menuOf(focus));
+        return;
+    }
+    closeMenuLeftBehind();
     OverlayLayer* top = m_topLayer ? m_topLayer() : nullptr;
     if (top && top->contains(focus)) {
         top->rememberFocus(*focus);
@@ -87,9 +98,26 @@ bool WindowFocus::misplaced(Gtk::Widget* focus, OverlayLayer* top) const
 {
     if (!focus || !focus->get_mapped())
         return true;
+    if (inOpenMenu(focus))
+        return false;
     if (top)
         return !top->contains(focus);
     return isWindowControl(focus) && focus != m_reachedByTab;
+}
+
+GtkPopover* WindowFocus::menuOf(Gtk::Widget* widget)
+{
+    for (; widget; widget = widget->get_parent()) {
+        if (GTK_IS_POPOVER(widget->gobj()))
+            return GTK_POPOVER(widget->gobj());
+    }
+    return nullptr;
+}
+
+bool WindowFocus::inOpenMenu(Gtk::Widget* widget)
+{
+    GtkPopover* menu = menuOf(widget);
+    return menu && gtk_widget_get_mapped(GTK_WIDGET(menu));
 }
 
 void WindowFocus::watch(Gtk::Widget* focus)
@@ -109,6 +137,7 @@ void WindowFocus::focusWidgetUnmapped(Gtk::Widget* widget)
         if (GTK_IS_POPOVER(w->gobj())) {
             if (w->get_mapped())
                 return;
+            closeMenuLeftBehind();
             break;
         }
     }
@@ -138,6 +167,31 @@ void WindowFocus::focusWidgetUnmapped(Gtk::Widget* widget)
                                         this);
     }
     m_clock->request_phase(Gdk::FrameClock::Phase::PAINT | Gdk::FrameClock::Phase::AFTER_PAINT);
+}
+
+void WindowFocus::closeMenuLeftBehind()
+{
+    auto* menu = static_cast<GObject*>(g_weak_ref_get(&m_menu));
+    if (!menu)
+        return;
+    g_object_unref(menu);
+    // Not from inside the toolkit's focus change or unmapping.
+    if (m_menuCheck.connected())
+        return;
+    m_menuCheck = Glib::signal_idle().connect([this] {
+        // A menu whose place went away while it was open (its button left with the layout) keeps
+        // its hold on the window's keys and pointer until it is closed: nothing would work.
+        auto* left = static_cast<GtkWidget*>(g_weak_ref_get(&m_menu));
+        if (!left)
+            return false;
+        if (!gtk_widget_get_mapped(left)) {
+            if (gtk_widget_get_visible(left))
+                gtk_popover_popdown(GTK_POPOVER(left));
+            g_weak_ref_set(&m_menu, nullptr);
+        }
+        g_object_unref(left);
+        return false;
+    });
 }
 
 void WindowFocus::disconnectClock()

@@ -25,7 +25,8 @@ class OverlayLayer;
 // control that shows a focus ring. So the focus is placed again when its widget goes away, when
 // nothing holds it, when it lands on a window control other than by Tab, and when it is outside
 // the top layer (Tab out of a panel wraps around inside it), and when the window is shown (the
-// toolkit picks its first button). Window controls are the buttons inside a
+// toolkit picks its first button). An open menu keeps the keyboard, also over a layer; a menu
+// whose place went away while it was open is closed. Window controls are the buttons inside a
 // Gtk::WindowControls. Main thread only.
 class WindowFocus {
 public:
@@ -44,9 +45,14 @@ private:
     void watch(Gtk::Widget* focus);
     void focusWidgetUnmapped(Gtk::Widget* widget);
     void disconnectClock();
+    // Closes the menu the keys were in last if it is still open but out of sight.
+    void closeMenuLeftBehind();
     void schedule();
     void place(bool lost);
     bool misplaced(Gtk::Widget* focus, OverlayLayer* top) const;
+    static GtkPopover* menuOf(Gtk::Widget* widget);
+    // Whether `widget` is inside a menu (a popover) that is open.
+    static bool inOpenMenu(Gtk::Widget* widget);
 
     Gtk::Window& m_window;
     std::function<bool()> m_focusTypingTarget;
@@ -58,6 +64,8 @@ private:
     bool m_painting = false; // between the paint and the end of a frame while lost
     bool m_showing = false; // the window was just shown
     sigc::connection m_idle;
+    sigc::connection m_menuCheck;
+    GWeakRef m_menu; // the menu the keys were in last
     sigc::connection m_unmapped;
     Glib::RefPtr<Gdk::FrameClock> m_clock;
     gulong m_paint = 0;

@@ -226,6 +226,21 @@ void OverlayLayer::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot)
     }
 }
 
+void OverlayLayer::setHost(Gtk::Overlay* host)
+{
+    auto* current = dynamic_cast<Gtk::Overlay*>(get_parent());
+    if (current == host)
+        return;
+    const bool covers = m_coversContent;
+    setCoversContent(false);
+    if (current)
+        current->remove_overlay(*this);
+    if (!host)
+        return;
+    host->add_overlay(*this);
+    setCoversContent(covers);
+}
+
 void OverlayLayer::removeContent()
 {
     if (!m_content)

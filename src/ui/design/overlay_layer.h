@@ -34,6 +34,8 @@ public:
                  const char* scrimClass = "kovi-scrim");
     ~OverlayLayer() override;
 
+    // Moves the layer, as it is, over another host (nullptr: none), above the host's overlays.
+    void setHost(Gtk::Overlay* host);
     // Shows `content` (a managed widget, replacing any earlier one). nullptr shows the scrim only.
     void present(Gtk::Widget* content);
     void dismiss();

@@ -7,6 +7,8 @@
 #include "ui/design/symbols.h"
 #include "ui/layouts/bar_button.h"
 
+#include <gtkmm/accelerator.h>
+#include <gtkmm/eventcontrollerkey.h>
 #include <gtkmm/root.h>
 
 namespace kovi {
@@ -46,10 +48,20 @@ TraditionalNavigationBar::TraditionalNavigationBar(AppContext& ctx)
     });
     m_entry.signal_activate().connect([this] {
         m_model.navigate();
-        // The keys go to the page that loads, as after the sidebar's address field.
-        if (auto* root = get_root())
-            root->unset_focus();
+        leaveField();
     });
+    // Escape gives up what was typed: the page's address again, and the keys to the page.
+    auto escape = Gtk::EventControllerKey::create();
+    escape->signal_key_pressed().connect(
+        [this](guint keyval, guint, Gdk::ModifierType modifiers) {
+            if (keyval != GDK_KEY_Escape || (modifiers & Gtk::Accelerator::get_default_mod_mask()) != Gdk::ModifierType{})
+                return false;
+            m_model.revert();
+            leaveField();
+            return true;
+        },
+        false);
+    m_entry.add_controller(escape);
     m_address.append(m_entry);
     append(m_address);
 
@@ -69,6 +81,13 @@ TraditionalNavigationBar::TraditionalNavigationBar(AppContext& ctx)
     refreshText();
     refreshPage();
     refreshSplit();
+}
+
+void TraditionalNavigationBar::leaveField()
+{
+    // The keys go to the page, as after the sidebar's address field.
+    if (auto* root = get_root())
+        root->unset_focus();
 }
 
 void TraditionalNavigationBar::setWindowMenu(Gtk::Widget* menu)

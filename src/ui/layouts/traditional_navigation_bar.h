@@ -14,9 +14,9 @@ namespace kovi {
 struct AppContext;
 
 // The bar under the tab strip of the horizontal-tab layout: back, forward and reload, the
-// address field (a lock for https pages; Return loads the text, or searches for it), the page
-// tools (bookmark star, page extensions, library and split view) and, last, the window's menu
-// when the window gives it. Every button runs a command of the command table. Main thread only;
+// address field (a lock for https pages; Return loads the text, or searches for it; Escape puts
+// the page's address back; either hands the keys to the page), the page tools (bookmark star,
+// page extensions, library and split view) and, last, the window's menu when the window gives it. Every button runs a command of the command table. Main thread only;
 // the context outlives the bar.
 class TraditionalNavigationBar : public Gtk::Box {
 public:
@@ -44,6 +44,8 @@ private:
     void refreshPage();
     void refreshText();
     void refreshSplit();
+    // Done with the address field by key (Return, Escape).
+    void leaveField();
 
     AppContext& m_ctx;
     NavigationBarModel m_model;

@@ -104,10 +104,12 @@ PrivacyInfoView::PrivacyInfoView(AuthManager& auth, Gtk::Window& parent) : m_aut
     handle->set_child(*root);
     set_child(*handle);
 
-    // Escape dismisses it, as "Got it!" does.
+    // Escape and Ctrl+W dismiss it, as "Got it!" does.
     auto keys = Gtk::ShortcutController::create();
-    keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_Escape, Gdk::ModifierType{}),
-                                             Gtk::NamedAction::create("window.close")));
+    keys->add_shortcut(Gtk::Shortcut::create(
+        Gtk::AlternativeTrigger::create(Gtk::KeyvalTrigger::create(GDK_KEY_Escape, Gdk::ModifierType{}),
+                                        Gtk::KeyvalTrigger::create(GDK_KEY_w, Gdk::ModifierType::CONTROL_MASK)),
+        Gtk::NamedAction::create("window.close")));
     add_controller(keys);
 }
 

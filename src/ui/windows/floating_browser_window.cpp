@@ -4,6 +4,7 @@
 
 #include <gtkmm/label.h>
 #include <gtkmm/separator.h>
+#include <gtkmm/shortcutcontroller.h>
 #include <gtkmm/windowcontrols.h>
 
 namespace kovi {
@@ -38,6 +39,13 @@ FloatingBrowserWindow::FloatingBrowserWindow(const FloatingWindowKind& kind, Web
     m_content.append(*Gtk::make_managed<Gtk::Separator>(Gtk::Orientation::HORIZONTAL));
     m_content.append(m_page);
     set_child(m_content);
+    // Ctrl+W closes it, also from its page. The browser's other shortcuts belong to the browser
+    // window; Escape stays with the page.
+    auto keys = Gtk::ShortcutController::create();
+    keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_w, Gdk::ModifierType::CONTROL_MASK),
+                                             Gtk::NamedAction::create("window.close")));
+    add_controller(keys);
 
     m_connections.add(m_page.titleChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));
     m_connections.add(m_page.loadFinished.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));

@@ -23,8 +23,8 @@ class WebContent;
 // A small browser window of one kind ("Little Kovi" or "Quick View"): a slim toolbar (back,
 // forward, the page's title, reload or stop, open in the main window) above a page of its own
 // in the session of the space it was opened from. Its buttons post the kind's commands with this
-// window's id, and only this window obeys them. A load that makes no progress for 60 s is
-// stopped. The title follows the page after every load, also back and forward: its title,
+// window's id, and only this window obeys them. Ctrl+W closes it. A load that makes no progress
+// for 60 s is stopped. The title follows the page after every load, also back and forward: its title,
 // "Untitled" without one, empty for an empty one, and the failure for a load that failed or
 // timed out. Main thread only.
 class FloatingBrowserWindow : public Gtk::Window {

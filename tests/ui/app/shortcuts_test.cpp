@@ -5,8 +5,12 @@
 #include "core/support/notification_names.h"
 #include "ui/base/view_slots.h"
 #include "ui/layouts/content_view.h"
+#include "ui/layouts/panel_overlays.h"
 #include "ui/layouts/traditional_browser_view.h"
+#include "ui/library/library_sheet.h"
+#include "ui/settings/privacy_info_view.h"
 #include "ui/sidebar/address_bar.h"
+#include "ui/windows/floating_windows.h"
 
 #include <gtkmm/menubutton.h>
 #include <gtkmm/popover.h>
@@ -177,6 +181,82 @@ TEST_F(ShortcutsTest, TheDesktopsKeysWorkWhileAWebPageHasTheFocus)
             EXPECT_FALSE(state().isCommandBarVisible());
         }
     }
+    // Escape there kept the typed text over the page's address, and the keys (Space typed into
+    // the field): it puts the address back and gives the keys to the page, as in the sidebar.
+    ASSERT_TRUE(xdoType("typed"));
+    ASSERT_TRUE(runUntilGtk([&] { return address.get_text() == "typed"; }, 5));
+    ASSERT_TRUE(xdoKey("Escape"));
+    EXPECT_TRUE(runUntilGtk([&] { return gtk_widget_has_focus(pages[*state().activeTabId()]); }, 5))
+        << "Escape: the keys to the page";
+    EXPECT_EQ(std::string(address.get_text()), state().activeTab()->url.string());
+    ASSERT_TRUE(xdoKey("space"));
+    settle(100);
+    EXPECT_EQ(std::string(address.get_text()), state().activeTab()->url.string());
+}
+
+// F10 did nothing in the sidebar layout while the floating sidebar was hidden (the menu lives in
+// it), and the menu it opened while a panel was open ignored the arrow keys (the focus went back
+// to the panel). F10 opens the window's menu wherever it is, and the open menu has the keys.
+TEST_F(ShortcutsTest, F10OpensTheWindowsMenuAndTheMenuTakesTheArrowKeys)
+{
+    ViewSlots slots;
+    slots.sidebar = defaultViewSlots().sidebar;
+    slots.historyPanel = defaultViewSlots().historyPanel;
+    start(std::move(slots));
+    state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
+    SidebarHost& host = h->root().contentView()->sidebarHost();
+    auto menu = [&]() -> Gtk::Popover* {
+        auto* button = findWidget<Gtk::MenuButton>(*h->root().contentView(), [](Gtk::MenuButton& b) {
+            return b.has_css_class("kovi-window-menu");
+        });
+        return button ? button->get_popover() : nullptr;
+    };
+    auto menuHasKeys = [&] {
+        Gtk::Widget* focus = h->window().get_focus();
+        return menu() && menu()->get_mapped() && focus && focus->is_ancestor(*menu());
+    };
+    auto arrowsMoveInTheMenu = [&] {
+        ASSERT_TRUE(runUntilGtk(menuHasKeys, 5)) << "F10: the menu, with the keys";
+        settle(200);
+        ASSERT_TRUE(menuHasKeys()) << "the keys left the menu";
+        for (int i = 0; i < 2; ++i) {
+            Gtk::Widget* before = h->window().get_focus();
+            ASSERT_TRUE(xdoKey("Down"));
+            EXPECT_TRUE(runUntilGtk([&] { return menuHasKeys() && h->window().get_focus() != before; }, 5))
+                << "Down moves in the menu";
+        }
+        ASSERT_TRUE(xdoKey("Escape"));
+        ASSERT_TRUE(runUntilGtk([&] { return !menu()->get_mapped(); }, 5));
+    };
+
+    host.setIsPinned(false);
+    host.setIsSidebarVisible(false);
+    ASSERT_TRUE(runUntilGtk([&] { return menu() && !menu()->get_parent()->get_mapped(); }, 5));
+    ASSERT_TRUE(waitForFrames(h->window()));
+    ASSERT_TRUE(xdoKey("F10"));
+    arrowsMoveInTheMenu();
+    EXPECT_TRUE(runUntilGtk([&] { return !host.isSidebarVisible(); }, 5)) << "the sidebar it showed hides again";
+
+    host.setIsPinned(true);
+    ASSERT_TRUE(xdoKey("ctrl+y"));
+    ASSERT_TRUE(runUntilGtk([&] { return state().isHistoryPanelVisible(); }, 5));
+    ASSERT_TRUE(xdoKey("F10"));
+    arrowsMoveInTheMenu();
+    EXPECT_TRUE(state().isHistoryPanelVisible());
+    OverlayLayer& history = h->root().contentView()->panels().historyLayer();
+    EXPECT_TRUE(runUntilGtk([&] { return history.contains(h->window().get_focus()); }, 5)) << "back to the panel";
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isHistoryPanelVisible(); }, 5));
+
+    // The menu stayed open out of sight when its button went with the layout (Ctrl+Shift+L from
+    // the open menu) and held on to every key and click from then on: Ctrl+Q did nothing.
+    ASSERT_TRUE(xdoKey("F10"));
+    ASSERT_TRUE(runUntilGtk(menuHasKeys, 5));
+    ASSERT_TRUE(xdoKey("ctrl+shift+l"));
+    ASSERT_TRUE(runUntilGtk([&] { return h->root().traditionalView() != nullptr; }, 5));
+    ASSERT_TRUE(waitForFrames(h->window()));
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    EXPECT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); }, 5)) << "the keys work after the switch";
 }
 
 TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)
@@ -286,18 +366,90 @@ TEST_F(ShortcutsTest, EscapeClosesTheOpenPanel)
     EXPECT_EQ(state().tabs().size(), 1u);
 }
 
-// The sheets are windows of their own, where the menu's shortcuts do not reach: Ctrl+W closes
-// the sheet there, as it closes a panel over the page, and never a tab.
-TEST_F(ShortcutsTest, CtrlWInASheetClosesTheSheet)
+// Keys pressed in another window of the browser acted on the hidden browser window: Ctrl+T
+// opened a command bar behind the library (the typed text went nowhere), Ctrl+Y the history;
+// the page extensions, the privacy sheet and the small floating window took no Ctrl+Q, and the
+// floating window no Ctrl+W either, also from its page. The browser's shortcuts act only in the
+// browser window; every other window takes typing, closes on its own keys and quits on Ctrl+Q.
+TEST_F(ShortcutsTest, EveryOtherWindowHasItsOwnKeysAndQuits)
 {
     start(defaultViewSlots());
     state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
-    state().setIsExtensionsVisible(true);
-    Gtk::Window* sheet = nullptr;
-    ASSERT_TRUE(runUntilGtk([&] { return (sheet = h->root().extensionsSheet()) && sheet->get_mapped(); }, 5));
-    ASSERT_TRUE(xdoFocusWindow(*sheet));
+    int quits = 0;
+    h->app->commands().action("quit")->signal_activate().connect([&](const Glib::VariantBase&) { ++quits; });
+    auto browserKeysStayAway = [&](const std::string& name) {
+        ASSERT_TRUE(xdoKey("ctrl+t ctrl+y ctrl+alt+j"));
+        settle(300);
+        EXPECT_FALSE(state().isCommandBarVisible()) << name;
+        EXPECT_FALSE(state().isHistoryPanelVisible()) << name;
+        EXPECT_FALSE(state().isDownloadsPanelVisible()) << name;
+    };
+    auto quitsFrom = [&](const std::string& name) {
+        const int before = quits;
+        ASSERT_TRUE(xdoKey("ctrl+q"));
+        EXPECT_TRUE(runUntilGtk([&] { return quits == before + 1; }, 5)) << "Ctrl+Q in " << name;
+    };
+    auto focusOn = [&](Gtk::Window* window) {
+        return window && runUntilGtk([&] { return window->get_mapped(); }) && xdoFocusWindow(*window) &&
+               waitForFrames(*window);
+    };
+
+    // The sheets: the library's field takes typing; Ctrl+W and Escape close them.
+    const struct {
+        const char* name;
+        std::function<void(bool)> show;
+        std::function<Gtk::Window*()> sheet;
+        const char* closeKey;
+    } sheets[] = {
+        {"the library", [&](bool on) { state().setIsLibraryVisible(on); }, [&] { return h->root().librarySheet(); },
+         "ctrl+w"},
+        {"the page extensions", [&](bool on) { state().setIsExtensionsVisible(on); },
+         [&] { return h->root().extensionsSheet(); }, "Escape"},
+    };
+    for (const auto& sheet : sheets) {
+        sheet.show(true);
+        ASSERT_TRUE(runUntilGtk([&] { return sheet.sheet() != nullptr; }));
+        ASSERT_TRUE(focusOn(sheet.sheet())) << sheet.name;
+        browserKeysStayAway(sheet.name);
+        if (auto* library = dynamic_cast<LibrarySheet*>(sheet.sheet())) {
+            ASSERT_TRUE(xdoClickWidget(library->searchEntry()) && xdoType("kovi"));
+            EXPECT_TRUE(runUntilGtk([&] { return library->searchEntry().get_text() == "kovi"; }));
+        }
+        quitsFrom(sheet.name);
+        ASSERT_TRUE(xdoKey(sheet.closeKey));
+        EXPECT_TRUE(runUntilGtk([&] { return sheet.sheet() == nullptr; }, 5)) << sheet.closeKey << " in " << sheet.name;
+        sheet.show(false);
+    }
+
+    // The privacy sheet over the account panel.
+    {
+        PrivacyInfoView privacy(h->ctx().auth, h->window());
+        privacy.present();
+        ASSERT_TRUE(focusOn(&privacy));
+        browserKeysStayAway("the privacy sheet");
+        quitsFrom("the privacy sheet");
+        ASSERT_TRUE(xdoKey("ctrl+w"));
+        EXPECT_TRUE(runUntilGtk([&] { return !privacy.get_visible(); }, 5)) << "Ctrl+W in the privacy sheet";
+    }
+
+    // The small floating window: Ctrl+W closes it, also once its page has the keys; Escape stays
+    // with the page.
+    FloatingWindowController& small = h->ctx().floatingWindows->smallWindow();
+    FloatingBrowserWindow& floating = h->ctx().floatingWindows->openSmallWindow(*Url::parse("http://127.0.0.1:9/small"));
+    ASSERT_TRUE(focusOn(&floating));
+    browserKeysStayAway("the floating window");
+    quitsFrom("the floating window");
+    ASSERT_TRUE(xdoClickWidget(floating.page()));
+    ASSERT_TRUE(xdoKey("Escape"));
+    settle(200);
+    EXPECT_EQ(small.size(), 1u) << "Escape closed the floating window";
     ASSERT_TRUE(xdoKey("ctrl+w"));
-    ASSERT_TRUE(runUntilGtk([&] { return !state().isExtensionsVisible(); }, 5));
+    EXPECT_TRUE(runUntilGtk([&] { return small.size() == 0; }, 5)) << "Ctrl+W in the floating window";
+
+    // Back in the browser window its keys work again.
+    ASSERT_TRUE(xdoFocusWindow(h->window()));
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    EXPECT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); }, 5));
     EXPECT_EQ(state().tabs().size(), 1u);
 }
 

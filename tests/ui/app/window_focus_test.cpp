@@ -274,8 +274,11 @@ TEST_F(WindowFocusTest, TheNewestPanelIsOnTopWithTheKeysAndEscapeGoesBackDown)
 }
 
 // After the AI settings closed over the chat, the typed text went to the start page's field and
-// opened a search tab; the keyboard goes back to the chat's field.
-TEST_F(WindowFocusTest, ClosingTheAISettingsGivesTheKeysBackToTheChat)
+// opened a search tab; the keyboard goes back to the chat's field. With the chat open, Ctrl+T
+// did nothing and the address typed next went to the chat (Enter sent it to the provider); Ctrl+Y
+// and Ctrl+Alt+J did nothing either. Each opens its panel over the chat, with the keys, and the
+// keys go back to the chat when it closes.
+TEST_F(WindowFocusTest, PanelsOpenOverTheChatAndGiveTheKeysBackToIt)
 {
     ASSERT_TRUE(xdoKey("ctrl+shift+a"));
     AIChatPanel* chat = nullptr;
@@ -293,8 +296,34 @@ TEST_F(WindowFocusTest, ClosingTheAISettingsGivesTheKeysBackToTheChat)
     ASSERT_TRUE(xdoType(" there"));
     EXPECT_TRUE(runUntilGtk([&] { return chat->input().text() == "hello there"; }))
         << "typed: \"" << chat->input().text() << "\"";
+
+    PanelOverlays& panels = content().panels();
+    const struct {
+        const char* keys;
+        OverlayLayer& layer;
+    } openers[] = {{"ctrl+t", panels.commandBarLayer()}, {"ctrl+y", panels.historyLayer()},
+                   {"ctrl+alt+j", panels.downloadsLayer()}};
+    for (const auto& opener : openers) {
+        ASSERT_TRUE(xdoKey(opener.keys));
+        ASSERT_TRUE(runUntilGtk([&] { return layerHasFocus(opener.layer); })) << opener.keys;
+        EXPECT_EQ(h->root().topLayer(), &opener.layer) << opener.keys;
+        ASSERT_TRUE(waitForFrames(h->window()));
+        Gtk::Widget* picked = pickedAtMiddleOf(*opener.layer.content());
+        EXPECT_TRUE(picked && inside(picked, *opener.layer.content())) << opener.keys << ": not on top";
+        if (auto* bar = dynamic_cast<CommandBarView*>(opener.layer.content())) {
+            ASSERT_TRUE(xdoType("kovi"));
+            EXPECT_TRUE(runUntilGtk([&] { return bar->searchField().get_text() == "kovi"; }));
+            screenshotIfAsked("command-bar-over-chat");
+        }
+        ASSERT_TRUE(xdoKey("Escape"));
+        ASSERT_TRUE(runUntilGtk([&] { return !opener.layer.isPresented(); })) << opener.keys;
+        EXPECT_TRUE(state().isAIChatVisible()) << opener.keys;
+        EXPECT_TRUE(runUntilGtk([&] { return inside(focus(), chat->input()); })) << "back to the chat after " << opener.keys;
+    }
+    ASSERT_TRUE(xdoType("!"));
+    EXPECT_TRUE(runUntilGtk([&] { return chat->input().text() == "hello there!"; }))
+        << "typed: \"" << chat->input().text() << "\"";
     EXPECT_TRUE(state().tabs().empty());
-    EXPECT_FALSE(state().isCommandBarVisible());
 }
 
 // After Ctrl+Shift+L the new layout's space capsule had the focus, with its ring. The page has

@@ -36,11 +36,15 @@ Process::Process(const std::string& home, const std::vector<std::string>& argume
                  const std::vector<std::pair<std::string, std::string>>& environment)
 {
     const std::string exe = koviBinary();
-    std::vector<gchar*> argv{const_cast<gchar*>(exe.c_str())};
+    const std::string errors = home + "/stderr.log";
+    std::vector<gchar*> argv{const_cast<gchar*>("/bin/sh"), const_cast<gchar*>("-c"),
+                             const_cast<gchar*>("exec \"$@\" 2>\"$KOVI_STDERR\""), const_cast<gchar*>("sh"),
+                             const_cast<gchar*>(exe.c_str())};
     for (const auto& argument : arguments)
         argv.push_back(const_cast<gchar*>(argument.c_str()));
     argv.push_back(nullptr);
     gchar** env = g_get_environ();
+    env = g_environ_setenv(env, "KOVI_STDERR", errors.c_str(), TRUE);
     env = g_environ_setenv(env, "HOME", home.c_str(), TRUE);
     env = g_environ_setenv(env, "XDG_DATA_HOME", (home + "/data").c_str(), TRUE);
     env = g_environ_setenv(env, "XDG_CONFIG_HOME", (home + "/config").c_str(), TRUE);

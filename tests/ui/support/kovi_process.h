@@ -19,7 +19,8 @@ std::string capture(const std::string& command);
 
 // The program started with default signal dispositions and nothing blocked, on a profile under
 // `home` (HOME and the XDG folders), with `environment` added; watched through GLib, so its exit
-// status is collected however the loop runs. Killed when it is still running at the end.
+// status is collected however the loop runs. What it prints on standard error goes to
+// `home`/stderr.log. Killed when it is still running at the end.
 class Process {
 public:
     explicit Process(const std::string& home, const std::vector<std::string>& arguments = {},
