@@ -3,6 +3,7 @@
 // appearance survives a restart.
 #include "app_fixture.h"
 #include "support/kovi_process.h"
+#include "support/private_desktop.h"
 
 #include <adwaita.h>
 #include <glib.h>
@@ -215,27 +216,26 @@ TEST(WindowClose, ClosingTheWindowAfterAMenuClosedLeavesNoHandlerBehind)
 // After minutes of random input Ctrl+Q sometimes did nothing: the window's menu, left open out
 // of sight when its button went with the layout (Ctrl+Shift+L from the open menu), held on to
 // every key and click. A storm of real keys, clicks, drags and wheel turns over the window and
-// whatever it opens, then Ctrl+Q: the program quits with status 0. The keys type no text and
-// never Return, which would ask the suggestion service or load a search.
+// whatever it opens, on a desktop with a window manager, then Ctrl+Q: the program quits with
+// status 0. The keys type no text and never Return, which would ask the suggestion service or
+// load a search.
 TEST(Storm, CtrlQQuitsAfterAStormOfRealInput)
 {
-    ensureGtk();
+    PrivateDesktop desktop(true);
+    ASSERT_TRUE(desktop.ready()) << "no private X server with openbox";
     TempDir home;
     prepareProfile(home.path(), false);
-    Process kovi(home.path());
-    const std::string id = capture("xdotool search --sync --onlyvisible --pid " + std::to_string(kovi.pid()) + " | head -1");
+    Process kovi(home.path(), {}, {{"DISPLAY", desktop.display()}});
+    const std::string on = "DISPLAY=" + desktop.display() + " ";
+    const std::string id =
+        capture(on + "xdotool search --sync --onlyvisible --pid " + std::to_string(kovi.pid()) + " | head -1");
     ASSERT_FALSE(id.empty());
-    int width = 0, height = 0;
-    for (const std::string line : {"WIDTH", "HEIGHT"}) {
-        const std::string value = capture("xdotool getwindowgeometry --shell " + id + " | sed -n 's/^" + line + "=//p'");
-        (line == "WIDTH" ? width : height) = value.empty() ? 0 : std::stoi(value);
-    }
+    int left = 0, top = 0, width = 0, height = 0;
+    ASSERT_TRUE(desktop.geometry(std::stoul(id), left, top, width, height));
     ASSERT_GT(width, 200);
     ASSERT_GT(height, 200);
 
-    // The window sits at (0, 0) with no window manager. Its top strip, where its close button
-    // is, and its edges, where the toolkit would resize it in place of the absent window manager,
-    // get no clicks.
+    // The window's top strip, where its close button is, and its edges get no clicks.
     const std::vector<std::string> keys{
         "Escape", "Tab", "shift+Tab", "space", "BackSpace", "Up", "Down", "Left", "Right", "Page_Down",
         "F5", "F10", "Menu", "shift+F10", "ctrl+t", "ctrl+w", "ctrl+y", "ctrl+alt+j", "ctrl+shift+a",
@@ -250,32 +250,32 @@ TEST(Storm, CtrlQQuitsAfterAStormOfRealInput)
         return list[static_cast<std::size_t>(pick(0, static_cast<int>(list.size()) - 1))];
     };
     auto point = [&] {
-        return std::vector<std::string>{std::to_string(pick(16, width - 16)), std::to_string(pick(48, height - 16))};
+        return std::to_string(left + pick(16, width - 16)) + " " + std::to_string(top + pick(48, height - 16));
     };
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(75);
     int actions = 0;
     for (; std::chrono::steady_clock::now() < end && !kovi.exited(); ++actions) {
         const int kind = pick(0, 99);
-        const auto at = point();
+        const std::string at = point();
         if (kind < 40) {
-            xdo({"key", "--clearmodifiers", choose(keys)});
+            desktop.xdo("key --clearmodifiers " + choose(keys));
         } else if (kind < 48) {
             // A key that reshapes the window while its menu is open.
-            xdo({"key", "--clearmodifiers", "F10", choose(menuKeys)});
+            desktop.xdo("key --clearmodifiers F10 " + choose(menuKeys));
         } else if (kind < 75) {
-            xdo({"mousemove", at[0], at[1], "click", pick(0, 3) == 0 ? "3" : "1"});
+            desktop.xdo("mousemove " + at + " click " + (pick(0, 3) == 0 ? "3" : "1"));
         } else if (kind < 87) {
-            const auto to = point();
-            xdo({"mousemove", at[0], at[1], "mousedown", "1", "mousemove", to[0], at[1], "mousemove", to[0], to[1],
-                 "mouseup", "1"});
+            const std::string to = point();
+            desktop.xdo("mousemove " + at + " mousedown 1 mousemove " + to + " mouseup 1");
         } else {
-            xdo({"mousemove", at[0], at[1], "click", "--repeat", "3", pick(0, 1) ? "4" : "5"});
+            desktop.xdo("mousemove " + at + " click --repeat 3 " + (pick(0, 1) ? "4" : "5"));
         }
     }
     // A menu item may have ended it already (Quit); it still must end cleanly. A menu the last
     // clicks left open on screen takes the keys, as it should: it is closed first.
-    if (!kovi.exited())
-        ASSERT_TRUE(xdo({"windowfocus", "--sync", id, "key", "--clearmodifiers", "Escape", "Escape", "Escape", "ctrl+q"}));
+    if (!kovi.exited()) {
+        ASSERT_TRUE(desktop.xdo("windowactivate --sync " + id + " key --clearmodifiers Escape Escape Escape ctrl+q"));
+    }
     EXPECT_EQ(kovi.wait(30), 0) << "after " << actions << " actions: " << home.read("stderr.log");
 }
 
