@@ -184,7 +184,11 @@ void WindowFocus::closeMenuLeftBehind()
         auto* left = static_cast<GtkWidget*>(g_weak_ref_get(&m_menu));
         if (!left)
             return false;
-        if (!gtk_widget_get_mapped(left)) {
+        // A menu that is shown but not drawn yet while its button is on screen is opening (the
+        // toolkit maps it with the next frame): it stays.
+        GtkWidget* place = gtk_widget_get_parent(left);
+        const bool opening = gtk_widget_get_visible(left) && place && gtk_widget_get_mapped(place);
+        if (!gtk_widget_get_mapped(left) && !opening) {
             if (gtk_widget_get_visible(left))
                 gtk_popover_popdown(GTK_POPOVER(left));
             g_weak_ref_set(&m_menu, nullptr);

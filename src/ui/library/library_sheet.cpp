@@ -69,6 +69,8 @@ LibrarySheet::LibrarySheet(BrowserLibrary& library, BrowserState& state, Theme& 
     column->append(*Gtk::make_managed<Gtk::Separator>(Gtk::Orientation::HORIZONTAL));
     buildFooter(*column);
     set_child(*column);
+    // Typing right after opening it searches, as in the desktop's file dialogs.
+    set_focus(m_search);
 
     m_connections.add(m_model.listChanged.connect([this] { refreshList(); }));
     m_connections.add(m_model.footerChanged.connect([this] { refreshFooter(); }));
