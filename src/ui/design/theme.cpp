@@ -7,6 +7,7 @@
 
 #include <adwaita.h>
 #include <giomm/resource.h>
+#include <gdkmm/display.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/icontheme.h>
 #include <gtkmm/stylecontext.h>
@@ -38,6 +39,27 @@ void loadTextColors(bool dark)
         return;
     loaded = dark;
     gtk_css_provider_load_from_data(textColorsProvider(), Theme::textColorsCss(dark).c_str(), -1);
+}
+
+// Without a compositor the see-through parts of a menu's or a tooltip's own window (its
+// shadow, its rounded corners) show black: there they are drawn square and without a shadow,
+// and again as designed once a compositor runs.
+void followCompositing(const Glib::RefPtr<Gdk::Display>& display)
+{
+    static const auto flat = [] {
+        auto provider = Gtk::CssProvider::create();
+        provider->load_from_data("popover > contents, popover > arrow, tooltip {"
+                                 " box-shadow: none; border-radius: 0; margin: 0; }");
+        return provider;
+    }();
+    auto follow = [display] {
+        if (display->is_composited())
+            Gtk::StyleContext::remove_provider_for_display(display, flat);
+        else
+            Gtk::StyleContext::add_provider_for_display(display, flat, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION + 1);
+    };
+    follow();
+    display->property_composited().signal_changed().connect(follow);
 }
 
 } // namespace
@@ -86,6 +108,7 @@ void Theme::installResources()
     auto palette = Gtk::CssProvider::create();
     palette->load_from_data(spacePaletteCss());
     Gtk::StyleContext::add_provider_for_display(display, palette, GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    followCompositing(display);
 }
 
 std::string Theme::textColorsCss(bool dark)

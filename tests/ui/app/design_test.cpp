@@ -15,6 +15,7 @@
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/icontheme.h>
 #include <gtkmm/label.h>
+#include <gtkmm/popover.h>
 #include <gtkmm/window.h>
 
 #include <algorithm>
@@ -360,6 +361,41 @@ TEST(Design, EveryStylesheetParses)
     EXPECT_NE(g_resources_get_info("/app/kovi/Browser/images/kovi-logo.svg", G_RESOURCE_LOOKUP_FLAGS_NONE, nullptr,
                                    nullptr, nullptr),
               FALSE);
+}
+
+// On an X server without a compositor the see-through edge of a menu's window (its shadow, its
+// rounded corners) showed as a black frame around every menu: there a menu's window is as large
+// as the menu itself.
+TEST(Design, WithoutACompositorAMenuHasNoSeeThroughEdge)
+{
+    ensureGtk();
+    auto display = Gdk::Display::get_default();
+    if (display->is_composited())
+        GTEST_SKIP() << "the display has a compositor";
+    Gtk::Window window;
+    window.set_default_size(300, 200);
+    Gtk::Box box;
+    window.set_child(box);
+    Gtk::Popover menu;
+    menu.set_has_arrow(false);
+    menu.set_child(*Gtk::make_managed<Gtk::Label>("Pin to Favorites"));
+    menu.set_parent(box);
+    window.present();
+    ASSERT_TRUE(waitForWindow(window));
+    menu.popup();
+    ASSERT_TRUE(runUntilGtk(
+        [&] { return menu.get_mapped() && menu.get_first_child() && menu.get_first_child()->get_width() > 0; }));
+    GdkSurface* surface = gtk_native_get_surface(GTK_NATIVE(menu.gobj()));
+    ASSERT_NE(surface, nullptr);
+    // The menu's box, border included, fills its window.
+    graphene_rect_t edge{};
+    ASSERT_TRUE(gtk_widget_compute_bounds(menu.get_first_child()->gobj(), GTK_WIDGET(menu.gobj()), &edge));
+    EXPECT_EQ(edge.origin.x, 0);
+    EXPECT_EQ(edge.origin.y, 0);
+    EXPECT_EQ(edge.size.width, gdk_surface_get_width(surface));
+    EXPECT_EQ(edge.size.height, gdk_surface_get_height(surface));
+    menu.popdown();
+    menu.unparent();
 }
 
 } // namespace
