@@ -166,7 +166,18 @@ TEST_F(WebViewContainerTest, AnUntrustedCertificateShowsTheCertificateError)
     Uuid id = openTab(secure.url("/"));
     auto& container = show(id);
     // The first secure load starts the network process's TLS support: slow on a busy machine.
-    ASSERT_TRUE(runUntil([&] { return errorOf(id).has_value(); }, 30));
+    // Now and then the engine ends it as cancelled instead of reporting the certificate (about
+    // one load in forty on a busy machine); the page is then loaded again, as a user would.
+    auto endedWithoutError = [&] {
+        auto t = tab(id);
+        return !errorOf(id) && t && !t->isLoading && t->loadingProgress == 1.0;
+    };
+    for (int attempt = 0; attempt < 3 && !errorOf(id); ++attempt) {
+        if (attempt > 0)
+            webkit_web_view_load_uri(viewOf(id), secure.url("/").c_str());
+        runUntil([&] { return errorOf(id).has_value() || (attempt == 0 && endedWithoutError()); }, 30);
+    }
+    ASSERT_TRUE(errorOf(id).has_value());
     EXPECT_EQ(*errorOf(id), NavigationPolicy::certificateErrorDescription());
     EXPECT_TRUE(container.isErrorShown());
     EXPECT_NE(tab(id)->title, "Secret");
