@@ -214,8 +214,11 @@ void KoviApplication::on_activate()
         // stack's proxy and TLS modules): not before the window has painted once.
         const bool check = m_options.startupUpdateCheck;
         afterFirstPaint(*m_window, *this, [this, check] {
+            if (!m_window)
+                return; // closed straight after its first frame
             m_stateSaveAlert = std::make_unique<SaveFailureAlert>(m_core->services->state(), *m_window);
             m_core->web->releasePages();
+            m_window->pagesMade();
             if (check)
                 m_core->services->updates().startupCheck();
         });

@@ -27,6 +27,9 @@ public:
     MainBrowserView& rootView() { return m_root; }
     // Whether the screen shown now shows the window's own buttons.
     bool windowButtonsVisible();
+    // The pages are made (after the window's first paint): the shown one takes the keys, unless
+    // they went somewhere since the window was shown.
+    void pagesMade() { m_focus.placeIfStillUnplaced(); }
 
 private:
     static constexpr const char* windowMenuClass = "kovi-window-menu";

@@ -77,6 +77,8 @@ void WindowFocus::focusChanged()
     Gtk::Widget* focus = m_window.get_focus();
     watch(focus);
     m_reachedByTab = tab ? focus : nullptr;
+    if (focus != m_toolkitPick)
+        m_unplaced = false; // the user or the program chose a place since
     // An open menu takes the keyboard, over any layer.
     if (inOpenMenu(focus)) {
         g_weak_ref_set(&m_menu, menuOf(focus));
@@ -242,6 +244,18 @@ void WindowFocus::place(bool lost)
     // Nowhere to put it: better no focus (keys go to the window) than a dead or window control.
     if (!placed && (focus = m_window.get_focus()) && (!focus->get_mapped() || isWindowControl(focus)))
         m_window.unset_focus();
+    if (showing && !placed && !top) {
+        m_unplaced = true;
+        m_toolkitPick = m_window.get_focus();
+    }
+}
+
+void WindowFocus::placeIfStillUnplaced()
+{
+    if (!std::exchange(m_unplaced, false) || m_window.get_focus() != m_toolkitPick)
+        return;
+    m_showing = true;
+    schedule();
 }
 
 } // namespace kovi

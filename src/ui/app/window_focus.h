@@ -39,6 +39,9 @@ public:
     WindowFocus& operator=(const WindowFocus&) = delete;
 
     static bool isWindowControl(Gtk::Widget* widget);
+    // The typing target can come after the window is shown (the pages are made once it has
+    // painted): if the focus is still where the toolkit put it at the show, it goes there now.
+    void placeIfStillUnplaced();
 
 private:
     void focusChanged();
@@ -63,6 +66,8 @@ private:
     bool m_lost = false; // its widget went away; placed after the next frame
     bool m_painting = false; // between the paint and the end of a frame while lost
     bool m_showing = false; // the window was just shown
+    bool m_unplaced = false; // the show found no typing target; the toolkit's pick stays
+    const Gtk::Widget* m_toolkitPick = nullptr; // compared only, never used
     sigc::connection m_idle;
     sigc::connection m_menuCheck;
     GWeakRef m_menu; // the menu the keys were in last

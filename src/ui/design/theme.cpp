@@ -41,15 +41,19 @@ void loadTextColors(bool dark)
     gtk_css_provider_load_from_data(textColorsProvider(), Theme::textColorsCss(dark).c_str(), -1);
 }
 
-// Without a compositor the see-through parts of a menu's or a tooltip's own window (its
-// shadow, its rounded corners) show black: there they are drawn square and without a shadow,
-// and again as designed once a compositor runs.
+// Without a compositor the see-through parts of a window show black: the shadow and rounded
+// corners of menus, tooltips and the panels drawn as cards in see-through windows (the account
+// panel, the space editor). There they are drawn square, opaque and without a shadow, and again
+// as designed once a compositor runs.
 void followCompositing(const Glib::RefPtr<Gdk::Display>& display)
 {
     static const auto flat = [] {
         auto provider = Gtk::CssProvider::create();
-        provider->load_from_data("popover > contents, popover > arrow, tooltip {"
-                                 " box-shadow: none; border-radius: 0; margin: 0; }");
+        provider->load_from_data("popover > contents, popover > arrow, tooltip, .kovi-account-view, .space-editor {"
+                                 " box-shadow: none; border-radius: 0; margin: 0; }"
+                                 ".kovi-account-view, .space-editor {"
+                                 " box-shadow: inset 0 0 0 1px alpha(@window_fg_color, 0.15); }"
+                                 ".space-editor { background-color: @window_bg_color; }");
         return provider;
     }();
     auto follow = [display] {

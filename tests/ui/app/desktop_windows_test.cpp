@@ -82,8 +82,9 @@ TEST_P(StartupAlertTest, TheAlertIsAboveTheWindowItSpeaksForAndAfterOkTheWindowT
     ASSERT_TRUE(desktop.geometry(window, x, y, width, height));
     ASSERT_TRUE(desktop.xdo("mousemove " + std::to_string(x + width / 2) + " " + std::to_string(y + height / 2)
                             + " click 1"));
-    if (windowManager)
+    if (windowManager) {
         ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == window; }, 20));
+    }
     ASSERT_TRUE(desktop.xdo("key ctrl+q"));
     EXPECT_EQ(kovi.wait(30), 0) << home.read("stderr.log");
     EXPECT_EQ(home.read("data/KoviBrowser/library.json"), "garbage") << "the file is left as it is";

@@ -108,6 +108,37 @@ TEST_F(WindowFocusTest, TheStartPageFieldThenThePageHoldTheFocusAndReturnClosesN
     EXPECT_FALSE(WindowFocus::isWindowControl(focus()));
 }
 
+// A tab restored at start-up has no page until the window has painted once, so the toolkit's own
+// pick, the sidebar's first button, kept the keys: Space hid the sidebar instead of scrolling.
+TEST(WindowFocusAtStart, TheRestoredPageTakesTheKeysOnceItIsMade)
+{
+    TempDir dir;
+    {
+        BrowserCore core({.dataDirectory = dir.path() + "/data",
+                          .defaultsPath = dir.path() + "/config/defaults.json",
+                          .updateFeedUrl = "http://127.0.0.1:9/"});
+        core.auth().continueAsGuest();
+        core.preferences().set(prefs::hasCompletedOnboarding, true);
+        core.state().addTab(makeTab(core.state(), "http://127.0.0.1:9/restored"));
+        core.state().saveState();
+    }
+    AppHarness h(dir.path(), std::nullopt, false, defaultViewSlots());
+    ASSERT_TRUE(runUntilGtk([&] { return h.root().screen() == MainBrowserView::Screen::browser; }));
+    auto pageHasFocus = [&] {
+        PageArea* area = h.root().pageArea();
+        Gtk::Widget* page = area ? area->shownPage() : nullptr;
+        Gtk::Widget* focus = h.window().get_focus();
+        return page && focus && focus->is_ancestor(*page);
+    };
+    EXPECT_TRUE(runUntilGtk(pageHasFocus, 20));
+    SidebarHost& sidebar = h.root().contentView()->sidebarHost();
+    const bool pinned = sidebar.isPinned();
+    ASSERT_TRUE(xdoFocusWindow(h.window()));
+    ASSERT_TRUE(xdoKey("space"));
+    settle(300);
+    EXPECT_EQ(sidebar.isPinned(), pinned) << "Space hid the sidebar";
+}
+
 // The desktop's window buttons take no keyboard focus: neither a grab nor Tab leaves it there.
 TEST_F(WindowFocusTest, WindowControlsNeverHoldTheFocus)
 {
