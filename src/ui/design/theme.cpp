@@ -43,8 +43,8 @@ void loadTextColors(bool dark)
 
 // Without a compositor the see-through parts of a window show black: the shadow and rounded
 // corners of menus, tooltips and the panels drawn as cards in see-through windows (the account
-// panel, the space editor). There they are drawn square, opaque and without a shadow, and again
-// as designed once a compositor runs.
+// panel, the space editor), and the strip beside a menu's arrow. There they are drawn square,
+// opaque and without a shadow, and again as designed once a compositor runs.
 void followCompositing(const Glib::RefPtr<Gdk::Display>& display)
 {
     static const auto flat = [] {
@@ -53,7 +53,8 @@ void followCompositing(const Glib::RefPtr<Gdk::Display>& display)
                                  " box-shadow: none; border-radius: 0; margin: 0; }"
                                  ".kovi-account-view, .space-editor {"
                                  " box-shadow: inset 0 0 0 1px alpha(@window_fg_color, 0.15); }"
-                                 ".space-editor { background-color: @window_bg_color; }");
+                                 ".space-editor { background-color: @window_bg_color; }"
+                                 "popover.background { background-color: @popover_bg_color; }");
         return provider;
     }();
     auto follow = [display] {
