@@ -170,14 +170,15 @@ void OverlayLayer::releasePointer()
     m_windowButtons.clear();
 }
 
-std::vector<graphene_rect_t> OverlayLayer::windowButtonAreas(const Gtk::Widget& widget) const
+std::vector<std::pair<std::size_t, graphene_rect_t>> OverlayLayer::windowButtonAreas(const Gtk::Widget& widget) const
 {
-    std::vector<graphene_rect_t> areas;
-    for (const auto& buttons : m_windowButtons) {
+    std::vector<std::pair<std::size_t, graphene_rect_t>> areas;
+    for (std::size_t i = 0; i < m_windowButtons.size(); ++i) {
+        GtkWidget* buttons = m_windowButtons[i].get();
         graphene_rect_t area;
-        if (gtk_widget_get_mapped(buttons.get()) && !gtk_window_controls_get_empty(GTK_WINDOW_CONTROLS(buttons.get()))
-            && gtk_widget_compute_bounds(buttons.get(), const_cast<GtkWidget*>(widget.gobj()), &area))
-            areas.push_back(area);
+        if (gtk_widget_get_mapped(buttons) && !gtk_window_controls_get_empty(GTK_WINDOW_CONTROLS(buttons))
+            && gtk_widget_compute_bounds(buttons, const_cast<GtkWidget*>(widget.gobj()), &area))
+            areas.emplace_back(i, area);
     }
     return areas;
 }
@@ -187,7 +188,7 @@ bool OverlayLayer::inWindowButtonArea(const Gtk::Widget& widget, double x, doubl
     if (!m_coversContent)
         return false;
     const graphene_point_t point = GRAPHENE_POINT_INIT(float(x), float(y));
-    for (const graphene_rect_t& area : windowButtonAreas(widget)) {
+    for (const auto& [index, area] : windowButtonAreas(widget)) {
         if (graphene_rect_contains_point(&area, &point))
             return true;
     }
@@ -211,15 +212,10 @@ void OverlayLayer::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot)
         if (child != &m_scrim || !m_coversContent)
             continue;
         // The window's buttons are drawn again over the scrim, where they take the clicks.
-        for (std::size_t i = 0; i < m_windowButtons.size(); ++i) {
-            GtkWidget* buttons = m_windowButtons[i].get();
-            graphene_rect_t area;
-            if (!gtk_widget_get_mapped(buttons) || gtk_window_controls_get_empty(GTK_WINDOW_CONTROLS(buttons))
-                || !gtk_widget_compute_bounds(buttons, GTK_WIDGET(gobj()), &area))
-                continue;
+        for (const auto& [index, area] : windowButtonAreas(*this)) {
             gtk_snapshot_save(snapshot->gobj());
             gtk_snapshot_translate(snapshot->gobj(), &area.origin);
-            gdk_paintable_snapshot(m_windowButtonPictures[i].get(), snapshot->gobj(), area.size.width,
+            gdk_paintable_snapshot(m_windowButtonPictures[index].get(), snapshot->gobj(), area.size.width,
                                    area.size.height);
             gtk_snapshot_restore(snapshot->gobj());
         }

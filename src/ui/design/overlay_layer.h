@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 typedef struct _GtkWidget GtkWidget;
@@ -78,8 +79,9 @@ private:
     // input, but for the window's buttons in it.
     void setCoversContent(bool covers);
     void releasePointer();
-    // Where the window's buttons lie under the scrim, in the coordinates of `widget`.
-    std::vector<graphene_rect_t> windowButtonAreas(const Gtk::Widget& widget) const;
+    // Where the window's shown buttons lie under the scrim, in the coordinates of `widget`, each
+    // with its index in m_windowButtons.
+    std::vector<std::pair<std::size_t, graphene_rect_t>> windowButtonAreas(const Gtk::Widget& widget) const;
     bool inWindowButtonArea(const Gtk::Widget& widget, double x, double y) const;
     void forgetFocus();
     void handOverFocus();

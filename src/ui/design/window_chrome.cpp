@@ -25,6 +25,15 @@ void useOwnTitleBar(Gtk::Window& window)
     window.set_titlebar(*none);
 }
 
+void useOwnTitleBar(Gtk::Window& window, Gtk::Widget& content, int width, int height)
+{
+    useOwnTitleBar(window);
+    auto* handle = Gtk::make_managed<WindowDragHandle>();
+    handle->set_size_request(width, height);
+    handle->set_child(content);
+    window.set_child(*handle);
+}
+
 VisualEffectBlur::VisualEffectBlur(Material material) : m_material(material)
 {
     add_css_class("kovi-material");

@@ -20,6 +20,11 @@ public:
 // Leaves the title bar to the window's own heading (placed in a WindowDragHandle, so it moves
 // the window): neither the desktop nor the toolkit adds a title bar and buttons of its own.
 void useOwnTitleBar(Gtk::Window& window);
+// The same for a window whose whole content is its title bar: `content`, at least `width` by
+// `height` (-1: its own), becomes the window's child inside a WindowDragHandle, so the window
+// moves by any part that is not a control. The size is the content's: the window's frame comes
+// on top.
+void useOwnTitleBar(Gtk::Window& window, Gtk::Widget& content, int width = -1, int height = -1);
 
 // Stand-in for a behind-window material: GTK cannot blur what lies behind a widget, so this
 // is a translucent fill tuned for dark ("hud") and light ("sidebar") use.

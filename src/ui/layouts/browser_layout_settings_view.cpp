@@ -42,11 +42,7 @@ BrowserLayoutSettingsView::BrowserLayoutSettingsView(BrowserState& state, Gtk::W
     m_done.set_halign(Gtk::Align::CENTER);
     m_done.signal_clicked().connect([this] { close(); });
     root->append(m_done);
-    // Its heading is its title bar: the window moves by any part that is not a control.
-    useOwnTitleBar(*this);
-    auto* handle = Gtk::make_managed<WindowDragHandle>();
-    handle->set_child(*root);
-    set_child(*handle);
+    useOwnTitleBar(*this, *root);
 
     m_connections.add(m_state.layoutModeChanged.connect([this] { refresh(); }));
     refresh();

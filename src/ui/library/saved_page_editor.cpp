@@ -63,11 +63,7 @@ SavedPageEditor::SavedPageEditor(BrowserLibrary& library, const SavedPage& page,
     applyButtonStyle(m_save, ButtonVariant::primary, ButtonSize::md);
     buttons->append(m_save);
     m_form.append(*buttons);
-    // Its heading is its title bar: the window moves by any part that is not a control.
-    useOwnTitleBar(*this);
-    auto* handle = Gtk::make_managed<WindowDragHandle>();
-    handle->set_child(m_form);
-    set_child(*handle);
+    useOwnTitleBar(*this, m_form);
     set_default_widget(m_save);
 
     m_title.signal_changed().connect([this] {

@@ -97,12 +97,7 @@ PrivacyInfoView::PrivacyInfoView(AuthManager& auth, Gtk::Window& parent) : m_aut
     buttons->append(m_continue);
     root->append(*buttons);
 
-    // Its heading is its title bar: the window moves by any part that is not a control.
-    useOwnTitleBar(*this);
-    auto* handle = Gtk::make_managed<WindowDragHandle>();
-    handle->set_size_request(width, -1); // the content's width: the window's frame comes on top
-    handle->set_child(*root);
-    set_child(*handle);
+    useOwnTitleBar(*this, *root, width);
 
     // Escape and Ctrl+W dismiss it, as "Got it!" does.
     auto keys = Gtk::ShortcutController::create();

@@ -69,13 +69,8 @@ ExtensionsView::ExtensionsView(Gtk::Window& parent, PageExtensionStore& store, A
     set_title("Page Extensions");
     add_css_class("kovi-extensions-window");
 
-    // Its heading is its title bar: the window moves by any part that is not a control.
-    useOwnTitleBar(*this);
     m_root.add_css_class("kovi-extensions-sheet");
-    auto* handle = Gtk::make_managed<WindowDragHandle>();
-    handle->set_size_request(650, 540); // the content's size: the window's frame comes on top
-    handle->set_child(m_root);
-    set_child(*handle);
+    useOwnTitleBar(*this, m_root, 650, 540);
 
     // Header.
     auto* header = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::HORIZONTAL);
@@ -313,11 +308,7 @@ void ExtensionsView::showConfirmation()
     });
     buttons->append(*install);
     box->append(*buttons);
-    useOwnTitleBar(*window);
-    auto* handle = Gtk::make_managed<WindowDragHandle>();
-    handle->set_size_request(470, -1);
-    handle->set_child(*box);
-    window->set_child(*handle);
+    useOwnTitleBar(*window, *box, 470);
     window->signal_close_request().connect(
         [this] {
             // Any other way of closing the confirmation cancels it.

@@ -88,6 +88,19 @@ std::set<std::string> savedTabs(const std::string& home)
 
 const std::set<std::string> preparedTabs{"http://127.0.0.1:9/one", "http://127.0.0.1:9/two"};
 
+// The application on that profile, made and run in this process as the program's main does.
+Glib::RefPtr<KoviApplication> makeApplication(const std::string& home)
+{
+    ensureGtk();
+    KoviApplication::Options options;
+    options.storageDirectory = home + "/data/KoviBrowser";
+    options.defaultsPath = home + "/config/KoviBrowser/defaults.json";
+    options.updateFeedUrl = "http://127.0.0.1:9/updates/latest.json";
+    options.startupUpdateCheck = false;
+    options.nonUnique = true;
+    return KoviApplication::create(std::move(options));
+}
+
 // Closing the window ended in a segmentation fault (exit status 139) every time: the
 // application's destructor, run while the application object was being finalised, took the
 // menu's actions out of the half-finalised application. Ctrl+Q and SIGTERM exited cleanly.
@@ -124,14 +137,7 @@ TEST(WindowClose, TheWindowsOwnCloseButtonEndsTheRunAndTheApplicationGoesCleanly
 {
     TempDir home;
     prepareProfile(home.path(), true);
-    ensureGtk();
-    KoviApplication::Options options;
-    options.storageDirectory = home.path() + "/data/KoviBrowser";
-    options.defaultsPath = home.path() + "/config/KoviBrowser/defaults.json";
-    options.updateFeedUrl = "http://127.0.0.1:9/updates/latest.json";
-    options.startupUpdateCheck = false;
-    options.nonUnique = true;
-    auto app = KoviApplication::create(std::move(options));
+    auto app = makeApplication(home.path());
     bool clicked = false;
     app->signal_activate().connect(
         [&] {
@@ -168,14 +174,7 @@ TEST(WindowClose, ClosingTheWindowAfterAMenuClosedLeavesNoHandlerBehind)
 {
     TempDir home;
     prepareProfile(home.path(), false);
-    ensureGtk();
-    KoviApplication::Options options;
-    options.storageDirectory = home.path() + "/data/KoviBrowser";
-    options.defaultsPath = home.path() + "/config/KoviBrowser/defaults.json";
-    options.updateFeedUrl = "http://127.0.0.1:9/updates/latest.json";
-    options.startupUpdateCheck = false;
-    options.nonUnique = true;
-    auto app = KoviApplication::create(std::move(options));
+    auto app = makeApplication(home.path());
     std::vector<std::string> warnings;
     const guint handler = g_log_set_handler(
         "GLib-GObject", GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL),
