@@ -12,6 +12,8 @@
 #include <gtkmm/image.h>
 #include <gtkmm/shortcutcontroller.h>
 
+#include <utility>
+
 namespace kovi {
 
 FindInPageView::FindInPageView(WebContent& web)
@@ -101,20 +103,34 @@ void FindInPageView::performSearch(const std::string& text)
     refreshCounter();
     BrowserState& state = m_web.state();
     state.setFindInPageQuery(text);
+    m_countAwaitedFrom = text.empty() ? std::nullopt : state.activeTabId();
+    m_stepsAwaitingCount = 0;
     m_web.notifications().post(notifications::findInPage, state.activeTabId(), {{"query", text}});
 }
 
 void FindInPageView::findNext()
 {
-    m_web.notifications().post(notifications::findInPageNext, m_web.state().activeTabId());
-    m_counter.next();
-    refreshCounter();
+    step(1);
 }
 
 void FindInPageView::findPrevious()
 {
-    m_web.notifications().post(notifications::findInPagePrevious, m_web.state().activeTabId());
-    m_counter.previous();
+    step(-1);
+}
+
+void FindInPageView::step(int direction)
+{
+    const auto activeTabId = m_web.state().activeTabId();
+    if (m_countAwaitedFrom && m_countAwaitedFrom == activeTabId) {
+        m_stepsAwaitingCount += direction;
+        return;
+    }
+    m_web.notifications().post(direction > 0 ? notifications::findInPageNext : notifications::findInPagePrevious,
+                               activeTabId);
+    if (direction > 0)
+        m_counter.next();
+    else
+        m_counter.previous();
     refreshCounter();
 }
 
@@ -125,12 +141,21 @@ void FindInPageView::close()
     state.setFindInPageQuery("");
 }
 
-void FindInPageView::matchesCounted(const Uuid& tabId, int count)
+void FindInPageView::matchesCounted(const Uuid& tabId, const std::string& text, int count)
 {
-    if (m_web.state().activeTabId() != tabId || m_field.get_text().empty())
+    // A count of an earlier text, or of another tab, would be shown against this text.
+    if (m_web.state().activeTabId() != tabId || text.empty() || text != m_field.get_text().raw())
         return;
     m_counter.setTotal(count);
     refreshCounter();
+    if (m_countAwaitedFrom != tabId)
+        return;
+    m_countAwaitedFrom.reset();
+    int steps = std::exchange(m_stepsAwaitingCount, 0);
+    for (; steps > 0; --steps)
+        step(1);
+    for (; steps < 0; ++steps)
+        step(-1);
 }
 
 void FindInPageView::refreshCounter()

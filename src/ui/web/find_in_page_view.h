@@ -9,6 +9,7 @@
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
 
+#include <optional>
 #include <string>
 
 namespace kovi {
@@ -18,8 +19,9 @@ class WebContent;
 // The floating find bar: a search field with a "current/total" counter, previous and next
 // buttons and a close button (Escape). It searches nothing itself: each edit posts findInPage
 // for the active tab, Return and the arrows post findInPageNext / findInPagePrevious, and the
-// total is the engine's count reported back for the active tab. Built fresh each time it is
-// shown. Main thread only.
+// total is the engine's count of the field's text reported back for the active tab. Steps taken
+// before that count arrives are posted when it does, so they move through the field's text.
+// Built fresh each time it is shown. Main thread only.
 class FindInPageView : public Gtk::Box {
 public:
     explicit FindInPageView(WebContent& web);
@@ -39,11 +41,16 @@ public:
 private:
     void textChanged();
     void performSearch(const std::string& text);
-    void matchesCounted(const Uuid& tabId, int count);
+    void matchesCounted(const Uuid& tabId, const std::string& text, int count);
+    // Forward (+1) or back (-1) through the matches.
+    void step(int direction);
     void refreshCounter();
 
     WebContent& m_web;
     FindCounter m_counter;
+    // The tab whose count of the field's text has not come yet, and the steps taken meanwhile.
+    std::optional<Uuid> m_countAwaitedFrom;
+    int m_stepsAwaitingCount = 0;
     Gtk::Box m_fieldGroup;
     Gtk::Entry m_field;
     Gtk::Label m_counterLabel;

@@ -60,9 +60,10 @@ public:
     bool pagesHeld() const { return m_pagesHeld; }
     sigc::signal<void()> pagesReleased;
 
-    // The engine's count of matches for the latest find in a tab's page (the find bar shows it);
-    // a count above FindCounter::matchLimit means more matches than the engine counts.
-    sigc::signal<void(const Uuid& tabId, int count)> matchesCounted;
+    // The engine's count of matches of a text found in a tab's page (the find bar shows it when
+    // it is the bar's text); a count above FindCounter::matchLimit means more matches than the
+    // engine counts.
+    sigc::signal<void(const Uuid& tabId, const std::string& text, int count)> matchesCounted;
 
 private:
     void returnFreedMemorySoon();

@@ -89,7 +89,7 @@ void WebViewCoordinator::setupObservers()
     m_backForwardList = webkit_web_view_get_back_forward_list(view);
     g_signal_connect(m_backForwardList, "changed", G_CALLBACK(&WebViewCoordinator::onBackForwardChanged), this);
     m_findController = webkit_web_view_get_find_controller(view);
-    g_signal_connect(m_findController, "counted-matches", G_CALLBACK(&WebViewCoordinator::onCountedMatches), this);
+    g_signal_connect(m_findController, "found-text", G_CALLBACK(&WebViewCoordinator::onFoundText), this);
     g_signal_connect(m_findController, "failed-to-find-text", G_CALLBACK(&WebViewCoordinator::onFailedToFindText), this);
 }
 

@@ -6,6 +6,7 @@
 
 #include <glib.h>
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -74,7 +75,7 @@ private:
     static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type, gpointer self) noexcept;
     static GtkWidget* onCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self) noexcept;
     static gboolean onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitHitTestResult*, gpointer self) noexcept;
-    static void onCountedMatches(WebKitFindController*, guint count, gpointer self) noexcept;
+    static void onFoundText(WebKitFindController*, guint count, gpointer self) noexcept;
     static void onFailedToFindText(WebKitFindController*, gpointer self) noexcept;
     static void onFaviconScriptDone(GObject* source, GAsyncResult* result, gpointer data) noexcept;
 
@@ -109,6 +110,10 @@ private:
     void findInPage(const Notification&);
     void findNext(const Notification&);
     void findPrevious(const Notification&);
+    void askFind();
+    bool isSearchOwed() const;
+    void findStep(bool forward);
+    void findAnswered(guint count);
     void toggleDevTools(const Notification&);
     void enterPictureInPicture(const Notification&);
     void checkAndEnterPiP(const Notification&);
@@ -126,6 +131,15 @@ private:
     bool m_failureShown = false; // a failure the user sees: loading stays off with progress 0
     // The last page menu offered an item that opens a new window, and none was opened since.
     bool m_menuMayOpenWindow = false;
+    // The engine answers find requests one by one in the order they were made, naming no text:
+    // each answer is matched to the oldest request still owed one. One search is owed at a time;
+    // text typed meanwhile is searched when it answers, so the engine's match is of the latest.
+    struct FindRequest {
+        std::string text; // "" once the bar was cleared after it was made
+        bool isStep;
+    };
+    std::deque<FindRequest> m_findOwed;
+    std::string m_findText; // the latest text asked for
     std::unique_ptr<FaviconCapture> m_favicon;
     // Async engine callbacks hold this weakly and do nothing once the coordinator is gone.
     std::shared_ptr<WebViewCoordinator*> m_token;

@@ -9,6 +9,8 @@
 
 #include <webkit/webkit.h>
 
+#include <algorithm>
+
 namespace kovi {
 
 namespace {
@@ -99,39 +101,83 @@ void WebViewCoordinator::findInPage(const Notification& note)
     auto query = note.value<std::string>("query");
     if (!query)
         return;
+    m_findText = *query;
     if (query->empty()) {
+        // What is still owed was asked before the clear: its answer belongs to no text now.
+        for (FindRequest& owed : m_findOwed)
+            owed.text.clear();
         webkit_find_controller_search_finish(m_findController);
         runScript("window.getSelection().removeAllRanges()");
-        m_web.matchesCounted.emit(m_tabId, 0);
+        m_web.matchesCounted.emit(m_tabId, "", 0);
         return;
     }
-    // The engine searches the text as given: nothing of the query ever becomes script.
-    webkit_find_controller_search(m_findController, query->c_str(), findOptions, maxCountedMatches);
-    webkit_find_controller_count_matches(m_findController, query->c_str(), findOptions, maxCountedMatches);
+    if (!isSearchOwed())
+        askFind();
+}
+
+bool WebViewCoordinator::isSearchOwed() const
+{
+    return std::any_of(m_findOwed.begin(), m_findOwed.end(), [](const FindRequest& owed) { return !owed.isStep; });
+}
+
+void WebViewCoordinator::askFind()
+{
+    m_findOwed.push_back({m_findText, false});
+    // The engine searches the text as given: nothing of the query ever becomes script. Its
+    // answer carries the count, so no separate count is asked for.
+    webkit_find_controller_search(m_findController, m_findText.c_str(), findOptions, maxCountedMatches);
 }
 
 void WebViewCoordinator::findNext(const Notification&)
 {
-    webkit_find_controller_search_next(m_findController);
+    findStep(true);
 }
 
 void WebViewCoordinator::findPrevious(const Notification&)
 {
-    webkit_find_controller_search_previous(m_findController);
+    findStep(false);
 }
 
-void WebViewCoordinator::onCountedMatches(WebKitFindController*, guint count, gpointer self) noexcept
+void WebViewCoordinator::findStep(bool forward)
 {
-    auto* coordinator = static_cast<WebViewCoordinator*>(self);
-    // Past its limit the engine reports the largest unsigned number rather than a count.
-    int reported = count > maxCountedMatches ? FindCounter::matchLimit + 1 : static_cast<int>(count);
-    coordinator->m_web.matchesCounted.emit(coordinator->m_tabId, reported);
+    // Until the latest text is searched a step would move through an older text's matches.
+    if (m_findText.empty() || isSearchOwed())
+        return;
+    m_findOwed.push_back({m_findText, true});
+    if (forward)
+        webkit_find_controller_search_next(m_findController);
+    else
+        webkit_find_controller_search_previous(m_findController);
+}
+
+void WebViewCoordinator::onFoundText(WebKitFindController*, guint count, gpointer self) noexcept
+{
+    static_cast<WebViewCoordinator*>(self)->findAnswered(count);
 }
 
 void WebViewCoordinator::onFailedToFindText(WebKitFindController*, gpointer self) noexcept
 {
-    auto* coordinator = static_cast<WebViewCoordinator*>(self);
-    coordinator->m_web.matchesCounted.emit(coordinator->m_tabId, 0);
+    static_cast<WebViewCoordinator*>(self)->findAnswered(0);
+}
+
+void WebViewCoordinator::findAnswered(guint count)
+{
+    if (m_findOwed.empty())
+        return;
+    FindRequest answered = std::move(m_findOwed.front());
+    m_findOwed.pop_front();
+    // Past its limit the engine reports the largest unsigned number rather than a count.
+    int reported = count > maxCountedMatches ? FindCounter::matchLimit + 1 : static_cast<int>(count);
+    if (answered.isStep) {
+        // A step that finds nothing: the text has gone from the page.
+        if (reported == 0 && !answered.text.empty())
+            m_web.matchesCounted.emit(m_tabId, answered.text, 0);
+        return;
+    }
+    if (!answered.text.empty())
+        m_web.matchesCounted.emit(m_tabId, answered.text, reported);
+    if (answered.text != m_findText && !m_findText.empty())
+        askFind();
 }
 
 void WebViewCoordinator::toggleDevTools(const Notification&)

@@ -5,8 +5,12 @@
 #include "core/support/notification_names.h"
 #include "ui/web/find_in_page_view.h"
 
+#include <gtkmm/label.h>
 #include <gtkmm/popovermenu.h>
 #include <webkit/webkit.h>
+
+#include <algorithm>
+#include <cctype>
 
 namespace kovi::test {
 namespace {
@@ -122,7 +126,7 @@ TEST_F(WebPageCommandsTest, FindCountsMatchesCaseInsensitivelyAndTakesAnyTextLit
     show(id);
     ASSERT_TRUE(waitLoaded(id));
     int counted = -1;
-    auto watch = web->matchesCounted.connect([&](const Uuid& tab, int count) {
+    auto watch = web->matchesCounted.connect([&](const Uuid& tab, const std::string&, int count) {
         if (tab == id)
             counted = count;
     });
@@ -206,6 +210,68 @@ TEST_F(WebPageCommandsTest, TheFindBarPostsEachEditAndShowsTheEnginesCount)
     EXPECT_EQ(state->findInPageQuery(), "");
     w1.disconnect();
     w2.disconnect();
+}
+
+// Typed at a user's pace into a long page, the bar showed the count of an earlier text ("1/400"
+// for "Paragraph 250"): the engine answers one search after the other, long after the keys, and
+// its answers name no text. A Return right after the typing stepped through the earlier text.
+TEST_F(WebPageCommandsTest, TypingFastShowsOnlyTheCurrentTextsCountAndMatchAndReturnStepsThroughIt)
+{
+    constexpr int paragraphs = 400;
+    std::string body;
+    for (int i = 1; i <= paragraphs; ++i)
+        body += "<p>Paragraph " + std::to_string(i) + "</p>";
+    server.on("/paragraphs", html(page("Paragraphs", body)));
+    Uuid id = openTab(server.url("/paragraphs"));
+    show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    state->setIsFindInPageVisible(true);
+    auto* bar = Gtk::make_managed<FindInPageView>(*web);
+    shown->add_overlay(*bar);
+    ASSERT_TRUE(xdoFocusWindow(*window));
+    ASSERT_TRUE(runUntilGtk([&] {
+        Gtk::Widget* focus = window->get_focus();
+        return focus && focus->is_ancestor(bar->field());
+    }));
+
+    // Every count the bar shows is checked against the field's text at that moment.
+    auto matchesOf = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+        int count = 0;
+        for (int i = 1; i <= paragraphs; ++i) {
+            const std::string paragraph = "paragraph " + std::to_string(i);
+            for (auto at = paragraph.find(text); at != std::string::npos; at = paragraph.find(text, at + 1))
+                ++count;
+        }
+        return count;
+    };
+    auto* counter = findWidget<Gtk::Label>(*bar, [](Gtk::Label& label) { return label.has_css_class("kovi-find-counter"); });
+    ASSERT_NE(counter, nullptr);
+    std::vector<std::string> wrong;
+    auto shownCounts = counter->property_label().signal_changed().connect([&] {
+        if (bar->totalMatches() > 0 && bar->totalMatches() != matchesOf(bar->searchText()))
+            wrong.push_back(bar->counterText() + " for \"" + bar->searchText() + "\"");
+    });
+    // The engine's match, and the paragraph it is in.
+    auto selected = [&] {
+        return evaluate(id, "(s => s.toString() + ' in ' + (s.anchorNode ? s.anchorNode.textContent : ''))"
+                            "(window.getSelection())");
+    };
+
+    ASSERT_TRUE(xdo({"type", "--delay", "30", "Paragraph 250"}));
+    ASSERT_TRUE(runUntilGtk([&] { return bar->totalMatches() == 1; }, 30)) << bar->counterText();
+    EXPECT_EQ(bar->counterText(), "1/1");
+    EXPECT_EQ(selected(), "Paragraph 250 in Paragraph 250");
+
+    // A text with several matches, and Return as soon as it is typed.
+    ASSERT_TRUE(xdoKey("ctrl+a BackSpace"));
+    ASSERT_TRUE(xdo({"type", "--delay", "30", "Paragraph 25"}));
+    ASSERT_TRUE(xdoKey("Return"));
+    ASSERT_TRUE(runUntilGtk([&] { return bar->totalMatches() == 11; }, 30)) << bar->counterText();
+    EXPECT_EQ(bar->counterText(), "2/11");
+    EXPECT_EQ(selected(), "Paragraph 25 in Paragraph 250");
+    shownCounts.disconnect();
+    EXPECT_TRUE(wrong.empty()) << testing::PrintToString(wrong);
 }
 
 // Regression: past its limit of 1,000 the engine reports the largest unsigned number instead of
