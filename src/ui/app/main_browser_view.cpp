@@ -23,6 +23,18 @@
 
 namespace kovi {
 
+namespace {
+
+void closeMenus(GtkWidget* widget)
+{
+    if (GTK_IS_POPOVER(widget) && gtk_widget_get_visible(widget) && gtk_popover_get_autohide(GTK_POPOVER(widget)))
+        gtk_popover_popdown(GTK_POPOVER(widget));
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child))
+        closeMenus(child);
+}
+
+} // namespace
+
 MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& window, TypingHold& hold,
                                  std::function<Gtk::Widget*()> makeChromeStart)
     : m_ctx(ctx), m_slots(std::move(slots)), m_window(window), m_hold(hold),
@@ -269,8 +281,12 @@ void MainBrowserView::stackLayers()
             gtk_widget_insert_before(GTK_WIDGET(layer->gobj()), GTK_WIDGET(host->gobj()), nullptr);
     }
     OverlayLayer* top = topLayer();
-    if (top != m_keyLayer && top)
+    if (top != m_keyLayer && top) {
+        // A panel opened or raised from an open menu (its key pressed there) takes the keys from
+        // the menu, which would keep them over any layer.
+        closeMenus(GTK_WIDGET(m_window.gobj()));
         top->giveKeys();
+    }
     m_keyLayer = top;
 }
 

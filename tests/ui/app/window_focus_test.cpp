@@ -352,6 +352,22 @@ TEST_F(WindowFocusTest, ADownloadStartingWhileTheUserTypesInTheCommandBarWaitsFo
     ASSERT_TRUE(waitForFrames(h->window()));
     Gtk::Widget* picked = pickedAtMiddleOf(bar()->searchField());
     EXPECT_TRUE(picked && inside(picked, *bar())) << "the bar lies over the history's scrim";
+
+    // From the window's open menu, which holds the keys over any panel: the menu closes.
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }));
+    auto* menuButton = findWidget<Gtk::MenuButton>(content(), [](Gtk::MenuButton& b) {
+        return b.has_css_class("kovi-window-menu") && b.get_mapped();
+    });
+    ASSERT_NE(menuButton, nullptr);
+    ASSERT_TRUE(xdoKey("F10"));
+    ASSERT_TRUE(runUntilGtk([&] { return focus() && focus()->is_ancestor(*menuButton->get_popover()); }));
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    ASSERT_TRUE(runUntilGtk(barHasKeys)) << "Ctrl+T from the menu";
+    EXPECT_TRUE(runUntilGtk([&] { return !menuButton->get_popover()->get_visible(); }));
+    ASSERT_TRUE(xdoType("kovi"));
+    EXPECT_TRUE(runUntilGtk([&] { return bar()->searchField().get_text() == "kovi"; }))
+        << "typed: \"" << bar()->searchField().get_text() << "\"";
 }
 
 // A save that failed while the user typed in the command bar raised its alert there: the alert
