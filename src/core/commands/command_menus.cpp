@@ -156,51 +156,9 @@ std::vector<std::string> CommandTable::labels(std::string_view menuTitle) const
     return out;
 }
 
-void CommandTable::watchPanels()
-{
-    BrowserState& state = m_services.state;
-    const std::pair<Panel, sigc::signal<void()>*> flags[] = {
-        {Panel::commandBar, &state.isCommandBarVisibleChanged},
-        {Panel::history, &state.isHistoryPanelVisibleChanged},
-        {Panel::downloads, &state.isDownloadsPanelVisibleChanged},
-        {Panel::aiChat, &state.isAIChatVisibleChanged},
-        {Panel::aiSettings, &state.isKoviMaxSettingsVisibleChanged},
-        {Panel::account, &state.isAccountSettingsVisibleChanged},
-    };
-    for (const auto& [panel, changed] : flags) {
-        if (isOpen(panel))
-            m_panelsOpened.push_back(panel);
-        m_connections.add(changed->connect([this, panel = panel] {
-            std::erase(m_panelsOpened, panel);
-            if (isOpen(panel))
-                m_panelsOpened.push_back(panel);
-        }));
-    }
-}
-
-bool CommandTable::isOpen(Panel panel) const
-{
-    const BrowserState& state = m_services.state;
-    switch (panel) {
-    case Panel::commandBar: return state.isCommandBarVisible();
-    case Panel::history: return state.isHistoryPanelVisible();
-    case Panel::downloads: return state.isDownloadsPanelVisible();
-    case Panel::aiChat: return state.isAIChatVisible();
-    case Panel::aiSettings: return state.isKoviMaxSettingsVisible();
-    case Panel::account: return state.isAccountSettingsVisible();
-    }
-    return false;
-}
-
 std::optional<CommandTable::Panel> CommandTable::openPanel() const
 {
-    if (isOpen(Panel::account))
-        return Panel::account;
-    for (auto it = m_panelsOpened.rbegin(); it != m_panelsOpened.rend(); ++it) {
-        if (isOpen(*it))
-            return *it;
-    }
-    return std::nullopt;
+    return m_services.state.topPanel();
 }
 
 CommandTable::ShortcutRoute CommandTable::routeShortcut(std::string_view id) const
@@ -208,9 +166,10 @@ CommandTable::ShortcutRoute CommandTable::routeShortcut(std::string_view id) con
     const auto panel = openPanel();
     if (!panel || id == commands::quit || belongsTo(id, *panel))
         return ShortcutRoute::run;
-    // Opening another panel puts it on top, with the keyboard; nothing covers the account panel.
+    // Opening another panel, or bringing one back from beneath, puts it on top with the keyboard;
+    // nothing covers the account panel.
     const auto opened = panelOpenedBy(id);
-    if (opened && !isOpen(*opened) && *panel != Panel::account)
+    if (opened && *opened != *panel && *panel != Panel::account)
         return ShortcutRoute::run;
     return id == commands::closeTab ? ShortcutRoute::closePanel : ShortcutRoute::keep;
 }

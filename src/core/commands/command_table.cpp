@@ -86,7 +86,6 @@ CommandTable::CommandTable(Services services, Hooks hooks) : m_services(services
     m_connections.add(m_services.appearance.isDarkModeChanged.connect(report));
     m_connections.add(m_services.appearance.isGlassEnabledChanged.connect(report));
     watchSpaces();
-    watchPanels();
 }
 
 Command& CommandTable::add(std::string id, std::string title, std::function<void(const CommandArgument&)> handler,
@@ -161,14 +160,10 @@ void CommandTable::addViewCommands()
 {
     BrowserState& state = m_services.state;
 
-    add(commands::toggleCommandBar, "Toggle Command Bar", plain([&state] {
-        if (!state.isCommandBarVisible()) {
+    add(commands::toggleCommandBar, "Toggle Command Bar", plain([this, &state] {
+        if (!state.isCommandBarVisible())
             state.setCommandBarMode(BrowserState::CommandBarMode::all);
-            state.setIsCommandBarVisible(true);
-        } else {
-            state.setIsCommandBarVisible(false);
-            state.setCommandBarMode(BrowserState::CommandBarMode::all);
-        }
+        togglePanel(Panel::commandBar);
     }), {key(ctrl, "k")});
     add(commands::toggleBezel, "Enable Browser Bezel",
         plain([&state] { state.setIsBrowserBezelEnabled(!state.isBrowserBezelEnabled()); }),
@@ -188,19 +183,19 @@ void CommandTable::addViewCommands()
         return state.splitViewConfig().isEnabled || (state.activeTabId() && state.tabsForCurrentSpace().size() >= 2);
     };
     add(commands::showHistory, "Show History",
-        plain([&state] { state.setIsHistoryPanelVisible(!state.isHistoryPanelVisible()); }), {key(ctrl, "y")});
+        plain([this] { togglePanel(Panel::history); }), {key(ctrl, "y")});
     add(commands::showDownloads, "Show Downloads",
-        plain([&state] { state.setIsDownloadsPanelVisible(!state.isDownloadsPanelVisible()); }),
+        plain([this] { togglePanel(Panel::downloads); }),
         {key(ctrl | alt, "j")});
     add(commands::toggleDevTools, "Toggle Developer Tools", plain([&state] { state.toggleDevTools(); }),
         {key(ctrl | alt, "i")});
     add(commands::pictureInPicture, "Enter Picture in Picture",
         plain([this] { postPageCommand(notifications::enterPictureInPicture); }), {key(ctrl | shift, "p")})
         .enabledRule = whenPageShown(state);
-    add(commands::aiChat, "Kovi AI Chat", plain([&state] { state.setIsAIChatVisible(!state.isAIChatVisible()); }),
+    add(commands::aiChat, "Kovi AI Chat", plain([this] { togglePanel(Panel::aiChat); }),
         {key(ctrl | shift, "a")});
     add(commands::toggleMaxSettings, "Kovi Max Settings",
-        plain([&state] { state.setIsKoviMaxSettingsVisible(!state.isKoviMaxSettingsVisible()); }));
+        plain([this] { togglePanel(Panel::aiSettings); }));
     add(commands::toggleLayout, "Switch to Horizontal Tabs", plain([&state] {
         state.setLayoutMode(state.layoutMode() == BrowserLayoutMode::traditional ? BrowserLayoutMode::vertical
                                                                                   : BrowserLayoutMode::traditional);
@@ -371,6 +366,28 @@ void CommandTable::openCommandBar(bool tabsOnly)
     m_services.state.setCommandBarMode(tabsOnly ? BrowserState::CommandBarMode::tabs
                                                 : BrowserState::CommandBarMode::all);
     m_services.state.setIsCommandBarVisible(true);
+    m_services.state.raisePanel(Panel::commandBar);
+}
+
+void CommandTable::togglePanel(Panel panel)
+{
+    BrowserState& state = m_services.state;
+    if (state.topPanel() == panel) {
+        closePanel(panel);
+        return;
+    }
+    if (state.isPanelOpen(panel)) {
+        state.raisePanel(panel);
+        return;
+    }
+    switch (panel) {
+    case Panel::commandBar: state.setIsCommandBarVisible(true); break;
+    case Panel::history: state.setIsHistoryPanelVisible(true); break;
+    case Panel::downloads: state.setIsDownloadsPanelVisible(true); break;
+    case Panel::aiChat: state.setIsAIChatVisible(true); break;
+    case Panel::aiSettings: state.setIsKoviMaxSettingsVisible(true); break;
+    case Panel::account: state.setIsAccountSettingsVisible(true); break;
+    }
 }
 
 } // namespace kovi

@@ -2,6 +2,7 @@
 
 #include "core/commands/command.h"
 #include "core/commands/command_menu.h"
+#include "core/state/browser_state.h"
 #include "core/support/scoped_connections.h"
 
 #include <sigc++/connection.h>
@@ -17,7 +18,6 @@ namespace kovi {
 
 class AppearanceManager;
 class BrowserLibrary;
-class BrowserState;
 class Preferences;
 class NotificationCenter;
 class UpdateManager;
@@ -46,7 +46,7 @@ public:
 
     // The panels that take the keyboard while they are open, each shown while its BrowserState
     // flag is on.
-    enum class Panel { commandBar, history, downloads, aiChat, aiSettings, account };
+    using Panel = BrowserState::Panel;
     // What a shortcut does: run its command, close the open panel, or nothing (the panel keeps it).
     enum class ShortcutRoute { run, closePanel, keep };
 
@@ -66,10 +66,10 @@ public:
     bool run(std::string_view id, const CommandArgument& argument = {});
     bool isEnabled(std::string_view id, const CommandArgument& argument = {}) const;
 
-    // While a modal panel is open the keyboard belongs to the front-most one: a shortcut runs
-    // only that panel's own commands, Quit, and those that open another panel on top of it;
-    // Close Tab's shortcut closes the panel instead of the tab behind. The front-most panel is the
-    // newest, and nothing opens over the account panel.
+    // While a modal panel is open the keyboard belongs to the front-most one (the top of
+    // BrowserState::openPanels): a shortcut runs only that panel's own commands, Quit, and those
+    // that open another panel on top of it or bring an open one back to the top; Close Tab's
+    // shortcut closes the panel instead of the tab behind. Nothing opens over the account panel.
     std::optional<Panel> openPanel() const;
     ShortcutRoute routeShortcut(std::string_view id) const;
     void closePanel(Panel panel);
@@ -92,15 +92,15 @@ private:
     void openCommandBar(bool tabsOnly);
     std::vector<MenuEntry> spaceEntries() const;
     void watchSpaces();
-    bool isOpen(Panel panel) const;
-    void watchPanels();
+    // Opens the panel, brings it to the top when it is open beneath another, closes it when it
+    // is on top.
+    void togglePanel(Panel panel);
 
     Services m_services;
     Hooks m_hooks;
     std::vector<Command> m_commands;
     std::vector<Menu> m_menus;
     std::vector<MenuEntry> m_spaceEntries;
-    std::vector<Panel> m_panelsOpened; // in the order they opened
     ScopedConnections m_connections; // last: dropped before the members its slots use
 };
 

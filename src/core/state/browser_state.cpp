@@ -8,6 +8,7 @@
 
 #include <glibmm/main.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -169,6 +170,7 @@ sigc::signal<void()>& BrowserState::signalFor(Property property)
     case Property::isSidebarCollapsed: return isSidebarCollapsedChanged;
     case Property::sidebarWidth: return sidebarWidthChanged;
     case Property::isBrowserBezelEnabled: return isBrowserBezelEnabledChanged;
+    case Property::openPanels: return openPanelsChanged;
     case Property::count: break;
     }
     return tabsChanged;
@@ -182,6 +184,19 @@ void BrowserState::assign(T& storage, T value, Property property)
     ChangeScope scope(*this);
     storage = std::move(value);
     markChanged(property);
+}
+
+void BrowserState::assignPanel(Panel panel, bool& storage, bool open, Property property)
+{
+    if (storage == open)
+        return;
+    ChangeScope scope(*this);
+    std::erase(m_openPanels, panel);
+    if (open)
+        m_openPanels.push_back(panel);
+    assign(storage, open, property);
+    // After the panel's own flag: its layer exists by the time the stack is applied.
+    markChanged(Property::openPanels);
 }
 
 // ---- Record helpers ----------------------------------------------------------------------
@@ -331,30 +346,64 @@ void BrowserState::setHistory(std::vector<HistoryItem> history)
     if (m_historyLog.set(std::move(history)))
         markChanged(Property::history);
 }
-void BrowserState::setIsHistoryPanelVisible(bool visible) { assign(m_isHistoryPanelVisible, visible, Property::isHistoryPanelVisible); }
+void BrowserState::setIsHistoryPanelVisible(bool visible)
+{
+    assignPanel(Panel::history, m_isHistoryPanelVisible, visible, Property::isHistoryPanelVisible);
+}
 void BrowserState::setDownloads(std::vector<DownloadItem> downloads)
 {
     if (m_downloadLog.set(std::move(downloads)))
         markChanged(Property::downloads);
 }
-void BrowserState::setIsDownloadsPanelVisible(bool visible) { assign(m_isDownloadsPanelVisible, visible, Property::isDownloadsPanelVisible); }
+void BrowserState::setIsDownloadsPanelVisible(bool visible)
+{
+    assignPanel(Panel::downloads, m_isDownloadsPanelVisible, visible, Property::isDownloadsPanelVisible);
+}
 void BrowserState::setIsFindInPageVisible(bool visible) { assign(m_isFindInPageVisible, visible, Property::isFindInPageVisible); }
 void BrowserState::setFindInPageQuery(std::string query) { assign(m_findInPageQuery, std::move(query), Property::findInPageQuery); }
-void BrowserState::setIsAIChatVisible(bool visible) { assign(m_isAIChatVisible, visible, Property::isAIChatVisible); }
-void BrowserState::setIsKoviMaxSettingsVisible(bool visible) { assign(m_isKoviMaxSettingsVisible, visible, Property::isKoviMaxSettingsVisible); }
+void BrowserState::setIsAIChatVisible(bool visible) { assignPanel(Panel::aiChat, m_isAIChatVisible, visible, Property::isAIChatVisible); }
+void BrowserState::setIsKoviMaxSettingsVisible(bool visible)
+{
+    assignPanel(Panel::aiSettings, m_isKoviMaxSettingsVisible, visible, Property::isKoviMaxSettingsVisible);
+}
 void BrowserState::setActiveKoviCanvasId(std::optional<Uuid> canvasId) { assign(m_activeKoviCanvasId, canvasId, Property::activeKoviCanvasId); }
 void BrowserState::setIsKoviCanvasViewVisible(bool visible) { assign(m_isKoviCanvasViewVisible, visible, Property::isKoviCanvasViewVisible); }
 void BrowserState::setIsLibraryVisible(bool visible) { assign(m_isLibraryVisible, visible, Property::isLibraryVisible); }
 void BrowserState::setIsExtensionsVisible(bool visible) { assign(m_isExtensionsVisible, visible, Property::isExtensionsVisible); }
 void BrowserState::setIsAccountSettingsVisible(bool visible)
 {
-    assign(m_isAccountSettingsVisible, visible, Property::isAccountSettingsVisible);
+    assignPanel(Panel::account, m_isAccountSettingsVisible, visible, Property::isAccountSettingsVisible);
 }
 void BrowserState::setIsLayoutSettingsVisible(bool visible)
 {
     assign(m_isLayoutSettingsVisible, visible, Property::isLayoutSettingsVisible);
 }
-void BrowserState::setIsCommandBarVisible(bool visible) { assign(m_isCommandBarVisible, visible, Property::isCommandBarVisible); }
+void BrowserState::setIsCommandBarVisible(bool visible)
+{
+    assignPanel(Panel::commandBar, m_isCommandBarVisible, visible, Property::isCommandBarVisible);
+}
+std::optional<BrowserState::Panel> BrowserState::topPanel() const
+{
+    if (m_openPanels.empty())
+        return std::nullopt;
+    return m_openPanels.back();
+}
+
+bool BrowserState::isPanelOpen(Panel panel) const
+{
+    return std::find(m_openPanels.begin(), m_openPanels.end(), panel) != m_openPanels.end();
+}
+
+void BrowserState::raisePanel(Panel panel)
+{
+    if (!isPanelOpen(panel) || topPanel() == panel)
+        return;
+    ChangeScope scope(*this);
+    std::erase(m_openPanels, panel);
+    m_openPanels.push_back(panel);
+    markChanged(Property::openPanels);
+}
+
 void BrowserState::setCommandBarMode(CommandBarMode mode) { assign(m_commandBarMode, mode, Property::commandBarMode); }
 void BrowserState::setIsSidebarCollapsed(bool collapsed) { assign(m_isSidebarCollapsed, collapsed, Property::isSidebarCollapsed); }
 

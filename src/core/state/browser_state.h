@@ -58,6 +58,8 @@ NameTable<BrowserLayoutMode> rawValueNames(BrowserLayoutMode);
 class BrowserState : public sigc::trackable {
 public:
     enum class CommandBarMode { all, tabs };
+    // The panels that lie over the browser while their flag is on, each on a layer of its own.
+    enum class Panel { commandBar, history, downloads, aiChat, aiSettings, account };
 
     using TabMap = std::unordered_map<Uuid, Tab>;
     using FolderMap = std::unordered_map<Uuid, TabFolder>;
@@ -216,6 +218,14 @@ public:
     bool isCommandBarVisible() const { return m_isCommandBarVisible; }
     void setIsCommandBarVisible(bool visible);
     sigc::signal<void()> isCommandBarVisibleChanged;
+
+    // The open panels, bottom to top: a panel opens on top of those already open, and the top
+    // one has the keyboard. Raising an open panel brings it back to the top.
+    const std::vector<Panel>& openPanels() const { return m_openPanels; }
+    std::optional<Panel> topPanel() const;
+    bool isPanelOpen(Panel panel) const;
+    void raisePanel(Panel panel);
+    sigc::signal<void()> openPanelsChanged;
 
     CommandBarMode commandBarMode() const { return m_commandBarMode; }
     void setCommandBarMode(CommandBarMode mode);
@@ -435,7 +445,7 @@ private:
         isAIChatVisible, isKoviMaxSettingsVisible, canvases, activeKoviCanvasId,
         isKoviCanvasViewVisible, isLibraryVisible, isExtensionsVisible, isAccountSettingsVisible,
         isLayoutSettingsVisible, isCommandBarVisible,
-        commandBarMode, isSidebarCollapsed, sidebarWidth, isBrowserBezelEnabled, count
+        commandBarMode, isSidebarCollapsed, sidebarWidth, isBrowserBezelEnabled, openPanels, count
     };
     using PropertySet = std::bitset<static_cast<std::size_t>(Property::count)>;
 
@@ -457,6 +467,7 @@ private:
     sigc::signal<void()>& signalFor(Property property);
     template <class T>
     void assign(T& storage, T value, Property property);
+    void assignPanel(Panel panel, bool& storage, bool open, Property property);
 
     // Observers.
     void didSetCurrentSpaceId(std::optional<Uuid> previous);
@@ -530,6 +541,7 @@ private:
     bool m_isSidebarCollapsed = false;
     double m_sidebarWidth = 280.0;
     bool m_isBrowserBezelEnabled = true;
+    std::vector<Panel> m_openPanels;
 
     SidebarOrder m_sidebarOrder{m_tabs, m_folders};
 

@@ -4,7 +4,6 @@
 #include "core/commands/command_table.h"
 #include "core/state/browser_state.h"
 #include "core/support/defaults.h"
-#include "core/support/gobject_ptr.h"
 #include "core/support/url.h"
 #include "ui/app/drawing_setup.h"
 #include "ui/app/main_window.h"
@@ -13,6 +12,7 @@
 #include "ui/design/theme.h"
 #include "ui/library/message_alert.h"
 #include "ui/settings/update_alerts.h"
+#include "ui/web/download_manager.h"
 #include "ui/web/web_content.h"
 #include "ui/windows/floating_windows.h"
 
@@ -120,7 +120,10 @@ void KoviApplication::createCore()
     c.services = std::make_unique<BrowserCore>(std::move(options));
     c.theme = std::make_unique<Theme>(c.services->appearance());
 
-    m_alerts = std::make_unique<UpdateAlerts>([this]() -> Gtk::Window* { return m_window; });
+    m_alerts = std::make_unique<UpdateAlerts>([this]() -> Gtk::Window* { return m_window; },
+                                              [this](std::function<void()> show) {
+                                                  whenNotTyping("update-alert", std::move(show));
+                                              });
     c.services->setUpdateAlerts(m_alerts.get(), &UpdateAlerts::openInDefaultBrowser);
     // A setting that cannot be written still shows its new value: say once that it won't last.
     m_settingsSaveFailed = c.services->defaults().signalSaveFailed().connect([this](const std::string& reason) {
@@ -131,6 +134,10 @@ void KoviApplication::createCore()
     BrowserCore& core = *c.services;
     c.web = std::make_unique<WebContent>(core.state(), core.notifications(), core.preferences(), core.appearance(),
                                          core.extensions(), core.http());
+    // A download that starts while the user types in the window shows its panel once they stop.
+    c.web->downloads().setPanelOpener([this, &state = core.state()] {
+        whenNotTyping("downloads-panel", [&state] { state.setIsDownloadsPanelVisible(true); });
+    });
 
     m_context = std::make_unique<AppContext>(AppContext::of(core, *c.theme, c.web.get()));
     c.floating = std::make_unique<FloatingWindows>(*m_context, [this]() -> Gtk::Window* { return m_window; });
@@ -157,32 +164,14 @@ void KoviApplication::on_startup()
     Gtk::Window::set_default_icon_name(applicationId);
     createCore();
     createCommands();
-    watchWindows();
 }
 
-void KoviApplication::watchWindows()
+void KoviApplication::whenNotTyping(const std::string& name, std::function<void()> open)
 {
-    m_windowsChanged = g_signal_connect(gtk_window_get_toplevels(), "items-changed",
-                                        G_CALLBACK(+[](GListModel*, guint, guint, guint added, gpointer self) {
-                                            auto* app = static_cast<KoviApplication*>(self);
-                                            // Not while the window is being made.
-                                            if (added && !app->m_adoptIdle.connected())
-                                                app->m_adoptIdle = Glib::signal_idle().connect([app] {
-                                                    app->adoptWindows();
-                                                    return false;
-                                                });
-                                        }),
-                                        this);
-}
-
-void KoviApplication::adoptWindows()
-{
-    GListModel* windows = gtk_window_get_toplevels();
-    for (guint i = 0, n = g_list_model_get_n_items(windows); i < n; ++i) {
-        auto window = GObjectPtr<GtkWindow>::adopt(static_cast<GtkWindow*>(g_list_model_get_item(windows, i)));
-        if (!gtk_window_get_application(window.get()))
-            gtk_window_set_application(window.get(), gobj());
-    }
+    if (m_window)
+        m_window->typingHold().whenNotTyping(name, std::move(open));
+    else
+        open();
 }
 
 void KoviApplication::createCommands()
@@ -216,7 +205,8 @@ void KoviApplication::on_activate()
         afterFirstPaint(*m_window, *this, [this, check] {
             if (!m_window)
                 return; // closed straight after its first frame
-            m_stateSaveAlert = std::make_unique<SaveFailureAlert>(m_core->services->state(), *m_window);
+            m_stateSaveAlert =
+                std::make_unique<SaveFailureAlert>(m_core->services->state(), *m_window, m_window->typingHold());
             m_core->web->releasePages();
             m_window->pagesMade();
             if (check)
@@ -256,10 +246,6 @@ void KoviApplication::on_shutdown()
 
 void KoviApplication::tearDownViews()
 {
-    if (m_windowsChanged)
-        g_signal_handler_disconnect(gtk_window_get_toplevels(), m_windowsChanged);
-    m_windowsChanged = 0;
-    m_adoptIdle.disconnect();
     m_windowHidden.disconnect();
     m_settingsSaveFailed.disconnect();
     m_settingsAlert.reset();
@@ -276,14 +262,16 @@ void KoviApplication::tearDownViews()
 
 void KoviApplication::showSettingsSaveFailure(const std::string& reason)
 {
-    Gtk::Window* parent = get_active_window();
-    if (!parent)
-        parent = m_window;
-    if (!parent || (m_settingsAlert && m_settingsAlert->isOpen()))
-        return;
-    m_settingsAlert = std::make_unique<MessageAlert>(*parent, "Settings could not be saved",
-                                                     "Changes to your settings last only until Kovi quits. " + reason
-                                                         + ".");
+    whenNotTyping("settings-save-failure", [this, reason] {
+        Gtk::Window* parent = get_active_window();
+        if (!parent)
+            parent = m_window;
+        if (!parent || (m_settingsAlert && m_settingsAlert->isOpen()))
+            return;
+        m_settingsAlert = std::make_unique<MessageAlert>(
+            *parent, "Settings could not be saved",
+            "Changes to your settings last only until Kovi quits. " + reason + ".");
+    });
 }
 
 MessageAlert* KoviApplication::stateSaveAlert() const

@@ -5,6 +5,7 @@
 
 #include <gtkmm/application.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -66,10 +67,9 @@ private:
     void tearDownViews();
     // Over the window in front: the settings file could not be written.
     void showSettingsSaveFailure(const std::string& reason);
-    // Every window of the program belongs to the application, however it was made (sheets,
-    // alerts, small browser windows), so the application's key, Quit's, works in each.
-    void watchWindows();
-    void adoptWindows();
+    // Runs `open` (something that opens by itself) now, or once the user has stopped typing in
+    // the window (TypingHold).
+    void whenNotTyping(const std::string& name, std::function<void()> open);
 
     struct Core;
     Options m_options;
@@ -83,8 +83,6 @@ private:
     sigc::connection m_settingsSaveFailed;
     MainWindow* m_window = nullptr;
     sigc::connection m_windowHidden;
-    gulong m_windowsChanged = 0;
-    sigc::connection m_adoptIdle;
     unsigned m_sigterm = 0;
     unsigned m_sigint = 0;
     bool m_saved = false;

@@ -6,26 +6,39 @@
 #include "core/state/browser_state.h"
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
+#include "ui/app/typing_hold.h"
 #include "ui/base/app_context.h"
-#include "ui/layouts/content_view.h"
 #include "ui/design/dialogs.h"
 #include "ui/design/theme.h"
 #include "ui/layouts/browser_layout_settings_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/layouts/onboarding_view.h"
 #include "ui/layouts/traditional_browser_view.h"
 #include "ui/settings/auth_view.h"
 
 #include <adwaita.h>
-#include <algorithm>
 #include <glibmm/main.h>
 #include <gtk/gtk.h>
 #include <gtkmm/shortcutcontroller.h>
 
 namespace kovi {
 
-MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& window,
+namespace {
+
+void closeMenus(GtkWidget* widget)
+{
+    if (GTK_IS_POPOVER(widget) && gtk_widget_get_visible(widget) && gtk_popover_get_autohide(GTK_POPOVER(widget)))
+        gtk_popover_popdown(GTK_POPOVER(widget));
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child))
+        closeMenus(child);
+}
+
+} // namespace
+
+MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& window, TypingHold& hold,
                                  std::function<Gtk::Widget*()> makeChromeStart)
-    : m_ctx(ctx), m_slots(std::move(slots)), m_window(window), m_makeChromeStart(std::move(makeChromeStart)),
+    : m_ctx(ctx), m_slots(std::move(slots)), m_window(window), m_hold(hold),
+      m_makeChromeStart(std::move(makeChromeStart)),
       m_aiChatLayer(true, [this] { m_ctx.state.setIsAIChatVisible(false); }),
       m_aiSettingsLayer(true, [this] { m_ctx.state.setIsKoviMaxSettingsVisible(false); }),
       m_accountLayer(true, [this] { m_ctx.state.setIsAccountSettingsVisible(false); })
@@ -72,6 +85,7 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& 
     m_connections.add(state.isAIChatVisibleChanged.connect([this] { refreshPanels(); }));
     m_connections.add(state.isKoviMaxSettingsVisibleChanged.connect([this] { refreshPanels(); }));
     m_connections.add(state.isAccountSettingsVisibleChanged.connect([this] { refreshPanels(); }));
+    m_connections.add(state.openPanelsChanged.connect([this] { stackLayers(); }));
     m_connections.add(state.isLayoutSettingsVisibleChanged.connect([this] { refreshSheets(); }));
     m_connections.add(state.isLibraryVisibleChanged.connect([this] {
         refreshSheets();
@@ -175,6 +189,7 @@ void MainBrowserView::showScreen(Screen screen)
     if (screen == Screen::browser) {
         refreshLayout();
         refreshPanels();
+        stackLayers();
     } else {
         // Leaving the browser (a sign-out) drops its layout; it is built anew on return.
         if (m_layout) {
@@ -226,21 +241,53 @@ std::array<OverlayLayer*, 3> MainBrowserView::browserLayers()
 
 void MainBrowserView::hostBrowserLayers()
 {
-    // Among the layout's own panels, so that whichever opened last lies on top.
+    // Among the layout's own panels, so that all of them stack by one order.
     auto* host = dynamic_cast<Gtk::Overlay*>(m_layout);
     if (!host)
         return;
     for (OverlayLayer* layer : browserLayers())
         layer->setHost(host);
-    std::vector<OverlayLayer*> layers;
-    for (Gtk::Widget* child = host->get_first_child(); child; child = child->get_next_sibling()) {
-        if (auto* layer = dynamic_cast<OverlayLayer*>(child); layer && layer->isPresented())
-            layers.push_back(layer);
+    m_keyLayer = nullptr; // the layout's panels are new
+    stackLayers();
+}
+
+OverlayLayer* MainBrowserView::layerOf(BrowserState::Panel panel)
+{
+    using Panel = BrowserState::Panel;
+    PanelOverlays* panels = contentView() ? &contentView()->panels()
+                            : traditionalView() ? &traditionalView()->panels()
+                                                : nullptr;
+    switch (panel) {
+    case Panel::commandBar: return panels ? &panels->commandBarLayer() : nullptr;
+    case Panel::history: return panels ? &panels->historyLayer() : nullptr;
+    case Panel::downloads: return panels ? &panels->downloadsLayer() : nullptr;
+    case Panel::aiChat: return &m_aiChatLayer;
+    case Panel::aiSettings: return &m_aiSettingsLayer;
+    case Panel::account: return &m_accountLayer;
     }
-    std::sort(layers.begin(), layers.end(),
-              [](OverlayLayer* a, OverlayLayer* b) { return a->presentOrder() < b->presentOrder(); });
-    for (OverlayLayer* layer : layers)
-        gtk_widget_insert_before(GTK_WIDGET(layer->gobj()), GTK_WIDGET(host->gobj()), nullptr);
+    return nullptr;
+}
+
+void MainBrowserView::stackLayers()
+{
+    // The open panels lie in the order the state keeps, the top one drawn and picked first and
+    // given the keyboard when it became the top.
+    auto* host = dynamic_cast<Gtk::Overlay*>(m_layout);
+    if (m_screen != Screen::browser || !host)
+        return;
+    for (BrowserState::Panel panel : m_ctx.state.openPanels()) {
+        OverlayLayer* layer = layerOf(panel);
+        if (layer && layer->isPresented() && layer->get_parent() == host)
+            gtk_widget_insert_before(GTK_WIDGET(layer->gobj()), GTK_WIDGET(host->gobj()), nullptr);
+    }
+    OverlayLayer* top = topLayer();
+    if (top != m_keyLayer && top) {
+        // A panel opened or raised from an open menu (its key pressed there) takes the keys from
+        // the menu, which would keep them over any layer.
+        closeMenus(GTK_WIDGET(m_window.gobj()));
+        top->giveKeys();
+    }
+    m_keyLayer = top;
 }
 
 ContentView* MainBrowserView::contentView() const
@@ -266,21 +313,12 @@ OverlayLayer* MainBrowserView::topLayer()
 {
     if (m_screen != Screen::browser)
         return nullptr;
-    // Nothing opens over the account panel; of the others the newest is on top.
-    if (m_accountLayer.isPresented())
-        return &m_accountLayer;
-    PanelOverlays* panels = contentView() ? &contentView()->panels()
-                            : traditionalView() ? &traditionalView()->panels()
-                                                : nullptr;
-    std::vector<OverlayLayer*> layers{&m_aiChatLayer, &m_aiSettingsLayer};
-    if (panels)
-        layers.insert(layers.end(), {&panels->commandBarLayer(), &panels->historyLayer(), &panels->downloadsLayer()});
-    OverlayLayer* found = nullptr;
-    for (OverlayLayer* layer : layers) {
-        if (layer->isPresented() && (!found || layer->presentOrder() > found->presentOrder()))
-            found = layer;
+    const auto& open = m_ctx.state.openPanels();
+    for (auto panel = open.rbegin(); panel != open.rend(); ++panel) {
+        if (OverlayLayer* layer = layerOf(*panel); layer && layer->isPresented())
+            return layer;
     }
-    return found;
+    return nullptr;
 }
 
 AuthView* MainBrowserView::authView() const
@@ -371,13 +409,20 @@ void MainBrowserView::refreshLibraryAlert()
 {
     // The library sheet shows its own errors, but only a sheet that is really up: the flag alone
     // must not silence the message.
-    const auto& message = m_ctx.library.errorMessage();
-    const bool wanted = message.has_value() && !m_librarySheet;
+    const bool wanted = m_ctx.library.errorMessage().has_value() && !m_librarySheet;
     if (!wanted || m_libraryAlert)
+        return;
+    m_hold.whenNotTyping("library-alert", [this] { showLibraryAlert(); });
+}
+
+void MainBrowserView::showLibraryAlert()
+{
+    const auto& message = m_ctx.library.errorMessage();
+    if (!message || m_librarySheet || m_libraryAlert)
         return;
     const char* heading =
         m_ctx.library.errorIsReadFailure() ? "Library could not be read" : "Library could not be saved";
-    GtkWidget* dialog = adw_message_dialog_new(GTK_WINDOW(m_window.gobj()), heading, message ? message->c_str() : "");
+    GtkWidget* dialog = adw_message_dialog_new(GTK_WINDOW(m_window.gobj()), heading, message->c_str());
     adw_message_dialog_add_response(ADW_MESSAGE_DIALOG(dialog), "ok", "OK");
     adw_message_dialog_set_default_response(ADW_MESSAGE_DIALOG(dialog), "ok");
     adw_message_dialog_set_close_response(ADW_MESSAGE_DIALOG(dialog), "ok");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/state/browser_state.h"
 #include "core/support/scoped_connections.h"
 #include "ui/base/view_slots.h"
 #include "ui/design/overlay_layer.h"
@@ -26,6 +27,7 @@ class ContentView;
 class OnboardingView;
 class PageArea;
 class TraditionalBrowserView;
+class TypingHold;
 
 // The root view of the browser window. It routes between the welcome screen (until someone is
 // signed in), the onboarding (until "hasCompletedOnboarding") and the browser layout, lays the
@@ -41,7 +43,7 @@ public:
     enum class Screen { none, welcome, onboarding, browser };
 
     // `makeChromeStart` builds the window's menu button, for either layout.
-    MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& window,
+    MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& window, TypingHold& hold,
                     std::function<Gtk::Widget*()> makeChromeStart = {});
     ~MainBrowserView() override;
 
@@ -57,8 +59,9 @@ public:
     Gtk::Widget* layoutWidget() const { return m_layout; }
     AuthView* authView() const;
     OnboardingView* onboardingView() const;
-    // The layer that has the keyboard: the account panel, else the newest of the panels over the
-    // layout (the AI panels and the layout's own); nullptr when none is shown.
+    // The layer that has the keyboard: of the panels over the layout (the AI and account panels
+    // and the layout's own), the one on top of BrowserState::openPanels; nullptr when none is
+    // shown.
     OverlayLayer* topLayer();
     OverlayLayer& aiChatLayer() { return m_aiChatLayer; }
     OverlayLayer& aiSettingsLayer() { return m_aiSettingsLayer; }
@@ -79,17 +82,22 @@ private:
     void showScreen(Screen screen);
     void refreshLayout();
     std::array<OverlayLayer*, 3> browserLayers();
-    // Moves the AI and account layers over the shown layout, stacked by when each opened.
+    // Moves the AI and account layers over the shown layout, among its own panels.
     void hostBrowserLayers();
+    OverlayLayer* layerOf(BrowserState::Panel panel);
+    // Stacks the panels' layers as BrowserState::openPanels orders them.
+    void stackLayers();
     void refreshPanels();
     void refreshSheets();
     void refreshLibraryAlert();
+    void showLibraryAlert();
     void updateSheet(std::unique_ptr<Gtk::Window>& sheet, bool wanted,
                      const std::function<Gtk::Window*()>& make, std::function<void()> onClosed);
 
     AppContext& m_ctx;
     ViewSlots m_slots;
     Gtk::Window& m_window;
+    TypingHold& m_hold;
     std::function<Gtk::Widget*()> m_makeChromeStart;
     sigc::connection m_routeIdle;
     sigc::connection m_sheetIdle;
@@ -111,6 +119,7 @@ private:
     OverlayLayer m_aiChatLayer;
     OverlayLayer m_aiSettingsLayer;
     OverlayLayer m_accountLayer;
+    OverlayLayer* m_keyLayer = nullptr; // the top layer when the keys were given last
 
     std::unique_ptr<Gtk::Window> m_librarySheet;
     std::unique_ptr<Gtk::Window> m_extensionsSheet;

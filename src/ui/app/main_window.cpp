@@ -21,8 +21,8 @@
 namespace kovi {
 
 MainWindow::MainWindow(AppContext& ctx, ViewSlots slots, const CommandActions& commands)
-    : m_ctx(ctx),
-      m_root(ctx, std::move(slots), *this, [&commands]() -> Gtk::Widget* {
+    : m_ctx(ctx), m_hold(*this),
+      m_root(ctx, std::move(slots), *this, m_hold, [&commands]() -> Gtk::Widget* {
           auto* button = Gtk::make_managed<Gtk::MenuButton>();
           button->set_icon_name("open-menu-symbolic");
           button->set_menu_model(commands.menu());

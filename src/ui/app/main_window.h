@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/app/main_browser_view.h"
+#include "ui/app/typing_hold.h"
 #include "ui/app/window_focus.h"
 #include "ui/base/view_slots.h"
 
@@ -25,6 +26,8 @@ public:
     ~MainWindow() override;
 
     MainBrowserView& rootView() { return m_root; }
+    // What opens by itself waits here while the user types in the window.
+    TypingHold& typingHold() { return m_hold; }
     // Whether the screen shown now shows the window's own buttons.
     bool windowButtonsVisible();
     // The pages are made (after the window's first paint): the shown one takes the keys, unless
@@ -43,6 +46,7 @@ private:
     static Gtk::MenuButton* findWindowMenu(Gtk::Widget& root);
 
     AppContext& m_ctx;
+    TypingHold m_hold;
     MainBrowserView m_root;
     WindowFocus m_focus;
     sigc::connection m_menuShown;

@@ -1,12 +1,14 @@
 #include "ui/app/save_failure_alert.h"
 
+#include "ui/app/typing_hold.h"
 #include "ui/library/message_alert.h"
 
 namespace kovi {
 
-SaveFailureAlert::SaveFailureAlert(BrowserState& state, Gtk::Window& window)
+SaveFailureAlert::SaveFailureAlert(BrowserState& state, Gtk::Window& window, TypingHold& hold)
     : m_state(state)
     , m_window(window)
+    , m_hold(hold)
 {
     m_connections += m_state.saveFailed.connect([this] { show(); });
     show();
@@ -33,10 +35,21 @@ std::string SaveFailureAlert::body(const std::vector<BrowserState::SaveFailure>&
 
 void SaveFailureAlert::show()
 {
+    if (m_state.saveFailures().empty())
+        return;
+    // One alert: a file that starts failing while it is up joins its list.
+    if (m_alert && m_alert->isOpen())
+        present();
+    else
+        m_hold.whenNotTyping("save-failure", [this] { present(); });
+}
+
+void SaveFailureAlert::present()
+{
+    // What fails when it comes: a save that worked again meanwhile is not told.
     const auto failures = m_state.saveFailures();
     if (failures.empty())
         return;
-    // One alert: a file that starts failing while it is up joins its list.
     if (m_alert && m_alert->isOpen())
         m_alert->setBody(body(failures));
     else

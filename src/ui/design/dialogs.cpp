@@ -1,6 +1,7 @@
 #include "ui/design/dialogs.h"
 
 #include <gtk/gtk.h>
+#include <gtkmm/window.h>
 
 namespace kovi {
 
@@ -39,6 +40,13 @@ void presentWhenIdle(GtkWindow* dialog)
 }
 
 } // namespace
+
+void joinApplication(Gtk::Window& window)
+{
+    GApplication* running = g_application_get_default();
+    if (GTK_IS_APPLICATION(running) && !gtk_window_get_application(window.gobj()))
+        gtk_window_set_application(window.gobj(), GTK_APPLICATION(running));
+}
 
 void closeDialogSoon(GtkWindow* dialog)
 {

@@ -2,7 +2,15 @@
 
 typedef struct _GtkWindow GtkWindow;
 
+namespace Gtk {
+class Window;
+}
+
 namespace kovi {
+
+// A window of the program's own joins the running application where it is made, so that the
+// application's keys (Quit's) work in it too. Nothing happens without a running application.
+void joinApplication(Gtk::Window& window);
 
 // Closes a message dialog after the current event, unless it is already gone.
 void closeDialogSoon(GtkWindow* dialog);

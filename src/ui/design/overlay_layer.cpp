@@ -85,8 +85,6 @@ void leaveHover(GtkWidget* widget)
         leaveHover(child);
 }
 
-unsigned long lastPresentOrder = 0;
-
 } // namespace
 
 OverlayLayer::OverlayLayer(bool withScrim, std::function<void()> onScrimTap, double startScale, const char* scrimClass)
@@ -273,7 +271,6 @@ void OverlayLayer::present(Gtk::Widget* content)
         }
     }
     m_presented = true;
-    m_presentOrder = ++lastPresentOrder;
     // On top of the host's other children, drawn and picked first.
     if (Gtk::Widget* host = get_parent())
         gtk_widget_insert_before(GTK_WIDGET(gobj()), host->gobj(), nullptr);
@@ -281,21 +278,20 @@ void OverlayLayer::present(Gtk::Widget* content)
     set_visible(true);
     setCoversContent(true);
     m_opacity->animateTo(1.0, KoviDesign::Animation::fast);
-    m_mapped.disconnect();
-    if (get_mapped())
-        handOverFocus();
-    else
-        m_mapped = signal_map().connect([this] {
-            m_mapped.disconnect();
-            handOverFocus();
-        });
 }
 
-void OverlayLayer::handOverFocus()
+void OverlayLayer::giveKeys()
 {
+    m_mapped.disconnect();
+    if (!m_presented)
+        return;
+    if (!get_mapped()) {
+        m_mapped = signal_map().connect([this] { giveKeys(); });
+        return;
+    }
     // A content that put the keyboard somewhere of its own while it appeared keeps it there.
     Gtk::Root* root = get_root();
-    if (m_presented && root && !contains(root->get_focus()))
+    if (root && !contains(root->get_focus()))
         takeFocus();
 }
 

@@ -25,9 +25,9 @@ namespace kovi {
 // child) takes no pointer input and loses any hover it had, except the window's own buttons
 // (minimise, maximise, close) in it: the scrim leaves them undimmed and within reach.
 //
-// The newest layer is on top: presenting one raises it over the other children of its host and
-// gives it the keyboard (unless its content took it while it appeared). Dismissing one that has
-// the keyboard lets go of it, so the window can hand it to what is below.
+// Presenting a layer raises it over the other children of its host; where several layers share a
+// host, their owner restacks them and says which one gets the keyboard (giveKeys). Dismissing one
+// that has the keyboard lets go of it, so the window can hand it to what is below.
 class OverlayLayer : public Gtk::Overlay {
 public:
     // The content grows from `startScale` (1: no scaling) as it fades in, and shrinks back out.
@@ -41,8 +41,9 @@ public:
     void present(Gtk::Widget* content);
     void dismiss();
     bool isPresented() const { return m_presented; }
-    // Grows with every presentation of any layer: of two layers, the later presented is on top.
-    unsigned long presentOrder() const { return m_presentOrder; }
+    // Gives the keyboard to the presented content once it is on screen, unless the content took
+    // it while it appeared.
+    void giveKeys();
 
     // Whether `widget` is inside the shown content.
     bool contains(const Gtk::Widget* widget) const;
@@ -84,7 +85,6 @@ private:
     std::vector<std::pair<std::size_t, graphene_rect_t>> windowButtonAreas(const Gtk::Widget& widget) const;
     bool inWindowButtonArea(const Gtk::Widget& widget, double x, double y) const;
     void forgetFocus();
-    void handOverFocus();
 
     bool m_withScrim;
     std::function<void()> m_onScrimTap;
@@ -99,7 +99,6 @@ private:
     std::vector<GObjectPtr<GtkWidget>> m_windowButtons;
     std::vector<GObjectPtr<GdkPaintable>> m_windowButtonPictures;
     std::vector<GObjectPtr<GtkWidget>> m_blocked;
-    unsigned long m_presentOrder = 0;
     Gtk::Widget* m_lastFocus = nullptr;
     sigc::connection m_lastFocusGone;
     sigc::connection m_mapped;

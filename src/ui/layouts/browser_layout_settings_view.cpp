@@ -1,6 +1,7 @@
 #include "ui/layouts/browser_layout_settings_view.h"
 
 #include "core/state/browser_state.h"
+#include "ui/design/dialogs.h"
 #include "ui/design/window_chrome.h"
 
 #include <gtkmm/box.h>
@@ -10,6 +11,7 @@ namespace kovi {
 
 BrowserLayoutSettingsView::BrowserLayoutSettingsView(BrowserState& state, Gtk::Window& parent) : m_state(state)
 {
+    joinApplication(*this);
     add_css_class("kovi-sheet");
     set_transient_for(parent);
     set_modal(true);

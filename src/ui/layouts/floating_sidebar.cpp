@@ -189,9 +189,10 @@ bool FloatingSidebar::hideOnLeaveCheck()
         state.isDownloadsPanelVisible() || m_host.isInteractionLocked())
         return false;
     // A leave reported while the pointer is still on the panel (a row or a popover took it)
-    // hides nothing; the next real leave starts the delay again.
+    // hides nothing; the next real leave starts the delay again. A pointer the panel never saw
+    // come in (it came back from a menu over it) sends no leave: look again until it goes.
     if (isPointerOnPanel())
-        return false;
+        return !m_panelMotion->contains_pointer();
     // One of the sidebar's menus is open: look again once it may have closed.
     if (hasOpenPopover(m_panel))
         return true;
@@ -225,9 +226,13 @@ void FloatingSidebar::tapScrim()
 
 void FloatingSidebar::panelFlagChanged(bool visible)
 {
-    // Opening the history or downloads panel slides the sidebar in; closing does nothing.
+    // Opening the history or downloads panel slides the sidebar in; once neither is open it goes
+    // again as after the pointer left it (not while the pointer or one of its menus is on it).
+    const BrowserState& state = m_ctx.state;
     if (visible && !m_host.isSidebarVisible() && !m_host.isPinned())
         m_host.setIsSidebarVisible(true);
+    else if (!visible && !state.isHistoryPanelVisible() && !state.isDownloadsPanelVisible())
+        pointerLeftPanel();
 }
 
 } // namespace kovi

@@ -21,7 +21,8 @@ class SidebarHost;
 // while SidebarHost::isSidebarVisible. A 6-px strip at that edge reveals it; it hides again
 // 0.3 s after the pointer leaves it (unless the pointer is back or still on it, one of its menus
 // is open, the history or downloads panel is open or the sidebar locks it) and on a tap beside
-// it, where a light scrim lies over the page. Opening the history or downloads panel reveals it.
+// it, where a light scrim lies over the page. Opening the history or downloads panel reveals it;
+// once they have closed it hides again in the same way.
 class FloatingSidebar : public Gtk::Overlay {
 public:
     static constexpr unsigned hideOnLeaveDelayMs = 300;

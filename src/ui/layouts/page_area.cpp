@@ -202,6 +202,7 @@ void PageArea::refreshFindBar()
     bar->set_halign(Gtk::Align::END);
     bar->set_valign(Gtk::Align::START);
     m_findLayer.present(bar);
+    m_findLayer.giveKeys();
 }
 
 } // namespace kovi

@@ -3,6 +3,7 @@
 #include "core/library/browser_library.h"
 #include "core/state/browser_state.h"
 #include "ui/base/command_action.h"
+#include "ui/design/dialogs.h"
 #include "ui/design/kovi_design.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
@@ -52,6 +53,7 @@ LibrarySheet::LibrarySheet(BrowserLibrary& library, BrowserState& state, Theme& 
                        }},
                       8, 20)
 {
+    joinApplication(*this);
     add_css_class("library-sheet");
     set_title("Library");
     set_resizable(false);

@@ -1,6 +1,7 @@
 #include "ui/library/saved_page_editor.h"
 
 #include "core/support/text.h"
+#include "ui/design/dialogs.h"
 #include "ui/design/styles.h"
 #include "ui/design/window_chrome.h"
 
@@ -31,6 +32,7 @@ void addField(Gtk::Box& form, const char* title, Gtk::Widget& field)
 SavedPageEditor::SavedPageEditor(BrowserLibrary& library, const SavedPage& page, std::function<void()> onDone)
     : m_model(library, page), m_onDone(std::move(onDone))
 {
+    joinApplication(*this);
     add_css_class("saved-page-editor");
     set_title("Edit saved page");
     set_default_size(360, -1);

@@ -1,6 +1,7 @@
 #include "ui/settings/account_sheet.h"
 
 #include "ui/base/app_context.h"
+#include "ui/design/dialogs.h"
 #include "ui/design/theme.h"
 
 #include <gtkmm/eventcontrollerkey.h>
@@ -9,6 +10,7 @@ namespace kovi {
 
 AccountSheet::AccountSheet(AppContext& ctx, Gtk::Window& parent) : m_view(ctx, [this] { close(); })
 {
+    joinApplication(*this);
     add_css_class("kovi-sheet");
     add_css_class("kovi-account-sheet");
     set_title("Account");

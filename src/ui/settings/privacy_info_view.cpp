@@ -1,6 +1,7 @@
 #include "ui/settings/privacy_info_view.h"
 
 #include "core/settings/auth_manager.h"
+#include "ui/design/dialogs.h"
 #include "ui/design/symbols.h"
 #include "ui/design/window_chrome.h"
 
@@ -40,6 +41,7 @@ PrivacyPoint::PrivacyPoint(const std::string& icon, const std::string& colorClas
 
 PrivacyInfoView::PrivacyInfoView(AuthManager& auth, Gtk::Window& parent) : m_auth(auth)
 {
+    joinApplication(*this);
     add_css_class("kovi-sheet");
     set_transient_for(parent);
     set_modal(true);

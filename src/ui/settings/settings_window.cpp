@@ -2,6 +2,7 @@
 
 #include "core/settings/auth_manager.h"
 #include "ui/base/app_context.h"
+#include "ui/design/dialogs.h"
 #include "ui/design/theme.h"
 #include "ui/settings/advanced_settings_tab.h"
 #include "ui/settings/general_settings_tab.h"
@@ -48,6 +49,7 @@ Gtk::Widget* makeTabView(SettingsTab tab, AppContext& ctx)
 SettingsWindow::SettingsWindow(AppContext& ctx)
     : m_ctx(ctx), m_group(Gtk::WindowGroup::create()), m_tabBar([this](SettingsTab tab) { selectTab(tab); })
 {
+    joinApplication(*this);
     add_css_class("kovi-settings-window");
     set_title("Settings");
     set_resizable(false);

@@ -17,7 +17,8 @@ struct UpdateAlerts::Pending {
     std::function<void(std::size_t)> chosen;
 };
 
-UpdateAlerts::UpdateAlerts(std::function<Gtk::Window*()> parent) : m_parent(std::move(parent))
+UpdateAlerts::UpdateAlerts(std::function<Gtk::Window*()> parent, std::function<void(std::function<void()>)> hold)
+    : m_parent(std::move(parent)), m_hold(std::move(hold))
 {
 }
 
@@ -30,6 +31,15 @@ UpdateAlerts::~UpdateAlerts()
 }
 
 void UpdateAlerts::present(const UpdateAlert& alert, std::function<void(std::size_t)> chosen)
+{
+    if (!m_hold) {
+        show(alert, std::move(chosen));
+        return;
+    }
+    m_hold([this, alert, chosen = std::move(chosen)]() mutable { show(alert, std::move(chosen)); });
+}
+
+void UpdateAlerts::show(const UpdateAlert& alert, std::function<void(std::size_t)> chosen)
 {
     Gtk::Window* parent = m_parent ? m_parent() : nullptr;
     GtkWidget* widget = adw_message_dialog_new(parent ? parent->gobj() : nullptr, alert.title.c_str(),

@@ -20,8 +20,10 @@ namespace kovi {
 // the button the user picks is reported through the callback when the dialog answers.
 class UpdateAlerts : public UpdateAlertPresenter {
 public:
-    // `parent` gives the window to put the alerts over (nullptr: none yet).
-    explicit UpdateAlerts(std::function<Gtk::Window*()> parent);
+    // `parent` gives the window to put the alerts over (nullptr: none yet); `hold` shows an
+    // alert when the user can take it (by default at once).
+    explicit UpdateAlerts(std::function<Gtk::Window*()> parent,
+                          std::function<void(std::function<void()>)> hold = {});
     ~UpdateAlerts() override;
 
     void present(const UpdateAlert& alert, std::function<void(std::size_t)> chosen) override;
@@ -40,7 +42,10 @@ private:
     static void onResponse(AdwMessageDialog* dialog, const char* response, void* data);
     static void onDestroyed(void* data, GObject* dialog);
 
+    void show(const UpdateAlert& alert, std::function<void(std::size_t)> chosen);
+
     std::function<Gtk::Window*()> m_parent;
+    std::function<void(std::function<void()>)> m_hold;
     std::vector<AdwMessageDialog*> m_dialogs;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/sidebar/space_editor.h"
 
 #include "core/state/browser_state.h"
+#include "ui/design/dialogs.h"
 #include "ui/design/space_palette.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
@@ -37,6 +38,7 @@ Gtk::Box* field(const char* title, Gtk::Widget& body)
 SpaceEditorWindow::SpaceEditorWindow(BrowserState& state, std::optional<Space> editing)
     : m_state(state), m_editing(std::move(editing)), m_draft(spaceDraftDefaults(m_editing, state.spaces().size()))
 {
+    joinApplication(*this);
     set_title(m_editing ? "Edit Space" : "New Space");
     set_modal(true);
     set_resizable(false);

@@ -160,7 +160,10 @@ bool DownloadManager::decideDestination(WebKitDownload* download, const char* su
     downloads.insert(downloads.begin(), item);
     m_state.setDownloads(std::move(downloads));
     m_state.saveDownloads();
-    m_state.setIsDownloadsPanelVisible(true);
+    if (m_openPanel)
+        m_openPanel();
+    else
+        m_state.setIsDownloadsPanelVisible(true);
 
     if (running.failed) {
         markFailed(running);

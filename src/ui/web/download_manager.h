@@ -6,6 +6,7 @@
 #include <sigc++/signal.h>
 #include <sigc++/trackable.h>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -39,6 +40,8 @@ public:
     void watch(WebKitNetworkSession* session);
     // A download began in the page of this view (nullptr: no page started it).
     sigc::signal<void(WebKitWebView*)> startedInView;
+    // What shows the downloads panel when a download is listed; by default it opens at once.
+    void setPanelOpener(std::function<void()> open) { m_openPanel = std::move(open); }
     std::size_t runningCount() const { return m_running.size(); }
     const std::string& downloadsDirectory() const { return m_downloadsDirectory; }
 
@@ -72,6 +75,7 @@ private:
     std::string m_partialDirectory;
     std::vector<GObjectPtr<WebKitNetworkSession>> m_sessions;
     std::map<WebKitDownload*, Running> m_running;
+    std::function<void()> m_openPanel;
 };
 
 } // namespace kovi

@@ -63,6 +63,7 @@ ExtensionsView::ExtensionsView(Gtk::Window& parent, PageExtensionStore& store, A
     , m_root(Gtk::Orientation::VERTICAL, 16)
     , m_list(Gtk::Orientation::VERTICAL, 12)
 {
+    joinApplication(*this);
     set_transient_for(parent);
     set_modal(true);
     set_resizable(false);
@@ -271,6 +272,7 @@ void ExtensionsView::showConfirmation()
     if (!m_pending)
         return;
     auto window = std::make_unique<Gtk::Window>();
+    joinApplication(*window);
     window->set_transient_for(*this);
     window->set_modal(true);
     window->set_resizable(false);

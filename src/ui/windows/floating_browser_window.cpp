@@ -1,6 +1,7 @@
 #include "ui/windows/floating_browser_window.h"
 
 #include "core/support/notification_names.h"
+#include "ui/design/dialogs.h"
 
 #include <gtkmm/label.h>
 #include <gtkmm/separator.h>
@@ -29,6 +30,7 @@ FloatingBrowserWindow::FloatingBrowserWindow(const FloatingWindowKind& kind, Web
       m_reload(m_state.reloadSymbol(), "kovi-mini-nav", "Stop"),
       m_openInMain("arrow.up.forward.square", "kovi-mini-nav", "Open in Main Window"), m_page(web, std::move(spaceId))
 {
+    joinApplication(*this);
     add_css_class("kovi-floating-window");
     set_title(kind.title);
     set_default_size(kind.width, kind.height);

@@ -162,6 +162,9 @@ TEST_F(MenuCommandsTest, ViewTogglesAndTheirChangingTitles)
     EXPECT_TRUE(state().isDownloadsPanelVisible());
     EXPECT_TRUE(state().isAIChatVisible());
     EXPECT_TRUE(state().isKoviMaxSettingsVisible());
+    commands().activate("show-history"); // open beneath the others: it comes to the top
+    EXPECT_TRUE(state().isHistoryPanelVisible());
+    EXPECT_EQ(state().topPanel(), BrowserState::Panel::history);
     commands().activate("show-history");
     commands().activate("toggle-max-settings");
     EXPECT_FALSE(state().isHistoryPanelVisible());

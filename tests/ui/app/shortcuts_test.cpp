@@ -5,6 +5,8 @@
 #include "core/support/notification_names.h"
 #include "ui/base/view_slots.h"
 #include "ui/layouts/content_view.h"
+#include "ui/layouts/floating_sidebar.h"
+#include "ui/layouts/page_area.h"
 #include "ui/layouts/panel_overlays.h"
 #include "ui/layouts/traditional_browser_view.h"
 #include "ui/library/library_sheet.h"
@@ -17,6 +19,7 @@
 #include <webkit/webkit.h>
 
 #include <map>
+#include <tuple>
 
 namespace kovi::test {
 namespace {
@@ -257,6 +260,62 @@ TEST_F(ShortcutsTest, F10OpensTheWindowsMenuAndTheMenuTakesTheArrowKeys)
     ASSERT_TRUE(waitForFrames(h->window()));
     ASSERT_TRUE(xdoKey("ctrl+t"));
     EXPECT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); }, 5)) << "the keys work after the switch";
+}
+
+// The history panel, opened from the hidden sidebar's menu with F10 (or by its key), slid the
+// sidebar in; once the panel closed the sidebar stayed, with the page dimmed beside it, and
+// neither Escape nor moving the pointer over the page took it away. It goes with the panel.
+TEST_F(ShortcutsTest, TheSidebarAHistoryPanelShowedGoesWithThePanel)
+{
+    ViewSlots slots;
+    slots.sidebar = defaultViewSlots().sidebar;
+    slots.historyPanel = defaultViewSlots().historyPanel;
+    start(std::move(slots));
+    state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
+    ContentView& content = *h->root().contentView();
+    SidebarHost& host = content.sidebarHost();
+    FloatingSidebar& floating = content.dock().floating();
+    host.setIsPinned(false);
+    host.setIsSidebarVisible(false);
+    ASSERT_TRUE(runUntilGtk([&] { return !floating.scrim().get_visible(); }, 5));
+    auto* menuButton = findWidget<Gtk::MenuButton>(content, [](Gtk::MenuButton& b) {
+        return b.has_css_class("kovi-window-menu");
+    });
+    ASSERT_NE(menuButton, nullptr);
+    Gtk::Popover& menu = *menuButton->get_popover();
+    auto allGone = [&] { return !host.isSidebarVisible() && !floating.scrim().get_visible(); };
+
+    for (bool byMenu : {true, false}) {
+        SCOPED_TRACE(byMenu ? "F10, View, Show History" : "Ctrl+Y");
+        ASSERT_TRUE(waitForFrames(h->window()) && xdoMoveToWidget(content.pageArea()));
+        if (byMenu) {
+            ASSERT_TRUE(xdoKey("F10"));
+            for (const char* label : {"View", "Show History"}) {
+                // Still where it is after 150 ms: the submenu has slid in.
+                Gtk::Widget* item = nullptr;
+                std::pair<int, int> at{-1, -1};
+                gint64 since = 0;
+                ASSERT_TRUE(runUntilGtk([&] {
+                    item = menu.get_mapped() ? findMenuItem(menu, label) : nullptr;
+                    std::pair<int, int> now{-1, -1};
+                    if (!item || !item->get_mapped() || !widgetCenter(*item, now.first, now.second))
+                        return false;
+                    if (now != at)
+                        std::tie(at, since) = std::pair(now, g_get_monotonic_time());
+                    return g_get_monotonic_time() - since > 150000;
+                }, 5)) << label;
+                ASSERT_TRUE(xdoClickWidget(*item)) << label;
+            }
+        } else {
+            ASSERT_TRUE(xdoKey("ctrl+y"));
+        }
+        ASSERT_TRUE(runUntilGtk([&] { return state().isHistoryPanelVisible() && host.isSidebarVisible(); }, 5));
+        ASSERT_TRUE(runUntilGtk([&] { return !menu.get_mapped(); }, 5));
+        ASSERT_TRUE(xdoKey("Escape"));
+        ASSERT_TRUE(runUntilGtk([&] { return !state().isHistoryPanelVisible(); }, 5));
+        ASSERT_TRUE(xdoMoveToWidget(content.pageArea(), content.pageArea().get_width() * 0.75, 40));
+        EXPECT_TRUE(runUntilGtk(allGone, 5)) << "the sidebar and the dimming stay";
+    }
 }
 
 TEST_F(ShortcutsTest, KeysWorkWhileTheMenuIsOpen)

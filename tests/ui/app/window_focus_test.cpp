@@ -5,22 +5,25 @@
 
 #include "support/loopback_server.h"
 #include "ui/ai/ai_chat_panel.h"
-#include "ui/layouts/content_view.h"
 #include "ui/app/window_focus.h"
 #include "ui/commandbar/command_bar_view.h"
+#include "ui/layouts/content_view.h"
 #include "ui/layouts/empty_state_view.h"
 #include "ui/layouts/page_area.h"
 #include "ui/layouts/panel_overlays.h"
 #include "ui/layouts/traditional_browser_view.h"
 #include "ui/library/history_panel.h"
-
-#include <gtkmm/menubutton.h>
-#include <gtkmm/popover.h>
+#include "ui/library/message_alert.h"
 #include "ui/sidebar/sidebar_rows.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/sidebar/top_bar.h"
 
+#include <adwaita.h>
+#include <gtkmm/menubutton.h>
+#include <gtkmm/popover.h>
 #include <gtkmm/windowcontrols.h>
+
+#include <filesystem>
 
 namespace kovi::test {
 namespace {
@@ -302,6 +305,96 @@ TEST_F(WindowFocusTest, TheNewestPanelIsOnTopWithTheKeysAndEscapeGoesBackDown)
     ASSERT_TRUE(xdoKey("Escape"));
     ASSERT_TRUE(runUntilGtk([&] { return !state().isDownloadsPanelVisible(); }));
     EXPECT_TRUE(runUntilGtk([&] { return pageHasFocus(); })) << "back to the page";
+}
+
+// The downloads panel, opening by itself when a download started, came over the command bar the
+// user was typing in and took the keys: the rest of the address, its Return and a fresh Ctrl+T
+// reached nothing. It waits until the bar has closed; Ctrl+T brings the bar back over it.
+TEST_F(WindowFocusTest, ADownloadStartingWhileTheUserTypesInTheCommandBarWaitsForTheBar)
+{
+    LoopbackServer server;
+    for (const char* name : {"/one.bin", "/two.bin"})
+        server.on(name, LoopbackServer::Reply{200, std::string(4096, 'x'), "application/octet-stream",
+                                              {{"Content-Disposition", std::string("attachment; filename=") + (name + 1)}}});
+    PanelOverlays& panels = content().panels();
+    auto bar = [&] { return dynamic_cast<CommandBarView*>(panels.commandBarLayer().content()); };
+    auto barHasKeys = [&] { return bar() && bar()->get_mapped() && layerHasFocus(panels.commandBarLayer()); };
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    ASSERT_TRUE(runUntilGtk(barHasKeys));
+    ASSERT_TRUE(xdoType(server.url("/one.bin")));
+    ASSERT_TRUE(xdoKey("Return"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }));
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    ASSERT_TRUE(runUntilGtk(barHasKeys));
+    ASSERT_TRUE(runUntilGtk([&] { return state().downloads().size() == 1; }, 30)) << "the first download starts";
+    settle(300);
+    EXPECT_FALSE(state().isDownloadsPanelVisible()) << "over the bar being typed in";
+    ASSERT_TRUE(xdoType(server.url("/two.bin")));
+    EXPECT_TRUE(runUntilGtk([&] { return bar() && std::string(bar()->searchField().get_text()) == server.url("/two.bin"); }))
+        << "typed: \"" << (bar() ? std::string(bar()->searchField().get_text()) : "") << "\"";
+    ASSERT_TRUE(xdoKey("Return"));
+    ASSERT_TRUE(runUntilGtk([&] { return state().downloads().size() == 2; }, 30)) << "the second address was opened";
+    EXPECT_TRUE(runUntilGtk([&] { return layerHasFocus(panels.downloadsLayer()); })) << "then the panel shows";
+
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    ASSERT_TRUE(runUntilGtk(barHasKeys)) << "Ctrl+T over the panel";
+    ASSERT_TRUE(xdoType("kovi"));
+    EXPECT_TRUE(runUntilGtk([&] { return bar()->searchField().get_text() == "kovi"; }));
+    EXPECT_TRUE(state().isDownloadsPanelVisible());
+    // The bar open beneath another panel: Ctrl+T brings it back on top with the keys.
+    ASSERT_TRUE(xdoKey("ctrl+y"));
+    ASSERT_TRUE(runUntilGtk([&] { return layerHasFocus(panels.historyLayer()); }));
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    ASSERT_TRUE(runUntilGtk(barHasKeys)) << "Ctrl+T with the bar beneath the history";
+    ASSERT_TRUE(xdoType("!"));
+    EXPECT_TRUE(runUntilGtk([&] { return bar()->searchField().get_text() == "!"; })) << "typed over the selected text: \"" << bar()->searchField().get_text() << "\"";
+    EXPECT_EQ(h->root().topLayer(), &panels.commandBarLayer());
+    ASSERT_TRUE(waitForFrames(h->window()));
+    Gtk::Widget* picked = pickedAtMiddleOf(bar()->searchField());
+    EXPECT_TRUE(picked && inside(picked, *bar())) << "the bar lies over the history's scrim";
+
+    // From the window's open menu, which holds the keys over any panel: the menu closes.
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }));
+    auto* menuButton = findWidget<Gtk::MenuButton>(content(), [](Gtk::MenuButton& b) {
+        return b.has_css_class("kovi-window-menu") && b.get_mapped();
+    });
+    ASSERT_NE(menuButton, nullptr);
+    ASSERT_TRUE(xdoKey("F10"));
+    ASSERT_TRUE(runUntilGtk([&] { return focus() && focus()->is_ancestor(*menuButton->get_popover()); }));
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    ASSERT_TRUE(runUntilGtk(barHasKeys)) << "Ctrl+T from the menu";
+    EXPECT_TRUE(runUntilGtk([&] { return !menuButton->get_popover()->get_visible(); }));
+    ASSERT_TRUE(xdoType("kovi"));
+    EXPECT_TRUE(runUntilGtk([&] { return bar()->searchField().get_text() == "kovi"; }))
+        << "typed: \"" << bar()->searchField().get_text() << "\"";
+}
+
+// A save that failed while the user typed in the command bar raised its alert there: the alert
+// took the typing and the Escape meant for the bar dismissed it, unseen. It comes once the bar
+// has closed.
+TEST_F(WindowFocusTest, AnAlertRaisedWhileTheUserTypesComesOnceTheyStop)
+{
+    auto alertOpen = [&] { return h->app->stateSaveAlert() && h->app->stateSaveAlert()->isOpen(); };
+    PanelOverlays& panels = content().panels();
+    auto bar = [&] { return dynamic_cast<CommandBarView*>(panels.commandBarLayer().content()); };
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    ASSERT_TRUE(runUntilGtk([&] { return bar() && layerHasFocus(panels.commandBarLayer()); }));
+    const std::string historyFile = dir.path() + "/data/history.json";
+    std::filesystem::remove(historyFile);
+    std::filesystem::create_directories(historyFile);
+    state().saveHistory();
+    ASSERT_FALSE(state().saveFailures().empty());
+    ASSERT_TRUE(xdoType("kovi"));
+    EXPECT_TRUE(runUntilGtk([&] { return bar()->searchField().get_text() == "kovi"; }))
+        << "typed: \"" << bar()->searchField().get_text() << "\"";
+    EXPECT_FALSE(alertOpen()) << "over the bar being typed in";
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }));
+    ASSERT_TRUE(runUntilGtk(alertOpen)) << "once the bar has closed";
+    EXPECT_NE(std::string(adw_message_dialog_get_body(h->app->stateSaveAlert()->dialog())).find("Your history could not be saved"),
+              std::string::npos);
+    adw_message_dialog_response(h->app->stateSaveAlert()->dialog(), "ok");
 }
 
 // After the AI settings closed over the chat, the typed text went to the start page's field and

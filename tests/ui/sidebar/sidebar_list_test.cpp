@@ -56,13 +56,18 @@ TEST_F(SidebarListTest, EveryClickOnACloseButtonHeldStillClosesATab)
     catchUp();
     ASSERT_TRUE(runUntilGtk([&] { return activeInView(); }, 5));
     std::size_t k = 0;
-    while (k < tabs.size() && !inView(*list().topLevelRow(tabs[k])))
+    auto rowInView = [&](const Uuid& id) {
+        SidebarTabRow* row = list().topLevelRow(id);
+        return row && inView(*row);
+    };
+    while (k < tabs.size() && !rowInView(tabs[k]))
         ++k;
     ASSERT_GT(k, 0u) << "scrolled";
     ASSERT_LT(k + 7, tabs.size());
 
     // The top row's ×, five times: the rows after it slide up under the pointer, one by one.
     SidebarTabRow* first = list().topLevelRow(tabs[k]);
+    ASSERT_NE(first, nullptr);
     ASSERT_TRUE(hover(*first));
     ASSERT_TRUE(runUntilGtk([&] { return first->closeButton() && first->closeButton()->get_width() > 0; }, 5));
     ASSERT_TRUE(xdoMoveToWidget(*first->closeButton()));
@@ -79,8 +84,10 @@ TEST_F(SidebarListTest, EveryClickOnACloseButtonHeldStillClosesATab)
     ASSERT_TRUE(xdoMoveToWidget(*page));
     catchUp(200);
     int closeX = 0, closeY = 0, rowX = 0, rowY = 0;
+    SidebarTabRow* next = list().topLevelRow(tabs[k + 6]);
+    ASSERT_TRUE(under->closeButton() && next) << "no close button or next row";
     ASSERT_TRUE(widgetCenter(*under->closeButton(), closeX, closeY));
-    ASSERT_TRUE(widgetCenter(*list().topLevelRow(tabs[k + 6]), rowX, rowY));
+    ASSERT_TRUE(widgetCenter(*next, rowX, rowY));
     ASSERT_TRUE(xdoMoveTo(closeX, rowY));
     ASSERT_NO_FATAL_FAILURE(closeInPlace(1, "a row's × reached straight"));
     EXPECT_FALSE(state->tabs().contains(tabs[k + 6]));
@@ -94,6 +101,8 @@ TEST_F(SidebarListTest, EveryClickOnACloseButtonHeldStillClosesATab)
     SidebarTabRow* kept = list().keepRow(tabs[k + 5]);
     ASSERT_TRUE(kept);
     ASSERT_TRUE(hover(*kept));
+    ASSERT_TRUE(runUntilGtk([&] { return kept->closeButton() && kept->closeButton()->get_width() > 0; }, 5))
+        << "the kept row shows no close button";
     ASSERT_TRUE(xdoMoveToWidget(*kept->closeButton()));
     catchUp(200);
     ASSERT_NO_FATAL_FAILURE(closeInPlace(4, "kept rows"));
