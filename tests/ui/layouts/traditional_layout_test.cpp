@@ -515,6 +515,52 @@ TEST_F(TraditionalLayoutTest, AddressFieldLoadsSearchesAndOpensTabs)
     EXPECT_EQ(back.lastObject, id);
 }
 
+// Bug: a click into the field put the caret at the end, and typing added to the page's address.
+TEST_F(TraditionalLayoutTest, AFirstClickIntoTheAddressFieldSelectsTheAddress)
+{
+    addTab("https://a.example/page", "A");
+    build();
+    ASSERT_TRUE(xdoFocusWindow(*window));
+    Gtk::Entry& field = nav().addressField();
+    ASSERT_EQ(field.get_text(), "https://a.example/page");
+    auto typed = [&](const std::string& keys, const std::string& text) {
+        return xdoType(keys) && runUntilGtk([&] { return field.get_text().raw() == text; }, 5);
+    };
+
+    // The first click selects the whole address; a second one places the caret (here after
+    // the short text, the field's middle being empty).
+    ASSERT_TRUE(xdoClickWidget(field));
+    EXPECT_TRUE(typed("abc", "abc")) << field.get_text();
+    ASSERT_TRUE(xdoClickWidget(field));
+    EXPECT_TRUE(typed("d", "abcd")) << field.get_text();
+
+    // Escape gives the keys to the page; the next click selects again. A drag selects what it
+    // passes over, no more.
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return field.get_text() == "https://a.example/page" && !window->get_focus(); }));
+    ASSERT_TRUE(xdoClickWidget(field));
+    EXPECT_TRUE(typed("xy", "xy")) << field.get_text();
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return field.get_text() == "https://a.example/page" && !window->get_focus(); }));
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    ASSERT_TRUE(widgetPoint(field, field.get_width() * 0.9, field.get_height() / 2.0, x0, y0));
+    ASSERT_TRUE(widgetPoint(field, 40, field.get_height() / 2.0, x1, y1));
+    ASSERT_TRUE(xdo({"mousemove", std::to_string(x0), std::to_string(y0)}));
+    settle(40);
+    ASSERT_TRUE(xdo({"mousedown", "1"}));
+    for (int i = 1; i <= 8; ++i) {
+        settle(25);
+        ASSERT_TRUE(xdo({"mousemove", std::to_string(x0 + (x1 - x0) * i / 8), std::to_string(y0)}));
+    }
+    ASSERT_TRUE(xdo({"mouseup", "1"}));
+    ASSERT_TRUE(xdoType("z"));
+    ASSERT_TRUE(runUntilGtk([&] { return field.get_text() != "https://a.example/page"; }, 5));
+    const std::string kept = field.get_text();
+    EXPECT_TRUE(kept.size() > 1 && kept.back() == 'z' && kept.size() <= 12 &&
+                std::string("https://a.example/page").starts_with(kept.substr(0, kept.size() - 1)))
+        << "the text before the dragged part stays: " << kept;
+}
+
 TEST_F(TraditionalLayoutTest, ButtonsRunTheirCommands)
 {
     const Uuid a = addTab("https://a.example/", "A");
