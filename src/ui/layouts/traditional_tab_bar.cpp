@@ -293,20 +293,21 @@ TabStripArea::Layout TraditionalTabBar::stripLayout() const
     };
     // As a box lays out its children given its least width: each at its least width, the box's
     // spacing after each visible one (an empty group too).
-    using Place = std::function<void(const Gtk::Widget&, double)>;
-    auto eachChild = [&least](const Gtk::Box& box, double x, const Place& place) {
+    auto eachChild = [&least](const Gtk::Box& box, double x, auto&& place) {
         for (const Gtk::Widget* child = box.get_first_child(); child; child = child->get_next_sibling()) {
             if (!child->get_visible())
                 continue;
-            place(*child, x);
-            x += least(*child) + box.get_spacing();
+            const double width = least(*child);
+            place(*child, x, width);
+            x += width + box.get_spacing();
         }
     };
     TabStripArea::Layout layout;
-    auto item = [&](const Gtk::Widget& widget, double x) { layout.items.push_back({x, x + least(widget)}); };
-    eachChild(m_strip, m_strip.get_margin_start(), [&](const Gtk::Widget& part, double x) {
+    layout.items.reserve(m_tabs.size() + m_pinnedTabs.size() + 1);
+    auto item = [&layout](const Gtk::Widget&, double x, double width) { layout.items.push_back({x, x + width}); };
+    eachChild(m_strip, m_strip.get_margin_start(), [&](const Gtk::Widget& part, double x, double width) {
         if (&part == &m_separator)
-            item(part, x);
+            item(part, x, width);
         else
             eachChild(static_cast<const Gtk::Box&>(part), x, item);
     });
