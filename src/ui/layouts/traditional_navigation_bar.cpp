@@ -4,6 +4,7 @@
 #include "core/library/browser_library.h"
 #include "core/state/browser_state.h"
 #include "ui/base/app_context.h"
+#include "ui/design/select_on_first_click.h"
 #include "ui/design/symbols.h"
 #include "ui/layouts/bar_button.h"
 
@@ -42,6 +43,7 @@ TraditionalNavigationBar::TraditionalNavigationBar(AppContext& ctx)
     m_entry.set_has_frame(false);
     m_entry.set_hexpand(true);
     m_entry.add_css_class("kovi-navbar-entry");
+    selectAllOnFirstClick(m_entry);
     m_entry.signal_changed().connect([this] {
         if (!m_settingText)
             m_model.setUrlText(m_entry.get_text());

@@ -14,10 +14,11 @@ namespace kovi {
 struct AppContext;
 
 // The bar under the tab strip of the horizontal-tab layout: back, forward and reload, the
-// address field (a lock for https pages; Return loads the text, or searches for it; Escape puts
-// the page's address back; either hands the keys to the page), the page tools (bookmark star,
-// page extensions, library and split view) and, last, the window's menu when the window gives it. Every button runs a command of the command table. Main thread only;
-// the context outlives the bar.
+// address field (a lock for https pages; the click that gives it the keys selects the whole
+// address; Return loads the text, or searches for it; Escape puts the page's address back; either
+// hands the keys to the page), the page tools (bookmark star, page extensions, library and split
+// view) and, last, the window's menu when the window gives it. Every button runs a command of
+// the command table. Main thread only; the context outlives the bar.
 class TraditionalNavigationBar : public Gtk::Box {
 public:
     explicit TraditionalNavigationBar(AppContext& ctx);

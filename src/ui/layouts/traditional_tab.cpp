@@ -67,8 +67,11 @@ void TraditionalTab::release()
 
 void TraditionalTab::update(const Tab& tab)
 {
-    if (m_title.get_text().raw() != tab.title)
+    if (m_title.get_text().raw() != tab.title) {
         m_title.set_text(tab.title);
+        // The whole title, which the tab cuts short; none for an empty one.
+        set_tooltip_text(tab.title);
+    }
     m_favicon.update(tab);
 }
 

@@ -13,9 +13,11 @@
 #include <gdkmm/frameclock.h>
 #include <gtkmm/adjustment.h>
 #include <gtkmm/dragsource.h>
+#include <gtkmm/eventcontrollerfocus.h>
 #include <gtkmm/eventcontrollerscroll.h>
 #include <gtkmm/droptarget.h>
 #include <gtkmm/gestureclick.h>
+#include <gtkmm/viewport.h>
 #include <gtkmm/widgetpaintable.h>
 
 #include <cmath>
@@ -110,32 +112,27 @@ TraditionalTabBar::TraditionalTabBar(BrowserState& state, std::function<void(con
     m_strip.append(m_normal);
     m_stripHold.setChild(m_strip);
     m_scroller.set_child(m_stripHold);
+    // A tab that takes the keys comes into view as the strip moves, by whole tabs.
+    if (auto* viewport = dynamic_cast<Gtk::Viewport*>(m_scroller.get_child()))
+        viewport->set_scroll_to_focus(false);
     // Ahead of the scroller's own handling, which moves nothing for a plain vertical wheel.
     auto wheel = Gtk::EventControllerScroll::create();
     wheel->set_flags(Gtk::EventControllerScroll::Flags::BOTH_AXES);
     wheel->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
     wheel->signal_scroll().connect([this](double dx, double dy) { return scrollByWheel(dx, dy); }, false);
     m_scroller.add_controller(wheel);
-    // A new width (the first layout, a window resize) may clip the active tab.
-    m_scroller.get_hadjustment()->signal_changed().connect([this] {
-        const double width = m_scroller.get_hadjustment()->get_page_size();
-        if (width == m_stripWidth)
-            return;
-        m_stripWidth = width;
-        revealActiveSoon(true);
-    });
+    // New room (the first layout, a window resize) may leave the active tab out of view.
+    m_stripArea.roomChanged.connect([this] { revealActiveSoon(true); });
     signal_realize().connect([this] {
         if (m_revealPending)
             revealActiveSoon();
     });
     signal_unrealize().connect([this] { stopRevealing(); });
-    append(m_scroller);
 
     // Opens the command bar (all results); picking a result opens the tab.
     setUpBarButton(m_newTab, "plus", 12, "New Tab (Ctrl+T)", commands::newTab);
-    append(m_newTab);
     m_spaceHandle.set_hexpand(true);
-    append(m_spaceHandle);
+    append(m_stripArea);
 
     setUpBarButton(m_downloads, "arrow.down.circle", 14, "Downloads", commands::showDownloads);
     m_trailing.append(m_downloads);
@@ -257,42 +254,71 @@ void TraditionalTabBar::revealActive()
     Gtk::Widget* widget = active ? tabWidget(*active) : nullptr;
     if (!widget && active)
         widget = pinnedTabWidget(*active);
-    graphene_rect_t bounds;
-    if (widget && (widget->get_width() == 0 ||
-                   !gtk_widget_compute_bounds(widget->gobj(), GTK_WIDGET(m_scroller.gobj()), &bounds)))
+    if (widget && !reveal(*widget))
         return; // not placed yet: a later frame places it
     m_revealPending = false;
     stopRevealing();
-    if (!widget)
-        return;
-    // The least move that shows the whole tab (its start, when it is wider than the strip).
-    const double start = bounds.origin.x;
-    const double end = start + bounds.size.width;
-    double shift = 0;
-    if (end > m_scroller.get_width())
-        shift = end - m_scroller.get_width();
-    if (start - shift < 0)
-        shift = start;
-    if (shift != 0) {
-        auto adjustment = m_scroller.get_hadjustment();
-        adjustment->set_value(adjustment->get_value() + shift);
-    }
+}
+
+bool TraditionalTabBar::reveal(Gtk::Widget& item)
+{
+    graphene_rect_t bounds;
+    if (item.get_width() == 0 || !gtk_widget_compute_bounds(item.gobj(), GTK_WIDGET(m_stripHold.gobj()), &bounds))
+        return false;
+    m_stripArea.reveal(bounds.origin.x, bounds.origin.x + bounds.size.width);
+    return true;
+}
+
+void TraditionalTabBar::revealOnFocus(Gtk::Widget& item)
+{
+    // In whole tabs, where the toolkit would scroll it into view by the pixel.
+    auto focus = Gtk::EventControllerFocus::create();
+    focus->signal_enter().connect([this, &item] { reveal(item); }); // the item owns the controller
+    item.add_controller(focus);
 }
 
 bool TraditionalTabBar::scrollByWheel(double dx, double dy)
 {
-    auto adjustment = m_scroller.get_hadjustment();
     const double delta = std::abs(dx) > std::abs(dy) ? dx : dy;
-    if (delta == 0 || adjustment->get_upper() - adjustment->get_lower() <= adjustment->get_page_size())
-        return false;
     // The toolkit's own step for one notch of the wheel.
-    adjustment->set_value(adjustment->get_value() + delta * std::pow(adjustment->get_page_size(), 2.0 / 3.0));
-    return true;
+    return delta != 0 && m_stripArea.scrollBy(delta * std::pow(m_stripArea.room(), 2.0 / 3.0));
+}
+
+TabStripArea::Layout TraditionalTabBar::stripLayout() const
+{
+    auto least = [](const Gtk::Widget& widget) {
+        int minimum = 0, natural = 0, b1 = -1, b2 = -1;
+        widget.measure(Gtk::Orientation::HORIZONTAL, -1, minimum, natural, b1, b2);
+        return static_cast<double>(minimum);
+    };
+    // As a box lays out its children given its least width: each at its least width, the box's
+    // spacing after each visible one (an empty group too).
+    auto eachChild = [&least](const Gtk::Box& box, double x, auto&& place) {
+        for (const Gtk::Widget* child = box.get_first_child(); child; child = child->get_next_sibling()) {
+            if (!child->get_visible())
+                continue;
+            const double width = least(*child);
+            place(*child, x, width);
+            x += width + box.get_spacing();
+        }
+    };
+    TabStripArea::Layout layout;
+    layout.items.reserve(m_tabs.size() + m_pinnedTabs.size() + 1);
+    auto item = [&layout](const Gtk::Widget&, double x, double width) { layout.items.push_back({x, x + width}); };
+    eachChild(m_strip, m_strip.get_margin_start(), [&](const Gtk::Widget& part, double x, double width) {
+        if (&part == &m_separator)
+            item(part, x, width);
+        else
+            eachChild(static_cast<const Gtk::Box&>(part), x, item);
+    });
+    layout.length = least(m_strip);
+    return layout;
 }
 
 TraditionalPinnedTab* TraditionalTabBar::makePinnedTab(const Tab& tab)
 {
     auto* widget = Gtk::make_managed<TraditionalPinnedTab>(m_state, tab);
+    revealOnFocus(*widget);
     // Pinned tabs can be dragged out as text, but they are never recorded as a tab drag, so
     // they reorder nothing here.
     auto source = Gtk::DragSource::create();
@@ -318,6 +344,7 @@ TraditionalTab* TraditionalTabBar::makeTab(const Tab& tab)
 {
     const Uuid id = tab.id;
     auto* widget = Gtk::make_managed<TraditionalTab>(tab, [this, id] { m_state.removeTab(id); });
+    revealOnFocus(*widget);
 
     auto click = Gtk::GestureClick::create();
     click->set_button(GDK_BUTTON_PRIMARY);

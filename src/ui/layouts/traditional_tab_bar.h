@@ -7,6 +7,7 @@
 #include "ui/design/held_length_bin.h"
 #include "ui/design/still_pointer_hover.h"
 #include "ui/layouts/space_menu_button.h"
+#include "ui/layouts/tab_strip_area.h"
 
 #include <gtkmm/box.h>
 #include <gtkmm/button.h>
@@ -36,11 +37,11 @@ class TraditionalTab;
 // the widget it started from). Normal tabs are dragged onto each other to reorder them (the
 // payload is the tab's id as plain text); the rules are TabDropController's.
 //
-// The strip scrolls by the wheel (either axis moves it sideways). It scrolls by itself only to
-// bring the active tab wholly into view, by the least distance, when the active tab changes or
-// the strip's width does (first layout, window resize): a click on a tab in view never moves
-// it, and page updates never undo the user's own scrolling. Main thread only; the state
-// outlives the bar.
+// The strip scrolls by the wheel (either axis moves it sideways), showing whole tabs only
+// (TabStripArea). It scrolls by itself only to bring the active tab into view, by the least
+// distance, when the active tab changes or the strip's room does (first layout, window resize):
+// a click on a tab in view never moves it, and page updates never undo the user's own
+// scrolling. Main thread only; the state outlives the bar.
 class TraditionalTabBar : public Gtk::Box {
 public:
     static constexpr int height = 38;
@@ -73,7 +74,12 @@ private:
     void revealActiveSoon(bool inLayout = false);
     void stopRevealing();
     void revealActive();
+    // Brings a tab of the strip into view; false while it is not placed yet.
+    bool reveal(Gtk::Widget& item);
+    void revealOnFocus(Gtk::Widget& item);
     bool scrollByWheel(double dx, double dy);
+    // Where the strip's items lie at their least widths.
+    TabStripArea::Layout stripLayout() const;
     TraditionalTab* makeTab(const Tab& tab);
     TraditionalPinnedTab* makePinnedTab(const Tab& tab);
 
@@ -81,7 +87,6 @@ private:
     std::function<void(const Tab&)> m_openQuickView;
     TabDropController m_drops;
     bool m_revealPending = false;
-    double m_stripWidth = -1;
     GdkFrameClock* m_revealClock = nullptr; // while a reveal waits for a frame
     gulong m_afterPaint = 0;
 
@@ -98,6 +103,7 @@ private:
     Gtk::Separator m_separator{Gtk::Orientation::VERTICAL};
     Gtk::Box m_normal{Gtk::Orientation::HORIZONTAL, 2};
     Gtk::Button m_newTab;
+    TabStripArea m_stripArea{m_scroller, m_newTab, m_spaceHandle, [this] { return stripLayout(); }};
     Gtk::Box m_trailing{Gtk::Orientation::HORIZONTAL, 8};
     Gtk::Button m_downloads;
     Gtk::Spinner m_spinner;
