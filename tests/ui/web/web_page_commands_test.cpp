@@ -8,6 +8,8 @@
 #include <gtkmm/popovermenu.h>
 #include <webkit/webkit.h>
 
+#include <functional>
+
 namespace kovi::test {
 namespace {
 
@@ -95,6 +97,58 @@ TEST_F(WebPageCommandsTest, ThePageMenuOpensLinksImagesAndFramesInNewTabsAndSays
     show(link);
     ASSERT_TRUE(runUntil([&] { return tab(link)->title == "Two"; }));
     EXPECT_EQ(requestsFor("/two"), 1u);
+}
+
+// The page's menu is built after a round trip to the page's process. A view that had left its
+// window by then (another tab shown, another layout) had the menu shown on it without a surface,
+// and the toolkit crashed. A menu open as its view leaves closed neither: it stayed on the view
+// and no later right-click opened one. A right-click on a page in the window opens the menu.
+TEST_F(WebPageCommandsTest, ThePageMenuIsNeverShownForAPageOutOfTheWindow)
+{
+    // The first time, the page's process says it has the right-click, then takes half a second
+    // over it.
+    server.on("/slow-menu", html(page("Slow", "<p style='height:400px'>text</p>",
+        "<script>addEventListener('contextmenu', () => { webkit.messageHandlers.asked.postMessage('');"
+        " const end = Date.now() + 500; while (Date.now() < end); }, {once: true})</script>")));
+    const Uuid source = openTab(server.url("/slow-menu"));
+    const Uuid other = openTab(server.url("/two"));
+    show(source);
+    ASSERT_TRUE(waitLoaded(source));
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(viewOf(source));
+    ASSERT_TRUE(webkit_user_content_manager_register_script_message_handler(content, "asked", nullptr));
+    using Call = std::function<void()>;
+    g_signal_connect_data(
+        content, "script-message-received::asked",
+        G_CALLBACK(+[](WebKitUserContentManager*, JSCValue*, gpointer call) { (*static_cast<Call*>(call))(); }),
+        new Call([this, other] { show(other); }), +[](gpointer call, GClosure*) { delete static_cast<Call*>(call); },
+        GConnectFlags(0));
+    Gtk::Widget* view = Glib::wrap(GTK_WIDGET(viewOf(source)));
+    ASSERT_TRUE(runUntilGtk([&] { return view->get_mapped() && view->get_width() > 200; }));
+    auto menu = [&] { return findWidget<Gtk::PopoverMenu>(*view); };
+    auto menuShown = [&] { return menu() && menu()->get_visible(); };
+
+    ASSERT_TRUE(xdoClickWidget(*view, 3, 100, 100));
+    ASSERT_TRUE(runUntilGtk([&] { return shown->tabId() == other; }));
+    EXPECT_FALSE(view->get_root());
+    // The answer to a script run now comes after the page's answer to the right-click.
+    EXPECT_EQ(evaluate(source, "document.title"), "Slow");
+    EXPECT_FALSE(menuShown());
+    show(source);
+    ASSERT_TRUE(runUntilGtk([&] { return view->get_mapped(); }));
+    settle();
+    EXPECT_FALSE(menuShown());
+
+    ASSERT_TRUE(xdoClickWidget(*view, 3, 100, 100));
+    ASSERT_TRUE(runUntilGtk([&] { return menu() && menu()->get_mapped(); }));
+    show(other);
+    EXPECT_FALSE(menuShown());
+    show(source);
+    ASSERT_TRUE(runUntilGtk([&] { return view->get_mapped(); }));
+    settle();
+    EXPECT_FALSE(menuShown());
+
+    ASSERT_TRUE(xdoClickWidget(*view, 3, 100, 100));
+    EXPECT_TRUE(runUntilGtk([&] { return menu() && menu()->get_mapped(); }));
 }
 
 TEST_F(WebPageCommandsTest, PagesCannotOpenWindowsOnTheirOwnNorFloodTheTabList)
