@@ -86,6 +86,7 @@ void WebViewCoordinator::setupObservers()
     g_signal_connect(view, "decide-policy", G_CALLBACK(&WebViewCoordinator::onDecidePolicy), this);
     g_signal_connect(view, "create", G_CALLBACK(&WebViewCoordinator::onCreate), this);
     g_signal_connect(view, "context-menu", G_CALLBACK(&WebViewCoordinator::onContextMenu), this);
+    g_signal_connect(view, "show-option-menu", G_CALLBACK(&WebViewCoordinator::onShowOptionMenu), this);
     g_signal_connect(view, "unmap", G_CALLBACK(&WebViewCoordinator::onUnmap), this);
     m_backForwardList = webkit_web_view_get_back_forward_list(view);
     g_signal_connect(m_backForwardList, "changed", G_CALLBACK(&WebViewCoordinator::onBackForwardChanged), this);
@@ -377,6 +378,23 @@ gboolean WebViewCoordinator::onContextMenu(WebKitWebView* view, WebKitContextMen
     }
     static_cast<WebViewCoordinator*>(self)->m_menuMayOpenWindow = opensWindow;
     return FALSE; // the engine shows the menu
+}
+
+gboolean WebViewCoordinator::onShowOptionMenu(WebKitWebView* view, WebKitOptionMenu* menu, gpointer, gpointer) noexcept
+{
+    // A list's choices come the same way as the page menu, and crash the same way.
+    if (gtk_widget_get_mapped(GTK_WIDGET(view)))
+        return FALSE; // the engine shows them
+    // Closed once the engine has taken the answer; closed under the signal, the page would take
+    // the list for open and never open it again.
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        +[](gpointer refused) -> gboolean {
+            webkit_option_menu_close(WEBKIT_OPTION_MENU(refused));
+            return G_SOURCE_REMOVE;
+        },
+        g_object_ref(menu), g_object_unref);
+    return TRUE;
 }
 
 void WebViewCoordinator::onUnmap(GtkWidget* view, gpointer) noexcept
