@@ -345,9 +345,9 @@ bool WebViewCoordinator::openInNewTab(WebKitNavigationAction* action)
 gboolean WebViewCoordinator::onContextMenu(WebKitWebView* view, WebKitContextMenu* menu, WebKitHitTestResult*,
                                            gpointer self) noexcept
 {
-    // The engine asks for the menu after a round trip to the page's process; the view may have
-    // left the window by then (another tab, another layout), and the toolkit cannot show a menu
-    // on a view without a window: it crashes.
+    // The engine asks for the menu after a round trip to the page's process; the view may be off
+    // screen by then (another tab, another layout, split view), and the toolkit cannot show a
+    // menu on a view that has left the window: it crashes.
     if (!gtk_widget_get_mapped(GTK_WIDGET(view))) {
         static_cast<WebViewCoordinator*>(self)->m_menuMayOpenWindow = false;
         return TRUE;
