@@ -86,6 +86,8 @@ void WebViewCoordinator::setupObservers()
     g_signal_connect(view, "decide-policy", G_CALLBACK(&WebViewCoordinator::onDecidePolicy), this);
     g_signal_connect(view, "create", G_CALLBACK(&WebViewCoordinator::onCreate), this);
     g_signal_connect(view, "context-menu", G_CALLBACK(&WebViewCoordinator::onContextMenu), this);
+    g_signal_connect(view, "show-option-menu", G_CALLBACK(&WebViewCoordinator::onShowOptionMenu), this);
+    g_signal_connect(view, "unmap", G_CALLBACK(&WebViewCoordinator::onUnmap), this);
     m_backForwardList = webkit_web_view_get_back_forward_list(view);
     g_signal_connect(m_backForwardList, "changed", G_CALLBACK(&WebViewCoordinator::onBackForwardChanged), this);
     m_findController = webkit_web_view_get_find_controller(view);
@@ -340,9 +342,16 @@ bool WebViewCoordinator::openInNewTab(WebKitNavigationAction* action)
     return true;
 }
 
-gboolean WebViewCoordinator::onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitHitTestResult*,
+gboolean WebViewCoordinator::onContextMenu(WebKitWebView* view, WebKitContextMenu* menu, WebKitHitTestResult*,
                                            gpointer self) noexcept
 {
+    // The engine asks for the menu after a round trip to the page's process; the view may be off
+    // screen by then (another tab, another layout, split view), and the toolkit cannot show a
+    // menu on a view that has left the window: it crashes.
+    if (!gtk_widget_get_mapped(GTK_WIDGET(view))) {
+        static_cast<WebViewCoordinator*>(self)->m_menuMayOpenWindow = false;
+        return TRUE;
+    }
     // The engine's items open a new window, which here is a new tab: they say so.
     static constexpr std::pair<WebKitContextMenuAction, const char*> labels[] = {
         {WEBKIT_CONTEXT_MENU_ACTION_OPEN_LINK_IN_NEW_WINDOW, "Open Link in New Tab"},
@@ -369,6 +378,36 @@ gboolean WebViewCoordinator::onContextMenu(WebKitWebView*, WebKitContextMenu* me
     }
     static_cast<WebViewCoordinator*>(self)->m_menuMayOpenWindow = opensWindow;
     return FALSE; // the engine shows the menu
+}
+
+gboolean WebViewCoordinator::onShowOptionMenu(WebKitWebView* view, WebKitOptionMenu* menu, gpointer, gpointer) noexcept
+{
+    // A list's choices come the same way as the page menu, and crash the same way.
+    if (gtk_widget_get_mapped(GTK_WIDGET(view)))
+        return FALSE; // the engine shows them
+    // Closed once the engine has taken the answer; closed under the signal, the page would take
+    // the list for open and never open it again.
+    g_idle_add_full(
+        G_PRIORITY_DEFAULT,
+        +[](gpointer refused) -> gboolean {
+            webkit_option_menu_close(WEBKIT_OPTION_MENU(refused));
+            return G_SOURCE_REMOVE;
+        },
+        g_object_ref(menu), g_object_unref);
+    return TRUE;
+}
+
+void WebViewCoordinator::onUnmap(GtkWidget* view, gpointer) noexcept
+{
+    // The engine's popups over the page (its menu among them) close with the page: left open,
+    // a menu stays on the view as it moves, and no right-click opens another.
+    std::vector<GtkWidget*> popovers;
+    for (GtkWidget* child = gtk_widget_get_first_child(view); child; child = gtk_widget_get_next_sibling(child)) {
+        if (GTK_IS_POPOVER(child))
+            popovers.push_back(child);
+    }
+    for (GtkWidget* popover : popovers)
+        gtk_popover_popdown(GTK_POPOVER(popover));
 }
 
 bool WebViewCoordinator::decideResponse(WebKitPolicyDecision* decision)

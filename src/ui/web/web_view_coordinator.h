@@ -19,6 +19,7 @@ typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
 typedef struct _WebKitNavigationAction WebKitNavigationAction;
 typedef struct _WebKitContextMenu WebKitContextMenu;
 typedef struct _WebKitHitTestResult WebKitHitTestResult;
+typedef struct _WebKitOptionMenu WebKitOptionMenu;
 typedef struct _GtkWidget GtkWidget;
 typedef struct _WebKitFindController WebKitFindController;
 typedef struct _GTlsCertificate GTlsCertificate;
@@ -37,9 +38,10 @@ class WebContent;
 // browser state, records each page the view commits as a visit, turns failed loads into the
 // tab's error text, links that ask for a new window (and the page menu's "open in new window"
 // items, labelled as what they do) into new tabs and unshowable responses into downloads, fetches the page's icon when a load
-// finishes, and carries out the page commands posted for its tab. Made and destroyed by the
-// pool together with the view; every engine signal is disconnected when it dies. Main thread
-// only.
+// finishes, and carries out the page commands posted for its tab. The page menu and the choices
+// of a list show only on a view on screen, and close when the view leaves it. Made and
+// destroyed by the pool together with the view; every engine signal is disconnected when it
+// dies. Main thread only.
 class WebViewCoordinator {
 public:
     WebViewCoordinator(WebContent& web, Uuid tabId, WebKitWebView* view);
@@ -75,6 +77,8 @@ private:
     static gboolean onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type, gpointer self) noexcept;
     static GtkWidget* onCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer self) noexcept;
     static gboolean onContextMenu(WebKitWebView*, WebKitContextMenu* menu, WebKitHitTestResult*, gpointer self) noexcept;
+    static gboolean onShowOptionMenu(WebKitWebView*, WebKitOptionMenu* menu, gpointer rectangle, gpointer self) noexcept;
+    static void onUnmap(GtkWidget* view, gpointer self) noexcept;
     static void onFoundText(WebKitFindController*, guint count, gpointer self) noexcept;
     static void onFailedToFindText(WebKitFindController*, gpointer self) noexcept;
     static void onFaviconScriptDone(GObject* source, GAsyncResult* result, gpointer data) noexcept;

@@ -3,6 +3,7 @@
 // appearance survives a restart.
 #include "app_fixture.h"
 #include "support/kovi_process.h"
+#include "support/loopback_server.h"
 #include "support/private_desktop.h"
 
 #include <adwaita.h>
@@ -17,6 +18,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -58,9 +60,12 @@ TEST_P(LifecycleTest, FirstLaunchWritesTheStateAndAnOrderlyStopSavesItAgain)
 INSTANTIATE_TEST_SUITE_P(Stops, LifecycleTest, ::testing::Values(0, 1, 2),
                          [](const auto& info) { return std::string(info.param == 0 ? "Sigterm" : info.param == 1 ? "Sigint" : "CtrlQ"); });
 
-// A profile past the welcome screen and the onboarding, with two tabs on a loopback address
-// where nothing answers; in the horizontal layout the window shows its own buttons.
-void prepareProfile(const std::string& home, bool horizontal)
+const std::vector<std::string> unansweredTabs{"http://127.0.0.1:9/one", "http://127.0.0.1:9/two"};
+
+// A profile past the welcome screen and the onboarding, with tabs on these addresses (by default
+// two on a loopback address where nothing answers); in the horizontal layout the window shows
+// its own buttons.
+void prepareProfile(const std::string& home, bool horizontal, const std::vector<std::string>& tabs = unansweredTabs)
 {
     BrowserCore core({.dataDirectory = home + "/data/KoviBrowser",
                       .defaultsPath = home + "/config/KoviBrowser/defaults.json",
@@ -70,8 +75,8 @@ void prepareProfile(const std::string& home, bool horizontal)
     if (horizontal)
         core.state().setLayoutMode(BrowserLayoutMode::traditional);
     BrowserState& state = core.state();
-    state.addTab(makeTab(state, "http://127.0.0.1:9/one", "One"));
-    state.addTab(makeTab(state, "http://127.0.0.1:9/two", "Two"));
+    for (const std::string& url : tabs)
+        state.addTab(makeTab(state, url, "Page"));
     state.saveState();
 }
 
@@ -86,7 +91,7 @@ std::set<std::string> savedTabs(const std::string& home)
     return urls;
 }
 
-const std::set<std::string> preparedTabs{"http://127.0.0.1:9/one", "http://127.0.0.1:9/two"};
+const std::set<std::string> preparedTabs(unansweredTabs.begin(), unansweredTabs.end());
 
 // The application on that profile, made and run in this process as the program's main does.
 Glib::RefPtr<KoviApplication> makeApplication(const std::string& home)
@@ -277,6 +282,84 @@ TEST(Storm, CtrlQQuitsAfterAStormOfRealInput)
     }
     EXPECT_EQ(kovi.wait(30), 0) << "after " << actions << " actions: " << home.read("stderr.log");
 }
+
+// The page's menu is asked of the page's process and shown when it answers. Storms that ended
+// in a crash in the toolkit had the page leave the window meanwhile. Real right-clicks into
+// loaded pages, each followed within 50-300 ms by a tab switch, a new tab, a layout switch, full
+// screen, split view, another right-click or a click (a list's choices come the same way), in
+// both layouts; then Ctrl+Q: the program quits with status 0.
+class PageMenuStorm : public ::testing::TestWithParam<bool> {};
+
+TEST_P(PageMenuStorm, RightClicksRacingPageChangesEndInACleanQuit)
+{
+    LoopbackServer server;
+    const std::string text = "<p>" + std::string(40, 'x') + "</p><a href='/plain?next' style='display:block;height:30vh'>"
+                             "a link</a><select style='width:70%;font-size:40px'><option>one<option>two</select>";
+    server.on("/plain", LoopbackServer::Reply{200, "<!doctype html><title>Plain</title>" + text, "text/html", {}});
+    // Pages with menus of their own take their time over a press.
+    server.on("/busy", LoopbackServer::Reply{200,
+        "<!doctype html><title>Busy</title>" + text + "<script>addEventListener('mousedown', () => {"
+        " const end = Date.now() + 250; while (Date.now() < end); })</script>", "text/html", {}});
+    PrivateDesktop desktop(true);
+    ASSERT_TRUE(desktop.ready()) << "no private X server with openbox";
+    TempDir home;
+    prepareProfile(home.path(), GetParam(),
+                   {server.url("/busy"), server.url("/plain"), server.url("/busy?2"), server.url("/busy?3")});
+    Process kovi(home.path(), {}, {{"DISPLAY", desktop.display()}});
+    const std::string on = "DISPLAY=" + desktop.display() + " ";
+    const std::string id =
+        capture(on + "xdotool search --sync --onlyvisible --pid " + std::to_string(kovi.pid()) + " | head -1");
+    ASSERT_FALSE(id.empty());
+    int left = 0, top = 0, width = 0, height = 0;
+    ASSERT_TRUE(desktop.geometry(std::stoul(id), left, top, width, height));
+    ASSERT_GT(width, 400);
+    ASSERT_GT(height, 300);
+    ASSERT_TRUE(runUntilGtk([&] { return !server.requests().empty(); }, 30)) << "no page asked for";
+
+    // Split view and the layout switch move pages the most: they come up more often.
+    const std::vector<std::string> races{"ctrl+1", "ctrl+2", "ctrl+3", "ctrl+Tab", "ctrl+t", "ctrl+shift+l",
+                                         "ctrl+shift+l", "F11", "ctrl+alt+d", "ctrl+alt+d", "Escape"};
+    std::mt19937 random(GetParam() ? 5 : 11);
+    auto pick = [&](int from, int to) { return std::uniform_int_distribution<int>(from, to)(random); };
+    // Away from the sidebar and the tab strip: where the page is in either layout.
+    auto inPage = [&] {
+        return std::to_string(left + pick(width / 3, width - 32)) + " " + std::to_string(top + pick(160, height - 32));
+    };
+    const auto start = std::chrono::steady_clock::now();
+    std::deque<std::string> lastInputs; // for the report of a failure
+    auto send = [&](const std::string& input) {
+        const auto at = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+        lastInputs.push_back(std::to_string(at.count()) + " ms: " + input);
+        if (lastInputs.size() > 6)
+            lastInputs.pop_front();
+        desktop.xdo(input);
+    };
+    int rightClicks = 0;
+    // The pauses serve the pages.
+    for (; std::chrono::steady_clock::now() < start + std::chrono::seconds(45) && !kovi.exited(); ++rightClicks) {
+        send("mousemove " + inPage() + " click 3");
+        settle(pick(50, 300));
+        const int kind = pick(0, 9);
+        if (kind < 6)
+            send("key --clearmodifiers " + races[static_cast<std::size_t>(pick(0, int(races.size()) - 1))]);
+        else if (kind < 8)
+            send("mousemove " + inPage() + " click 3");
+        else
+            send("mousemove " + inPage() + " click 1"); // on the page, its list, or an item of its menu
+        settle(pick(50, 300));
+    }
+    if (!kovi.exited()) {
+        ASSERT_TRUE(desktop.xdo("windowactivate --sync " + id + " key --clearmodifiers Escape Escape Escape ctrl+q"));
+    }
+    std::string inputs;
+    for (const std::string& input : lastInputs)
+        inputs += "\n  " + input;
+    EXPECT_EQ(kovi.wait(30), 0) << "after " << rightClicks << " right-clicks; the last inputs:" << inputs << "\n"
+                                << home.read("stderr.log");
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, PageMenuStorm, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Horizontal" : "Sidebar"); });
 
 TEST(Launch, AnAddressGivenByTheLauncherOpensInATab)
 {

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
+#include <string>
 
 namespace kovi::test {
 namespace {
@@ -99,6 +101,73 @@ TEST_F(WebPageCommandsTest, ThePageMenuOpensLinksImagesAndFramesInNewTabsAndSays
     show(link);
     ASSERT_TRUE(runUntil([&] { return tab(link)->title == "Two"; }));
     EXPECT_EQ(requestsFor("/two"), 1u);
+}
+
+// The page's menu is built after a round trip to the page's process. A view that had left its
+// window by then (another tab shown, another layout) had the menu shown on it without a surface,
+// and the toolkit crashed; the choices of a list crashed it the same way. A menu open as its view
+// left closed neither: it stayed on the view and no later right-click opened one. On a page in
+// the window the menu and the choices open.
+TEST_F(WebPageCommandsTest, ThePageMenuIsNeverShownForAPageOutOfTheWindow)
+{
+    // The first time each, the page's process says it has the right-click or the press on the
+    // list, then takes half a second over it.
+    server.on("/slow-menu", html(page("Slow",
+        "<p style='height:200px'>text</p><select id=choices style='font-size:30px'><option>one<option>two</select>"
+        "<script>function slow() { webkit.messageHandlers.asked.postMessage('');"
+        " const end = Date.now() + 500; while (Date.now() < end); }"
+        " addEventListener('contextmenu', slow, {once: true});"
+        " choices.addEventListener('mousedown', slow, {once: true});</script>")));
+    const Uuid source = openTab(server.url("/slow-menu"));
+    const Uuid other = openTab(server.url("/two"));
+    show(source);
+    ASSERT_TRUE(waitLoaded(source));
+    WebKitUserContentManager* content = webkit_web_view_get_user_content_manager(viewOf(source));
+    ASSERT_TRUE(webkit_user_content_manager_register_script_message_handler(content, "asked", nullptr));
+    using Call = std::function<void()>;
+    g_signal_connect_data(
+        content, "script-message-received::asked",
+        G_CALLBACK(+[](WebKitUserContentManager*, JSCValue*, gpointer call) { (*static_cast<Call*>(call))(); }),
+        new Call([this, other] { show(other); }), +[](gpointer call, GClosure*) { delete static_cast<Call*>(call); },
+        GConnectFlags(0));
+    Gtk::Widget* view = Glib::wrap(GTK_WIDGET(viewOf(source)));
+    ASSERT_TRUE(runUntilGtk([&] { return view->get_mapped() && view->get_width() > 200; }));
+    auto menu = [&] { return findWidget<Gtk::PopoverMenu>(*view); };
+    auto shownOver = [&] { return findWidget<Gtk::Popover>(*view, [](Gtk::Popover& p) { return p.get_visible(); }); };
+    // Clicks the page, with the page taken out of the window before its answer.
+    auto clickAndLeave = [&](int button, int x, int y) {
+        if (!xdoClickWidget(*view, button, x, y) || !runUntilGtk([&] { return shown->tabId() == other; }))
+            return false;
+        EXPECT_FALSE(view->get_root());
+        // The answer to a script run now comes after the page's answer to the click.
+        EXPECT_EQ(evaluate(source, "document.title"), "Slow");
+        EXPECT_FALSE(shownOver());
+        show(source);
+        return runUntilGtk([&] { return view->get_mapped(); });
+    };
+    ASSERT_TRUE(clickAndLeave(3, 100, 100));
+    settle();
+    EXPECT_FALSE(shownOver());
+
+    ASSERT_TRUE(xdoClickWidget(*view, 3, 100, 100));
+    ASSERT_TRUE(runUntilGtk([&] { return menu() && menu()->get_mapped(); }));
+    show(other);
+    EXPECT_FALSE(shownOver());
+    show(source);
+    ASSERT_TRUE(runUntilGtk([&] { return view->get_mapped(); }));
+    settle();
+    EXPECT_FALSE(shownOver());
+    ASSERT_TRUE(xdoClickWidget(*view, 3, 100, 100));
+    EXPECT_TRUE(runUntilGtk([&] { return menu() && menu()->get_mapped(); }));
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !shownOver(); }));
+
+    const int listY = std::stoi(evaluate(source, "String(Math.round(choices.getBoundingClientRect().top + 20))"));
+    ASSERT_TRUE(clickAndLeave(1, 40, listY));
+    settle();
+    EXPECT_FALSE(shownOver());
+    ASSERT_TRUE(xdoClickWidget(*view, 1, 40, listY));
+    EXPECT_TRUE(runUntilGtk([&] { auto* list = shownOver(); return list && list->get_mapped(); }));
 }
 
 TEST_F(WebPageCommandsTest, PagesCannotOpenWindowsOnTheirOwnNorFloodTheTabList)
