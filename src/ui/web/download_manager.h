@@ -37,8 +37,9 @@ public:
 
     // Handles the downloads that start in this session from now on.
     void watch(WebKitNetworkSession* session);
-    // A download began in the page of this view (nullptr: no page started it).
-    sigc::signal<void(WebKitWebView*)> startedInView;
+    // A download the page of this view started (nullptr: no page did) is listed and being
+    // written; from then on the view may go without taking the download along.
+    sigc::signal<void(WebKitWebView*)> listedInView;
     std::size_t runningCount() const { return m_running.size(); }
     const std::string& downloadsDirectory() const { return m_downloadsDirectory; }
 
