@@ -257,6 +257,7 @@ void BrowserState::eraseTab(const Uuid& id)
         return;
     m_stateFile.forgetTab(id);
     m_historyLog.forgetTab(id);
+    m_openedForFirstNavigation.erase(id);
     markChanged(Property::tabs);
     m_closedTabs.push_back(id);
     if (m_navigationErrors.erase(id) > 0)

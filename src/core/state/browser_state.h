@@ -30,6 +30,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace kovi {
@@ -263,6 +264,11 @@ public:
     void addTab(Tab tab);
     // A new tab for the URL in the current space, added with addTab.
     void createNewTab(const Url& url);
+    // A tab addTab made (a new tab, a link opened in one) is there for its first address until
+    // it shows a page or is sent elsewhere: should that address be a download, the tab has
+    // nothing to show. Restored and reopened tabs never are. Kept for this run only.
+    bool isOpenedForFirstNavigation(const Uuid& tabId) const { return m_openedForFirstNavigation.contains(tabId); }
+    void endFirstNavigation(const Uuid& tabId) { m_openedForFirstNavigation.erase(tabId); }
     // Closes the tab: keeps it among the 40 most recently closed, removes it from its folder
     // and its space's orders, activates another tab of the current space when it was active,
     // turns split view off when it was shown there, and saves.
@@ -515,6 +521,7 @@ private:
 
     BrowserLayoutMode m_layoutMode = BrowserLayoutMode::vertical;
     TabMap m_tabs;
+    std::unordered_set<Uuid> m_openedForFirstNavigation;
     ErrorMap m_navigationErrors;
     FolderMap m_folders;
     std::vector<Space> m_spaces;

@@ -25,6 +25,8 @@ void BrowserState::addTab(Tab tab)
 {
     ChangeScope scope(*this);
     Uuid id = tab.id;
+    if (!m_tabs.contains(id))
+        m_openedForFirstNavigation.insert(id);
     putTab(tab);
     if (!tab.isPinned) {
         int index = spaceIndex(tab.spaceId);
@@ -117,7 +119,9 @@ void BrowserState::reopenClosedTab()
             tab.folderId.reset();
         }
     }
+    const Uuid id = tab.id;
     addTab(std::move(tab));
+    endFirstNavigation(id); // the user's tab again, not one opened for its address
 }
 
 void BrowserState::switchActiveTab(int step)

@@ -118,7 +118,6 @@ void DownloadManager::started(WebKitDownload* download)
     g_signal_connect(download, "received-data", G_CALLBACK(&DownloadManager::onReceivedData), this);
     g_signal_connect(download, "failed", G_CALLBACK(&DownloadManager::onFailed), this);
     g_signal_connect(download, "finished", G_CALLBACK(&DownloadManager::onFinished), this);
-    startedInView.emit(webkit_download_get_web_view(download));
 }
 
 bool DownloadManager::decideDestination(WebKitDownload* download, const char* suggested)
@@ -168,9 +167,10 @@ bool DownloadManager::decideDestination(WebKitDownload* download, const char* su
     if (running.failed) {
         markFailed(running);
         webkit_download_cancel(download);
-        return true;
+    } else {
+        webkit_download_set_destination(download, running.partialPath.c_str());
     }
-    webkit_download_set_destination(download, running.partialPath.c_str());
+    listedInView.emit(webkit_download_get_web_view(download));
     return true;
 }
 

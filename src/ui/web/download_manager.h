@@ -38,8 +38,9 @@ public:
 
     // Handles the downloads that start in this session from now on.
     void watch(WebKitNetworkSession* session);
-    // A download began in the page of this view (nullptr: no page started it).
-    sigc::signal<void(WebKitWebView*)> startedInView;
+    // A download the page of this view started (nullptr: no page did) is listed and being
+    // written; from then on the view may go without taking the download along.
+    sigc::signal<void(WebKitWebView*)> listedInView;
     // What shows the downloads panel when a download is listed; by default it opens at once.
     void setPanelOpener(std::function<void()> open) { m_openPanel = std::move(open); }
     std::size_t runningCount() const { return m_running.size(); }

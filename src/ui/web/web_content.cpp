@@ -37,7 +37,7 @@ WebContent::WebContent(BrowserState& state, NotificationCenter& notifications, P
     m_sessions.sessionCreated.connect([this](SpaceWebSessionManager::Session& session) {
         m_downloads->watch(session.network.get());
     });
-    m_downloads->startedInView.connect(sigc::mem_fun(*this, &WebContent::closeTabOpenedForDownload));
+    m_downloads->listedInView.connect(sigc::mem_fun(*this, &WebContent::closeTabOpenedForDownload));
     // A closed or archived tab's page stops and its memory returns.
     state.tabClosed.connect(sigc::track_object([this](const Uuid& tabId) {
         m_pool.removeWebView(tabId);
@@ -73,11 +73,11 @@ void WebContent::returnFreedMemorySoon()
 
 void WebContent::closeTabOpenedForDownload(WebKitWebView* view)
 {
-    // A tab whose first address turned out to be a download has no page to show: it would stay
-    // behind empty, and the visit recorded when it was shown was of no page. A tab that showed a
-    // page, and a kept (pinned) tab, stay.
+    // A tab opened for an address that turned out to be a download has no page to show: it would
+    // stay behind empty, and the visit recorded when it was shown was of no page. The user's own
+    // tabs (restored ones, tabs sent to another address) and kept (pinned) tabs stay.
     auto tabId = m_pool.tabOf(view);
-    if (!tabId || webkit_back_forward_list_get_current_item(webkit_web_view_get_back_forward_list(view)))
+    if (!tabId || !m_state.isOpenedForFirstNavigation(*tabId))
         return;
     m_state.removeVisitOfDownload(*tabId);
     auto tab = m_state.tab(*tabId);

@@ -223,6 +223,8 @@ void WebViewCoordinator::didCommitNavigation()
     // The page now shown is a visit of the tab, whether or not the tab is the one on screen.
     mirrorAddress();
     m_web.state().recordNavigation(m_tabId);
+    m_web.state().endFirstNavigation(m_tabId);
+    m_loadingBeforeNavigate.reset();
 }
 
 void WebViewCoordinator::didFinishNavigation()
@@ -434,7 +436,27 @@ bool WebViewCoordinator::decideResponse(WebKitPolicyDecision* decision)
     // The download continues this very request inside the page's own session; the download
     // handling names and records it.
     webkit_policy_decision_download(decision);
+    if (webkit_response_policy_decision_is_main_frame_main_resource(responseDecision))
+        keepPageAfterDownload();
     return TRUE;
+}
+
+void WebViewCoordinator::keepPageAfterDownload()
+{
+    // A shown page stays, and the engine gives its address back. A tab that showed none yet
+    // would be left blank under the download's address: it goes back to the page it was
+    // loading, unless it was opened for this address alone (it closes).
+    auto page = std::exchange(m_loadingBeforeNavigate, std::nullopt);
+    if (!page || webkit_back_forward_list_get_current_item(m_backForwardList)
+        || m_web.state().isOpenedForFirstNavigation(m_tabId))
+        return;
+    m_web.state().updateTabURL(m_tabId, *page);
+    // Once the engine has let go of the load the download took.
+    std::weak_ptr<WebViewCoordinator*> token = m_token;
+    Glib::signal_idle().connect_once([token, address = page->string()] {
+        if (auto coordinator = token.lock(); coordinator && (*coordinator)->m_view)
+            webkit_web_view_load_uri((*coordinator)->m_view, address.c_str());
+    });
 }
 
 // ---- Favicon --------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "core/support/notification_center.h"
 #include "core/support/scoped_connections.h"
+#include "core/support/url.h"
 #include "core/support/uuid.h"
 
 #include <glib.h>
@@ -99,6 +100,7 @@ private:
     // Opens the action's address as a new active tab; false when it has none.
     bool openInNewTab(WebKitNavigationAction* action);
     bool decideResponse(WebKitPolicyDecision* decision);
+    void keepPageAfterDownload();
     void captureFavicon();
     void faviconCandidatesCollected(const std::string& pageUrl, const std::vector<std::string>& declared);
 
@@ -144,6 +146,8 @@ private:
     };
     std::deque<FindRequest> m_findOwed;
     std::string m_findText; // the latest text asked for
+    // The page the view was still loading, none shown yet, when it was sent to another address.
+    std::optional<Url> m_loadingBeforeNavigate;
     std::unique_ptr<FaviconCapture> m_favicon;
     // Async engine callbacks hold this weakly and do nothing once the coordinator is gone.
     std::shared_ptr<WebViewCoordinator*> m_token;

@@ -2,6 +2,7 @@
 #include "ui/web/web_view_coordinator.h"
 
 #include "core/settings/preferences.h"
+#include "core/state/browser_state.h"
 #include "core/support/notification_names.h"
 #include "core/web/find_counter.h"
 #include "core/web/page_zoom.h"
@@ -217,6 +218,10 @@ void WebViewCoordinator::navigate(const Notification& note)
     auto url = note.value<Url>("url");
     if (!url)
         return;
+    m_web.state().endFirstNavigation(m_tabId); // sent elsewhere, it is the user's tab now
+    const char* loading = webkit_back_forward_list_get_current_item(m_backForwardList) ? nullptr
+                                                                                       : webkit_web_view_get_uri(m_view);
+    m_loadingBeforeNavigate = loading && *loading ? Url::parse(loading) : std::nullopt;
     webkit_web_view_load_uri(m_view, url->string().c_str());
 }
 

@@ -56,6 +56,22 @@ protected:
         }
     }
 
+    // Clicks `times` at the pointer's place 0.15 s apart, as quickly as a person clicks a row's
+    // button again and again, without waiting for each click's effect; then every click must have
+    // stepped `count` by one.
+    void clickQuicklyInPlace(int times, const std::function<std::size_t()>& count, int step, const char* list)
+    {
+        const auto expected = static_cast<std::size_t>(static_cast<long>(count()) + static_cast<long>(step) * times);
+        for (int i = 0; i < times; ++i) {
+            ASSERT_TRUE(xdo({"mousedown", "1"}));
+            settle(70);
+            ASSERT_TRUE(xdo({"mouseup", "1"}));
+            settle(80);
+        }
+        EXPECT_TRUE(runUntilGtk([&] { return count() == expected; }, 10))
+            << list << ": " << count() << " where " << expected << " was due after " << times << " clicks";
+    }
+
     LibrarySheet* sheet() { return dynamic_cast<LibrarySheet*>(h->root().librarySheet()); }
     SavedPageRow* firstPageRow()
     {
@@ -188,7 +204,7 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
 
     // The downloads panel: the × of the top download, shown while the pointer is on the row.
     std::vector<DownloadItem> downloads;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 5; ++i) {
         const std::string name = "file" + std::to_string(i) + ".zip";
         DownloadItem item{Uuid::random(), *Url::parse("https://files.example/" + name), name, std::nullopt, 1000, 1000,
                           DownloadStatus::completed, Date::now(), Date::now()};
@@ -211,7 +227,7 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
     ASSERT_TRUE(xdoMoveTo(removeX, removeY - 200));
     ASSERT_TRUE(runUntilGtk([&] { return !download->buttonsShown(); }, 5));
     ASSERT_TRUE(xdoMoveTo(removeX, removeY));
-    ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return state().downloads().size(); }, -1, "downloads panel, ×"));
+    ASSERT_NO_FATAL_FAILURE(clickQuicklyInPlace(5, [&] { return state().downloads().size(); }, -1, "downloads panel, ×"));
 }
 
 } // namespace

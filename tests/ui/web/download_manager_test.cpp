@@ -2,8 +2,15 @@
 // never leave a file or a "completed" record behind when they fail.
 #include "web_test_fixture.h"
 
+#include "app/app_fixture.h"
 #include "core/support/files.h"
 #include "core/support/gobject_ptr.h"
+#include "core/support/scoped_connections.h"
+#include "ui/design/overlay_layer.h"
+#include "ui/layouts/content_view.h"
+#include "ui/layouts/page_area.h"
+#include "ui/layouts/panel_overlays.h"
+#include "ui/sidebar/address_bar.h"
 #include "ui/web/download_manager.h"
 
 #include <gio/gio.h>
@@ -99,6 +106,14 @@ protected:
         server.on("/hostile", LoopbackServer::Reply{200, "x", "text/plain",
                                                     {{"Content-Disposition",
                                                       "attachment; filename=\"../../.bashrc\""}}});
+        // The body arrives over a second and more, long after the download has started.
+        server.on("/trickling", [](const LoopbackServer::Request&) {
+            LoopbackServer::Reply reply{200, payload(1000), "application/octet-stream",
+                                        {{"Content-Disposition", "attachment; filename=trickling.bin"}}};
+            reply.trickle.assign(6, std::string(1000, 't'));
+            reply.trickleMs = 250;
+            return reply;
+        });
         server.on("/endless", [](const LoopbackServer::Request&) {
             LoopbackServer::Reply reply{200, payload(5000), "application/octet-stream",
                                         {{"Content-Disposition", "attachment; filename=endless.bin"}}};
@@ -205,11 +220,19 @@ TEST_F(DownloadManagerTest, ATabOpenedOnlyToReachADownloadClosesWhenItStartsAndI
     EXPECT_FALSE(visited("/binary"));
     EXPECT_TRUE(visited("/start"));
 
+    // Its body still arriving as the tab closes, the download goes on to the end.
+    Uuid trickling = openTab(server.url("/trickling"));
+    show(trickling);
+    ASSERT_TRUE(runUntil([&] { return !tab(trickling); }, 15));
+    EXPECT_EQ(web->downloads().runningCount(), 1u) << "the tab closed before the body had come";
+    ASSERT_TRUE(waitStatus(2, DownloadStatus::completed));
+    EXPECT_EQ(dir.read("Downloads/trickling.bin"), payload(1000) + std::string(6000, 't'));
+
     // A kept tab stays whatever its address gives; its address is no visit either.
     Uuid pinned = openTab(server.url("/attachment"));
     state->pinTab(pinned);
     show(pinned);
-    ASSERT_TRUE(waitStatus(2, DownloadStatus::completed));
+    ASSERT_TRUE(waitStatus(3, DownloadStatus::completed));
     runUntil([] { return false; }, 0.5);
     EXPECT_TRUE(tab(pinned));
     EXPECT_TRUE(tab(source));
@@ -300,6 +323,132 @@ TEST_F(DownloadManagerTest, TidyingTheNameHappensBeforeItIsMadeFree)
     follow("/underscored");
     ASSERT_TRUE(waitStatus(2, DownloadStatus::completed));
     EXPECT_EQ(record()->filename, "my big report (1).txt");
+}
+
+// The whole application started on a profile with three tabs, driven by real keys.
+class DownloadsInTheWindowTest : public ::testing::Test {
+protected:
+    DownloadsInTheWindowTest()
+    {
+        server.on("/first", html(page("First")));
+        server.on("/second", html(page("Second")));
+        // Its answer is held, so the tab restored on it is still loading its page.
+        server.on("/held", LoopbackServer::Reply{200, page("Held"), "text/html", {}, false, 10000});
+        server.on("/report.bin", LoopbackServer::Reply{200, payload(4096), "application/octet-stream",
+                                                        {{"Content-Disposition", "attachment; filename=report.bin"}}});
+        // Its body arrives over a second and more, after its tab has closed.
+        LoopbackServer::Reply trickling{200, payload(1000), "application/octet-stream",
+                                        {{"Content-Disposition", "attachment; filename=trickling.bin"}}};
+        trickling.trickle.assign(6, std::string(1000, 't'));
+        trickling.trickleMs = 250;
+        server.on("/trickling.bin", trickling);
+    }
+
+    void SetUp() override
+    {
+        {
+            BrowserCore core({.dataDirectory = dir.path() + "/data",
+                              .defaultsPath = dir.path() + "/config/defaults.json",
+                              .updateFeedUrl = "http://127.0.0.1:9/"});
+            core.auth().continueAsGuest();
+            core.preferences().set(prefs::hasCompletedOnboarding, true);
+            for (const char* path : {"/first", "/second", "/held"})
+                core.state().addTab(makeTab(core.state(), server.url(path)));
+            core.state().saveState();
+        }
+        h = std::make_unique<AppHarness>(dir.path(), std::nullopt, false, defaultViewSlots());
+        ASSERT_TRUE(runUntilGtk([&] { return h->root().screen() == MainBrowserView::Screen::browser; }));
+        ASSERT_TRUE(xdoFocusWindow(h->window()));
+    }
+
+    BrowserState& state() { return h->ctx().state; }
+    std::size_t requestsFor(const std::string& path) const
+    {
+        return static_cast<std::size_t>(std::count_if(server.requests().begin(), server.requests().end(),
+                                                      [&](const auto& request) { return request.path == path; }));
+    }
+    std::vector<Uuid> tabIds()
+    {
+        std::vector<Uuid> ids;
+        for (const Tab& tab : state().tabsForCurrentSpace())
+            ids.push_back(tab.id);
+        return ids;
+    }
+    bool focusIn(Gtk::Widget& area)
+    {
+        Gtk::Widget* focus = h->window().get_focus();
+        return focus && (focus == &area || focus->is_ancestor(area));
+    }
+    // Types the address into the shown tab's address field (Ctrl+L) and goes there.
+    void typeAddress(const std::string& url)
+    {
+        auto* field = findWidget<SidebarAddressBar>(h->window());
+        ASSERT_NE(field, nullptr);
+        ASSERT_TRUE(xdoKey("ctrl+l"));
+        ASSERT_TRUE(runUntilGtk([&] { return focusIn(field->entry()); }, 10)) << "Ctrl+L";
+        ASSERT_TRUE(xdoType(url));
+        ASSERT_TRUE(runUntilGtk([&] { return std::string(field->entry().get_text()) == url; }, 10))
+            << std::string(field->entry().get_text());
+        ASSERT_TRUE(xdoKey("Return"));
+    }
+    // The downloads are listed, finished, and each file holds what the server sent.
+    void expectSaved(std::size_t count)
+    {
+        ASSERT_TRUE(runUntilGtk([&] {
+            const auto& downloads = state().downloads();
+            return downloads.size() == count && std::all_of(downloads.begin(), downloads.end(), [](const DownloadItem& d) {
+                       return d.status == DownloadStatus::completed;
+                   });
+        }, 30)) << state().downloads().size() << " downloads listed, " << count << " due";
+        const std::map<std::string, std::string> sent{{"report.bin", payload(4096)},
+                                                      {"trickling.bin", payload(1000) + std::string(6000, 't')}};
+        for (const DownloadItem& item : state().downloads()) {
+            ASSERT_TRUE(item.localPath && item.localPath->filePath());
+            auto saved = files::readBounded(*item.localPath->filePath(), 1 << 20);
+            EXPECT_TRUE(saved && sent.contains(item.filename) && *saved == sent.at(item.filename)) << item.filename;
+        }
+    }
+
+    TempDir dir;
+    LoopbackServer server;
+    std::unique_ptr<AppHarness> h;
+};
+
+// Regression: a download typed into the address field of a tab that had shown no page yet (one
+// restored at start-up and still loading) closed that tab, as if it had been opened only for
+// the download; the first tab was shown instead.
+TEST_F(DownloadsInTheWindowTest, ADownloadTypedIntoARestoredTabStillLoadingKeepsTheTab)
+{
+    const std::vector<Uuid> before = tabIds();
+    ASSERT_EQ(before.size(), 3u);
+    const Uuid held = before.back();
+    ASSERT_EQ(state().activeTabId(), held);
+    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/held") == 1; }, 20));
+    ASSERT_NO_FATAL_FAILURE(typeAddress(server.url("/report.bin")));
+    ASSERT_NO_FATAL_FAILURE(expectSaved(1));
+    settle(500); // a tab closing is done on the next turns of the loop
+    EXPECT_EQ(tabIds(), before);
+    EXPECT_EQ(state().activeTabId(), held);
+    ASSERT_TRUE(state().tab(held));
+    EXPECT_EQ(state().tab(held)->url.string(), server.url("/held"));
+    EXPECT_TRUE(runUntilGtk([&] { return requestsFor("/held") == 2; }, 10)) << "the tab loads its page again";
+
+    // A tab opened for a download closes as the download starts, its body still to come, and
+    // the first tab is shown.
+    std::size_t mostTabs = 0;
+    ScopedConnections counting;
+    counting.add(state().tabsChanged.connect([&] { mostTabs = std::max(mostTabs, state().tabs().size()); }));
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    OverlayLayer& bar = h->root().contentView()->panels().commandBarLayer();
+    ASSERT_TRUE(runUntilGtk([&] { return bar.isPresented() && bar.contains(h->window().get_focus()); }, 10));
+    ASSERT_TRUE(xdoType(server.url("/trickling.bin")));
+    ASSERT_TRUE(xdoKey("Return"));
+    ASSERT_TRUE(runUntilGtk([&] { return mostTabs == 4 && state().tabs().size() == 3; }, 30))
+        << "the download's tab opens and closes";
+    EXPECT_EQ(h->ctx().state.downloads().front().status, DownloadStatus::downloading) << "the body was all there";
+    ASSERT_NO_FATAL_FAILURE(expectSaved(2));
+    EXPECT_EQ(tabIds(), before);
+    EXPECT_EQ(state().activeTabId(), before.front());
 }
 
 } // namespace
