@@ -217,6 +217,24 @@ TEST(WindowClose, ClosingTheWindowAfterAMenuClosedLeavesNoHandlerBehind)
     EXPECT_TRUE(warnings.empty()) << warnings.front();
 }
 
+// The program's window on a desktop of its own, once shown: its X id (empty when none came) and
+// where it lies.
+struct DesktopWindow {
+    std::string id;
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+DesktopWindow shownWindow(PrivateDesktop& desktop, const Process& kovi)
+{
+    DesktopWindow window;
+    window.id = capture("DISPLAY=" + desktop.display() + " xdotool search --sync --onlyvisible --pid "
+                        + std::to_string(kovi.pid()) + " | head -1");
+    if (!window.id.empty() &&
+        !desktop.geometry(std::stoul(window.id), window.left, window.top, window.width, window.height))
+        window.id.clear();
+    return window;
+}
+
 // After minutes of random input Ctrl+Q sometimes did nothing: the window's menu, left open out
 // of sight when its button went with the layout (Ctrl+Shift+L from the open menu), held on to
 // every key and click. A storm of real keys, clicks, drags and wheel turns over the window and
@@ -230,12 +248,8 @@ TEST(Storm, CtrlQQuitsAfterAStormOfRealInput)
     TempDir home;
     prepareProfile(home.path(), false);
     Process kovi(home.path(), {}, {{"DISPLAY", desktop.display()}});
-    const std::string on = "DISPLAY=" + desktop.display() + " ";
-    const std::string id =
-        capture(on + "xdotool search --sync --onlyvisible --pid " + std::to_string(kovi.pid()) + " | head -1");
+    const auto [id, left, top, width, height] = shownWindow(desktop, kovi);
     ASSERT_FALSE(id.empty());
-    int left = 0, top = 0, width = 0, height = 0;
-    ASSERT_TRUE(desktop.geometry(std::stoul(id), left, top, width, height));
     ASSERT_GT(width, 200);
     ASSERT_GT(height, 200);
 
@@ -306,12 +320,8 @@ TEST_P(PageMenuStorm, RightClicksRacingPageChangesEndInACleanQuit)
     prepareProfile(home.path(), GetParam(),
                    {server.url("/busy"), server.url("/plain"), server.url("/busy?2"), server.url("/busy?3")});
     Process kovi(home.path(), {}, {{"DISPLAY", desktop.display()}});
-    const std::string on = "DISPLAY=" + desktop.display() + " ";
-    const std::string id =
-        capture(on + "xdotool search --sync --onlyvisible --pid " + std::to_string(kovi.pid()) + " | head -1");
+    const auto [id, left, top, width, height] = shownWindow(desktop, kovi);
     ASSERT_FALSE(id.empty());
-    int left = 0, top = 0, width = 0, height = 0;
-    ASSERT_TRUE(desktop.geometry(std::stoul(id), left, top, width, height));
     ASSERT_GT(width, 400);
     ASSERT_GT(height, 300);
     ASSERT_TRUE(runUntilGtk([&] { return !server.requests().empty(); }, 30)) << "no page asked for";
