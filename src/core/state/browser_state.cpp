@@ -383,6 +383,7 @@ void BrowserState::setIsCommandBarVisible(bool visible)
 {
     assignPanel(Panel::commandBar, m_isCommandBarVisible, visible, Property::isCommandBarVisible);
 }
+
 std::optional<BrowserState::Panel> BrowserState::topPanel() const
 {
     if (m_openPanels.empty())

@@ -117,6 +117,7 @@ MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& 
 
 MainBrowserView::~MainBrowserView()
 {
+    m_hold.cancel("library-alert");
     m_connections.clear();
     m_routeIdle.disconnect();
     m_sheetIdle.disconnect();

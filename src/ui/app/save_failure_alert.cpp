@@ -14,7 +14,10 @@ SaveFailureAlert::SaveFailureAlert(BrowserState& state, Gtk::Window& window, Typ
     show();
 }
 
-SaveFailureAlert::~SaveFailureAlert() = default;
+SaveFailureAlert::~SaveFailureAlert()
+{
+    m_hold.cancel("save-failure");
+}
 
 std::string SaveFailureAlert::body(const std::vector<BrowserState::SaveFailure>& failures)
 {

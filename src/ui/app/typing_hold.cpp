@@ -37,9 +37,14 @@ void TypingHold::whenNotTyping(const std::string& name, std::function<void()> op
         open();
         return;
     }
-    std::erase_if(m_waiting, [&name](const auto& waiting) { return waiting.first == name; });
+    cancel(name);
     m_waiting.emplace_back(name, std::move(open));
     check();
+}
+
+void TypingHold::cancel(const std::string& name)
+{
+    std::erase_if(m_waiting, [&name](const auto& waiting) { return waiting.first == name; });
 }
 
 void TypingHold::check()
