@@ -177,18 +177,10 @@ CommandTable::ShortcutRoute CommandTable::routeShortcut(std::string_view id) con
 void CommandTable::closePanel(Panel panel)
 {
     BrowserState& state = m_services.state;
-    switch (panel) {
-    case Panel::commandBar:
-        // As its own Escape does.
-        state.setIsCommandBarVisible(false);
+    state.setIsPanelOpen(panel, false);
+    // As the bar's own Escape leaves it.
+    if (panel == Panel::commandBar)
         state.setCommandBarMode(BrowserState::CommandBarMode::all);
-        break;
-    case Panel::history: state.setIsHistoryPanelVisible(false); break;
-    case Panel::downloads: state.setIsDownloadsPanelVisible(false); break;
-    case Panel::aiChat: state.setIsAIChatVisible(false); break;
-    case Panel::aiSettings: state.setIsKoviMaxSettingsVisible(false); break;
-    case Panel::account: state.setIsAccountSettingsVisible(false); break;
-    }
 }
 
 } // namespace kovi

@@ -376,18 +376,10 @@ void CommandTable::togglePanel(Panel panel)
         closePanel(panel);
         return;
     }
-    if (state.isPanelOpen(panel)) {
+    if (state.isPanelOpen(panel))
         state.raisePanel(panel);
-        return;
-    }
-    switch (panel) {
-    case Panel::commandBar: state.setIsCommandBarVisible(true); break;
-    case Panel::history: state.setIsHistoryPanelVisible(true); break;
-    case Panel::downloads: state.setIsDownloadsPanelVisible(true); break;
-    case Panel::aiChat: state.setIsAIChatVisible(true); break;
-    case Panel::aiSettings: state.setIsKoviMaxSettingsVisible(true); break;
-    case Panel::account: state.setIsAccountSettingsVisible(true); break;
-    }
+    else
+        state.setIsPanelOpen(panel, true);
 }
 
 } // namespace kovi

@@ -396,6 +396,18 @@ bool BrowserState::isPanelOpen(Panel panel) const
     return std::find(m_openPanels.begin(), m_openPanels.end(), panel) != m_openPanels.end();
 }
 
+void BrowserState::setIsPanelOpen(Panel panel, bool open)
+{
+    switch (panel) {
+    case Panel::commandBar: setIsCommandBarVisible(open); break;
+    case Panel::history: setIsHistoryPanelVisible(open); break;
+    case Panel::downloads: setIsDownloadsPanelVisible(open); break;
+    case Panel::aiChat: setIsAIChatVisible(open); break;
+    case Panel::aiSettings: setIsKoviMaxSettingsVisible(open); break;
+    case Panel::account: setIsAccountSettingsVisible(open); break;
+    }
+}
+
 void BrowserState::raisePanel(Panel panel)
 {
     if (!isPanelOpen(panel) || topPanel() == panel)

@@ -225,6 +225,8 @@ public:
     const std::vector<Panel>& openPanels() const { return m_openPanels; }
     std::optional<Panel> topPanel() const;
     bool isPanelOpen(Panel panel) const;
+    // The panel's own flag (setIsCommandBarVisible and the others).
+    void setIsPanelOpen(Panel panel, bool open);
     void raisePanel(Panel panel);
     sigc::signal<void()> openPanelsChanged;
 

@@ -9,6 +9,7 @@
 #include "ui/app/typing_hold.h"
 #include "ui/base/app_context.h"
 #include "ui/design/dialogs.h"
+#include "ui/design/open_menus.h"
 #include "ui/design/theme.h"
 #include "ui/layouts/browser_layout_settings_view.h"
 #include "ui/layouts/content_view.h"
@@ -22,18 +23,6 @@
 #include <gtkmm/shortcutcontroller.h>
 
 namespace kovi {
-
-namespace {
-
-void closeMenus(GtkWidget* widget)
-{
-    if (GTK_IS_POPOVER(widget) && gtk_widget_get_visible(widget) && gtk_popover_get_autohide(GTK_POPOVER(widget)))
-        gtk_popover_popdown(GTK_POPOVER(widget));
-    for (GtkWidget* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child))
-        closeMenus(child);
-}
-
-} // namespace
 
 MainBrowserView::MainBrowserView(AppContext& ctx, ViewSlots slots, Gtk::Window& window, TypingHold& hold,
                                  std::function<Gtk::Widget*()> makeChromeStart)
@@ -285,7 +274,7 @@ void MainBrowserView::stackLayers()
     if (top != m_keyLayer && top) {
         // A panel opened or raised from an open menu (its key pressed there) takes the keys from
         // the menu, which would keep them over any layer.
-        closeMenus(GTK_WIDGET(m_window.gobj()));
+        closeMenusWithin(GTK_WIDGET(m_window.gobj()));
         top->giveKeys();
     }
     m_keyLayer = top;

@@ -4,6 +4,7 @@
 #include "core/support/gobject_ptr.h"
 #include "core/web/favicon_candidates.h"
 #include "core/web/navigation_policy.h"
+#include "ui/design/open_menus.h"
 #include "ui/web/favicon_capture.h"
 #include "ui/web/web_content.h"
 
@@ -403,13 +404,7 @@ void WebViewCoordinator::onUnmap(GtkWidget* view, gpointer) noexcept
 {
     // The engine's popups over the page (its menu among them) close with the page: left open,
     // a menu stays on the view as it moves, and no right-click opens another.
-    std::vector<GtkWidget*> popovers;
-    for (GtkWidget* child = gtk_widget_get_first_child(view); child; child = gtk_widget_get_next_sibling(child)) {
-        if (GTK_IS_POPOVER(child))
-            popovers.push_back(child);
-    }
-    for (GtkWidget* popover : popovers)
-        gtk_popover_popdown(GTK_POPOVER(popover));
+    closeMenusWithin(view);
 }
 
 bool WebViewCoordinator::decideResponse(WebKitPolicyDecision* decision)
