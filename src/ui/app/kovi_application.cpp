@@ -186,6 +186,8 @@ void KoviApplication::createCommands()
         std::move(hooks));
     m_commands = std::make_unique<CommandActions>(*m_commandTable, *this);
     m_commands->installAccelerators(*this);
+    // A page's menu holds the keyboard while open, as the window's menu does: both carry the shortcuts.
+    m_core->web->setPopupShortcuts([this] { return m_commands->makeShortcutController(); });
 }
 
 void KoviApplication::on_activate()
@@ -257,6 +259,8 @@ void KoviApplication::tearDownViews()
         m_core->floating.reset();
     delete m_window;
     m_window = nullptr;
+    if (m_core)
+        m_core->web->setPopupShortcuts({});
     m_commands.reset();
 }
 

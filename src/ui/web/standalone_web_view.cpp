@@ -8,7 +8,7 @@
 
 namespace kovi {
 
-StandaloneWebView::StandaloneWebView(WebContent& web, std::optional<Uuid> spaceId)
+StandaloneWebView::StandaloneWebView(WebContent& web, std::optional<Uuid> spaceId, PopupShortcuts::Make popupKeys)
     : m_web(web), m_spaceId(std::move(spaceId))
 {
     add_css_class("kovi-standalone-web-view");
@@ -27,6 +27,7 @@ StandaloneWebView::StandaloneWebView(WebContent& web, std::optional<Uuid> spaceI
     m_queries = GObjectPtr<GCancellable>::adopt(g_cancellable_new());
     m_history = webkit_web_view_get_back_forward_list(view);
     g_signal_connect(m_history, "changed", G_CALLBACK(&StandaloneWebView::onHistory), this);
+    m_popupKeys = std::make_unique<PopupShortcuts>(GTK_WIDGET(view), std::move(popupKeys));
     gtk_box_append(gobj(), GTK_WIDGET(view));
     // Extensions switched on or off later reach this page at its next load, as in tabs.
     m_extensionsChanged = web.extensions().revisionChanged().connect([this] {
@@ -49,6 +50,7 @@ void StandaloneWebView::close()
     if (!view)
         return;
     g_signal_handlers_disconnect_by_data(view, this);
+    m_popupKeys.reset();
     if (m_history)
         g_signal_handlers_disconnect_by_data(m_history, this);
     m_history = nullptr;

@@ -3,6 +3,7 @@
 #include "core/support/gobject_ptr.h"
 #include "core/support/url.h"
 #include "core/support/uuid.h"
+#include "ui/web/popup_shortcuts.h"
 #include "ui/web/user_script_installer.h"
 
 #include <gtkmm/box.h>
@@ -30,11 +31,12 @@ class WebContent;
 // the session of the given space (its cookies and storage, the ephemeral session for none), with
 // the page-extension scripts and the fixed user agent, but tied to no tab: it reports nothing to
 // the browser state and is never reused. It tells its owner about the page's title, address,
-// loading and history through signals. close() — or the widget's end — stops the page and
-// releases the view at once. Main thread only.
+// loading and history through signals; the page's menu and a list's choices carry the shortcuts
+// `popupKeys` builds. close() — or the widget's end — stops the page and releases the view at
+// once. Main thread only.
 class StandaloneWebView : public Gtk::Box {
 public:
-    StandaloneWebView(WebContent& web, std::optional<Uuid> spaceId);
+    StandaloneWebView(WebContent& web, std::optional<Uuid> spaceId, PopupShortcuts::Make popupKeys = {});
     ~StandaloneWebView() override;
 
     const std::optional<Uuid>& spaceId() const { return m_spaceId; }
@@ -84,6 +86,7 @@ private:
     GObjectPtr<WebKitWebView> m_view;
     WebKitBackForwardList* m_history = nullptr; // the view's
     std::unique_ptr<UserScriptInstaller> m_scripts;
+    std::unique_ptr<PopupShortcuts> m_popupKeys;
     GObjectPtr<GCancellable> m_queries; // cancelled by close()
     bool m_errorPageNext = false;
     bool m_showsLoadError = false;

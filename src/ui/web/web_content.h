@@ -2,6 +2,7 @@
 
 #include "core/support/http_client.h"
 #include "core/support/uuid.h"
+#include "ui/web/popup_shortcuts.h"
 #include "ui/web/space_web_session_manager.h"
 #include "ui/web/web_view_pool.h"
 
@@ -60,6 +61,14 @@ public:
     bool pagesHeld() const { return m_pagesHeld; }
     sigc::signal<void()> pagesReleased;
 
+    // The window's shortcuts, built for each popup a page opens (which holds the keyboard while
+    // open); none until set, and none again once cleared.
+    void setPopupShortcuts(PopupShortcuts::Make make) { m_popupShortcuts = std::move(make); }
+    Glib::RefPtr<Gtk::ShortcutController> popupShortcuts() const
+    {
+        return m_popupShortcuts ? m_popupShortcuts() : nullptr;
+    }
+
     // The engine's count of matches of a text found in a tab's page (the find bar shows it when
     // it is the bar's text); a count above FindCounter::matchLimit means more matches than the
     // engine counts.
@@ -78,6 +87,7 @@ private:
     std::unique_ptr<DownloadManager> m_downloads;
     WebViewPool m_pool;
     HttpClient m_iconClient;
+    PopupShortcuts::Make m_popupShortcuts;
     sigc::connection m_trim; // the pending return of closed pages' memory
     bool m_pagesHeld = false;
 };

@@ -6,6 +6,7 @@
 #include "core/web/navigation_policy.h"
 #include "ui/design/open_menus.h"
 #include "ui/web/favicon_capture.h"
+#include "ui/web/popup_shortcuts.h"
 #include "ui/web/web_content.h"
 
 #include <sigc++/adaptors/track_obj.h>
@@ -60,6 +61,7 @@ WebViewCoordinator::~WebViewCoordinator()
 void WebViewCoordinator::disconnectView()
 {
     m_favicon.reset();
+    m_popupShortcuts.reset();
     if (m_view)
         g_signal_handlers_disconnect_by_data(m_view, this);
     if (m_backForwardList)
@@ -89,6 +91,7 @@ void WebViewCoordinator::setupObservers()
     g_signal_connect(view, "context-menu", G_CALLBACK(&WebViewCoordinator::onContextMenu), this);
     g_signal_connect(view, "show-option-menu", G_CALLBACK(&WebViewCoordinator::onShowOptionMenu), this);
     g_signal_connect(view, "unmap", G_CALLBACK(&WebViewCoordinator::onUnmap), this);
+    m_popupShortcuts = std::make_unique<PopupShortcuts>(GTK_WIDGET(view), [&web = m_web] { return web.popupShortcuts(); });
     m_backForwardList = webkit_web_view_get_back_forward_list(view);
     g_signal_connect(m_backForwardList, "changed", G_CALLBACK(&WebViewCoordinator::onBackForwardChanged), this);
     m_findController = webkit_web_view_get_find_controller(view);

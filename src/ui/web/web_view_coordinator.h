@@ -32,6 +32,7 @@ typedef struct _GAsyncResult GAsyncResult;
 namespace kovi {
 
 class FaviconCapture;
+class PopupShortcuts;
 class WebContent;
 
 // The companion of one tab's pooled web view, for the whole life of the view whether it is shown
@@ -40,9 +41,9 @@ class WebContent;
 // tab's error text, links that ask for a new window (and the page menu's "open in new window"
 // items, labelled as what they do) into new tabs and unshowable responses into downloads, fetches the page's icon when a load
 // finishes, and carries out the page commands posted for its tab. The page menu and the choices
-// of a list show only on a view on screen, and close when the view leaves it. Made and
-// destroyed by the pool together with the view; every engine signal is disconnected when it
-// dies. Main thread only.
+// of a list show only on a view on screen, with the window's shortcuts, and close when the view
+// leaves it. Made and destroyed by the pool together with the view; every engine signal is
+// disconnected when it dies. Main thread only.
 class WebViewCoordinator {
 public:
     WebViewCoordinator(WebContent& web, Uuid tabId, WebKitWebView* view);
@@ -149,6 +150,7 @@ private:
     // The page the view was still loading, none shown yet, when it was sent to another address.
     std::optional<Url> m_loadingBeforeNavigate;
     std::unique_ptr<FaviconCapture> m_favicon;
+    std::unique_ptr<PopupShortcuts> m_popupShortcuts;
     // Async engine callbacks hold this weakly and do nothing once the coordinator is gone.
     std::shared_ptr<WebViewCoordinator*> m_token;
     ScopedConnections m_navigationObservers;

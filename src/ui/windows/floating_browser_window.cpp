@@ -3,9 +3,9 @@
 #include "core/support/notification_names.h"
 #include "ui/design/dialogs.h"
 
+#include <gtkmm/application.h>
 #include <gtkmm/label.h>
 #include <gtkmm/separator.h>
-#include <gtkmm/shortcutcontroller.h>
 #include <gtkmm/windowcontrols.h>
 
 namespace kovi {
@@ -28,7 +28,8 @@ FloatingBrowserWindow::FloatingBrowserWindow(const FloatingWindowKind& kind, Web
                  }),
       m_back("chevron.left", "kovi-mini-nav", "Back"), m_forward("chevron.right", "kovi-mini-nav", "Forward"),
       m_reload(m_state.reloadSymbol(), "kovi-mini-nav", "Stop"),
-      m_openInMain("arrow.up.forward.square", "kovi-mini-nav", "Open in Main Window"), m_page(web, std::move(spaceId))
+      m_openInMain("arrow.up.forward.square", "kovi-mini-nav", "Open in Main Window"),
+      m_page(web, std::move(spaceId), [this] { return makeKeys(true); })
 {
     joinApplication(*this);
     add_css_class("kovi-floating-window");
@@ -41,13 +42,7 @@ FloatingBrowserWindow::FloatingBrowserWindow(const FloatingWindowKind& kind, Web
     m_content.append(*Gtk::make_managed<Gtk::Separator>(Gtk::Orientation::HORIZONTAL));
     m_content.append(m_page);
     set_child(m_content);
-    // Ctrl+W closes it, also from its page. The browser's other shortcuts belong to the browser
-    // window; Escape stays with the page.
-    auto keys = Gtk::ShortcutController::create();
-    keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
-    keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_w, Gdk::ModifierType::CONTROL_MASK),
-                                             Gtk::NamedAction::create("window.close")));
-    add_controller(keys);
+    add_controller(makeKeys(false));
 
     m_connections.add(m_page.titleChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));
     m_connections.add(m_page.loadFinished.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));
@@ -67,6 +62,25 @@ FloatingBrowserWindow::~FloatingBrowserWindow()
 {
     m_connections.clear();
     closePage();
+}
+
+Glib::RefPtr<Gtk::ShortcutController> FloatingBrowserWindow::makeKeys(bool withQuit)
+{
+    // Ctrl+W closes it, also from its page. The browser's other shortcuts belong to the browser
+    // window; Escape stays with the page. The application's quit key works in every window, but
+    // not within a popup, which holds the keyboard.
+    auto keys = Gtk::ShortcutController::create();
+    keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
+    keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_w, Gdk::ModifierType::CONTROL_MASK),
+                                             Gtk::NamedAction::create("window.close")));
+    const auto application = get_application();
+    if (withQuit && application) {
+        for (const Glib::ustring& accel : application->get_accels_for_action("app.quit")) {
+            if (auto trigger = Gtk::ShortcutTrigger::parse_string(accel))
+                keys->add_shortcut(Gtk::Shortcut::create(trigger, Gtk::NamedAction::create("app.quit")));
+        }
+    }
+    return keys;
 }
 
 void FloatingBrowserWindow::buildToolbar()

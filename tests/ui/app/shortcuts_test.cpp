@@ -491,8 +491,8 @@ TEST_F(ShortcutsTest, EveryOtherWindowHasItsOwnKeysAndQuits)
         EXPECT_TRUE(runUntilGtk([&] { return !privacy.get_visible(); }, 5)) << "Ctrl+W in the privacy sheet";
     }
 
-    // The small floating window: Ctrl+W closes it, also once its page has the keys; Escape stays
-    // with the page.
+    // The small floating window: Ctrl+W closes it, also once its page has the keys and from the
+    // page's menu, which holds the keys while open; Escape stays with the page.
     FloatingWindowController& small = h->ctx().floatingWindows->smallWindow();
     FloatingBrowserWindow& floating = h->ctx().floatingWindows->openSmallWindow(*Url::parse("http://127.0.0.1:9/small"));
     ASSERT_TRUE(focusOn(&floating));
@@ -502,6 +502,11 @@ TEST_F(ShortcutsTest, EveryOtherWindowHasItsOwnKeysAndQuits)
     ASSERT_TRUE(xdoKey("Escape"));
     settle(200);
     EXPECT_EQ(small.size(), 1u) << "Escape closed the floating window";
+    ASSERT_TRUE(xdoClickWidget(floating.page(), 3));
+    ASSERT_TRUE(runUntilGtk([&] {
+        return findWidget<Gtk::Popover>(floating.page(), [](Gtk::Popover& p) { return p.get_mapped(); }) != nullptr;
+    })) << "the page's menu";
+    quitsFrom("the floating window's page menu");
     ASSERT_TRUE(xdoKey("ctrl+w"));
     EXPECT_TRUE(runUntilGtk([&] { return small.size() == 0; }, 5)) << "Ctrl+W in the floating window";
 

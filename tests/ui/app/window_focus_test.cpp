@@ -17,6 +17,7 @@
 #include "ui/sidebar/sidebar_rows.h"
 #include "ui/sidebar/sidebar_view.h"
 #include "ui/sidebar/top_bar.h"
+#include "ui/web/web_content.h"
 
 #include <adwaita.h>
 #include <gtkmm/menubutton.h>
@@ -24,6 +25,7 @@
 #include <gtkmm/windowcontrols.h>
 
 #include <filesystem>
+#include <tuple>
 
 namespace kovi::test {
 namespace {
@@ -368,6 +370,40 @@ TEST_F(WindowFocusTest, ADownloadStartingWhileTheUserTypesInTheCommandBarWaitsFo
     ASSERT_TRUE(xdoType("kovi"));
     EXPECT_TRUE(runUntilGtk([&] { return bar()->searchField().get_text() == "kovi"; }))
         << "typed: \"" << bar()->searchField().get_text() << "\"";
+}
+
+// A page's menu and a list's choices hold the keyboard while open, and the window's shortcuts did
+// not reach them: Ctrl+T, Ctrl+Q and the rest did nothing until the popup was closed. Each
+// shortcut works there as over the page, and the popup closes when a panel comes over it.
+TEST_F(WindowFocusTest, TheWindowsShortcutsWorkWhileAPagesMenuOrListIsOpen)
+{
+    LoopbackServer server;
+    server.on("/menus", LoopbackServer::Reply{200, "<!doctype html><title>Menus</title><body style='margin:0'>"
+                                                   "<select style='font-size:40px;width:300px'><option>one<option>two</select>"
+                                                   "<p style='height:600px'>text</p>", "text/html", {}});
+    const Uuid tab = h->openLoaded(server.url("/menus"), "Menus");
+    auto* view = Glib::wrap(GTK_WIDGET(h->ctx().web->pool().webView(tab)));
+    ASSERT_TRUE(runUntilGtk([&] { return view->get_mapped() && pageHasFocus(); }));
+    PanelOverlays& panels = content().panels();
+    auto bar = [&] { return dynamic_cast<CommandBarView*>(panels.commandBarLayer().content()); };
+    auto popupOpen = [&] {
+        return findWidget<Gtk::Popover>(*view, [](Gtk::Popover& p) { return p.get_mapped(); }) != nullptr;
+    };
+    // A right-click on the page's text opens its menu; a click on the list its choices.
+    for (const auto& [button, x, y] : {std::tuple{3, 150.0, 300.0}, std::tuple{1, 100.0, 25.0}}) {
+        SCOPED_TRACE(button == 3 ? "the page's menu" : "the list's choices");
+        ASSERT_TRUE(waitForFrames(*view) && xdoClickWidget(*view, button, x, y));
+        ASSERT_TRUE(runUntilGtk(popupOpen));
+        ASSERT_TRUE(xdoKey("ctrl+t"));
+        ASSERT_TRUE(runUntilGtk([&] { return bar() && bar()->get_mapped() && layerHasFocus(panels.commandBarLayer()); }))
+            << "Ctrl+T over the popup";
+        EXPECT_TRUE(runUntilGtk([&] { return !popupOpen(); }));
+        ASSERT_TRUE(xdoType("kovi"));
+        EXPECT_TRUE(runUntilGtk([&] { return bar()->searchField().get_text() == "kovi"; }))
+            << "typed: \"" << bar()->searchField().get_text() << "\"";
+        ASSERT_TRUE(xdoKey("Escape"));
+        ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible() && pageHasFocus(); }));
+    }
 }
 
 // A save that failed while the user typed in the command bar raised its alert there: the alert

@@ -96,4 +96,12 @@ int Process::wait(double seconds)
     return WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
 }
 
+std::string Process::stacks() const
+{
+    if (m_pid <= 0 || m_exited)
+        return {};
+    return capture("command -v gdb >/dev/null && gdb -p " + std::to_string(m_pid) +
+                   " -batch -nx -ex 'thread apply all bt 30' 2>/dev/null | grep -E '^(Thread|#)'");
+}
+
 } // namespace kovi::test

@@ -31,6 +31,9 @@ public:
 
     // Waits for the exit; returns the exit status, or -1 on a timeout or a crash.
     int wait(double seconds);
+    // What each of its threads is doing now (gdb's backtraces), for the report of a program that
+    // did not end; empty when gdb is missing or it has ended.
+    std::string stacks() const;
     bool exited() const { return m_exited; }
     pid_t pid() const { return m_pid; }
 
