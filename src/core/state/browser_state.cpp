@@ -186,19 +186,6 @@ void BrowserState::assign(T& storage, T value, Property property)
     markChanged(property);
 }
 
-void BrowserState::assignPanel(Panel panel, bool& storage, bool open, Property property)
-{
-    if (storage == open)
-        return;
-    ChangeScope scope(*this);
-    std::erase(m_openPanels, panel);
-    if (open)
-        m_openPanels.push_back(panel);
-    assign(storage, open, property);
-    // After the panel's own flag: its layer exists by the time the stack is applied.
-    markChanged(Property::openPanels);
-}
-
 // ---- Record helpers ----------------------------------------------------------------------
 
 Tab* BrowserState::findTab(const Uuid& id)
@@ -347,42 +334,27 @@ void BrowserState::setHistory(std::vector<HistoryItem> history)
     if (m_historyLog.set(std::move(history)))
         markChanged(Property::history);
 }
-void BrowserState::setIsHistoryPanelVisible(bool visible)
-{
-    assignPanel(Panel::history, m_isHistoryPanelVisible, visible, Property::isHistoryPanelVisible);
-}
+void BrowserState::setIsHistoryPanelVisible(bool visible) { setIsPanelOpen(Panel::history, visible); }
 void BrowserState::setDownloads(std::vector<DownloadItem> downloads)
 {
     if (m_downloadLog.set(std::move(downloads)))
         markChanged(Property::downloads);
 }
-void BrowserState::setIsDownloadsPanelVisible(bool visible)
-{
-    assignPanel(Panel::downloads, m_isDownloadsPanelVisible, visible, Property::isDownloadsPanelVisible);
-}
+void BrowserState::setIsDownloadsPanelVisible(bool visible) { setIsPanelOpen(Panel::downloads, visible); }
 void BrowserState::setIsFindInPageVisible(bool visible) { assign(m_isFindInPageVisible, visible, Property::isFindInPageVisible); }
 void BrowserState::setFindInPageQuery(std::string query) { assign(m_findInPageQuery, std::move(query), Property::findInPageQuery); }
-void BrowserState::setIsAIChatVisible(bool visible) { assignPanel(Panel::aiChat, m_isAIChatVisible, visible, Property::isAIChatVisible); }
-void BrowserState::setIsKoviMaxSettingsVisible(bool visible)
-{
-    assignPanel(Panel::aiSettings, m_isKoviMaxSettingsVisible, visible, Property::isKoviMaxSettingsVisible);
-}
+void BrowserState::setIsAIChatVisible(bool visible) { setIsPanelOpen(Panel::aiChat, visible); }
+void BrowserState::setIsKoviMaxSettingsVisible(bool visible) { setIsPanelOpen(Panel::aiSettings, visible); }
 void BrowserState::setActiveKoviCanvasId(std::optional<Uuid> canvasId) { assign(m_activeKoviCanvasId, canvasId, Property::activeKoviCanvasId); }
 void BrowserState::setIsKoviCanvasViewVisible(bool visible) { assign(m_isKoviCanvasViewVisible, visible, Property::isKoviCanvasViewVisible); }
 void BrowserState::setIsLibraryVisible(bool visible) { assign(m_isLibraryVisible, visible, Property::isLibraryVisible); }
 void BrowserState::setIsExtensionsVisible(bool visible) { assign(m_isExtensionsVisible, visible, Property::isExtensionsVisible); }
-void BrowserState::setIsAccountSettingsVisible(bool visible)
-{
-    assignPanel(Panel::account, m_isAccountSettingsVisible, visible, Property::isAccountSettingsVisible);
-}
+void BrowserState::setIsAccountSettingsVisible(bool visible) { setIsPanelOpen(Panel::account, visible); }
 void BrowserState::setIsLayoutSettingsVisible(bool visible)
 {
     assign(m_isLayoutSettingsVisible, visible, Property::isLayoutSettingsVisible);
 }
-void BrowserState::setIsCommandBarVisible(bool visible)
-{
-    assignPanel(Panel::commandBar, m_isCommandBarVisible, visible, Property::isCommandBarVisible);
-}
+void BrowserState::setIsCommandBarVisible(bool visible) { setIsPanelOpen(Panel::commandBar, visible); }
 
 std::optional<BrowserState::Panel> BrowserState::topPanel() const
 {
@@ -398,14 +370,28 @@ bool BrowserState::isPanelOpen(Panel panel) const
 
 void BrowserState::setIsPanelOpen(Panel panel, bool open)
 {
+    if (isPanelOpen(panel) == open)
+        return;
+    ChangeScope scope(*this);
+    std::erase(m_openPanels, panel);
+    if (open)
+        m_openPanels.push_back(panel);
+    markChanged(flagOf(panel));
+    // After the panel's own flag: its layer exists by the time the stack is applied.
+    markChanged(Property::openPanels);
+}
+
+BrowserState::Property BrowserState::flagOf(Panel panel)
+{
     switch (panel) {
-    case Panel::commandBar: setIsCommandBarVisible(open); break;
-    case Panel::history: setIsHistoryPanelVisible(open); break;
-    case Panel::downloads: setIsDownloadsPanelVisible(open); break;
-    case Panel::aiChat: setIsAIChatVisible(open); break;
-    case Panel::aiSettings: setIsKoviMaxSettingsVisible(open); break;
-    case Panel::account: setIsAccountSettingsVisible(open); break;
+    case Panel::commandBar: return Property::isCommandBarVisible;
+    case Panel::history: return Property::isHistoryPanelVisible;
+    case Panel::downloads: return Property::isDownloadsPanelVisible;
+    case Panel::aiChat: return Property::isAIChatVisible;
+    case Panel::aiSettings: return Property::isKoviMaxSettingsVisible;
+    case Panel::account: return Property::isAccountSettingsVisible;
     }
+    return Property::openPanels;
 }
 
 void BrowserState::raisePanel(Panel panel)

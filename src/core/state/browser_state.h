@@ -153,7 +153,7 @@ public:
     void setHistory(std::vector<HistoryItem> history);
     sigc::signal<void()> historyChanged;
 
-    bool isHistoryPanelVisible() const { return m_isHistoryPanelVisible; }
+    bool isHistoryPanelVisible() const { return isPanelOpen(Panel::history); }
     void setIsHistoryPanelVisible(bool visible);
     sigc::signal<void()> isHistoryPanelVisibleChanged;
 
@@ -163,7 +163,7 @@ public:
     void setDownloads(std::vector<DownloadItem> downloads);
     sigc::signal<void()> downloadsChanged;
 
-    bool isDownloadsPanelVisible() const { return m_isDownloadsPanelVisible; }
+    bool isDownloadsPanelVisible() const { return isPanelOpen(Panel::downloads); }
     void setIsDownloadsPanelVisible(bool visible);
     sigc::signal<void()> isDownloadsPanelVisibleChanged;
 
@@ -180,11 +180,11 @@ public:
     void setIsDevToolsEnabled(bool enabled);
     sigc::signal<void()> isDevToolsEnabledChanged;
 
-    bool isAIChatVisible() const { return m_isAIChatVisible; }
+    bool isAIChatVisible() const { return isPanelOpen(Panel::aiChat); }
     void setIsAIChatVisible(bool visible);
     sigc::signal<void()> isAIChatVisibleChanged;
 
-    bool isKoviMaxSettingsVisible() const { return m_isKoviMaxSettingsVisible; }
+    bool isKoviMaxSettingsVisible() const { return isPanelOpen(Panel::aiSettings); }
     void setIsKoviMaxSettingsVisible(bool visible);
     sigc::signal<void()> isKoviMaxSettingsVisibleChanged;
 
@@ -209,14 +209,14 @@ public:
     sigc::signal<void()> isExtensionsVisibleChanged;
 
     // The account panel over the browser and the layout sheet.
-    bool isAccountSettingsVisible() const { return m_isAccountSettingsVisible; }
+    bool isAccountSettingsVisible() const { return isPanelOpen(Panel::account); }
     void setIsAccountSettingsVisible(bool visible);
     sigc::signal<void()> isAccountSettingsVisibleChanged;
     bool isLayoutSettingsVisible() const { return m_isLayoutSettingsVisible; }
     void setIsLayoutSettingsVisible(bool visible);
     sigc::signal<void()> isLayoutSettingsVisibleChanged;
 
-    bool isCommandBarVisible() const { return m_isCommandBarVisible; }
+    bool isCommandBarVisible() const { return isPanelOpen(Panel::commandBar); }
     void setIsCommandBarVisible(bool visible);
     sigc::signal<void()> isCommandBarVisibleChanged;
 
@@ -225,7 +225,7 @@ public:
     const std::vector<Panel>& openPanels() const { return m_openPanels; }
     std::optional<Panel> topPanel() const;
     bool isPanelOpen(Panel panel) const;
-    // The panel's own flag (setIsCommandBarVisible and the others).
+    // Opens the panel on top, or closes it (setIsCommandBarVisible and the others do).
     void setIsPanelOpen(Panel panel, bool open);
     void raisePanel(Panel panel);
     sigc::signal<void()> openPanelsChanged;
@@ -475,7 +475,8 @@ private:
     sigc::signal<void()>& signalFor(Property property);
     template <class T>
     void assign(T& storage, T value, Property property);
-    void assignPanel(Panel panel, bool& storage, bool open, Property property);
+    // The property of the panel's own flag.
+    static Property flagOf(Panel panel);
 
     // Observers.
     void didSetCurrentSpaceId(std::optional<Uuid> previous);
@@ -531,21 +532,15 @@ private:
     std::optional<Uuid> m_activeTabId;
     SplitViewConfig m_splitViewConfig;
     SplitViewSide m_activeSplitSide = SplitViewSide::left;
-    bool m_isHistoryPanelVisible = false;
-    bool m_isDownloadsPanelVisible = false;
     bool m_isFindInPageVisible = false;
     std::string m_findInPageQuery;
     bool m_isDevToolsEnabled = false;
-    bool m_isAIChatVisible = false;
-    bool m_isKoviMaxSettingsVisible = false;
     std::vector<KoviCanvas> m_canvases;
     std::optional<Uuid> m_activeKoviCanvasId;
     bool m_isKoviCanvasViewVisible = false;
     bool m_isLibraryVisible = false;
     bool m_isExtensionsVisible = false;
-    bool m_isAccountSettingsVisible = false;
     bool m_isLayoutSettingsVisible = false;
-    bool m_isCommandBarVisible = false;
     CommandBarMode m_commandBarMode = CommandBarMode::all;
     bool m_isSidebarCollapsed = false;
     double m_sidebarWidth = 280.0;

@@ -27,15 +27,14 @@ public:
     TypingHold(const TypingHold&) = delete;
     TypingHold& operator=(const TypingHold&) = delete;
 
-    bool isTyping() const;
     // Runs `open` now when the user is not typing, else once they have stopped. A waiting one of
     // the same name is replaced (it shows what is current when it comes).
     void whenNotTyping(const std::string& name, std::function<void()> open);
     // Drops what waits under that name (its owner goes).
     void cancel(const std::string& name);
-    bool isHolding() const { return !m_waiting.empty(); }
 
 private:
+    bool isTyping() const;
     void check();
     void release();
 

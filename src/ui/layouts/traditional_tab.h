@@ -18,7 +18,8 @@ namespace kovi {
 // One normal tab of the horizontal strip: the drop indicator while another tab is dragged over
 // it, then the tab (favicon or spinner, one-line title, close button shown over the title's end
 // while the tab is hovered or active), 140 to 220 px wide whatever its title, the whole title as
-// its tooltip, and the tab's context menu. The strip keeps one per tab and updates it in place. Main thread only.
+// its tooltip, and the tab's context menu. The strip keeps one per tab and updates it in place.
+// Main thread only.
 class TraditionalTab : public Gtk::Widget {
 public:
     static constexpr int minimumWidth = 140;

@@ -29,7 +29,7 @@ FloatingBrowserWindow::FloatingBrowserWindow(const FloatingWindowKind& kind, Web
       m_back("chevron.left", "kovi-mini-nav", "Back"), m_forward("chevron.right", "kovi-mini-nav", "Forward"),
       m_reload(m_state.reloadSymbol(), "kovi-mini-nav", "Stop"),
       m_openInMain("arrow.up.forward.square", "kovi-mini-nav", "Open in Main Window"),
-      m_page(web, std::move(spaceId), [this] { return makeKeys(true); })
+      m_page(web, std::move(spaceId), [this] { return makeKeys(); })
 {
     joinApplication(*this);
     add_css_class("kovi-floating-window");
@@ -42,7 +42,7 @@ FloatingBrowserWindow::FloatingBrowserWindow(const FloatingWindowKind& kind, Web
     m_content.append(*Gtk::make_managed<Gtk::Separator>(Gtk::Orientation::HORIZONTAL));
     m_content.append(m_page);
     set_child(m_content);
-    add_controller(makeKeys(false));
+    add_controller(makeKeys());
 
     m_connections.add(m_page.titleChanged.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));
     m_connections.add(m_page.loadFinished.connect(sigc::mem_fun(*this, &FloatingBrowserWindow::refreshTitle)));
@@ -64,17 +64,16 @@ FloatingBrowserWindow::~FloatingBrowserWindow()
     closePage();
 }
 
-Glib::RefPtr<Gtk::ShortcutController> FloatingBrowserWindow::makeKeys(bool withQuit)
+Glib::RefPtr<Gtk::ShortcutController> FloatingBrowserWindow::makeKeys()
 {
     // Ctrl+W closes it, also from its page. The browser's other shortcuts belong to the browser
-    // window; Escape stays with the page. The application's quit key works in every window, but
-    // not within a popup, which holds the keyboard.
+    // window; Escape stays with the page. The application's quit key is here too, for the page's
+    // popups, which hold the keyboard and which the application's own keys do not reach.
     auto keys = Gtk::ShortcutController::create();
     keys->set_propagation_phase(Gtk::PropagationPhase::CAPTURE);
     keys->add_shortcut(Gtk::Shortcut::create(Gtk::KeyvalTrigger::create(GDK_KEY_w, Gdk::ModifierType::CONTROL_MASK),
                                              Gtk::NamedAction::create("window.close")));
-    const auto application = get_application();
-    if (withQuit && application) {
+    if (const auto application = get_application()) {
         for (const Glib::ustring& accel : application->get_accels_for_action("app.quit")) {
             if (auto trigger = Gtk::ShortcutTrigger::parse_string(accel))
                 keys->add_shortcut(Gtk::Shortcut::create(trigger, Gtk::NamedAction::create("app.quit")));

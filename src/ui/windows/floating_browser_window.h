@@ -24,10 +24,10 @@ class WebContent;
 // A small browser window of one kind ("Little Kovi" or "Quick View"): a slim toolbar (back,
 // forward, the page's title, reload or stop, open in the main window) above a page of its own
 // in the session of the space it was opened from. Its buttons post the kind's commands with this
-// window's id, and only this window obeys them. Ctrl+W closes it, also from its page's menu. A load that makes no progress
-// for 60 s is stopped. The title follows the page after every load, also back and forward: its title,
-// "Untitled" without one, empty for an empty one, and the failure for a load that failed or
-// timed out. Main thread only.
+// window's id, and only this window obeys them. Ctrl+W closes it, also from its page's menu. A
+// load that makes no progress for 60 s is stopped. The title follows the page after every load,
+// also back and forward: its title, "Untitled" without one, empty for an empty one, and the
+// failure for a load that failed or timed out. Main thread only.
 class FloatingBrowserWindow : public Gtk::Window {
 public:
     FloatingBrowserWindow(const FloatingWindowKind& kind, WebContent& web, NotificationCenter& notifications,
@@ -50,8 +50,8 @@ public:
 
 private:
     void buildToolbar();
-    // Ctrl+W, and for the page's popups the application's quit key too.
-    Glib::RefPtr<Gtk::ShortcutController> makeKeys(bool withQuit);
+    // Its keys, for the window and for its page's popups: Ctrl+W and the application's quit key.
+    Glib::RefPtr<Gtk::ShortcutController> makeKeys();
     void post(const char* name);
     void obey(const char* name, void (FloatingBrowserWindow::*action)());
     void goBack();

@@ -19,6 +19,7 @@
 #include "ui/design/theme.h"
 
 #include <gtest/gtest.h>
+#include <gtkmm/menubutton.h>
 
 #include <memory>
 #include <optional>
@@ -26,6 +27,14 @@
 #include <vector>
 
 namespace kovi::test {
+
+// The window's menu button within `root` (only a mapped one when asked); nullptr when none.
+inline Gtk::MenuButton* findWindowMenu(Gtk::Widget& root, bool mappedOnly = false)
+{
+    return findWidget<Gtk::MenuButton>(root, [mappedOnly](Gtk::MenuButton& button) {
+        return button.has_css_class("kovi-window-menu") && (!mappedOnly || button.get_mapped());
+    });
+}
 
 // The long-lived objects of the application on a temporary folder, for tests that build one
 // view by itself. The update check asks a port where nothing listens.

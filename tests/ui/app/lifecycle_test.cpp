@@ -193,9 +193,7 @@ TEST(WindowClose, ClosingTheWindowAfterAMenuClosedLeavesNoHandlerBehind)
             Glib::signal_idle().connect_once([&] {
                 MainWindow* window = app->mainWindow();
                 ASSERT_TRUE(window && waitForWindow(*window));
-                auto* menu = findWidget<Gtk::MenuButton>(*window, [](Gtk::MenuButton& b) {
-                    return b.has_css_class("kovi-window-menu") && b.get_mapped();
-                });
+                auto* menu = findWindowMenu(*window, true);
                 ASSERT_NE(menu, nullptr);
                 auto inMenu = [&] {
                     Gtk::Widget* focus = window->get_focus();

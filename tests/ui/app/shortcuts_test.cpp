@@ -32,6 +32,15 @@ protected:
         ASSERT_TRUE(h->showBrowser());
         screenshotIfAsked("shortcut-start");
     }
+    // The sidebar, which holds the window's menu, and the history panel, over a tab.
+    void startWithSidebarAndHistory()
+    {
+        ViewSlots slots;
+        slots.sidebar = defaultViewSlots().sidebar;
+        slots.historyPanel = defaultViewSlots().historyPanel;
+        start(std::move(slots));
+        state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
+    }
     BrowserState& state() { return h->ctx().state; }
 
     TempDir dir;
@@ -202,16 +211,10 @@ TEST_F(ShortcutsTest, TheDesktopsKeysWorkWhileAWebPageHasTheFocus)
 // to the panel). F10 opens the window's menu wherever it is, and the open menu has the keys.
 TEST_F(ShortcutsTest, F10OpensTheWindowsMenuAndTheMenuTakesTheArrowKeys)
 {
-    ViewSlots slots;
-    slots.sidebar = defaultViewSlots().sidebar;
-    slots.historyPanel = defaultViewSlots().historyPanel;
-    start(std::move(slots));
-    state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
+    startWithSidebarAndHistory();
     SidebarHost& host = h->root().contentView()->sidebarHost();
     auto menu = [&]() -> Gtk::Popover* {
-        auto* button = findWidget<Gtk::MenuButton>(*h->root().contentView(), [](Gtk::MenuButton& b) {
-            return b.has_css_class("kovi-window-menu");
-        });
+        auto* button = findWindowMenu(*h->root().contentView());
         return button ? button->get_popover() : nullptr;
     };
     auto menuHasKeys = [&] {
@@ -267,20 +270,14 @@ TEST_F(ShortcutsTest, F10OpensTheWindowsMenuAndTheMenuTakesTheArrowKeys)
 // neither Escape nor moving the pointer over the page took it away. It goes with the panel.
 TEST_F(ShortcutsTest, TheSidebarAHistoryPanelShowedGoesWithThePanel)
 {
-    ViewSlots slots;
-    slots.sidebar = defaultViewSlots().sidebar;
-    slots.historyPanel = defaultViewSlots().historyPanel;
-    start(std::move(slots));
-    state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
+    startWithSidebarAndHistory();
     ContentView& content = *h->root().contentView();
     SidebarHost& host = content.sidebarHost();
     FloatingSidebar& floating = content.dock().floating();
     host.setIsPinned(false);
     host.setIsSidebarVisible(false);
     ASSERT_TRUE(runUntilGtk([&] { return !floating.scrim().get_visible(); }, 5));
-    auto* menuButton = findWidget<Gtk::MenuButton>(content, [](Gtk::MenuButton& b) {
-        return b.has_css_class("kovi-window-menu");
-    });
+    auto* menuButton = findWindowMenu(content);
     ASSERT_NE(menuButton, nullptr);
     Gtk::Popover& menu = *menuButton->get_popover();
     auto allGone = [&] { return !host.isSidebarVisible() && !floating.scrim().get_visible(); };

@@ -212,19 +212,7 @@ TEST_F(WindowFocusTest, TheKeysWorkAtOnceAfterAMenuItemRan)
 {
     state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
     ASSERT_TRUE(runUntilGtk([&] { return pageHasFocus(); }));
-    auto windowMenu = [&]() -> Gtk::MenuButton* {
-        std::function<Gtk::MenuButton*(Gtk::Widget&)> find = [&](Gtk::Widget& w) -> Gtk::MenuButton* {
-            auto* button = dynamic_cast<Gtk::MenuButton*>(&w);
-            if (button && button->get_mapped() && button->has_css_class("kovi-window-menu"))
-                return button;
-            for (auto* c = w.get_first_child(); c; c = c->get_next_sibling()) {
-                if (auto* found = find(*c))
-                    return found;
-            }
-            return nullptr;
-        };
-        return find(h->window());
-    };
+    auto windowMenu = [&] { return findWindowMenu(h->window(), true); };
     auto menuOpen = [&] { return windowMenu() && windowMenu()->get_popover()->get_mapped(); };
     for (BrowserLayoutMode mode : {BrowserLayoutMode::vertical, BrowserLayoutMode::traditional}) {
         SCOPED_TRACE(mode == BrowserLayoutMode::vertical ? "sidebar layout" : "horizontal layout");
@@ -358,9 +346,7 @@ TEST_F(WindowFocusTest, ADownloadStartingWhileTheUserTypesInTheCommandBarWaitsFo
     // From the window's open menu, which holds the keys over any panel: the menu closes.
     ASSERT_TRUE(xdoKey("Escape"));
     ASSERT_TRUE(runUntilGtk([&] { return !state().isCommandBarVisible(); }));
-    auto* menuButton = findWidget<Gtk::MenuButton>(content(), [](Gtk::MenuButton& b) {
-        return b.has_css_class("kovi-window-menu") && b.get_mapped();
-    });
+    auto* menuButton = findWindowMenu(content(), true);
     ASSERT_NE(menuButton, nullptr);
     ASSERT_TRUE(xdoKey("F10"));
     ASSERT_TRUE(runUntilGtk([&] { return focus() && focus()->is_ancestor(*menuButton->get_popover()); }));

@@ -85,6 +85,16 @@ private:
     guint16 m_port = 0;
 };
 
+// A download whose body arrives over a second and more, long after the download has started.
+LoopbackServer::Reply tricklingDownload()
+{
+    LoopbackServer::Reply reply{200, payload(1000), "application/octet-stream",
+                                {{"Content-Disposition", "attachment; filename=trickling.bin"}}};
+    reply.trickle.assign(6, std::string(1000, 't'));
+    reply.trickleMs = 250;
+    return reply;
+}
+
 std::string rawReply(const std::string& name, const std::string& framing, const std::string& body)
 {
     return "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Disposition: attachment; filename="
@@ -106,14 +116,7 @@ protected:
         server.on("/hostile", LoopbackServer::Reply{200, "x", "text/plain",
                                                     {{"Content-Disposition",
                                                       "attachment; filename=\"../../.bashrc\""}}});
-        // The body arrives over a second and more, long after the download has started.
-        server.on("/trickling", [](const LoopbackServer::Request&) {
-            LoopbackServer::Reply reply{200, payload(1000), "application/octet-stream",
-                                        {{"Content-Disposition", "attachment; filename=trickling.bin"}}};
-            reply.trickle.assign(6, std::string(1000, 't'));
-            reply.trickleMs = 250;
-            return reply;
-        });
+        server.on("/trickling", tricklingDownload());
         server.on("/endless", [](const LoopbackServer::Request&) {
             LoopbackServer::Reply reply{200, payload(5000), "application/octet-stream",
                                         {{"Content-Disposition", "attachment; filename=endless.bin"}}};
@@ -336,12 +339,7 @@ protected:
         server.on("/held", LoopbackServer::Reply{200, page("Held"), "text/html", {}, false, 10000});
         server.on("/report.bin", LoopbackServer::Reply{200, payload(4096), "application/octet-stream",
                                                         {{"Content-Disposition", "attachment; filename=report.bin"}}});
-        // Its body arrives over a second and more, after its tab has closed.
-        LoopbackServer::Reply trickling{200, payload(1000), "application/octet-stream",
-                                        {{"Content-Disposition", "attachment; filename=trickling.bin"}}};
-        trickling.trickle.assign(6, std::string(1000, 't'));
-        trickling.trickleMs = 250;
-        server.on("/trickling.bin", trickling);
+        server.on("/trickling.bin", tricklingDownload());
     }
 
     void SetUp() override
