@@ -103,7 +103,7 @@ void BrowserState::finishChanges()
     // Files first, so a slot that looks at them sees the operation's result.
     std::vector<std::string> written;
     if (std::exchange(m_stateSavePending, false)) {
-        m_stateFile.write(m_tabs, m_folders, m_spaces, m_currentSpaceId, m_activeTabId);
+        m_stateFile.write(m_tabs, m_folders, m_spaces, m_currentSpaceId, m_activeTabId, m_leavingForDownload);
         written.emplace_back(stateFileName);
     }
     if (std::exchange(m_historySavePending, false)) {
@@ -245,6 +245,7 @@ void BrowserState::eraseTab(const Uuid& id)
     m_stateFile.forgetTab(id);
     m_historyLog.forgetTab(id);
     m_openedForFirstNavigation.erase(id);
+    m_leavingForDownload.erase(id);
     markChanged(Property::tabs);
     m_closedTabs.push_back(id);
     if (m_navigationErrors.erase(id) > 0)

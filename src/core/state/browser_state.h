@@ -270,7 +270,15 @@ public:
     // it shows a page or is sent elsewhere: should that address be a download, the tab has
     // nothing to show. Restored and reopened tabs never are. Kept for this run only.
     bool isOpenedForFirstNavigation(const Uuid& tabId) const { return m_openedForFirstNavigation.contains(tabId); }
-    void endFirstNavigation(const Uuid& tabId) { m_openedForFirstNavigation.erase(tabId); }
+    // The tab shows a page or is sent elsewhere: it is the user's tab from now on.
+    void endFirstNavigation(const Uuid& tabId);
+    // The tab's own address turned out to be a download before it showed any page: the visit
+    // recorded when it was shown was of no page and goes, and the tab, with nothing to show,
+    // closes once the download is listed (pinned tabs stay). Until it closes it is left out of
+    // browser_state.json, written at once, so that no quit or crash meanwhile brings back a tab
+    // that asks for the file again at every start.
+    void leaveForDownload(const Uuid& tabId);
+    bool isLeavingForDownload(const Uuid& tabId) const { return m_leavingForDownload.contains(tabId); }
     // Closes the tab: keeps it among the 40 most recently closed, removes it from its folder
     // and its space's orders, activates another tab of the current space when it was active,
     // turns split view off when it was shown there, and saves.
@@ -330,9 +338,6 @@ public:
     // written visitReportWriteDelay seconds after the first unwritten report (or with an
     // earlier save of the state or the history).
     void recordNavigation(const Uuid& tabId);
-    // The tab's address turned into a download before the tab showed any page: the visit
-    // recorded when it was shown was of no page, and is removed.
-    void removeVisitOfDownload(const Uuid& tabId);
     // The entries of the shown space, newest first.
     std::vector<HistoryItem> historyForCurrentSpace() const;
     // The shown space's entries of the local calendar day of `date`.
@@ -508,6 +513,8 @@ private:
     void saveKoviCanvases();
     void writeCanvasesFile();
     void watchWriteFailures();
+    // The tab's newest visit, recorded when it was shown, was of no page (see leaveForDownload).
+    void removeVisitOfDownload(const Uuid& tabId);
     void writeVisitReportsSoon();
     void startAutoArchiveTimer();
 
@@ -525,6 +532,7 @@ private:
     BrowserLayoutMode m_layoutMode = BrowserLayoutMode::vertical;
     TabMap m_tabs;
     std::unordered_set<Uuid> m_openedForFirstNavigation;
+    std::unordered_set<Uuid> m_leavingForDownload; // never saved; see leaveForDownload
     ErrorMap m_navigationErrors;
     FolderMap m_folders;
     std::vector<Space> m_spaces;

@@ -49,6 +49,25 @@ void BrowserState::createNewTab(const Url& url)
     addTab(Tab(Uuid::random(), url, std::nullopt, false, false, m_currentSpaceId, std::nullopt));
 }
 
+void BrowserState::endFirstNavigation(const Uuid& tabId)
+{
+    m_openedForFirstNavigation.erase(tabId);
+    if (m_leavingForDownload.erase(tabId) > 0)
+        saveState(); // it has a page of its own after all
+}
+
+void BrowserState::leaveForDownload(const Uuid& tabId)
+{
+    const Tab* tab = findTab(tabId);
+    if (!tab)
+        return;
+    ChangeScope scope(*this);
+    removeVisitOfDownload(tabId);
+    if (tab->isPinned || !m_leavingForDownload.insert(tabId).second)
+        return;
+    saveState();
+}
+
 void BrowserState::removeTab(const Uuid& tabId)
 {
     const Tab* found = findTab(tabId);

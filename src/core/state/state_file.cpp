@@ -88,19 +88,42 @@ StateFile::Contents StateFile::repaired(PersistedState stored)
 }
 
 bool StateFile::write(const TabMap& tabs, const FolderMap& folders, const std::vector<Space>& spaces,
-                      const std::optional<Uuid>& currentSpaceId, const std::optional<Uuid>& activeTabId)
+                      const std::optional<Uuid>& currentSpaceId, const std::optional<Uuid>& activeTabId,
+                      const std::unordered_set<Uuid>& leftOut)
 {
     const char* failure = "Failed to save state: ";
+    auto isLeftOut = [&](const Uuid& id) { return leftOut.contains(id); };
+    // Copied only while a tab is left out, which is rare and brief.
+    FolderMap keptFolders;
+    std::vector<Space> keptSpaces;
+    if (!leftOut.empty()) {
+        keptFolders = folders;
+        for (auto& [id, folder] : keptFolders)
+            std::erase_if(folder.tabIds, isLeftOut);
+        keptSpaces = spaces;
+        for (Space& space : keptSpaces) {
+            std::erase_if(space.tabOrder, isLeftOut);
+            std::erase_if(space.sidebarOrder,
+                          [&](const SidebarItem& item) { return item.isTab() && isLeftOut(item.uuid()); });
+            if (space.lastActiveTabId && isLeftOut(*space.lastActiveTabId))
+                space.lastActiveTabId.reset();
+        }
+    }
     try {
         std::vector<std::pair<Uuid, const std::string*>> encoded;
         encoded.reserve(tabs.size());
         for (const auto& [id, tab] : tabs) {
+            if (isLeftOut(id))
+                continue;
             auto cached = m_encodedTabs.find(id);
             if (cached == m_encodedTabs.end())
                 cached = m_encodedTabs.emplace(id, json::dump(toJson(tab))).first;
             encoded.emplace_back(id, &cached->second);
         }
-        PersistedState::assemble(encoded, folders, spaces, currentSpaceId, activeTabId, m_text);
+        const bool filtered = !leftOut.empty();
+        PersistedState::assemble(encoded, filtered ? keptFolders : folders, filtered ? keptSpaces : spaces,
+                                 currentSpaceId, activeTabId && isLeftOut(*activeTabId) ? std::nullopt : activeTabId,
+                                 m_text);
     } catch (const std::exception& error) {
         std::cout << failure << error.what() << std::endl;
         return false;

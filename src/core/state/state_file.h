@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace kovi {
@@ -45,9 +46,12 @@ public:
 
     // The tab's record changed or is gone: its encoded text is not reused.
     void forgetTab(const Uuid& id) { m_encodedTabs.erase(id); }
-    // Writes the file; false when it failed (the folder tries again later).
+    // Writes the file; false when it failed (the folder tries again later). The tabs in
+    // `leftOut` are written as if they were closed: no record, named by no order, folder or
+    // active id.
     bool write(const TabMap& tabs, const FolderMap& folders, const std::vector<Space>& spaces,
-               const std::optional<Uuid>& currentSpaceId, const std::optional<Uuid>& activeTabId);
+               const std::optional<Uuid>& currentSpaceId, const std::optional<Uuid>& activeTabId,
+               const std::unordered_set<Uuid>& leftOut = {});
 
 private:
     StorageFolder& m_folder;

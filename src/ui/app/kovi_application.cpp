@@ -201,6 +201,15 @@ void KoviApplication::on_activate()
             // Closing the window ends the application (the last window closed).
             quit();
         });
+        // Closed, the window goes out of sight but stays whole until the views are taken down in
+        // order: what is still under way (a download's tab closing, an alert) never meets a
+        // window that has gone.
+        m_windowClosing = m_window->signal_close_request().connect(
+            [this] {
+                m_window->set_visible(false);
+                return true;
+            },
+            false);
         // The pages (the engine's drawing side, its processes) and the update check (the network
         // stack's proxy and TLS modules): not before the window has painted once.
         const bool check = m_options.startupUpdateCheck;
@@ -249,6 +258,7 @@ void KoviApplication::on_shutdown()
 void KoviApplication::tearDownViews()
 {
     m_windowHidden.disconnect();
+    m_windowClosing.disconnect();
     m_settingsSaveFailed.disconnect();
     m_settingsAlert.reset();
     m_stateSaveAlert.reset();

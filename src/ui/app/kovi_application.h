@@ -83,6 +83,7 @@ private:
     sigc::connection m_settingsSaveFailed;
     MainWindow* m_window = nullptr;
     sigc::connection m_windowHidden;
+    sigc::connection m_windowClosing;
     unsigned m_sigterm = 0;
     unsigned m_sigint = 0;
     bool m_saved = false;

@@ -37,7 +37,7 @@ WebContent::WebContent(BrowserState& state, NotificationCenter& notifications, P
     m_sessions.sessionCreated.connect([this](SpaceWebSessionManager::Session& session) {
         m_downloads->watch(session.network.get());
     });
-    m_downloads->listedInView.connect(sigc::mem_fun(*this, &WebContent::closeTabOpenedForDownload));
+    m_downloads->listedInView.connect(sigc::mem_fun(*this, &WebContent::closeTabLeftForDownload));
     // A closed or archived tab's page stops and its memory returns.
     state.tabClosed.connect(sigc::track_object([this](const Uuid& tabId) {
         m_pool.removeWebView(tabId);
@@ -71,20 +71,19 @@ void WebContent::returnFreedMemorySoon()
     }, 1000);
 }
 
-void WebContent::closeTabOpenedForDownload(WebKitWebView* view)
+void WebContent::closeTabLeftForDownload(WebKitWebView* view)
 {
-    // A tab opened for an address that turned out to be a download has no page to show: it would
-    // stay behind empty, and the visit recorded when it was shown was of no page. The user's own
-    // tabs (restored ones, tabs sent to another address) and kept (pinned) tabs stay.
+    // A tab whose own address turned out to be a download has no page to show: it would stay
+    // behind empty. The user's own tabs (those that showed a page, those sent to another address)
+    // and kept (pinned) tabs stay.
     auto tabId = m_pool.tabOf(view);
-    if (!tabId || !m_state.isOpenedForFirstNavigation(*tabId))
-        return;
-    m_state.removeVisitOfDownload(*tabId);
-    auto tab = m_state.tab(*tabId);
-    if (!tab || tab->isPinned)
+    if (!tabId || !m_state.isLeavingForDownload(*tabId))
         return;
     // Not under the engine's signal: closing the tab destroys its view.
-    Glib::signal_idle().connect_once(sigc::track_object([this, id = *tabId] { m_state.removeTab(id); }, *this));
+    Glib::signal_idle().connect_once(sigc::track_object([this, id = *tabId] {
+        if (m_state.isLeavingForDownload(id))
+            m_state.removeTab(id);
+    }, *this));
 }
 
 } // namespace kovi

@@ -76,7 +76,7 @@ public:
 
 private:
     void returnFreedMemorySoon();
-    void closeTabOpenedForDownload(WebKitWebView* view);
+    void closeTabLeftForDownload(WebKitWebView* view);
 
     BrowserState& m_state;
     NotificationCenter& m_notifications;

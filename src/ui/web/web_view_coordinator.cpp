@@ -441,13 +441,19 @@ bool WebViewCoordinator::decideResponse(WebKitPolicyDecision* decision)
 
 void WebViewCoordinator::keepPageAfterDownload()
 {
-    // A shown page stays, and the engine gives its address back. A tab that showed none yet
-    // would be left blank under the download's address: it goes back to the page it was
-    // loading, unless it was opened for this address alone (it closes).
+    // A shown page stays, and the engine gives its address back.
     auto page = std::exchange(m_loadingBeforeNavigate, std::nullopt);
-    if (!page || webkit_back_forward_list_get_current_item(m_backForwardList)
-        || m_web.state().isOpenedForFirstNavigation(m_tabId))
+    if (webkit_back_forward_list_get_current_item(m_backForwardList))
         return;
+    if (!page) {
+        // The tab's own address (a new tab's, a restored tab's) is the download: the tab has no
+        // page to show. One sent to another address keeps the address it had.
+        if (!m_sentElsewhere)
+            m_web.state().leaveForDownload(m_tabId);
+        return;
+    }
+    // The user's tab was sent to the download while it still loaded its page, none shown yet:
+    // left as it is, it would be blank under the download's address. It goes back to that page.
     m_web.state().updateTabURL(m_tabId, *page);
     // Once the engine has let go of the load the download took.
     std::weak_ptr<WebViewCoordinator*> token = m_token;

@@ -149,6 +149,8 @@ private:
     std::string m_findText; // the latest text asked for
     // The page the view was still loading, none shown yet, when it was sent to another address.
     std::optional<Url> m_loadingBeforeNavigate;
+    // The view was sent to an address other than the tab's own.
+    bool m_sentElsewhere = false;
     std::unique_ptr<FaviconCapture> m_favicon;
     std::unique_ptr<PopupShortcuts> m_popupShortcuts;
     // Async engine callbacks hold this weakly and do nothing once the coordinator is gone.

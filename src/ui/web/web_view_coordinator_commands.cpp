@@ -218,7 +218,10 @@ void WebViewCoordinator::navigate(const Notification& note)
     auto url = note.value<Url>("url");
     if (!url)
         return;
-    m_web.state().endFirstNavigation(m_tabId); // sent elsewhere, it is the user's tab now
+    auto tab = m_web.state().tab(m_tabId);
+    if (!tab || tab->url != *url)
+        m_sentElsewhere = true;
+    m_web.state().endFirstNavigation(m_tabId); // sent there by the user, it is the user's tab now
     const char* loading = webkit_back_forward_list_get_current_item(m_backForwardList) ? nullptr
                                                                                        : webkit_web_view_get_uri(m_view);
     m_loadingBeforeNavigate = loading && *loading ? Url::parse(loading) : std::nullopt;

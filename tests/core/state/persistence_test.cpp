@@ -92,6 +92,35 @@ TEST_F(PersistenceTest, NavigationSurvivesWhenTheApplicationSavesAtShutdown)
     EXPECT_FALSE(tab.canGoForward);
 }
 
+// A tab opened for an address that turned out to be a download stayed in browser_state.json
+// until it closed: a quit or crash in between brought it back at every start, and every start
+// downloaded the file again.
+TEST_F(PersistenceTest, ATabLeftForADownloadIsNeverSavedAndAnyOtherTabIs)
+{
+    start();
+    Uuid page = open("https://a.example/");
+    Uuid pinned = open("https://p.example/file.bin", true);
+    Uuid sentElsewhere = open("https://b.example/file.bin");
+    Uuid download = open("https://a.example/file.bin");
+    state->createFolder("Files", {download});
+    for (const Uuid& id : {pinned, download, sentElsewhere})
+        state->leaveForDownload(id);
+    state->endFirstNavigation(sentElsewhere); // it shows a page of its own after all
+
+    EXPECT_TRUE(state->isLeavingForDownload(download));
+    EXPECT_FALSE(state->isLeavingForDownload(pinned)) << "a pinned tab stays whatever its address gives";
+    const std::string written = dir.read(BrowserState::stateFileName);
+    EXPECT_EQ(written.find(download.toString()), std::string::npos) << written;
+    for (const auto& event : state->history())
+        EXPECT_NE(event.url, url("https://a.example/file.bin")) << "the visit shown was of no page";
+
+    restart();
+    EXPECT_FALSE(state->tab(download));
+    EXPECT_TRUE(state->tab(page) && state->tab(pinned) && state->tab(sentElsewhere));
+    EXPECT_TRUE(state->folders().begin()->second.tabIds.empty());
+    EXPECT_EQ(state->activeTabId(), sentElsewhere) << "the space's most recent tab is shown";
+}
+
 // With a full disk, a read-only data folder or browser_state.json replaced by a folder, the tabs
 // and the history were gone at the next start, and only standard output had said so.
 TEST_F(PersistenceTest, FailedSavesAreReportedOncePerFileUntilTheyWorkAgain)
