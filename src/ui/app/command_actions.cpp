@@ -90,8 +90,11 @@ struct WindowKey {
         CommandTable& table = **alive;
         switch (table.routeShortcut(key->commandId)) {
         case CommandTable::ShortcutRoute::run:
-            // A command that cannot run now leaves the key to the focused widget.
-            return table.run(key->commandId, key->argument);
+            // The key is the browser's even when its command cannot act now: nothing happens,
+            // as its greyed-out menu item says. Passed on, the toolkit's own use of it (its
+            // inspector's Ctrl+Shift+D) would act instead.
+            table.run(key->commandId, key->argument);
+            return TRUE;
         case CommandTable::ShortcutRoute::closePanel:
             if (auto panel = table.openPanel())
                 table.closePanel(*panel);

@@ -9,6 +9,7 @@
 #include "ui/app/main_window.h"
 #include "ui/app/command_actions.h"
 #include "ui/app/save_failure_alert.h"
+#include "ui/design/dialogs.h"
 #include "ui/design/theme.h"
 #include "ui/library/message_alert.h"
 #include "ui/settings/update_alerts.h"
@@ -155,6 +156,7 @@ void KoviApplication::on_startup()
     };
     m_sigterm = g_unix_signal_add(SIGTERM, onSignal, this);
     m_sigint = g_unix_signal_add(SIGINT, onSignal, this);
+    refuseInspectorKeys();
     DrawingSetup::displayOpened();
     // Before the first window: GTK reads the renderer choice when it realizes one.
     DrawingSetup::keepFrameBuffersAllocated();
@@ -164,6 +166,38 @@ void KoviApplication::on_startup()
     Gtk::Window::set_default_icon_name(applicationId);
     createCore();
     createCommands();
+}
+
+void KoviApplication::refuseInspectorKeys()
+{
+#ifdef NDEBUG
+    // The toolkit opens its inspector on keys of its own (Ctrl+Shift+I and D) in every window; a
+    // release build is no place for it. A window's own handler runs before the toolkit's and
+    // stops the signal there, so each window gets one as it is made. Once per process: the list
+    // of windows is global.
+    static const bool refused = [] {
+        auto refuse = +[](GListModel* windows, guint position, guint, guint added, gpointer) {
+            for (guint i = position; i < position + added; ++i) {
+                GObject* window = G_OBJECT(g_list_model_get_item(windows, i));
+                if (!g_object_get_data(window, "kovi-inspector-refused")) {
+                    g_object_set_data(window, "kovi-inspector-refused", GINT_TO_POINTER(1));
+                    g_signal_connect(window, "enable-debugging",
+                                     G_CALLBACK(+[](GtkWindow* window, gboolean, gpointer) -> gboolean {
+                                         g_signal_stop_emission_by_name(window, "enable-debugging");
+                                         return TRUE;
+                                     }),
+                                     nullptr);
+                }
+                g_object_unref(window);
+            }
+        };
+        GListModel* windows = gtk_window_get_toplevels();
+        g_signal_connect(windows, "items-changed", G_CALLBACK(refuse), nullptr);
+        refuse(windows, 0, 0, g_list_model_get_n_items(windows), nullptr);
+        return true;
+    }();
+    (void)refused;
+#endif
 }
 
 void KoviApplication::whenNotTyping(const std::string& name, std::function<void()> open)
@@ -312,6 +346,7 @@ void KoviApplication::showAbout()
     adw_about_window_add_link(window, "WebKit Licenses", "https://webkit.org/licensing-webkit/");
     if (m_window)
         gtk_window_set_transient_for(GTK_WINDOW(about), GTK_WINDOW(m_window->gobj()));
+    joinApplication(GTK_WINDOW(about));
     gtk_window_present(GTK_WINDOW(about));
 }
 

@@ -70,6 +70,7 @@ private:
     // Runs `open` (something that opens by itself) now, or once the user has stopped typing in
     // the window (TypingHold).
     void whenNotTyping(const std::string& name, std::function<void()> open);
+    static void refuseInspectorKeys();
 
     struct Core;
     Options m_options;

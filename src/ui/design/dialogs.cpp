@@ -41,11 +41,16 @@ void presentWhenIdle(GtkWindow* dialog)
 
 } // namespace
 
-void joinApplication(Gtk::Window& window)
+void joinApplication(GtkWindow* window)
 {
     GApplication* running = g_application_get_default();
-    if (GTK_IS_APPLICATION(running) && !gtk_window_get_application(window.gobj()))
-        gtk_window_set_application(window.gobj(), GTK_APPLICATION(running));
+    if (GTK_IS_APPLICATION(running) && !gtk_window_get_application(window))
+        gtk_window_set_application(window, GTK_APPLICATION(running));
+}
+
+void joinApplication(Gtk::Window& window)
+{
+    joinApplication(window.gobj());
 }
 
 void closeDialogSoon(GtkWindow* dialog)
@@ -63,6 +68,8 @@ void closeDialogSoon(GtkWindow* dialog)
 
 void presentOverParent(GtkWindow* dialog)
 {
+    // The application's keys (Quit's) work in its alerts too.
+    joinApplication(dialog);
     GtkWindow* parent = gtk_window_get_transient_for(dialog);
     if (!parent || gtk_widget_get_mapped(GTK_WIDGET(parent))) {
         gtk_window_present(dialog);

@@ -119,6 +119,9 @@ public:
         if (app && app->mainWindow())
             app->mainWindow()->hide();
         settle(20);
+        // As at the end of a run: the views go and the window lets go of the application, which
+        // would otherwise outlive the test (and stay the process's default application).
+        g_signal_emit_by_name(app->gobj(), "shutdown");
         app.reset();
     }
     AppContext& ctx() { return app->context(); }

@@ -528,6 +528,77 @@ TEST_P(QuickQuitTest, ADownloadsTabNeverComesBackAndItsFileIsAskedForOnce)
 INSTANTIATE_TEST_SUITE_P(Quits, QuickQuitTest, ::testing::Values("Sigterm", "CloseButton", "SigtermAsItStarts"),
                          [](const auto& info) { return info.param; });
 
+// Ctrl+Q did nothing while one of Kovi's alerts was up: the alerts did not belong to the
+// application, whose key Quit's is. With each kind up and holding the keyboard, a real Ctrl+Q
+// ends the run with status 0 and the tabs saved.
+class QuitUnderAlertTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(QuitUnderAlertTest, CtrlQQuitsFromTheAlert)
+{
+    TempDir home;
+    prepareProfile(home.path(), false);
+    const std::string profile = home.path() + "/data/KoviBrowser/";
+    auto app = makeApplication(home.path());
+    auto shownAlert = []() -> GtkWindow* {
+        auto windows = GObjectPtr<GListModel>::ref(gtk_window_get_toplevels());
+        for (guint i = 0, n = g_list_model_get_n_items(windows.get()); i < n; ++i) {
+            auto window = GObjectPtr<GtkWindow>::adopt(static_cast<GtkWindow*>(g_list_model_get_item(windows.get(), i)));
+            if (ADW_IS_MESSAGE_DIALOG(window.get()) && gtk_widget_get_mapped(GTK_WIDGET(window.get())))
+                return window.get();
+        }
+        return nullptr;
+    };
+    bool pressed = false;
+    app->signal_activate().connect(
+        [&] {
+            Glib::signal_idle().connect_once([&] {
+                MainWindow* window = app->mainWindow();
+                ASSERT_TRUE(window && waitForWindow(*window) && waitForFrames(*window));
+                AppContext& ctx = app->context();
+                const std::string& kind = GetParam();
+                if (kind == "Tabs") {
+                    std::filesystem::remove(profile + "history.json");
+                    std::filesystem::create_directories(profile + "history.json");
+                    ctx.state.saveHistory();
+                } else if (kind == "Settings") {
+                    const std::string defaults = home.path() + "/config/KoviBrowser/defaults.json";
+                    std::filesystem::remove(defaults);
+                    std::filesystem::create_directories(defaults);
+                    ctx.preferences.set(prefs::autoPiPEnabled, false);
+                } else if (kind == "Library") {
+                    ctx.library.setErrorMessage("Disk full");
+                } else {
+                    app->commands().activate("check-for-updates");
+                }
+                GtkWindow* alert = nullptr;
+                ASSERT_TRUE(runUntilGtk([&] { return (alert = shownAlert()) != nullptr; }, 30)) << "no alert";
+                ASSERT_TRUE(xdoFocusWindow(*Glib::wrap(alert)));
+                std::filesystem::remove(profile + "browser_state.json"); // only the quit brings it back
+                ASSERT_TRUE(xdoKey("ctrl+q"));
+                pressed = true;
+            });
+        },
+        true);
+    // Unanswered, the run would go on: the deadline ends it as a failure.
+    bool timedOut = false;
+    sigc::connection deadline = Glib::signal_timeout().connect_seconds(
+        [&] {
+            timedOut = true;
+            app->quit();
+            return false;
+        },
+        60);
+    ASSERT_EQ(app->run(0, nullptr), 0);
+    deadline.disconnect();
+    ASSERT_TRUE(pressed);
+    EXPECT_FALSE(timedOut) << "Ctrl+Q did not quit";
+    app.reset();
+    EXPECT_EQ(savedTabs(home.path()), preparedTabs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Alerts, QuitUnderAlertTest, ::testing::Values("Tabs", "Settings", "Library", "Update"),
+                         [](const auto& info) { return info.param; });
+
 TEST(Launch, AnAddressGivenByTheLauncherOpensInATab)
 {
     // As the launcher entry's "%U" hands it over: the page becomes a tab, saved with the state.
