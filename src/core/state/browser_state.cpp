@@ -342,6 +342,14 @@ void BrowserState::setDownloads(std::vector<DownloadItem> downloads)
         markChanged(Property::downloads);
 }
 void BrowserState::setIsDownloadsPanelVisible(bool visible) { setIsPanelOpen(Panel::downloads, visible); }
+void BrowserState::openDownloadsPanelForDownload()
+{
+    if (isDownloadsPanelVisible())
+        return;
+    ChangeScope scope(*this); // the panel's flag is told once it says how it opened
+    setIsPanelOpen(Panel::downloads, true);
+    m_downloadsPanelOpenedByItself = true;
+}
 void BrowserState::setIsFindInPageVisible(bool visible) { assign(m_isFindInPageVisible, visible, Property::isFindInPageVisible); }
 void BrowserState::setFindInPageQuery(std::string query) { assign(m_findInPageQuery, std::move(query), Property::findInPageQuery); }
 void BrowserState::setIsAIChatVisible(bool visible) { setIsPanelOpen(Panel::aiChat, visible); }
@@ -371,6 +379,8 @@ bool BrowserState::isPanelOpen(Panel panel) const
 
 void BrowserState::setIsPanelOpen(Panel panel, bool open)
 {
+    if (panel == Panel::downloads)
+        m_downloadsPanelOpenedByItself = false;
     if (isPanelOpen(panel) == open)
         return;
     ChangeScope scope(*this);

@@ -165,6 +165,11 @@ public:
 
     bool isDownloadsPanelVisible() const { return isPanelOpen(Panel::downloads); }
     void setIsDownloadsPanelVisible(bool visible);
+    // Opens the downloads panel as a download starts, unless it is open already. Opened so, it
+    // lets the clicks beside it through to what they were meant for; opening or closing it any
+    // other way ends that.
+    void openDownloadsPanelForDownload();
+    bool isDownloadsPanelOpenedByItself() const { return m_downloadsPanelOpenedByItself; }
     sigc::signal<void()> isDownloadsPanelVisibleChanged;
 
     bool isFindInPageVisible() const { return m_isFindInPageVisible; }
@@ -554,6 +559,7 @@ private:
     double m_sidebarWidth = 280.0;
     bool m_isBrowserBezelEnabled = true;
     std::vector<Panel> m_openPanels;
+    bool m_downloadsPanelOpenedByItself = false;
 
     SidebarOrder m_sidebarOrder{m_tabs, m_folders};
 

@@ -137,7 +137,7 @@ void KoviApplication::createCore()
                                          core.extensions(), core.http());
     // A download that starts while the user types in the window shows its panel once they stop.
     c.web->downloads().setPanelOpener([this, &state = core.state()] {
-        whenNotTyping("downloads-panel", [&state] { state.setIsDownloadsPanelVisible(true); });
+        whenNotTyping("downloads-panel", [&state] { state.openDownloadsPanelForDownload(); });
     });
 
     m_context = std::make_unique<AppContext>(AppContext::of(core, *c.theme, c.web.get()));

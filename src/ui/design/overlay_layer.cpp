@@ -195,12 +195,18 @@ bool OverlayLayer::inWindowButtonArea(const Gtk::Widget& widget, double x, doubl
 
 bool OverlayLayer::contains_vfunc(double x, double y) const
 {
+    if (m_beside) {
+        graphene_rect_t bounds;
+        const graphene_point_t point = GRAPHENE_POINT_INIT(float(x), float(y));
+        return m_bin && gtk_widget_compute_bounds(GTK_WIDGET(m_bin->gobj()), GTK_WIDGET(const_cast<GtkOverlay*>(gobj())), &bounds)
+               && graphene_rect_contains_point(&bounds, &point);
+    }
     return !inWindowButtonArea(*this, x, y) && Gtk::Overlay::contains_vfunc(x, y);
 }
 
 bool OverlayLayer::Scrim::contains_vfunc(double x, double y) const
 {
-    return !m_layer.inWindowButtonArea(*this, x, y) && Gtk::Box::contains_vfunc(x, y);
+    return !m_layer.m_beside && !m_layer.inWindowButtonArea(*this, x, y) && Gtk::Box::contains_vfunc(x, y);
 }
 
 void OverlayLayer::snapshot_vfunc(const Glib::RefPtr<Gtk::Snapshot>& snapshot)
@@ -251,6 +257,17 @@ void OverlayLayer::removeContent()
 
 void OverlayLayer::present(Gtk::Widget* content)
 {
+    show(content, false);
+}
+
+void OverlayLayer::presentBeside(Gtk::Widget* content)
+{
+    show(content, true);
+}
+
+void OverlayLayer::show(Gtk::Widget* content, bool beside)
+{
+    m_clicksBeside.reset();
     removeContent();
     m_content = content;
     if (m_content) {
@@ -276,7 +293,10 @@ void OverlayLayer::present(Gtk::Widget* content)
         gtk_widget_insert_before(GTK_WIDGET(gobj()), host->gobj(), nullptr);
     set_can_target(true);
     set_visible(true);
-    setCoversContent(true);
+    m_beside = beside && m_withScrim;
+    if (m_beside && m_bin)
+        m_clicksBeside = std::make_unique<ClicksBeside>(*m_bin, [this] { tapScrim(); });
+    setCoversContent(!m_beside);
     m_opacity->animateTo(1.0, KoviDesign::Animation::fast);
 }
 
@@ -345,6 +365,7 @@ void OverlayLayer::dismiss()
     m_presented = false;
     set_can_target(false);
     setCoversContent(false);
+    m_clicksBeside.reset();
     m_mapped.disconnect();
     // Typing must not go on into a panel that is fading out.
     if (Gtk::Root* root = get_root(); root && contains(root->get_focus()))

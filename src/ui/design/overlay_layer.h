@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/support/gobject_ptr.h"
+#include "ui/design/clicks_beside.h"
 #include "ui/design/slide_bin.h"
 #include "ui/design/motion.h"
 
@@ -39,6 +40,10 @@ public:
     void setHost(Gtk::Overlay* host);
     // Shows `content` (a managed widget, replacing any earlier one). nullptr shows the scrim only.
     void present(Gtk::Widget* content);
+    // Shows `content` over its scrim without a hold on the pointer, for a panel that opened by
+    // itself: a click beside the content reaches the view under the scrim, and once it has,
+    // counts as a tap on the scrim too. A click on the content acts on the content.
+    void presentBeside(Gtk::Widget* content);
     void dismiss();
     bool isPresented() const { return m_presented; }
     // Gives the keyboard to the presented content once it is on screen, unless the content took
@@ -75,6 +80,7 @@ private:
         const OverlayLayer& m_layer;
     };
 
+    void show(Gtk::Widget* content, bool beside);
     void removeContent();
     // While a scrim is up, the host overlay's main child (the view it dims) takes no pointer
     // input, but for the window's buttons in it.
@@ -94,6 +100,10 @@ private:
     double m_startScale = 0.95;
     bool m_presented = false;
     bool m_coversContent = false;
+    // Shown beside: the scrim lets the pointer through, and the clicks beside the content are
+    // watched for.
+    bool m_beside = false;
+    std::unique_ptr<ClicksBeside> m_clicksBeside;
     // While covering: the window's button groups under the scrim, their pictures drawn over it,
     // and the widgets it keeps from the pointer.
     std::vector<GObjectPtr<GtkWidget>> m_windowButtons;

@@ -40,7 +40,12 @@ void PanelOverlays::refresh(OverlayLayer& layer, bool visible, const std::functi
     // theirs, so a tap still closes them.
     if (!content && &layer == &m_commandBarLayer)
         return;
-    layer.present(content);
+    // The downloads panel that opened by itself as a download started takes no click meant for
+    // the page beside it (the next download link, say).
+    if (&layer == &m_downloadsLayer && m_ctx.state.isDownloadsPanelOpenedByItself())
+        layer.presentBeside(content);
+    else
+        layer.present(content);
 }
 
 } // namespace kovi

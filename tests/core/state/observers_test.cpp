@@ -202,6 +202,19 @@ TEST_F(ObserversTest, PanelFlagsStartOffAndNotifyOnChangeOnly)
     state->setSidebarWidth(std::numeric_limits<double>::quiet_NaN());
     EXPECT_EQ(state->sidebarWidth(), 280.0);
     connection.disconnect();
+
+    // The downloads panel says whether a download opened it, when its flag is told; one the user
+    // opened stays the user's.
+    std::vector<bool> openedByItself;
+    connection = state->isDownloadsPanelVisibleChanged.connect(
+        [&] { openedByItself.push_back(state->isDownloadsPanelOpenedByItself()); });
+    state->openDownloadsPanelForDownload();
+    state->setIsDownloadsPanelVisible(false);
+    state->setIsDownloadsPanelVisible(true);
+    state->openDownloadsPanelForDownload();
+    EXPECT_EQ(openedByItself, (std::vector<bool>{true, false, false}));
+    EXPECT_FALSE(state->isDownloadsPanelOpenedByItself());
+    connection.disconnect();
 }
 
 // Timers used to fire into a state that had been destroyed.

@@ -340,7 +340,17 @@ protected:
         server.on("/report.bin", LoopbackServer::Reply{200, payload(4096), "application/octet-stream",
                                                         {{"Content-Disposition", "attachment; filename=report.bin"}}});
         server.on("/trickling.bin", tricklingDownload());
+        std::string links;
+        for (int i = 1; i <= 5; ++i) {
+            const std::string name = "file" + std::to_string(i) + ".bin";
+            server.on("/" + name, LoopbackServer::Reply{200, payload(512), "application/octet-stream",
+                                                         {{"Content-Disposition", "attachment; filename=" + name}}});
+            links += "<a href='/" + name + "' style='position:absolute; right:40px; width:160px; height:50px; top:" +
+                     std::to_string(linkTop(i)) + "px'>" + name + "</a>";
+        }
+        server.on("/links", html(page("Links", links)));
     }
+    static int linkTop(int link) { return 40 + (link - 1) * 70; }
 
     void SetUp() override
     {
@@ -447,6 +457,42 @@ TEST_F(DownloadsInTheWindowTest, ADownloadTypedIntoARestoredTabStillLoadingKeeps
     ASSERT_NO_FATAL_FAILURE(expectSaved(2));
     EXPECT_EQ(tabIds(), before);
     EXPECT_EQ(state().activeTabId(), before.front());
+}
+
+// Regression: the downloads panel opened by itself beside a page of download links, and the
+// click on the next link only closed it: the page never saw that click, and every other link
+// clicked was lost. A click beside that panel reaches the page; one on the panel stays in it.
+TEST_F(DownloadsInTheWindowTest, ClicksBesideThePanelThatOpenedByItselfReachThePage)
+{
+    const Uuid tab = h->openLoaded(server.url("/links"), "Links");
+    ASSERT_TRUE(waitForFrames(h->window()));
+    auto* view = Glib::wrap(GTK_WIDGET(h->ctx().web->pool().webView(tab)));
+    OverlayLayer& panel = h->root().contentView()->panels().downloadsLayer();
+    for (int link = 1; link <= 5; ++link) {
+        const std::string path = "/file" + std::to_string(link) + ".bin";
+        ASSERT_TRUE(xdoClickWidget(*view, 1, view->get_width() - 40 - 80, linkTop(link) + 25));
+        ASSERT_TRUE(runUntilGtk([&] { return requestsFor(path) == 1; }, 20)) << path << " was not asked for";
+        ASSERT_TRUE(runUntilGtk([&] { return panel.isPresented() && panel.content() && waitForFrames(*panel.content(), 1); }, 20))
+            << "the panel opens as " << path << " starts";
+    }
+    ASSERT_TRUE(runUntilGtk([&] {
+        return state().downloads().size() == 5u && std::all_of(state().downloads().begin(), state().downloads().end(),
+                                                              [](const DownloadItem& d) { return d.status == DownloadStatus::completed; });
+    }, 30));
+
+    ASSERT_TRUE(xdoClickWidget(*panel.content()));
+    settle(500);
+    EXPECT_TRUE(state().isDownloadsPanelVisible()) << "a click on the panel closed it";
+    // Opened by the user, the panel catches the click beside it again, as any panel does.
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isDownloadsPanelVisible(); }, 10));
+    ASSERT_TRUE(xdoKey("ctrl+alt+j"));
+    ASSERT_TRUE(runUntilGtk([&] { return panel.isPresented() && panel.content(); }, 10));
+    ASSERT_TRUE(waitForFrames(*panel.content()));
+    ASSERT_TRUE(xdoClickWidget(*view, 1, view->get_width() - 40 - 80, linkTop(1) + 25));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isDownloadsPanelVisible(); }, 10));
+    settle(500);
+    EXPECT_EQ(requestsFor("/file1.bin"), 1u);
 }
 
 } // namespace
