@@ -89,6 +89,11 @@ FindInPageView::FindInPageView(WebContent& web)
     });
 
     m_connections.add(web.matchesCounted.connect(sigc::mem_fun(*this, &FindInPageView::matchesCounted)));
+    m_connections.add(web.pageReplaced.connect([this](const Uuid& tabId) {
+        if (m_web.state().activeTabId() == tabId)
+            searchAgain();
+    }));
+    m_connections.add(web.state().activeTabIdChanged.connect(sigc::mem_fun(*this, &FindInPageView::searchAgain)));
     refreshCounter();
 }
 
@@ -106,6 +111,12 @@ void FindInPageView::performSearch(const std::string& text)
     m_countAwaitedFrom = text.empty() ? std::nullopt : state.activeTabId();
     m_stepsAwaitingCount = 0;
     m_web.notifications().post(notifications::findInPage, state.activeTabId(), {{"query", text}});
+}
+
+void FindInPageView::searchAgain()
+{
+    if (!m_field.get_text().empty())
+        performSearch(m_field.get_text());
 }
 
 void FindInPageView::findNext()

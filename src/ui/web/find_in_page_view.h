@@ -21,7 +21,9 @@ class WebContent;
 // for the active tab, Return and the arrows post findInPageNext / findInPagePrevious, and the
 // total is the engine's count of the field's text reported back for the active tab. Steps taken
 // before that count arrives are posted when it does, so they move through the field's text.
-// Built fresh each time it is shown. Main thread only.
+// The field's text is searched again when another tab becomes active or the active tab's page
+// is replaced, so the count is always of the page shown. Built fresh each time it is shown.
+// Main thread only.
 class FindInPageView : public Gtk::Box {
 public:
     explicit FindInPageView(WebContent& web);
@@ -41,6 +43,8 @@ public:
 private:
     void textChanged();
     void performSearch(const std::string& text);
+    // The count shown is of another page: the field's text is searched on the active tab's.
+    void searchAgain();
     void matchesCounted(const Uuid& tabId, const std::string& text, int count);
     // Forward (+1) or back (-1) through the matches.
     void step(int direction);

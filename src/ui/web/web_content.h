@@ -73,6 +73,9 @@ public:
     // it is the bar's text); a count above FindCounter::matchLimit means more matches than the
     // engine counts.
     sigc::signal<void(const Uuid& tabId, const std::string& text, int count)> matchesCounted;
+    // A tab's view shows another page (one committed, or none: its web process ended). What was
+    // found in the tab belongs to no page now, and nothing is searched there until asked again.
+    sigc::signal<void(const Uuid& tabId)> pageReplaced;
 
 private:
     void returnFreedMemorySoon();

@@ -229,6 +229,7 @@ void WebViewCoordinator::didCommitNavigation()
     m_web.state().recordNavigation(m_tabId);
     m_web.state().endFirstNavigation(m_tabId);
     m_loadingBeforeNavigate.reset();
+    forgetFind();
 }
 
 void WebViewCoordinator::didFinishNavigation()
@@ -289,6 +290,7 @@ void WebViewCoordinator::webContentProcessDidTerminate()
     m_failureShown = true;
     m_web.state().updateTabLoading(m_tabId, false, 0);
     m_web.state().setNavigationError(m_tabId, NavigationPolicy::crashMessage);
+    forgetFind();
 }
 
 // ---- Policy ---------------------------------------------------------------------------------

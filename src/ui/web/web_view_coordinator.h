@@ -121,6 +121,8 @@ private:
     bool isSearchOwed() const;
     void findStep(bool forward);
     void findAnswered(guint count);
+    // The page searched is gone (another committed, or its process ended).
+    void forgetFind();
     void toggleDevTools(const Notification&);
     void enterPictureInPicture(const Notification&);
     void checkAndEnterPiP(const Notification&);
@@ -141,12 +143,14 @@ private:
     // The engine answers find requests one by one in the order they were made, naming no text:
     // each answer is matched to the oldest request still owed one. One search is owed at a time;
     // text typed meanwhile is searched when it answers, so the engine's match is of the latest.
+    // Every request is answered, those made of a page that has gone too: before the next page
+    // commits, or as failures once the page's process has ended (some after its end is reported).
     struct FindRequest {
-        std::string text; // "" once the bar was cleared after it was made
+        std::string text; // "" once the bar was cleared or the page replaced after it was made
         bool isStep;
     };
     std::deque<FindRequest> m_findOwed;
-    std::string m_findText; // the latest text asked for
+    std::string m_findText; // the latest text asked for on the page shown
     // The page the view was still loading, none shown yet, when it was sent to another address.
     std::optional<Url> m_loadingBeforeNavigate;
     // The view was sent to an address other than the tab's own.

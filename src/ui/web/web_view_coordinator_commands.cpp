@@ -102,6 +102,7 @@ void WebViewCoordinator::findInPage(const Notification& note)
     auto query = note.value<std::string>("query");
     if (!query)
         return;
+    const bool again = *query == m_findText;
     m_findText = *query;
     if (query->empty()) {
         // What is still owed was asked before the clear: its answer belongs to no text now.
@@ -112,8 +113,13 @@ void WebViewCoordinator::findInPage(const Notification& note)
         m_web.matchesCounted.emit(m_tabId, "", 0);
         return;
     }
-    if (!isSearchOwed())
-        askFind();
+    if (isSearchOwed())
+        return; // its answer is of this text, or this text is searched when it comes
+    // The text found already, asked again as the tab is shown again: the engine would go on from
+    // its match, and the count starts at the first.
+    if (again)
+        runScript("window.getSelection().removeAllRanges()");
+    askFind();
 }
 
 bool WebViewCoordinator::isSearchOwed() const
@@ -179,6 +185,16 @@ void WebViewCoordinator::findAnswered(guint count)
         m_web.matchesCounted.emit(m_tabId, answered.text, reported);
     if (answered.text != m_findText && !m_findText.empty())
         askFind();
+}
+
+void WebViewCoordinator::forgetFind()
+{
+    // What is owed still gets its answer, of the page that is gone: kept in the list, so later
+    // answers meet their own requests, it shows nothing.
+    for (FindRequest& owed : m_findOwed)
+        owed.text.clear();
+    m_findText.clear();
+    m_web.pageReplaced.emit(m_tabId);
 }
 
 void WebViewCoordinator::toggleDevTools(const Notification&)
