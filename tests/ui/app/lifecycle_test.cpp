@@ -505,8 +505,9 @@ TEST_P(QuickQuitTest, ADownloadsTabNeverComesBackAndItsFileIsAskedForOnce)
             ASSERT_EQ(kovi.wait(30), 0) << home.read("stderr.log");
         }
         EXPECT_EQ(savedTabs(home.path()), std::set<std::string>{server.url("/page")}) << "after start " << start;
-        if (start == 2)
+        if (start == 2) {
             EXPECT_EQ(asked("/quick-quit.bin"), fileBefore) << "the second start asked for the file again";
+        }
     }
     EXPECT_LE(asked("/quick-quit.bin"), 2) << "asked once, and once more at most when the quit came before the answer";
     // At most one copy, whole; a download the quit cut off is recorded as failed.
