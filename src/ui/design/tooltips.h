@@ -16,8 +16,8 @@ void hideTooltipWhileMenuOpen(Gtk::MenuButton& button);
 
 // Shows text a page chose (a title, an address) as the widget's tooltip, as text::shownText
 // gives it; none when it is empty. The toolkit's own tooltip breaks lines between words only, so
-// one long word (a title of thousands of letters, an address) made it wider than the screen and
-// than the GL renderer can draw, which aborts the program; this one breaks inside words too.
+// one long word (a title of thousands of letters, an address) would make it wider than the
+// screen, even past what the GL renderer can draw (it aborts); this one breaks inside words too.
 void setTextTooltip(Gtk::Widget& widget, std::string_view text);
 
 } // namespace kovi
