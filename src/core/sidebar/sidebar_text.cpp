@@ -9,9 +9,9 @@ namespace kovi {
 std::string sidebarDisplayTitle(const Tab& tab)
 {
     if (!tab.title.empty())
-        return tab.title;
+        return text::shownText(tab.title);
     if (auto host = tab.url.host())
-        return *host;
+        return text::shownText(*host);
     return "Untitled";
 }
 

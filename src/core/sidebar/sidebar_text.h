@@ -9,8 +9,8 @@
 
 namespace kovi {
 
-// A tab's name in the sidebar rows and drag previews: its title, else its URL's host, else
-// "Untitled".
+// A tab's name in the sidebar rows and drag previews, as text::shownText shows it: its title,
+// else its URL's host, else "Untitled".
 std::string sidebarDisplayTitle(const Tab& tab);
 // The pinned tile's stand-in for a missing icon: the display title's first character,
 // upper-cased.

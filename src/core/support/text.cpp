@@ -123,6 +123,15 @@ std::string shortenedTo(std::string_view s, std::size_t count)
     return graphemePrefix(s, count > 0 ? count - 1 : 0) + "\u2026";
 }
 
+std::string shownText(std::string_view s)
+{
+    // Only as much as can show is looked at, however long the text.
+    const std::string shown = graphemePrefix(s, maxShownCharacters);
+    if (shown.size() == s.size())
+        return displayable(s);
+    return displayable(graphemePrefix(shown, maxShownCharacters - 1)) + "\u2026";
+}
+
 std::string graphemePrefix(std::string_view s, std::size_t count)
 {
     if (count == 0 || s.empty())

@@ -24,6 +24,11 @@ std::string graphemePrefix(std::string_view s, std::size_t count);
 // `s` when it has at most `count` user-perceived characters, else its first count - 1 and "…"
 // (for menu items, which cannot cut their own text short).
 std::string shortenedTo(std::string_view s, std::size_t count);
+// Text a page chose (its title, an address) as a label or tooltip shows it: displayable(), and
+// at most `maxShownCharacters` user-perceived characters, the last then "…". A page may name
+// itself with megabytes of text, all of which the toolkit would lay out and measure.
+inline constexpr std::size_t maxShownCharacters = 300;
+std::string shownText(std::string_view s);
 // Calls `visit` with each user-perceived character in order until it returns false.
 void forEachGrapheme(std::string_view s, const std::function<bool(std::string_view)>& visit);
 

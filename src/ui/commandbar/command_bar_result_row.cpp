@@ -65,9 +65,9 @@ CommandBarResultRow::CommandBarResultRow()
 void CommandBarResultRow::setResult(const CommandBarResult& result)
 {
     m_titleText = result.title;
-    m_title.set_text(text::displayable(result.title));
+    m_title.set_text(text::shownText(result.title));
     m_subtitle.set_visible(result.subtitle.has_value());
-    m_subtitle.set_text(result.subtitle.value_or(""));
+    m_subtitle.set_text(text::shownText(result.subtitle.value_or("")));
     m_iconName = iconNameForSymbol(result.icon, "image-missing-symbolic");
     m_icon.set_from_icon_name(m_iconName);
     m_hintWord.set_text(CommandBarPanelModel::hintWord(result.action));

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <string_view>
+
 namespace Gtk {
 class MenuButton;
+class Widget;
 }
 
 namespace kovi {
@@ -10,5 +13,11 @@ namespace kovi {
 // it (or show it again) on top of the menu the button just opened. The tooltip comes back when
 // the menu closes. Follows a menu or popover set on the button later too.
 void hideTooltipWhileMenuOpen(Gtk::MenuButton& button);
+
+// Shows text a page chose (a title, an address) as the widget's tooltip, as text::shownText
+// gives it; none when it is empty. The toolkit's own tooltip breaks lines between words only, so
+// one long word (a title of thousands of letters, an address) would make it wider than the
+// screen, even past what the GL renderer can draw (it aborts); this one breaks inside words too.
+void setTextTooltip(Gtk::Widget& widget, std::string_view text);
 
 } // namespace kovi

@@ -2,6 +2,7 @@
 
 #include "core/state/browser_state.h"
 #include "ui/design/styles.h"
+#include "ui/design/tooltips.h"
 
 #include <gtkmm/gestureclick.h>
 
@@ -31,8 +32,10 @@ TraditionalPinnedTab::TraditionalPinnedTab(BrowserState& state, const Tab& tab)
 void TraditionalPinnedTab::update(const Tab& tab)
 {
     // An empty title gives no tooltip at all.
-    if (get_tooltip_text().raw() != tab.title)
-        set_tooltip_text(tab.title);
+    if (m_titleText != tab.title) {
+        m_titleText = tab.title;
+        setTextTooltip(*this, tab.title);
+    }
     m_favicon.update(tab);
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtkmm/button.h>
 
+#include <string>
+
 namespace kovi {
 
 class BrowserState;
@@ -28,6 +30,7 @@ private:
     BrowserState& m_state;
     Uuid m_tabId;
     bool m_isActive = false;
+    std::string m_titleText; // as the tooltip got it
     TabFavicon m_favicon{false};
     TabMenu m_menu;
 };

@@ -1,7 +1,9 @@
 #include "ui/layouts/traditional_tab.h"
 
+#include "core/support/text.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
+#include "ui/design/tooltips.h"
 
 #include <gtkmm/eventcontrollermotion.h>
 
@@ -67,10 +69,11 @@ void TraditionalTab::release()
 
 void TraditionalTab::update(const Tab& tab)
 {
-    if (m_title.get_text().raw() != tab.title) {
-        m_title.set_text(tab.title);
-        // The whole title, which the tab cuts short; none for an empty one.
-        set_tooltip_text(tab.title);
+    if (m_titleText != tab.title) {
+        m_titleText = tab.title;
+        m_title.set_text(text::shownText(tab.title));
+        // The title the tab cuts short, as far as a tooltip shows one; none for an empty one.
+        setTextTooltip(*this, tab.title);
     }
     m_favicon.update(tab);
 }

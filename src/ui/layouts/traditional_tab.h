@@ -12,12 +12,13 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace kovi {
 
 // One normal tab of the horizontal strip: the drop indicator while another tab is dragged over
 // it, then the tab (favicon or spinner, one-line title, close button shown over the title's end
-// while the tab is hovered or active), 140 to 220 px wide whatever its title, the whole title as
+// while the tab is hovered or active), 140 to 220 px wide whatever its title, the title as
 // its tooltip, and the tab's context menu. The strip keeps one per tab and updates it in place.
 // Main thread only.
 class TraditionalTab : public Gtk::Widget {
@@ -64,6 +65,7 @@ private:
     Gtk::Box m_indicator;
     Gtk::Box m_body{Gtk::Orientation::HORIZONTAL, 8};
     TabFavicon m_favicon{true};
+    std::string m_titleText; // the tab's title as it came, which the label shows cut short
     Gtk::Label m_title;
     Gtk::Button m_close;
     TrailingControls m_titleArea{m_title, m_close, 8}; // the close button over the title's end

@@ -2,6 +2,7 @@
 
 #include "core/support/text.h"
 #include "ui/design/symbols.h"
+#include "ui/design/tooltips.h"
 
 #include <gtkmm/image.h>
 
@@ -27,8 +28,8 @@ BookmarkButton::BookmarkButton(int titleWidthChars)
 void BookmarkButton::bind(const SavedPage& page, std::size_t index)
 {
     m_index = index;
-    m_title.set_text(text::displayable(page.title));
-    set_tooltip_text(page.url.string());
+    m_title.set_text(text::shownText(page.title));
+    setTextTooltip(*this, page.url.string());
 }
 
 } // namespace kovi

@@ -85,7 +85,7 @@ void SavedPageRow::bind(const SavedPage& page, LibrarySection section)
 {
     m_pageId = page.id;
     m_symbol.set_from_icon_name(iconNameForSymbol(savedPageSymbol(page, section)));
-    m_title.set_text(text::displayable(page.title));
+    m_title.set_text(text::shownText(page.title));
     m_host.set_text(savedPageSubtitle(page));
     const bool readingList = section == LibrarySection::readingList;
     m_read.set_visible(readingList);

@@ -3,6 +3,7 @@
 #include "core/settings/appearance_manager.h"
 #include "core/sidebar/sidebar_text.h"
 #include "core/state/browser_state.h"
+#include "core/support/text.h"
 #include "ui/base/sidebar_host.h"
 #include "ui/design/space_palette.h"
 #include "ui/design/styles.h"
@@ -259,13 +260,13 @@ Gtk::Widget* SidebarAddressBar::makeRow(const OmniboxMatch& match, int index)
     row->append(*icon);
     auto* texts = Gtk::make_managed<Gtk::Box>(Gtk::Orientation::VERTICAL, 1);
     texts->set_hexpand(true);
-    auto* title = Gtk::make_managed<Gtk::Label>(match.title);
+    auto* title = Gtk::make_managed<Gtk::Label>(text::shownText(match.title));
     title->set_xalign(0);
     title->set_ellipsize(Pango::EllipsizeMode::END);
     title->add_css_class("sidebar-suggestion-title");
     texts->append(*title);
     if (match.subtitle && !match.subtitle->empty()) {
-        auto* subtitle = Gtk::make_managed<Gtk::Label>(*match.subtitle);
+        auto* subtitle = Gtk::make_managed<Gtk::Label>(text::shownText(*match.subtitle));
         subtitle->set_xalign(0);
         subtitle->set_ellipsize(Pango::EllipsizeMode::END);
         subtitle->add_css_class("sidebar-suggestion-subtitle");

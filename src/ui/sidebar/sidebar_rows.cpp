@@ -6,6 +6,7 @@
 #include "ui/design/drag_preview.h"
 #include "ui/design/styles.h"
 #include "ui/design/symbols.h"
+#include "ui/design/tooltips.h"
 #include "ui/sidebar/sidebar_environment.h"
 
 #include <gtkmm/eventcontrollermotion.h>
@@ -250,7 +251,7 @@ PinnedTabIcon::PinnedTabIcon(SidebarEnvironment& env, const Tab& tab, bool isAct
     m_letter.set_halign(Gtk::Align::CENTER);
     append(m_icon);
     append(m_letter);
-    set_tooltip_text(sidebarDisplayTitle(tab));
+    setTextTooltip(*this, sidebarDisplayTitle(tab));
     setClass(*this, "active", isActive);
     refreshIcon();
 
@@ -275,7 +276,7 @@ void PinnedTabIcon::update(const Tab& tab, bool isActive)
     m_tab = tab;
     m_isActive = isActive;
     if (iconChanged) {
-        set_tooltip_text(sidebarDisplayTitle(tab));
+        setTextTooltip(*this, sidebarDisplayTitle(tab));
         refreshIcon();
     }
 }

@@ -1,6 +1,7 @@
 #include "ui/windows/floating_browser_window.h"
 
 #include "core/support/notification_names.h"
+#include "core/support/text.h"
 #include "ui/design/dialogs.h"
 
 #include <gtkmm/application.h>
@@ -102,7 +103,7 @@ void FloatingBrowserWindow::buildToolbar()
     m_toolbar.append(m_history);
 
     m_title.add_css_class("kovi-floating-title");
-    m_title.set_text(m_state.pageTitle);
+    m_title.set_text(text::shownText(m_state.pageTitle));
     m_title.set_ellipsize(Pango::EllipsizeMode::END);
     m_title.set_single_line_mode(true);
     m_title.set_xalign(0);
@@ -184,7 +185,7 @@ void FloatingBrowserWindow::refreshTitle()
 
 void FloatingBrowserWindow::showTitle()
 {
-    m_title.set_text(m_state.pageTitle);
+    m_title.set_text(text::shownText(m_state.pageTitle));
 }
 
 void FloatingBrowserWindow::addressChanged()

@@ -2,6 +2,7 @@
 
 #include "core/support/notification_center.h"
 #include "core/support/notification_names.h"
+#include "core/support/text.h"
 #include "core/windows/split_view_rules.h"
 #include "ui/design/styles.h"
 
@@ -43,7 +44,7 @@ SplitPaneChrome::SplitPaneChrome(NotificationCenter& notifications, const Tab& t
     m_title.set_hexpand(true);
     append(m_title);
 
-    m_title.set_text(splitPaneTitle(tab));
+    m_title.set_text(text::shownText(splitPaneTitle(tab)));
     m_back.set_sensitive(tab.canGoBack);
     m_forward.set_sensitive(tab.canGoForward);
     update(tab, isActive);
@@ -52,7 +53,7 @@ SplitPaneChrome::SplitPaneChrome(NotificationCenter& notifications, const Tab& t
 void SplitPaneChrome::update(const Tab& tab, bool isActive)
 {
     if (tab.url != m_tab.url || tab.title != m_tab.title)
-        m_title.set_text(splitPaneTitle(tab));
+        m_title.set_text(text::shownText(splitPaneTitle(tab)));
     if (tab.canGoBack != m_tab.canGoBack)
         m_back.set_sensitive(tab.canGoBack);
     if (tab.canGoForward != m_tab.canGoForward)

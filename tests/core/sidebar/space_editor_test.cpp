@@ -1,5 +1,6 @@
 #include "core/sidebar/sidebar_text.h"
 #include "core/sidebar/space_editor_model.h"
+#include "core/support/text.h"
 #include "sidebar_fixture.h"
 
 #include <gtest/gtest.h>
@@ -96,6 +97,9 @@ TEST(SidebarText, TitlesLettersHeadersAndBadge)
     EXPECT_EQ(pinnedTabLetter(tab), "U");
     tab.title = "ßeta";
     EXPECT_EQ(pinnedTabLetter(tab), "SS");
+    // A page's endless title is cut short before any row, tooltip or drag card lays it out.
+    tab.title = std::string(100000, 'W');
+    EXPECT_EQ(sidebarDisplayTitle(tab), std::string(text::maxShownCharacters - 1, 'W') + "\u2026");
     EXPECT_EQ(sectionHeaderText("today"), "TODAY");
     EXPECT_EQ(collapsedAddressText(&tab), "Search or enter URL");
     EXPECT_EQ(collapsedAddressText(nullptr), "Search or enter URL");

@@ -28,6 +28,18 @@ TEST(TextTest, CountsUserPerceivedCharacters)
     EXPECT_EQ(text::shortenedTo("abc", 3), "abc");
     EXPECT_EQ(text::shortenedTo("abcd", 3), "ab\u2026");
     EXPECT_EQ(text::shortenedTo("e\u0301e\u0301e\u0301e\u0301", 3), "e\u0301e\u0301\u2026");
+    // A page's title as labels show it: cut to the bound, whole characters, made displayable.
+    const std::string fits(text::maxShownCharacters, 'W');
+    EXPECT_EQ(text::shownText(fits), fits);
+    EXPECT_EQ(text::shownText(std::string(1'000'000, 'W')),
+              std::string(text::maxShownCharacters - 1, 'W') + "\u2026");
+    std::string accents;
+    for (std::size_t i = 0; i <= text::maxShownCharacters; ++i)
+        accents += "e\u0301";
+    const std::string shown = text::shownText(accents);
+    EXPECT_EQ(text::graphemeCount(shown), text::maxShownCharacters);
+    EXPECT_TRUE(shown.ends_with("e\u0301\u2026"));
+    EXPECT_EQ(text::shownText(std::string("a\0b", 3)), "a\uFFFDb");
 }
 
 TEST(TextTest, CaseMappingIsLocaleIndependent)

@@ -256,13 +256,18 @@ Gtk::Widget* findMenuItem(Gtk::Widget& menu, const std::string& label)
     return nullptr;
 }
 
-bool tooltipShown(Gtk::Window& window)
+Gtk::Widget* shownTooltip(Gtk::Window& window)
 {
     for (Gtk::Widget* child = window.get_first_child(); child; child = child->get_next_sibling()) {
         if (g_str_equal(gtk_widget_get_css_name(child->gobj()), "tooltip") && child->get_mapped())
-            return true;
+            return child;
     }
-    return false;
+    return nullptr;
+}
+
+bool tooltipShown(Gtk::Window& window)
+{
+    return shownTooltip(window) != nullptr;
 }
 
 bool waitForFrames(Gtk::Widget& widget, int frames, double timeoutSeconds)

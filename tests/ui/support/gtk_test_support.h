@@ -78,7 +78,8 @@ T* findWidget(Gtk::Widget& root, const std::function<bool(T&)>& accept = {})
     }
     return nullptr;
 }
-// Whether a tooltip is up over `window` (the toolkit shows it as a child of the window).
+// The tooltip up over `window` (the toolkit shows it as a child of the window), if one is.
+Gtk::Widget* shownTooltip(Gtk::Window& window);
 bool tooltipShown(Gtk::Window& window);
 // Waits until the window of `widget` has drawn `frames` more frames (each one is asked for), so
 // whatever the last change set off has been laid out and drawn.
