@@ -180,11 +180,60 @@ bool widgetCenter(Gtk::Widget& widget, int& x, int& y)
     return widgetPoint(widget, widget.get_width() / 2.0, widget.get_height() / 2.0, x, y);
 }
 
+namespace {
+
+// Where a click at the point (x, y) of `widget` (its centre when either is negative) lands on
+// the screen, when the widget is mapped and laid out and is, or holds, the topmost widget there
+// that takes the pointer; `picked` names what is there instead.
+bool pickablePoint(Gtk::Widget& widget, double x, double y, int& screenX, int& screenY, std::string& picked)
+{
+    picked = "nothing";
+    auto* nativeWidget = dynamic_cast<Gtk::Widget*>(widget.get_native());
+    if (!nativeWidget || !widget.get_mapped() || widget.get_width() <= 0 || widget.get_height() <= 0)
+        return false;
+    if (x < 0 || y < 0) {
+        x = widget.get_width() / 2.0;
+        y = widget.get_height() / 2.0;
+    }
+    graphene_point_t in = GRAPHENE_POINT_INIT(static_cast<float>(x), static_cast<float>(y));
+    graphene_point_t out;
+    if (!gtk_widget_compute_point(widget.gobj(), nativeWidget->gobj(), &in, &out))
+        return false;
+    // Insensitive widgets count: a click on a disabled button is still a click on it.
+    GtkWidget* hit = gtk_widget_pick(nativeWidget->gobj(), out.x, out.y, GTK_PICK_INSENSITIVE);
+    picked = hit ? G_OBJECT_TYPE_NAME(hit) : "nothing";
+    if (!hit || (hit != widget.gobj() && !gtk_widget_is_ancestor(hit, widget.gobj())))
+        return false;
+    return widgetPoint(widget, x, y, screenX, screenY);
+}
+
+// Waits until a click at that point would reach `widget`, and the point has stayed put over a
+// drawn frame (a widget just laid out afresh may still move), so the click cannot miss on a
+// machine that is slow to lay out and draw.
+bool waitUntilClickable(Gtk::Widget& widget, double x, double y, int& screenX, int& screenY)
+{
+    const gint64 deadline = g_get_monotonic_time() + 10 * G_USEC_PER_SEC;
+    std::string picked;
+    while (g_get_monotonic_time() < deadline) {
+        const double left = double(deadline - g_get_monotonic_time()) / G_USEC_PER_SEC;
+        if (!runUntilGtk([&] { return pickablePoint(widget, x, y, screenX, screenY, picked); }, left))
+            break;
+        const int firstX = screenX, firstY = screenY;
+        if (!waitForFrames(widget, 1, left))
+            break;
+        if (pickablePoint(widget, x, y, screenX, screenY, picked) && screenX == firstX && screenY == firstY)
+            return true;
+    }
+    ADD_FAILURE() << "a click on " << G_OBJECT_TYPE_NAME(widget.gobj()) << " would reach " << picked;
+    return false;
+}
+
+} // namespace
+
 bool xdoClickWidget(Gtk::Widget& widget, int button, double x, double y)
 {
     int sx = 0, sy = 0;
-    const bool placed = x < 0 || y < 0 ? widgetCenter(widget, sx, sy) : widgetPoint(widget, x, y, sx, sy);
-    return placed && xdoClickAt(sx, sy, button);
+    return waitUntilClickable(widget, x, y, sx, sy) && xdoClickAt(sx, sy, button);
 }
 
 bool xdoMoveToWidget(Gtk::Widget& widget, double x, double y)

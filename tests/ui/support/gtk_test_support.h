@@ -46,7 +46,8 @@ bool xdoDoubleClickUntil(const std::function<bool()>& done);
 bool widgetPoint(Gtk::Widget& widget, double x, double y, int& screenX, int& screenY);
 // Centre of `widget` in screen coordinates; false when not laid out.
 bool widgetCenter(Gtk::Widget& widget, int& x, int& y);
-// A click at the centre of `widget` (or at its point (x, y) when both are given).
+// A click at the centre of `widget` (or at its point (x, y) when both are given), once the widget
+// is mapped, laid out and on top there; false (and a failure) when it never is.
 bool xdoClickWidget(Gtk::Widget& widget, int button = 1, double x = -1, double y = -1);
 // The pointer to the centre of `widget` (or to its point (x, y)).
 bool xdoMoveToWidget(Gtk::Widget& widget, double x = -1, double y = -1);
