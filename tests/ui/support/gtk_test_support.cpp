@@ -107,7 +107,7 @@ bool xdo(const std::vector<std::string>& arguments)
             g_spawn_close_pid(child);
         },
         wait);
-    if (!runUntil([&] { return wait->finished; }, 10))
+    if (!runUntil([&] { return wait->finished; }))
         return false;
     const bool ok = g_spawn_check_wait_status(wait->status, nullptr);
     delete wait;
@@ -187,8 +187,8 @@ namespace {
 // that takes the pointer; `picked` names what is there instead.
 bool pickablePoint(Gtk::Widget& widget, double x, double y, int& screenX, int& screenY, std::string& picked)
 {
-    picked = "nothing";
     auto* nativeWidget = dynamic_cast<Gtk::Widget*>(widget.get_native());
+    picked = !nativeWidget || !widget.get_mapped() ? "nothing: it is not mapped" : "nothing: it has no size";
     if (!nativeWidget || !widget.get_mapped() || widget.get_width() <= 0 || widget.get_height() <= 0)
         return false;
     if (x < 0 || y < 0) {
@@ -201,30 +201,34 @@ bool pickablePoint(Gtk::Widget& widget, double x, double y, int& screenX, int& s
         return false;
     // Insensitive widgets count: a click on a disabled button is still a click on it.
     GtkWidget* hit = gtk_widget_pick(nativeWidget->gobj(), out.x, out.y, GTK_PICK_INSENSITIVE);
-    picked = hit ? G_OBJECT_TYPE_NAME(hit) : "nothing";
+    picked = hit ? G_OBJECT_TYPE_NAME(hit) : "nothing there";
     if (!hit || (hit != widget.gobj() && !gtk_widget_is_ancestor(hit, widget.gobj())))
         return false;
     return widgetPoint(widget, x, y, screenX, screenY);
 }
 
-// Waits until a click at that point would reach `widget`, and the point has stayed put over a
-// drawn frame (a widget just laid out afresh may still move), so the click cannot miss on a
-// machine that is slow to lay out and draw.
+// Waits until the pointer at that point would reach `widget`, and the point has stayed put over
+// a drawn frame, the work pending after it and the frame that lays out what that work changed (a
+// view that arranges itself for its size does so once it has one), so a click or a hover cannot
+// miss on a machine that is slow to lay out and draw.
 bool waitUntilClickable(Gtk::Widget& widget, double x, double y, int& screenX, int& screenY)
 {
-    const gint64 deadline = g_get_monotonic_time() + 10 * G_USEC_PER_SEC;
+    const gint64 deadline = g_get_monotonic_time() + 30 * G_USEC_PER_SEC;
     std::string picked;
     while (g_get_monotonic_time() < deadline) {
-        const double left = double(deadline - g_get_monotonic_time()) / G_USEC_PER_SEC;
-        if (!runUntilGtk([&] { return pickablePoint(widget, x, y, screenX, screenY, picked); }, left))
+        auto left = [&] { return double(deadline - g_get_monotonic_time()) / G_USEC_PER_SEC; };
+        if (!runUntilGtk([&] { return pickablePoint(widget, x, y, screenX, screenY, picked); }, left()))
             break;
         const int firstX = screenX, firstY = screenY;
-        if (!waitForFrames(widget, 1, left))
+        if (!waitForFrames(widget, 1, left()))
+            break;
+        drainMainLoop();
+        if (!waitForFrames(widget, 1, left()))
             break;
         if (pickablePoint(widget, x, y, screenX, screenY, picked) && screenX == firstX && screenY == firstY)
             return true;
     }
-    ADD_FAILURE() << "a click on " << G_OBJECT_TYPE_NAME(widget.gobj()) << " would reach " << picked;
+    ADD_FAILURE() << "the pointer aimed at " << G_OBJECT_TYPE_NAME(widget.gobj()) << " would reach " << picked;
     return false;
 }
 
@@ -239,8 +243,7 @@ bool xdoClickWidget(Gtk::Widget& widget, int button, double x, double y)
 bool xdoMoveToWidget(Gtk::Widget& widget, double x, double y)
 {
     int sx = 0, sy = 0;
-    const bool placed = x < 0 || y < 0 ? widgetCenter(widget, sx, sy) : widgetPoint(widget, x, y, sx, sy);
-    return placed && xdoMoveTo(sx, sy);
+    return waitUntilClickable(widget, x, y, sx, sy) && xdoMoveTo(sx, sy);
 }
 
 bool xdoFocusWindow(Gtk::Window& window)
