@@ -22,7 +22,7 @@ protected:
     {
         auto shown = [&] { return r.menu() && r.menu()->get_mapped(); };
         for (int attempt = 0; attempt < 2; ++attempt) {
-            if (click(r, 3) && runUntilGtk(shown, 4))
+            if (click(r, 3) && runUntilGtk(shown))
                 return true;
         }
         return false;
@@ -31,7 +31,7 @@ protected:
     void closeMenu(SidebarTabRow& r)
     {
         r.menu()->popdown();
-        EXPECT_TRUE(runUntilGtk([&] { return !r.menu()->get_mapped(); }, 5));
+        EXPECT_TRUE(runUntilGtk([&] { return !r.menu()->get_mapped(); }));
     }
     // A right click on the row, then its menu's entries.
     std::vector<std::string> openMenu(SidebarTabRow& r)
@@ -94,7 +94,7 @@ TEST_F(SidebarMenusTest, AKeepRowClosedByItsButtonShrinksAwayWhereItStoodAndFrom
     Gtk::Widget* below = kept->get_next_sibling();
     Gtk::Widget* above = kept->get_prev_sibling();
     ASSERT_TRUE(hover(*kept));
-    ASSERT_TRUE(runUntilGtk([&] { return kept->isHovered(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return kept->isHovered(); }));
 
     // Every frame of the way out (it may be over before the click's tool has even quit).
     struct Watch {
@@ -148,7 +148,7 @@ TEST_F(SidebarMenusTest, AKeepRowClosedByItsButtonShrinksAwayWhereItStoodAndFrom
     state->toggleAutoArchiveExcluded(c);
     catchUp();
     ASSERT_TRUE(hover(*list().keepRow(c)));
-    ASSERT_TRUE(runUntilGtk([&] { return list().keepRow(c)->isHovered(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return list().keepRow(c)->isHovered(); }));
     g_signal_emit_by_name(list().keepRow(c)->closeButton()->gobj(), "clicked");
     view().flushRefresh();
     ASSERT_EQ(list().leavingKeepRows().size(), 1u);
