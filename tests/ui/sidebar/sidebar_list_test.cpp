@@ -77,7 +77,7 @@ TEST_F(SidebarListTest, EveryClickOnACloseButtonHeldStillClosesATab)
         EXPECT_EQ(state->tabs().contains(tabs[i]), i < k || i >= k + 5) << "tab " << i;
     SidebarTabRow* under = list().topLevelRow(tabs[k + 5]);
     ASSERT_TRUE(under);
-    EXPECT_TRUE(under->isHovered()) << "the row that slid under the pointer shows its buttons";
+    EXPECT_TRUE(runUntilGtk([&] { return under->isHovered(); })) << "the row that slid under the pointer shows its buttons";
 
     // Straight from the page onto the place of a row's ×, never hovered before: one click
     // closes that tab.

@@ -49,7 +49,8 @@ bool widgetCenter(Gtk::Widget& widget, int& x, int& y);
 // A click at the centre of `widget` (or at its point (x, y) when both are given), once the widget
 // is mapped, laid out and on top there; false (and a failure) when it never is.
 bool xdoClickWidget(Gtk::Widget& widget, int button = 1, double x = -1, double y = -1);
-// The pointer to the centre of `widget` (or to its point (x, y)), waiting for it the same way.
+// The pointer to the centre of `widget` (or to its point (x, y)), once the widget is mapped and
+// laid out there, on top or not; false (and a failure) when it never is.
 bool xdoMoveToWidget(Gtk::Widget& widget, double x = -1, double y = -1);
 // Shows the window and gives it keyboard focus at the X level, so key presses reach it.
 bool xdoFocusWindow(Gtk::Window& window);
