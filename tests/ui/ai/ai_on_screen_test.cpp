@@ -49,7 +49,7 @@ protected:
 
     bool clickAndWait(Gtk::Widget& widget, const std::function<bool()>& done)
     {
-        return xdoClickWidget(widget) && runUntilGtk(done, 10);
+        return xdoClickWidget(widget) && runUntilGtk(done);
     }
 
     TempDir dir;
@@ -80,7 +80,7 @@ TEST_F(AIOnScreenTest, SettingsChatQuickActionAndErrorWithRealInput)
         return focus && focus->is_ancestor(panel.keyField());
     }));
     ASSERT_TRUE(xdoKey("ctrl+v"));
-    ASSERT_TRUE(runUntilGtk([&] { return panel.keyField().get_text().raw() == "sk-ant-pasted-0123"; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panel.keyField().get_text().raw() == "sk-ant-pasted-0123"; }));
     EXPECT_EQ(h->ctx().ai.apiKey(), "") << "pasting alone stores nothing";
     ASSERT_TRUE(clickAndWait(panel.saveButton(), [&] { return h->ctx().ai.apiKey() == "sk-ant-pasted-0123"; }));
     const std::string defaultsFile = dir.file("config/defaults.json");
@@ -94,11 +94,11 @@ TEST_F(AIOnScreenTest, SettingsChatQuickActionAndErrorWithRealInput)
 
     // The chat: the shortcut opens it with the keyboard in its field.
     ASSERT_TRUE(xdoKey("ctrl+shift+a"));
-    ASSERT_TRUE(runUntilGtk([&] { return state().isAIChatVisible(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return state().isAIChatVisible(); }));
     ASSERT_TRUE(waitShown(h->root().aiChatLayer()));
     AIChatPanel* panelNow = chat();
     ASSERT_NE(panelNow, nullptr);
-    ASSERT_TRUE(runUntilGtk([&] { return panelNow->input().textView().has_focus(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panelNow->input().textView().has_focus(); }));
     screenshotIfAsked("ai-chat-empty-dark");
 
     // The thinking row shows while the answer is on its way.
@@ -108,15 +108,15 @@ TEST_F(AIOnScreenTest, SettingsChatQuickActionAndErrorWithRealInput)
             thinkingShown = panelNow->thinkingRow().get_visible() && panelNow->thinkingRow().get_mapped();
     });
     ASSERT_TRUE(xdoType("What is open?"));
-    ASSERT_TRUE(runUntilGtk([&] { return panelNow->input().text() == "What is open?"; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panelNow->input().text() == "What is open?"; }));
     ASSERT_TRUE(xdoKey("Return"));
-    ASSERT_TRUE(runUntilGtk([&] { return server.requests().size() == 1; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return server.requests().size() == 1; }));
     EXPECT_EQ(server.requests()[0].headers.at("x-api-key"), "sk-ant-pasted-0123");
     EXPECT_TRUE(thinkingShown);
     loading.disconnect();
     if (panelNow->controller().isLoading())
         screenshotIfAsked("ai-chat-thinking-dark");
-    ASSERT_TRUE(runUntilGtk([&] { return panelNow->bubbles().size() == 2; }, 10));
+    ASSERT_TRUE(runUntilGtk([&] { return panelNow->bubbles().size() == 2; }));
     EXPECT_EQ(panelNow->bubbles()[1]->text().text(), "You asked: What is open?");
     EXPECT_FALSE(panelNow->thinkingRow().get_visible());
 
@@ -124,20 +124,20 @@ TEST_F(AIOnScreenTest, SettingsChatQuickActionAndErrorWithRealInput)
     ASSERT_TRUE(xdoType("line one"));
     ASSERT_TRUE(xdoKey("shift+Return"));
     ASSERT_TRUE(xdoType("line two"));
-    ASSERT_TRUE(runUntilGtk([&] { return panelNow->input().text() == "line one\nline two"; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panelNow->input().text() == "line one\nline two"; }));
     EXPECT_EQ(server.requests().size(), 1u);
     ASSERT_TRUE(xdoKey("Return"));
-    ASSERT_TRUE(runUntilGtk([&] { return panelNow->bubbles().size() == 4; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panelNow->bubbles().size() == 4; }));
     EXPECT_EQ(panelNow->bubbles()[2]->text().text(), "line one\nline two");
-    ASSERT_TRUE(runUntilGtk([&] { return panelNow->isScrollSettled(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panelNow->isScrollSettled(); }));
 
     // A long conversation scrolls to its newest answer.
     for (int i = 0; i < 4; ++i) {
         ASSERT_TRUE(xdoType("Tell me more about topic " + std::to_string(i) + ", in some detail please"));
         ASSERT_TRUE(xdoKey("Return"));
-        ASSERT_TRUE(runUntilGtk([&] { return panelNow->bubbles().size() == 6u + 2 * i; }, 5));
+        ASSERT_TRUE(runUntilGtk([&] { return panelNow->bubbles().size() == 6u + 2 * i; }));
     }
-    ASSERT_TRUE(runUntilGtk([&] { return panelNow->isScrollSettled(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panelNow->isScrollSettled(); }));
     auto adjustment = panelNow->messageList().get_vadjustment();
     EXPECT_GT(adjustment->get_value(), 0);
     EXPECT_NEAR(adjustment->get_value() + adjustment->get_page_size(), adjustment->get_upper(), 40);
@@ -147,7 +147,7 @@ TEST_F(AIOnScreenTest, SettingsChatQuickActionAndErrorWithRealInput)
 
     // A new panel starts empty; its first quick action sends its prompt.
     ASSERT_TRUE(xdoKey("ctrl+shift+a"));
-    ASSERT_TRUE(runUntilGtk([&] { return !state().isAIChatVisible() && chat() == nullptr; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isAIChatVisible() && chat() == nullptr; }));
     ASSERT_TRUE(xdoKey("ctrl+shift+a"));
     ASSERT_TRUE(waitShown(h->root().aiChatLayer()));
     panelNow = chat();
@@ -157,16 +157,16 @@ TEST_F(AIOnScreenTest, SettingsChatQuickActionAndErrorWithRealInput)
     const std::size_t before = server.requests().size();
     ASSERT_TRUE(clickAndWait(*panelNow->quickActions()[0], [&] { return !panelNow->bubbles().empty(); }));
     EXPECT_EQ(panelNow->bubbles()[0]->text().text(), "Summarize what I'm working on based on my open tabs");
-    ASSERT_TRUE(runUntilGtk([&] { return server.requests().size() == before + 1; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return server.requests().size() == before + 1; }));
     EXPECT_EQ(nlohmann::json::parse(server.requests().back().body)["messages"][0]["content"],
               "Summarize what I'm working on based on my open tabs");
-    ASSERT_TRUE(runUntilGtk([&] { return panelNow->bubbles().size() == 2; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panelNow->bubbles().size() == 2; }));
 
     // An error shows its strip; "Dismiss" clears it.
     server.on(anthropicPath, LoopbackServer::Reply{500, "<html><body>Overloaded</body></html>", "text/html"});
     ASSERT_TRUE(xdoType("Will this fail?"));
     ASSERT_TRUE(xdoKey("Return"));
-    ASSERT_TRUE(runUntilGtk([&] { return panelNow->errorStrip().get_visible(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panelNow->errorStrip().get_visible(); }));
     EXPECT_EQ(panelNow->errorLabel().get_text().raw(), "Failed to get response from AI service.");
     settle(100);
     screenshotIfAsked("ai-chat-error-light");

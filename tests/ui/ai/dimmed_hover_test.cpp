@@ -62,7 +62,7 @@ protected:
     // Rests the pointer on a row long enough for its preview.
     bool restOn(std::size_t i)
     {
-        return xdoMoveToWidget(row(i)) && runUntilGtk([&] { return sidebar->isPreviewShown(); }, 5);
+        return xdoMoveToWidget(row(i)) && runUntilGtk([&] { return sidebar->isPreviewShown(); });
     }
 
     bool waitShown(OverlayLayer& layer)
@@ -99,7 +99,7 @@ TEST_F(DimmedHoverTest, NothingUnderAScrimShowsAHoverPreview)
         // The scrim comes while the preview shows: it goes, though the pointer stays put.
         c.show(true);
         ASSERT_TRUE(waitShown(c.layer)) << c.name;
-        EXPECT_TRUE(runUntilGtk([&] { return !sidebar->isPreviewShown(); }, 3)) << c.name;
+        EXPECT_TRUE(runUntilGtk([&] { return !sidebar->isPreviewShown(); })) << c.name;
 
         // Crossing the dimmed rows, resting on each: nothing is asked for, nothing shows.
         const int before = snapshots.requests;
@@ -115,10 +115,10 @@ TEST_F(DimmedHoverTest, NothingUnderAScrimShowsAHoverPreview)
 
         // Once the scrim has gone the rows answer the pointer again.
         c.show(false);
-        ASSERT_TRUE(runUntilGtk([&] { return c.layer.content() == nullptr; }, 5)) << c.name;
+        ASSERT_TRUE(runUntilGtk([&] { return c.layer.content() == nullptr; })) << c.name;
         ASSERT_TRUE(restOn(2)) << c.name;
         ASSERT_TRUE(xdoMoveToWidget(h->root().contentView()->pageArea()));
-        ASSERT_TRUE(runUntilGtk([&] { return !sidebar->isPreviewShown(); }, 3)) << c.name;
+        ASSERT_TRUE(runUntilGtk([&] { return !sidebar->isPreviewShown(); })) << c.name;
     }
 }
 

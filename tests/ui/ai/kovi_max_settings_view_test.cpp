@@ -152,7 +152,7 @@ TEST(AITidyingSwitches, TakeEffectOnTheNextTitleAndTheNextDownload)
     state.createNewTab(*Url::parse(server.url("/file")));
     ASSERT_TRUE(runUntilGtk([&] {
         return !state.downloads().empty() && state.downloads()[0].status == DownloadStatus::completed;
-    }, 20));
+    }));
     EXPECT_EQ(state.downloads()[0].filename, "My File.txt");
 }
 

@@ -67,7 +67,7 @@ TEST_P(StartupAlertTest, TheAlertIsAboveTheWindowItSpeaksForAndAfterOkTheWindowT
 
     // OK: with a window manager the alert has the keyboard; without one, a click on its button.
     if (windowManager) {
-        ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == alert; }, 20)) << "the alert has the keyboard";
+        ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == alert; })) << "the alert has the keyboard";
         ASSERT_TRUE(desktop.xdo("key Return"));
     } else {
         int x, y, width, height;
@@ -75,7 +75,7 @@ TEST_P(StartupAlertTest, TheAlertIsAboveTheWindowItSpeaksForAndAfterOkTheWindowT
         ASSERT_TRUE(desktop.xdo("mousemove " + std::to_string(x + width / 2) + " " + std::to_string(y + height - 20)
                                 + " click 1"));
     }
-    ASSERT_TRUE(runUntilGtk([&] { return !alertOnTop() && !alert; }, 20)) << "the alert goes";
+    ASSERT_TRUE(runUntilGtk([&] { return !alertOnTop() && !alert; })) << "the alert goes";
 
     // The window answers: a click into it, then the quit key ends the program.
     int x, y, width, height;
@@ -83,7 +83,7 @@ TEST_P(StartupAlertTest, TheAlertIsAboveTheWindowItSpeaksForAndAfterOkTheWindowT
     ASSERT_TRUE(desktop.xdo("mousemove " + std::to_string(x + width / 2) + " " + std::to_string(y + height / 2)
                             + " click 1"));
     if (windowManager) {
-        ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == window; }, 20));
+        ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == window; }));
     }
     ASSERT_TRUE(desktop.xdo("key ctrl+q"));
     EXPECT_EQ(kovi.wait(30), 0) << home.read("stderr.log");
@@ -125,11 +125,10 @@ TEST(SecondaryWindows, OpenOverTheBrowserWindowWithTheirOwnTitleBarOnly)
     };
     for (const Case& c : {Case{"ctrl+comma", "Settings"}, Case{"ctrl+shift+b", "Library"}}) {
         SCOPED_TRACE(c.title);
-        ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == browser; }, 20));
+        ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == browser; }));
         ASSERT_TRUE(desktop.xdo(std::string("key ") + c.keys));
         unsigned long window = 0;
-        ASSERT_TRUE(runUntilGtk([&] { return (window = find(c.title)) != 0 && !desktop.frameExtents(window).empty(); },
-                                20));
+        ASSERT_TRUE(runUntilGtk([&] { return (window = find(c.title)) != 0 && !desktop.frameExtents(window).empty(); }));
         EXPECT_EQ(desktop.transientFor(window), browser);
         EXPECT_EQ(desktop.frameExtents(window), (std::vector<long>{0, 0, 0, 0})) << "a title bar of the desktop's";
         int x, y, width, height;
@@ -139,9 +138,9 @@ TEST(SecondaryWindows, OpenOverTheBrowserWindowWithTheirOwnTitleBarOnly)
         if (const char* folder = std::getenv("KOVI_SCREENSHOT_DIR"))
             desktop.screenshot(std::string(folder) + "/openbox-" + c.title + ".png");
         ASSERT_TRUE(desktop.xdo("key Escape"));
-        ASSERT_TRUE(runUntilGtk([&] { return find(c.title) == 0; }, 20));
+        ASSERT_TRUE(runUntilGtk([&] { return find(c.title) == 0; }));
     }
-    ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == browser; }, 20));
+    ASSERT_TRUE(runUntilGtk([&] { return desktop.activeWindow() == browser; }));
     ASSERT_TRUE(desktop.xdo("key ctrl+q"));
     EXPECT_EQ(kovi.wait(30), 0);
 }

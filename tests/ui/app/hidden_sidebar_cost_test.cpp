@@ -3,6 +3,8 @@
 #include "app_fixture.h"
 
 #include "ui/layouts/content_view.h"
+#include "ui/layouts/floating_sidebar.h"
+#include "ui/layouts/sidebar_dock.h"
 
 #include <gtkmm/spinner.h>
 #include <gtkmm/window.h>
@@ -10,13 +12,30 @@
 namespace kovi::test {
 namespace {
 
-// Frames the window drew during `seconds`.
-int framesDrawnIn(Gtk::Window& window, double seconds)
+// The window's paints over a number of frame clock ticks. A tick callback keeps the clock
+// running while nothing else asks for frames, so a quiet window is measured in frames it could
+// have drawn, however slowly the machine turns them.
+int paintsOver(Gtk::Window& window, int ticks)
 {
-    GdkFrameClock* clock = gtk_widget_get_frame_clock(GTK_WIDGET(window.gobj()));
-    const gint64 before = gdk_frame_clock_get_frame_counter(clock);
-    runUntilGtk([] { return false; }, seconds);
-    return static_cast<int>(gdk_frame_clock_get_frame_counter(clock) - before);
+    GtkWidget* widget = GTK_WIDGET(window.gobj());
+    GdkFrameClock* clock = gtk_widget_get_frame_clock(widget);
+    struct Count {
+        int ticks = 0;
+        int paints = 0;
+    } count;
+    const gulong painted = g_signal_connect_swapped(
+        clock, "paint", G_CALLBACK(+[](Count* c) { ++c->paints; }), &count);
+    const guint tick = gtk_widget_add_tick_callback(
+        widget,
+        [](GtkWidget*, GdkFrameClock*, gpointer data) -> gboolean {
+            ++static_cast<Count*>(data)->ticks;
+            return G_SOURCE_CONTINUE;
+        },
+        &count, nullptr);
+    EXPECT_TRUE(runUntilGtk([&] { return count.ticks >= ticks; }, 60)) << count.ticks << " ticks";
+    gtk_widget_remove_tick_callback(widget, tick);
+    g_signal_handler_disconnect(clock, painted);
+    return count.paints;
 }
 
 // Regression: the hidden floating sidebar was only slid out of the window, still drawn; a
@@ -42,25 +61,27 @@ TEST(HiddenSidebarCostTest, ASpinnerInTheHiddenFloatingSidebarDrawsNoFrames)
     window.present();
     ASSERT_TRUE(waitForWindow(window));
     ASSERT_TRUE(spinner);
-    settle(300);
-    EXPECT_GT(framesDrawnIn(window, 1.0), 10) << "a spinner in view animates";
+    constexpr int ticks = 30;
+    EXPECT_GT(paintsOver(window, ticks), ticks / 2) << "a spinner in view animates";
 
     SidebarHost& host = view->sidebarHost();
+    FloatingSidebar& floating = view->dock().floating();
     host.setIsPinned(false);
     ASSERT_FALSE(host.isSidebarVisible());
-    settle(800); // the form's fade
-    EXPECT_LE(framesDrawnIn(window, 1.0), 2);
-    EXPECT_FALSE(spinner->get_mapped());
+    // Once the new form has faded in and the panel has slid away, nothing changes on screen.
+    ASSERT_TRUE(runUntilGtk([&] { return !floating.scrim().get_visible() && view->dock().get_opacity() == 1.0; }));
+    EXPECT_TRUE(runUntilGtk([&] { return !spinner->get_mapped(); })) << "the panel out of view is not drawn";
+    EXPECT_LE(paintsOver(window, ticks), 2);
 
-    view->dock().floating().pointerEnteredRevealStrip();
-    ASSERT_TRUE(runUntilGtk([&] { return view->dock().floating().offset() > -1; }, 3));
+    floating.pointerEnteredRevealStrip();
+    ASSERT_TRUE(runUntilGtk([&] { return floating.offset() > -1; }));
     EXPECT_TRUE(spinner->get_mapped());
-    EXPECT_GT(framesDrawnIn(window, 1.0), 10);
+    EXPECT_GT(paintsOver(window, ticks), ticks / 2);
 
-    view->dock().floating().tapScrim();
-    ASSERT_TRUE(runUntilGtk([&] { return !spinner->get_mapped(); }, 3));
-    settle(300);
-    EXPECT_LE(framesDrawnIn(window, 1.0), 2);
+    floating.tapScrim();
+    ASSERT_TRUE(runUntilGtk([&] { return !floating.scrim().get_visible(); }));
+    EXPECT_TRUE(runUntilGtk([&] { return !spinner->get_mapped(); }));
+    EXPECT_LE(paintsOver(window, ticks), 2);
     window.destroy();
     settle(20);
 }

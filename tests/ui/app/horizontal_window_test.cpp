@@ -233,7 +233,7 @@ TEST_F(HorizontalWindowTest, TypedAddressesLoadAndBackForwardReloadWork)
     ASSERT_TRUE(h->waitLoaded(id, "two"));
     const std::size_t before = requests("/two");
     ASSERT_TRUE(xdoClickWidget(nav.reloadButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return requests("/two") > before; }, 20));
+    ASSERT_TRUE(runUntilGtk([&] { return requests("/two") > before; }));
 
     // An https page (self-signed: its certificate error shows, the address is still https).
     TestCertificate certificate;
@@ -244,7 +244,7 @@ TEST_F(HorizontalWindowTest, TypedAddressesLoadAndBackForwardReloadWork)
     ASSERT_TRUE(xdoKey("ctrl+a"));
     ASSERT_TRUE(xdoType(secure.url("/s")));
     ASSERT_TRUE(xdoKey("Return"));
-    ASSERT_TRUE(runUntilGtk([&] { return nav.isLockShown(); }, 20));
+    ASSERT_TRUE(runUntilGtk([&] { return nav.isLockShown(); }));
     EXPECT_EQ(nav.addressField().get_text().raw().rfind("https://127.0.0.1:", 0), 0u);
 }
 

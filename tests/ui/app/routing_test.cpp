@@ -40,7 +40,7 @@ void expectOwnTitleBar(AppHarness& h)
             drag.insert(drag.end(), {"mousemove", std::to_string(fromX + dx * step / 8),
                                      std::to_string(fromY + dy * step / 8), "sleep", "0.03"});
         drag.insert(drag.end(), {"mouseup", "1"});
-        return xdo(drag) && runUntilGtk([&] { return middle() && x == fromX + dx && y == fromY + dy; }, 5);
+        return xdo(drag) && runUntilGtk([&] { return middle() && x == fromX + dx && y == fromY + dy; });
     };
     ASSERT_TRUE(middle());
     EXPECT_TRUE(dragBy(40, 32)) << "the window moved to " << x << "," << y;
@@ -195,7 +195,7 @@ TEST(Routing, TabsAndHistoryThatCannotBeSavedAreToldOnceOverTheWindow)
         FileSizeLimit full(16);
         h.ctx().state.addToHistory(makeTab(h.ctx().state, "https://a.example/"));
     }
-    ASSERT_TRUE(runUntilGtk(alertOpen, 5));
+    ASSERT_TRUE(runUntilGtk(alertOpen));
     EXPECT_NE(body().find("Your tabs could not be saved"), std::string::npos) << body();
     EXPECT_NE(body().find("Your history could not be saved: Could not write"), std::string::npos) << body();
     adw_message_dialog_response(h.app->stateSaveAlert()->dialog(), "ok");

@@ -268,7 +268,7 @@ TEST_P(DimmedWindowButtonsTest, TheFirstClickOnCloseClosesTheWindowWhileAPanelIs
     Gtk::Widget* close = findWidget<Gtk::Button>(*controls()[0], [](Gtk::Button& b) { return b.has_css_class("close"); });
     ASSERT_NE(close, nullptr);
     ASSERT_TRUE(xdoClickWidget(*close));
-    EXPECT_TRUE(runUntilGtk([&] { return !h->window().get_visible(); }, 5)) << "the click closed only the panel";
+    EXPECT_TRUE(runUntilGtk([&] { return !h->window().get_visible(); })) << "the click closed only the panel";
 }
 
 INSTANTIATE_TEST_SUITE_P(

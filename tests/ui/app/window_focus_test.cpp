@@ -135,7 +135,7 @@ TEST(WindowFocusAtStart, TheRestoredPageTakesTheKeysOnceItIsMade)
         Gtk::Widget* focus = h.window().get_focus();
         return page && focus && focus->is_ancestor(*page);
     };
-    EXPECT_TRUE(runUntilGtk(pageHasFocus, 20));
+    EXPECT_TRUE(runUntilGtk(pageHasFocus));
     SidebarHost& sidebar = h.root().contentView()->sidebarHost();
     const bool pinned = sidebar.isPinned();
     ASSERT_TRUE(xdoFocusWindow(h.window()));

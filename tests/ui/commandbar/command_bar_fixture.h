@@ -58,7 +58,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_TRUE(xdoFocusWindow(m_window) && runUntilGtk([this] { return m_window.is_active(); }, 5))
+        ASSERT_TRUE(xdoFocusWindow(m_window) && runUntilGtk([this] { return m_window.is_active(); }))
             << "the test window never got the keyboard";
     }
 

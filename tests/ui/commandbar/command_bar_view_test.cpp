@@ -37,12 +37,12 @@ TEST_F(CommandBarViewTest, ArrowKeysMoveTheSelectionWithoutWrappingAndNeverReach
 
     // Up on the first row: a wrap would land on the last row, where Down could not move on.
     ASSERT_TRUE(xdoKey("Up Down"));
-    ASSERT_TRUE(runUntil([&] { return selected() == 1; }, 3)) << "selection " << selected();
+    ASSERT_TRUE(runUntil([&] { return selected() == 1; })) << "selection " << selected();
     // Past the end: a wrap would end on row 1.
     ASSERT_TRUE(xdoKey("Down Down Down"));
-    ASSERT_TRUE(runUntil([&] { return selected() == 2; }, 3)) << "selection " << selected();
+    ASSERT_TRUE(runUntil([&] { return selected() == 2; })) << "selection " << selected();
     ASSERT_TRUE(xdoKey("Up Up Up Up Down"));
-    ASSERT_TRUE(runUntil([&] { return selected() == 1; }, 3)) << "selection " << selected();
+    ASSERT_TRUE(runUntil([&] { return selected() == 1; })) << "selection " << selected();
 
     // The field saw none of the arrows: caret and keyboard focus are where they were.
     EXPECT_EQ(m_view->searchField().get_position(), 2);

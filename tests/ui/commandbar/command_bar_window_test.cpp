@@ -105,7 +105,7 @@ TEST_F(CommandBarWindowTest, TypingAnAddressAndReturnOpensItInANewActiveTabAndRe
         EXPECT_TRUE(runUntilGtk([&] {
             const auto tab = state().tab(active->id);
             return tab && tab->title == "Loop page";
-        }, 20));
+        }));
     }
     EXPECT_FALSE(state().isCommandBarVisible());
     // The panel is gone once it has faded.

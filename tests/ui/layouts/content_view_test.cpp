@@ -80,7 +80,7 @@ TEST_F(ContentViewTest, DockedColumnIsTheSidebarWidthAndTheHandleFollowsThePoint
     EXPECT_EQ(state().sidebarWidth(), 220);
     handle.endDrag();
     EXPECT_FALSE(handle.isDragging());
-    EXPECT_TRUE(runUntilGtk([&] { return view->dock().sidebarColumn().get_width() == 220; }, 3))
+    EXPECT_TRUE(runUntilGtk([&] { return view->dock().sidebarColumn().get_width() == 220; }))
         << view->dock().sidebarColumn().get_width();
 }
 
@@ -111,7 +111,7 @@ TEST_F(ContentViewTest, ResizeHandleDraggedWithTheRealPointer)
     ASSERT_TRUE(xdo({"mousedown", "1", "mousemove", std::to_string(x + 10), row, "sleep", "0.05", "mousemove",
                      std::to_string(x + 30), row, "sleep", "0.05", "mousemove", std::to_string(x + 40), row, "sleep",
                      "0.05", "mouseup", "1"}));
-    ASSERT_TRUE(runUntilGtk([&] { return !view->dock().dockedResizeHandle().isDragging() && state().sidebarWidth() != 280; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !view->dock().dockedResizeHandle().isDragging() && state().sidebarWidth() != 280; }));
     EXPECT_NEAR(state().sidebarWidth(), 320, 1);
 }
 
@@ -199,7 +199,7 @@ TEST_F(ContentViewTest, TheFloatingSidebarStaysWhileThePointerIsOnIt)
     SidebarDock& dock = view->dock();
     host.setIsPinned(false);
     host.setIsSidebarVisible(true);
-    ASSERT_TRUE(runUntilGtk([&] { return dock.floating().offset() > -1; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return dock.floating().offset() > -1; }));
     settle(100);
     int panelX = 0, panelY = 0, pageX = 0, pageY = 0;
     ASSERT_TRUE(widgetCenter(dock.floating().panel(), panelX, panelY));
@@ -220,7 +220,7 @@ TEST_F(ContentViewTest, TheFloatingSidebarStaysWhileThePointerIsOnIt)
 
     // Really leaving still hides it.
     ASSERT_TRUE(xdoMoveTo(pageX, pageY));
-    EXPECT_TRUE(runUntilGtk([&] { return !host.isSidebarVisible(); }, 3));
+    EXPECT_TRUE(runUntilGtk([&] { return !host.isSidebarVisible(); }));
 }
 
 TEST_F(ContentViewTest, SpaceSwipeIsDebouncedAndStopsAtTheEnds)

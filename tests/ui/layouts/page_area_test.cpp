@@ -296,7 +296,7 @@ TEST_F(PageAreaTest, BezelDragStripFindBarPlacementAndPanelParts)
     ASSERT_TRUE(panels->historyLayer().isPresented());
     panels->historyLayer().tapScrim();
     EXPECT_FALSE(state().isHistoryPanelVisible());
-    ASSERT_TRUE(runUntilGtk([&] { return panels->historyLayer().content() == nullptr; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return panels->historyLayer().content() == nullptr; }));
     state().setIsHistoryPanelVisible(true);
     EXPECT_EQ(built, 2); // built anew each time it opens
 }

@@ -320,7 +320,7 @@ TEST_F(TraditionalLayoutTest, TitlesUseTheRoomOfTheHiddenCloseAndEveryCloseClick
     // the ones after it sliding into its place (the strip does not scroll back under the
     // pointer), the active tab stays, and the tab under the pointer shows its ×.
     ASSERT_TRUE(xdoMoveToWidget(*inactive));
-    ASSERT_TRUE(runUntilGtk([&] { return inactive->isCloseShown(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return inactive->isCloseShown(); }));
     const int width = inactive->get_width();
     ASSERT_TRUE(waitForFrames(bar()));
     EXPECT_EQ(inactive->get_width(), width) << "a hover never resizes the tab";
@@ -332,12 +332,12 @@ TEST_F(TraditionalLayoutTest, TitlesUseTheRoomOfTheHiddenCloseAndEveryCloseClick
         ASSERT_TRUE(xdo({"mousedown", "1"}));
         settle(80);
         ASSERT_TRUE(xdo({"mouseup", "1"}));
-        ASSERT_TRUE(runUntilGtk([&] { return state().tabs().size() == before - 1; }, 5))
+        ASSERT_TRUE(runUntilGtk([&] { return state().tabs().size() == before - 1; }))
             << "click " << i + 1 << " of 5 closed nothing";
         ASSERT_EQ(state().activeTabId(), ids.back()) << "click " << i + 1 << " activated a tab";
         ASSERT_FALSE(state().tab(ids[k + i])) << "click " << i + 1 << " closed another tab";
         TraditionalTab* next = bar().tabWidget(ids[k + i + 1]);
-        ASSERT_TRUE(runUntilGtk([&] { return next->isCloseShown(); }, 5)) << "the tab now under the pointer";
+        ASSERT_TRUE(runUntilGtk([&] { return next->isCloseShown(); })) << "the tab now under the pointer";
         settle(200);
     }
 }
@@ -420,7 +420,7 @@ TEST_F(TraditionalLayoutTest, TheStripShowsWholeTabsOnly)
     while (!inView(*bar().tabWidget(ids[k])))
         ++k;
     ASSERT_TRUE(xdoMoveToWidget(*bar().tabWidget(ids[k])));
-    ASSERT_TRUE(runUntilGtk([&] { return bar().tabWidget(ids[k])->isCloseShown(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return bar().tabWidget(ids[k])->isCloseShown(); }));
     ASSERT_TRUE(xdoMoveToWidget(bar().tabWidget(ids[k])->closeButton()));
     ASSERT_TRUE(waitForFrames(bar()));
     bool fits = false;
@@ -429,13 +429,13 @@ TEST_F(TraditionalLayoutTest, TheStripShowsWholeTabsOnly)
         ASSERT_TRUE(xdo({"mousedown", "1"}));
         settle(80);
         ASSERT_TRUE(xdo({"mouseup", "1"}));
-        ASSERT_TRUE(runUntilGtk([&] { return state().tabs().size() == before - 1; }, 5)) << "closed nothing";
+        ASSERT_TRUE(runUntilGtk([&] { return state().tabs().size() == before - 1; })) << "closed nothing";
         ASSERT_FALSE(state().tab(ids[i])) << "closed another tab";
         ASSERT_TRUE(waitForFrames(bar()));
         EXPECT_TRUE(wholeTabs(cut)) << cut;
         fits = inView(*bar().tabWidget(ids.front())) && inView(*bar().tabWidget(ids.back()));
         if (!fits) {
-            ASSERT_TRUE(runUntilGtk([&] { return bar().tabWidget(ids[i + 1])->isCloseShown(); }, 5));
+            ASSERT_TRUE(runUntilGtk([&] { return bar().tabWidget(ids[i + 1])->isCloseShown(); }));
         }
     }
     ASSERT_TRUE(fits) << "the tabs left fit, all of them in view";
@@ -662,7 +662,7 @@ TEST_F(TraditionalLayoutTest, AFirstClickIntoTheAddressFieldSelectsTheAddress)
     Gtk::Entry& field = nav().addressField();
     ASSERT_EQ(field.get_text(), "https://a.example/page");
     auto typed = [&](const std::string& keys, const std::string& text) {
-        return xdoType(keys) && runUntilGtk([&] { return field.get_text().raw() == text; }, 5);
+        return xdoType(keys) && runUntilGtk([&] { return field.get_text().raw() == text; });
     };
 
     // The first click selects the whole address; a second one places the caret (here after
@@ -692,7 +692,7 @@ TEST_F(TraditionalLayoutTest, AFirstClickIntoTheAddressFieldSelectsTheAddress)
     }
     ASSERT_TRUE(xdo({"mouseup", "1"}));
     ASSERT_TRUE(xdoType("z"));
-    ASSERT_TRUE(runUntilGtk([&] { return field.get_text() != "https://a.example/page"; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return field.get_text() != "https://a.example/page"; }));
     const std::string kept = field.get_text();
     EXPECT_TRUE(kept.size() > 1 && kept.back() == 'z' && kept.size() <= 12 &&
                 std::string("https://a.example/page").starts_with(kept.substr(0, kept.size() - 1)))

@@ -43,16 +43,16 @@ protected:
     {
         const std::size_t before = state().downloads().size();
         state().addTab(makeTab(state(), server.url(path)));
-        if (!runUntilGtk([&] { return state().downloads().size() == before + 1 && panel(); }, 20))
+        if (!runUntilGtk([&] { return state().downloads().size() == before + 1 && panel(); }))
             return nullptr;
         const Uuid id = state().downloads()[0].id;
-        return runUntilGtk([&] { return panel()->rowFor(id) != nullptr; }, 5) ? panel()->rowFor(id) : nullptr;
+        return runUntilGtk([&] { return panel()->rowFor(id) != nullptr; }) ? panel()->rowFor(id) : nullptr;
     }
     // Without `done`, one double click that is meant to do nothing.
     bool doubleClick(Gtk::Widget& widget, const std::function<bool()>& done = {})
     {
         // A row just added has no place yet on a busy machine.
-        if (!runUntilGtk([&] { return widget.get_mapped() && widget.get_width() > 0; }, 10) || !xdoMoveToWidget(widget))
+        if (!runUntilGtk([&] { return widget.get_mapped() && widget.get_width() > 0; }) || !xdoMoveToWidget(widget))
             return false;
         return done ? xdoDoubleClickUntil(done) : xdo({"click", "--repeat", "2", "--delay", "60", "1"});
     }
@@ -66,9 +66,9 @@ TEST_F(DownloadsPanelTest, ADownloadGoesFromDownloadingToCompletedAndOpensOnDoub
     DownloadRow* row = download("/report.zip");
     ASSERT_NE(row, nullptr);
     EXPECT_TRUE(state().isDownloadsPanelVisible()); // shown by the download itself
-    EXPECT_TRUE(runUntilGtk([&] { return panel()->get_allocated_width() == DownloadsPanel::width; }, 5));
+    EXPECT_TRUE(runUntilGtk([&] { return panel()->get_allocated_width() == DownloadsPanel::width; }));
     EXPECT_EQ(panel()->get_allocated_height(), DownloadsPanel::height);
-    ASSERT_TRUE(runUntilGtk([&] { return row->item().downloadedBytes == 4000; }, 10));
+    ASSERT_TRUE(runUntilGtk([&] { return row->item().downloadedBytes == 4000; }));
     EXPECT_EQ(row->statusLabel().get_text(), "Downloading...");
     EXPECT_TRUE(row->statusLabel().has_css_class("blue"));
     EXPECT_EQ(row->sizeLabel().get_text(), "4.0\u00A0kB / 10.0\u00A0kB");
@@ -78,7 +78,7 @@ TEST_F(DownloadsPanelTest, ADownloadGoesFromDownloadingToCompletedAndOpensOnDoub
     screenshotIfAsked("downloads-running");
 
     server.finishOpenReplies();
-    ASSERT_TRUE(runUntilGtk([&] { return row->item().status == DownloadStatus::completed; }, 10));
+    ASSERT_TRUE(runUntilGtk([&] { return row->item().status == DownloadStatus::completed; }));
     EXPECT_EQ(row->statusLabel().get_text(), "Completed");
     EXPECT_TRUE(row->statusLabel().has_css_class("green"));
     EXPECT_EQ(row->sizeLabel().get_text(), "10.0\u00A0kB");
@@ -95,7 +95,7 @@ TEST_F(DownloadsPanelTest, ADownloadGoesFromDownloadingToCompletedAndOpensOnDoub
     EXPECT_EQ(opened[0], row->item().localPath->string());
 
     // Hovering shows "Show in Folder" and remove.
-    ASSERT_TRUE(runUntilGtk([&] { return row->buttonsShown(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return row->buttonsShown(); }));
     EXPECT_TRUE(row->revealButton().get_visible());
     settle(200);
     screenshotIfAsked("downloads-completed-hover");
@@ -112,21 +112,21 @@ TEST_F(DownloadsPanelTest, AFailedDownloadShowsFailedAndClearCompletedKeepsIt)
     ASSERT_NE(done, nullptr);
     server.finishOpenReplies();
     const Uuid doneId = done->item().id;
-    ASSERT_TRUE(runUntilGtk([&] { return done->item().status == DownloadStatus::completed; }, 10));
+    ASSERT_TRUE(runUntilGtk([&] { return done->item().status == DownloadStatus::completed; }));
 
     DownloadRow* broken = download("/broken.bin");
     ASSERT_NE(broken, nullptr);
     const Uuid brokenId = broken->item().id;
-    ASSERT_TRUE(runUntilGtk([&] { return broken->item().downloadedBytes == 4000; }, 10));
+    ASSERT_TRUE(runUntilGtk([&] { return broken->item().downloadedBytes == 4000; }));
     server.dropOpenReplies(); // the server goes away mid-transfer
-    ASSERT_TRUE(runUntilGtk([&] { return broken->item().status == DownloadStatus::failed; }, 10));
+    ASSERT_TRUE(runUntilGtk([&] { return broken->item().status == DownloadStatus::failed; }));
     EXPECT_EQ(broken->statusLabel().get_text(), "Failed");
     EXPECT_TRUE(broken->statusLabel().has_css_class("red"));
     EXPECT_FALSE(broken->sizeLabel().get_visible());
     EXPECT_EQ(broken->progressBar().get_opacity(), 0);
     EXPECT_EQ(panel()->rows()[0], broken); // newest first
     ASSERT_TRUE(xdoMoveToWidget(*broken));
-    ASSERT_TRUE(runUntilGtk([&] { return broken->buttonsShown(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return broken->buttonsShown(); }));
     EXPECT_FALSE(broken->revealButton().get_visible());
     screenshotIfAsked("downloads-failed");
     ASSERT_TRUE(doubleClick(*broken));
@@ -142,9 +142,9 @@ TEST_F(DownloadsPanelTest, AFailedDownloadShowsFailedAndClearCompletedKeepsIt)
 
     // Removing the last row leaves "No Downloads".
     ASSERT_TRUE(xdoMoveToWidget(*broken));
-    ASSERT_TRUE(runUntilGtk([&] { return broken->buttonsShown(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return broken->buttonsShown(); }));
     ASSERT_TRUE(click(broken->removeButton(), [&] { return state().downloads().empty(); }));
-    ASSERT_TRUE(runUntilGtk([&] { return panel()->isShowingEmptyState(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panel()->isShowingEmptyState(); }));
     screenshotIfAsked("downloads-empty");
 }
 
@@ -153,7 +153,7 @@ TEST_F(DownloadsPanelTest, AMovedFileIsReportedInsteadOfOpened)
     DownloadRow* row = download("/report.zip");
     ASSERT_NE(row, nullptr);
     server.finishOpenReplies();
-    ASSERT_TRUE(runUntilGtk([&] { return row->item().status == DownloadStatus::completed; }, 10));
+    ASSERT_TRUE(runUntilGtk([&] { return row->item().status == DownloadStatus::completed; }));
     std::filesystem::remove(*row->item().localPath->filePath());
 
     ASSERT_TRUE(doubleClick(*row, [&] { return panel()->alert() && panel()->alert()->isOpen(); }));

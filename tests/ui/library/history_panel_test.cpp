@@ -39,7 +39,7 @@ protected:
     HistoryPanel* panel() { return dynamic_cast<HistoryPanel*>(content().panels().historyLayer().content()); }
     bool panelShown()
     {
-        return runUntilGtk([&] { return panel() && panel()->get_mapped() && content().panels().historyLayer().get_opacity() > 0.99; }, 5);
+        return runUntilGtk([&] { return panel() && panel()->get_mapped() && content().panels().historyLayer().get_opacity() > 0.99; });
     }
     // The visit rows on screen, top to bottom, by their subtitle and URL.
     std::vector<std::string> shownUrls()
@@ -78,7 +78,7 @@ TEST_F(HistoryPanelTest, TheShortcutShowsTheVisitsOfTodayAndTheSearchNarrowsThem
     EXPECT_EQ(panel()->get_allocated_width(), HistoryPanel::width);
     EXPECT_EQ(panel()->get_allocated_height(), HistoryPanel::height);
     const std::vector<std::string> all{server.url("/third"), server.url("/second"), server.url("/first")};
-    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == all; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == all; }));
     EXPECT_EQ(shownHeaders(), std::vector<std::string>{"TODAY"});
     HistoryRow* row = panel()->rowFor(state().history()[0].id);
     ASSERT_NE(row, nullptr);
@@ -94,13 +94,13 @@ TEST_F(HistoryPanelTest, TheShortcutShowsTheVisitsOfTodayAndTheSearchNarrowsThem
         return false;
     }));
     ASSERT_TRUE(xdoType("SECOND"));
-    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == std::vector<std::string>{server.url("/second")}; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == std::vector<std::string>{server.url("/second")}; }));
     EXPECT_EQ(shownHeaders(), std::vector<std::string>{"SEARCH RESULTS"});
     ASSERT_TRUE(xdoType("(.*"));
-    ASSERT_TRUE(runUntilGtk([&] { return shownUrls().empty(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls().empty(); }));
     EXPECT_EQ(shownHeaders(), std::vector<std::string>{"SEARCH RESULTS"});
     panel()->searchEntry().set_text("");
-    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == all; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == all; }));
 
     h->ctx().appearance.setIsDarkMode(false);
     settle(300);
@@ -109,23 +109,23 @@ TEST_F(HistoryPanelTest, TheShortcutShowsTheVisitsOfTodayAndTheSearchNarrowsThem
     // The scrim closes it; a new opening starts with an empty search.
     content().panels().historyLayer().tapScrim();
     EXPECT_FALSE(state().isHistoryPanelVisible());
-    ASSERT_TRUE(runUntilGtk([&] { return panel() == nullptr; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panel() == nullptr; }));
 }
 
 TEST_F(HistoryPanelTest, DeleteCopyOpenAndClearSpace)
 {
     state().setIsHistoryPanelVisible(true);
     ASSERT_TRUE(panelShown());
-    ASSERT_TRUE(runUntilGtk([&] { return shownUrls().size() == 3; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls().size() == 3; }));
     const HistoryItem second = state().history()[1];
     ASSERT_EQ(second.url.string(), server.url("/second"));
 
     // The delete button shows on hover and removes the visit from history.json.
     HistoryRow* row = nullptr;
-    ASSERT_TRUE(runUntilGtk([&] { return (row = panel()->rowFor(second.id)) && row->visit().get_width() > 0; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return (row = panel()->rowFor(second.id)) && row->visit().get_width() > 0; }));
     ASSERT_TRUE(xdoMoveToWidget(row->visit()));
     ASSERT_TRUE(runUntilGtk(
-        [&] { return (row->visit().get_state_flags() & Gtk::StateFlags::PRELIGHT) == Gtk::StateFlags::PRELIGHT; }, 5));
+        [&] { return (row->visit().get_state_flags() & Gtk::StateFlags::PRELIGHT) == Gtk::StateFlags::PRELIGHT; }));
     settle(200);
     screenshotIfAsked("history-row-hover");
     ASSERT_TRUE(click(row->deleteButton(), [&] { return shownUrls().size() == 2; }));
@@ -134,7 +134,7 @@ TEST_F(HistoryPanelTest, DeleteCopyOpenAndClearSpace)
 
     // Copy URL from the context menu, read back from the display's clipboard.
     ASSERT_TRUE(runUntilGtk(
-        [&] { return (row = panel()->rowFor(state().history()[0].id)) && row->visit().get_width() > 0; }, 5));
+        [&] { return (row = panel()->rowFor(state().history()[0].id)) && row->visit().get_width() > 0; }));
     ASSERT_TRUE(click(row->visit(), [&] { return row->menu() && row->menu()->get_mapped(); }, 3));
     settle(150);
     screenshotIfAsked("history-row-menu");
@@ -144,7 +144,7 @@ TEST_F(HistoryPanelTest, DeleteCopyOpenAndClearSpace)
     h->window().get_clipboard()->read_text_async([&](const Glib::RefPtr<Gio::AsyncResult>& result) {
         copied = h->window().get_clipboard()->read_text_finish(result);
     });
-    ASSERT_TRUE(runUntilGtk([&] { return !copied.empty(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !copied.empty(); }));
     EXPECT_EQ(copied, server.url("/third"));
 
     // "Open in New Tab" keeps the panel; a click opens and closes it.
@@ -153,7 +153,7 @@ TEST_F(HistoryPanelTest, DeleteCopyOpenAndClearSpace)
     EXPECT_EQ(state().tabs().size(), tabs + 1);
     EXPECT_TRUE(state().isHistoryPanelVisible());
     ASSERT_TRUE(runUntilGtk(
-        [&] { return (row = panel()->rowFor(state().history().back().id)) && row->visit().get_width() > 0; }, 5));
+        [&] { return (row = panel()->rowFor(state().history().back().id)) && row->visit().get_width() > 0; }));
     ASSERT_TRUE(click(row->visit(), [&] { return !state().isHistoryPanelVisible(); }));
     EXPECT_EQ(state().tabs().size(), tabs + 2);
     EXPECT_EQ(state().activeTab()->url.string(), server.url("/first"));
@@ -162,7 +162,7 @@ TEST_F(HistoryPanelTest, DeleteCopyOpenAndClearSpace)
     state().setIsHistoryPanelVisible(true);
     ASSERT_TRUE(panelShown());
     ASSERT_TRUE(click(panel()->clearButton(), [&] { return state().historyForCurrentSpace().empty(); }));
-    ASSERT_TRUE(runUntilGtk([&] { return panel()->shownRows().empty() || shownUrls().empty(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panel()->shownRows().empty() || shownUrls().empty(); }));
     EXPECT_EQ(readDataFile("history.json").find("127.0.0.1"), std::string::npos);
     ASSERT_TRUE(click(panel()->closeButton(), [&] { return !state().isHistoryPanelVisible(); }));
 }
@@ -203,7 +203,7 @@ TEST_F(HistoryPanelTest, AThousandLongTitlesAndBrokenIconsOpenAndScroll)
     const Uuid oldest = state().history().back().id; // a visit recorded later would push it out
     state().setIsHistoryPanelVisible(true);
     ASSERT_TRUE(panelShown());
-    ASSERT_TRUE(runUntilGtk([&] { return panel()->shownRows().size() > 5; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panel()->shownRows().size() > 5; }));
     EXPECT_LT(panel()->shownRows().size(), 40u); // only what is in view
     HistoryRow* broken = panel()->rowFor(state().history()[0].id);
     HistoryRow* large = panel()->rowFor(state().history()[1].id);
@@ -214,11 +214,11 @@ TEST_F(HistoryPanelTest, AThousandLongTitlesAndBrokenIconsOpenAndScroll)
     screenshotIfAsked("history-long-titles");
 
     auto adjustment = panel()->list().get_vadjustment();
-    ASSERT_TRUE(runUntilGtk([&] { return adjustment->get_page_size() > 0 && adjustment->get_upper() > 10'000; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return adjustment->get_page_size() > 0 && adjustment->get_upper() > 10'000; }));
     adjustment->set_value(adjustment->get_upper() - adjustment->get_page_size());
-    ASSERT_TRUE(runUntilGtk([&] { return panel()->rowFor(oldest) != nullptr; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return panel()->rowFor(oldest) != nullptr; }));
     panel()->searchEntry().set_text("site999.");
-    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == std::vector<std::string>{"https://site999.example/"}; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return shownUrls() == std::vector<std::string>{"https://site999.example/"}; }));
 }
 
 } // namespace

@@ -37,7 +37,7 @@ protected:
     bool click(Gtk::Widget& widget, const std::function<bool()>& done, int button = 1)
     {
         for (int attempt = 0; attempt < 2; ++attempt) {
-            if (xdoClickWidget(widget, button) && runUntilGtk(done, 4))
+            if (xdoClickWidget(widget, button) && runUntilGtk(done))
                 return true;
         }
         return false;

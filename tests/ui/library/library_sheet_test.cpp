@@ -30,7 +30,7 @@ protected:
     void openSheet()
     {
         ASSERT_TRUE(xdoKey("ctrl+shift+b"));
-        ASSERT_TRUE(runUntilGtk([&] { return sheet() && sheet()->get_mapped() && sheet()->get_width() > 0; }, 5));
+        ASSERT_TRUE(runUntilGtk([&] { return sheet() && sheet()->get_mapped() && sheet()->get_width() > 0; }));
         settle(100);
     }
     // The bound, shown page rows, top to bottom.
@@ -72,7 +72,7 @@ using Titles = std::vector<std::string>;
 TEST_F(LibrarySheetTest, TypingInTheSearchNarrowsTheList)
 {
     openSheet();
-    ASSERT_TRUE(runUntilGtk([&] { return shownTitles() == Titles{"Weekend breakfast", "Morning paper"}; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return shownTitles() == Titles{"Weekend breakfast", "Morning paper"}; }));
     screenshotIfAsked("library-sheet-dark");
 
     ASSERT_TRUE(xdoFocusWindow(*sheet()));
@@ -84,9 +84,9 @@ TEST_F(LibrarySheetTest, TypingInTheSearchNarrowsTheList)
         return false;
     }));
     ASSERT_TRUE(xdoType("PANCAKE"));
-    ASSERT_TRUE(runUntilGtk([&] { return shownTitles() == Titles{"Weekend breakfast"}; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return shownTitles() == Titles{"Weekend breakfast"}; }));
     ASSERT_TRUE(xdoType(".*["));
-    ASSERT_TRUE(runUntilGtk([&] { return sheet()->isShowingEmptyState(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return sheet()->isShowingEmptyState(); }));
     EXPECT_EQ(sheet()->emptyTitle().get_text(), "No matches");
 
     // The query stays when the section changes.
@@ -94,7 +94,7 @@ TEST_F(LibrarySheetTest, TypingInTheSearchNarrowsTheList)
                       [&] { return sheet()->model().section() == LibrarySection::readingList; }));
     EXPECT_EQ(sheet()->model().query(), "PANCAKE.*[");
     sheet()->searchEntry().set_text("");
-    ASSERT_TRUE(runUntilGtk([&] { return shownTitles() == Titles{"Tea notes"}; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return shownTitles() == Titles{"Tea notes"}; }));
 
     h->ctx().appearance.setIsDarkMode(false);
     settle(200);
@@ -104,7 +104,7 @@ TEST_F(LibrarySheetTest, TypingInTheSearchNarrowsTheList)
 TEST_F(LibrarySheetTest, TheEditorRenamesAPageAndMovesItToTheReadingList)
 {
     openSheet();
-    ASSERT_TRUE(runUntilGtk([&] { return rowTitled("Morning paper") != nullptr; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return rowTitled("Morning paper") != nullptr; }));
     SavedPageRow* row = rowTitled("Morning paper");
     ASSERT_TRUE(click(row->editButton(), [&] { return sheet()->editor() && sheet()->editor()->get_mapped(); }));
     SavedPageEditor& editor = *sheet()->editor();
@@ -119,10 +119,10 @@ TEST_F(LibrarySheetTest, TheEditorRenamesAPageAndMovesItToTheReadingList)
     editor.titleEntry().grab_focus();
     ASSERT_TRUE(xdoKey("ctrl+a"));
     ASSERT_TRUE(xdoType("   "));
-    ASSERT_TRUE(runUntilGtk([&] { return !editor.saveButton().get_sensitive(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !editor.saveButton().get_sensitive(); }));
     ASSERT_TRUE(xdoKey("ctrl+a"));
     ASSERT_TRUE(xdoType(" Evening paper "));
-    ASSERT_TRUE(runUntilGtk([&] { return editor.saveButton().get_sensitive(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return editor.saveButton().get_sensitive(); }));
     editor.collectionPicker().set_selected(1);
     ASSERT_TRUE(click(editor.saveButton(), [&] { return !sheet()->editor(); }));
 
@@ -132,7 +132,7 @@ TEST_F(LibrarySheetTest, TheEditorRenamesAPageAndMovesItToTheReadingList)
                              [](const SavedPage& p) { return p.title == " Evening paper "; });
     ASSERT_NE(page, library().archive().pages.end());
     EXPECT_EQ(page->collection, kReadingListCollection);
-    ASSERT_TRUE(runUntilGtk([&] { return shownTitles() == Titles{"Weekend breakfast"}; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return shownTitles() == Titles{"Weekend breakfast"}; }));
 
     ASSERT_TRUE(click(sheet()->sectionButton(LibrarySection::readingList),
                       [&] { return shownTitles().size() == 2; }));
@@ -154,7 +154,7 @@ TEST_F(LibrarySheetTest, TitlesWithANulAreShownWhole)
     save("https://nul.example/", title);
     library().saveWorkspace(title, {{*Url::parse("https://nul.example/"), title}});
     openSheet();
-    ASSERT_TRUE(runUntilGtk([&] { return rowTitled(shown) != nullptr; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return rowTitled(shown) != nullptr; }));
     ASSERT_TRUE(click(rowTitled(shown)->editButton(), [&] { return sheet()->editor() && sheet()->editor()->get_mapped(); }));
     EXPECT_EQ(sheet()->editor()->titleEntry().get_text(), Glib::ustring(shown));
     ASSERT_TRUE(click(sheet()->editor()->cancelButton(), [&] { return !sheet()->editor(); }));
@@ -178,18 +178,18 @@ TEST_F(LibrarySheetTest, RowButtonsMarkReadRemoveAndOpen)
     EXPECT_TRUE(row->readButton().get_visible());
     EXPECT_EQ(row->readButton().get_tooltip_text(), Glib::ustring("Mark read"));
     ASSERT_TRUE(click(row->readButton(), [&] { return library().archive().pages[0].isRead; }));
-    ASSERT_TRUE(runUntilGtk([&] { return rowTitled("Tea notes")->readButton().get_tooltip_text() == "Mark unread"; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return rowTitled("Tea notes")->readButton().get_tooltip_text() == "Mark unread"; }));
     ASSERT_TRUE(click(rowTitled("Tea notes")->removeButton(),
                       [&] { return readDataFile("library.json").find("Tea notes") == std::string::npos; }));
-    ASSERT_TRUE(runUntilGtk([&] { return sheet()->isShowingEmptyState(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return sheet()->isShowingEmptyState(); }));
     EXPECT_EQ(sheet()->emptyTitle().get_text(), "Nothing saved here yet");
     state().addTab(makeTab(state(), server.url("/news")));
-    ASSERT_TRUE(runUntilGtk([&] { return sheet()->saveButton().get_sensitive(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return sheet()->saveButton().get_sensitive(); }));
     const std::size_t saved = library().archive().pages.size();
     ASSERT_TRUE(click(sheet()->saveButton(), [&] { return library().archive().pages.size() == saved + 1; }));
     EXPECT_EQ(library().archive().pages[0].collection, kReadingListCollection);
     EXPECT_EQ(library().archive().pages[0].url.string(), server.url("/news"));
-    ASSERT_TRUE(runUntilGtk([&] { return !sheet()->isShowingEmptyState(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !sheet()->isShowingEmptyState(); }));
 
     // Bookmarks have no read toggle; a click on the title opens the page and closes the sheet.
     ASSERT_TRUE(click(sheet()->sectionButton(LibrarySection::bookmarks),
@@ -212,13 +212,13 @@ TEST_F(LibrarySheetTest, ASavedWorkspaceReopensAsANewSpace)
     EXPECT_NE(readDataFile("library.json").find("\"Personal\""), std::string::npos);
     Gtk::Button* restore = nullptr;
     auto openAsSpace = [](Gtk::Button& button) { return button.get_mapped() && button.get_label() == "Open as Space"; };
-    ASSERT_TRUE(runUntilGtk([&] { return (restore = findWidget<Gtk::Button>(*sheet(), openAsSpace)) != nullptr; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return (restore = findWidget<Gtk::Button>(*sheet(), openAsSpace)) != nullptr; }));
     settle(100);
     screenshotIfAsked("library-workspaces");
 
     const std::size_t spaces = state().spaces().size();
     ASSERT_TRUE(click(*restore, [&] { return state().spaces().size() == spaces + 1; }));
-    ASSERT_TRUE(runUntilGtk([&] { return !state().isLibraryVisible() && !sheet(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !state().isLibraryVisible() && !sheet(); }));
     const Space& space = state().spaces().back();
     EXPECT_EQ(state().currentSpaceId(), space.id);
     EXPECT_EQ(space.name, "Personal");
@@ -235,13 +235,13 @@ TEST_F(LibrarySheetTest, ExportAndImportThroughTheSheetAndTheFileDialogs)
     openSheet();
     // The dialogs themselves: shown over the sheet, filtered to JSON, the export named.
     ASSERT_TRUE(click(sheet()->exportButton(), [&] { return sheet()->fileChooser() != nullptr; }));
-    ASSERT_TRUE(runUntilGtk([&] { return sheet()->fileChooser()->get_visible(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return sheet()->fileChooser()->get_visible(); }));
     EXPECT_EQ(sheet()->fileChooser()->get_current_name(), "Kovi Library.json");
     EXPECT_EQ(sheet()->fileChooser()->get_filter()->get_name(), "JSON");
     settle(500);
     screenshotIfAsked("library-export-dialog");
     ASSERT_TRUE(xdoKey("Escape"));
-    ASSERT_TRUE(runUntilGtk([&] { return sheet()->fileChooser() == nullptr; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return sheet()->fileChooser() == nullptr; }));
     EXPECT_FALSE(sheet()->alert()); // cancelling says nothing
 
     // What the dialogs hand over.
@@ -251,7 +251,7 @@ TEST_F(LibrarySheetTest, ExportAndImportThroughTheSheetAndTheFileDialogs)
     for (const SavedPage& page : std::vector<SavedPage>(library().archive().pages))
         library().remove(page.id);
     sheet()->model().importFile(file);
-    ASSERT_TRUE(runUntilGtk([&] { return sheet()->alert() && sheet()->alert()->isOpen(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return sheet()->alert() && sheet()->alert()->isOpen(); }));
     EXPECT_STREQ(adw_message_dialog_get_heading(sheet()->alert()->dialog()), "Library");
     EXPECT_STREQ(adw_message_dialog_get_body(sheet()->alert()->dialog()),
                  "Library imported. Existing items were kept and duplicates were skipped.");
@@ -264,7 +264,7 @@ TEST_F(LibrarySheetTest, ExportAndImportThroughTheSheetAndTheFileDialogs)
     dir.write("broken.json", "[1, 2");
     const std::string before = readDataFile("library.json");
     sheet()->model().importFile(dir.file("broken.json"));
-    ASSERT_TRUE(runUntilGtk([&] { return sheet()->alert() && sheet()->alert()->isOpen(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return sheet()->alert() && sheet()->alert()->isOpen(); }));
     EXPECT_STRNE(adw_message_dialog_get_body(sheet()->alert()->dialog()),
                  "Library imported. Existing items were kept and duplicates were skipped.");
     EXPECT_EQ(readDataFile("library.json"), before);

@@ -20,11 +20,11 @@ protected:
     LibrarySheet* sheet() { return dynamic_cast<LibrarySheet*>(h->root().librarySheet()); }
     bool sheetShown()
     {
-        return runUntilGtk([&] { return sheet() && sheet()->get_mapped() && sheet()->get_width() > 0; }, 5);
+        return runUntilGtk([&] { return sheet() && sheet()->get_mapped() && sheet()->get_width() > 0; });
     }
     bool sheetGone()
     {
-        return runUntilGtk([&] { return !sheet() && !state().isLibraryVisible(); }, 5);
+        return runUntilGtk([&] { return !sheet() && !state().isLibraryVisible(); });
     }
     SidebarView& sidebar() { return *dynamic_cast<SidebarView*>(content().dock().sidebarWidget()); }
     BookmarkStar& star() { return *sidebar().addressBar().bookmarkStar(); }
@@ -61,7 +61,7 @@ TEST_F(LibraryWindowTest, EveryWayToTheLibraryShowsTheSheetAndLaterErrorsStillSh
 
     // While the sheet is up it shows the library's errors itself, under "Library".
     library().setErrorMessage(std::string("Disk full"));
-    ASSERT_TRUE(runUntilGtk([&] { return sheet()->alert() && sheet()->alert()->isOpen(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return sheet()->alert() && sheet()->alert()->isOpen(); }));
     EXPECT_STREQ(adw_message_dialog_get_heading(sheet()->alert()->dialog()), "Library");
     EXPECT_STREQ(adw_message_dialog_get_body(sheet()->alert()->dialog()), "Disk full");
     EXPECT_EQ(h->root().libraryAlert(), nullptr);
@@ -90,13 +90,13 @@ TEST_F(LibraryWindowTest, CtrlDFillsTheStarAndTheStarEmptiesIt)
     server.on("/article", htmlPage("An Article"));
     EXPECT_FALSE(star().get_sensitive()); // no tab
     h->openLoaded(server.url("/article"), "An Article");
-    ASSERT_TRUE(runUntilGtk([&] { return star().get_mapped() && star().get_sensitive(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return star().get_mapped() && star().get_sensitive(); }));
     EXPECT_FALSE(star().isFilled());
     EXPECT_EQ(star().get_tooltip_text(), Glib::ustring("Bookmark this page (Ctrl+D)"));
 
     ASSERT_TRUE(xdoFocusWindow(h->window()));
     ASSERT_TRUE(xdoKey("ctrl+d"));
-    ASSERT_TRUE(runUntilGtk([&] { return star().isFilled(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return star().isFilled(); }));
     EXPECT_NE(readDataFile("library.json").find(server.url("/article")), std::string::npos);
     EXPECT_NE(readDataFile("library.json").find("An Article"), std::string::npos);
     screenshotIfAsked("bookmark-star-filled");
@@ -109,7 +109,7 @@ TEST_F(LibraryWindowTest, CtrlDFillsTheStarAndTheStarEmptiesIt)
 
     // A page that is no web page cannot be bookmarked.
     state().addTab(makeTab(state(), "about:blank"));
-    ASSERT_TRUE(runUntilGtk([&] { return !star().get_sensitive(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !star().get_sensitive(); }));
     EXPECT_FALSE(star().isFilled());
 }
 
@@ -122,7 +122,7 @@ TEST_F(LibraryWindowTest, TheBookmarksBarFollowsTheMenuAndOpensBookmarksInNewTab
     EXPECT_FALSE(strip()->get_visible()); // "Toggle Bookmarks Bar" wrote a key nothing showed
 
     h->app->commands().activate("toggle-bookmarks-bar");
-    ASSERT_TRUE(runUntilGtk([&] { return strip()->get_mapped() && strip()->get_height() > 0; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return strip()->get_mapped() && strip()->get_height() > 0; }));
     EXPECT_EQ(strip()->get_height(), BookmarkStrip::height);
     auto buttons = strip()->bookmarkButtons();
     ASSERT_EQ(buttons.size(), 1u);
@@ -132,10 +132,10 @@ TEST_F(LibraryWindowTest, TheBookmarksBarFollowsTheMenuAndOpensBookmarksInNewTab
     // A new bookmark goes first, right after the library button; a NUL in its title (possible by
     // import) does not end it.
     library().save(*Url::parse("https://second.example/"), std::string("Sec\0ond", 7), kBookmarksCollection);
-    ASSERT_TRUE(runUntilGtk([&] { return (buttons = strip()->bookmarkButtons()).size() == 2; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return (buttons = strip()->bookmarkButtons()).size() == 2; }));
     EXPECT_EQ(buttons[0]->get_tooltip_text(), Glib::ustring("https://second.example/"));
     EXPECT_EQ(buttons[0]->titleLabel().get_text(), Glib::ustring("Sec\uFFFDond"));
-    ASSERT_TRUE(runUntilGtk([&] { return buttons[1]->get_mapped() && buttons[1]->get_width() > 0; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return buttons[1]->get_mapped() && buttons[1]->get_width() > 0; }));
     settle(100); // laid out anew, so the click meets the button where it is now
 
     const std::size_t tabsBefore = state().tabs().size();
@@ -154,7 +154,7 @@ TEST_F(LibraryWindowTest, TheBookmarksBarFollowsTheMenuAndOpensBookmarksInNewTab
     settle(300);
     screenshotIfAsked("bookmarks-bar-light");
     h->app->commands().activate("toggle-bookmarks-bar");
-    ASSERT_TRUE(runUntilGtk([&] { return !strip()->get_visible(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !strip()->get_visible(); }));
 }
 
 // Regression: with more than a few bookmarks every button shrank to "☆ …", and the bar built a
@@ -172,7 +172,7 @@ TEST_F(LibraryWindowTest, TheBarShowsTheTitlesThatFitAndItsMenuOpensTheRest)
     file += "]}";
     ASSERT_TRUE(library().importData(file));
     h->app->commands().activate("toggle-bookmarks-bar");
-    ASSERT_TRUE(runUntilGtk([&] { return strip()->get_mapped() && !strip()->bookmarkButtons().empty(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return strip()->get_mapped() && !strip()->bookmarkButtons().empty(); }));
     settle(200);
     screenshotIfAsked("bookmarks-bar-overflow");
 
@@ -223,13 +223,12 @@ TEST_F(LibraryWindowTest, TheBarShowsTheTitlesThatFitAndItsMenuOpensTheRest)
                     last = button;
             }
             return last != nullptr;
-        },
-        5));
+        }));
     settle(100);
     const std::size_t tabs = state().tabs().size();
     ASSERT_TRUE(click(*last, [&] { return state().tabs().size() == tabs + 1; }));
     EXPECT_EQ(state().activeTab()->url.string(), server.url("/far"));
-    ASSERT_TRUE(runUntilGtk([&] { return !menu.get_visible(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !menu.get_visible(); }));
 }
 
 } // namespace

@@ -47,7 +47,7 @@ protected:
             settle(80);
             ASSERT_TRUE(xdo({"mouseup", "1"}));
             expected = static_cast<std::size_t>(static_cast<long>(expected) + step);
-            if (!runUntilGtk([&] { return count() == expected; }, 10)) {
+            if (!runUntilGtk([&] { return count() == expected; })) {
                 ADD_FAILURE() << list << ": click " << i + 1 << " of " << times << " was lost (" << count()
                               << " where " << expected << " was due)";
                 return;
@@ -68,7 +68,7 @@ protected:
             ASSERT_TRUE(xdo({"mouseup", "1"}));
             settle(80);
         }
-        EXPECT_TRUE(runUntilGtk([&] { return count() == expected; }, 10))
+        EXPECT_TRUE(runUntilGtk([&] { return count() == expected; }))
             << list << ": " << count() << " where " << expected << " was due after " << times << " clicks";
     }
 
@@ -107,14 +107,14 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
     };
     state().setIsLibraryVisible(true);
     SavedPageRow* row = nullptr;
-    ASSERT_TRUE(runUntilGtk([&] { return sheet() && (row = firstPageRow()) && row->removeButton().get_width() > 0; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return sheet() && (row = firstPageRow()) && row->removeButton().get_width() > 0; }));
     ASSERT_TRUE(xdoMoveToWidget(row->removeButton()));
     settle(150);
     ASSERT_NO_FATAL_FAILURE(clickInPlace(6, bookmarks, -1, "library sheet, trash"));
 
     ASSERT_TRUE(click(sheet()->sectionButton(LibrarySection::readingList),
                       [&] { return sheet()->model().section() == LibrarySection::readingList; }));
-    ASSERT_TRUE(runUntilGtk([&] { return (row = firstPageRow()) && row->readButton().get_width() > 0; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return (row = firstPageRow()) && row->readButton().get_width() > 0; }));
     ASSERT_TRUE(xdoMoveToWidget(row->readButton()));
     settle(150);
     std::size_t changes = 0;
@@ -122,7 +122,7 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
     ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return changes; }, 1, "library sheet, mark read"));
     counting.disconnect();
     state().setIsLibraryVisible(false);
-    ASSERT_TRUE(runUntilGtk([&] { return !sheet(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !sheet(); }));
 
     // The history panel: the × of the top visit; then a search that puts a visit where the
     // pointer rests on a section header.
@@ -148,8 +148,7 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
             visit = topmost(rows);
             return visit && visit->deleteButton().get_width() > 0
                    && content().panels().historyLayer().get_opacity() > 0.99;
-        },
-        5));
+        }));
     ASSERT_TRUE(xdoMoveToWidget(visit->deleteButton()));
     settle(150);
     ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return state().history().size(); }, -1, "history panel, ×"));
@@ -168,7 +167,7 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
     ASSERT_TRUE(xdoMoveTo(deleteX, olderTop + visit->get_height() / 2));
     settle(150);
     ASSERT_TRUE(xdoType("visit"));
-    ASSERT_TRUE(runUntilGtk([&] { return historyPanel()->shownRows().front()->headerLabel().get_text() == "SEARCH RESULTS"; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return historyPanel()->shownRows().front()->headerLabel().get_text() == "SEARCH RESULTS"; }));
     ASSERT_NO_FATAL_FAILURE(clickInPlace(6, [&] { return state().history().size(); }, -1, "history panel, × after a search"));
 
     // Scrolled to its end by the wheel, the pointer on the third visit from the end: each click
@@ -217,15 +216,14 @@ TEST_F(RepeatedClicksTest, EveryClickOnARowButtonCountsWithThePointerHeldStill)
         [&] {
             download = downloadsPanel() ? topmost(downloadsPanel()->rows()) : nullptr;
             return download && content().panels().downloadsLayer().get_opacity() > 0.99;
-        },
-        5));
+        }));
     ASSERT_TRUE(xdoMoveToWidget(*download));
-    ASSERT_TRUE(runUntilGtk([&] { return download->removeButton().get_mapped() && download->removeButton().get_width() > 0; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return download->removeButton().get_mapped() && download->removeButton().get_width() > 0; }));
     // Away from the row, then straight onto the place of its ×: the first click counts too.
     int removeX = 0, removeY = 0;
     ASSERT_TRUE(widgetCenter(download->removeButton(), removeX, removeY));
     ASSERT_TRUE(xdoMoveTo(removeX, removeY - 200));
-    ASSERT_TRUE(runUntilGtk([&] { return !download->buttonsShown(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !download->buttonsShown(); }));
     ASSERT_TRUE(xdoMoveTo(removeX, removeY));
     ASSERT_NO_FATAL_FAILURE(clickQuicklyInPlace(5, [&] { return state().downloads().size(); }, -1, "downloads panel, ×"));
 }

@@ -84,23 +84,27 @@ protected:
     static inline std::set<Gtk::Window*> s_earlier;
 };
 
-// Scrolls the nearest scrolled window around `widget` so that all of it shows.
+// Scrolls the nearest scrolled window around `widget` so that all of it shows. Measured once the
+// widget is laid out (a tab just shown may not be yet), from where it shows in the scrolled window
+// now; the scroll is laid out on the frames after.
 inline void scrollIntoView(Gtk::Widget& widget)
 {
+    EXPECT_TRUE(runUntilGtk([&] { return widget.get_mapped() && widget.get_width() > 0; }) && waitForFrames(widget));
     for (Gtk::Widget* w = widget.get_parent(); w; w = w->get_parent()) {
         auto* scroller = dynamic_cast<Gtk::ScrolledWindow*>(w);
         if (!scroller)
             continue;
-        graphene_point_t top = GRAPHENE_POINT_INIT(0, 0), out;
-        Gtk::Widget* content = scroller->get_child();
-        if (!content || !gtk_widget_compute_point(widget.gobj(), content->gobj(), &top, &out))
+        graphene_point_t top = GRAPHENE_POINT_INIT(0, 0), shown;
+        if (!gtk_widget_compute_point(widget.gobj(), GTK_WIDGET(scroller->gobj()), &top, &shown))
             return;
         auto adjustment = scroller->get_vadjustment();
         const double view = adjustment->get_page_size();
         const double value = adjustment->get_value();
-        if (out.y < value || out.y + widget.get_height() > value + view)
-            adjustment->set_value(std::max(0.0, out.y + widget.get_height() - view + 16));
-        settle(50);
+        if (shown.y < 0)
+            adjustment->set_value(std::max(0.0, value + shown.y - 16));
+        else if (shown.y + widget.get_height() > view)
+            adjustment->set_value(value + shown.y + widget.get_height() - view + 16);
+        waitForFrames(*scroller);
         return;
     }
 }

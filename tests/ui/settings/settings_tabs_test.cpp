@@ -226,7 +226,7 @@ TEST_F(SettingsTabsTest, ASettingThatCannotBeSavedSaysSoOnce)
     {
         FileSizeLimit full(8);
         ASSERT_TRUE(click(general->bookmarksBarSwitch()));
-        ASSERT_TRUE(runUntilGtk(alertOpen, 5));
+        ASSERT_TRUE(runUntilGtk(alertOpen));
         AdwMessageDialog* dialog = h->app->settingsSaveAlert()->dialog();
         EXPECT_STREQ(adw_message_dialog_get_heading(dialog), "Settings could not be saved");
         EXPECT_NE(std::string(adw_message_dialog_get_body(dialog)).find("defaults.json"), std::string::npos);
@@ -249,7 +249,7 @@ TEST_F(SettingsTabsTest, ASettingThatCannotBeSavedSaysSoOnce)
     {
         FileSizeLimit full(8);
         ASSERT_TRUE(click(general->bookmarksBarSwitch()));
-        ASSERT_TRUE(runUntilGtk(alertOpen, 5));
+        ASSERT_TRUE(runUntilGtk(alertOpen));
         answer();
     }
     testing::internal::GetCapturedStdout();

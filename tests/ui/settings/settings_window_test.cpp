@@ -113,7 +113,7 @@ TEST_F(SettingsWindowTest, CloseButtonEscapeAndCtrlWCloseItEveryTime)
                 ASSERT_TRUE(xdoFocusWindow(*window));
                 ASSERT_TRUE(xdoKey(how));
             }
-            ASSERT_TRUE(runUntilGtk([&] { return !window->get_visible(); }, 5)) << how << (horizontal ? " horizontal" : "");
+            ASSERT_TRUE(runUntilGtk([&] { return !window->get_visible(); })) << how << (horizontal ? " horizontal" : "");
         }
     }
     EXPECT_EQ(ctx().state.tabs().size(), tabs) << "Ctrl+W in the settings window closed a tab";

@@ -91,9 +91,9 @@ TEST_F(SidebarFaviconTest, CopyLinkShowsItsCheckMarkForASecond)
         copied = copy.get_clipboard()->read_text_finish(result);
         read = true;
     });
-    ASSERT_TRUE(runUntilGtk([&] { return read; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return read; }));
     EXPECT_EQ(copied, "https://copy.example/a?b=c");
-    EXPECT_TRUE(runUntilGtk([&] { return !copy.isShowingCopied(); }, 2));
+    EXPECT_TRUE(runUntilGtk([&] { return !copy.isShowingCopied(); }));
 }
 
 } // namespace

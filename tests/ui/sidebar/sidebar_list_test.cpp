@@ -37,7 +37,7 @@ protected:
             ASSERT_TRUE(xdo({"mousedown", "1"}));
             settle(80);
             ASSERT_TRUE(xdo({"mouseup", "1"}));
-            if (!runUntilGtk([&] { return state->tabs().size() == before - 1; }, 5)) {
+            if (!runUntilGtk([&] { return state->tabs().size() == before - 1; })) {
                 ADD_FAILURE() << where << ": click " << i + 1 << " of " << times << " closed nothing";
                 return;
             }
@@ -54,7 +54,7 @@ TEST_F(SidebarListTest, EveryClickOnACloseButtonHeldStillClosesATab)
     for (int i = 0; i < 30; ++i)
         tabs.push_back(open("https://site" + std::to_string(i) + ".example/", "Site " + std::to_string(i)));
     catchUp();
-    ASSERT_TRUE(runUntilGtk([&] { return activeInView(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return activeInView(); }));
     std::size_t k = 0;
     auto rowInView = [&](const Uuid& id) {
         SidebarTabRow* row = list().topLevelRow(id);
@@ -69,7 +69,7 @@ TEST_F(SidebarListTest, EveryClickOnACloseButtonHeldStillClosesATab)
     SidebarTabRow* first = list().topLevelRow(tabs[k]);
     ASSERT_NE(first, nullptr);
     ASSERT_TRUE(hover(*first));
-    ASSERT_TRUE(runUntilGtk([&] { return first->closeButton() && first->closeButton()->get_width() > 0; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return first->closeButton() && first->closeButton()->get_width() > 0; }));
     ASSERT_TRUE(xdoMoveToWidget(*first->closeButton()));
     catchUp(200);
     ASSERT_NO_FATAL_FAILURE(closeInPlace(5, "list"));
@@ -77,7 +77,7 @@ TEST_F(SidebarListTest, EveryClickOnACloseButtonHeldStillClosesATab)
         EXPECT_EQ(state->tabs().contains(tabs[i]), i < k || i >= k + 5) << "tab " << i;
     SidebarTabRow* under = list().topLevelRow(tabs[k + 5]);
     ASSERT_TRUE(under);
-    EXPECT_TRUE(under->isHovered()) << "the row that slid under the pointer shows its buttons";
+    EXPECT_TRUE(runUntilGtk([&] { return under->isHovered(); })) << "the row that slid under the pointer shows its buttons";
 
     // Straight from the page onto the place of a row's ×, never hovered before: one click
     // closes that tab.
@@ -101,7 +101,7 @@ TEST_F(SidebarListTest, EveryClickOnACloseButtonHeldStillClosesATab)
     SidebarTabRow* kept = list().keepRow(tabs[k + 5]);
     ASSERT_TRUE(kept);
     ASSERT_TRUE(hover(*kept));
-    ASSERT_TRUE(runUntilGtk([&] { return kept->closeButton() && kept->closeButton()->get_width() > 0; }, 5))
+    ASSERT_TRUE(runUntilGtk([&] { return kept->closeButton() && kept->closeButton()->get_width() > 0; }))
         << "the kept row shows no close button";
     ASSERT_TRUE(xdoMoveToWidget(*kept->closeButton()));
     catchUp(200);
@@ -118,7 +118,7 @@ TEST_F(SidebarListTest, TheActiveTabAndAFolderJustMadeAreScrolledIntoView)
     state->setActiveTabId(tabs[34]);
     destroyWindow(); // a start with the 35th tab active
     buildWindow();
-    EXPECT_TRUE(runUntilGtk([&] { return activeInView(); }, 5)) << "at start-up";
+    EXPECT_TRUE(runUntilGtk([&] { return activeInView(); })) << "at start-up";
     EXPECT_FALSE(inView(*list().topLevelRow(tabs[0])));
 
     // The next and previous tab commands (Ctrl+Tab, Ctrl+Shift+Tab): round to the first tab
@@ -127,10 +127,10 @@ TEST_F(SidebarListTest, TheActiveTabAndAFolderJustMadeAreScrolledIntoView)
     catchUp();
     ASSERT_TRUE(window->activate_action(appAction(commands::nextTab)));
     ASSERT_EQ(state->activeTabId(), tabs[0]);
-    EXPECT_TRUE(runUntilGtk([&] { return activeInView(); }, 5)) << "after the next tab";
+    EXPECT_TRUE(runUntilGtk([&] { return activeInView(); })) << "after the next tab";
     ASSERT_TRUE(window->activate_action(appAction(commands::previousTab)));
     ASSERT_EQ(state->activeTabId(), tabs[39]);
-    EXPECT_TRUE(runUntilGtk([&] { return activeInView(); }, 5)) << "after the previous tab";
+    EXPECT_TRUE(runUntilGtk([&] { return activeInView(); })) << "after the previous tab";
 
     // A tab in view made active moves nothing.
     auto adjustment = dynamic_cast<Gtk::ScrolledWindow*>(list().list().get_ancestor(GTK_TYPE_SCROLLED_WINDOW))
@@ -147,7 +147,7 @@ TEST_F(SidebarListTest, TheActiveTabAndAFolderJustMadeAreScrolledIntoView)
     SidebarTabRow* top = list().topLevelRow(tabs[1]);
     ASSERT_TRUE(top && inView(*top));
     ASSERT_TRUE(click(*top, 3));
-    ASSERT_TRUE(runUntilGtk([&] { return top->menu() && top->menu()->get_mapped(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return top->menu() && top->menu()->get_mapped(); }));
     top->menu()->popdown();
     ASSERT_TRUE(top->activate_action("row.new-folder"));
     catchUp();
@@ -155,7 +155,7 @@ TEST_F(SidebarListTest, TheActiveTabAndAFolderJustMadeAreScrolledIntoView)
     ASSERT_TRUE(folderId);
     FolderRow* folder = list().folderRow(*folderId);
     ASSERT_TRUE(folder);
-    EXPECT_TRUE(runUntilGtk([&] { return inView(folder->header()); }, 5));
+    EXPECT_TRUE(runUntilGtk([&] { return inView(folder->header()); }));
 }
 
 } // namespace

@@ -75,12 +75,12 @@ TEST_F(SidebarInMainViewTest, DockedAndFloatingInBothAppearances)
     int x = 0, y = 0;
     ASSERT_TRUE(widgetPoint(view->topBar().pinButton(), 14, 14, x, y));
     xdo({"mousemove", std::to_string(x), std::to_string(y), "click", "1"});
-    ASSERT_TRUE(runUntilGtk([&] { return !content->isDocked(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return !content->isDocked(); }));
     content->dock().floating().pointerEnteredRevealStrip();
-    ASSERT_TRUE(runUntilGtk([&] { return content->sidebarHost().isSidebarVisible(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return content->sidebarHost().isSidebarVisible(); }));
     EXPECT_EQ(sidebar(), view) << "the same sidebar moves into the floating panel";
     ASSERT_NE(view->topBar().chromeWidget(), nullptr);
-    EXPECT_TRUE(runUntilGtk([&] { return view->topBar().chromeWidget()->get_mapped(); }, 3));
+    EXPECT_TRUE(runUntilGtk([&] { return view->topBar().chromeWidget()->get_mapped(); }));
     screenshotIfAsked("main-floating-light");
     appearance->setIsDarkMode(true);
     settle(200);

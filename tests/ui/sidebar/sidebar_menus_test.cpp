@@ -1,6 +1,7 @@
 #include "sidebar_ui_fixture.h"
 
 #include <giomm/menumodel.h>
+#include <gtkmm/popovermenu.h>
 
 namespace kovi::test {
 namespace {
@@ -21,7 +22,7 @@ protected:
     {
         auto shown = [&] { return r.menu() && r.menu()->get_mapped(); };
         for (int attempt = 0; attempt < 2; ++attempt) {
-            if (click(r, 3) && runUntilGtk(shown, 4))
+            if (click(r, 3) && runUntilGtk(shown))
                 return true;
         }
         return false;
@@ -30,7 +31,7 @@ protected:
     void closeMenu(SidebarTabRow& r)
     {
         r.menu()->popdown();
-        EXPECT_TRUE(runUntilGtk([&] { return !r.menu()->get_mapped(); }, 5));
+        EXPECT_TRUE(runUntilGtk([&] { return !r.menu()->get_mapped(); }));
     }
     // A right click on the row, then its menu's entries.
     std::vector<std::string> openMenu(SidebarTabRow& r)
@@ -93,7 +94,7 @@ TEST_F(SidebarMenusTest, AKeepRowClosedByItsButtonShrinksAwayWhereItStoodAndFrom
     Gtk::Widget* below = kept->get_next_sibling();
     Gtk::Widget* above = kept->get_prev_sibling();
     ASSERT_TRUE(hover(*kept));
-    ASSERT_TRUE(runUntilGtk([&] { return kept->isHovered(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return kept->isHovered(); }));
 
     // Every frame of the way out (it may be over before the click's tool has even quit).
     struct Watch {
@@ -147,7 +148,7 @@ TEST_F(SidebarMenusTest, AKeepRowClosedByItsButtonShrinksAwayWhereItStoodAndFrom
     state->toggleAutoArchiveExcluded(c);
     catchUp();
     ASSERT_TRUE(hover(*list().keepRow(c)));
-    ASSERT_TRUE(runUntilGtk([&] { return list().keepRow(c)->isHovered(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return list().keepRow(c)->isHovered(); }));
     g_signal_emit_by_name(list().keepRow(c)->closeButton()->gobj(), "clicked");
     view().flushRefresh();
     ASSERT_EQ(list().leavingKeepRows().size(), 1u);
@@ -178,29 +179,37 @@ TEST_F(SidebarMenusTest, FoldersExpandRenameAndDelete)
     ASSERT_TRUE(folder->rowFor(a));
 
     ASSERT_TRUE(click(folder->chevron()));
-    catchUp();
-    EXPECT_FALSE(state->folders().at(f).isExpanded);
+    ASSERT_TRUE(runUntilGtk([&] { return !state->folders().at(f).isExpanded; }));
+    view().flushRefresh();
     EXPECT_FALSE(list().folderRow(f)->isShowingTabs());
     EXPECT_EQ(list().folderRow(f), folder) << "the same row slides shut";
     ASSERT_TRUE(click(list().folderRow(f)->chevron()));
-    catchUp();
-    EXPECT_TRUE(state->folders().at(f).isExpanded);
+    ASSERT_TRUE(runUntilGtk([&] { return state->folders().at(f).isExpanded; }));
+    view().flushRefresh();
     EXPECT_TRUE(list().folderRow(f)->isShowingTabs());
 
     // Rename with the keyboard: committed on Return, as typed (blanks kept).
     folder = list().folderRow(f);
     ASSERT_TRUE(xdoFocusWindow(*window));
+    auto menuShown = [&] {
+        auto* menu = findWidget<Gtk::PopoverMenu>(folder->header());
+        return menu && menu->get_mapped();
+    };
     ASSERT_TRUE(click(folder->header(), 3));
+    ASSERT_TRUE(runUntilGtk(menuShown));
     xdo({"key", "Escape"}); // the menu closes as choosing an entry would close it
-    settle(50);
+    ASSERT_TRUE(runUntilGtk([&] { return !menuShown(); }));
     ASSERT_TRUE(folder->activate_action("folder.rename"));
-    ASSERT_TRUE(runUntilGtk([&] { return folder->isEditing() && folder->nameEntry().get_width() > 0; }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return folder->isEditing() && folder->nameEntry().get_width() > 0; }));
     folder->nameEntry().grab_focus();
-    settle(50);
+    ASSERT_TRUE(runUntilGtk([&] {
+        auto* focus = window->get_focus();
+        return focus && focus->is_ancestor(folder->nameEntry());
+    }));
     xdo({"key", "--clearmodifiers", "ctrl+a"});
     xdo({"type", "--delay", "15", " Summer "});
     xdo({"key", "Return"});
-    ASSERT_TRUE(runUntilGtk([&] { return state->folders().at(f).name == " Summer "; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return state->folders().at(f).name == " Summer "; }));
     EXPECT_FALSE(folder->isEditing());
 
     ASSERT_TRUE(folder->activate_action("folder.delete"));

@@ -23,14 +23,14 @@ TEST_F(SidebarPreviewTest, RestingOnARowShowsItsPageBesideTheSidebar)
     ASSERT_TRUE(liveRow && coldRow);
 
     ASSERT_TRUE(hover(*liveRow));
-    ASSERT_TRUE(runUntilGtk([&] { return view().isPreviewShown(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().isPreviewShown(); }));
     EXPECT_EQ(snapshots.requests, std::vector<Uuid>{live});
     // Beside the row, outside the sidebar (over the page), in the window's overlay.
     Gtk::Widget* bubble = view().previewBubble();
     ASSERT_TRUE(bubble);
     EXPECT_EQ(bubble->get_parent(), overlay);
     graphene_rect_t row, placed;
-    ASSERT_TRUE(runUntilGtk([&] { return bubble->get_width() > 0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return bubble->get_width() > 0; }));
     ASSERT_TRUE(gtk_widget_compute_bounds(GTK_WIDGET(liveRow->gobj()), GTK_WIDGET(overlay->gobj()), &row));
     ASSERT_TRUE(gtk_widget_compute_bounds(bubble->gobj(), GTK_WIDGET(overlay->gobj()), &placed));
     EXPECT_NEAR(placed.origin.x, row.origin.x + row.size.width + 16, 1);
@@ -48,9 +48,9 @@ TEST_F(SidebarPreviewTest, RestingOnARowShowsItsPageBesideTheSidebar)
 
     // Leaving the list hides it.
     ASSERT_TRUE(hover(*liveRow));
-    ASSERT_TRUE(runUntilGtk([&] { return view().isPreviewShown(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().isPreviewShown(); }));
     ASSERT_TRUE(hover(*page));
-    EXPECT_TRUE(runUntilGtk([&] { return !view().isPreviewShown(); }, 2));
+    EXPECT_TRUE(runUntilGtk([&] { return !view().isPreviewShown(); }));
 }
 
 class SidebarAddressTest : public SidebarWindowTest {};
@@ -66,13 +66,13 @@ TEST_F(SidebarAddressTest, TypingAnAddressNavigatesTheActiveTab)
 
     ASSERT_TRUE(xdoFocusWindow(*window));
     ASSERT_TRUE(click(view().addressBar().collapsedBar()));
-    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().isEditing(); }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().isEditing(); }));
     EXPECT_TRUE(host.isInteractionLocked());
-    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().entry().get_text() == "https://start.example/path"; }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().entry().get_text() == "https://start.example/path"; }));
     settle(100);
     xdo({"key", "--clearmodifiers", "ctrl+a"});
     xdo({"type", "--delay", "15", "example.org"});
-    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().text() == "example.org"; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().text() == "example.org"; }));
     settle(150);
     screenshotIfAsked("sidebar-address-editing");
     // The arrows move through the list (the sidebar takes them before the field); Return opens
@@ -85,9 +85,9 @@ TEST_F(SidebarAddressTest, TypingAnAddressNavigatesTheActiveTab)
     xdo({"key", "Up"});
     for (int i = 0; i < steps; ++i)
         xdo({"key", "Down"});
-    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().selectedIndex() == steps; }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().selectedIndex() == steps; }));
     xdo({"key", "Return"});
-    ASSERT_TRUE(runUntilGtk([&] { return !posted.empty(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return !posted.empty(); }));
     observer.disconnect();
     EXPECT_FALSE(view().addressBar().model().isEditing());
     EXPECT_FALSE(host.isInteractionLocked());
@@ -105,18 +105,18 @@ TEST_F(SidebarAddressTest, EscapeCancelsAndWithoutATabReturnOpensOne)
     EXPECT_EQ(view().addressBar().hostLabel().get_text(), "Search or enter URL");
     ASSERT_TRUE(xdoFocusWindow(*window));
     ASSERT_TRUE(click(view().addressBar().collapsedBar()));
-    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().isEditing(); }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().isEditing(); }));
     settle(100);
     xdo({"type", "--delay", "15", "typed"});
     xdo({"key", "Escape"});
-    ASSERT_TRUE(runUntilGtk([&] { return !view().addressBar().model().isEditing(); }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return !view().addressBar().model().isEditing(); }));
     EXPECT_TRUE(state->tabs().empty());
 
     ASSERT_TRUE(click(view().addressBar().collapsedBar()));
-    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().isEditing(); }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().isEditing(); }));
     settle(100);
     xdo({"type", "--delay", "15", "example.org"});
-    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().text() == "example.org"; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().addressBar().model().text() == "example.org"; }));
     view().addressBar().model().navigateToURL();
     ASSERT_EQ(state->tabs().size(), 1u);
     const Tab& made = state->tabs().begin()->second;

@@ -22,7 +22,7 @@ TEST_F(SidebarSpacesTest, DotsSwitchSpacesAndTheEditorChangesOne)
     Gtk::Button* workDot = view().bottomBar().dot(work);
     ASSERT_TRUE(workDot);
     ASSERT_TRUE(click(*workDot));
-    ASSERT_TRUE(runUntilGtk([&] { return state->currentSpaceId() == work; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return state->currentSpaceId() == work; }));
     catchUp();
     EXPECT_EQ(view().spaceHeaderLabel().get_text(), "Work");
     EXPECT_EQ(view().bottomBar().dot(work), workDot) << "a switch restyles the dots, it does not rebuild them";
@@ -35,23 +35,23 @@ TEST_F(SidebarSpacesTest, DotsSwitchSpacesAndTheEditorChangesOne)
     ASSERT_TRUE(view().bottomBar().activate_action("space.edit"));
     ASSERT_TRUE(view().spaceEditor());
     EXPECT_LT(view().spaceEditor()->content().get_opacity(), 1.0) << "the sheet's content comes in";
-    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }));
     SpaceEditorWindow& editor = *view().spaceEditor();
     ASSERT_TRUE(runUntilGtk([&] { return editor.content().get_opacity() == 1.0; }));
     EXPECT_EQ(editor.draft().name, "Work");
     ASSERT_TRUE(xdoFocusWindow(editor));
     ASSERT_TRUE(click(editor.nameEntry()));
     editor.nameEntry().grab_focus();
-    ASSERT_TRUE(runUntilGtk([&] { return editor.get_focus() && editor.get_focus()->is_ancestor(editor.nameEntry()); }, 2));
+    ASSERT_TRUE(runUntilGtk([&] { return editor.get_focus() && editor.get_focus()->is_ancestor(editor.nameEntry()); }));
     xdo({"key", "--clearmodifiers", "ctrl+a"});
     xdo({"type", "--delay", "20", "  Office "});
-    runUntilGtk([&] { return editor.draft().name == "  Office "; }, 3);
+    runUntilGtk([&] { return editor.draft().name == "  Office "; });
     ASSERT_EQ(editor.draft().name, "  Office ");
     ASSERT_TRUE(click(*editor.colorSwatch(SpaceColor::green)));
     ASSERT_TRUE(click(*editor.iconCell("star.fill")));
     screenshotIfAsked("sidebar-space-editor");
     ASSERT_TRUE(click(editor.saveButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return !view().spaceEditor(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return !view().spaceEditor(); }));
     catchUp();
 
     auto edited = state->space(work);
@@ -76,14 +76,14 @@ TEST_F(SidebarSpacesTest, ASpaceSwitchAndANewFavouriteFadeInAndSettleFullyShown)
     open("https://work.example/", "Work page");
     catchUp();
     Gtk::Widget& header = view().spaceHeader();
-    ASSERT_TRUE(runUntilGtk([&] { return header.get_opacity() == 1.0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return header.get_opacity() == 1.0; }));
 
     // The shown space's content comes in from transparent and ends fully opaque.
     state->setCurrentSpaceId(home);
     view().flushRefresh();
     EXPECT_LT(header.get_opacity(), 0.5);
     EXPECT_DOUBLE_EQ(view().bottomBar().get_opacity(), 1.0) << "only the space's own content fades";
-    ASSERT_TRUE(runUntilGtk([&] { return header.get_opacity() == 1.0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return header.get_opacity() == 1.0; }));
     EXPECT_DOUBLE_EQ(list().pinnedGrid().get_opacity(), 1.0);
 
     // A tab pinned in the shown space fades into the grid; tiles already there stay shown.
@@ -91,13 +91,13 @@ TEST_F(SidebarSpacesTest, ASpaceSwitchAndANewFavouriteFadeInAndSettleFullyShown)
     state->pinTab(first);
     catchUp();
     ASSERT_TRUE(list().pinnedTile(first));
-    ASSERT_TRUE(runUntilGtk([&] { return list().pinnedTile(first)->get_opacity() == 1.0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return list().pinnedTile(first)->get_opacity() == 1.0; }));
     state->pinTab(second);
     view().flushRefresh();
     ASSERT_TRUE(list().pinnedTile(second));
     EXPECT_DOUBLE_EQ(list().pinnedTile(first)->get_opacity(), 1.0);
-    ASSERT_TRUE(runUntilGtk([&] { return list().pinnedTile(second)->get_mapped(); }, 3));
-    ASSERT_TRUE(runUntilGtk([&] { return list().pinnedTile(second)->get_opacity() == 1.0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return list().pinnedTile(second)->get_mapped(); }));
+    ASSERT_TRUE(runUntilGtk([&] { return list().pinnedTile(second)->get_opacity() == 1.0; }));
 }
 
 TEST_F(SidebarSpacesTest, FavouritesGlideToTheirNewCellsWhileARemovedOneFadesWhereItStood)
@@ -168,7 +168,7 @@ TEST_F(SidebarSpacesTest, FavouritesGlideToTheirNewCellsWhileARemovedOneFadesWhe
 TEST_F(SidebarSpacesTest, AddingASpaceProposesTheNextNameAndShowsIt)
 {
     ASSERT_TRUE(click(view().bottomBar().addSpaceButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }));
     SpaceEditorWindow& editor = *view().spaceEditor();
     EXPECT_EQ(editor.draft().name, "Space 2");
     EXPECT_EQ(editor.draft().color, SpaceColor::purple);
@@ -177,7 +177,7 @@ TEST_F(SidebarSpacesTest, AddingASpaceProposesTheNextNameAndShowsIt)
     EXPECT_FALSE(editor.saveButton().get_sensitive());
     editor.nameEntry().set_text("Travel");
     ASSERT_TRUE(click(editor.saveButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return state->spaces().size() == 2; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return state->spaces().size() == 2; }));
     catchUp();
     EXPECT_EQ(state->space(*state->currentSpaceId())->name, "Travel");
     EXPECT_EQ(view().spaceHeaderLabel().get_text(), "Travel");
@@ -191,14 +191,14 @@ TEST_F(SidebarSpacesTest, ALongSpaceNameKeepsTheSidebarsWidth)
     const int sidebarWidth = view().get_width();
     const int pageWidth = page->get_width();
     ASSERT_TRUE(click(view().bottomBar().addSpaceButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }));
     std::string name;
     while (name.size() < 205)
         name += "Research and reading ";
     name.resize(205);
     view().spaceEditor()->nameEntry().set_text(name);
     ASSERT_TRUE(click(view().spaceEditor()->saveButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return state->spaces().size() == 2; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return state->spaces().size() == 2; }));
     catchUp(200);
     ASSERT_EQ(std::string(view().spaceHeaderLabel().get_text()), name);
     EXPECT_EQ(view().get_width(), sidebarWidth);
@@ -215,7 +215,7 @@ TEST_F(SidebarSpacesTest, TheLastSpaceCannotBeDeleted)
 {
     const Uuid only = *state->currentSpaceId();
     view().openSpaceEditor(state->space(only));
-    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return view().spaceEditor() && view().spaceEditor()->get_mapped() && view().spaceEditor()->saveButton().get_width() > 0; }));
     ASSERT_TRUE(click(view().spaceEditor()->deleteButton()));
     settle(100);
     EXPECT_TRUE(view().spaceEditor()) << "the sheet stays open";

@@ -161,6 +161,8 @@ std::string SidebarWindowTest::stateFileText() const
 bool SidebarWindowTest::drag(Gtk::Widget& from, Gtk::Widget& to, double toX, double toY, double toYPixels)
 {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    // Both ends laid out first: a row just added may not be yet on a busy machine.
+    runUntilGtk([&] { return from.get_mapped() && from.get_width() > 0 && to.get_mapped() && to.get_width() > 0; });
     if (!widgetPoint(from, from.get_width() * 0.3, from.get_height() * 0.5, x0, y0))
         return false;
     const double ty = toYPixels >= 0 ? toYPixels : to.get_height() * toY;

@@ -107,7 +107,7 @@ bool xdo(const std::vector<std::string>& arguments)
             g_spawn_close_pid(child);
         },
         wait);
-    if (!runUntil([&] { return wait->finished; }, 10))
+    if (!runUntil([&] { return wait->finished; }))
         return false;
     const bool ok = g_spawn_check_wait_status(wait->status, nullptr);
     delete wait;
@@ -180,18 +180,74 @@ bool widgetCenter(Gtk::Widget& widget, int& x, int& y)
     return widgetPoint(widget, widget.get_width() / 2.0, widget.get_height() / 2.0, x, y);
 }
 
+namespace {
+
+// Where the point (x, y) of `widget` (its centre when either is negative) is on the screen, when
+// the widget is mapped and laid out and, if `onTop`, is or holds the topmost widget there that
+// takes the pointer; `picked` names what is there instead.
+bool pickablePoint(Gtk::Widget& widget, double x, double y, bool onTop, int& screenX, int& screenY,
+                   std::string& picked)
+{
+    auto* nativeWidget = dynamic_cast<Gtk::Widget*>(widget.get_native());
+    picked = !nativeWidget || !widget.get_mapped() ? "nothing: it is not mapped" : "nothing: it has no size";
+    if (!nativeWidget || !widget.get_mapped() || widget.get_width() <= 0 || widget.get_height() <= 0)
+        return false;
+    if (x < 0 || y < 0) {
+        x = widget.get_width() / 2.0;
+        y = widget.get_height() / 2.0;
+    }
+    graphene_point_t in = GRAPHENE_POINT_INIT(static_cast<float>(x), static_cast<float>(y));
+    graphene_point_t out;
+    if (!gtk_widget_compute_point(widget.gobj(), nativeWidget->gobj(), &in, &out))
+        return false;
+    if (!onTop)
+        return widgetPoint(widget, x, y, screenX, screenY);
+    // Insensitive widgets count: a click on a disabled button is still a click on it.
+    GtkWidget* hit = gtk_widget_pick(nativeWidget->gobj(), out.x, out.y, GTK_PICK_INSENSITIVE);
+    picked = hit ? G_OBJECT_TYPE_NAME(hit) : "nothing there";
+    if (!hit || (hit != widget.gobj() && !gtk_widget_is_ancestor(hit, widget.gobj())))
+        return false;
+    return widgetPoint(widget, x, y, screenX, screenY);
+}
+
+// Waits until that point of `widget` is on the screen (and, if `onTop`, a click there would reach
+// the widget), and has stayed put over a drawn frame, the work pending after it and the frame that
+// lays out what that work changed (a view that arranges itself for its size does so once it has
+// one), so the pointer cannot miss on a machine that is slow to lay out and draw.
+bool waitUntilPlaced(Gtk::Widget& widget, double x, double y, bool onTop, int& screenX, int& screenY)
+{
+    const gint64 deadline = g_get_monotonic_time() + 30 * G_USEC_PER_SEC;
+    std::string picked;
+    while (g_get_monotonic_time() < deadline) {
+        auto left = [&] { return double(deadline - g_get_monotonic_time()) / G_USEC_PER_SEC; };
+        if (!runUntilGtk([&] { return pickablePoint(widget, x, y, onTop, screenX, screenY, picked); }, left()))
+            break;
+        const int firstX = screenX, firstY = screenY;
+        if (!waitForFrames(widget, 1, left()))
+            break;
+        drainMainLoop();
+        if (!waitForFrames(widget, 1, left()))
+            break;
+        if (pickablePoint(widget, x, y, onTop, screenX, screenY, picked) && screenX == firstX && screenY == firstY)
+            return true;
+    }
+    ADD_FAILURE() << "the pointer aimed at " << G_OBJECT_TYPE_NAME(widget.gobj()) << " would reach " << picked;
+    return false;
+}
+
+} // namespace
+
 bool xdoClickWidget(Gtk::Widget& widget, int button, double x, double y)
 {
     int sx = 0, sy = 0;
-    const bool placed = x < 0 || y < 0 ? widgetCenter(widget, sx, sy) : widgetPoint(widget, x, y, sx, sy);
-    return placed && xdoClickAt(sx, sy, button);
+    return waitUntilPlaced(widget, x, y, true, sx, sy) && xdoClickAt(sx, sy, button);
 }
 
 bool xdoMoveToWidget(Gtk::Widget& widget, double x, double y)
 {
     int sx = 0, sy = 0;
-    const bool placed = x < 0 || y < 0 ? widgetCenter(widget, sx, sy) : widgetPoint(widget, x, y, sx, sy);
-    return placed && xdoMoveTo(sx, sy);
+    // Not necessarily on top: a test may move the pointer over something covered on purpose.
+    return waitUntilPlaced(widget, x, y, false, sx, sy) && xdoMoveTo(sx, sy);
 }
 
 bool xdoFocusWindow(Gtk::Window& window)

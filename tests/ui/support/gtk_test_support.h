@@ -24,11 +24,11 @@ void ensureGtk();
 
 // Runs the main loop until `done` holds or `timeoutSeconds` pass; returns whether it held.
 // Checks at least every 20 ms, so conditions outside the loop (files, processes) are seen.
-bool runUntilGtk(const std::function<bool()>& done, double timeoutSeconds = 10);
+bool runUntilGtk(const std::function<bool()>& done, double timeoutSeconds = 30);
 // Lets pending work (idle handlers, layout, drawing) run for about `milliseconds`.
 void settle(int milliseconds = 100);
 // Waits until the window is mapped and has been drawn once.
-bool waitForWindow(Gtk::Window& window, double timeoutSeconds = 10);
+bool waitForWindow(Gtk::Window& window, double timeoutSeconds = 30);
 
 // Runs xdotool with these arguments on $DISPLAY. The main loop keeps turning until it ends, so
 // the program answers what the input starts (a drag asks its source for data while it moves).
@@ -46,9 +46,11 @@ bool xdoDoubleClickUntil(const std::function<bool()>& done);
 bool widgetPoint(Gtk::Widget& widget, double x, double y, int& screenX, int& screenY);
 // Centre of `widget` in screen coordinates; false when not laid out.
 bool widgetCenter(Gtk::Widget& widget, int& x, int& y);
-// A click at the centre of `widget` (or at its point (x, y) when both are given).
+// A click at the centre of `widget` (or at its point (x, y) when both are given), once the widget
+// is mapped, laid out and on top there; false (and a failure) when it never is.
 bool xdoClickWidget(Gtk::Widget& widget, int button = 1, double x = -1, double y = -1);
-// The pointer to the centre of `widget` (or to its point (x, y)).
+// The pointer to the centre of `widget` (or to its point (x, y)), once the widget is mapped and
+// laid out there, on top or not; false (and a failure) when it never is.
 bool xdoMoveToWidget(Gtk::Widget& widget, double x = -1, double y = -1);
 // Shows the window and gives it keyboard focus at the X level, so key presses reach it.
 bool xdoFocusWindow(Gtk::Window& window);
@@ -83,7 +85,7 @@ Gtk::Widget* shownTooltip(Gtk::Window& window);
 bool tooltipShown(Gtk::Window& window);
 // Waits until the window of `widget` has drawn `frames` more frames (each one is asked for), so
 // whatever the last change set off has been laid out and drawn.
-bool waitForFrames(Gtk::Widget& widget, int frames = 3, double timeoutSeconds = 10);
+bool waitForFrames(Gtk::Widget& widget, int frames = 3, double timeoutSeconds = 30);
 
 // Captures the whole screen into `path` (PNG) with ImageMagick's import.
 bool screenshot(const std::string& path);

@@ -226,7 +226,7 @@ TEST_F(DownloadManagerTest, ATabOpenedOnlyToReachADownloadClosesWhenItStartsAndI
     // Its body still arriving as the tab closes, the download goes on to the end.
     Uuid trickling = openTab(server.url("/trickling"));
     show(trickling);
-    ASSERT_TRUE(runUntil([&] { return !tab(trickling); }, 15));
+    ASSERT_TRUE(runUntil([&] { return !tab(trickling); }));
     EXPECT_EQ(web->downloads().runningCount(), 1u) << "the tab closed before the body had come";
     ASSERT_TRUE(waitStatus(2, DownloadStatus::completed));
     EXPECT_EQ(dir.read("Downloads/trickling.bin"), payload(1000) + std::string(6000, 't'));
@@ -280,8 +280,8 @@ TEST_F(DownloadManagerTest, ATransferCutShortFailsLikeAnyOtherBrokenTransfer)
         SCOPED_TRACE(address);
         const std::size_t count = state->downloads().size() + 1;
         follow(address);
-        ASSERT_TRUE(runUntil([&] { return state->downloads().size() == count; }, 15));
-        ASSERT_TRUE(runUntil([&] { return web->downloads().runningCount() == 0; }, 15));
+        ASSERT_TRUE(runUntil([&] { return state->downloads().size() == count; }));
+        ASSERT_TRUE(runUntil([&] { return web->downloads().runningCount() == 0; }));
         EXPECT_EQ(record()->status, DownloadStatus::failed);
         EXPECT_FALSE(record()->localPath.has_value());
         EXPECT_FALSE(record()->completedAt.has_value());
@@ -298,11 +298,11 @@ TEST_F(DownloadManagerTest, ATransferCutShortFailsLikeAnyOtherBrokenTransfer)
 TEST_F(DownloadManagerTest, RemovingARunningDownloadCancelsItsTransfer)
 {
     follow("/endless");
-    ASSERT_TRUE(runUntil([&] { return record() && record()->downloadedBytes >= 5000; }, 15));
+    ASSERT_TRUE(runUntil([&] { return record() && record()->downloadedBytes >= 5000; }));
     EXPECT_EQ(record()->status, DownloadStatus::downloading);
     EXPECT_EQ(web->downloads().runningCount(), 1u);
     state->removeDownload(record()->id);
-    ASSERT_TRUE(runUntil([&] { return web->downloads().runningCount() == 0; }, 10));
+    ASSERT_TRUE(runUntil([&] { return web->downloads().runningCount() == 0; }));
     EXPECT_TRUE(state->downloads().empty());
     EXPECT_TRUE(downloadedFiles().empty());
     EXPECT_TRUE(partialFolderEmpty());
@@ -311,7 +311,7 @@ TEST_F(DownloadManagerTest, RemovingARunningDownloadCancelsItsTransfer)
 TEST_F(DownloadManagerTest, ShuttingDownWithARunningDownloadRecordsItAsFailed)
 {
     follow("/endless");
-    ASSERT_TRUE(runUntil([&] { return record() && record()->downloadedBytes >= 5000; }, 15));
+    ASSERT_TRUE(runUntil([&] { return record() && record()->downloadedBytes >= 5000; }));
     web.reset();
     EXPECT_EQ(record()->status, DownloadStatus::failed);
     EXPECT_TRUE(partialFolderEmpty());
@@ -393,9 +393,9 @@ protected:
         auto* field = findWidget<SidebarAddressBar>(h->window());
         ASSERT_NE(field, nullptr);
         ASSERT_TRUE(xdoKey("ctrl+l"));
-        ASSERT_TRUE(runUntilGtk([&] { return focusIn(field->entry()); }, 10)) << "Ctrl+L";
+        ASSERT_TRUE(runUntilGtk([&] { return focusIn(field->entry()); })) << "Ctrl+L";
         ASSERT_TRUE(xdoType(url));
-        ASSERT_TRUE(runUntilGtk([&] { return std::string(field->entry().get_text()) == url; }, 10))
+        ASSERT_TRUE(runUntilGtk([&] { return std::string(field->entry().get_text()) == url; }))
             << std::string(field->entry().get_text());
         ASSERT_TRUE(xdoKey("Return"));
     }
@@ -431,7 +431,7 @@ TEST_F(DownloadsInTheWindowTest, ADownloadTypedIntoARestoredTabStillLoadingKeeps
     ASSERT_EQ(before.size(), 3u);
     const Uuid held = before.back();
     ASSERT_EQ(state().activeTabId(), held);
-    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/held") == 1; }, 20));
+    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/held") == 1; }));
     ASSERT_NO_FATAL_FAILURE(typeAddress(server.url("/report.bin")));
     ASSERT_NO_FATAL_FAILURE(expectSaved(1));
     settle(500); // a tab closing is done on the next turns of the loop
@@ -439,7 +439,7 @@ TEST_F(DownloadsInTheWindowTest, ADownloadTypedIntoARestoredTabStillLoadingKeeps
     EXPECT_EQ(state().activeTabId(), held);
     ASSERT_TRUE(state().tab(held));
     EXPECT_EQ(state().tab(held)->url.string(), server.url("/held"));
-    EXPECT_TRUE(runUntilGtk([&] { return requestsFor("/held") == 2; }, 10)) << "the tab loads its page again";
+    EXPECT_TRUE(runUntilGtk([&] { return requestsFor("/held") == 2; })) << "the tab loads its page again";
 
     // A tab opened for a download closes as the download starts, its body still to come, and
     // the first tab is shown.
@@ -448,7 +448,7 @@ TEST_F(DownloadsInTheWindowTest, ADownloadTypedIntoARestoredTabStillLoadingKeeps
     counting.add(state().tabsChanged.connect([&] { mostTabs = std::max(mostTabs, state().tabs().size()); }));
     ASSERT_TRUE(xdoKey("ctrl+t"));
     OverlayLayer& bar = h->root().contentView()->panels().commandBarLayer();
-    ASSERT_TRUE(runUntilGtk([&] { return bar.isPresented() && bar.contains(h->window().get_focus()); }, 10));
+    ASSERT_TRUE(runUntilGtk([&] { return bar.isPresented() && bar.contains(h->window().get_focus()); }));
     ASSERT_TRUE(xdoType(server.url("/trickling.bin")));
     ASSERT_TRUE(xdoKey("Return"));
     ASSERT_TRUE(runUntilGtk([&] { return mostTabs == 4 && state().tabs().size() == 3; }, 30))

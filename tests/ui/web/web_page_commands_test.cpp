@@ -231,7 +231,7 @@ TEST_F(WebPageCommandsTest, FindCountsMatchesCaseInsensitivelyAndTakesAnyTextLit
     auto find = [&](const std::string& query) {
         counted = -1;
         notifications->post(notifications::findInPage, id, {{"query", query}});
-        runUntil([&] { return counted >= 0; }, 5);
+        runUntil([&] { return counted >= 0; });
         return counted;
     };
     EXPECT_EQ(find("apple"), 5);

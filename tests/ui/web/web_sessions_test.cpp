@@ -38,7 +38,7 @@ TEST_F(WebSessionsTest, SpacesKeepCookiesAndStorageApartAndTabsOfOneSpaceShareTh
     show(sameSpace);
     ASSERT_TRUE(waitLoaded(sameSpace));
     // Another content process of the same session sees what the first one stored.
-    EXPECT_TRUE(runUntil([&] { return cookieAndStorage(sameSpace) == "who=alice|alice"; }, 15))
+    EXPECT_TRUE(runUntil([&] { return cookieAndStorage(sameSpace) == "who=alice|alice"; }))
         << cookieAndStorage(sameSpace);
 
     Uuid work = addSpace("Work");
@@ -120,7 +120,7 @@ TEST_F(FaviconTest, AnIconOfTwoMillionBytesIsRefusedAndOneByteLessIsTaken)
     Uuid id = openTab(server.url("/huge"));
     show(id);
     ASSERT_TRUE(waitLoaded(id));
-    ASSERT_TRUE(runUntil([&] { return !favicon(id).empty(); }, 15));
+    ASSERT_TRUE(runUntil([&] { return !favicon(id).empty(); }));
     EXPECT_EQ(favicon(id).size(), edge.size());
     EXPECT_EQ(requestsFor("/big.png"), 1u);
 }
@@ -222,7 +222,7 @@ TEST_F(PageExtensionInjectionTest, ScriptsAndStylesApplyByPatternInTheirOwnWorld
     Uuid matching = openTab(server.url("/app/page"));
     show(matching);
     ASSERT_TRUE(waitLoaded(matching));
-    ASSERT_TRUE(runUntil([&] { return evaluate(matching, "document.documentElement.dataset.ext || ''") == "ran"; }, 5));
+    ASSERT_TRUE(runUntil([&] { return evaluate(matching, "document.documentElement.dataset.ext || ''") == "ran"; }));
     EXPECT_EQ(color(matching), "rgb(1, 2, 3)");
     // The extension's globals stay in its world: the page never sees them.
     EXPECT_EQ(evaluate(matching, "typeof window.extMarker"), "undefined");

@@ -251,7 +251,7 @@ TEST_F(WebViewContainerTest, ZoomStepsAreClampedAndShowTheBadgeOnlyInTheirTab)
 
     // The badge hides by itself 1.8 s after the last change.
     EXPECT_TRUE(container.isZoomBadgeShown());
-    EXPECT_TRUE(runUntil([&] { return !container.isZoomBadgeShown(); }, 4));
+    EXPECT_TRUE(runUntil([&] { return !container.isZoomBadgeShown(); }));
 }
 
 TEST_F(WebViewContainerTest, NavigateLoadsOnlyRealAddresses)

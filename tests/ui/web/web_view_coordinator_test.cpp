@@ -264,9 +264,9 @@ TEST_F(WebViewCoordinatorTest, SnapshotsAreAsynchronousAndKeptForHiddenTabs)
     EXPECT_EQ(picture, nullptr);
 
     Uuid a = openTab(server.url("/one"));
-    show(a);
+    WebViewContainer& shown = show(a);
     ASSERT_TRUE(waitLoaded(a));
-    runUntil([] { return false; }, 0.5); // drawn at least once
+    ASSERT_TRUE(waitForFrames(shown)) << "drawn at least once";
     int width = 0;
     answered = false;
     WebViewRepresentable::snapshot(*web, a, [&](GdkTexture* t) {

@@ -49,7 +49,7 @@ TEST_F(FloatingWindowsTest, OpenInQuickViewFromTheTabMenuOpensALittleWindowOnThe
     auto shown = [&] { return row.menu() && row.menu()->get_mapped(); };
     for (int attempt = 0; attempt < 2 && !shown(); ++attempt) {
         xdoClickWidget(row, 3);
-        runUntilGtk(shown, 4);
+        runUntilGtk(shown);
     }
     ASSERT_TRUE(shown());
     // The entry, as drawn in the open menu: enabled, and a click on it opens the window.
@@ -65,7 +65,7 @@ TEST_F(FloatingWindowsTest, OpenInQuickViewFromTheTabMenuOpensALittleWindowOnThe
     EXPECT_TRUE(entry->get_sensitive());
     screenshotIfAsked("tab-menu-open");
     ASSERT_TRUE(xdoClickWidget(*entry));
-    ASSERT_TRUE(runUntilGtk([&] { return little().size() == 1; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return little().size() == 1; }));
 
     ASSERT_EQ(little().size(), 1u);
     FloatingBrowserWindow& window = *little().window(0);
@@ -130,7 +130,7 @@ TEST_F(FloatingWindowsTest, BackInOneWindowLeavesEveryOtherWindowWhereItIs)
     }
     for (FloatingBrowserWindow* w : {&one, &two, &quick}) {
         ASSERT_TRUE(waitForTitle(*w, "Alpha two"));
-        ASSERT_TRUE(runUntilGtk([&] { return w->backButton().get_sensitive(); }, 5));
+        ASSERT_TRUE(runUntilGtk([&] { return w->backButton().get_sensitive(); }));
     }
     ASSERT_TRUE(waitForWindow(one));
     ASSERT_TRUE(xdoClickWidget(one.backButton()));
@@ -152,7 +152,7 @@ TEST_F(FloatingWindowsTest, BackInOneWindowLeavesEveryOtherWindowWhereItIs)
     // Reload reaches one window's page only.
     const std::size_t before = requestsFor("/a2");
     h->ctx().notifications.post(notifications::quickViewReload, quick.id());
-    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/a2") == before + 1; }, 10));
+    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/a2") == before + 1; }));
     settle(300);
     EXPECT_EQ(requestsFor("/a2"), before + 1);
 }
@@ -167,7 +167,7 @@ TEST_F(FloatingWindowsTest, OpenInMainWindowOpensThePageAsATabOfTheShownSpace)
     const Uuid work = *state().currentSpaceId();
     ASSERT_NE(work, first);
     ASSERT_TRUE(xdoClickWidget(window.openInMainButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return state().activeTab() && state().activeTab()->url == url("/a"); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return state().activeTab() && state().activeTab()->url == url("/a"); }));
     EXPECT_EQ(state().activeTab()->spaceId, work);
     EXPECT_EQ(little().size(), 1u) << "the window stays open";
 }
@@ -176,7 +176,7 @@ TEST_F(FloatingWindowsTest, OpenInMainWindowOpensThePageAsATabOfTheShownSpace)
 TEST_F(FloatingWindowsTest, ClosingAWindowStopsItsPageAtOnce)
 {
     FloatingBrowserWindow& ticking = floating().openSmallWindow(url("/tick"));
-    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/ping") >= 3; }, 20));
+    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/ping") >= 3; }));
     GObject* view = G_OBJECT(ticking.page().webView());
     g_object_add_weak_pointer(view, reinterpret_cast<gpointer*>(&view));
     ticking.close(); // as the window's close button does
@@ -192,13 +192,13 @@ TEST_F(FloatingWindowsTest, APageThatNeverAnswersCanBeStoppedAndClosed)
 {
     FloatingBrowserWindow& window = floating().openSmallWindow(url("/hang"));
     ASSERT_TRUE(waitForWindow(window));
-    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/hang") == 1; }, 10));
+    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/hang") == 1; }));
     settle(300);
     EXPECT_EQ(window.titleLabel().get_text(), "Loading...");
     EXPECT_TRUE(window.pageState().isLoading);
     EXPECT_EQ(window.reloadButton().symbol(), "xmark");
     ASSERT_TRUE(xdoClickWidget(window.reloadButton()));
-    ASSERT_TRUE(runUntilGtk([&] { return !window.pageState().isLoading; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return !window.pageState().isLoading; }));
     EXPECT_EQ(window.reloadButton().symbol(), "arrow.clockwise");
     window.close();
     EXPECT_EQ(little().size(), 0u);
@@ -241,14 +241,14 @@ TEST_F(FloatingWindowsTest, TheTitleFollowsEveryPageAlsoBackAndForward)
     // Back and forward with the window's own buttons.
     ASSERT_TRUE(xdoFocusWindow(window));
     for (const char* title : {"Gamma", "", "Untitled"}) {
-        ASSERT_TRUE(runUntilGtk([&] { return window.backButton().get_sensitive(); }, 5));
+        ASSERT_TRUE(runUntilGtk([&] { return window.backButton().get_sensitive(); }));
         ASSERT_TRUE(xdoClickWidget(window.backButton()));
         ASSERT_TRUE(waitForTitle(window, title)) << "back to \"" << title << "\"";
         settle(200); // a late report would change it
         EXPECT_EQ(window.titleLabel().get_text().raw(), title);
     }
     for (const std::string& title : {std::string(""), std::string("Gamma"), failed}) {
-        ASSERT_TRUE(runUntilGtk([&] { return window.forwardButton().get_sensitive(); }, 5));
+        ASSERT_TRUE(runUntilGtk([&] { return window.forwardButton().get_sensitive(); }));
         ASSERT_TRUE(xdoClickWidget(window.forwardButton()));
         ASSERT_TRUE(waitForTitle(window, title)) << "forward to \"" << title << "\"";
     }
@@ -275,7 +275,7 @@ TEST_F(FloatingWindowsTest, TwentyWindowsClosedInAnyOrderLeaveNothingBehind)
     }
     EXPECT_EQ(little().size() + floating().quickView().size(), 0u);
     // The toolkit lets go of a closed window's last widgets over the next frames.
-    EXPECT_TRUE(runUntilGtk([&] { return std::all_of(views.begin(), views.end(), [](GObject* v) { return !v; }); }, 10));
+    EXPECT_TRUE(runUntilGtk([&] { return std::all_of(views.begin(), views.end(), [](GObject* v) { return !v; }); }));
     // Another one opens as usual afterwards.
     FloatingBrowserWindow& again = floating().openSmallWindow(url("/c"));
     EXPECT_TRUE(waitForTitle(again, "Gamma"));
@@ -285,7 +285,7 @@ TEST_F(FloatingWindowsTest, ClosingTheMainWindowClosesEveryFloatingWindow)
 {
     floating().openSmallWindow(url("/tick"));
     floating().openQuickView(url("/tick"));
-    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/ping") >= 4; }, 20));
+    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/ping") >= 4; }));
     h->window().hide(); // as the application sees the window go
     EXPECT_EQ(little().size(), 0u);
     EXPECT_EQ(floating().quickView().size(), 0u);
@@ -313,7 +313,7 @@ TEST_F(FloatingWindowsTest, TheQuickViewOpensAtThePointerAndTheLittleWindowInThe
 {
     auto origin = [](Gtk::Window& window) {
         int x = 0, y = 0;
-        runUntilGtk([&] { return window.get_mapped() && window.get_width() > 0; }, 5);
+        runUntilGtk([&] { return window.get_mapped() && window.get_width() > 0; });
         widgetPoint(window, 0, 0, x, y);
         return std::pair<int, int>{x, y};
     };

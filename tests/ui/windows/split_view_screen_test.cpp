@@ -46,12 +46,12 @@ TEST_F(SplitViewScreenTest, ATabOpenedOrPickedDuringSplitViewIsLoadedAndShown)
 {
     // The keyboard: Ctrl+T, an address, Return.
     ASSERT_TRUE(xdoKey("ctrl+t"));
-    ASSERT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); }));
     settle(200);
     ASSERT_TRUE(xdoType(server.url("/a2")));
     settle(300);
     ASSERT_TRUE(xdoKey("Return"));
-    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/a2") >= 1; }, 20)) << "the new tab's page is asked for";
+    ASSERT_TRUE(runUntilGtk([&] { return requestsFor("/a2") >= 1; })) << "the new tab's page is asked for";
     const Uuid opened = *state().activeTabId();
     EXPECT_NE(opened, a);
     EXPECT_NE(opened, b);
@@ -73,7 +73,7 @@ TEST_F(SplitViewScreenTest, ATabOpenedOrPickedDuringSplitViewIsLoadedAndShown)
     sidebar()->flushRefresh();
     row = sidebar()->tabList().topLevelRow(b);
     ASSERT_TRUE(xdoClickWidget(*row, 1, row->get_width() * 0.4, row->get_height() / 2.0));
-    ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == b; }, 5));
+    ASSERT_TRUE(runUntilGtk([&] { return state().activeTabId() == b; }));
     settle(200);
     EXPECT_TRUE(state().splitViewConfig().isEnabled);
     EXPECT_TRUE(splitView());
@@ -96,7 +96,7 @@ TEST_F(SplitViewScreenTest, HeadersTakeTheirOwnRoomAndTheToolbarCoversNoHeader)
             auto near = [](int got, int asked) { return std::abs(got - asked) <= 10; };
             ASSERT_TRUE(runUntilGtk([&] {
                 return near(h->window().get_width(), width) && near(h->window().get_height(), height);
-            }, 5)) << h->window().get_width() << "x" << h->window().get_height();
+            })) << h->window().get_width() << "x" << h->window().get_height();
             settle(300);
             const graphene_rect_t bar = bounds(*toolbar);
             const graphene_rect_t area = bounds(*splitView());
@@ -138,20 +138,20 @@ TEST_F(SplitViewScreenTest, TheSplitMenusTooltipGoesWhileTheMenuIsOpen)
     for (bool waitForTooltip : {false, true}) {
         SCOPED_TRACE(waitForTooltip ? "clicked once the tooltip showed" : "clicked at once");
         ASSERT_TRUE(xdoMoveTo(0, 0));
-        ASSERT_TRUE(runUntilGtk([&] { return !tooltip(); }, 5));
+        ASSERT_TRUE(runUntilGtk([&] { return !tooltip(); }));
         ASSERT_TRUE(xdoMoveToWidget(button));
         if (waitForTooltip) {
-            ASSERT_TRUE(runUntilGtk(tooltip, 5)) << "the tooltip shows while the pointer rests on the button";
+            ASSERT_TRUE(runUntilGtk(tooltip)) << "the tooltip shows while the pointer rests on the button";
         }
         ASSERT_TRUE(xdo({"click", "1"}));
-        ASSERT_TRUE(runUntilGtk(menuShown, 5));
+        ASSERT_TRUE(runUntilGtk(menuShown));
         // The pointer stays over the button while the menu is open.
-        EXPECT_TRUE(runUntilGtk([&] { return !tooltip(); }, 3));
+        EXPECT_TRUE(runUntilGtk([&] { return !tooltip(); }));
         settle(1500);
         EXPECT_FALSE(tooltip()) << "the tooltip is over the open menu";
         screenshotIfAsked("split-menu-open");
         ASSERT_TRUE(xdoKey("Escape"));
-        ASSERT_TRUE(runUntilGtk([&] { return !menuShown(); }, 5));
+        ASSERT_TRUE(runUntilGtk([&] { return !menuShown(); }));
         EXPECT_TRUE(button.get_has_tooltip()) << "the tooltip is back once the menu closes";
     }
 }

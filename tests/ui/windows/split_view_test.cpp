@@ -98,7 +98,7 @@ TEST_F(SplitViewInputTest, TheDividerFollowsThePointerWithinRangeAndADoubleClick
     const double middle = split.get_height() / 2.0;
     auto [x0, y0] = centreOf(split.divider());
     xdoMoveTo(x0, y0);
-    ASSERT_TRUE(runUntilGtk([&] { return split.divider().isHovered(); }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return split.divider().isHovered(); }));
     EXPECT_TRUE(split.divider().capsule().has_css_class("active")) << "wider and in the accent colour";
 
     // Under ten pixels nothing moves.
@@ -262,7 +262,7 @@ TEST_F(SplitViewDropTest, ASidebarTabReplacesAPaneOrSwapsAndIsNeverTypedIntoTheP
 
     // Another tab of the space fills the pane, which becomes the active one.
     dragRowOnto(c, SplitViewSide::left, a);
-    ASSERT_TRUE(runUntilGtk([&] { return config().leftTabId == c; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return config().leftTabId == c; }));
     EXPECT_EQ(config().rightTabId, b);
     EXPECT_EQ(state().activeTabId(), c);
     EXPECT_TRUE(waitForSplitView());
@@ -274,7 +274,7 @@ TEST_F(SplitViewDropTest, ASidebarTabReplacesAPaneOrSwapsAndIsNeverTypedIntoTheP
     dragRowOnto(b, SplitViewSide::right, b);
     EXPECT_EQ(config(), (SplitViewConfig{true, c, b, 0.5}));
     dragRowOnto(b, SplitViewSide::left, a);
-    ASSERT_TRUE(runUntilGtk([&] { return config().leftTabId == b; }, 3));
+    ASSERT_TRUE(runUntilGtk([&] { return config().leftTabId == b; }));
     EXPECT_EQ(config().rightTabId, c);
     EXPECT_TRUE(waitForSplitView());
     EXPECT_EQ(evaluate(b, "document.getElementById('field').value"), "");
@@ -336,7 +336,7 @@ TEST_F(SplitViewDropTest, FoldersUnknownTabsAndOtherProgramsTextChangeNothing)
     dragPointer(x0, y0, x1, y1);
     counting.disconnect();
     EXPECT_EQ(entered, 0);
-    EXPECT_TRUE(runUntilGtk([&] { return evaluate(b, "document.getElementById('field').value") == "foreign words"; }, 3));
+    EXPECT_TRUE(runUntilGtk([&] { return evaluate(b, "document.getElementById('field').value") == "foreign words"; }));
     EXPECT_EQ(config(), before);
     EXPECT_EQ(state().activeTabId(), a);
     source.destroy();
@@ -351,7 +351,7 @@ TEST_F(SplitViewTest, OpenInSplitViewFromTheTabMenuShowsBothTabsAndClosesBack)
     auto shown = [&] { return rowB.menu() && rowB.menu()->get_mapped(); };
     for (int attempt = 0; attempt < 2 && !shown(); ++attempt) {
         xdoClickWidget(rowB, 3);
-        runUntilGtk(shown, 4);
+        runUntilGtk(shown);
     }
     ASSERT_TRUE(shown());
     rowB.menu()->popdown();
