@@ -2,6 +2,7 @@
 // extensions apply by pattern, in worlds of their own.
 #include "web_test_fixture.h"
 
+#include "core/support/files.h"
 #include "core/web/page_extension.h"
 #include "support/large_images.h"
 #include "ui/design/favicon_decoder.h"
@@ -56,8 +57,10 @@ TEST_F(WebSessionsTest, SpacesKeepCookiesAndStorageApartAndTabsOfOneSpaceShareTh
     EXPECT_NE(webkit_web_view_get_network_session(viewOf(otherSpace)),
               webkit_web_view_get_network_session(viewOf(writer)));
     // Each persistent session keeps its data in a folder named after its space.
-    EXPECT_TRUE(dir.exists("sessions/" + home.toString()));
-    EXPECT_TRUE(dir.exists("sessions/" + work.toString()));
+    for (const Uuid& space : {home, work}) {
+        const std::string folder = files::join(files::join(sessionsRoot, "data"), space.toString());
+        EXPECT_TRUE(g_file_test(folder.c_str(), G_FILE_TEST_IS_DIR)) << folder;
+    }
 }
 
 TEST_F(WebSessionsTest, PagesOfNoSpaceShareOneEphemeralSession)

@@ -1,5 +1,6 @@
 #include "web_test_fixture.h"
 
+#include "core/support/files.h"
 #include "core/support/gobject_ptr.h"
 #include "support/web_script.h"
 #include "ui/web/web_view_container.h"
@@ -10,6 +11,7 @@
 namespace kovi::test {
 
 WebFixture::WebFixture()
+    : sessionsRoot(files::join(files::join(g_get_user_data_dir(), "test-sessions"), Uuid::random().toString()))
 {
     ensureGtk();
     makeCore();
@@ -44,8 +46,8 @@ void WebFixture::makeCore()
 void WebFixture::makeWebContent()
 {
     WebContent::Folders folders;
-    folders.sessionData = dir.file("sessions");
-    folders.sessionCache = dir.file("cache");
+    folders.sessionData = files::join(sessionsRoot, "data");
+    folders.sessionCache = files::join(sessionsRoot, "cache");
     folders.downloads = dir.file("Downloads");
     folders.partialDownloads = dir.file("partial");
     web = std::make_unique<WebContent>(*state, *notifications, *preferences, *appearance, *extensions, core->http(),

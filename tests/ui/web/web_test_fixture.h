@@ -53,6 +53,12 @@ protected:
     void makeWebContent();
 
     TempDir dir;
+    // The sessions' data and cache, in folders of their own that stay until the program ends,
+    // outside `dir`: the engine's network process finishes with a released session in its own
+    // time, and folders removed under it made it crash. The next test's pages lost their loads
+    // to it, and its end, reported later on the main loop, crashed the test program in the engine.
+    // The browser never removes a session's folders.
+    const std::string sessionsRoot;
     // The core is made anew by restart(), so everything of it is reached through pointers.
     std::unique_ptr<BrowserCore> core;
     Preferences* preferences = nullptr;
