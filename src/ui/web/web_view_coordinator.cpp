@@ -240,6 +240,7 @@ void WebViewCoordinator::didFinishNavigation()
     m_web.state().setNavigationError(m_tabId, std::nullopt);
     m_web.state().updateTabLoading(m_tabId, false, 1.0);
     captureFavicon();
+    findInLoadedPage();
 }
 
 gboolean WebViewCoordinator::onLoadFailed(WebKitWebView*, int, const char* uri, GError* error, gpointer self) noexcept

@@ -123,6 +123,9 @@ private:
     void findAnswered(guint count);
     // The page searched is gone (another committed, or its process ended).
     void forgetFind();
+    // The page has loaded whole: the text is searched there again from its first match, unless
+    // a search is still owed (answered after the load, it is of the whole page).
+    void findInLoadedPage();
     void toggleDevTools(const Notification&);
     void enterPictureInPicture(const Notification&);
     void checkAndEnterPiP(const Notification&);

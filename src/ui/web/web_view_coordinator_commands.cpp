@@ -197,6 +197,18 @@ void WebViewCoordinator::forgetFind()
     m_web.pageReplaced.emit(m_tabId);
 }
 
+void WebViewCoordinator::findInLoadedPage()
+{
+    // The page answers after it has said it is loaded, in order: a search still owed is answered
+    // of the whole page. One answered already may have met a document still being read (an
+    // empty one as the page committed), and its count would stand for good: the text is
+    // searched again, from its first match.
+    if (m_findText.empty() || isSearchOwed())
+        return;
+    runScript("window.getSelection().removeAllRanges()");
+    askFind();
+}
+
 void WebViewCoordinator::toggleDevTools(const Notification&)
 {
     WebKitSettings* settings = webkit_web_view_get_settings(m_view);

@@ -366,12 +366,24 @@ TEST_F(WebPageCommandsTest, APageFollowedRightAfterTypingShowsItsOwnCountAndMatc
     FindInPageView* bar = openFindBar();
     WebKitWebView* view = viewOf(id);
     ASSERT_NE(view, nullptr);
-    bool committed = false;
-    auto onLoad = +[](WebKitWebView*, WebKitLoadEvent event, gpointer flag) {
-        if (event == WEBKIT_LOAD_COMMITTED)
-            *static_cast<bool*>(flag) = true;
+    struct Load {
+        bool committed = false;
+        bool finished = false;
+    } load;
+    auto onLoad = +[](WebKitWebView*, WebKitLoadEvent event, gpointer data) {
+        auto* seen = static_cast<Load*>(data);
+        seen->committed |= event == WEBKIT_LOAD_COMMITTED;
+        seen->finished |= event == WEBKIT_LOAD_FINISHED;
     };
-    g_signal_connect(view, "load-changed", G_CALLBACK(onLoad), &committed);
+    g_signal_connect(view, "load-changed", G_CALLBACK(onLoad), &load);
+    bool& committed = load.committed;
+    // The page's last answer selects its match, and the page's selection takes the desktop's
+    // primary selection from the field, undoing a Ctrl+A made before it: the next typing waits
+    // for the page's count given once it has loaded.
+    bool countedLoaded = false;
+    auto counted = web->matchesCounted.connect([&](const Uuid&, const std::string&, int) {
+        countedLoaded |= load.finished;
+    });
     // Every count shown once the short page is committed, until the way back.
     bool following = false;
     std::vector<std::string> wrong;
@@ -387,27 +399,53 @@ TEST_F(WebPageCommandsTest, APageFollowedRightAfterTypingShowsItsOwnCountAndMatc
         ASSERT_TRUE(xdoKey("ctrl+a BackSpace"));
         ASSERT_TRUE(xdo({"type", "--delay", "30", "Paragraph 1"}));
         settle(pause);
-        committed = false;
+        load = {};
         following = true;
         // The link is followed by the page's own click, without waiting for the script's result.
         webkit_web_view_evaluate_javascript(view, "document.getElementById('few').click()", -1, nullptr, nullptr,
                                             nullptr, nullptr, nullptr);
-        ASSERT_TRUE(runUntilGtk([&] { return committed && tab(id)->title == "Few"; }, 20));
+        ASSERT_TRUE(runUntilGtk([&] { return committed && tab(id)->title == "Few"; }));
         ASSERT_TRUE(waitLoaded(id));
-        EXPECT_TRUE(runUntilGtk([&] { return bar->counterText() == "1/2"; }, 20)) << bar->counterText();
+        EXPECT_TRUE(runUntilGtk([&] { return bar->counterText() == "1/2"; })) << bar->counterText();
         EXPECT_EQ(selected(id), "Paragraph 1 in Paragraph 1");
         settle(200); // a late answer of the long page would show now
         EXPECT_EQ(bar->counterText(), "1/2");
 
         following = false;
-        committed = false;
+        load = {};
+        countedLoaded = false;
         notifications->post(notifications::webViewGoBack, id);
-        ASSERT_TRUE(runUntilGtk([&] { return committed && tab(id)->title == "Paragraphs"; }, 20));
+        ASSERT_TRUE(runUntilGtk([&] { return committed && tab(id)->title == "Paragraphs"; }));
         ASSERT_TRUE(waitLoaded(id));
+        ASSERT_TRUE(runUntilGtk([&] { return countedLoaded; })) << bar->counterText();
+        EXPECT_EQ(bar->counterText(), "1/111");
     }
     shownCounts.disconnect();
-    g_signal_handlers_disconnect_by_data(view, &committed);
+    counted.disconnect();
+    g_signal_handlers_disconnect_by_data(view, &load);
     EXPECT_TRUE(wrong.empty()) << testing::PrintToString(wrong);
+}
+
+// A page still arriving when it commits is searched as it stands then: its count (of the first
+// paragraph alone, or of none) stood once the rest had come.
+TEST_F(WebPageCommandsTest, APageThatArrivesSlowlyIsCountedWholeOnceLoaded)
+{
+    LoopbackServer::Reply slow{200, page("Slow", "<p>Paragraph 1</p>") + std::string(2048, ' '), "text/html", {}};
+    slow.trickle = {"<p>Paragraph 10</p>", "<p>Paragraph 11</p>", "<p>Paragraph 12</p>"};
+    slow.trickleMs = 400;
+    server.on("/slow", slow);
+    Uuid id = openTab(server.url("/paragraphs"));
+    show(id);
+    ASSERT_TRUE(waitLoaded(id));
+    FindInPageView* bar = openFindBar();
+    ASSERT_TRUE(xdo({"type", "--delay", "30", "Paragraph 1"}));
+    ASSERT_TRUE(runUntilGtk([&] { return bar->counterText() == "1/111"; })) << bar->counterText();
+
+    notifications->post(notifications::webViewNavigate, id, {{"url", *Url::parse(server.url("/slow"))}});
+    ASSERT_TRUE(runUntilGtk([&] { return tab(id)->title == "Slow"; }));
+    ASSERT_TRUE(waitLoaded(id));
+    EXPECT_TRUE(runUntilGtk([&] { return bar->counterText() == "1/4"; })) << bar->counterText();
+    EXPECT_EQ(selected(id), "Paragraph 1 in Paragraph 1");
 }
 
 // The tab's web process ends while a search is on its way: the page is gone, and the reloaded
