@@ -2,6 +2,7 @@
 // the start page, a web page, or an open menu.
 #include "app_fixture.h"
 
+#include "core/support/gobject_ptr.h"
 #include "core/support/notification_names.h"
 #include "ui/base/view_slots.h"
 #include "ui/layouts/content_view.h"
@@ -42,8 +43,21 @@ protected:
         state().addTab(makeTab(state(), "http://127.0.0.1:9/a"));
     }
     BrowserState& state() { return h->ctx().state; }
+    // A page of plain HTML in the test's own engine session. The engine's default session would
+    // be released as the program exits, after the display has gone, and releasing it then ended
+    // the test program with status 1.
+    GtkWidget* plainPage(const char* html)
+    {
+        GtkWidget* view = GTK_WIDGET(
+            g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", pages.get(), "network-session", network.get(), nullptr));
+        webkit_web_view_load_html(WEBKIT_WEB_VIEW(view), html, nullptr);
+        return view;
+    }
 
     TempDir dir;
+    GObjectPtr<WebKitWebContext> pages = GObjectPtr<WebKitWebContext>::adopt(webkit_web_context_new());
+    GObjectPtr<WebKitNetworkSession> network =
+        GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
     std::unique_ptr<AppHarness> h;
 };
 
@@ -80,8 +94,7 @@ TEST_F(ShortcutsTest, KeysReachTheCommandsWhileAWebPageHasTheFocus)
     GtkWidget* webView = nullptr;
     ViewSlots slots;
     slots.tabContent = [&](AppContext&, const Tab&) -> Gtk::Widget* {
-        webView = webkit_web_view_new();
-        webkit_web_view_load_html(WEBKIT_WEB_VIEW(webView), "<html><body><input autofocus></body></html>", nullptr);
+        webView = plainPage("<html><body><input autofocus></body></html>");
         return Gtk::manage(Glib::wrap(webView));
     };
     start(std::move(slots));
@@ -111,8 +124,7 @@ TEST_F(ShortcutsTest, TheDesktopsKeysWorkWhileAWebPageHasTheFocus)
     slots.sidebar = defaultViewSlots().sidebar;
     slots.commandBar = defaultViewSlots().commandBar;
     slots.tabContent = [&](AppContext&, const Tab& tab) -> Gtk::Widget* {
-        GtkWidget* view = webkit_web_view_new();
-        webkit_web_view_load_html(WEBKIT_WEB_VIEW(view), "<html><body><input autofocus></body></html>", nullptr);
+        GtkWidget* view = plainPage("<html><body><input autofocus></body></html>");
         pages[tab.id] = view;
         return Gtk::manage(Glib::wrap(view));
     };
