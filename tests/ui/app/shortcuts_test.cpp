@@ -288,6 +288,34 @@ TEST_F(ShortcutsTest, F10OpensTheWindowsMenuAndTheMenuTakesTheArrowKeys)
     EXPECT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); }, 5)) << "the keys work after the switch";
 }
 
+// A storm of real input on a busy machine ended with no key reaching the window (Ctrl+Q did
+// nothing): the layout had switched from the open window's menu and another menu had opened
+// before the first was seen to be left behind. The first stayed popped up with its button out of
+// sight, and once the second closed, the keys went to it. A menu closes with its button.
+TEST_F(ShortcutsTest, TheWindowsMenuClosesWhenItsButtonGoesOutOfSight)
+{
+    startWithSidebarAndHistory();
+    Gtk::MenuButton* button = findWindowMenu(*h->root().contentView());
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(runUntilGtk([&] { return button->get_mapped(); }, 5));
+    GtkWidget* menu = GTK_WIDGET(button->get_popover()->gobj());
+    g_object_add_weak_pointer(G_OBJECT(menu), reinterpret_cast<gpointer*>(&menu));
+    button->popup();
+    state().setLayoutMode(BrowserLayoutMode::traditional);
+    ASSERT_NE(h->root().traditionalView(), nullptr);
+    Gtk::MenuButton* shown = findWindowMenu(*h->root().traditionalView());
+    ASSERT_NE(shown, nullptr);
+    shown->popup();
+    ASSERT_TRUE(runUntilGtk([&] { return shown->get_popover()->get_mapped(); }, 5));
+    ASSERT_TRUE(xdoKey("Escape"));
+    ASSERT_TRUE(runUntilGtk([&] { return !shown->get_popover()->get_mapped(); }, 5));
+    EXPECT_TRUE(!menu || !gtk_widget_get_visible(menu)) << "the first menu stayed open out of sight";
+    if (menu)
+        g_object_remove_weak_pointer(G_OBJECT(menu), reinterpret_cast<gpointer*>(&menu));
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    EXPECT_TRUE(runUntilGtk([&] { return state().isCommandBarVisible(); }, 5)) << "the keys reach the window";
+}
+
 // The history panel, opened from the hidden sidebar's menu with F10 (or by its key), slid the
 // sidebar in; once the panel closed the sidebar stayed, with the page dimmed beside it, and
 // neither Escape nor moving the pointer over the page took it away. It goes with the panel.
