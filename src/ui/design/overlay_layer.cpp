@@ -269,6 +269,9 @@ void OverlayLayer::show(Gtk::Widget* content, bool beside)
 {
     m_clicksBeside.reset();
     removeContent();
+    // Presented before the content goes in: shown over a layer still fading out, it maps at once
+    // and may take the keys there, and the window's focus keeper then finds the layer on top.
+    m_presented = true;
     m_content = content;
     if (m_content) {
         // The bin takes the content's place (and alignment) and scales it while it fades.
@@ -287,7 +290,6 @@ void OverlayLayer::show(Gtk::Widget* content, bool beside)
             set_valign(m_content->get_valign());
         }
     }
-    m_presented = true;
     // On top of the host's other children, drawn and picked first.
     if (Gtk::Widget* host = get_parent())
         gtk_widget_insert_before(GTK_WIDGET(gobj()), host->gobj(), nullptr);

@@ -300,6 +300,30 @@ TEST_F(WindowFocusTest, TheNewestPanelIsOnTopWithTheKeysAndEscapeGoesBackDown)
 // The downloads panel, opening by itself when a download started, came over the command bar the
 // user was typing in and took the keys: the rest of the address, its Return and a fresh Ctrl+T
 // reached nothing. It waits until the bar has closed; Ctrl+T brings the bar back over it.
+// On a busy machine the command bar opened again while its last showing still faded out took
+// the keys before its layer counted as shown, so the layer never knew where its keys were:
+// brought back over the history later, it gave them to nothing and the typing was lost.
+TEST_F(WindowFocusTest, APanelOpenedAgainWhileItFadesOutGetsItsKeysBackFromBeneathAnother)
+{
+    PanelOverlays& panels = content().panels();
+    auto bar = [&] { return dynamic_cast<CommandBarView*>(panels.commandBarLayer().content()); };
+    auto barHasKeys = [&] { return bar() && bar()->get_mapped() && layerHasFocus(panels.commandBarLayer()); };
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    ASSERT_TRUE(runUntilGtk(barHasKeys));
+    state().setIsCommandBarVisible(false);
+    state().setIsCommandBarVisible(true);
+    ASSERT_TRUE(runUntilGtk(barHasKeys));
+    ASSERT_TRUE(xdoType("kovi"));
+    ASSERT_TRUE(runUntilGtk([&] { return bar()->searchField().get_text() == "kovi"; }));
+    ASSERT_TRUE(xdoKey("ctrl+y"));
+    ASSERT_TRUE(runUntilGtk([&] { return layerHasFocus(panels.historyLayer()); }));
+    ASSERT_TRUE(xdoKey("ctrl+t"));
+    ASSERT_TRUE(runUntilGtk(barHasKeys));
+    ASSERT_TRUE(xdoType("!"));
+    EXPECT_TRUE(runUntilGtk([&] { return bar()->searchField().get_text() == "!"; }))
+        << "typed over the selected text: \"" << bar()->searchField().get_text() << "\"";
+}
+
 TEST_F(WindowFocusTest, ADownloadStartingWhileTheUserTypesInTheCommandBarWaitsForTheBar)
 {
     LoopbackServer server;
