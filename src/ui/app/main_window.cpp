@@ -29,9 +29,9 @@ MainWindow::MainWindow(AppContext& ctx, ViewSlots slots, const CommandActions& c
           // The open menu takes the keyboard: give it the shortcuts too.
           if (auto* popover = button->get_popover())
               popover->add_controller(commands.makeShortcutController());
-          // A menu left open when its button goes out of sight (the layout switched from it
-          // before the keys had moved into it, the floating sidebar slid away) would hold on to
-          // the window's keys from then on: it closes with its button.
+          // A menu left open when its button goes out of sight (the layout switched from the
+          // open menu, the floating sidebar slid away) takes every key of the window once
+          // another menu has come and gone: it closes with its button.
           button->signal_unmap().connect([button] {
               if (Gtk::Popover* popover = button->get_popover(); popover && popover->get_visible())
                   popover->popdown();
