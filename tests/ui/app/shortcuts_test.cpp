@@ -2,7 +2,6 @@
 // the start page, a web page, or an open menu.
 #include "app_fixture.h"
 
-#include "core/support/gobject_ptr.h"
 #include "core/support/notification_names.h"
 #include "ui/base/view_slots.h"
 #include "ui/layouts/content_view.h"
@@ -13,6 +12,7 @@
 #include "ui/library/library_sheet.h"
 #include "ui/settings/privacy_info_view.h"
 #include "ui/sidebar/address_bar.h"
+#include "ui/web/space_web_session_manager.h"
 #include "ui/windows/floating_windows.h"
 
 #include <gtkmm/menubutton.h>
@@ -48,16 +48,15 @@ protected:
     // the test program with status 1.
     GtkWidget* plainPage(const char* html)
     {
-        GtkWidget* view = GTK_WIDGET(
-            g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", pages.get(), "network-session", network.get(), nullptr));
+        SpaceWebSessionManager::Session& own = sessions.session(std::nullopt);
+        GtkWidget* view = GTK_WIDGET(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", own.context.get(),
+                                                  "network-session", own.network.get(), nullptr));
         webkit_web_view_load_html(WEBKIT_WEB_VIEW(view), html, nullptr);
         return view;
     }
 
     TempDir dir;
-    GObjectPtr<WebKitWebContext> pages = GObjectPtr<WebKitWebContext>::adopt(webkit_web_context_new());
-    GObjectPtr<WebKitNetworkSession> network =
-        GObjectPtr<WebKitNetworkSession>::adopt(webkit_network_session_new_ephemeral());
+    SpaceWebSessionManager sessions;
     std::unique_ptr<AppHarness> h;
 };
 

@@ -297,9 +297,6 @@ TEST_F(WindowFocusTest, TheNewestPanelIsOnTopWithTheKeysAndEscapeGoesBackDown)
     EXPECT_TRUE(runUntilGtk([&] { return pageHasFocus(); })) << "back to the page";
 }
 
-// The downloads panel, opening by itself when a download started, came over the command bar the
-// user was typing in and took the keys: the rest of the address, its Return and a fresh Ctrl+T
-// reached nothing. It waits until the bar has closed; Ctrl+T brings the bar back over it.
 // On a busy machine the command bar opened again while its last showing still faded out took
 // the keys before its layer counted as shown, so the layer never knew where its keys were:
 // brought back over the history later, it gave them to nothing and the typing was lost.
@@ -324,6 +321,9 @@ TEST_F(WindowFocusTest, APanelOpenedAgainWhileItFadesOutGetsItsKeysBackFromBenea
         << "typed over the selected text: \"" << bar()->searchField().get_text() << "\"";
 }
 
+// The downloads panel, opening by itself when a download started, came over the command bar the
+// user was typing in and took the keys: the rest of the address, its Return and a fresh Ctrl+T
+// reached nothing. It waits until the bar has closed; Ctrl+T brings the bar back over it.
 TEST_F(WindowFocusTest, ADownloadStartingWhileTheUserTypesInTheCommandBarWaitsForTheBar)
 {
     LoopbackServer server;

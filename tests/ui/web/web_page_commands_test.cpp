@@ -376,7 +376,6 @@ TEST_F(WebPageCommandsTest, APageFollowedRightAfterTypingShowsItsOwnCountAndMatc
         seen->finished |= event == WEBKIT_LOAD_FINISHED;
     };
     g_signal_connect(view, "load-changed", G_CALLBACK(onLoad), &load);
-    bool& committed = load.committed;
     // The page's last answer selects its match, and the page's selection takes the desktop's
     // primary selection from the field, undoing a Ctrl+A made before it: the next typing waits
     // for the page's count given once it has loaded.
@@ -390,7 +389,7 @@ TEST_F(WebPageCommandsTest, APageFollowedRightAfterTypingShowsItsOwnCountAndMatc
     auto* counter = findWidget<Gtk::Label>(*bar, [](Gtk::Label& label) { return label.has_css_class("kovi-find-counter"); });
     ASSERT_NE(counter, nullptr);
     auto shownCounts = counter->property_label().signal_changed().connect([&] {
-        if (following && committed && bar->totalMatches() > 0 && bar->totalMatches() != 2)
+        if (following && load.committed && bar->totalMatches() > 0 && bar->totalMatches() != 2)
             wrong.push_back(bar->counterText());
     });
 
@@ -404,7 +403,7 @@ TEST_F(WebPageCommandsTest, APageFollowedRightAfterTypingShowsItsOwnCountAndMatc
         // The link is followed by the page's own click, without waiting for the script's result.
         webkit_web_view_evaluate_javascript(view, "document.getElementById('few').click()", -1, nullptr, nullptr,
                                             nullptr, nullptr, nullptr);
-        ASSERT_TRUE(runUntilGtk([&] { return committed && tab(id)->title == "Few"; }));
+        ASSERT_TRUE(runUntilGtk([&] { return load.committed && tab(id)->title == "Few"; }));
         ASSERT_TRUE(waitLoaded(id));
         EXPECT_TRUE(runUntilGtk([&] { return bar->counterText() == "1/2"; })) << bar->counterText();
         EXPECT_EQ(selected(id), "Paragraph 1 in Paragraph 1");
@@ -415,7 +414,7 @@ TEST_F(WebPageCommandsTest, APageFollowedRightAfterTypingShowsItsOwnCountAndMatc
         load = {};
         countedLoaded = false;
         notifications->post(notifications::webViewGoBack, id);
-        ASSERT_TRUE(runUntilGtk([&] { return committed && tab(id)->title == "Paragraphs"; }));
+        ASSERT_TRUE(runUntilGtk([&] { return load.committed && tab(id)->title == "Paragraphs"; }));
         ASSERT_TRUE(waitLoaded(id));
         ASSERT_TRUE(runUntilGtk([&] { return countedLoaded; })) << bar->counterText();
         EXPECT_EQ(bar->counterText(), "1/111");
